@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "RecordTypes.h"
+
+namespace tarvik {
+
+// Where the parts of a log line are and the markers that cut records apart.
+struct LogFormat {
+    int32_t timeStampBegin = 21;   // 1-based character position
+    int32_t timeStampLength = 19;  // characters
+    int32_t timeStampMinLength = 0;
+    int32_t recordBegin = 1;       // validated only
+    int32_t recordEnd = 0;         // validated only
+    std::string recordDeliminator;
+    std::string attackHit;
+    std::string healingUnits;
+    std::string saveSuccess;
+    std::string saveStartDeliminator; // kept, unused
+    std::string saveEndDeliminator;   // kept, unused
+    std::string logFileMask;
+    std::string characterConcealStart;
+    std::string characterConcealEnd;
+    std::string experiencePointsStart;
+    std::string experiencePointsEnd;
+    std::string abStart;
+    std::string abEnd;
+    std::string charIdStart;
+    std::string charIdEnd;
+    std::string partyJoinStart;
+    std::string partyJoinEnd;
+    std::string partyExitStart;
+    std::string partyExitEnd;
+};
+
+// Everything the analysis takes from the configuration file.
+struct AnalysisConfig {
+    LogFormat format;
+    std::vector<std::string> damageTypes;      // ends with "Total"
+    std::vector<std::string> shortDamageTypes; // parallel to damageTypes
+    std::vector<std::string> saveTypes;
+    RecordTypes recordTypes;
+
+    int DamageTypeCount() const { return static_cast<int>(damageTypes.size()); }
+};
+
+} // namespace tarvik

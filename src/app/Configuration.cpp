@@ -1,0 +1,163 @@
+#include "Configuration.h"
+
+#include "IniFile.h"
+#include "util/FileUtil.h"
+#include "util/SplitList.h"
+#include "util/Text.h"
+
+namespace tarvik {
+
+namespace {
+
+constexpr const char* LogFormatSection = "Log Format";
+constexpr const char* RealTimeSection = "Real-time Monitoring";
+
+struct Loader {
+    const IniDocument& ini;
+    ConfigurationResult& result;
+
+    bool Fail(std::string message)
+    {
+        result.fatalMessage = std::move(message);
+        return false;
+    }
+
+    // A required number: a number text (blanks allowed), rounded half to even.
+    bool Required(const char* section, const char* key, int32_t& out)
+    {
+        const std::string value = ini.Value(section, key);
+        if (!IsNumeric(value))
+            return Fail(std::string("ERROR:  ") + key + " cannot be non-numeric!");
+        const auto number = ToInt32(value);
+        if (!number)
+            return Fail(std::string("ERROR:  ") + key + " is out of range!");
+        out = *number;
+        return true;
+    }
+
+    std::string Text(const char* key) { return ini.Value(LogFormatSection, key); }
+
+    // A comma list; "Total" is appended to the damage type lists.
+    bool List(const char* key, bool appendTotal, std::vector<std::string>& out,
+              const char* emptyMessage)
+    {
+        std::string value = ini.Value("Types", key);
+        if (appendTotal && !value.empty())
+            value += ",Total";
+        std::vector<std::string_view> items;
+        if (!SplitList(value, items, ","))
+            return Fail(emptyMessage);
+        out.assign(items.begin(), items.end());
+        return true;
+    }
+};
+
+} // namespace
+
+std::string ConfigurationPath(const std::string& programDir, const std::string& exeBaseName)
+{
+    return JoinPath(programDir, exeBaseName + ".ini");
+}
+
+ConfigurationResult LoadConfiguration(const std::string& path, const std::string& exeBaseName)
+{
+    ConfigurationResult result;
+    if (!FileExists(path) || IsDirectory(path)) {
+        result.fatalMessage = "The " + exeBaseName + ".ini file does not exist!\n" +
+                              "This is required for the program to run.\n\n" +
+                              "Please re-install the program using the setup.";
+        return result;
+    }
+    const IniDocument ini = IniDocument::Load(path);
+    Loader load{ini, result};
+    Configuration config;
+    config.path = path;
+    LogFormat& format = config.analysis.format;
+
+    int32_t end = 0;
+    if (!load.Required(LogFormatSection, "TimeStampBegin", format.timeStampBegin))
+        return result;
+    if (format.timeStampBegin < 1)
+        format.timeStampBegin = 1;
+    if (!load.Required(LogFormatSection, "TimeStampEnd", end))
+        return result;
+    const int64_t length = static_cast<int64_t>(end) - format.timeStampBegin + 1;
+    format.timeStampLength = length < 1 ? 99999 : static_cast<int32_t>(length);
+    format.timeStampMinLength = ToInt32(load.Text("TimeStampMinLength")).value_or(0);
+    if (!load.Required(LogFormatSection, "RecordBegin", format.recordBegin))
+        return result;
+    if (format.recordBegin < 1)
+        format.recordBegin = 1;
+    if (Trim(load.Text("RecordEnd")).empty())
+        format.recordEnd = 0;
+    else if (!load.Required(LogFormatSection, "RecordEnd", format.recordEnd))
+        return result;
+
+    format.recordDeliminator = load.Text("RecordDeliminator");
+    format.attackHit = load.Text("AttackHit");
+    format.healingUnits = load.Text("HealingUnits");
+    format.saveSuccess = load.Text("SaveSuccess");
+    format.saveStartDeliminator = load.Text("SaveStartDeliminator");
+    format.saveEndDeliminator = load.Text("SaveEndDeliminator");
+    format.logFileMask = load.Text("LogFileMask");
+    format.characterConcealStart = load.Text("CharacterConcealStart");
+    format.characterConcealEnd = load.Text("CharacterConcealEnd");
+    format.experiencePointsStart = load.Text("ExperiencePointsStart");
+    format.experiencePointsEnd = load.Text("ExperiencePointsEnd");
+    format.abStart = load.Text("ABStart");
+    format.abEnd = load.Text("ABEnd");
+    format.charIdStart = load.Text("CharIDStart");
+    format.charIdEnd = load.Text("CharIDEnd");
+    format.partyJoinStart = load.Text("PartyJoinStart");
+    format.partyJoinEnd = load.Text("PartyJoinEnd");
+    format.partyExitStart = load.Text("PartyExitStart");
+    format.partyExitEnd = load.Text("PartyExitEnd");
+
+    RealTimeSettings& rt = config.realTime;
+    if (!load.Required(RealTimeSection, "RollingAverageInterval", rt.rollingAverageInterval) ||
+        !load.Required(RealTimeSection, "FugueTimerWarning", rt.fugueTimerWarning) ||
+        !load.Required(RealTimeSection, "FugueTimerExpiration", rt.fugueTimerExpiration) ||
+        !load.Required(RealTimeSection, "ABAverageRecords", rt.abAverageRecords))
+        return result;
+
+    config.windowTitle = ini.Value("Monitoring", "WindowTitle");
+    config.windowClass = ini.Value("Monitoring", "WindowClass");
+
+    AnalysisConfig& analysis = config.analysis;
+    if (!load.List("Damage Types", true, analysis.damageTypes,
+                   "ERROR:  No Damage Types found in INI file!") ||
+        !load.List("Short Damage Types", true, analysis.shortDamageTypes,
+                   "ERROR:  No Short Damage Types found in INI file!"))
+        return result;
+    if (analysis.damageTypes.size() != analysis.shortDamageTypes.size()) {
+        load.Fail("ERROR:  The damage types and short damage types do not match!");
+        return result;
+    }
+    if (!load.List("Save Types", false, analysis.saveTypes,
+                   "ERROR:  No Save Types found in INI file!"))
+        return result;
+
+    const std::vector<std::string> names = ini.Keys("Record Types");
+    if (names.empty()) {
+        load.Fail("ERROR:  No Record Types found in INI file!");
+        return result;
+    }
+    std::vector<std::string_view> items;
+    for (const auto& name : names) {
+        const std::string value = ini.Value("Record Types", name);
+        if (!SplitList(value, items, ",")) {
+            result.warnings.push_back("ERROR:  Record type " + ToUpper(name) +
+                                      " does not have any identifiers in it's value.");
+            continue;
+        }
+        RecordType type;
+        type.CreateRecordType(name, std::vector<std::string>(items.begin(), items.end()));
+        if (!analysis.recordTypes.Add(std::move(type)))
+            result.warnings.push_back("ERROR:  Record type " + ToUpper(name) +
+                                      " is listed more than once; only the first is used.");
+    }
+    result.configuration = std::move(config);
+    return result;
+}
+
+} // namespace tarvik

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "UserOptions.h"
+
+namespace tarvik {
+
+// The running program's name, version and the texts built from them.
+struct ProgramInfo {
+    static ProgramVersion RunningVersion();
+    static std::string ProductName();
+    // "v1.00 build 7": major, two-digit minor, revision.
+    static std::string VersionText();
+    // "Tarvik v1.00 build 7"
+    static std::string ProductAndVersion();
+    // "Tarvik - <subtitle> - v1.00 build 7"
+    static std::string WindowTitle();
+    static std::string Subtitle();
+    static std::string SupportAddress();
+    static std::string Tagline();
+};
+
+} // namespace tarvik

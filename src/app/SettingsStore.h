@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace tarvik {
+
+// The per-user settings store: one text value per section and key, under the
+// application's name.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::optional<std::string> Read(std::string_view section, std::string_view key) = 0;
+    virtual void Write(std::string_view section, std::string_view key, std::string_view value) = 0;
+};
+
+// A store in memory, for the command-line tool and tests.
+class MemorySettingsStore final : public SettingsStore {
+public:
+    std::optional<std::string> Read(std::string_view section, std::string_view key) override
+    {
+        const auto it = values_.find({std::string(section), std::string(key)});
+        if (it == values_.end())
+            return std::nullopt;
+        return it->second;
+    }
+    void Write(std::string_view section, std::string_view key, std::string_view value) override
+    {
+        values_[{std::string(section), std::string(key)}] = std::string(value);
+    }
+    size_t Size() const { return values_.size(); }
+
+private:
+    std::map<std::pair<std::string, std::string>, std::string> values_;
+};
+
+} // namespace tarvik

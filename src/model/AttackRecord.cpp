@@ -1,0 +1,71 @@
+#include "AttackRecord.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "RoundNumber.h"
+#include "util/Checked.h"
+
+namespace tarvik {
+
+void AttackRecord::CreateAttackRecord(int32_t attacker, int32_t defender, int damageTypeCount)
+{
+    if (attacker_ >= 1 || defender_ >= 1)
+        return;
+    attacker_ = attacker;
+    defender_ = defender;
+    damageByType_.assign(static_cast<size_t>(std::max(damageTypeCount, 0)), {0, 0});
+}
+
+bool AttackRecord::AddAttack(const DamageBreakdown& damage)
+{
+    const size_t types = std::min(damage.size(), damageByType_.size());
+    // Check every sum first so that an overflow leaves the record as it was.
+    if (!CanAdd(numberAttacks_, 1) || (!damage.empty() && !CanAdd(totalDamage_, damage.back())))
+        return false;
+    for (size_t t = 0; t < types; ++t) {
+        if (damage[t] > 0 &&
+            (!CanAdd(damageByType_[t][0], damage[t]) || !CanAdd(damageByType_[t][1], 1)))
+            return false;
+    }
+    ++numberAttacks_;
+    for (size_t t = 0; t < types; ++t) {
+        if (damage[t] > 0) {
+            damageByType_[t][0] += damage[t];
+            damageByType_[t][1] += 1;
+        }
+    }
+    if (!damage.empty())
+        totalDamage_ += damage.back();
+    return true;
+}
+
+bool AttackRecord::GetAttackAverages(std::vector<int32_t>& averages) const
+{
+    if (numberAttacks_ < 1)
+        return false;
+    averages.assign(damageByType_.size(), 0);
+    if (damageByType_.empty())
+        return true;
+    int64_t sum = 0;
+    for (size_t t = 0; t + 1 < damageByType_.size(); ++t) {
+        if (damageByType_[t][0] > 0) {
+            averages[t] = static_cast<int32_t>(RoundNumber(
+                static_cast<double>(damageByType_[t][0]) / damageByType_[t][1], 0));
+            sum += averages[t];
+        }
+    }
+    averages.back() = static_cast<int32_t>(
+        std::min<int64_t>(sum, std::numeric_limits<int32_t>::max()));
+    return true;
+}
+
+int32_t AttackRecord::AverageDamage() const
+{
+    if (numberAttacks_ < 1)
+        return 0;
+    return static_cast<int32_t>(
+        RoundNumber(static_cast<double>(totalDamage_) / numberAttacks_, 0));
+}
+
+} // namespace tarvik

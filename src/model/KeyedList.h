@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "util/Text.h"
+
+namespace tarvik {
+
+// An insertion-ordered collection whose items are found by a name that
+// compares without regard to case, and by their 1-based ID (position).
+template <class Item>
+class KeyedList {
+public:
+    int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+    bool Empty() const { return items_.empty(); }
+
+    Item* Find(std::string_view name)
+    {
+        const auto it = index_.find(name);
+        return it == index_.end() ? nullptr : items_[it->second].get();
+    }
+    const Item* Find(std::string_view name) const
+    {
+        const auto it = index_.find(name);
+        return it == index_.end() ? nullptr : items_[it->second].get();
+    }
+    // The item with this 1-based ID, or null.
+    Item* At(int32_t id)
+    {
+        return id >= 1 && id <= Count() ? items_[static_cast<size_t>(id - 1)].get() : nullptr;
+    }
+    const Item* At(int32_t id) const
+    {
+        return id >= 1 && id <= Count() ? items_[static_cast<size_t>(id - 1)].get() : nullptr;
+    }
+    // Adds an item under name; the caller has checked that the name is new.
+    Item& Add(std::string name, std::unique_ptr<Item> item)
+    {
+        items_.push_back(std::move(item));
+        index_.emplace(std::move(name), items_.size() - 1);
+        return *items_.back();
+    }
+    void Clear()
+    {
+        items_.clear();
+        index_.clear();
+    }
+
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    std::vector<std::unique_ptr<Item>> items_;
+    std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> index_;
+};
+
+} // namespace tarvik

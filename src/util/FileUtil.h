@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "Error.h"
+
+namespace tarvik {
+
+#ifdef _WIN32
+inline constexpr char PathSeparator = '\\';
+#else
+inline constexpr char PathSeparator = '/';
+#endif
+
+// True when the path names an existing entry (file or folder); any error
+// counts as false.
+bool FileExists(const std::string& path);
+bool IsDirectory(const std::string& path);
+// folder + separator + name; a folder that already ends with a separator
+// gets no second one.
+std::string JoinPath(std::string_view folder, std::string_view name);
+// The trimmed part after the last separator (the whole trimmed path without one).
+std::string GetFileName(std::string_view path);
+// The part before the last separator, blanks trimmed (empty without one).
+std::string GetFolderName(std::string_view path);
+// The file name without its last extension.
+std::string GetBaseName(std::string_view path);
+
+// Reads a whole file; an Error on failure.
+Error ReadWholeFile(const std::string& path, std::string& contents);
+// Writes to a temporary file beside the target and renames it over the
+// target, so that a crash never leaves half a file.
+Error WriteFileAtomically(const std::string& path, std::string_view contents);
+// Appends to a file, creating it.
+Error AppendToFile(const std::string& path, std::string_view contents);
+Error RemoveFile(const std::string& path);
+Error CopyFile(const std::string& from, const std::string& to);
+
+// The folder and base name of the running executable.
+std::string ExecutablePath(const char* argv0);
+
+} // namespace tarvik

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarvik {
+
+// "#,##0": digit grouping with commas, no decimals.
+std::string FormatThousands(int64_t value);
+// Shortest decimal text of a value, no exponent and no trailing zeros
+// (3.5, 5, 1.33), with at most 15 significant digits.
+std::string FormatDecimal(double value);
+
+} // namespace tarvik

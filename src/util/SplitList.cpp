@@ -1,0 +1,60 @@
+#include "SplitList.h"
+
+#include "Text.h"
+
+namespace tarvik {
+
+std::string_view TrimDelimiters(std::string_view text, std::string_view delimiter,
+                                bool trimBlanks)
+{
+    if (trimBlanks)
+        text = Trim(text);
+    // An empty delimiter "ends" every text; there is nothing to remove.
+    if (delimiter.empty())
+        return text;
+    while (!text.empty() && text.ends_with(delimiter)) {
+        text.remove_suffix(delimiter.size());
+        if (trimBlanks)
+            text = Trim(text);
+    }
+    while (!text.empty() && text.starts_with(delimiter)) {
+        text.remove_prefix(delimiter.size());
+        if (trimBlanks)
+            text = Trim(text);
+    }
+    return text;
+}
+
+std::string_view TrimNulls(std::string_view text, bool trimBlanks)
+{
+    return TrimDelimiters(text, std::string_view("\0", 1), trimBlanks);
+}
+
+bool SplitList(std::string_view text, std::vector<std::string_view>& items,
+               std::string_view delimiter)
+{
+    items.clear();
+    text = TrimDelimiters(text, delimiter, true);
+    if (text.empty()) {
+        items.emplace_back();
+        return false;
+    }
+    if (delimiter.empty()) {
+        items.push_back(text);
+        return true;
+    }
+    while (!text.empty()) {
+        const size_t p = text.find(delimiter);
+        if (p == std::string_view::npos) {
+            items.push_back(TrimDelimiters(text, delimiter, true));
+            text = {};
+        } else {
+            items.push_back(TrimDelimiters(text.substr(0, p), delimiter, true));
+            const size_t rest = p + delimiter.size();
+            text = rest >= text.size() ? std::string_view() : TrimNulls(text.substr(rest), true);
+        }
+    }
+    return true;
+}
+
+} // namespace tarvik

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvik {
+
+// Log text is Windows-1252 bytes; case folding follows that code page so that
+// accented names compare the way the game's players write them.
+char ToLowerChar(char c);
+char ToUpperChar(char c);
+std::string ToLower(std::string_view text);
+std::string ToUpper(std::string_view text);
+
+// Blanks are spaces only, as in the game's logs and the configuration file.
+std::string_view Trim(std::string_view text);
+std::string_view TrimLeft(std::string_view text);
+std::string_view TrimRight(std::string_view text);
+
+bool EqualsNoCase(std::string_view a, std::string_view b);
+// Position of needle in haystack ignoring case, or npos. An empty needle is
+// found at 0 in a non-empty haystack only.
+size_t FindNoCase(std::string_view haystack, std::string_view needle);
+// Plain case-sensitive search with the same empty-needle rule.
+size_t Find(std::string_view haystack, std::string_view needle);
+bool ContainsNoCase(std::string_view haystack, std::string_view needle);
+
+struct NoCaseHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const;
+};
+struct NoCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+};
+
+// A number as the configuration and the logs write one: blanks around it,
+// optional sign, digits with an optional fraction and exponent.
+bool IsNumeric(std::string_view text);
+std::optional<double> ParseNumber(std::string_view text);
+// Converts a number text to a 32-bit integer, fractions rounding half to even.
+// Empty when the text is no number or the value does not fit.
+std::optional<int32_t> ToInt32(std::string_view text);
+std::optional<int32_t> RoundToInt32(double value);
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+std::string BoolWord(bool value); // "True" / "False"
+
+} // namespace tarvik

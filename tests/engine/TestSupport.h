@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <cstdlib>
+#include <string>
+
+namespace tarvik::test {
+
+inline std::string SourceDir()
+{
+    return TARVIK_SOURCE_DIR;
+}
+
+inline std::string ShippedConfigPath()
+{
+    return SourceDir() + "/data/Tarvik.ini";
+}
+
+// Real players' logs kept beside the project; tests using them skip when absent.
+inline std::string SharedSamplesDir()
+{
+    return (std::filesystem::path(SourceDir()) / ".." / "shared" / "samples").lexically_normal().string();
+}
+
+// A fresh folder under the system's temporary folder, removed on destruction.
+class TempDir {
+public:
+    TempDir()
+    {
+        auto base = std::filesystem::temp_directory_path() / "tarvik-test-XXXXXX";
+        std::string pattern = base.string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code code;
+        std::filesystem::remove_all(path_, code);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+} // namespace tarvik::test
