@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Version.h"
+#include "analysis/Session.h"
 
 namespace tarvik {
 
@@ -41,7 +42,7 @@ std::string ProgramInfo::WindowTitle()
 
 std::string ProgramInfo::SupportAddress()
 {
-    return "support@tarvik.example.org";
+    return tarvik::SupportAddress;
 }
 
 std::string ProgramInfo::Tagline()

@@ -9,8 +9,10 @@ namespace tarvik {
 // never a wrap-around.
 inline bool CanAdd(int32_t counter, int64_t amount)
 {
-    const int64_t sum = static_cast<int64_t>(counter) + amount;
-    return sum >= std::numeric_limits<int32_t>::min() && sum <= std::numeric_limits<int32_t>::max();
+    // Compare with the room left: forming the sum could itself overflow 64 bits.
+    constexpr int64_t max = std::numeric_limits<int32_t>::max();
+    constexpr int64_t min = std::numeric_limits<int32_t>::min();
+    return amount >= 0 ? amount <= max - counter : amount >= min - counter;
 }
 
 [[nodiscard]] inline bool AddChecked(int32_t& counter, int64_t amount)

@@ -46,4 +46,11 @@ std::string FormatDecimal(double value)
     return text;
 }
 
+std::string FormatSignificant(double value, int digits)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+    return buffer;
+}
+
 } // namespace tarvik

@@ -11,4 +11,7 @@ std::string FormatThousands(int64_t value);
 // (3.5, 5, 1.33), with at most 15 significant digits.
 std::string FormatDecimal(double value);
 
+// The value with the given number of significant digits ("%.*g").
+std::string FormatSignificant(double value, int digits);
+
 } // namespace tarvik

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+#include "model/Character.h"
+#include "util/DateTime.h"
+
+namespace tarvik {
+
+// Everything an analysis accumulates, owned by the session.
+struct AnalysisData {
+    CharacterList characters;
+    SpellList knownSpells;
+    int32_t linesRead = 0;
+    int32_t recordsParsed = 0;
+    int32_t experienceTotal = 0;
+    DateTime earliestRecordDate;
+    DateTime latestRecordDate;
+    int32_t userCharacterId = 0; // 0: no character marked as the user's
+    int32_t partyMemberCount = 0;
+    // The character whose details are shown (0: the session statistics).
+    int32_t detailCharacterId = 0;
+    bool detailCharacterChanged = false;
+    // Set when the HUD has something new to show; the HUD clears it.
+    bool realTimeDataChanged = false;
+};
+
+} // namespace tarvik

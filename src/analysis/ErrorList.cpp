@@ -1,0 +1,37 @@
+#include "ErrorList.h"
+
+#include "util/NumberFormat.h"
+
+namespace tarvik {
+
+void ErrorList::Clear()
+{
+    lines_.clear();
+    dropped_ = 0;
+    if (listener_)
+        listener_->ErrorListCleared();
+}
+
+void ErrorList::Add(std::string line)
+{
+    if (lines_.size() >= Limit) {
+        ++dropped_;
+        return;
+    }
+    lines_.push_back(std::move(line));
+    if (listener_)
+        listener_->ErrorAdded(lines_.back());
+}
+
+void ErrorList::Close()
+{
+    if (dropped_ == 0)
+        return;
+    lines_.push_back("Too many problems to list: " + FormatThousands(static_cast<int64_t>(dropped_)) +
+                     " more line(s) were not added.");
+    dropped_ = 0;
+    if (listener_)
+        listener_->ErrorAdded(lines_.back());
+}
+
+} // namespace tarvik

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvik {
+
+// The problems found by the latest read, in arrival order. It holds at most
+// Limit lines so that a log of nothing but bad lines cannot exhaust memory;
+// the lines beyond are counted and summed up in one final line.
+class ErrorList {
+public:
+    static constexpr size_t Limit = 50'000;
+
+    struct Listener {
+        virtual ~Listener() = default;
+        virtual void ErrorListCleared() = 0;
+        virtual void ErrorAdded(std::string_view line) = 0;
+    };
+
+    void SetListener(Listener* listener) { listener_ = listener; }
+    void Clear();
+    void Add(std::string line);
+    // Adds the line about problems that were not listed, if any.
+    void Close();
+
+    const std::vector<std::string>& Lines() const { return lines_; }
+    size_t Size() const { return lines_.size(); }
+    bool Empty() const { return lines_.empty(); }
+    size_t Dropped() const { return dropped_; }
+
+private:
+    std::vector<std::string> lines_;
+    size_t dropped_ = 0;
+    Listener* listener_ = nullptr;
+};
+
+} // namespace tarvik

@@ -1,0 +1,153 @@
+#include "LogReader.h"
+
+#include <cerrno>
+#include <cstring>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace tarvik {
+
+LogReader::~LogReader()
+{
+    Close();
+}
+
+void LogReader::Close()
+{
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+}
+
+Error LogReader::Open(const std::string& path, int64_t position)
+{
+    Close();
+    readError_ = {};
+    begin_ = end_ = 0;
+    eof_ = false;
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_)
+        return ErrorFromErrno(errno);
+#ifndef _WIN32
+    struct stat info {};
+    if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
+        Close();
+        return ErrorFromErrno(EISDIR);
+    }
+#endif
+    // Our own buffer does the buffering.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    if (buffer_.size() < BufferSize)
+        buffer_.resize(BufferSize);
+
+    nextPosition_ = position > 0 ? position : 1;
+    // Start one byte early: if the previous read ended on a CR and an LF
+    // follows, the LF belongs to that line end.
+    int64_t offset = nextPosition_ - 1;
+    const bool checkSplitLineEnd = offset > 0;
+    if (checkSplitLineEnd)
+        --offset;
+    if (offset > 0 && fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
+        const Error error = ErrorFromErrno(errno);
+        Close();
+        return error;
+    }
+    if (checkSplitLineEnd) {
+        if (!Fill())
+            return readError_;
+        if (end_ - begin_ >= 1) {
+            const bool crThenLf =
+                buffer_[begin_] == '\r' && end_ - begin_ >= 2 && buffer_[begin_ + 1] == '\n';
+            begin_ += crThenLf ? 2 : 1;
+            nextPosition_ += crThenLf ? 1 : 0;
+        }
+    }
+    return {};
+}
+
+bool LogReader::Fill()
+{
+    if (!file_ || eof_)
+        return false;
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (end_ == buffer_.size())
+        buffer_.resize(buffer_.size() * 2); // a line longer than the buffer
+    const size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    if (got == 0) {
+        if (std::ferror(file_))
+            readError_ = ErrorFromErrno(errno ? errno : EIO);
+        eof_ = true;
+        return false;
+    }
+    end_ += got;
+    return true;
+}
+
+bool LogReader::AtEnd()
+{
+    if (begin_ < end_)
+        return false;
+    return !Fill();
+}
+
+bool LogReader::NextLine(std::string_view& line)
+{
+    if (!file_)
+        return false;
+    size_t scanFrom = begin_;
+    for (;;) {
+        const char* data = buffer_.data();
+        const size_t available = end_ - scanFrom;
+        const char* lf = available ? static_cast<const char*>(std::memchr(data + scanFrom, '\n', available)) : nullptr;
+        const size_t crLimit = lf ? static_cast<size_t>(lf - (data + scanFrom)) : available;
+        const char* cr = crLimit ? static_cast<const char*>(std::memchr(data + scanFrom, '\r', crLimit)) : nullptr;
+        const char* stop = cr ? cr : lf;
+        if (stop) {
+            const size_t lineEnd = static_cast<size_t>(stop - data);
+            size_t next = lineEnd + 1;
+            if (*stop == '\r') {
+                if (next == end_ && !eof_) {
+                    // Is an LF next? Read more before deciding.
+                    const size_t consumedBefore = begin_;
+                    if (Fill()) {
+                        scanFrom = lineEnd - consumedBefore; // buffer moved
+                        continue;
+                    }
+                    data = buffer_.data();
+                    next = (lineEnd - consumedBefore) + 1;
+                    line = std::string_view(data + begin_, next - 1 - begin_);
+                    nextPosition_ += static_cast<int64_t>(next - begin_);
+                    begin_ = next;
+                    return true;
+                }
+                if (next < end_ && data[next] == '\n')
+                    ++next;
+            }
+            line = std::string_view(data + begin_, lineEnd - begin_);
+            nextPosition_ += static_cast<int64_t>(next - begin_);
+            begin_ = next;
+            return true;
+        }
+        // No line end in what we have: read more, or finish the last line.
+        const size_t scanned = end_ - begin_;
+        if (Fill()) {
+            scanFrom = begin_ + scanned;
+            continue;
+        }
+        if (readError_ || begin_ == end_ || holdPartial_)
+            return false;
+        line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+        nextPosition_ += static_cast<int64_t>(end_ - begin_);
+        begin_ = end_;
+        return true;
+    }
+}
+
+} // namespace tarvik

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tarvik {
+
+struct AnalysisData;
+class DebugLog;
+class SessionHost;
+
+// The user's own character and the party flags. Characters are found by ID
+// whether or not a tree shows them, and the user's character always belongs
+// to the party.
+class PartyMarks {
+public:
+    PartyMarks(AnalysisData& data, DebugLog& debug, SessionHost& host)
+        : data_(data)
+        , debug_(debug)
+        , host_(host)
+    {
+    }
+
+    // Marks the character as the user's own, or clears the mark when it
+    // already is; an unknown ID changes nothing.
+    void SelectUserCharacter(int32_t id);
+    // Flips the character's party membership; leaving the party also clears
+    // the user mark.
+    void TogglePartyMember(int32_t id);
+    // Recounts the party from the characters.
+    void RecountParty();
+
+private:
+    AnalysisData& data_;
+    DebugLog& debug_;
+    SessionHost& host_;
+};
+
+} // namespace tarvik

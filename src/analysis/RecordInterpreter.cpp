@@ -1,0 +1,634 @@
+#include "RecordInterpreter.h"
+
+#include "AnalysisData.h"
+#include "ErrorList.h"
+#include "PartyMarks.h"
+#include "SessionHost.h"
+#include "diag/DebugLog.h"
+#include "monitor/RealTimeState.h"
+#include "util/Checked.h"
+#include "util/SplitList.h"
+#include "util/Text.h"
+
+namespace tarvik {
+
+namespace {
+
+constexpr size_t npos = std::string_view::npos;
+
+std::string ViewText(std::string_view view)
+{
+    return std::string(view);
+}
+
+// A number in a record that may be absent or malformed: 0 when it is none.
+int32_t OptionalNumber(std::string_view text, bool& isNumber)
+{
+    const auto value = ToInt32(text);
+    isNumber = value.has_value();
+    return value.value_or(0);
+}
+
+} // namespace
+
+RecordInterpreter::RecordInterpreter(const AnalysisConfig& config, AnalysisData& data,
+                                     RealTimeState& realTime, DebugLog& debug, ErrorList& errors,
+                                     PartyMarks& marks, const AnalysisOptions& options,
+                                     SessionHost& host)
+    : config_(config)
+    , data_(data)
+    , realTime_(realTime)
+    , debug_(debug)
+    , errors_(errors)
+    , marks_(marks)
+    , options_(options)
+    , host_(host)
+{
+    for (const auto& type : config_.damageTypes)
+        damageTypesLower_.push_back(ToLower(type));
+    for (const auto& type : config_.saveTypes)
+        saveTypesLower_.push_back(ToLower(type));
+}
+
+void RecordInterpreter::Debug(int level, std::string_view message)
+{
+    if (debug_.Wants(level))
+        debug_.LogDebug(message, level, false, &data_.linesRead);
+}
+
+template <class Build>
+void RecordInterpreter::DebugBuilt(int level, Build&& build)
+{
+    if (debug_.Wants(level))
+        debug_.LogDebug(build(), level, false, &data_.linesRead);
+}
+
+void RecordInterpreter::Report(const RecordContext& record, std::string_view message)
+{
+    std::string line(message);
+    line.append(record.line);
+    errors_.Add(std::move(line));
+}
+
+Error RecordInterpreter::CountRecord()
+{
+    if (!AddChecked(data_.recordsParsed, 1))
+        return OverflowError();
+    return {};
+}
+
+void RecordInterpreter::NoteDetail(const Character& a)
+{
+    if (a.ID() == data_.detailCharacterId)
+        data_.detailCharacterChanged = true;
+}
+
+void RecordInterpreter::NoteDetail(const Character& a, const Character& b)
+{
+    if (a.ID() == data_.detailCharacterId || b.ID() == data_.detailCharacterId)
+        data_.detailCharacterChanged = true;
+}
+
+Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount)
+{
+    const auto value = ToInt32(text);
+    if (!value)
+        return IsNumeric(text) ? OverflowError() : TypeMismatchError();
+    amount = *value;
+    return {};
+}
+
+bool RecordInterpreter::SplitRecord(std::string_view text, std::string_view separator,
+                                    std::string_view& left, std::string_view& right)
+{
+    const size_t p = separator.empty() ? npos : FindNoCase(text, separator);
+    // The separator must have text before it and may not start at the last character.
+    if (p != npos && p >= 1 && p + 1 < text.size()) {
+        left = Trim(text.substr(0, p));
+        // The character right after the separator is skipped, whatever it is.
+        const size_t rest = p + separator.size() + 1;
+        right = rest < text.size() ? Trim(text.substr(rest)) : std::string_view();
+        DebugBuilt(3, [&] {
+            return "[" + ViewText(text) + "] split to [" + ViewText(left) + "] and [" +
+                   ViewText(right) + "].";
+        });
+        return true;
+    }
+    DebugBuilt(4, [&] { return "[" + ViewText(text) + "] could not be split."; });
+    return false;
+}
+
+std::string_view RecordInterpreter::ExtractBetween(std::string_view text, std::string_view start,
+                                                   std::string_view end)
+{
+    // 1-based positions, as the markers are described.
+    size_t s = 1;
+    if (!start.empty()) {
+        const size_t found = Find(text, start);
+        s = found == npos ? 0 : found + 1 + start.size();
+    }
+    size_t e = text.size();
+    if (!end.empty()) {
+        const size_t found = Find(text, end);
+        e = found == npos ? 0 : found;
+    }
+    if (s >= 1 && e >= 1 && e >= s)
+        return text.substr(s - 1, e - s + 1);
+    return {};
+}
+
+Character& RecordInterpreter::FindCharacter(std::string_view name, int32_t id)
+{
+    name = Trim(name);
+    Character* found = id > 0 ? data_.characters.At(id) : data_.characters.Find(name);
+    if (found) {
+        debug_.Log(3, [&] { return "Found character [" + found->Name() + "]."; });
+        return *found;
+    }
+    debug_.Log(2, [&] { return "Creating new character: [" + ViewText(name) + "]."; });
+    auto character = std::make_unique<Character>();
+    character->CreateCharacter(std::string(name), data_.characters.Count() + 1);
+    Character& added = data_.characters.Add(std::string(name), std::move(character));
+    host_.CharacterCreated(added.ID());
+    return added;
+}
+
+Spell& RecordInterpreter::FindSpell(std::string_view name)
+{
+    if (Spell* found = data_.knownSpells.Find(name)) {
+        debug_.Log(3, [&] { return "Found spell [" + found->Name() + "]."; });
+        return *found;
+    }
+    debug_.Log(2, [&] { return "Creating spell [" + ViewText(name) + "]."; });
+    auto spell = std::make_unique<Spell>();
+    spell->CreateSpell(std::string(name), data_.knownSpells.Count() + 1);
+    return data_.knownSpells.Add(std::string(name), std::move(spell));
+}
+
+int RecordInterpreter::GetDamageType(std::string_view text)
+{
+    int result = 0;
+    for (size_t i = 0; i < damageTypesLower_.size(); ++i) {
+        if (FindNoCase(text, damageTypesLower_[i]) != npos) {
+            result = static_cast<int>(i) + 1;
+            break;
+        }
+    }
+    debug_.Log(3, [&] { return "DamageType returned:" + std::to_string(result) + "."; });
+    return result;
+}
+
+int RecordInterpreter::GetSaveType(std::string_view text)
+{
+    int result = 0;
+    for (size_t i = 0; i < saveTypesLower_.size(); ++i) {
+        if (FindNoCase(text, saveTypesLower_[i]) != npos) {
+            result = static_cast<int>(i) + 1;
+            break;
+        }
+    }
+    debug_.Log(3, [&] { return "SaveType returned: " + std::to_string(result) + "."; });
+    return result;
+}
+
+std::string_view RecordInterpreter::RemoveLeadingDescriptions(std::string_view text,
+                                                              std::string_view identifier,
+                                                              std::string& storage,
+                                                              bool logRemoval)
+{
+    const std::string_view delimiter = config_.format.recordDeliminator;
+    const size_t d = Find(text, delimiter);
+    const size_t m = FindNoCase(text, identifier);
+    // Only when a delimiter stands before the identifier, or there is none.
+    if (m == npos || (d != npos && d >= m))
+        return text;
+    if (!SplitList(text, parts_, delimiter))
+        return text;
+    if (logRemoval)
+        Debug(2, "Analysis:  Removing custom attack descriptions.");
+    std::string rebuilt;
+    bool found = false;
+    for (const std::string_view part : parts_) {
+        if (found) {
+            rebuilt.append(part);
+            rebuilt.append(delimiter);
+        } else if (FindNoCase(part, identifier) != npos) {
+            rebuilt.assign(part);
+            rebuilt.append(delimiter);
+            found = true;
+        }
+    }
+    if (!delimiter.empty() && rebuilt.ends_with(delimiter))
+        rebuilt.resize(rebuilt.size() - delimiter.size());
+    storage = std::move(rebuilt);
+    return storage;
+}
+
+Error RecordInterpreter::Interpret(const RecordContext& record)
+{
+    switch (record.kind) {
+    case RecordKind::Chat:
+        Debug(2, "Analysis:  Chat record detected and discarded.");
+        return {};
+    case RecordKind::Attack:
+        return Attack(record);
+    case RecordKind::Damage:
+        return Damage(record);
+    case RecordKind::Casting:
+        return Casting(record);
+    case RecordKind::Healing:
+        return Healing(record);
+    case RecordKind::Resist:
+        return Resist(record);
+    case RecordKind::Save:
+        return Save(record);
+    case RecordKind::Kill:
+        return Kill(record);
+    case RecordKind::Experience:
+        return Experience(record);
+    case RecordKind::Character:
+        return CharacterRecord(record);
+    case RecordKind::PartyJoin:
+        return PartyChange(record, true);
+    case RecordKind::PartyExit:
+        return PartyChange(record, false);
+    case RecordKind::Unknown:
+        break;
+    }
+    return {};
+}
+
+Error RecordInterpreter::Attack(const RecordContext& record)
+{
+    Debug(1, "Analysis:  Attack record detected.");
+    const LogFormat& format = config_.format;
+    const std::string_view body =
+        RemoveLeadingDescriptions(record.body, record.identifier, body_, true);
+
+    std::string_view attackerPart, rest;
+    if (!SplitRecord(body, record.identifier, attackerPart, rest)) {
+        Debug(2, "Analysis:  Invalid attack record discarded.");
+        Report(record, "Invalid attack record, discarded: ");
+        return {};
+    }
+    std::string_view left, right;
+    while (SplitRecord(attackerPart, format.recordDeliminator, left, right))
+        attackerPart = right;
+    Character& attacker = FindCharacter(attackerPart);
+
+    std::string_view defenderPart, result;
+    if (!SplitRecord(rest, format.recordDeliminator, defenderPart, result)) {
+        Debug(2, "Analysis:  custom attack record discarded.");
+        Report(record, "Custom attack record, discarded: ");
+        return {};
+    }
+    if (Error error = CountRecord())
+        return error;
+    Character& defender = FindCharacter(defenderPart);
+    const bool hit = Find(result, format.attackHit) != npos;
+    DebugBuilt(2, [&] {
+        return "Analysis:  Recording " + attacker.Name() + " attacking " + defender.Name() +
+               ", successful?: " + BoolWord(hit) + ".";
+    });
+    if (!attacker.RecordAttack(defender.ID(), hit) ||
+        !defender.RecordEnemyAttack(attacker.ID(), hit))
+        return OverflowError();
+    NoteDetail(attacker, defender);
+
+    const int32_t user = data_.userCharacterId;
+    if (attacker.ID() == user) {
+        const size_t c = Find(body, format.characterConcealStart);
+        if (c == npos) {
+            realTime_.SetLastConcealment(0);
+            data_.realTimeDataChanged = true;
+            DebugBuilt(3, [&] { return "Analysis:  " + defender.Name() + " was not concealed."; });
+        } else {
+            std::string_view t = Trim(body.substr(c + format.characterConcealStart.size()));
+            const size_t e = Find(t, format.characterConcealEnd);
+            if (e != npos)
+                t = Trim(t.substr(0, e));
+            bool isNumber = false;
+            const int32_t value = OptionalNumber(t, isNumber);
+            if (isNumber) {
+                realTime_.SetLastConcealment(value);
+                data_.realTimeDataChanged = true;
+                DebugBuilt(3, [&] {
+                    return "Analysis:  " + defender.Name() +
+                           " was concealed: " + std::to_string(value) + "%.";
+                });
+            }
+        }
+    }
+    if (attacker.ID() == user || defender.ID() == user) {
+        const size_t a = Find(body, format.abStart);
+        if (a != npos) {
+            std::string_view t = a + 1 < body.size() ? Trim(body.substr(a + 1)) : std::string_view();
+            const size_t e = Find(t, format.abEnd);
+            int32_t ab = 0;
+            if (e != npos) {
+                bool isNumber = false;
+                ab = OptionalNumber(Trim(t.substr(0, e)), isNumber);
+            }
+            if (ab > 0) {
+                DebugBuilt(3, [&] {
+                    return "Analysis:  Recording AB of " + std::to_string(ab) + " for " +
+                           attacker.Name() + " and " + defender.Name() + ".";
+                });
+                if (attacker.ID() == user)
+                    realTime_.LogAttackBonus(true, ab);
+                if (defender.ID() == user)
+                    realTime_.LogAttackBonus(false, ab);
+            }
+        }
+    }
+    return {};
+}
+
+Error RecordInterpreter::Damage(const RecordContext& record)
+{
+    Debug(1, "Analysis:  Damage record detected.");
+    const LogFormat& format = config_.format;
+    std::string_view attackerPart, rest;
+    if (!SplitRecord(record.body, record.identifier, attackerPart, rest)) {
+        DebugBuilt(1, [&] {
+            return "Analysis:  Invalid damage record:  missing deliminator '" +
+                   ViewText(record.identifier) + "'.";
+        });
+        Report(record, "Invalid damage record, discarded: ");
+        return {};
+    }
+    Character& attacker = FindCharacter(attackerPart);
+    std::string_view defenderPart, amounts;
+    if (!SplitRecord(rest, format.recordDeliminator, defenderPart, amounts)) {
+        DebugBuilt(1, [&] {
+            return "Analysis:  Invalid damage record:  missing deliminator '" +
+                   format.recordDeliminator + "'.";
+        });
+        Report(record, "Invalid damage record, discarded: ");
+        return {};
+    }
+    Character& defender = FindCharacter(defenderPart);
+
+    const size_t open = amounts.find('(');
+    if (open != npos && open >= 1)
+        amounts = Trim(amounts.substr(open + 1));
+    if (!amounts.empty() && amounts.back() == ')')
+        amounts.remove_suffix(1);
+    if (!SplitList(amounts, words_, " ")) {
+        Debug(1, "Analysis:  Invalid damage record:  can not parse into damage types.");
+        Report(record, "Invalid damage record, discarded: ");
+        return {};
+    }
+
+    const int count = config_.DamageTypeCount();
+    breakdown_.assign(static_cast<size_t>(count), 0);
+    int32_t amount = 0;
+    typeName_.clear();
+    // A type name waits for its amount until the next number; a zero amount
+    // is never recorded and leaves its type name to join the next one.
+    auto resolve = [&](const char* failure) -> std::optional<Error> {
+        const int index = GetDamageType(Trim(typeName_));
+        if (index < 1) {
+            Debug(1, failure);
+            Report(record, "Invalid damage record, discarded: ");
+            return Error{};
+        }
+        if (amount > 0) {
+            breakdown_[static_cast<size_t>(index - 1)] = amount;
+            if (!AddChecked(breakdown_.back(), amount))
+                return OverflowError();
+        }
+        return std::nullopt;
+    };
+    for (const std::string_view word : words_) {
+        if (IsNumeric(word)) {
+            if (amount > 0) {
+                if (auto stop = resolve("Analysis:  Invalid damage record:  no damage amount."))
+                    return *stop;
+                typeName_.clear();
+            }
+            if (Error error = ToAmount(word, amount))
+                return error;
+        } else {
+            typeName_.append(word);
+            typeName_.push_back(' ');
+        }
+    }
+    if (auto stop = resolve("Analysis:  Invalid damage record:  no damage amount (cleanup)."))
+        return *stop;
+
+    if (debug_.Wants(2)) {
+        std::string list;
+        for (int32_t entry : breakdown_)
+            list += std::to_string(entry) + " ";
+        debug_.LogDebug("Analysis:  " + attacker.Name() + " dealing damage to " + defender.Name() +
+                            " - [" + std::string(Trim(list)) + "].",
+                        1, false, &data_.linesRead);
+    }
+    if (Error error = CountRecord())
+        return error;
+    if (!attacker.RecordDamageDealt(defender.ID(), breakdown_) ||
+        !defender.RecordDamageReceived(attacker.ID(), breakdown_))
+        return OverflowError();
+    NoteDetail(attacker, defender);
+    if (options_.monitoringEnabled) {
+        data_.realTimeDataChanged = true;
+        if (attacker.ID() == data_.userCharacterId && !realTime_.LogAttackDamage(true, breakdown_))
+            return OverflowError();
+        if (defender.ID() == data_.userCharacterId && !realTime_.LogAttackDamage(false, breakdown_))
+            return OverflowError();
+    }
+    return {};
+}
+
+Error RecordInterpreter::Casting(const RecordContext& record)
+{
+    Debug(1, "Analysis:  Spell casting record detected.");
+    std::string_view casterPart, spellPart;
+    if (!SplitRecord(record.body, record.identifier, casterPart, spellPart)) {
+        Report(record, "Invalid spell record, discarded: ");
+        return {};
+    }
+    if (Error error = CountRecord())
+        return error;
+    Character& caster = FindCharacter(casterPart);
+    Spell& spell = FindSpell(Trim(spellPart));
+    if (!caster.RecordSpellCast(spell))
+        return OverflowError();
+    NoteDetail(caster);
+    return {};
+}
+
+Error RecordInterpreter::Healing(const RecordContext& record)
+{
+    Debug(1, "Analysis:  Healing record detected.");
+    std::string_view namePart, amountPart;
+    if (!SplitRecord(record.body, record.identifier, namePart, amountPart)) {
+        Report(record, "Invalid healing record, discarded: ");
+        return {};
+    }
+    const size_t p = Find(namePart, config_.format.recordDeliminator);
+    if (p != npos && p >= 1)
+        namePart = Trim(namePart.substr(0, p));
+    const size_t h = Find(amountPart, config_.format.healingUnits);
+    if (h == npos) {
+        Report(record, "Invalid healing record, discarded: ");
+        return {};
+    }
+    if (Error error = CountRecord())
+        return error;
+    const std::string_view amountText = Trim(amountPart.substr(0, h));
+    Character& character = FindCharacter(namePart);
+    int32_t amount = 0;
+    if (Error error = ToAmount(amountText, amount))
+        return error;
+    if (!character.RecordHealing(amount))
+        return OverflowError();
+    NoteDetail(character);
+    return {};
+}
+
+Error RecordInterpreter::Resist(const RecordContext& record)
+{
+    Debug(1, "Analysis:  Resistance record detected.");
+    std::string_view namePart, amountPart;
+    if (!SplitRecord(record.body, record.identifier, namePart, amountPart)) {
+        Report(record, "Invalid damage resistance record, discarded: ");
+        return {};
+    }
+    const size_t p = Find(namePart, config_.format.recordDeliminator);
+    if (p != npos && p >= 1)
+        namePart = Trim(namePart.substr(0, p));
+    const size_t s = amountPart.find(' ');
+    if (s == npos || s < 1) {
+        Report(record, "Invalid damage resistance record, discarded: ");
+        return {};
+    }
+    if (Error error = CountRecord())
+        return error;
+    const std::string_view amountText = Trim(amountPart.substr(0, s));
+    Character& character = FindCharacter(namePart);
+    int32_t amount = 0;
+    if (Error error = ToAmount(amountText, amount))
+        return error;
+    if (!character.RecordResist(amount))
+        return OverflowError();
+    NoteDetail(character);
+    return {};
+}
+
+Error RecordInterpreter::Save(const RecordContext& record)
+{
+    Debug(1, "Analysis:  Save record detected.");
+    std::string_view namePart, rest;
+    if (!SplitRecord(record.body, config_.format.recordDeliminator, namePart, rest)) {
+        Report(record, "Invalid save record, discarded: ");
+        return {};
+    }
+    rest = RemoveLeadingDescriptions(rest, record.identifier, body_, false);
+    if (!SplitList(rest, parts_, ":") || parts_.size() < 3) {
+        Report(record, "Invalid save record, discarded: ");
+        return {};
+    }
+    const std::string_view outcome = parts_[1];
+    const std::string_view roll = parts_[2];
+    if (!SplitList(roll, words_, " ") || words_.size() < 3) {
+        Report(record, "Invalid save record, discarded: ");
+        return {};
+    }
+    if (Error error = CountRecord())
+        return error;
+    const std::string_view bonusText = words_[2];
+    Character& character = FindCharacter(namePart);
+    const bool succeeded = Find(outcome, config_.format.saveSuccess) != npos;
+    const int saveType = GetSaveType(record.identifier);
+    int32_t bonus = 0;
+    if (Error error = ToAmount(bonusText, bonus))
+        return error;
+    if (!character.RecordSave(bonus, saveType, succeeded))
+        return OverflowError();
+    NoteDetail(character);
+    return {};
+}
+
+Error RecordInterpreter::Kill(const RecordContext& record)
+{
+    Debug(1, "Analysis:  Kill record detected.");
+    std::string_view killerPart, victimPart;
+    if (!SplitRecord(record.body, record.identifier, killerPart, victimPart)) {
+        Report(record, "Invalid kill record, discarded: ");
+        return {};
+    }
+    if (Error error = CountRecord())
+        return error;
+    Character& killer = FindCharacter(killerPart);
+    Character& victim = FindCharacter(victimPart);
+    if (!killer.RecordKill(victim) || !victim.RecordDeath(killer))
+        return OverflowError();
+    NoteDetail(killer, victim);
+    if (victim.ID() == data_.userCharacterId && options_.monitoringEnabled)
+        realTime_.StartFugueTimer(record.parseStart);
+    return {};
+}
+
+Error RecordInterpreter::Experience(const RecordContext& record)
+{
+    Debug(1, "Analysis:  Experience record detected.");
+    const LogFormat& format = config_.format;
+    const size_t p = Find(record.body, format.experiencePointsStart);
+    if (p == npos)
+        return {};
+    std::string_view t = Trim(record.body.substr(p + format.experiencePointsStart.size()));
+    if (!format.experiencePointsEnd.empty()) {
+        const size_t e = Find(t, format.experiencePointsEnd);
+        if (e != npos)
+            t = Trim(t.substr(0, e));
+    }
+    if (!IsNumeric(t))
+        return {};
+    const auto amount = ToInt32(t);
+    if (!amount || !AddChecked(data_.experienceTotal, *amount))
+        return OverflowError();
+    data_.realTimeDataChanged = true;
+    return {};
+}
+
+Error RecordInterpreter::CharacterRecord(const RecordContext& record)
+{
+    Debug(1, "Analysis:  Character record detected.");
+    if (!options_.autodetectParty)
+        return {};
+    const std::string_view name = Trim(
+        ExtractBetween(record.body, config_.format.charIdStart, config_.format.charIdEnd));
+    if (name.empty()) {
+        Report(record, "Invalid character record, discarded: ");
+        return {};
+    }
+    Character& character = FindCharacter(name);
+    if (character.ID() != data_.userCharacterId)
+        marks_.SelectUserCharacter(character.ID());
+    return {};
+}
+
+Error RecordInterpreter::PartyChange(const RecordContext& record, bool join)
+{
+    Debug(1, join ? "Analysis:  Party member join record detected."
+                  : "Analysis:  Party member exit record detected.");
+    if (!options_.autodetectParty)
+        return {};
+    const LogFormat& format = config_.format;
+    const std::string_view name =
+        Trim(join ? ExtractBetween(record.body, format.partyJoinStart, format.partyJoinEnd)
+                  : ExtractBetween(record.body, format.partyExitStart, format.partyExitEnd));
+    if (name.empty()) {
+        Report(record, join ? "Invalid party join record, discarded: "
+                            : "Invalid party exit record, discarded: ");
+        return {};
+    }
+    Character& character = FindCharacter(name);
+    if (character.IsPartyMember() != join)
+        marks_.TogglePartyMember(character.ID());
+    return {};
+}
+
+} // namespace tarvik

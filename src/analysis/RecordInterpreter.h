@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "LogFormat.h"
+#include "RecordKind.h"
+#include "model/DamageBreakdown.h"
+#include "util/DateTime.h"
+#include "util/Error.h"
+
+namespace tarvik {
+
+struct AnalysisData;
+class Character;
+class DebugLog;
+class ErrorList;
+class PartyMarks;
+class RealTimeState;
+class SessionHost;
+class Spell;
+
+// Options of the analysis that the user switches.
+struct AnalysisOptions {
+    bool autodetectParty = false;
+    bool monitoringEnabled = false;
+};
+
+// One classified record, as the reader hands it on.
+struct RecordContext {
+    std::string_view line;
+    std::string_view body;       // the record text, trimmed
+    RecordKind kind = RecordKind::Unknown;
+    std::string_view identifier; // the identifier that classified it (lower case)
+    DateTime parseStart;         // when the current read began
+};
+
+// Takes a classified record apart and records it on the characters it names.
+// A record that cannot be taken apart is reported in the error list and
+// skipped; a returned Error (an overflow, a number that is none) ends the
+// whole read.
+class RecordInterpreter {
+public:
+    RecordInterpreter(const AnalysisConfig& config, AnalysisData& data, RealTimeState& realTime,
+                      DebugLog& debug, ErrorList& errors, PartyMarks& marks,
+                      const AnalysisOptions& options, SessionHost& host);
+
+    Error Interpret(const RecordContext& record);
+
+    // The cutting and lookup tools, public for their own tests.
+    bool SplitRecord(std::string_view text, std::string_view separator, std::string_view& left,
+                     std::string_view& right);
+    static std::string_view ExtractBetween(std::string_view text, std::string_view start,
+                                           std::string_view end);
+    Character& FindCharacter(std::string_view name, int32_t id = 0);
+    Spell& FindSpell(std::string_view name);
+    int GetDamageType(std::string_view text);
+    int GetSaveType(std::string_view text);
+    // Drops descriptions ("Off Hand : Sneak Attack : ") before the part that
+    // holds the identifier; the result is stored in storage.
+    std::string_view RemoveLeadingDescriptions(std::string_view text, std::string_view identifier,
+                                               std::string& storage, bool logRemoval);
+
+private:
+    Error Attack(const RecordContext& record);
+    Error Damage(const RecordContext& record);
+    Error Casting(const RecordContext& record);
+    Error Healing(const RecordContext& record);
+    Error Resist(const RecordContext& record);
+    Error Save(const RecordContext& record);
+    Error Kill(const RecordContext& record);
+    Error Experience(const RecordContext& record);
+    Error CharacterRecord(const RecordContext& record);
+    Error PartyChange(const RecordContext& record, bool join);
+
+    // Adds message and the whole line to the error list.
+    void Report(const RecordContext& record, std::string_view message);
+    void Debug(int level, std::string_view message);
+    template <class Build>
+    void DebugBuilt(int level, Build&& build);
+    Error CountRecord();
+    void NoteDetail(const Character& a);
+    void NoteDetail(const Character& a, const Character& b);
+    // An amount the record must carry: a number, or the read ends.
+    static Error ToAmount(std::string_view text, int32_t& amount);
+
+    const AnalysisConfig& config_;
+    AnalysisData& data_;
+    RealTimeState& realTime_;
+    DebugLog& debug_;
+    ErrorList& errors_;
+    PartyMarks& marks_;
+    const AnalysisOptions& options_;
+    SessionHost& host_;
+
+    std::vector<std::string> damageTypesLower_;
+    std::vector<std::string> saveTypesLower_;
+    // Reused from record to record.
+    std::string body_;
+    std::string scratch_;
+    std::vector<std::string_view> parts_;
+    std::vector<std::string_view> words_;
+    DamageBreakdown breakdown_;
+    std::string typeName_;
+};
+
+} // namespace tarvik

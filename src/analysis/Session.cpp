@@ -1,0 +1,276 @@
+#include "Session.h"
+
+#include <algorithm>
+
+#include "DateParser.h"
+#include "LogReader.h"
+#include "diag/DebugLog.h"
+#include "model/RoundNumber.h"
+#include "util/Checked.h"
+#include "util/Clock.h"
+#include "util/FileUtil.h"
+#include "util/NumberFormat.h"
+#include "util/Text.h"
+
+namespace tarvik {
+
+namespace {
+
+// How often a long read lets the user interface run.
+constexpr int64_t YieldSliceMs = 30;
+constexpr unsigned LinesBetweenClockChecks = 64;
+
+std::string Str(std::string_view view)
+{
+    return std::string(view);
+}
+
+} // namespace
+
+Session::Session(const AnalysisConfig& config, DebugLog& debug, const Clock& clock,
+                 SessionHost& host)
+    : config_(config)
+    , debug_(debug)
+    , clock_(clock)
+    , host_(host)
+    , realTime_(clock, debug, config.DamageTypeCount())
+    , marks_(data_, debug, host)
+    , interpreter_(config, data_, realTime_, debug, errors_, marks_, options_, host)
+{
+    errors_.SetListener(this);
+    data_.earliestRecordDate = clock_.Now().AddYears(1);
+}
+
+Session::~Session()
+{
+    errors_.SetListener(nullptr);
+}
+
+void Session::ClearAllData()
+{
+    data_.characters.Clear();
+    data_.userCharacterId = 0;
+    realTime_.SetLastConcealment(0);
+    data_.partyMemberCount = 0;
+    host_.PartyCountChanged();
+    data_.knownSpells.Clear();
+    data_.linesRead = 0;
+    data_.recordsParsed = 0;
+    // Experience is analysed data too; a second run must not add to the first.
+    data_.experienceTotal = 0;
+    data_.earliestRecordDate = clock_.Now().AddYears(1);
+    data_.latestRecordDate = DateTime();
+    monitor_ = {};
+    realTime_.ClearRealTimeData();
+    data_.detailCharacterId = 0;
+    data_.detailCharacterChanged = false;
+    host_.DataCleared();
+    debug_.LogDebug("All data cleared.", 3);
+}
+
+std::string Session::SeriousErrorMessage()
+{
+    return "A serious error occurred during the log analysis.\n"
+           "Please save the error log and email it to the developer: " +
+           std::string(SupportAddress) +
+           "\n"
+           "If possible, please zip up the NWN log and attach it to the email as well.\n\n"
+           "NOTE:  Log monitoring has been disabled.  No new data will be analyzed.";
+}
+
+bool Session::Fail(const std::string& path, std::string_view body, const Error& error)
+{
+    const std::string message = ">> ERROR:  current file [" + GetFileName(path) +
+                                "], current record [" + Str(body) + "], error " +
+                                std::to_string(error.number) + " - " + error.description + ".";
+    debug_.LogDebug(message, 1, false, nullptr);
+    errors_.Close();
+    errors_.Add(message);
+    host_.SelectTab(MainTab::Errors);
+    if (options_.monitoringEnabled)
+        host_.StopMonitoring();
+    host_.SeriousError(SeriousErrorMessage());
+    return false;
+}
+
+void Session::ShowRecordDates()
+{
+    host_.SetRecordDates(data_.earliestRecordDate.Format(), data_.latestRecordDate.Format());
+}
+
+bool Session::AnalyzeLog(const std::string& path, int64_t* position)
+{
+    if (analyzing_)
+        return false; // a read is already running further up the stack
+    analyzing_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{analyzing_};
+
+    host_.ReadStarted(path);
+    errors_.Clear();
+    debug_.LogDebug("Analysis:  Opening file for initial read.", 4);
+    const DateTime parseStart = clock_.Now();
+    const bool monitoring = options_.monitoringEnabled;
+
+    LogReader reader;
+    reader.SetHoldPartialLastLine(monitoring);
+    const int64_t start = position ? *position : 0;
+    if (const Error error = reader.Open(path, start))
+        return Fail(path, {}, error);
+    debug_.Log(4, [&] { return "Analysis:  going to position " + std::to_string(start) + "."; });
+    if (!reader.AtEnd())
+        debug_.Log(2, [&] { return "Analysis:  Log [" + path + "] analysis started."; });
+
+    const LogFormat& format = config_.format;
+    const size_t stampBegin = static_cast<size_t>(format.timeStampBegin - 1);
+    const size_t stampLength = static_cast<size_t>(format.timeStampLength);
+    const size_t minLength = static_cast<size_t>(std::max(format.timeStampMinLength, 0));
+    const int year = parseStart.Year();
+
+    // Many lines share a timestamp; date each distinct one once.
+    std::string lastStamp;
+    bool haveLast = false;
+    bool lastValid = false;
+    DateTime lastDate;
+    std::string lastDateText;
+
+    int64_t lastYield = clock_.TickMs();
+    unsigned linesSinceCheck = 0;
+    bool result = false;
+    std::string_view line;
+    std::string_view body;
+    while (reader.NextLine(line)) {
+        if (!monitoring && ++linesSinceCheck >= LinesBetweenClockChecks) {
+            linesSinceCheck = 0;
+            if (clock_.TickMs() - lastYield >= YieldSliceMs) {
+                host_.Yield();
+                lastYield = clock_.TickMs();
+            }
+        }
+        result = true;
+        if (!AddChecked(data_.linesRead, 1))
+            return Fail(path, body, OverflowError());
+
+        const std::string_view stamp =
+            stampBegin < line.size() ? line.substr(stampBegin, stampLength) : std::string_view();
+        const size_t bodyStart = stampBegin + stampLength + 1;
+        body = bodyStart < line.size() ? Trim(line.substr(bodyStart)) : std::string_view();
+
+        if (!haveLast || stamp != lastStamp) {
+            lastStamp.assign(stamp);
+            lastDateText = BuildDateText(stamp, year);
+            lastValid = lastDateText.size() > minLength && ParseDateText(lastDateText, lastDate);
+            haveLast = true;
+        }
+        if (!lastValid) {
+            if (debug_.Wants(1))
+                debug_.LogDebug("Analysis:  Invalid record detected (bad date): [" + Str(line) +
+                                    "].",
+                                1, false, &data_.linesRead);
+            errors_.Add("Invalid/missing date, discarded: " + Str(line));
+            continue;
+        }
+        if (debug_.Wants(2)) {
+            debug_.LogDebug("Analysis:  Record read: [" + Str(line) + "].\r\n\tRecord extracted as: [" +
+                                Str(body) + "].\r\n\tDate parsed as: [" + lastDateText + "].",
+                            2, false, &data_.linesRead);
+        }
+        if (lastDate < data_.earliestRecordDate)
+            data_.earliestRecordDate = lastDate;
+        if (lastDate > data_.latestRecordDate)
+            data_.latestRecordDate = lastDate;
+
+        const RecordTypes::Match match = config_.recordTypes.Classify(body);
+        if (!match) {
+            if (debug_.Wants(2))
+                debug_.LogDebug("Analysis:  Unknown record type, discarded.", 2, false,
+                                &data_.linesRead);
+            continue;
+        }
+        if (match.kind == RecordKind::Unknown) {
+            if (debug_.Wants(2))
+                debug_.LogDebug("Analysis:  Unknown record type, discarded.", 2, false,
+                                &data_.linesRead);
+            errors_.Add("Unknown record type, discarded: " + Str(line));
+            continue;
+        }
+        const RecordContext record{line, body, match.kind, match.identifier, parseStart};
+        if (const Error error = interpreter_.Interpret(record))
+            return Fail(path, body, error);
+    }
+    if (reader.ReadError())
+        return Fail(path, body, reader.ReadError());
+    errors_.Close();
+    if (position)
+        *position = reader.NextPosition();
+    reader.Close();
+    ShowRecordDates();
+    return result;
+}
+
+DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
+{
+    DriverResult result;
+    // The file list shows one folder sorted by name, without regard to case.
+    std::stable_sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
+        const std::string la = ToLower(GetFileName(a)), lb = ToLower(GetFileName(b));
+        return la != lb ? la < lb : GetFileName(a) < GetFileName(b);
+    });
+    debug_.LogDebug("Analyzing selected logs.", 1);
+    const int64_t start = clock_.TickMs();
+    for (const auto& path : paths) {
+        host_.Yield();
+        const std::string name = GetFileName(path);
+        if (!FileExists(path) || IsDirectory(path)) {
+            debug_.Log(1, [&] { return "Log file [" + name + "] no longer exists or is locked."; });
+            result.fileMissing = true;
+            continue;
+        }
+        debug_.Log(3, [&] {
+            return "File [" + name + "] has been selected and confirmed for analysis.";
+        });
+        ++result.filesAnalyzed;
+        if (!AnalyzeLog(path, nullptr)) {
+            result.aborted = true;
+            return result;
+        }
+    }
+    result.summary = SummaryText(result.filesAnalyzed, clock_.TickMs() - start);
+    return result;
+}
+
+std::string Session::ProgressText() const
+{
+    std::string text = "Analyzing logs...\n\n" + FormatThousands(data_.linesRead) + " lines read.\n" +
+                       FormatThousands(data_.recordsParsed) + " records parsed";
+    if (data_.linesRead < 1)
+        return text + ".";
+    return text + " (" + RoundedText(data_.recordsParsed * 100.0 / data_.linesRead, 1) + "%).";
+}
+
+std::string Session::SummaryText(int32_t files, int64_t elapsedMs) const
+{
+    double seconds = RoundNumber(static_cast<double>(elapsedMs) / 1000.0, 2);
+    std::string secondsText = FormatDecimal(seconds);
+    const auto whole = RoundToInt32(seconds);
+    if (!whole || *whole < 1) {
+        // A very short run counts as one second, so the rate never divides by zero.
+        secondsText = "1";
+        seconds = 1;
+    }
+    std::string text = "Analyzing logs...complete.\n\n" + FormatThousands(files) +
+                       " log file(s) analyzed in " + secondsText + " second(s).\n" +
+                       FormatThousands(data_.linesRead) + " lines parsed into " +
+                       FormatThousands(data_.recordsParsed) + " records";
+    if (data_.linesRead > 0) {
+        text += " (" + RoundedText(data_.recordsParsed * 100.0 / data_.linesRead, 1) + "%).\n(" +
+                RoundedText(data_.linesRead / seconds, 0) + " lines per second.)";
+    } else {
+        text += ".";
+    }
+    return text;
+}
+
+} // namespace tarvik

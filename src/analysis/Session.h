@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "AnalysisData.h"
+#include "ErrorList.h"
+#include "LogFormat.h"
+#include "PartyMarks.h"
+#include "RecordInterpreter.h"
+#include "SessionHost.h"
+#include "monitor/RealTimeState.h"
+
+namespace tarvik {
+
+class Clock;
+class DebugLog;
+
+// Where to send a log that broke the analysis.
+inline constexpr const char* SupportAddress = "support@tarvik.example.org";
+
+// Where monitoring stands in the logs it follows.
+struct MonitorPosition {
+    int32_t logNumber = 0; // 1-based place in the log list; 0: none yet
+    int64_t position = 0;  // next byte to read (1-based); 0: the start
+};
+
+// Outcome of analysing a set of files from start to end.
+struct DriverResult {
+    int32_t filesAnalyzed = 0;
+    bool aborted = false;
+    bool fileMissing = false;
+    std::string summary; // the "Status" tab's text after a complete run
+};
+
+// Owns everything an analysis produces and the operations on it. It never
+// touches a window: what must be shown goes through the host.
+class Session : private ErrorList::Listener {
+public:
+    Session(const AnalysisConfig& config, DebugLog& debug, const Clock& clock, SessionHost& host);
+    ~Session() override;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const AnalysisConfig& Config() const { return config_; }
+    AnalysisData& Data() { return data_; }
+    const AnalysisData& Data() const { return data_; }
+    RealTimeState& RealTime() { return realTime_; }
+    const RealTimeState& RealTime() const { return realTime_; }
+    const ErrorList& Errors() const { return errors_; }
+    PartyMarks& Marks() { return marks_; }
+    AnalysisOptions& Options() { return options_; }
+    MonitorPosition& Monitor() { return monitor_; }
+    // The debug log is shared, not part of the session's state.
+    DebugLog& Debug() const { return debug_; }
+    const Clock& GetClock() const { return clock_; }
+    bool Analyzing() const { return analyzing_; }
+
+    // Forgets everything analysed.
+    void ClearAllData();
+    void ClearRealTimeData() { realTime_.ClearRealTimeData(); }
+    void SetMonitoringEnabled(bool on) { options_.monitoringEnabled = on; }
+    // Appends a line to the error list outside of a read (a vanished log).
+    void AddError(std::string line) { errors_.Add(std::move(line)); }
+
+    // Reads path from position (1-based, 0: the start) to its end. True when
+    // at least one line was read; position then holds the next unread byte.
+    // While monitoring, a last line without a line end is left for later.
+    bool AnalyzeLog(const std::string& path, int64_t* position = nullptr);
+
+    // Analyses the files, in file-name order, each from its start.
+    DriverResult AnalyzeSelectedLogs(std::vector<std::string> paths);
+    // The "Status" tab's text while a run is going on.
+    std::string ProgressText() const;
+    // The summary of a finished run, from its elapsed milliseconds.
+    std::string SummaryText(int32_t files, int64_t elapsedMs) const;
+
+    // The message of the serious-error box.
+    static std::string SeriousErrorMessage();
+
+private:
+    void ErrorListCleared() override { host_.ErrorListCleared(); }
+    void ErrorAdded(std::string_view line) override { host_.ErrorAdded(line); }
+    bool Fail(const std::string& path, std::string_view body, const Error& error);
+    void ShowRecordDates();
+
+    const AnalysisConfig& config_;
+    DebugLog& debug_;
+    const Clock& clock_;
+    SessionHost& host_;
+    AnalysisData data_;
+    RealTimeState realTime_;
+    ErrorList errors_;
+    PartyMarks marks_;
+    AnalysisOptions options_;
+    RecordInterpreter interpreter_;
+    MonitorPosition monitor_;
+    bool analyzing_ = false;
+};
+
+} // namespace tarvik

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace tarvik {
+
+// The main window's tabs, numbered as the program numbers them.
+enum class MainTab { None = 0, Info = 1, Status = 2, Errors = 3, Debug = 4 };
+
+// What the analysis asks of whoever shows it: the main window, the
+// command-line tool or a test. Every call has a quiet default.
+class SessionHost {
+public:
+    virtual ~SessionHost() = default;
+    // The status bar's "Message" panel.
+    virtual void SetStatusMessage(std::string_view /*text*/) {}
+    // The "Start" and "End" panels.
+    virtual void SetRecordDates(std::string_view /*earliest*/, std::string_view /*latest*/) {}
+    virtual void ErrorListCleared() {}
+    virtual void ErrorAdded(std::string_view /*line*/) {}
+    virtual void SelectTab(MainTab /*tab*/) {}
+    // A critical message box.
+    virtual void SeriousError(std::string_view /*message*/) {}
+    // A serious error while monitoring switches monitoring off.
+    virtual void StopMonitoring() {}
+    // Lets the user interface process pending events.
+    virtual void Yield() {}
+    virtual void PartyCountChanged() {}
+    // All data were cleared: the tree and the detail window go.
+    virtual void DataCleared() {}
+    // A read of this file begins.
+    virtual void ReadStarted(std::string_view /*path*/) {}
+    // A name was met for the first time.
+    virtual void CharacterCreated(int32_t /*id*/) {}
+};
+
+} // namespace tarvik

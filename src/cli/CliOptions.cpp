@@ -1,0 +1,83 @@
+#include "CliOptions.h"
+
+#include "util/Text.h"
+
+namespace tarvik {
+
+std::string CliUsage()
+{
+    return "Usage: tarvik-cli [--config FILE] [--json] [--user NAME] [--party NAME]...\n"
+           "                  [--autodetect] [--debug-level N] LOG...\n"
+           "\n"
+           "Analyses Neverwinter Nights logs and prints the statistics.\n"
+           "  --config FILE      configuration file (default: Tarvik.ini beside the program)\n"
+           "  --json             print one JSON document instead of text\n"
+           "  --user NAME        mark NAME as your own character\n"
+           "  --party NAME       mark NAME as a party member (repeatable)\n"
+           "  --autodetect       detect your character and party from the logs\n"
+           "  --debug-level N    write the debug log at level N (0-4)\n"
+           "Exit status: 0 all logs analysed, 1 an analysis stopped or a log was missing,\n"
+           "2 configuration or usage error.\n";
+}
+
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error)
+{
+    CliOptions options;
+    bool onlyFiles = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](const char* name) -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                error = std::string(name) + " needs a value.";
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.logs.push_back(arg);
+        } else if (arg == "--") {
+            onlyFiles = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--autodetect") {
+            options.autodetect = true;
+        } else if (arg == "--config") {
+            const auto v = value("--config");
+            if (!v)
+                return std::nullopt;
+            options.configPath = *v;
+        } else if (arg == "--user") {
+            const auto v = value("--user");
+            if (!v)
+                return std::nullopt;
+            options.user = *v;
+        } else if (arg == "--party") {
+            const auto v = value("--party");
+            if (!v)
+                return std::nullopt;
+            options.party.push_back(*v);
+        } else if (arg == "--debug-level") {
+            const auto v = value("--debug-level");
+            if (!v)
+                return std::nullopt;
+            const auto level = ToInt32(*v);
+            if (!level || *level < 0 || *level > 4 || !IsNumeric(*v)) {
+                error = "--debug-level takes a number from 0 to 4.";
+                return std::nullopt;
+            }
+            options.debugLevel = *level;
+        } else {
+            error = "Unknown option " + arg + ".";
+            return std::nullopt;
+        }
+    }
+    if (!options.help && options.logs.empty()) {
+        error = "No log file given.";
+        return std::nullopt;
+    }
+    return options;
+}
+
+} // namespace tarvik

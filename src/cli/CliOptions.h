@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+struct CliOptions {
+    std::string configPath; // empty: Tarvik.ini beside the executable
+    bool json = false;
+    std::string user;
+    std::vector<std::string> party;
+    bool autodetect = false;
+    int debugLevel = 0;
+    std::vector<std::string> logs;
+    bool help = false;
+};
+
+// Parses the command line; on a usage error returns nothing and sets error.
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error);
+std::string CliUsage();
+
+} // namespace tarvik

@@ -1,0 +1,151 @@
+#include "Report.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "analysis/Session.h"
+#include "ui/DetailViews.h"
+#include "ui/SessionStatistics.h"
+#include "util/Encoding.h"
+
+namespace tarvik {
+
+namespace {
+
+std::string Section(const std::string& title)
+{
+    return "== " + title + " ==\n";
+}
+
+} // namespace
+
+std::string GridText(const DetailGrid& grid)
+{
+    size_t width = 0;
+    for (const auto& row : grid.cells)
+        width = std::max(width, row.empty() ? 0 : DisplayText(row[0]).size());
+    std::string text;
+    for (const auto& row : grid.cells) {
+        std::string label = row.empty() ? std::string() : DisplayText(row[0]);
+        label.resize(std::max(width, label.size()), ' ');
+        text += "  " + label;
+        for (size_t i = 1; i < row.size(); ++i)
+            text += "  " + DisplayText(row[i]);
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        text += "\n";
+    }
+    return text;
+}
+
+std::string TextReport(const Session& session, const DriverResult& result)
+{
+    std::string text = result.summary + "\n\n";
+    text += Section("Session Statistics");
+    text += GridText(BuildSessionStatistics(session));
+    const AnalysisData& data = session.Data();
+    for (const auto& character : data.characters) {
+        std::string title = DisplayText(character->Name());
+        if (character->ID() == data.userCharacterId)
+            title += " (you)";
+        else if (character->IsPartyMember())
+            title += " (party)";
+        text += "\n" + Section(title);
+        text += GridText(BuildGeneralInfo(session, *character));
+    }
+    return text;
+}
+
+std::string JsonReport(const Session& session, const std::vector<std::string>& files,
+                       const std::vector<std::string>& errorLines)
+{
+    using nlohmann::json;
+    const AnalysisData& data = session.Data();
+    const auto& damageTypes = session.Config().damageTypes;
+
+    json doc;
+    doc["files"] = json::array();
+    for (const auto& file : files)
+        doc["files"].push_back(DisplayText(file));
+    doc["lines_read"] = data.linesRead;
+    doc["records_parsed"] = data.recordsParsed;
+    doc["experience_total"] = data.experienceTotal;
+    doc["earliest"] = data.earliestRecordDate.Format();
+    doc["latest"] = data.latestRecordDate.Format();
+    doc["error_lines"] = json::array();
+    for (const auto& line : errorLines)
+        doc["error_lines"].push_back(DisplayText(line));
+    doc["user_character_id"] = data.userCharacterId;
+    doc["party_member_count"] = data.partyMemberCount;
+
+    doc["spells"] = json::array();
+    for (const auto& spell : data.knownSpells)
+        doc["spells"].push_back({{"id", spell->ID()}, {"name", DisplayText(spell->Name())}});
+
+    auto damageRecords = [&](const std::vector<AttackRecord>& records, const char* opponentKey,
+                             bool byDefender) {
+        json list = json::array();
+        std::vector<int32_t> averages;
+        for (const AttackRecord& record : records) {
+            json averagesJson = json::object();
+            if (record.GetAttackAverages(averages)) {
+                for (size_t t = 0; t < averages.size() && t < damageTypes.size(); ++t) {
+                    if (averages[t] != 0 || t + 1 == averages.size())
+                        averagesJson[DisplayText(damageTypes[t])] = averages[t];
+                }
+            }
+            list.push_back({{opponentKey, byDefender ? record.Defender() : record.Attacker()},
+                            {"records", record.NumberAttacks()},
+                            {"total", record.TotalDamage()},
+                            {"averages", averagesJson}});
+        }
+        return list;
+    };
+    auto byId = [&](const IdTable& table) {
+        json object = json::object();
+        for (size_t id = 1; id < table.size(); ++id) {
+            if (table[id] != 0)
+                object[std::to_string(id)] = table[id];
+        }
+        return object;
+    };
+
+    doc["characters"] = json::array();
+    for (const auto& character : data.characters) {
+        const Character& c = *character;
+        json spellsCast = json::array();
+        SpellCastTable table;
+        if (c.SpellsCastSummary(data.knownSpells, table)) {
+            for (const auto& [name, count] : table)
+                spellsCast.push_back({DisplayText(name), c.CastsOf(data.knownSpells.Find(name)->ID())});
+        }
+        doc["characters"].push_back({
+            {"id", c.ID()},
+            {"name", DisplayText(c.Name())},
+            {"party", c.IsPartyMember()},
+            {"kills", c.Kills()},
+            {"deaths", c.Deaths()},
+            {"spells", c.Spells()},
+            {"distinct_spells", c.DistinctSpells()},
+            {"attacks", c.Attacks()},
+            {"attack_hits", c.AttackHits()},
+            {"enemy_attacks", c.EnemyAttacks()},
+            {"enemy_attack_hits", c.EnemyAttackHits()},
+            {"damage_dealt", c.DamageDealt()},
+            {"damage_received", c.DamageReceived()},
+            {"save_attempts", c.SaveAttempts()},
+            {"save_successes", c.SaveSuccesses()},
+            {"hps_healed", c.HPsHealed()},
+            {"resists", c.Resists()},
+            {"hps_resisted", c.HPsResisted()},
+            {"kills_by_victim", byId(c.KillSummary(data.characters.Count()))},
+            {"deaths_by_killer", byId(c.DeathSummary(data.characters.Count()))},
+            {"spells_cast", spellsCast},
+            {"damage_dealt_to", damageRecords(c.OutboundRecords(), "defender", true)},
+            {"damage_received_from", damageRecords(c.InboundRecords(), "attacker", false)},
+        });
+    }
+    return doc.dump(2) + "\n";
+}
+
+} // namespace tarvik

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/DetailGrid.h"
+
+namespace tarvik {
+
+class Session;
+struct DriverResult;
+
+// Text form of a two-column grid: labels aligned, one row per line.
+std::string GridText(const DetailGrid& grid);
+
+// The whole report: summary, session statistics and each character's
+// general information.
+std::string TextReport(const Session& session, const DriverResult& result);
+
+// The same facts as one JSON document.
+std::string JsonReport(const Session& session, const std::vector<std::string>& files,
+                       const std::vector<std::string>& errorLines);
+
+} // namespace tarvik

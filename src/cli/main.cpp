@@ -1,0 +1,152 @@
+// tarvik-cli: analyses game logs without a display and prints the statistics.
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "CliOptions.h"
+#include "Report.h"
+#include "analysis/Session.h"
+#include "app/Configuration.h"
+#include "diag/DebugLog.h"
+#include "diag/ErrObject.h"
+#include "diag/LogFile.h"
+#include "monitor/RealTimeState.h"
+#include "util/Clock.h"
+#include "util/Encoding.h"
+#include "util/FileUtil.h"
+#include "util/Text.h"
+
+namespace tarvik {
+namespace {
+
+// Prints what the main window would show in its error list and boxes, and
+// marks the characters named on the command line as soon as they appear.
+class CliHost final : public SessionHost {
+public:
+    explicit CliHost(const CliOptions& options) : options_(options) {}
+    void Attach(Session& session) { session_ = &session; }
+
+    void ReadStarted(std::string_view path) override { currentFile_ = GetFileName(path); }
+    void ErrorAdded(std::string_view line) override
+    {
+        std::string text = currentFile_ + ": " + DisplayText(line);
+        std::cerr << text << '\n';
+        errorLines_.push_back(std::move(text));
+    }
+    void SeriousError(std::string_view message) override
+    {
+        std::cerr << "tarvik-cli: " << message << '\n';
+    }
+    void CharacterCreated(int32_t id) override { ApplyMarks(id); }
+
+    // Marks the named characters that exist.
+    void ApplyAllMarks()
+    {
+        for (int32_t id = 1; id <= session_->Data().characters.Count(); ++id)
+            ApplyMarks(id);
+    }
+    const std::vector<std::string>& ErrorLines() const { return errorLines_; }
+
+private:
+    void ApplyMarks(int32_t id)
+    {
+        AnalysisData& data = session_->Data();
+        const Character* c = data.characters.At(id);
+        if (!c)
+            return;
+        for (const auto& name : options_.party) {
+            if (EqualsNoCase(Trim(name), c->Name()) && !c->IsPartyMember())
+                session_->Marks().TogglePartyMember(id);
+        }
+        if (!options_.user.empty() && EqualsNoCase(Trim(options_.user), c->Name()) &&
+            data.userCharacterId != id)
+            session_->Marks().SelectUserCharacter(id);
+    }
+
+    const CliOptions& options_;
+    Session* session_ = nullptr;
+    std::string currentFile_;
+    std::vector<std::string> errorLines_;
+};
+
+int Run(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string usageError;
+    const auto options = ParseCliOptions(args, usageError);
+    if (!options) {
+        std::cerr << "tarvik-cli: " << usageError << "\n\n" << CliUsage();
+        return 2;
+    }
+    if (options->help) {
+        std::cout << CliUsage();
+        return 0;
+    }
+
+    const std::string executable = ExecutablePath(argv[0]);
+    const std::string programDir = GetFolderName(executable);
+    const std::string configPath = options->configPath.empty()
+                                       ? ConfigurationPath(programDir, "Tarvik")
+                                       : options->configPath;
+    ConfigurationResult loaded = LoadConfiguration(configPath, GetBaseName(configPath));
+    for (const auto& warning : loaded.warnings)
+        std::cerr << "tarvik-cli: " << warning << '\n';
+    if (!loaded.configuration) {
+        std::cerr << "tarvik-cli: " << loaded.fatalMessage << '\n';
+        return 2;
+    }
+    const Configuration& config = *loaded.configuration;
+
+    SystemClock clock;
+    ErrObject lastError;
+    LogFile logFile(clock, lastError, programDir, "tarvik-cli");
+    logFile.SetFileName("tarvik-cli_debug.log");
+    logFile.SetBufferSize(1000);
+    logFile.SetWriteDelay(60);
+    DebugLog debug(logFile);
+    debug.SetLevel(options->debugLevel);
+
+    CliHost host(*options);
+    Session session(config.analysis, debug, clock, host);
+    host.Attach(session);
+    RealTimeState& realTime = session.RealTime();
+    realTime.SetRTRollingAverage(config.realTime.rollingAverageInterval);
+    realTime.SetFugueTimers(config.realTime.fugueTimerExpiration, config.realTime.fugueTimerWarning);
+    realTime.SetNumABRecords(config.realTime.abAverageRecords);
+    session.Options().autodetectParty = options->autodetect;
+
+    session.ClearAllData();
+    const DriverResult result = session.AnalyzeSelectedLogs(options->logs);
+    host.ApplyAllMarks();
+    if (result.fileMissing)
+        std::cerr << "tarvik-cli: a log file was not found and was skipped.\n";
+
+    std::vector<std::string> files;
+    for (const auto& path : options->logs) {
+        if (FileExists(path))
+            files.push_back(GetFileName(path));
+    }
+    std::sort(files.begin(), files.end());
+    if (options->json) {
+        std::cout << JsonReport(session, files, host.ErrorLines());
+    } else if (!result.aborted) {
+        std::cout << TextReport(session, result);
+    }
+    if (result.aborted)
+        return 1;
+    return result.fileMissing ? 1 : 0;
+}
+
+} // namespace
+} // namespace tarvik
+
+int main(int argc, char** argv)
+{
+    try {
+        return tarvik::Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "tarvik-cli: " << error.what() << '\n';
+        return 1;
+    }
+}

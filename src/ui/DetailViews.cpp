@@ -1,0 +1,187 @@
+#include "DetailViews.h"
+
+#include "analysis/Session.h"
+#include "diag/DebugLog.h"
+#include "model/RoundNumber.h"
+#include "util/NumberFormat.h"
+
+namespace tarvik {
+
+namespace {
+
+std::string N(int64_t value)
+{
+    return FormatThousands(value);
+}
+
+std::string Percent(int32_t part, int32_t whole)
+{
+    return RoundedText(static_cast<double>(part) * 100.0 / whole, 0);
+}
+
+std::string HitsText(int32_t attacks, int32_t hits)
+{
+    std::string text = N(attacks);
+    if (attacks > 0)
+        text += "; " + N(hits) + " hits (" + Percent(hits, attacks) + "%)";
+    return text;
+}
+
+// Joins labels into the row-label part of a format string.
+void AppendLabel(std::string& format, const std::string& label)
+{
+    format += label;
+    format += "|";
+}
+
+void DropFinalBar(std::string& format)
+{
+    if (!format.empty() && format.back() == '|')
+        format.pop_back();
+}
+
+} // namespace
+
+std::string RatioText(int32_t numerator, int32_t denominator)
+{
+    if (numerator < 1 || denominator < 1)
+        return "n/a";
+    return RoundedText(static_cast<double>(numerator) / denominator, 2) + ":1";
+}
+
+DetailGrid BuildGeneralInfo(const Session& session, const Character& c)
+{
+    session.Debug().Log(3, [&] { return "Showing character info for [" + c.Name() + "]."; });
+    DetailGrid grid;
+    grid.caption = "Details - General Info";
+    grid.columns = 2;
+    grid.fixedRows = 0;
+    grid.fixedColumns = 1;
+    auto row = [&](const char* label, std::string value) {
+        grid.cells.push_back({label, std::move(value)});
+    };
+    row("Kills", N(c.Kills()));
+    row("Deaths", N(c.Deaths()));
+    row("Kill:Death Ratio", RatioText(c.Kills(), c.Deaths()));
+    row("Spells Cast", N(c.Spells()));
+    row("Attacks", HitsText(c.Attacks(), c.AttackHits()));
+    row("Damage Dealt", N(c.DamageDealt()) + " HPs");
+    row("Enemy Attacks", HitsText(c.EnemyAttacks(), c.EnemyAttackHits()));
+    row("Damage Received", N(c.DamageReceived()) + " HPs");
+    row("Dealt:Received Ratio", RatioText(c.DamageDealt(), c.DamageReceived()));
+    std::string saves = N(c.SaveSuccesses()) + " of " + N(c.SaveAttempts());
+    if (c.SaveSuccesses() > 0)
+        saves += " (" + Percent(c.SaveSuccesses(), c.SaveAttempts()) + "%)";
+    row("Saves", saves);
+    row("Resistances", N(c.Resists()) + " for " + N(c.HPsResisted()) + " HPs");
+    row("Healed", N(c.HPsHealed()) + " HPs");
+    grid.format = ";Kills|Deaths|Kill:Death Ratio|Spells Cast|Attacks|Damage Dealt|Enemy "
+                  "Attacks|Damage Received|Dealt:Received Ratio|Saves|Resistances|Healed";
+
+    const AnalysisData& data = session.Data();
+    if (c.ID() == data.userCharacterId) {
+        int32_t own = 0, enemy = 0;
+        session.RealTime().GetAverageAB(own, enemy);
+        // Inbound: attacks made against the user's character, as on the HUD.
+        row("Inbound AB", std::to_string(enemy));
+        row("Outbound AB", std::to_string(own));
+        const int32_t conceal = session.RealTime().LastConcealment();
+        row("Last Conceal", conceal < 1 ? "n/a" : N(conceal) + "%");
+        row("XPs Gained", N(data.experienceTotal) + " XPs");
+        row("Death Timers", "n/a");
+        grid.format += "|Inbound AB|Outbound AB|Last Conceal|XPs Gained|Death Timers";
+    }
+    return grid;
+}
+
+DetailGrid BuildAttacks(const Session& session, const Character& c, bool outbound)
+{
+    session.Debug().Log(3, [&] {
+        return "Showing attacks for [" + c.Name() + "].";
+    });
+    const AnalysisConfig& config = session.Config();
+    const int types = config.DamageTypeCount();
+    DetailGrid grid;
+    grid.caption = outbound ? "Details - Attacks Made" : "Details - Enemy Attacks";
+    grid.columns = types + 1;
+    grid.fixedRows = 1;
+    grid.fixedColumns = 1;
+
+    std::string header;
+    std::vector<std::string> headerCells{""};
+    for (const auto& type : config.damageTypes) {
+        header += "|" + type;
+        headerCells.push_back(type);
+    }
+    grid.cells.push_back(std::move(headerCells));
+    grid.format = header + ";|";
+
+    const CharacterList& characters = session.Data().characters;
+    const DamageTable table = outbound ? c.AttackDamageSummary(characters.Count(), types)
+                                       : c.EnemyAttackDamageSummary(characters.Count(), types);
+    for (int32_t id = 1; id < static_cast<int32_t>(table.size()); ++id) {
+        const auto& averages = table[static_cast<size_t>(id)];
+        if (averages.empty() || averages.back() <= 0)
+            continue;
+        const Character* opponent = characters.At(id);
+        const std::string name = opponent ? opponent->Name() : std::string();
+        std::vector<std::string> row{name};
+        for (int32_t average : averages)
+            row.push_back(std::to_string(average));
+        grid.cells.push_back(std::move(row));
+        AppendLabel(grid.format, name);
+    }
+    DropFinalBar(grid.format);
+    return grid;
+}
+
+DetailGrid BuildSpells(const Session& session, const Character& c)
+{
+    session.Debug().Log(3, [&] {
+        return "Showing spells for [" + c.Name() + "].";
+    });
+    DetailGrid grid;
+    grid.caption = "Details - Spells Cast";
+    grid.columns = 2;
+    grid.fixedRows = 0;
+    grid.fixedColumns = 1;
+    grid.format = ";";
+    SpellCastTable table;
+    if (c.SpellsCastSummary(session.Data().knownSpells, table)) {
+        for (auto& [name, count] : table) {
+            AppendLabel(grid.format, name);
+            grid.cells.push_back({name, count});
+        }
+    }
+    DropFinalBar(grid.format);
+    return grid;
+}
+
+DetailGrid BuildKillsOrDeaths(const Session& session, const Character& c, bool kills)
+{
+    session.Debug().Log(3, [&] {
+        return "Showing kills or deaths for [" + c.Name() + "].";
+    });
+    DetailGrid grid;
+    grid.caption = kills ? "Details - Enemies Killed" : "Details - Character Deaths";
+    grid.columns = 2;
+    grid.fixedRows = 0;
+    grid.fixedColumns = 1;
+    grid.format = ";";
+    const CharacterList& characters = session.Data().characters;
+    const IdTable table =
+        kills ? c.KillSummary(characters.Count()) : c.DeathSummary(characters.Count());
+    for (int32_t id = 1; id < static_cast<int32_t>(table.size()); ++id) {
+        const int32_t count = table[static_cast<size_t>(id)];
+        if (count <= 0)
+            continue;
+        const Character* other = characters.At(id);
+        const std::string name = other ? other->Name() : std::string();
+        AppendLabel(grid.format, name);
+        grid.cells.push_back({name, std::to_string(count)});
+    }
+    DropFinalBar(grid.format);
+    return grid;
+}
+
+} // namespace tarvik
