@@ -16,14 +16,12 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-std::string ViewText(std::string_view view)
-{
+std::string ViewText(std::string_view view) {
     return std::string(view);
 }
 
 // A number in a record that may be absent or malformed: 0 when it is none.
-int32_t OptionalNumber(std::string_view text, bool& isNumber)
-{
+int32_t OptionalNumber(std::string_view text, bool& isNumber) {
     const auto value = ToInt32(text);
     isNumber = value.has_value();
     return value.value_or(0);
@@ -42,55 +40,47 @@ RecordInterpreter::RecordInterpreter(const AnalysisConfig& config, AnalysisData&
     , errors_(errors)
     , marks_(marks)
     , options_(options)
-    , host_(host)
-{
+    , host_(host) {
     for (const auto& type : config_.damageTypes)
         damageTypesLower_.push_back(ToLower(type));
     for (const auto& type : config_.saveTypes)
         saveTypesLower_.push_back(ToLower(type));
 }
 
-void RecordInterpreter::Debug(int level, std::string_view message)
-{
+void RecordInterpreter::Debug(int level, std::string_view message) {
     if (debug_.Wants(level))
         debug_.LogDebug(message, level, false, &data_.linesRead);
 }
 
 template <class Build>
-void RecordInterpreter::DebugBuilt(int level, Build&& build)
-{
+void RecordInterpreter::DebugBuilt(int level, Build&& build) {
     if (debug_.Wants(level))
         debug_.LogDebug(build(), level, false, &data_.linesRead);
 }
 
-void RecordInterpreter::Report(const RecordContext& record, std::string_view message)
-{
+void RecordInterpreter::Report(const RecordContext& record, std::string_view message) {
     std::string line(message);
     line.append(record.line);
     errors_.Add(std::move(line));
 }
 
-Error RecordInterpreter::CountRecord()
-{
+Error RecordInterpreter::CountRecord() {
     if (!AddChecked(data_.recordsParsed, 1))
         return OverflowError();
     return {};
 }
 
-void RecordInterpreter::NoteDetail(const Character& a)
-{
+void RecordInterpreter::NoteDetail(const Character& a) {
     if (a.ID() == data_.detailCharacterId)
         data_.detailCharacterChanged = true;
 }
 
-void RecordInterpreter::NoteDetail(const Character& a, const Character& b)
-{
+void RecordInterpreter::NoteDetail(const Character& a, const Character& b) {
     if (a.ID() == data_.detailCharacterId || b.ID() == data_.detailCharacterId)
         data_.detailCharacterChanged = true;
 }
 
-Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount)
-{
+Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount) {
     const auto value = ToInt32(text);
     if (!value)
         return IsNumeric(text) ? OverflowError() : TypeMismatchError();
@@ -99,8 +89,7 @@ Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount)
 }
 
 bool RecordInterpreter::SplitRecord(std::string_view text, std::string_view separator,
-                                    std::string_view& left, std::string_view& right)
-{
+                                    std::string_view& left, std::string_view& right) {
     const size_t p = separator.empty() ? npos : FindNoCase(text, separator);
     // The separator must have text before it and may not start at the last character.
     if (p != npos && p >= 1 && p + 1 < text.size()) {
@@ -119,8 +108,7 @@ bool RecordInterpreter::SplitRecord(std::string_view text, std::string_view sepa
 }
 
 std::string_view RecordInterpreter::ExtractBetween(std::string_view text, std::string_view start,
-                                                   std::string_view end)
-{
+                                                   std::string_view end) {
     // 1-based positions, as the markers are described.
     size_t s = 1;
     if (!start.empty()) {
@@ -137,10 +125,32 @@ std::string_view RecordInterpreter::ExtractBetween(std::string_view text, std::s
     return {};
 }
 
-Character& RecordInterpreter::FindCharacter(std::string_view name, int32_t id)
-{
+Character& RecordInterpreter::FindCharacter(std::string_view name, int32_t id) {
     name = Trim(name);
-    Character* found = id > 0 ? data_.characters.At(id) : data_.characters.Find(name);
+    Character* found = nullptr;
+    NameCacheEntry* cacheEntry = nullptr;
+    if (id > 0) {
+        found = data_.characters.At(id);
+    } else {
+        const size_t slot = name.empty()
+                                ? 0
+                                : (name.size() * 31 + static_cast<unsigned char>(name[0]) * 7 +
+                                   static_cast<unsigned char>(name.back())) %
+                                      nameCache_.size();
+        cacheEntry = &nameCache_[slot];
+        if (cacheEntry->id > 0 && cacheEntry->name == name) {
+            found = data_.characters.At(cacheEntry->id);
+            if (found && !EqualsNoCase(found->Name(), name))
+                found = nullptr;
+        }
+        if (!found) {
+            found = data_.characters.Find(name);
+            if (found) {
+                cacheEntry->name.assign(name);
+                cacheEntry->id = found->ID();
+            }
+        }
+    }
     if (found) {
         debug_.Log(3, [&] { return "Found character [" + found->Name() + "]."; });
         return *found;
@@ -153,8 +163,7 @@ Character& RecordInterpreter::FindCharacter(std::string_view name, int32_t id)
     return added;
 }
 
-Spell& RecordInterpreter::FindSpell(std::string_view name)
-{
+Spell& RecordInterpreter::FindSpell(std::string_view name) {
     if (Spell* found = data_.knownSpells.Find(name)) {
         debug_.Log(3, [&] { return "Found spell [" + found->Name() + "]."; });
         return *found;
@@ -165,21 +174,27 @@ Spell& RecordInterpreter::FindSpell(std::string_view name)
     return data_.knownSpells.Add(std::string(name), std::move(spell));
 }
 
-int RecordInterpreter::GetDamageType(std::string_view text)
-{
+int RecordInterpreter::GetDamageType(std::string_view text) {
+    constexpr size_t CacheLimit = 256;
     int result = 0;
-    for (size_t i = 0; i < damageTypesLower_.size(); ++i) {
-        if (FindNoCase(text, damageTypesLower_[i]) != npos) {
-            result = static_cast<int>(i) + 1;
-            break;
+    const auto cached = damageTypeCache_.find(std::string(text));
+    if (cached != damageTypeCache_.end()) {
+        result = cached->second;
+    } else {
+        for (size_t i = 0; i < damageTypesLower_.size(); ++i) {
+            if (FindNoCase(text, damageTypesLower_[i]) != npos) {
+                result = static_cast<int>(i) + 1;
+                break;
+            }
         }
+        if (damageTypeCache_.size() < CacheLimit)
+            damageTypeCache_.emplace(text, result);
     }
     debug_.Log(3, [&] { return "DamageType returned:" + std::to_string(result) + "."; });
     return result;
 }
 
-int RecordInterpreter::GetSaveType(std::string_view text)
-{
+int RecordInterpreter::GetSaveType(std::string_view text) {
     int result = 0;
     for (size_t i = 0; i < saveTypesLower_.size(); ++i) {
         if (FindNoCase(text, saveTypesLower_[i]) != npos) {
@@ -194,8 +209,7 @@ int RecordInterpreter::GetSaveType(std::string_view text)
 std::string_view RecordInterpreter::RemoveLeadingDescriptions(std::string_view text,
                                                               std::string_view identifier,
                                                               std::string& storage,
-                                                              bool logRemoval)
-{
+                                                              bool logRemoval) {
     const std::string_view delimiter = config_.format.recordDeliminator;
     const size_t d = Find(text, delimiter);
     const size_t m = FindNoCase(text, identifier);
@@ -224,8 +238,7 @@ std::string_view RecordInterpreter::RemoveLeadingDescriptions(std::string_view t
     return storage;
 }
 
-Error RecordInterpreter::Interpret(const RecordContext& record)
-{
+Error RecordInterpreter::Interpret(const RecordContext& record) {
     switch (record.kind) {
     case RecordKind::Chat:
         Debug(2, "Analysis:  Chat record detected and discarded.");
@@ -258,8 +271,7 @@ Error RecordInterpreter::Interpret(const RecordContext& record)
     return {};
 }
 
-Error RecordInterpreter::Attack(const RecordContext& record)
-{
+Error RecordInterpreter::Attack(const RecordContext& record) {
     Debug(1, "Analysis:  Attack record detected.");
     const LogFormat& format = config_.format;
     const std::string_view body =
@@ -322,7 +334,8 @@ Error RecordInterpreter::Attack(const RecordContext& record)
     if (attacker.ID() == user || defender.ID() == user) {
         const size_t a = Find(body, format.abStart);
         if (a != npos) {
-            std::string_view t = a + 1 < body.size() ? Trim(body.substr(a + 1)) : std::string_view();
+            std::string_view t =
+                a + 1 < body.size() ? Trim(body.substr(a + 1)) : std::string_view();
             const size_t e = Find(t, format.abEnd);
             int32_t ab = 0;
             if (e != npos) {
@@ -344,8 +357,7 @@ Error RecordInterpreter::Attack(const RecordContext& record)
     return {};
 }
 
-Error RecordInterpreter::Damage(const RecordContext& record)
-{
+Error RecordInterpreter::Damage(const RecordContext& record) {
     Debug(1, "Analysis:  Damage record detected.");
     const LogFormat& format = config_.format;
     std::string_view attackerPart, rest;
@@ -441,8 +453,7 @@ Error RecordInterpreter::Damage(const RecordContext& record)
     return {};
 }
 
-Error RecordInterpreter::Casting(const RecordContext& record)
-{
+Error RecordInterpreter::Casting(const RecordContext& record) {
     Debug(1, "Analysis:  Spell casting record detected.");
     std::string_view casterPart, spellPart;
     if (!SplitRecord(record.body, record.identifier, casterPart, spellPart)) {
@@ -459,8 +470,7 @@ Error RecordInterpreter::Casting(const RecordContext& record)
     return {};
 }
 
-Error RecordInterpreter::Healing(const RecordContext& record)
-{
+Error RecordInterpreter::Healing(const RecordContext& record) {
     Debug(1, "Analysis:  Healing record detected.");
     std::string_view namePart, amountPart;
     if (!SplitRecord(record.body, record.identifier, namePart, amountPart)) {
@@ -488,8 +498,7 @@ Error RecordInterpreter::Healing(const RecordContext& record)
     return {};
 }
 
-Error RecordInterpreter::Resist(const RecordContext& record)
-{
+Error RecordInterpreter::Resist(const RecordContext& record) {
     Debug(1, "Analysis:  Resistance record detected.");
     std::string_view namePart, amountPart;
     if (!SplitRecord(record.body, record.identifier, namePart, amountPart)) {
@@ -517,8 +526,7 @@ Error RecordInterpreter::Resist(const RecordContext& record)
     return {};
 }
 
-Error RecordInterpreter::Save(const RecordContext& record)
-{
+Error RecordInterpreter::Save(const RecordContext& record) {
     Debug(1, "Analysis:  Save record detected.");
     std::string_view namePart, rest;
     if (!SplitRecord(record.body, config_.format.recordDeliminator, namePart, rest)) {
@@ -551,8 +559,7 @@ Error RecordInterpreter::Save(const RecordContext& record)
     return {};
 }
 
-Error RecordInterpreter::Kill(const RecordContext& record)
-{
+Error RecordInterpreter::Kill(const RecordContext& record) {
     Debug(1, "Analysis:  Kill record detected.");
     std::string_view killerPart, victimPart;
     if (!SplitRecord(record.body, record.identifier, killerPart, victimPart)) {
@@ -571,8 +578,7 @@ Error RecordInterpreter::Kill(const RecordContext& record)
     return {};
 }
 
-Error RecordInterpreter::Experience(const RecordContext& record)
-{
+Error RecordInterpreter::Experience(const RecordContext& record) {
     Debug(1, "Analysis:  Experience record detected.");
     const LogFormat& format = config_.format;
     const size_t p = Find(record.body, format.experiencePointsStart);
@@ -593,13 +599,12 @@ Error RecordInterpreter::Experience(const RecordContext& record)
     return {};
 }
 
-Error RecordInterpreter::CharacterRecord(const RecordContext& record)
-{
+Error RecordInterpreter::CharacterRecord(const RecordContext& record) {
     Debug(1, "Analysis:  Character record detected.");
     if (!options_.autodetectParty)
         return {};
-    const std::string_view name = Trim(
-        ExtractBetween(record.body, config_.format.charIdStart, config_.format.charIdEnd));
+    const std::string_view name =
+        Trim(ExtractBetween(record.body, config_.format.charIdStart, config_.format.charIdEnd));
     if (name.empty()) {
         Report(record, "Invalid character record, discarded: ");
         return {};
@@ -610,8 +615,7 @@ Error RecordInterpreter::CharacterRecord(const RecordContext& record)
     return {};
 }
 
-Error RecordInterpreter::PartyChange(const RecordContext& record, bool join)
-{
+Error RecordInterpreter::PartyChange(const RecordContext& record, bool join) {
     Debug(1, join ? "Analysis:  Party member join record detected."
                   : "Analysis:  Party member exit record detected.");
     if (!options_.autodetectParty)

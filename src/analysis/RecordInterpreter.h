@@ -1,15 +1,16 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "LogFormat.h"
 #include "RecordKind.h"
 #include "model/DamageBreakdown.h"
 #include "util/DateTime.h"
 #include "util/Error.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace tarvik {
 
@@ -31,7 +32,7 @@ struct AnalysisOptions {
 // One classified record, as the reader hands it on.
 struct RecordContext {
     std::string_view line;
-    std::string_view body;       // the record text, trimmed
+    std::string_view body; // the record text, trimmed
     RecordKind kind = RecordKind::Unknown;
     std::string_view identifier; // the identifier that classified it (lower case)
     DateTime parseStart;         // when the current read began
@@ -96,7 +97,17 @@ private:
     SessionHost& host_;
 
     std::vector<std::string> damageTypesLower_;
+    // Damage type names repeat endlessly; remember what each resolved to.
+    std::unordered_map<std::string, int> damageTypeCache_;
     std::vector<std::string> saveTypesLower_;
+    // The same few names come back line after line; remember where they were
+    // found. An entry is only used when the character at its ID still bears
+    // the name, so clearing the characters needs no notice.
+    struct NameCacheEntry {
+        std::string name;
+        int32_t id = 0;
+    };
+    std::vector<NameCacheEntry> nameCache_ = std::vector<NameCacheEntry>(64);
     // Reused from record to record.
     std::string body_;
     std::string scratch_;

@@ -1,14 +1,13 @@
 #include "RecordTypes.h"
 
-#include <algorithm>
-#include <queue>
-
 #include "util/Text.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace tarvik {
 
-bool RecordTypes::Add(RecordType type)
-{
+bool RecordTypes::Add(RecordType type) {
     if (Find(type.Name()))
         return false;
     kinds_.push_back(RecordKindFromName(type.Name()));
@@ -17,8 +16,7 @@ bool RecordTypes::Add(RecordType type)
     return true;
 }
 
-const RecordType* RecordTypes::Find(std::string_view name) const
-{
+const RecordType* RecordTypes::Find(std::string_view name) const {
     for (const auto& type : types_) {
         if (EqualsNoCase(type.Name(), name))
             return &type;
@@ -26,102 +24,113 @@ const RecordType* RecordTypes::Find(std::string_view name) const
     return nullptr;
 }
 
-void RecordTypes::Build()
-{
+void RecordTypes::Build() {
     patterns_.clear();
     emptyPattern_ = -1;
+    bigramFilter_.assign(65536 / 64, 0);
+    bigramPatterns_.clear();
+    std::vector<unsigned> bigrams;
+    std::fill(std::begin(singleByte_), std::end(singleByte_), 0);
+    hasSingleByte_ = false;
     for (size_t t = 0; t < types_.size(); ++t) {
         const auto& identifiers = types_[t].Identifiers();
         for (size_t i = 0; i < identifiers.size(); ++i) {
-            if (identifiers[i].empty() && emptyPattern_ < 0)
-                emptyPattern_ = static_cast<int32_t>(patterns_.size());
+            const auto p = static_cast<int32_t>(patterns_.size());
             patterns_.push_back({static_cast<uint16_t>(t), static_cast<uint16_t>(i)});
-        }
-    }
-
-    // Byte classes: one per distinct folded byte used by an identifier.
-    std::fill(std::begin(classOf_), std::end(classOf_), 0);
-    classCount_ = 1;
-    uint8_t classOfFolded[256] = {};
-    for (const auto& pattern : patterns_) {
-        for (char c : types_[pattern.type].Identifiers()[pattern.identifier]) {
-            auto& cls = classOfFolded[static_cast<unsigned char>(c)];
-            if (cls == 0)
-                cls = static_cast<uint8_t>(classCount_++);
-        }
-    }
-    for (int b = 0; b < 256; ++b)
-        classOf_[b] = classOfFolded[static_cast<unsigned char>(ToLowerChar(static_cast<char>(b)))];
-
-    // Trie.
-    std::vector<std::vector<int32_t>> go(1, std::vector<int32_t>(classCount_, -1));
-    output_.assign(1, -1);
-    for (size_t p = 0; p < patterns_.size(); ++p) {
-        const std::string& text = types_[patterns_[p].type].Identifiers()[patterns_[p].identifier];
-        if (text.empty())
-            continue;
-        int32_t state = 0;
-        for (char c : text) {
-            const int cls = classOfFolded[static_cast<unsigned char>(c)];
-            if (go[state][cls] < 0) {
-                go[state][cls] = static_cast<int32_t>(go.size());
-                go.emplace_back(classCount_, -1);
-                output_.push_back(-1);
-            }
-            state = go[state][cls];
-        }
-        if (output_[state] < 0)
-            output_[state] = static_cast<int32_t>(p);
-    }
-
-    // Failure links, breadth first, folded into a complete transition table.
-    std::vector<int32_t> fail(go.size(), 0);
-    std::queue<int32_t> queue;
-    for (int c = 0; c < classCount_; ++c) {
-        if (go[0][c] < 0) {
-            go[0][c] = 0;
-        } else {
-            fail[go[0][c]] = 0;
-            queue.push(go[0][c]);
-        }
-    }
-    while (!queue.empty()) {
-        const int32_t state = queue.front();
-        queue.pop();
-        const int32_t inherited = output_[fail[state]];
-        if (inherited >= 0 && (output_[state] < 0 || inherited < output_[state]))
-            output_[state] = inherited;
-        for (int c = 0; c < classCount_; ++c) {
-            const int32_t target = go[state][c];
-            if (target < 0) {
-                go[state][c] = go[fail[state]][c];
+            const std::string& text = identifiers[i];
+            if (text.empty()) {
+                if (emptyPattern_ < 0)
+                    emptyPattern_ = p;
+            } else if (text.size() == 1) {
+                // Identifiers are stored folded; any case of the byte matches.
+                for (int b = 0; b < 256; ++b) {
+                    if (ToLowerChar(static_cast<char>(b)) == text[0] && singleByte_[b] == 0)
+                        singleByte_[b] = p + 1;
+                }
+                hasSingleByte_ = true;
             } else {
-                fail[target] = go[fail[state]][c];
-                queue.push(target);
+                const unsigned key = (static_cast<unsigned char>(text[0]) << 8) |
+                                     static_cast<unsigned char>(text[1]);
+                for (unsigned a = 0; a < 256; ++a) {
+                    if (ToLowerChar(static_cast<char>(a)) != text[0])
+                        continue;
+                    for (unsigned b = 0; b < 256; ++b) {
+                        if (ToLowerChar(static_cast<char>(b)) != text[1])
+                            continue;
+                        // Keyed as a little-endian load of the two bytes reads them.
+                        const unsigned raw = a | (b << 8);
+                        bigramFilter_[raw >> 6] |= uint64_t{1} << (raw & 63);
+                    }
+                }
+                const auto known = std::find(bigrams.begin(), bigrams.end(), key);
+                const size_t slot = static_cast<size_t>(known - bigrams.begin());
+                if (known == bigrams.end()) {
+                    bigrams.push_back(key);
+                    bigramPatterns_.emplace_back();
+                }
+                bigramPatterns_[slot].push_back(p);
             }
         }
     }
-
-    next_.assign(go.size() * static_cast<size_t>(classCount_), 0);
-    for (size_t s = 0; s < go.size(); ++s)
-        std::copy(go[s].begin(), go[s].end(), next_.begin() + static_cast<ptrdiff_t>(s * classCount_));
+    size_t capacity = 16;
+    while (capacity < bigrams.size() * 4)
+        capacity *= 2;
+    slotTable_.assign(capacity, SlotEntry{});
+    slotMask_ = static_cast<unsigned>(capacity - 1);
+    for (size_t slot = 0; slot < bigrams.size(); ++slot) {
+        unsigned h = (bigrams[slot] * 40503u) >> 4;
+        while (slotTable_[h & slotMask_].slot >= 0)
+            ++h;
+        slotTable_[h & slotMask_] = {static_cast<uint16_t>(bigrams[slot]),
+                                     static_cast<int16_t>(slot)};
+    }
 }
 
-RecordTypes::Match RecordTypes::Classify(std::string_view body) const
-{
+int RecordTypes::SlotOf(unsigned bigram) const {
+    // Only asked for bigrams the filter holds, so the probe always ends.
+    unsigned h = (bigram * 40503u) >> 4;
+    while (slotTable_[h & slotMask_].bigram != bigram || slotTable_[h & slotMask_].slot < 0)
+        ++h;
+    return slotTable_[h & slotMask_].slot;
+}
+
+RecordTypes::Match RecordTypes::Classify(std::string_view body) const {
     if (patterns_.empty() || body.empty())
         return {};
     int32_t best = emptyPattern_ >= 0 ? emptyPattern_ : INT32_MAX;
-    int32_t state = 0;
-    const int32_t* next = next_.data();
-    const int32_t* output = output_.data();
-    for (char c : body) {
-        if (best == 0)
-            break;
-        state = next[state * classCount_ + classOf_[static_cast<unsigned char>(c)]];
-        const int32_t found = output[state];
-        if (found >= 0 && found < best)
-            best = found;
+    const size_t size = body.size();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(body.data());
+    const uint64_t* filter = bigramFilter_.data();
+    const auto* fold = reinterpret_cast<const unsigned char*>(LowerTable());
+    if (hasSingleByte_) {
+        for (size_t i = 0; i < size; ++i) {
+            if (const int32_t single = singleByte_[bytes[i]]; single != 0 && single - 1 < best)
+                best = single - 1;
+        }
+    }
+    for (size_t i = 0; i + 1 < size && best > 0; ++i) {
+        uint16_t raw;
+        std::memcpy(&raw, bytes + i, sizeof raw);
+        const unsigned pair = raw;
+        const unsigned a = pair & 0xFF, b = pair >> 8;
+        if ((filter[pair >> 6] & (uint64_t{1} << (pair & 63))) == 0)
+            continue;
+        const unsigned key = (static_cast<unsigned>(fold[a]) << 8) | fold[b];
+        for (const int32_t p : bigramPatterns_[static_cast<size_t>(SlotOf(key))]) {
+            if (p >= best)
+                break; // the rest of this list has lower priority
+            const Pattern& pattern = patterns_[static_cast<size_t>(p)];
+            const std::string& text = types_[pattern.type].Identifiers()[pattern.identifier];
+            if (text.size() > size - i)
+                continue;
+            size_t k = 2;
+            while (k < text.size() && static_cast<char>(fold[bytes[i + k]]) == text[k])
+                ++k;
+            if (k == text.size()) {
+                best = p;
+                break;
+            }
+        }
     }
     if (best == INT32_MAX)
         return {};

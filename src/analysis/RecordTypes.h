@@ -1,12 +1,12 @@
 #pragma once
 
+#include "RecordKind.h"
+#include "RecordType.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "RecordKind.h"
-#include "RecordType.h"
 
 namespace tarvik {
 
@@ -29,7 +29,6 @@ public:
 
     // The first type, in order, one of whose identifiers occurs in body
     // (ignoring case), with the first of its identifiers that occurs.
-    // Scans the body once whatever the number of identifiers.
     Match Classify(std::string_view body) const;
 
 private:
@@ -43,12 +42,22 @@ private:
         uint16_t identifier;
     };
     std::vector<Pattern> patterns_;
-    // Aho-Corasick automaton over folded bytes, compressed to byte classes.
-    uint8_t classOf_[256] = {};
-    int classCount_ = 1;
-    std::vector<int32_t> next_;   // state * classCount_ + class -> state
-    std::vector<int32_t> output_; // state -> lowest pattern index ending here, or -1
-    int32_t emptyPattern_ = -1;   // lowest empty identifier: matches any non-empty body
+    // Candidate positions are found by the first two (folded) bytes of an
+    // identifier; each position is checked on its own, so the scan has no
+    // chain of dependent lookups from byte to byte.
+    std::vector<uint64_t> bigramFilter_;               // 65536 bits
+    std::vector<std::vector<int32_t>> bigramPatterns_; // by bigram slot, priority order
+    // Bigram -> slot, open addressing; small enough to stay in the cache.
+    struct SlotEntry {
+        uint16_t bigram = 0;
+        int16_t slot = -1;
+    };
+    std::vector<SlotEntry> slotTable_;
+    unsigned slotMask_ = 0;
+    int SlotOf(unsigned bigram) const;
+    bool hasSingleByte_ = false;
+    int32_t singleByte_[256] = {}; // one-byte identifiers: pattern + 1
+    int32_t emptyPattern_ = -1;    // lowest empty identifier: matches any non-empty body
 };
 
 } // namespace tarvik

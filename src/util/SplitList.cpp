@@ -2,16 +2,31 @@
 
 #include "Text.h"
 
+#include <algorithm>
+
 namespace tarvik {
 
 std::string_view TrimDelimiters(std::string_view text, std::string_view delimiter,
-                                bool trimBlanks)
-{
+                                bool trimBlanks) {
     if (trimBlanks)
         text = Trim(text);
     // An empty delimiter "ends" every text; there is nothing to remove.
     if (delimiter.empty())
         return text;
+    if (delimiter.size() == 1) {
+        const char d = delimiter[0];
+        while (!text.empty() && text.back() == d) {
+            text.remove_suffix(1);
+            if (trimBlanks)
+                text = Trim(text);
+        }
+        while (!text.empty() && text.front() == d) {
+            text.remove_prefix(1);
+            if (trimBlanks)
+                text = Trim(text);
+        }
+        return text;
+    }
     while (!text.empty() && text.ends_with(delimiter)) {
         text.remove_suffix(delimiter.size());
         if (trimBlanks)
@@ -25,14 +40,12 @@ std::string_view TrimDelimiters(std::string_view text, std::string_view delimite
     return text;
 }
 
-std::string_view TrimNulls(std::string_view text, bool trimBlanks)
-{
+std::string_view TrimNulls(std::string_view text, bool trimBlanks) {
     return TrimDelimiters(text, std::string_view("\0", 1), trimBlanks);
 }
 
 bool SplitList(std::string_view text, std::vector<std::string_view>& items,
-               std::string_view delimiter)
-{
+               std::string_view delimiter) {
     items.clear();
     text = TrimDelimiters(text, delimiter, true);
     if (text.empty()) {
@@ -41,6 +54,18 @@ bool SplitList(std::string_view text, std::vector<std::string_view>& items,
     }
     if (delimiter.empty()) {
         items.push_back(text);
+        return true;
+    }
+    if (delimiter == " " && text.find('\0') == std::string_view::npos) {
+        // Words: with blanks trimmed everywhere, runs of blanks are single breaks.
+        size_t start = 0;
+        while (start < text.size()) {
+            const size_t end = std::min(text.find(' ', start), text.size());
+            items.push_back(text.substr(start, end - start));
+            start = end;
+            while (start < text.size() && text[start] == ' ')
+                ++start;
+        }
         return true;
     }
     while (!text.empty()) {

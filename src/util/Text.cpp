@@ -13,8 +13,7 @@ namespace {
 struct CaseTables {
     std::array<char, 256> lower{};
     std::array<char, 256> upper{};
-    CaseTables()
-    {
+    constexpr CaseTables() {
         for (int i = 0; i < 256; ++i) {
             lower[i] = static_cast<char>(i);
             upper[i] = static_cast<char>(i);
@@ -36,26 +35,27 @@ struct CaseTables {
     }
 };
 
-const CaseTables& Tables()
-{
-    static const CaseTables tables;
-    return tables;
+constexpr CaseTables Folding;
+
+constexpr const CaseTables& Tables() {
+    return Folding;
 }
 
 } // namespace
 
-char ToLowerChar(char c)
-{
-    return Tables().lower[static_cast<unsigned char>(c)];
+const char* LowerTable() {
+    return Folding.lower.data();
 }
 
-char ToUpperChar(char c)
-{
-    return Tables().upper[static_cast<unsigned char>(c)];
+char ToLowerChar(char c) {
+    return Folding.lower[static_cast<unsigned char>(c)];
 }
 
-std::string ToLower(std::string_view text)
-{
+char ToUpperChar(char c) {
+    return Folding.upper[static_cast<unsigned char>(c)];
+}
+
+std::string ToLower(std::string_view text) {
     const auto& table = Tables().lower;
     std::string result(text.size(), '\0');
     for (size_t i = 0; i < text.size(); ++i)
@@ -63,8 +63,7 @@ std::string ToLower(std::string_view text)
     return result;
 }
 
-std::string ToUpper(std::string_view text)
-{
+std::string ToUpper(std::string_view text) {
     const auto& table = Tables().upper;
     std::string result(text.size(), '\0');
     for (size_t i = 0; i < text.size(); ++i)
@@ -72,29 +71,7 @@ std::string ToUpper(std::string_view text)
     return result;
 }
 
-std::string_view TrimLeft(std::string_view text)
-{
-    size_t start = 0;
-    while (start < text.size() && text[start] == ' ')
-        ++start;
-    return text.substr(start);
-}
-
-std::string_view TrimRight(std::string_view text)
-{
-    size_t end = text.size();
-    while (end > 0 && text[end - 1] == ' ')
-        --end;
-    return text.substr(0, end);
-}
-
-std::string_view Trim(std::string_view text)
-{
-    return TrimRight(TrimLeft(text));
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
+bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     const auto& table = Tables().lower;
@@ -105,20 +82,24 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-size_t Find(std::string_view haystack, std::string_view needle)
-{
+size_t Find(std::string_view haystack, std::string_view needle) {
     if (needle.empty())
         return haystack.empty() ? std::string_view::npos : 0;
     return haystack.find(needle);
 }
 
-size_t FindNoCase(std::string_view haystack, std::string_view needle)
-{
+size_t FindNoCase(std::string_view haystack, std::string_view needle) {
     if (needle.empty())
         return haystack.empty() ? std::string_view::npos : 0;
     if (needle.size() > haystack.size())
         return std::string_view::npos;
     const auto& table = Tables().lower;
+    bool caseless = true;
+    for (char c : needle)
+        caseless = caseless && table[static_cast<unsigned char>(c)] == c &&
+                   Tables().upper[static_cast<unsigned char>(c)] == c;
+    if (caseless) // punctuation and digits: a plain search is the same and faster
+        return haystack.find(needle);
     const char first = table[static_cast<unsigned char>(needle[0])];
     const size_t last = haystack.size() - needle.size();
     for (size_t i = 0; i <= last; ++i) {
@@ -134,13 +115,11 @@ size_t FindNoCase(std::string_view haystack, std::string_view needle)
     return std::string_view::npos;
 }
 
-bool ContainsNoCase(std::string_view haystack, std::string_view needle)
-{
+bool ContainsNoCase(std::string_view haystack, std::string_view needle) {
     return FindNoCase(haystack, needle) != std::string_view::npos;
 }
 
-size_t NoCaseHash::operator()(std::string_view text) const
-{
+size_t NoCaseHash::operator()(std::string_view text) const {
     // FNV-1a over the folded bytes.
     const auto& table = Tables().lower;
     size_t hash = 1469598103934665603ull;
@@ -151,18 +130,14 @@ size_t NoCaseHash::operator()(std::string_view text) const
     return hash;
 }
 
-std::optional<double> ParseNumber(std::string_view text)
-{
-    text = Trim(text);
-    if (text.empty())
-        return std::nullopt;
+namespace {
+
+// The length of the number at the start of text (sign, digits, fraction,
+// exponent), or 0 when text does not start with one.
+size_t NumberLength(std::string_view text) {
     size_t i = 0;
-    bool negative = false;
-    if (text[i] == '+' || text[i] == '-') {
-        negative = text[i] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         ++i;
-    }
-    const size_t digitsStart = i;
     bool anyDigit = false;
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
         ++i;
@@ -176,7 +151,7 @@ std::optional<double> ParseNumber(std::string_view text)
         }
     }
     if (!anyDigit)
-        return std::nullopt;
+        return 0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
         if (j < text.size() && (text[j] == '+' || text[j] == '-'))
@@ -185,28 +160,34 @@ std::optional<double> ParseNumber(std::string_view text)
         while (j < text.size() && text[j] >= '0' && text[j] <= '9')
             ++j;
         if (j == expDigits)
-            return std::nullopt;
+            return 0;
         i = j;
     }
-    if (i != text.size())
+    return i;
+}
+
+} // namespace
+
+std::optional<double> ParseNumber(std::string_view text) {
+    text = Trim(text);
+    if (text.empty() || NumberLength(text) != text.size())
         return std::nullopt;
+    const bool negative = text[0] == '-';
+    if (text[0] == '+' || text[0] == '-')
+        text.remove_prefix(1);
     double value = 0;
-    const auto body = text.substr(digitsStart);
-    auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), value);
-    if (ec == std::errc::result_out_of_range)
-        return std::nullopt;
-    if (ec != std::errc() || ptr != body.data() + body.size())
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size())
         return std::nullopt;
     return negative ? -value : value;
 }
 
-bool IsNumeric(std::string_view text)
-{
-    return ParseNumber(text).has_value();
+bool IsNumeric(std::string_view text) {
+    text = Trim(text);
+    return !text.empty() && NumberLength(text) == text.size();
 }
 
-std::optional<int32_t> RoundToInt32(double value)
-{
+std::optional<int32_t> RoundToInt32(double value) {
     if (!std::isfinite(value))
         return std::nullopt;
     const double rounded = std::nearbyint(value); // default mode: halves to even
@@ -216,8 +197,7 @@ std::optional<int32_t> RoundToInt32(double value)
     return static_cast<int32_t>(rounded);
 }
 
-std::optional<int32_t> ToInt32(std::string_view text)
-{
+std::optional<int32_t> ToInt32(std::string_view text) {
     // Whole numbers are the common case in logs; skip the floating-point path.
     const auto trimmed = Trim(text);
     if (!trimmed.empty() && trimmed.size() <= 10) {
@@ -232,8 +212,7 @@ std::optional<int32_t> ToInt32(std::string_view text)
     return RoundToInt32(*number);
 }
 
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to)
-{
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
     if (from.empty())
         return text;
     size_t pos = 0;
@@ -244,8 +223,7 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
     return text;
 }
 
-std::string BoolWord(bool value)
-{
+std::string BoolWord(bool value) {
     return value ? "True" : "False";
 }
 

@@ -10,14 +10,30 @@ namespace tarvik {
 // Log text is Windows-1252 bytes; case folding follows that code page so that
 // accented names compare the way the game's players write them.
 char ToLowerChar(char c);
+// The folding table behind ToLowerChar, for loops that fold many bytes.
+const char* LowerTable();
 char ToUpperChar(char c);
 std::string ToLower(std::string_view text);
 std::string ToUpper(std::string_view text);
 
 // Blanks are spaces only, as in the game's logs and the configuration file.
-std::string_view Trim(std::string_view text);
-std::string_view TrimLeft(std::string_view text);
-std::string_view TrimRight(std::string_view text);
+inline std::string_view TrimLeft(std::string_view text) {
+    size_t start = 0;
+    while (start < text.size() && text[start] == ' ')
+        ++start;
+    return text.substr(start);
+}
+
+inline std::string_view TrimRight(std::string_view text) {
+    size_t end = text.size();
+    while (end > 0 && text[end - 1] == ' ')
+        --end;
+    return text.substr(0, end);
+}
+
+inline std::string_view Trim(std::string_view text) {
+    return TrimRight(TrimLeft(text));
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // Position of needle in haystack ignoring case, or npos. An empty needle is

@@ -1,0 +1,150 @@
+// Speed and memory of the analysis: a generated log analysed with the shipped
+// configuration at debug level 0, beside the same file scanned for line ends.
+//
+//   tarvik-bench                       1,000,000 lines
+//   TARVIK_BENCH_LINES=N tarvik-bench  another size
+//   TARVIK_BENCH_BIG=1 tarvik-bench    also a log of about 1 GB (memory must stay flat)
+#include "LogGenerator.h"
+#include "analysis/LogReader.h"
+#include "analysis/Session.h"
+#include "app/Configuration.h"
+#include "diag/DebugLog.h"
+#include "diag/ErrObject.h"
+#include "diag/LogFile.h"
+#include "util/Clock.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+
+namespace {
+
+using namespace tarvik;
+
+struct GeneratedLog {
+    std::string path;
+    int64_t lines = 0;
+    int64_t bytes = 0;
+};
+
+GeneratedLog Generate(int64_t lines, const char* name) {
+    GeneratedLog log;
+    log.path = (std::filesystem::temp_directory_path() / name).string();
+    log.lines = lines;
+    std::error_code code;
+    const auto existing = std::filesystem::file_size(log.path, code);
+    LogGenerator::Options options;
+    options.lines = lines;
+    options.seed = 20261206;
+    if (!code) {
+        // Reuse a file of the right size from an earlier run.
+        std::ofstream sink("/dev/null");
+        const int64_t expected = LogGenerator(options).Write(sink);
+        if (static_cast<int64_t>(existing) == expected) {
+            log.bytes = expected;
+            return log;
+        }
+    }
+    std::ofstream out(log.path, std::ios::binary);
+    log.bytes = LogGenerator(options).Write(out);
+    return log;
+}
+
+int64_t LinesFromEnvironment() {
+    const char* text = std::getenv("TARVIK_BENCH_LINES");
+    return text ? std::atoll(text) : 1'000'000;
+}
+
+const GeneratedLog& StandardLog() {
+    static const GeneratedLog log = Generate(LinesFromEnvironment(), "tarvik-bench-log.txt");
+    return log;
+}
+
+double PeakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void Report(benchmark::State& state, const GeneratedLog& log) {
+    const auto iterations = static_cast<double>(state.iterations());
+    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(log.lines) * iterations,
+                                                   benchmark::Counter::kIsRate);
+    state.counters["MB/s"] = benchmark::Counter(static_cast<double>(log.bytes) * iterations / 1e6,
+                                                benchmark::Counter::kIsRate);
+    state.counters["peakRSS_MB"] = PeakRssMb();
+}
+
+void Analyze(benchmark::State& state, const GeneratedLog& log) {
+    const std::string config = std::string(TARVIK_SOURCE_DIR) + "/data/Tarvik.ini";
+    ConfigurationResult loaded = LoadConfiguration(config, "Tarvik");
+    if (!loaded.configuration) {
+        state.SkipWithError(loaded.fatalMessage.c_str());
+        return;
+    }
+    SystemClock clock;
+    ErrObject lastError;
+    LogFile file(clock, lastError, std::filesystem::temp_directory_path().string(), "tarvik-bench");
+    DebugLog debug(file);
+    SessionHost host;
+    for (auto _ : state) {
+        Session session(loaded.configuration->analysis, debug, clock, host);
+        session.ClearAllData();
+        if (!session.AnalyzeLog(log.path)) {
+            state.SkipWithError("the analysis failed");
+            return;
+        }
+        benchmark::DoNotOptimize(session.Data().recordsParsed);
+    }
+    Report(state, log);
+}
+
+void ScanLineEnds(benchmark::State& state, const GeneratedLog& log) {
+    for (auto _ : state) {
+        LogReader reader;
+        if (reader.Open(log.path, 0)) {
+            state.SkipWithError("cannot open the log");
+            return;
+        }
+        int64_t lines = 0;
+        std::string_view line;
+        while (reader.NextLine(line))
+            ++lines;
+        benchmark::DoNotOptimize(lines);
+    }
+    Report(state, log);
+}
+
+void BM_ScanLineEnds(benchmark::State& state) {
+    ScanLineEnds(state, StandardLog());
+}
+
+void BM_AnalyzeLog(benchmark::State& state) {
+    Analyze(state, StandardLog());
+}
+
+void BM_AnalyzeBigLog(benchmark::State& state) {
+    // About 100 bytes a line: ten million lines make a gigabyte.
+    static const GeneratedLog log = Generate(10'500'000, "tarvik-bench-big-log.txt");
+    Analyze(state, log);
+}
+
+} // namespace
+
+BENCHMARK(BM_ScanLineEnds)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AnalyzeLog)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char** argv) {
+    if (std::getenv("TARVIK_BENCH_BIG"))
+        benchmark::RegisterBenchmark("BM_AnalyzeBigLog", BM_AnalyzeBigLog)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
