@@ -8,7 +8,7 @@ build="$root/build"
 "$root/scripts/setup.sh" "$build"
 
 samples=("$root"/data/samples/*.txt)
-if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+if [[ -x "$build/bin/Tarvik" && ( -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ) ]]; then
     exec "$build/bin/Tarvik" "${samples[@]}"
 fi
 echo "No display found; printing the text report of the bundled samples."

@@ -59,7 +59,7 @@ std::string TextReport(const Session& session, const DriverResult& result)
 std::string JsonReport(const Session& session, const std::vector<std::string>& files,
                        const std::vector<std::string>& errorLines)
 {
-    using nlohmann::json;
+    using json = nlohmann::ordered_json;
     const AnalysisData& data = session.Data();
     const auto& damageTypes = session.Config().damageTypes;
 
