@@ -10,6 +10,7 @@
 #include "PartyMarks.h"
 #include "RecordInterpreter.h"
 #include "SessionHost.h"
+#include "monitor/MonitorPosition.h"
 #include "monitor/RealTimeState.h"
 
 namespace tarvik {
@@ -19,12 +20,6 @@ class DebugLog;
 
 // Where to send a log that broke the analysis.
 inline constexpr const char* SupportAddress = "support@tarvik.example.org";
-
-// Where monitoring stands in the logs it follows.
-struct MonitorPosition {
-    int32_t logNumber = 0; // 1-based place in the log list; 0: none yet
-    int64_t position = 0;  // next byte to read (1-based); 0: the start
-};
 
 // Outcome of analysing a set of files from start to end.
 struct DriverResult {
