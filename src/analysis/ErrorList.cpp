@@ -23,6 +23,14 @@ void ErrorList::Add(std::string line)
         listener_->ErrorAdded(lines_.back());
 }
 
+void ErrorList::AddFinal(std::string line)
+{
+    Close();
+    lines_.push_back(std::move(line));
+    if (listener_)
+        listener_->ErrorAdded(lines_.back());
+}
+
 void ErrorList::Close()
 {
     if (dropped_ == 0)

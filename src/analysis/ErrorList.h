@@ -24,6 +24,9 @@ public:
     void SetListener(Listener* listener) { listener_ = listener; }
     void Clear();
     void Add(std::string line);
+    // Closes the list and adds line whatever the limit: the serious error
+    // that ends a read must always be listed.
+    void AddFinal(std::string line);
     // Adds the line about problems that were not listed, if any.
     void Close();
 

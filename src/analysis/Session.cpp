@@ -94,8 +94,7 @@ bool Session::Fail(const std::string& path, std::string_view body, const Error& 
                                 "], current record [" + Str(body) + "], error " +
                                 std::to_string(error.number) + " - " + error.description + ".";
     debug_.LogDebug(message, 1, false, nullptr);
-    errors_.Close();
-    errors_.Add(message);
+    errors_.AddFinal(message);
     host_.SelectTab(MainTab::Errors);
     if (options_.monitoringEnabled)
         host_.StopMonitoring();

@@ -36,7 +36,11 @@ public:
     std::vector<Addition> Update(const AnalysisData& data);
     // Refreshes bold and blue from the characters without adding nodes.
     void RefreshMarks(const AnalysisData& data);
-    void Clear() { nodes_.clear(); }
+    void Clear()
+    {
+        nodes_.clear();
+        indexById_.clear();
+    }
     bool Empty() const { return nodes_.empty(); }
 
     const std::vector<CharacterNode>& Nodes() const { return nodes_; }

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "TestSupport.h"
+#include "analysis/Session.h"
+#include "diag/DebugLog.h"
+#include "diag/ErrObject.h"
+#include "diag/LogFile.h"
+#include "util/Clock.h"
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvik::test {
+
+// A line as the game writes it: the timestamp sits at characters 21 to 39.
+inline std::string GameLine(std::string_view body, std::string_view stamp = "Wed Jun 04 23:27:01") {
+    return "[CHAT WINDOW TEXT] [" + std::string(stamp) + "] " + std::string(body);
+}
+
+inline void WriteBytes(const std::string& path, std::string_view bytes, bool append = false) {
+    std::ofstream out(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+inline RecordType MakeType(std::string name, std::vector<std::string> identifiers) {
+    RecordType type;
+    type.CreateRecordType(std::move(name), identifiers);
+    return type;
+}
+
+// A small vocabulary in the style of the game's messages; each test that
+// needs other markers changes its own copy.
+inline AnalysisConfig ExampleConfig() {
+    AnalysisConfig config;
+    LogFormat& f = config.format;
+    f.timeStampBegin = 21;
+    f.timeStampLength = 19;
+    f.timeStampMinLength = 15;
+    f.recordDeliminator = ":";
+    f.attackHit = "*hit*";
+    f.healingUnits = "hit points";
+    f.saveSuccess = "*success*";
+    f.characterConcealStart = "target concealed:";
+    f.characterConcealEnd = "%";
+    f.experiencePointsStart = "Experience Points Gained:";
+    f.abStart = "+";
+    f.abEnd = "=";
+    f.charIdEnd = ": Initiative Roll";
+    f.partyJoinEnd = "has joined the party";
+    f.partyExitEnd = "has left the party";
+    config.damageTypes = {"Physical", "Fire", "Negative", "Total"};
+    config.shortDamageTypes = {"Phys", "Fire", "Neg", "Tot"};
+    config.saveTypes = {"Fortitude", "Reflex", "Will"};
+    RecordTypes& types = config.recordTypes;
+    types.Add(MakeType("Chat", {"[party]", "[tell]"}));
+    types.Add(MakeType("Attack", {"attacks"}));
+    types.Add(MakeType("Damage", {"damages"}));
+    types.Add(MakeType("Casting", {"casts"}));
+    types.Add(MakeType("Healing", {"healed"}));
+    types.Add(MakeType("Resist", {"damage resistance absorbs"}));
+    types.Add(MakeType("Save", {"fortitude save", "reflex save", "will save"}));
+    types.Add(MakeType("Kill", {"killed"}));
+    types.Add(MakeType("Experience", {"experience points gained"}));
+    types.Add(MakeType("Character", {": initiative roll :"}));
+    types.Add(MakeType("PartyJoin", {"has joined the party"}));
+    types.Add(MakeType("PartyExit", {"has left the party"}));
+    // Named with no kind the interpreter knows.
+    types.Add(MakeType("Emote", {"waves at"}));
+    return config;
+}
+
+// Remembers every call the session makes on its host.
+class RecordingHost : public SessionHost {
+public:
+    void SetStatusMessage(std::string_view text) override { statusMessages.emplace_back(text); }
+    void SetRecordDates(std::string_view earliest, std::string_view latest) override {
+        recordDates.emplace_back(std::string(earliest), std::string(latest));
+    }
+    void ErrorListCleared() override { ++errorListClears; }
+    void ErrorAdded(std::string_view line) override { errorsAdded.emplace_back(line); }
+    void SelectTab(MainTab tab) override { tabs.push_back(tab); }
+    void SeriousError(std::string_view message) override { seriousErrors.emplace_back(message); }
+    void StopMonitoring() override { ++monitoringStops; }
+    void Yield() override { ++yields; }
+    void PartyCountChanged() override { ++partyCountChanges; }
+    void DataCleared() override { ++dataClears; }
+    void ReadStarted(std::string_view path) override { readsStarted.emplace_back(path); }
+    void CharacterCreated(int32_t id) override { charactersCreated.push_back(id); }
+
+    std::vector<std::string> statusMessages;
+    std::vector<std::pair<std::string, std::string>> recordDates;
+    int errorListClears = 0;
+    std::vector<std::string> errorsAdded;
+    std::vector<MainTab> tabs;
+    std::vector<std::string> seriousErrors;
+    int monitoringStops = 0;
+    int yields = 0;
+    int partyCountChanges = 0;
+    int dataClears = 0;
+    std::vector<std::string> readsStarted;
+    std::vector<int32_t> charactersCreated;
+};
+
+// A session on a manual clock, with its debug log in a temporary folder.
+class SessionHarness {
+public:
+    explicit SessionHarness(AnalysisConfig analysisConfig = ExampleConfig(),
+                            DateTime now = DateTime::FromCivil(2026, 6, 1, 12, 0, 0))
+        : clock(now)
+        , logFile(clock, lastError, dir.Path(), "debug")
+        , debug(logFile)
+        , config(std::move(analysisConfig))
+        , session(std::make_unique<Session>(config, debug, clock, host)) {}
+
+    Session& S() { return *session; }
+    AnalysisData& Data() { return session->Data(); }
+    const std::vector<std::string>& Errors() const { return session->Errors().Lines(); }
+
+    std::string Write(const std::string& name, const std::vector<std::string>& lines) {
+        const std::string path = dir.File(name);
+        WriteBytes(path, JoinLines(lines));
+        return path;
+    }
+    // Reads the bodies, each as one dated line, in a fresh file.
+    bool AnalyzeBodies(const std::vector<std::string>& bodies) {
+        std::vector<std::string> lines;
+        for (const auto& body : bodies)
+            lines.push_back(GameLine(body));
+        return session->AnalyzeLog(Write("records.txt", lines));
+    }
+    const Character* Named(std::string_view name) const {
+        return session->Data().characters.Find(name);
+    }
+    std::string DebugText() const { return ReadBytes(logFile.FileName()); }
+
+    TempDir dir;
+    ManualClock clock;
+    ErrObject lastError;
+    LogFile logFile;
+    DebugLog debug;
+    RecordingHost host;
+    AnalysisConfig config;
+    std::unique_ptr<Session> session;
+};
+
+} // namespace tarvik::test
