@@ -1,0 +1,129 @@
+#include "HttpFetcher.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+namespace tarvik {
+
+namespace {
+
+QString Seconds(std::chrono::milliseconds duration) {
+    return QString::number(std::chrono::duration<double>(duration).count(), 'g', 3);
+}
+
+} // namespace
+
+FetchResult HttpFetcher::Fetch(const QUrl& url, const StateHandler& onState) const {
+    const QString host = url.host();
+    const auto report = [&](TransferState state, const QString& detail = {}) {
+        if (onState)
+            onState(state, TransferStateLine(state, host) + detail);
+    };
+    FetchResult result;
+    const auto fail = [&](const QString& reason) {
+        result.data.clear();
+        result.error = reason;
+        report(TransferState::Error, reason);
+        return result;
+    };
+
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || host.isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return fail(QStringLiteral("Not an http or https address: ") + url.toString());
+
+    report(TransferState::Resolving);
+
+    // A manager of its own per fetch: no connection or cookie outlives it.
+    QNetworkAccessManager manager;
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    if (!userAgent_.isEmpty())
+        request.setHeader(QNetworkRequest::UserAgentHeader, userAgent_);
+    QNetworkReply* reply = manager.get(request);
+
+    QEventLoop loop;
+    QTimer idle;
+    idle.setSingleShot(true);
+    idle.setInterval(limits_.idleTimeout);
+    QTimer total;
+    total.setSingleShot(true);
+    total.setInterval(limits_.totalTimeout);
+
+    QString abortReason;
+    const auto abort = [&](const QString& reason) {
+        if (abortReason.isEmpty())
+            abortReason = reason;
+        reply->abort();
+    };
+    QObject::connect(&idle, &QTimer::timeout, reply, [&] {
+        abort(QStringLiteral("No answer from %1 within %2 seconds.")
+                  .arg(host, Seconds(limits_.idleTimeout)));
+    });
+    QObject::connect(&total, &QTimer::timeout, reply, [&] {
+        abort(QStringLiteral("The transfer took longer than %1 seconds.")
+                  .arg(Seconds(limits_.totalTimeout)));
+    });
+
+    bool connecting = false;
+    bool receiving = false;
+    const auto startReceiving = [&] {
+        idle.start();
+        if (!receiving) {
+            receiving = true;
+            report(TransferState::Receiving);
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::socketStartedConnecting, [&] {
+        idle.start();
+        report(TransferState::Resolved);
+        report(TransferState::Connecting);
+        connecting = true;
+    });
+    QObject::connect(reply, &QNetworkReply::requestSent, [&] {
+        idle.start();
+        if (connecting)
+            report(TransferState::Connected);
+        connecting = false;
+        report(TransferState::Requesting);
+        report(TransferState::RequestSent);
+    });
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, startReceiving);
+    QObject::connect(reply, &QNetworkReply::readyRead, [&] {
+        startReceiving();
+        result.data += reply->readAll();
+        if (result.data.size() > limits_.maxBytes)
+            abort(QStringLiteral("The answer is larger than %1 bytes.").arg(limits_.maxBytes));
+    });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+
+    idle.start();
+    total.start();
+    if (!reply->isFinished())
+        loop.exec();
+    idle.stop();
+    total.stop();
+    if (reply->isOpen())
+        result.data += reply->readAll();
+
+    if (!abortReason.isEmpty())
+        return fail(abortReason);
+    if (reply->error() != QNetworkReply::NoError)
+        return fail(reply->errorString());
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status != 0 && (status < 200 || status > 299)) {
+        return fail(
+            QStringLiteral("The server answered %1 %2.")
+                .arg(status)
+                .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()));
+    }
+    report(TransferState::ResponseReceived);
+    report(TransferState::Completed);
+    return result;
+}
+
+} // namespace tarvik

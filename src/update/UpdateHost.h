@@ -1,0 +1,32 @@
+#pragma once
+
+#include "analysis/SessionHost.h"
+
+#include <QString>
+
+namespace tarvik {
+
+// What the update check needs of the main window. Tests put in a fake.
+class UpdateHost {
+public:
+    virtual ~UpdateHost() = default;
+
+    // The status bar's "Message" panel.
+    virtual void SetStatusMessage(const QString& text) = 0;
+    // The error list holds the transfer log while a file is fetched.
+    virtual void ClearErrorList() = 0;
+    // Appends the line and scrolls the list so that it is the top visible line.
+    virtual void AddErrorLine(const QString& line) = 0;
+    // Disables (or enables) the main window and, unless tab is None, selects
+    // that tab; pending events are processed so that the change shows.
+    virtual void SetBusy(bool busy, MainTab tab) = 0;
+    // Message boxes with OK.
+    virtual void ShowCritical(const QString& text) = 0;
+    virtual void ShowExclamation(const QString& text) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool AskYesNo(const QString& text) = 0;
+    // The setup program runs: close the main window and end the program.
+    virtual void QuitNow() = 0;
+};
+
+} // namespace tarvik
