@@ -1,0 +1,478 @@
+#include "MainWindow.h"
+
+#include "CharacterTreeWidget.h"
+#include "DebugTab.h"
+#include "ErrorsTab.h"
+#include "LogSelectionPanel.h"
+#include "analysis/Session.h"
+#include "app/ProgramInfo.h"
+#include "app/SettingsStore.h"
+#include "diag/gui/FileViewer.h"
+#include "monitor/FugueDisplay.h"
+#include "monitor/LogFollower.h"
+#include "ui/gui/DetailsWindow.h"
+#include "util/Clock.h"
+#include "util/gui/Dialogs.h"
+#include "util/gui/QtText.h"
+#include "util/gui/WindowPlacement.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGridLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace tarvik {
+
+namespace {
+
+QString Q(std::string_view text) {
+    return ToQString(text);
+}
+
+QString ProgramTitle() {
+    return QString::fromStdString(ProgramInfo::ProductName());
+}
+
+// The stored hover level as the on-top timer's interval, as the HUD maps it.
+int HoverMilliseconds(int32_t level) {
+    switch (level) {
+    case 2:
+        return 500;
+    case 4:
+        return 100;
+    default:
+        return 250;
+    }
+}
+
+} // namespace
+
+void StatusPanel::mousePressEvent(QMouseEvent* event) {
+    QLabel::mousePressEvent(event);
+    emit Clicked();
+}
+
+MainWindow::MainWindow(const MainWindowEnvironment& environment)
+    : environment_(environment)
+    , dialogs_(*environment.dialogs)
+    , store_(*environment.store)
+    , clock_(*environment.clock)
+    , logFile_(clock_, lastError_, environment.programDir.toStdString(),
+               environment.exeBaseName.toStdString())
+    , debug_(logFile_) {
+    setObjectName("frmMain");
+    BuildWidgets();
+    BuildMenus();
+    timerOnTopMain_.setInterval(250);
+    timerFugue_.setInterval(500);
+    timerUpdates_.setInterval(1000);
+    timerUpdates_.setSingleShot(true);
+    timerProcesses_.setInterval(1000);
+    timerLoadProgress_.setInterval(1000);
+    timerMonitoring_.setInterval(500);
+    timerDebugStatus_.setInterval(500);
+    connect(&timerFugue_, &QTimer::timeout, this, &MainWindow::FugueTick);
+    connect(&timerOnTopMain_, &QTimer::timeout, this, &MainWindow::OnTopTick);
+    connect(&timerLoadProgress_, &QTimer::timeout, this, &MainWindow::LoadProgressTick);
+    connect(&timerDebugStatus_, &QTimer::timeout, this, &MainWindow::DebugStatusTick);
+    connect(&timerMonitoring_, &QTimer::timeout, this, &MainWindow::MonitoringTick);
+    connect(monitorPanel_, &StatusPanel::Clicked, this, &MainWindow::ToggleMonitoring);
+}
+
+MainWindow::~MainWindow() {
+    if (started_)
+        Shutdown();
+    delete details_.data();
+}
+
+void MainWindow::BuildWidgets() {
+    auto* central = new QWidget(this);
+    logPanel_ = new LogSelectionPanel(central);
+
+    auto* treeArea = new QWidget(central);
+    tree_ = new CharacterTreeWidget(treeArea);
+    partyMembers_ = new QLabel("No party members selected", treeArea);
+    partyMembers_->setObjectName("lblPartyMembers");
+    partyMembers_->setToolTip("The number of current characters that are selected in your party. "
+                              " This allows for accurate party statistics.");
+    hint_ = new QLabel("(Right-click for context menu)", treeArea);
+    hint_->setObjectName("lblHint");
+    hint_->setToolTip(
+        "For commands within the character menu above, right-click for a context menu.");
+    auto* treeLayout = new QVBoxLayout(treeArea);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    treeLayout->addWidget(tree_, 1);
+    treeLayout->addWidget(partyMembers_);
+    treeLayout->addWidget(hint_);
+
+    tabs_ = new QTabWidget(central);
+    tabs_->setObjectName("tabstripMain");
+    auto* info = new QWidget(tabs_);
+    hints_ = new QLabel(
+        "Need help? Hover the mouse over controls to get a tip, or use the Help menu.", info);
+    hints_->setObjectName("lblHints");
+    hints_->setToolTip("Why do you want help on help?");
+    hints_->setWordWrap(true);
+    fugueWarning_ = new QLabel(info);
+    fugueWarning_->setObjectName("lblFugueWarning");
+    fugueWarning_->setAlignment(Qt::AlignCenter);
+    fugueWarning_->setStyleSheet("color: #c00000; font-weight: bold;");
+    fugueWarning_->setVisible(false);
+    debugMode_ = new QLabel("DEBUG MODE IS ENABLED!", info);
+    debugMode_->setObjectName("lblDebugMode");
+    debugMode_->setStyleSheet("color: #c00000;");
+    debugMode_->setVisible(false);
+    auto* infoLayout = new QVBoxLayout(info);
+    infoLayout->addWidget(hints_);
+    infoLayout->addStretch(1);
+    infoLayout->addWidget(fugueWarning_);
+    infoLayout->addStretch(1);
+    infoLayout->addWidget(debugMode_);
+    auto* status = new QWidget(tabs_);
+    progress_ = new QLabel(status);
+    progress_->setObjectName("lblProgress");
+    progress_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    progress_->setWordWrap(true);
+    progress_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* statusLayout = new QVBoxLayout(status);
+    statusLayout->addWidget(progress_, 1);
+    errorsTab_ = new ErrorsTab(tabs_);
+    debugTab_ = new DebugTab(tabs_);
+    tabs_->addTab(info, "Info");
+    tabs_->addTab(status, "Status");
+    tabs_->addTab(errorsTab_, "Errors");
+    tabs_->addTab(debugTab_, "Debug");
+    tabs_->setTabToolTip(0, "Displays general information");
+    tabs_->setTabToolTip(1, "Displays status on the current progress");
+    tabs_->setTabToolTip(2, "Displays any errors found");
+    tabs_->setTabToolTip(3, "Displays debug information (only when selected)");
+
+    auto* splitter = new QSplitter(Qt::Horizontal, central);
+    splitter->addWidget(logPanel_);
+    splitter->addWidget(treeArea);
+    splitter->addWidget(tabs_);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    splitter->setStretchFactor(2, 4);
+    splitter->setChildrenCollapsible(false);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(splitter);
+    setCentralWidget(central);
+    resize(1040, 560);
+
+    auto panel = [this](const char* key, const char* text, const char* tip) {
+        auto* label = new StatusPanel(text, this);
+        label->setObjectName(key);
+        label->setToolTip(tip);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setMargin(2);
+        return label;
+    };
+    startPanel_ = panel("Start", "  n/a  ", "This panel shows the logs' start time.");
+    endPanel_ = panel("End", "  n/a  ", "This panel shows the logs' end time.");
+    fuguePanel_ = panel("Fugue", "n/a", "Active fugue timers: 0");
+    monitorPanel_ =
+        panel("Monitor", "INACTIVE", "Click here to toggle the real-time log monitoring.");
+    monitorPanel_->setFrameShadow(QFrame::Raised);
+    monitorPanel_->setCursor(Qt::PointingHandCursor);
+    messagePanel_ = panel("Message", "", "This panel displays status messages.");
+    statusBar()->setObjectName("sbarMain");
+    statusBar()->addWidget(startPanel_);
+    statusBar()->addWidget(endPanel_);
+    statusBar()->addWidget(fuguePanel_);
+    statusBar()->addWidget(monitorPanel_);
+    statusBar()->addWidget(messagePanel_, 1);
+
+    connect(logPanel_, &LogSelectionPanel::BrowseClicked, this, &MainWindow::Browse);
+    connect(logPanel_, &LogSelectionPanel::AnalyzeClicked, this, &MainWindow::AnalyzeSelected);
+    connect(logPanel_, &LogSelectionPanel::ReportClicked, this, [this] {
+        dialogs_.Message(this, Dialogs::Icon::Critical, ProgramTitle(), "Not implemented yet.");
+    });
+    connect(tree_, &CharacterTreeWidget::NodeClicked, this, &MainWindow::OnTreeNode);
+    connect(tree_, &CharacterTreeWidget::PauseChanged, this,
+            [this](bool paused) { monitoringPaused_ = paused; });
+    connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::TabChanged);
+    connect(errorsTab_, &ErrorsTab::ViewClicked, this, &MainWindow::ViewErrorLog);
+    connect(errorsTab_, &ErrorsTab::SaveClicked, this, &MainWindow::SaveErrorLog);
+    connect(debugTab_->Slider(), &QSlider::valueChanged, this, &MainWindow::DebugLevelChanged);
+    connect(debugTab_->ViewButton(), &QPushButton::clicked, this, &MainWindow::ViewDebugLog);
+    connect(debugTab_->ClearButton(), &QPushButton::clicked, this, &MainWindow::ClearDebugLog);
+}
+
+void MainWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->menuAction()->setObjectName("mnuMainFile");
+    QAction* exit = file->addAction("E&xit", this, &QWidget::close);
+    exit->setObjectName("mnuMainFileExit");
+
+    QMenu* optionsMenu = menuBar()->addMenu("&Options");
+    auto check = [&](const char* name, const char* text) {
+        QAction* action = optionsMenu->addAction(text);
+        action->setObjectName(name);
+        action->setCheckable(true);
+        return action;
+    };
+    QAction* onTop = check("mnuMainOptionsAlwaysOnTop", "Always On Top");
+    connect(onTop, &QAction::triggered, this, &MainWindow::ToggleAlwaysOnTop);
+    QAction* audible = check("mnuMainOptionsAudibleAlerts", "Audible Fugue Timer Alerts");
+    connect(audible, &QAction::triggered, this,
+            [this](bool on) { options_.audibleFugueTimerAlerts = on; });
+    QAction* monitorNwn = check("mnuMainOptionsMonitorNWN", "Monitor NWN Process");
+    connect(monitorNwn, &QAction::triggered, this, [this](bool on) {
+        options_.monitorNWNProcess = on;
+        SetTimerActive(timerProcesses_, on);
+    });
+    QAction* autodetect =
+        check("mnuMainOptionsAutoDetectCharParty", "Auto-Detect Character and Party (BETA!)");
+    connect(autodetect, &QAction::triggered, this, [this](bool on) {
+        options_.autodetectParty = on;
+        if (session_)
+            session_->Options().autodetectParty = on;
+    });
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    QAction* programHelp = help->addAction("Program Help", this, [this] {
+        OpenInViewer(QDir(environment_.programDir).filePath("Tarvik_help.txt"), true, true);
+    });
+    programHelp->setObjectName("mnuMainHelpProgram");
+    QAction* history = help->addAction("Version History", this, [this] {
+        OpenInViewer(QDir(environment_.programDir).filePath("Tarvik_history.txt"), true, true);
+    });
+    history->setObjectName("mnuMainHelpVersionHistory");
+    QAction* updates = help->addAction("Check for Updates");
+    updates->setObjectName("mnuMainHelpCheckForUpdates");
+    help->addSeparator();
+    QAction* about = help->addAction("&About", this, &MainWindow::ShowAbout);
+    about->setObjectName("mnuMainHelpAbout");
+
+    characterMenu_ = new QMenu("Character Context", this);
+    characterMenu_->setObjectName("mnuCharacterContext");
+    QAction* party =
+        characterMenu_->addAction("Party Member", this, &MainWindow::ContextPartyMember);
+    party->setObjectName("mnuCharacterContextParty");
+    party->setCheckable(true);
+    QAction* mine =
+        characterMenu_->addAction("My Character", this, &MainWindow::ContextMyCharacter);
+    mine->setObjectName("mnuCharacterContextMyCharacter");
+    mine->setCheckable(true);
+}
+
+QAction* MainWindow::Action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
+StatusPanel* MainWindow::Panel(const QString& key) const {
+    return findChild<StatusPanel*>(key);
+}
+
+bool MainWindow::Start() {
+    logFile_.SetFileName(environment_.exeBaseName.toStdString() + "_debug.log");
+    logFile_.SetBufferSize(1000);
+    logFile_.SetWriteDelay(60);
+    // The stored hover level, mapped to the interval the HUD gives it.
+    timerOnTopMain_.setInterval(HoverMilliseconds(GetHoverInterval(store_)));
+    LoadWindowPosition(*this, store_, "frmMain", true);
+
+    const std::string configPath = ConfigurationPath(environment_.programDir.toStdString(),
+                                                     environment_.exeBaseName.toStdString());
+    ConfigurationResult loaded =
+        LoadConfiguration(configPath, environment_.exeBaseName.toStdString());
+    if (!loaded.configuration) {
+        dialogs_.Message(this, Dialogs::Icon::Critical, ProgramTitle(), Q(loaded.fatalMessage));
+        return false;
+    }
+    for (const auto& warning : loaded.warnings)
+        dialogs_.Message(this, Dialogs::Icon::Exclamation, ProgramTitle(), Q(warning));
+    config_ = std::move(loaded.configuration);
+    session_ = std::make_unique<Session>(config_->analysis, debug_, clock_, *this);
+    RealTimeState& realTime = session_->RealTime();
+    realTime.SetRTRollingAverage(config_->realTime.rollingAverageInterval);
+    realTime.SetFugueTimers(config_->realTime.fugueTimerExpiration,
+                            config_->realTime.fugueTimerWarning);
+    realTime.SetNumABRecords(config_->realTime.abAverageRecords);
+    ApplyUserOptions();
+
+    tabs_->setCurrentIndex(0);
+    ClearAllData();
+    setWindowTitle(QString::fromStdString(ProgramInfo::WindowTitle()));
+    fugueWarning_->setText("WARNING!\n\nA fugue timer is expiring shortly.");
+    started_ = true;
+    show();
+
+    const ProgramVersion running = ProgramInfo::RunningVersion();
+    if (IsNewerVersion(running, ReadStoredVersion(store_))) {
+        WriteStoredVersion(store_, running);
+        OpenInViewer(QDir(environment_.programDir).filePath("Tarvik_history.txt"), true, true);
+    }
+    timerFugue_.start();
+    timerUpdates_.start();
+    return true;
+}
+
+void MainWindow::ApplyUserOptions() {
+    UserOptionDefaults defaults;
+    defaults.windowForeground = ToColorValue(palette().color(QPalette::WindowText));
+    defaults.windowBackground = ToColorValue(palette().color(QPalette::Window));
+    defaults.controlBackground =
+        ToColorValue(logPanel_->BrowseButton()->palette().color(QPalette::Button));
+    options_ = LoadUserOptions(store_, defaults);
+
+    const QString stored = QString::fromStdString(options_.logDirectory);
+    logPanel_->SetFolder(!stored.isEmpty() && QDir(stored).exists() ? stored
+                                                                    : environment_.programDir);
+    Action("mnuMainOptionsAutoDetectCharParty")->setChecked(options_.autodetectParty);
+    session_->Options().autodetectParty = options_.autodetectParty;
+    if (options_.alwaysOnTop) {
+        Action("mnuMainOptionsAlwaysOnTop")->setChecked(true);
+        ToggleAlwaysOnTop(true);
+    }
+    logPanel_->SetMask(Q(config_->analysis.format.logFileMask), palette().color(QPalette::Text));
+
+    QAction* monitorNwn = Action("mnuMainOptionsMonitorNWN");
+    monitorNwn->setEnabled(config_->GameDetectionConfigured());
+    monitorNwn->setChecked(options_.monitorNWNProcess);
+    options_.monitorNWNProcess = monitorNwn->isChecked() && monitorNwn->isEnabled();
+    SetTimerActive(timerProcesses_, options_.monitorNWNProcess);
+    Action("mnuMainOptionsAudibleAlerts")->setChecked(options_.audibleFugueTimerAlerts);
+}
+
+void MainWindow::ToggleAlwaysOnTop(bool on) {
+    options_.alwaysOnTop = on;
+    Action("mnuMainOptionsAlwaysOnTop")->setChecked(on);
+    SetTimerActive(timerOnTopMain_, on);
+    SetAlwaysOnTop(*this, on);
+}
+
+void MainWindow::OnTopTick() {
+    // A window hidden in the notification area is not brought back.
+    if (!isVisible() || isMinimized())
+        return;
+    debug_.LogDebug("Main form on-top monitoring timer firing.", 4);
+    SetAlwaysOnTop(*this, true);
+}
+
+void MainWindow::SetBusy(bool busy, MainTab tab) {
+    setEnabled(!busy);
+    if (tab != MainTab::None)
+        SelectTab(tab);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void MainWindow::ShowAbout() {
+    if (session_ && session_->Options().monitoringEnabled)
+        return;
+    QString text = QString::fromStdString(ProgramInfo::ProductAndVersion()) + " - " +
+                   QString::fromStdString(ProgramInfo::Subtitle()) + "\n";
+    text += "Copyright (C) 2026 the Tarvik developers.\n";
+    text += "\nReads the game's chat and combat logs; nothing leaves your computer except "
+            "the update check.\n";
+    text += "\n" + QString::fromStdString(ProgramInfo::Tagline());
+    dialogs_.Message(this, Dialogs::Icon::Information, "About " + ProgramTitle(), text);
+}
+
+void MainWindow::OpenInViewer(const QString& pathOrText, bool readOnly, bool wordWrap) {
+    if (!viewer_)
+        viewer_ = new FileViewer(dialogs_, this);
+    FileViewer::Options options;
+    options.readOnly = readOnly;
+    options.wordWrap = wordWrap;
+    viewer_->OpenFile(pathOrText, options);
+}
+
+void MainWindow::FugueTick() {
+    if (!session_)
+        return;
+    const FugueDisplay display =
+        FugueDisplayTick(session_->RealTime(), debug_, options_.audibleFugueTimerAlerts);
+    fuguePanel_->setText(Q(display.panelText));
+    fuguePanel_->setToolTip(Q(display.tooltip));
+    fugueWarning_->setVisible(display.showWarning);
+    if (display.beep)
+        QApplication::beep();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (started_)
+        Shutdown();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::Shutdown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    SaveWindowPosition(*this, store_, "frmMain", true);
+    options_.logDirectory = logPanel_->Folder().toStdString();
+    SaveUserOptions(store_, options_, &debug_);
+    UnloadDetails();
+    debug_.LogDebug(">>> " + environment_.exeBaseName.toStdString() + " exiting with debug level " +
+                        std::to_string(debugTab_->Slider()->value()) + " enabled.",
+                    1);
+    for (QTimer* timer : {&timerOnTopMain_, &timerFugue_, &timerUpdates_, &timerProcesses_,
+                          &timerLoadProgress_, &timerMonitoring_, &timerDebugStatus_})
+        timer->stop();
+}
+
+// SessionHost
+
+void MainWindow::SetStatusMessage(std::string_view text) {
+    messagePanel_->setText(Q(text));
+}
+
+void MainWindow::SetRecordDates(std::string_view earliest, std::string_view latest) {
+    startPanel_->setText(Q(earliest));
+    endPanel_->setText(Q(latest));
+    errorsTab_->Flush();
+}
+
+void MainWindow::ErrorListCleared() {
+    errorsTab_->DisableButtons();
+    errorsTab_->Clear();
+}
+
+void MainWindow::ErrorAdded(std::string_view line) {
+    errorsTab_->Append(line);
+}
+
+void MainWindow::SelectTab(MainTab tab) {
+    errorsTab_->Flush();
+    const int index = static_cast<int>(tab) - 1;
+    if (index >= 0 && index < tabs_->count()) {
+        if (tabs_->currentIndex() == index)
+            TabChanged(index);
+        else
+            tabs_->setCurrentIndex(index);
+    }
+}
+
+void MainWindow::SeriousError(std::string_view message) {
+    errorsTab_->Flush();
+    dialogs_.Message(this, Dialogs::Icon::Critical, ProgramTitle(), Q(message));
+}
+
+void MainWindow::Yield() {
+    errorsTab_->Flush();
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::PartyCountChanged() {
+    ShowPartyCount();
+}
+
+void MainWindow::DataCleared() {
+    treeModel_.Clear();
+    tree_->ClearAll();
+    UnloadDetails();
+}
+
+} // namespace tarvik

@@ -1,0 +1,214 @@
+#pragma once
+
+#include "analysis/SessionHost.h"
+#include "app/Configuration.h"
+#include "app/UserOptions.h"
+#include "diag/DebugLog.h"
+#include "diag/ErrObject.h"
+#include "diag/LogFile.h"
+#include "ui/CharacterTree.h"
+#include "ui/gui/DetailsWindow.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+class QAction;
+class QMenu;
+class QTabWidget;
+class QTreeWidgetItem;
+
+namespace tarvik {
+
+class CharacterTreeWidget;
+class Clock;
+class DebugTab;
+class Dialogs;
+class ErrorsTab;
+class FileViewer;
+class LogFollower;
+class LogSelectionPanel;
+class Session;
+class SettingsStore;
+struct DetailGrid;
+
+inline void SetTimerActive(QTimer& timer, bool active) {
+    if (active && !timer.isActive())
+        timer.start();
+    else if (!active)
+        timer.stop();
+}
+
+// Where the program runs and the services it uses; tests give their own.
+struct MainWindowEnvironment {
+    QString programDir;
+    QString exeBaseName = "Tarvik";
+    Dialogs* dialogs = nullptr;
+    SettingsStore* store = nullptr;
+    const Clock* clock = nullptr;
+};
+
+// A status-bar panel that reports clicks.
+class StatusPanel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void Clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+// The program's main window: it owns the session and every long-lived
+// object, renders what the engine decides and forwards the user's commands.
+class MainWindow : public QMainWindow, public SessionHost {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(const MainWindowEnvironment& environment);
+    ~MainWindow() override;
+
+    // Start-up; false when the configuration file is missing or malformed
+    // (the message has been shown and the program must end).
+    bool Start();
+
+    // Services other windows and tests use.
+    void SetBusy(bool busy, MainTab tab);
+    void ClearAllData();
+    // Analyses these files of the shown folder, as "Analyze Logs" does.
+    void AnalyzeLogs(const QStringList& names);
+    // Points the file list at the folder of the paths and selects them.
+    void SelectLogs(const QStringList& paths);
+    void UpdateCharacterTree();
+    void ShowPartyCount();
+    void ShowNode(QTreeWidgetItem* item, int button);
+
+    Session& GetSession() { return *session_; }
+    DebugLog& Debug() { return debug_; }
+    LogFile& DebugFile() { return logFile_; }
+    const Configuration& Config() const { return *config_; }
+    UserOptions& Options() { return options_; }
+    QString ProgramDir() const { return environment_.programDir; }
+
+    LogSelectionPanel* LogPanel() const { return logPanel_; }
+    CharacterTreeWidget* Tree() const { return tree_; }
+    QTabWidget* Tabs() const { return tabs_; }
+    ErrorsTab* Errors() const { return errorsTab_; }
+    DebugTab* DebugPanel() const { return debugTab_; }
+    QLabel* ProgressLabel() const { return progress_; }
+    QLabel* PartyLabel() const { return partyMembers_; }
+    QLabel* FugueWarning() const { return fugueWarning_; }
+    StatusPanel* Panel(const QString& key) const;
+    DetailsWindow* Details() const { return details_; }
+    QAction* Action(const QString& name) const;
+    QMenu* CharacterMenu() const { return characterMenu_; }
+    bool MonitoringPaused() const { return monitoringPaused_; }
+    bool MonitoringEnabled() const;
+    // The "Monitor" panel's command.
+    void SetMonitoring(bool on);
+
+    // SessionHost
+    void SetStatusMessage(std::string_view text) override;
+    void SetRecordDates(std::string_view earliest, std::string_view latest) override;
+    void ErrorListCleared() override;
+    void ErrorAdded(std::string_view line) override;
+    void SelectTab(MainTab tab) override;
+    void SeriousError(std::string_view message) override;
+    void StopMonitoring() override;
+    void Yield() override;
+    void PartyCountChanged() override;
+    void DataCleared() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildWidgets();
+    void BuildMenus();
+    void ApplyUserOptions();
+    void ShowAbout();
+    void OpenInViewer(const QString& pathOrText, bool readOnly, bool wordWrap);
+    void Shutdown();
+
+    // Analysis
+    void Browse();
+    void AnalyzeSelected();
+    void LoadProgressTick();
+
+    // Tree, details and marks
+    void OnTreeNode(QTreeWidgetItem* item, int button);
+    void ShowDetails(const DetailGrid& grid);
+    void UnloadDetails();
+    void ContextPartyMember();
+    void ContextMyCharacter();
+    int32_t SelectedCharacterId() const;
+
+    // Errors and debug tabs
+    void TabChanged(int index);
+    void ViewErrorLog();
+    void SaveErrorLog();
+    void DebugLevelChanged(int value);
+    void DebugStatusTick();
+    void ViewDebugLog();
+    void ClearDebugLog();
+
+    // Real time
+    void ToggleMonitoring();
+    void MonitoringTick();
+    void FugueTick();
+    void OnTopTick();
+    void ToggleAlwaysOnTop(bool on);
+
+    MainWindowEnvironment environment_;
+    Dialogs& dialogs_;
+    SettingsStore& store_;
+    const Clock& clock_;
+    ErrObject lastError_;
+    LogFile logFile_;
+    DebugLog debug_;
+    std::optional<Configuration> config_;
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<LogFollower> follower_;
+    UserOptions options_;
+    CharacterTree treeModel_;
+    bool started_ = false;
+    bool shutDown_ = false;
+    bool monitoringPaused_ = false;
+    int debugLevelShown_ = 0;
+
+    LogSelectionPanel* logPanel_ = nullptr;
+    CharacterTreeWidget* tree_ = nullptr;
+    QLabel* partyMembers_ = nullptr;
+    QLabel* hint_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QLabel* progress_ = nullptr;
+    ErrorsTab* errorsTab_ = nullptr;
+    DebugTab* debugTab_ = nullptr;
+    QLabel* hints_ = nullptr;
+    QLabel* fugueWarning_ = nullptr;
+    QLabel* debugMode_ = nullptr;
+    StatusPanel* startPanel_ = nullptr;
+    StatusPanel* endPanel_ = nullptr;
+    StatusPanel* fuguePanel_ = nullptr;
+    StatusPanel* monitorPanel_ = nullptr;
+    StatusPanel* messagePanel_ = nullptr;
+    QMenu* characterMenu_ = nullptr;
+    QPointer<DetailsWindow> details_;
+    FileViewer* viewer_ = nullptr;
+
+    QTimer timerOnTopMain_;
+    QTimer timerFugue_;
+    QTimer timerUpdates_;
+    QTimer timerProcesses_;
+    QTimer timerLoadProgress_;
+    QTimer timerMonitoring_;
+    QTimer timerDebugStatus_;
+};
+
+} // namespace tarvik

@@ -1,0 +1,117 @@
+// The main window's real-time monitoring of the game's logs.
+#include <QCoreApplication>
+
+#include "CharacterTreeWidget.h"
+#include "ErrorsTab.h"
+#include "LogSelectionPanel.h"
+#include "MainWindow.h"
+#include "analysis/Session.h"
+#include "monitor/LogFollower.h"
+#include "util/gui/Dialogs.h"
+#include "util/gui/QtText.h"
+
+namespace tarvik {
+
+bool MainWindow::MonitoringEnabled() const
+{
+    return session_ && session_->Options().monitoringEnabled;
+}
+
+void MainWindow::SetMonitoring(bool on)
+{
+    if (MonitoringEnabled() != on)
+        ToggleMonitoring();
+}
+
+void MainWindow::ToggleMonitoring()
+{
+    const bool on = !MonitoringEnabled();
+    debug_.LogDebug(std::string(">> Monitoring status changing to: ") + (on ? "True" : "False"), 1);
+    session_->SetMonitoringEnabled(on);
+    logPanel_->SetSelectionEnabled(!on);
+    monitoringPaused_ = false;
+    session_->Data().realTimeDataChanged = false;
+    session_->RealTime().ClearFugueTimers();
+    if (!on) {
+        timerMonitoring_.stop();
+        logPanel_->SetMask(ToQString(config_->analysis.format.logFileMask), QColor(Qt::black));
+        monitorPanel_->setFrameShadow(QFrame::Raised);
+        monitorPanel_->setText("INACTIVE");
+        SetStatusMessage("Log file monitoring disabled.");
+    } else {
+        ClearAllData();
+        if (!follower_) {
+            LogFollowerHooks hooks;
+            hooks.analyzeLog = [this](const std::string& path, int64_t& position) {
+                return session_->AnalyzeLog(path, &position);
+            };
+            hooks.monitoringEnabled = [this] { return MonitoringEnabled(); };
+            hooks.takeDetailChange = [this] {
+                AnalysisData& data = session_->Data();
+                const bool redraw = data.detailCharacterChanged || data.detailCharacterId == 0;
+                data.detailCharacterChanged = false;
+                return redraw;
+            };
+            follower_ = std::make_unique<LogFollower>(session_->Monitor(), std::move(hooks),
+                                                      debug_, clock_);
+        }
+        logPanel_->ClearSelection();
+        logPanel_->SetMask(QString(), QColor(0, 0, 255));
+        monitorPanel_->setFrameShadow(QFrame::Sunken);
+        monitorPanel_->setText("ACTIVE");
+        SetStatusMessage("Log file monitoring enabled.");
+        timerMonitoring_.start();
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void MainWindow::MonitoringTick()
+{
+    if (!follower_)
+        return;
+    TickInput input;
+    input.folder = logPanel_->Folder().toStdString();
+    input.mask = config_->analysis.format.logFileMask;
+    input.paused = monitoringPaused_;
+    input.processTimerEnabled = timerProcesses_.isActive();
+    const TickResult result = follower_->Tick(input);
+
+    if (result.outcome == TickOutcome::Stopped) {
+        timerMonitoring_.stop();
+        return;
+    }
+    if (result.outcome == TickOutcome::Aborted)
+        return;
+    if (!result.monitorPanel.empty())
+        monitorPanel_->setText(ToQString(result.monitorPanel));
+    if (result.enableProcessTimer && !timerProcesses_.isActive())
+        timerProcesses_.start();
+    if (result.logFileText)
+        logPanel_->SetMask(ToQString(*result.logFileText), QColor(0, 0, 255));
+    if (!result.messages.empty())
+        SetStatusMessage(result.Message());
+    if (result.refreshFileList)
+        logPanel_->Refresh();
+    if (result.outcome == TickOutcome::LogVanished) {
+        session_->AddError(result.errorLine);
+        Errors()->Flush();
+        dialogs_.Message(this, Dialogs::Icon::Exclamation, "Tarvik", ToQString(result.messageBox));
+        if (result.switchMonitoringOff && MonitoringEnabled())
+            ToggleMonitoring();
+        return;
+    }
+    if (result.refreshDetails && details_ && details_->isVisible()) {
+        if (QTreeWidgetItem* selected = tree_->currentItem())
+            ShowNode(selected, 1);
+    }
+    if (result.refreshTree)
+        UpdateCharacterTree();
+}
+
+void MainWindow::StopMonitoring()
+{
+    if (MonitoringEnabled())
+        ToggleMonitoring();
+}
+
+} // namespace tarvik

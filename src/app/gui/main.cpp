@@ -1,0 +1,42 @@
+// Tarvik: the main window. Logs named on the command line are analysed at once.
+#include "LogSelectionPanel.h"
+#include "MainWindow.h"
+#include "QtSettingsStore.h"
+#include "util/Clock.h"
+#include "util/gui/Dialogs.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Tarvik");
+
+    tarvik::QtDialogs dialogs;
+    tarvik::QtSettingsStore store;
+    tarvik::SystemClock clock;
+    tarvik::MainWindowEnvironment environment;
+    environment.programDir = QCoreApplication::applicationDirPath();
+    environment.exeBaseName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    environment.dialogs = &dialogs;
+    environment.store = &store;
+    environment.clock = &clock;
+
+    tarvik::MainWindow window(environment);
+    if (!window.Start())
+        return 1;
+
+    QStringList logs;
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        if (QFileInfo(argument).isFile())
+            logs << QFileInfo(argument).absoluteFilePath();
+    }
+    if (!logs.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, logs] {
+            window.SelectLogs(logs);
+            window.AnalyzeLogs(window.LogPanel()->SelectedNames());
+        });
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QQueue>
+
+#include "util/gui/Dialogs.h"
+
+namespace tarvik::test {
+
+// Records what the windows would show and gives queued answers, so tests
+// read messages instead of clicking boxes.
+class FakeDialogs final : public Dialogs {
+public:
+    struct Shown {
+        Icon icon;
+        QString title;
+        QString text;
+    };
+
+    void Message(QWidget*, Icon icon, const QString& title, const QString& text) override
+    {
+        messages.append({icon, title, text});
+    }
+    Answer Ask(QWidget*, Icon icon, const QString& title, const QString& text, bool) override
+    {
+        questions.append({icon, title, text});
+        return answers.isEmpty() ? Answer::No : answers.dequeue();
+    }
+    QStringList OpenFiles(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return openFiles;
+    }
+    QString SaveFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return savePath;
+    }
+    QColor PickColor(QWidget*, const QColor& initial) override
+    {
+        return pickedColor.isValid() ? pickedColor : initial;
+    }
+
+    QList<Shown> messages;
+    QList<Shown> questions;
+    QQueue<Answer> answers;
+    QStringList openFiles;
+    QString savePath;
+    QColor pickedColor;
+};
+
+} // namespace tarvik::test

@@ -1,0 +1,392 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "FakeDialogs.h"
+#include "analysis/Session.h"
+#include "app/ProgramInfo.h"
+#include "app/SettingsStore.h"
+#include "app/gui/CharacterTreeWidget.h"
+#include "app/gui/DebugTab.h"
+#include "app/gui/ErrorsTab.h"
+#include "app/gui/LogSelectionPanel.h"
+#include "app/gui/MainWindow.h"
+#include "diag/gui/FileViewer.h"
+#include "ui/gui/DetailGridWidget.h"
+#include "ui/gui/DetailsWindow.h"
+#include "util/Clock.h"
+
+using namespace tarvik;
+
+namespace {
+
+const QString SourceDir = QStringLiteral(TARVIK_SOURCE_DIR);
+
+// A program folder with the shipped files; a test may spoil the configuration.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(bool withConfig = true)
+    {
+        for (const char* name : {"Tarvik_help.txt", "Tarvik_history.txt"})
+            QFile::copy(SourceDir + "/data/" + name, dir_.filePath(name));
+        if (withConfig)
+            QFile::copy(SourceDir + "/data/Tarvik.ini", dir_.filePath("Tarvik.ini"));
+    }
+    QString Path() const { return dir_.path(); }
+    void ReplaceInConfig(const QByteArray& from, const QByteArray& to)
+    {
+        QFile file(dir_.filePath("Tarvik.ini"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray text = file.readAll();
+        file.close();
+        text.replace(from, to);
+        QFile::remove(dir_.filePath("Tarvik.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+QStringList SamplePaths()
+{
+    QStringList paths;
+    const QDir samples(SourceDir + "/data/samples");
+    for (const QString& name : samples.entryList({"*.txt"}, QDir::Files, QDir::Name))
+        paths << samples.filePath(name);
+    return paths;
+}
+
+// Closes the next modal window once the event loop runs, after checking it.
+template <class Check>
+void WhenModalOpens(Check check)
+{
+    QTimer::singleShot(0, [check] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* viewer = qobject_cast<FileViewer*>(widget); viewer && viewer->isVisible()) {
+                check(*viewer);
+                viewer->close();
+                return;
+            }
+        }
+    });
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    test::FakeDialogs dialogs_;
+    MemorySettingsStore store_;
+    ManualClock clock_{DateTime::FromCivil(2026, 7, 6, 10, 0, 0)};
+
+    MainWindowEnvironment Environment(const ProgramFolder& folder)
+    {
+        MainWindowEnvironment environment;
+        environment.programDir = folder.Path();
+        environment.dialogs = &dialogs_;
+        environment.store = &store_;
+        environment.clock = &clock_;
+        return environment;
+    }
+
+    void StoreCurrentVersion()
+    {
+        WriteStoredVersion(store_, ProgramInfo::RunningVersion());
+    }
+
+    static QTreeWidgetItem* Node(MainWindow& window, const QString& key)
+    {
+        return window.Tree()->FindNode(key);
+    }
+
+    static QTreeWidgetItem* CharacterNode(MainWindow& window, const QString& name)
+    {
+        QTreeWidgetItem* root = window.Tree()->topLevelItem(0);
+        for (int i = 0; root && i < root->childCount(); ++i) {
+            if (root->child(i)->text(0) == name)
+                return root->child(i);
+        }
+        return nullptr;
+    }
+
+    void AnalyzeSamples(MainWindow& window)
+    {
+        window.SelectLogs(SamplePaths());
+        window.AnalyzeLogs(window.LogPanel()->SelectedNames());
+    }
+
+private slots:
+    void init()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        dialogs_ = test::FakeDialogs();
+        store_ = MemorySettingsStore();
+    }
+
+    void missingConfigurationEndsStartWithItsMessage()
+    {
+        ProgramFolder folder(false);
+        MainWindow window(Environment(folder));
+        QVERIFY(!window.Start());
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(dialogs_.messages[0].icon, Dialogs::Icon::Critical);
+        QCOMPARE(dialogs_.messages[0].text,
+                 QString("The Tarvik.ini file does not exist!\nThis is required for the program "
+                         "to run.\n\nPlease re-install the program using the setup."));
+        QVERIFY(!window.isVisible());
+    }
+
+    void malformedConfigurationEndsStartWithoutWritingOptions()
+    {
+        ProgramFolder folder;
+        folder.ReplaceInConfig("TimeStampBegin=21", "TimeStampBegin=twenty-one");
+        {
+            MainWindow window(Environment(folder));
+            QVERIFY(!window.Start());
+        }
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(dialogs_.messages[0].text,
+                 QString("ERROR:  TimeStampBegin cannot be non-numeric!"));
+        QVERIFY(!store_.Read("UserOptions", "AutodetectParty"));
+    }
+
+    void startShowsTitlePanelsAndFirstRunHistory()
+    {
+        ProgramFolder folder;
+        MainWindow window(Environment(folder));
+        QString viewerCaption;
+        WhenModalOpens([&](FileViewer& viewer) { viewerCaption = viewer.windowTitle(); });
+        QVERIFY(window.Start());
+        QVERIFY(window.windowTitle().startsWith("Tarvik - "));
+        QVERIFY(window.windowTitle().endsWith(QString::fromStdString(ProgramInfo::VersionText())));
+        QCOMPARE(window.Panel("Start")->text(), QString("  n/a  "));
+        QCOMPARE(window.Panel("Monitor")->text(), QString("INACTIVE"));
+        QCOMPARE(window.Panel("Fugue")->text(), QString("n/a"));
+        QCOMPARE(window.PartyLabel()->text(), QString("No party members selected"));
+        QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog*.txt"));
+        // A first run shows the version history once and remembers the version.
+        QVERIFY(viewerCaption.endsWith("tarvik_history.txt"));
+        QCOMPARE(ReadStoredVersion(store_).revision, ProgramInfo::RunningVersion().revision);
+    }
+
+    void analysingSamplesFillsTreeStatusAndDates()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        AnalyzeSamples(window);
+
+        QTreeWidgetItem* root = window.Tree()->topLevelItem(0);
+        QVERIFY(root);
+        QCOMPARE(root->text(0), QString("Statistics"));
+        QCOMPARE(root->childCount(), window.GetSession().Data().characters.Count());
+        QTreeWidgetItem* aldric = CharacterNode(window, "Aldric Voss");
+        QVERIFY(aldric);
+        QStringList categories;
+        for (int i = 0; i < aldric->childCount(); ++i)
+            categories << aldric->child(i)->text(0);
+        QCOMPARE(categories, QStringList({"Kills", "Deaths", "Attacks", "Enemy Attacks", "Spells"}));
+        QVERIFY(window.ProgressLabel()->text().startsWith("Analyzing logs...complete.\n\n3 log file(s)"));
+        QVERIFY(window.ProgressLabel()->text().endsWith("Updating display...complete."));
+        QCOMPARE(window.Panel("Message")->text(),
+                 QString("Log analysis complete.  (Check Status and Errors tabs for more info.)"));
+        QCOMPARE(window.Panel("Start")->text(), QString("07/03/2026 08:14:10 PM"));
+        QCOMPARE(window.Panel("End")->text(), QString("07/05/2026 07:30:23 PM"));
+        QCOMPARE(window.Tabs()->currentIndex(), 0);
+        QVERIFY(window.isEnabled());
+
+        // The root cannot be collapsed.
+        window.Tree()->collapseItem(root);
+        QVERIFY(root->isExpanded());
+    }
+
+    void nodesShowTheirViews()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        AnalyzeSamples(window);
+
+        window.ShowNode(window.Tree()->topLevelItem(0), 1);
+        QVERIFY(window.Details());
+        DetailGridWidget* grid = window.Details()->Grid();
+        QCOMPARE(grid->CellText(0, 0), QString("Party Members"));
+        QCOMPARE(grid->CellText(1, 1),
+                 QString("You must select some party members for proper statistics!"));
+
+        QTreeWidgetItem* aldric = CharacterNode(window, "Aldric Voss");
+        window.ShowNode(aldric, 1);
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - General Info"));
+        QCOMPARE(grid->rowCount(), 12);
+        QCOMPARE(grid->CellText(4, 0), QString("Attacks"));
+        QCOMPARE(grid->CellText(4, 1), QString("10; 7 hits (70%)"));
+
+        const QString key = CharacterTreeWidget::KeyOf(aldric);
+        window.ShowNode(Node(window, key + " Attacks"), 1);
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - Attacks Made"));
+        QCOMPARE(grid->CellText(0, 1), QString("Physical"));
+        QCOMPARE(grid->CellText(0, grid->columnCount() - 1), QString("Total"));
+        QCOMPARE(grid->CellText(1, 0), QString("Goblin Skirmisher"));
+        QCOMPARE(grid->CellText(1, grid->columnCount() - 1), QString("11"));
+
+        window.ShowNode(Node(window, key + " Spells"), 1);
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - Spells Cast"));
+        QCOMPARE(grid->CellText(0, 0), QString("unknown spell"));
+        QCOMPARE(grid->CellText(0, 1), QString("1"));
+
+        window.ShowNode(Node(window, key + " Deaths"), 1);
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - Character Deaths"));
+        QCOMPARE(grid->CellText(0, 0), QString("Ogre Chieftain"));
+        QCOMPARE(window.GetSession().Data().detailCharacterId,
+                 window.GetSession().Data().characters.Find("Aldric Voss")->ID());
+    }
+
+    void contextMenuMarksTheUserAndTheParty()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        AnalyzeSamples(window);
+        QTreeWidgetItem* aldric = CharacterNode(window, "Aldric Voss");
+        QTreeWidgetItem* brenna = CharacterNode(window, "Brenna Tal");
+
+        window.Tree()->setCurrentItem(aldric);
+        window.Action("mnuCharacterContextMyCharacter")->trigger();
+        QVERIFY(aldric->font(0).bold());
+        QCOMPARE(aldric->foreground(0).color(), QColor(0, 0, 255));
+        QCOMPARE(window.PartyLabel()->text(), QString("1 party member selected"));
+
+        window.Tree()->setCurrentItem(brenna);
+        window.Action("mnuCharacterContextParty")->trigger();
+        QCOMPARE(window.PartyLabel()->text(), QString("2 party members selected"));
+
+        // My Character again removes only the blue mark.
+        window.Tree()->setCurrentItem(aldric);
+        window.Action("mnuCharacterContextMyCharacter")->trigger();
+        QVERIFY(aldric->font(0).bold());
+        QVERIFY(aldric->foreground(0).color() != QColor(0, 0, 255));
+        QCOMPARE(window.GetSession().Data().userCharacterId, 0);
+
+        // Holding a button on the tree pauses monitoring.
+        QTest::mousePress(window.Tree()->viewport(), Qt::LeftButton);
+        QVERIFY(window.MonitoringPaused());
+        QTest::mouseRelease(window.Tree()->viewport(), Qt::LeftButton);
+        QVERIFY(!window.MonitoringPaused());
+    }
+
+    void errorListButtonsAndSaving()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        ErrorsTab* errors = window.Errors();
+        window.Tabs()->setCurrentIndex(2);
+        QVERIFY(!errors->SaveButton()->isEnabled());
+        window.Tabs()->setCurrentIndex(0);
+
+        AnalyzeSamples(window);
+        const int lines = errors->Count();
+        QVERIFY(lines > 0);
+        window.Tabs()->setCurrentIndex(2);
+        QVERIFY(errors->SaveButton()->isEnabled());
+        QVERIFY(errors->ViewButton()->isEnabled());
+        QCOMPARE(errors->List()->count(), lines);
+
+        QTemporaryDir out;
+        dialogs_.savePath = out.filePath("errors.log");
+        errors->SaveButton()->click();
+        QFile saved(dialogs_.savePath);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QList<QByteArray> text = saved.readAll().split('\n');
+        QCOMPARE(text[0], QByteArray("Tarvik ") + QByteArray::fromStdString(ProgramInfo::VersionText()) + "\r");
+        QCOMPARE(text[1], QByteArray("Saved: 07/06/2026 - 10:00:00 AM\r"));
+        QCOMPARE(text[2], QByteArray("\r"));
+        QCOMPARE(text.size(), 3 + lines + 1);
+        QCOMPARE(dialogs_.messages.last().text, QString("Log successfully saved."));
+    }
+
+    void debugLevelAsksAndViewerIsReadOnly()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        DebugTab* debug = window.DebugPanel();
+
+        dialogs_.answers.enqueue(Dialogs::Answer::No);
+        debug->Slider()->setValue(2);
+        QCOMPARE(debug->Slider()->value(), 0);
+        QCOMPARE(debug->LevelLabel()->text(), QString("Debug Mode:  Disabled"));
+        QVERIFY(dialogs_.questions.last().text.startsWith(
+            "Enabling debug mode will reduce the application performance significantly,"));
+
+        dialogs_.answers.enqueue(Dialogs::Answer::Yes);
+        debug->Slider()->setValue(3);
+        QCOMPARE(debug->LevelLabel()->text(), QString("Debug Mode:  High"));
+        QCOMPARE(window.Debug().Level(), 3);
+        QVERIFY(debug->BufferBar()->toolTip().endsWith(" used of 1000"));
+
+        bool readOnly = false;
+        bool saveShown = true;
+        QString shown;
+        WhenModalOpens([&](FileViewer& viewer) {
+            readOnly = viewer.IsReadOnly();
+            saveShown = viewer.SaveVisible();
+            shown = viewer.Text();
+        });
+        debug->ViewButton()->click();
+        QVERIFY(readOnly);
+        QVERIFY(!saveShown);
+        QVERIFY(shown.contains("> New Debug Mode set:  High"));
+    }
+
+    void optionsAndPositionSurviveARestart()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        QPoint place;
+        {
+            MainWindow window(Environment(folder));
+            QVERIFY(window.Start());
+            window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
+            window.Action("mnuMainOptionsAudibleAlerts")->trigger();
+            window.LogPanel()->SetFolder(SourceDir + "/data/samples");
+            window.move(140, 120);
+            place = window.pos();
+            window.close();
+        }
+        QCOMPARE(store_.Read("UserOptions", "AutodetectParty").value_or(""), std::string("-1"));
+        QCOMPARE(store_.Read("UserOptions", "AudibleFugueTimerAlerts").value_or(""),
+                 std::string("0"));
+        MainWindow again(Environment(folder));
+        QVERIFY(again.Start());
+        QVERIFY(again.Action("mnuMainOptionsAutoDetectCharParty")->isChecked());
+        QVERIFY(!again.Action("mnuMainOptionsAudibleAlerts")->isChecked());
+        QVERIFY(again.GetSession().Options().autodetectParty);
+        QCOMPARE(QDir(again.LogPanel()->Folder()), QDir(SourceDir + "/data/samples"));
+        QCOMPARE(again.pos(), place);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
