@@ -1,0 +1,456 @@
+#include "HudWindow.h"
+
+#include "ColorClasses.h"
+#include "DisplaySettingsDialog.h"
+#include "RtmSettingsDialog.h"
+#include "analysis/Session.h"
+#include "app/ProgramInfo.h"
+#include "app/SettingsStore.h"
+#include "app/UserOptions.h"
+#include "diag/DebugLog.h"
+#include "ui/HudView.h"
+#include "util/gui/Dialogs.h"
+#include "util/gui/QtText.h"
+#include "util/gui/WindowPlacement.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tarvik {
+
+namespace {
+
+constexpr const char* WindowName = "frmHUD";
+constexpr const char* HudSection = "HUDOptions";
+constexpr const char* WaylandHintKey = "WaylandHintShown";
+
+QString WaylandHintText()
+{
+    return QStringLiteral(
+        "This desktop runs a Wayland session, which does not let Tarvik keep the HUD above "
+        "the game or make it translucent.\n\n"
+        "To have both, start Tarvik with the environment variable QT_QPA_PLATFORM=xcb, "
+        "for example:\n\n    QT_QPA_PLATFORM=xcb Tarvik");
+}
+
+QTimer* MakeTimer(QObject* owner, const char* name, int interval)
+{
+    auto* timer = new QTimer(owner);
+    timer->setObjectName(QString::fromLatin1(name));
+    timer->setInterval(interval);
+    return timer;
+}
+
+} // namespace
+
+HudWindow::HudWindow(const HudContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , context_(context)
+    , timerFugueTimers_(MakeTimer(this, "timerFugueTimers", 500))
+    , timerMouseOver_(MakeTimer(this, "timerMouseOver", 250))
+    , timerOnTop_(MakeTimer(this, "timerOnTop", 250))
+    , timerUpdateDisplay_(MakeTimer(this, "timerUpdateDisplay", 1000))
+{
+    setObjectName(QString::fromLatin1(WindowName));
+    context_.debug.LogDebug("Loading frmHUD.", 3);
+    BuildControls();
+    setWindowTitle(ToQString(ProgramInfo::ProductName() + " HUD Mode"));
+    ApplyUserOptions();
+    SetAlwaysOnTop(*this, true);
+
+    connect(timerFugueTimers_, &QTimer::timeout, this, &HudWindow::UpdateFugueLabels);
+    connect(timerMouseOver_, &QTimer::timeout, this,
+            [this] { UpdateMouseOver(IsMouseOverWindow()); });
+    connect(timerOnTop_, &QTimer::timeout, this, &HudWindow::OnTopTick);
+    connect(timerUpdateDisplay_, &QTimer::timeout, this, [this] { UpdateDisplay(false); });
+    timerFugueTimers_->start();
+    timerMouseOver_->start();
+    timerUpdateDisplay_->start();
+
+    InitializeGrid();
+    // Placed once the grid has its size, so that a first opening is centred.
+    adjustSize();
+    LoadWindowPosition(*this, context_.store, QString::fromLatin1(WindowName), true);
+
+    const QSignalBlocker blocker(hoverSlider_);
+    hoverSlider_->setValue(GetHoverInterval(context_.store));
+    ApplyHoverBehavior(hoverSlider_->value());
+}
+
+HudWindow::~HudWindow()
+{
+    Unload();
+}
+
+QLabel* HudWindow::AddStatistic(QGridLayout* layout, int row, int column, const char* name,
+                                const QString& caption, const QString& initial,
+                                const QString& tooltip)
+{
+    const QString valueName = QString::fromLatin1(name);
+    auto* captionLabel = new QLabel(caption, this);
+    captionLabel->setObjectName(valueName + "Label");
+    auto* value = new QLabel(initial, this);
+    value->setObjectName(valueName);
+    for (QLabel* label : {captionLabel, value}) {
+        label->setToolTip(tooltip);
+        SetColorClass(*label, WindowColorClass);
+    }
+    layout->addWidget(captionLabel, row, column);
+    layout->addWidget(value, row, column + 1);
+    return value;
+}
+
+void HudWindow::BuildControls()
+{
+    auto* frame = new QFrame(this);
+    frame->setObjectName("frameMiscStatistics");
+    frame->setFrameShape(QFrame::StyledPanel);
+    SetColorClass(*frame, WindowColorClass);
+    auto* statistics = new QGridLayout(frame);
+    statistics->setHorizontalSpacing(8);
+    totalXP_ = AddStatistic(statistics, 0, 0, "lblTotalXP", "Total XP:", "0",
+                            "The total amount of XP gained for this session.");
+    conceal_ = AddStatistic(statistics, 1, 0, "lblConceal", "Conceal:", "0%",
+                            "Your last concealment rating.");
+    abIn_ = AddStatistic(statistics, 0, 2, "lblABIn", "AB In:", "n/a",
+                         "The average attack bonus of the recent attacks made against your "
+                         "character.");
+    abOut_ = AddStatistic(statistics, 1, 2, "lblABOut", "AB Out:", "n/a",
+                          "The average attack bonus of your character's recent attacks.");
+    numFugueTimers_ = AddStatistic(statistics, 0, 4, "lblNumFugueTimers", "Fugue Timers:", "n/a",
+                                   "The number of active fugue timers.");
+    nextFugueTimer_ = AddStatistic(statistics, 1, 4, "lblNextFugueTimer", "Next Timer:", "n/a",
+                                   "The time until the next fugue timer expires.");
+    // Room for the widest values, so the columns do not jump as they change.
+    const QFontMetrics metrics = fontMetrics();
+    statistics->setColumnMinimumWidth(1, metrics.horizontalAdvance("9,999,999"));
+    statistics->setColumnMinimumWidth(3, metrics.horizontalAdvance("999"));
+    statistics->setColumnMinimumWidth(5, metrics.horizontalAdvance("99:99"));
+    for (int column : {1, 3, 5})
+        statistics->setColumnStretch(column, 1);
+
+    grid_ = new QTableWidget(this);
+    grid_->setObjectName("msflexgridHUD");
+    SetColorClass(*grid_, ControlColorClass);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::NoSelection);
+    grid_->setFocusPolicy(Qt::NoFocus);
+    grid_->setWordWrap(false);
+    grid_->horizontalHeader()->setVisible(false);
+    grid_->verticalHeader()->setVisible(false);
+    grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+
+    auto* hoverLabel = new QLabel("Hover:", this);
+    hoverLabel->setObjectName("lblOnTop");
+    SetColorClass(*hoverLabel, WindowColorClass);
+    hoverSlider_ = new QSlider(Qt::Horizontal, this);
+    hoverSlider_->setObjectName("cSliderOnTop");
+    hoverSlider_->setRange(1, 4);
+    hoverSlider_->setPageStep(1);
+    hoverSlider_->setValue(3);
+    hoverSlider_->setTickPosition(QSlider::TicksBelow);
+    hoverSlider_->setTickInterval(1);
+    hoverSlider_->setFixedWidth(metrics.horizontalAdvance("Aggressive") * 3 / 2);
+    hoverCaption_ = new QLabel(this);
+    hoverCaption_->setObjectName("cSliderOnTopCaption");
+    hoverCaption_->setMinimumWidth(metrics.horizontalAdvance("Aggressive") + 8);
+    hoverCaption_->setAlignment(Qt::AlignCenter);
+    const QString hoverTip = QStringLiteral(
+        "Selects the hovering behavior.  More aggressive settings may have performance or "
+        "functionality side effects.");
+    for (QWidget* part : std::initializer_list<QWidget*>{hoverSlider_, hoverCaption_}) {
+        part->setToolTip(hoverTip);
+        SetColorClass(*part, ControlColorClass);
+    }
+    connect(hoverSlider_, &QSlider::valueChanged, this, &HudWindow::ApplyHoverBehavior);
+
+    customizeDisplay_ = new QPushButton("Customize Display", this);
+    customizeDisplay_->setObjectName("cmdCustomizeDisplay");
+    monitoringOptions_ = new QPushButton("Set RTM Options", this);
+    monitoringOptions_->setObjectName("cmdMonitoringOptions");
+    clearData_ = new QPushButton("Clear HUD Data", this);
+    clearData_->setObjectName("cmdClearData");
+    for (QPushButton* button : {customizeDisplay_, monitoringOptions_, clearData_}) {
+        SetColorClass(*button, ControlColorClass);
+        button->setAutoDefault(false);
+    }
+    connect(customizeDisplay_, &QPushButton::clicked, this, &HudWindow::CustomizeDisplay);
+    connect(monitoringOptions_, &QPushButton::clicked, this, &HudWindow::SetRtmOptions);
+    connect(clearData_, &QPushButton::clicked, this, &HudWindow::ClearHUDData);
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(hoverLabel);
+    controls->addWidget(hoverSlider_);
+    controls->addWidget(hoverCaption_);
+    controls->addStretch(1);
+    controls->addWidget(customizeDisplay_);
+    controls->addWidget(monitoringOptions_);
+    controls->addWidget(clearData_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(6);
+    layout->addWidget(frame);
+    layout->addWidget(grid_, 0, Qt::AlignLeft);
+    layout->addLayout(controls);
+    layout->addStretch(1);
+}
+
+void HudWindow::InitializeGrid()
+{
+    const AnalysisConfig& config = context_.session.Config();
+    const int types = config.DamageTypeCount();
+    grid_->setUpdatesEnabled(false);
+    grid_->clear();
+    grid_->setRowCount(3);
+    grid_->setColumnCount(types + 1);
+    const std::vector<std::string> headers = HudGridColumnHeaders(config.shortDamageTypes, types);
+    const QString rowHeaders[] = {QString(), QString::fromLatin1(HudOwnRowHeader),
+                                  QString::fromLatin1(HudEnemyRowHeader)};
+    QFont fixedFont = grid_->font();
+    fixedFont.setBold(true);
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column <= types; ++column) {
+            auto* cell = new QTableWidgetItem;
+            if (row == 0 || column == 0) {
+                cell->setText(row == 0 ? ToQString(headers[static_cast<size_t>(column)])
+                                       : rowHeaders[row]);
+                cell->setFont(fixedFont);
+                cell->setTextAlignment(Qt::AlignCenter);
+            } else {
+                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            }
+            grid_->setItem(row, column, cell);
+        }
+    }
+    UpdateFlexgridColors();
+    FitGrid();
+    grid_->setUpdatesEnabled(true);
+    UpdateDisplay(true);
+    context_.debug.LogDebug("HUD:  Data cleared by user request.", 3);
+}
+
+void HudWindow::FitGrid()
+{
+    grid_->resizeColumnsToContents();
+    grid_->resizeRowsToContents();
+    const int frame = grid_->frameWidth() * 2;
+    int width = frame;
+    for (int column = 0; column < grid_->columnCount(); ++column)
+        width += grid_->columnWidth(column);
+    int height = frame;
+    for (int row = 0; row < grid_->rowCount(); ++row)
+        height += grid_->rowHeight(row);
+    grid_->setFixedSize(width, height);
+}
+
+void HudWindow::UpdateFlexgridColors()
+{
+    QPalette palette = grid_->palette();
+    const QColor fore = palette.color(QPalette::Text);
+    const QColor back = palette.color(QPalette::Base);
+    palette.setColor(QPalette::Highlight, back);
+    palette.setColor(QPalette::HighlightedText, fore);
+    palette.setColor(QPalette::Window, back);
+    palette.setColor(QPalette::Button, back);
+    palette.setColor(QPalette::ButtonText, fore);
+    grid_->setPalette(palette);
+    // Styles take the grid lines from a tone of their own; only a style sheet overrides it.
+    grid_->setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(fore.name()));
+    for (int row = 0; row < grid_->rowCount(); ++row) {
+        for (int column = 0; column < grid_->columnCount(); ++column) {
+            if (QTableWidgetItem* cell = grid_->item(row, column)) {
+                cell->setForeground(fore);
+                cell->setBackground(back);
+            }
+        }
+    }
+}
+
+void HudWindow::UpdateDisplay(bool force)
+{
+    Session& session = context_.session;
+    if (!session.Options().monitoringEnabled) {
+        context_.debug.LogDebug("HUD:  Shutting down update timer, monitoring is not active.", 3);
+        timerUpdateDisplay_->stop();
+        return;
+    }
+    if (!session.Data().realTimeDataChanged && !force)
+        return;
+    context_.debug.LogDebug("HUD:  Updating display.", 3);
+    const HudStatistics shown = BuildHudStatistics(session);
+    const int columns = grid_->columnCount();
+    for (size_t i = 0; i < shown.own.size() && static_cast<int>(i) + 1 < columns; ++i) {
+        const int column = static_cast<int>(i) + 1;
+        if (QTableWidgetItem* cell = grid_->item(1, column))
+            cell->setText(ToQString(shown.own[i]));
+        if (QTableWidgetItem* cell = grid_->item(2, column))
+            cell->setText(ToQString(shown.enemy[i]));
+    }
+    FitGrid();
+    abOut_->setText(ToQString(shown.abOut));
+    abIn_->setText(ToQString(shown.abIn));
+    conceal_->setText(ToQString(shown.concealment));
+    totalXP_->setText(ToQString(shown.experience));
+    session.Data().realTimeDataChanged = false;
+}
+
+void HudWindow::UpdateFugueLabels()
+{
+    context_.debug.LogDebug("HUD:  Fugue timer firing.", 4);
+    RealTimeState& realTime = context_.session.RealTime();
+    int32_t secondsToNext = 0;
+    int32_t count = 0;
+    realTime.GetFugueTimers(secondsToNext, count);
+    const HudFugueLabels labels =
+        MakeHudFugueLabels(count, secondsToNext, realTime.FugueWarningSeconds());
+    numFugueTimers_->setText(ToQString(labels.count));
+    nextFugueTimer_->setText(ToQString(labels.next));
+    QFont font = nextFugueTimer_->font();
+    if (font.bold() != labels.bold) {
+        font.setBold(labels.bold);
+        nextFugueTimer_->setFont(font);
+    }
+}
+
+void HudWindow::ClearHUDData()
+{
+    context_.session.Data().realTimeDataChanged = false;
+    context_.session.ClearRealTimeData();
+    InitializeGrid();
+}
+
+void HudWindow::ApplyHoverBehavior(int level)
+{
+    if (const auto setting = HoverSettingFor(level)) {
+        if (setting->running)
+            timerOnTop_->start(setting->intervalMs);
+        else
+            timerOnTop_->stop();
+        hoverCaption_->setText(ToQString(setting->caption));
+    }
+    context_.debug.Log(3, [&] {
+        return "HUD:  Setting hover behavior to " + hoverCaption_->text().toStdString() + ".";
+    });
+    SetHoverBehavior(context_.store, level);
+    if (context_.setHoverInterval)
+        context_.setHoverInterval(RealTimeState::ClampHoverInterval(timerOnTop_->interval()));
+}
+
+void HudWindow::ApplyUserOptions()
+{
+    SetOpacity(OpacityAlpha(context_.options.opacityPercent));
+    mouseOverHud_ = false;
+    ApplyHudColors(*this, context_.options);
+    UpdateFlexgridColors();
+}
+
+void HudWindow::SetOpacity(int alpha)
+{
+    setWindowOpacity(alpha / 255.0);
+}
+
+void HudWindow::RemoveOpacity()
+{
+    setWindowOpacity(1.0);
+}
+
+bool HudWindow::IsMouseOverWindow() const
+{
+    return frameGeometry().contains(QCursor::pos());
+}
+
+void HudWindow::UpdateMouseOver(bool over)
+{
+    if (!mouseOverHud_ && over) {
+        RemoveOpacity();
+        mouseOverHud_ = true;
+    } else if (mouseOverHud_ && !over) {
+        SetOpacity(OpacityAlpha(context_.options.opacityPercent));
+        mouseOverHud_ = false;
+    }
+}
+
+void HudWindow::OnTopTick()
+{
+    // Qt cannot ask for the z-order; raising an already topmost window is cheap.
+    SetAlwaysOnTop(*this, true);
+}
+
+void HudWindow::CustomizeDisplay()
+{
+    timerOnTop_->stop();
+    {
+        DisplaySettingsDialog dialog(context_, this);
+        connect(&dialog, &DisplaySettingsDialog::Saved, this, &HudWindow::ApplyUserOptions);
+        dialog.exec();
+    }
+    timerOnTop_->start();
+}
+
+void HudWindow::SetRtmOptions()
+{
+    timerOnTop_->stop();
+    bool accepted = false;
+    {
+        RtmSettingsDialog dialog(context_, this);
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    // The new ring size emptied the attack-bonus averages shown here.
+    if (accepted)
+        UpdateDisplay(true);
+    timerOnTop_->start();
+}
+
+void HudWindow::ShowPlatformHint(const QString& platformName)
+{
+    if (!platformName.startsWith(QLatin1String("wayland")))
+        return;
+    if (ReadFlag(context_.store, HudSection, WaylandHintKey, false))
+        return;
+    context_.store.Write(HudSection, WaylandHintKey, FlagText(true));
+    context_.dialogs.Message(this, Dialogs::Icon::Information, windowTitle(), WaylandHintText());
+}
+
+void HudWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    // After the window is on screen, so the hint does not hold up its showing.
+    QTimer::singleShot(0, this, [this] { ShowPlatformHint(QGuiApplication::platformName()); });
+}
+
+void HudWindow::Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    for (QTimer* timer : {timerFugueTimers_, timerMouseOver_, timerOnTop_, timerUpdateDisplay_})
+        timer->stop();
+    context_.debug.LogDebug("Unloading frmHUD.", 3);
+    SaveWindowPosition(*this, context_.store, QString::fromLatin1(WindowName), true);
+}
+
+void HudWindow::closeEvent(QCloseEvent* event)
+{
+    Unload();
+    QWidget::closeEvent(event);
+    emit Closed();
+}
+
+} // namespace tarvik

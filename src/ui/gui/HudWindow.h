@@ -1,0 +1,99 @@
+#pragma once
+
+#include "HudContext.h"
+
+#include <QWidget>
+
+class QGridLayout;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QTableWidget;
+class QTimer;
+
+namespace tarvik {
+
+// HUD mode: a small translucent window that stays above the game and shows
+// the real-time statistics of the user's character. It turns opaque while
+// the mouse is over it and re-asserts its place on top at the rate of the
+// hover slider.
+//
+// The main window hides itself, creates the HUD and shows it; the HUD makes
+// itself topmost. Closing it emits Closed(), after which the owner shows
+// itself again and deletes the HUD (one object per HUD session).
+class HudWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit HudWindow(const HudContext& context, QWidget* parent = nullptr);
+    ~HudWindow() override;
+
+    // Opacity and colours from the user options, after they changed.
+    void ApplyUserOptions();
+    // Header cells, selection, lines and empty area of the grid follow the
+    // grid's own (control) colours.
+    void UpdateFlexgridColors();
+    // Empties the damage and attack-bonus data and redraws the grid; fugue
+    // timers stay.
+    void ClearHUDData();
+    // Refreshes the statistics: when forced, or when they changed since the
+    // last refresh. Stops the refresh timer for good while monitoring is off.
+    void UpdateDisplay(bool force);
+    // The fugue labels at one tick of their timer.
+    void UpdateFugueLabels();
+    // One mouse-over tick: opaque while the mouse is over the window.
+    void UpdateMouseOver(bool over);
+    // Explains once per user that a Wayland session ignores opacity and
+    // stay-on-top; does nothing on other platforms.
+    void ShowPlatformHint(const QString& platformName);
+
+    // The two settings buttons: the on-top timer rests while the dialog is open.
+    void CustomizeDisplay();
+    void SetRtmOptions();
+
+signals:
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildControls();
+    QLabel* AddStatistic(QGridLayout* layout, int row, int column, const char* name,
+                         const QString& caption, const QString& initial, const QString& tooltip);
+    void InitializeGrid();
+    void FitGrid();
+    void ApplyHoverBehavior(int level);
+    void SetOpacity(int alpha);
+    void RemoveOpacity();
+    bool IsMouseOverWindow() const;
+    void OnTopTick();
+    void Unload();
+
+    HudContext context_;
+
+    QLabel* totalXP_ = nullptr;
+    QLabel* numFugueTimers_ = nullptr;
+    QLabel* nextFugueTimer_ = nullptr;
+    QLabel* abIn_ = nullptr;
+    QLabel* abOut_ = nullptr;
+    QLabel* conceal_ = nullptr;
+    QTableWidget* grid_ = nullptr;
+    QSlider* hoverSlider_ = nullptr;
+    QLabel* hoverCaption_ = nullptr;
+    QPushButton* customizeDisplay_ = nullptr;
+    QPushButton* monitoringOptions_ = nullptr;
+    QPushButton* clearData_ = nullptr;
+
+    QTimer* timerFugueTimers_;
+    QTimer* timerMouseOver_;
+    QTimer* timerOnTop_;
+    QTimer* timerUpdateDisplay_;
+
+    bool mouseOverHud_ = false;
+    bool shownOnce_ = false;
+    bool unloaded_ = false;
+};
+
+} // namespace tarvik
