@@ -31,7 +31,8 @@ struct GeneratedLog {
     int64_t bytes = 0;
 };
 
-GeneratedLog Generate(int64_t lines, const char* name) {
+GeneratedLog Generate(int64_t lines, const char* name)
+{
     GeneratedLog log;
     log.path = (std::filesystem::temp_directory_path() / name).string();
     log.lines = lines;
@@ -54,23 +55,27 @@ GeneratedLog Generate(int64_t lines, const char* name) {
     return log;
 }
 
-int64_t LinesFromEnvironment() {
+int64_t LinesFromEnvironment()
+{
     const char* text = std::getenv("TARVIK_BENCH_LINES");
     return text ? std::atoll(text) : 1'000'000;
 }
 
-const GeneratedLog& StandardLog() {
+const GeneratedLog& StandardLog()
+{
     static const GeneratedLog log = Generate(LinesFromEnvironment(), "tarvik-bench-log.txt");
     return log;
 }
 
-double PeakRssMb() {
+double PeakRssMb()
+{
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-void Report(benchmark::State& state, const GeneratedLog& log) {
+void Report(benchmark::State& state, const GeneratedLog& log)
+{
     const auto iterations = static_cast<double>(state.iterations());
     state.counters["lines/s"] = benchmark::Counter(static_cast<double>(log.lines) * iterations,
                                                    benchmark::Counter::kIsRate);
@@ -79,7 +84,8 @@ void Report(benchmark::State& state, const GeneratedLog& log) {
     state.counters["peakRSS_MB"] = PeakRssMb();
 }
 
-void Analyze(benchmark::State& state, const GeneratedLog& log) {
+void Analyze(benchmark::State& state, const GeneratedLog& log)
+{
     const std::string config = std::string(TARVIK_SOURCE_DIR) + "/data/Tarvik.ini";
     ConfigurationResult loaded = LoadConfiguration(config, "Tarvik");
     if (!loaded.configuration) {
@@ -103,7 +109,8 @@ void Analyze(benchmark::State& state, const GeneratedLog& log) {
     Report(state, log);
 }
 
-void ScanLineEnds(benchmark::State& state, const GeneratedLog& log) {
+void ScanLineEnds(benchmark::State& state, const GeneratedLog& log)
+{
     for (auto _ : state) {
         LogReader reader;
         if (reader.Open(log.path, 0)) {
@@ -119,15 +126,18 @@ void ScanLineEnds(benchmark::State& state, const GeneratedLog& log) {
     Report(state, log);
 }
 
-void BM_ScanLineEnds(benchmark::State& state) {
+void BM_ScanLineEnds(benchmark::State& state)
+{
     ScanLineEnds(state, StandardLog());
 }
 
-void BM_AnalyzeLog(benchmark::State& state) {
+void BM_AnalyzeLog(benchmark::State& state)
+{
     Analyze(state, StandardLog());
 }
 
-void BM_AnalyzeBigLog(benchmark::State& state) {
+void BM_AnalyzeBigLog(benchmark::State& state)
+{
     // About 100 bytes a line: ten million lines make a gigabyte.
     static const GeneratedLog log = Generate(10'500'000, "tarvik-bench-big-log.txt");
     Analyze(state, log);
@@ -138,7 +148,8 @@ void BM_AnalyzeBigLog(benchmark::State& state) {
 BENCHMARK(BM_ScanLineEnds)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AnalyzeLog)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (std::getenv("TARVIK_BENCH_BIG"))
         benchmark::RegisterBenchmark("BM_AnalyzeBigLog", BM_AnalyzeBigLog)
             ->Unit(benchmark::kMillisecond)

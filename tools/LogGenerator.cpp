@@ -36,9 +36,12 @@ const std::array<const char*, 7> Weekdays = {"Sun", "Mon", "Tue", "Wed", "Thu", 
 
 LogGenerator::LogGenerator(Options options)
     : options_(options)
-    , state_(options.seed) {}
+    , state_(options.seed)
+{
+}
 
-uint64_t LogGenerator::Next() {
+uint64_t LogGenerator::Next()
+{
     // splitmix64: fast, and the same everywhere.
     uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -46,15 +49,18 @@ uint64_t LogGenerator::Next() {
     return z ^ (z >> 31);
 }
 
-const std::string& LogGenerator::Hero() {
+const std::string& LogGenerator::Hero()
+{
     return Heroes[static_cast<size_t>(Below(static_cast<int>(Heroes.size())))];
 }
 
-const std::string& LogGenerator::Monster() {
+const std::string& LogGenerator::Monster()
+{
     return Monsters[static_cast<size_t>(Below(static_cast<int>(Monsters.size())))];
 }
 
-std::string LogGenerator::Stamp() {
+std::string LogGenerator::Stamp()
+{
     if (Chance(30))
         ++secondOfDay_;
     if (secondOfDay_ >= 86400) {
@@ -74,7 +80,8 @@ std::string LogGenerator::Stamp() {
     return buffer;
 }
 
-std::string LogGenerator::Attack(const std::string& attacker, const std::string& defender) {
+std::string LogGenerator::Attack(const std::string& attacker, const std::string& defender)
+{
     std::string text;
     if (Chance(15))
         text += std::string(Descriptions[static_cast<size_t>(Below(5))]) + " : ";
@@ -108,7 +115,8 @@ std::string LogGenerator::Attack(const std::string& attacker, const std::string&
     return text;
 }
 
-std::string LogGenerator::Damage(const std::string& attacker, const std::string& defender) {
+std::string LogGenerator::Damage(const std::string& attacker, const std::string& defender)
+{
     const int kinds = 1 + Below(3);
     int total = 0;
     std::string parts;
@@ -122,7 +130,8 @@ std::string LogGenerator::Damage(const std::string& attacker, const std::string&
     return attacker + " damages " + defender + ": " + std::to_string(total) + " (" + parts + ")";
 }
 
-std::string LogGenerator::Body() {
+std::string LogGenerator::Body()
+{
     const bool heroAttacks = Chance(55);
     const std::string& hero = Hero();
     const std::string& monster = Monster();
@@ -170,7 +179,8 @@ std::string LogGenerator::Body() {
     return {};
 }
 
-int64_t LogGenerator::Write(std::ostream& out) {
+int64_t LogGenerator::Write(std::ostream& out)
+{
     const char* end = options_.crlf ? "\r\n" : "\n";
     int64_t bytes = 0;
     std::string line;

@@ -6,7 +6,8 @@
 #include <iostream>
 #include <string>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc < 3) {
         std::cerr << "Usage: tarvik-loggen LINES FILE [SEED] [ee|classic]\n";
         return 2;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstdint>
-
 #include "model/Character.h"
 #include "util/DateTime.h"
+
+#include <cstdint>
 
 namespace tarvik {
 

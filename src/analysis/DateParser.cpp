@@ -1,8 +1,8 @@
 #include "DateParser.h"
 
-#include <array>
-
 #include "util/Text.h"
+
+#include <array>
 
 namespace tarvik {
 
@@ -118,8 +118,7 @@ bool ParseDateText(std::string_view text, DateTime& result)
             month = m;
         }
     }
-    if (month == 0 || year == 0 || day == 0 || hour < 0 ||
-        !DateTime::IsValidDate(year, month, day))
+    if (month == 0 || year == 0 || day == 0 || hour < 0 || !DateTime::IsValidDate(year, month, day))
         return false;
     result = DateTime::FromCivil(year, month, day, hour, minute, second);
     return true;

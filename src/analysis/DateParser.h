@@ -1,9 +1,9 @@
 #pragma once
 
+#include "util/DateTime.h"
+
 #include <string>
 #include <string_view>
-
-#include "util/DateTime.h"
 
 namespace tarvik {
 

@@ -35,8 +35,9 @@ void ErrorList::Close()
 {
     if (dropped_ == 0)
         return;
-    lines_.push_back("Too many problems to list: " + FormatThousands(static_cast<int64_t>(dropped_)) +
-                     " more line(s) were not added.");
+    lines_.push_back(
+        "Too many problems to list: " + FormatThousands(static_cast<int64_t>(dropped_)) +
+        " more line(s) were not added.");
     dropped_ = 0;
     if (listener_)
         listener_->ErrorAdded(lines_.back());

@@ -1,20 +1,20 @@
 #pragma once
 
+#include "RecordTypes.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "RecordTypes.h"
 
 namespace tarvik {
 
 // Where the parts of a log line are and the markers that cut records apart.
 struct LogFormat {
-    int32_t timeStampBegin = 21;   // 1-based character position
-    int32_t timeStampLength = 19;  // characters
+    int32_t timeStampBegin = 21;  // 1-based character position
+    int32_t timeStampLength = 19; // characters
     int32_t timeStampMinLength = 0;
-    int32_t recordBegin = 1;       // validated only
-    int32_t recordEnd = 0;         // validated only
+    int32_t recordBegin = 1; // validated only
+    int32_t recordEnd = 0;   // validated only
     std::string recordDeliminator;
     std::string attackHit;
     std::string healingUnits;

@@ -105,9 +105,13 @@ bool LogReader::NextLine(std::string_view& line)
     for (;;) {
         const char* data = buffer_.data();
         const size_t available = end_ - scanFrom;
-        const char* lf = available ? static_cast<const char*>(std::memchr(data + scanFrom, '\n', available)) : nullptr;
+        const char* lf =
+            available ? static_cast<const char*>(std::memchr(data + scanFrom, '\n', available))
+                      : nullptr;
         const size_t crLimit = lf ? static_cast<size_t>(lf - (data + scanFrom)) : available;
-        const char* cr = crLimit ? static_cast<const char*>(std::memchr(data + scanFrom, '\r', crLimit)) : nullptr;
+        const char* cr = crLimit
+                             ? static_cast<const char*>(std::memchr(data + scanFrom, '\r', crLimit))
+                             : nullptr;
         const char* stop = cr ? cr : lf;
         if (stop) {
             const size_t lineEnd = static_cast<size_t>(stop - data);

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "util/Error.h"
 
 namespace tarvik {
 

@@ -16,12 +16,14 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-std::string ViewText(std::string_view view) {
+std::string ViewText(std::string_view view)
+{
     return std::string(view);
 }
 
 // A number in a record that may be absent or malformed: 0 when it is none.
-int32_t OptionalNumber(std::string_view text, bool& isNumber) {
+int32_t OptionalNumber(std::string_view text, bool& isNumber)
+{
     const auto value = ToInt32(text);
     isNumber = value.has_value();
     return value.value_or(0);
@@ -40,47 +42,55 @@ RecordInterpreter::RecordInterpreter(const AnalysisConfig& config, AnalysisData&
     , errors_(errors)
     , marks_(marks)
     , options_(options)
-    , host_(host) {
+    , host_(host)
+{
     for (const auto& type : config_.damageTypes)
         damageTypesLower_.push_back(ToLower(type));
     for (const auto& type : config_.saveTypes)
         saveTypesLower_.push_back(ToLower(type));
 }
 
-void RecordInterpreter::Debug(int level, std::string_view message) {
+void RecordInterpreter::Debug(int level, std::string_view message)
+{
     if (debug_.Wants(level))
         debug_.LogDebug(message, level, false, &data_.linesRead);
 }
 
 template <class Build>
-void RecordInterpreter::DebugBuilt(int level, Build&& build) {
+void RecordInterpreter::DebugBuilt(int level, Build&& build)
+{
     if (debug_.Wants(level))
         debug_.LogDebug(build(), level, false, &data_.linesRead);
 }
 
-void RecordInterpreter::Report(const RecordContext& record, std::string_view message) {
+void RecordInterpreter::Report(const RecordContext& record, std::string_view message)
+{
     std::string line(message);
     line.append(record.line);
     errors_.Add(std::move(line));
 }
 
-Error RecordInterpreter::CountRecord() {
+Error RecordInterpreter::CountRecord()
+{
     if (!AddChecked(data_.recordsParsed, 1))
         return OverflowError();
     return {};
 }
 
-void RecordInterpreter::NoteDetail(const Character& a) {
+void RecordInterpreter::NoteDetail(const Character& a)
+{
     if (a.ID() == data_.detailCharacterId)
         data_.detailCharacterChanged = true;
 }
 
-void RecordInterpreter::NoteDetail(const Character& a, const Character& b) {
+void RecordInterpreter::NoteDetail(const Character& a, const Character& b)
+{
     if (a.ID() == data_.detailCharacterId || b.ID() == data_.detailCharacterId)
         data_.detailCharacterChanged = true;
 }
 
-Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount) {
+Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount)
+{
     const auto value = ToInt32(text);
     if (!value)
         return IsNumeric(text) ? OverflowError() : TypeMismatchError();
@@ -89,7 +99,8 @@ Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount) {
 }
 
 bool RecordInterpreter::SplitRecord(std::string_view text, std::string_view separator,
-                                    std::string_view& left, std::string_view& right) {
+                                    std::string_view& left, std::string_view& right)
+{
     const size_t p = separator.empty() ? npos : FindNoCase(text, separator);
     // The separator must have text before it and may not start at the last character.
     if (p != npos && p >= 1 && p + 1 < text.size()) {
@@ -108,7 +119,8 @@ bool RecordInterpreter::SplitRecord(std::string_view text, std::string_view sepa
 }
 
 std::string_view RecordInterpreter::ExtractBetween(std::string_view text, std::string_view start,
-                                                   std::string_view end) {
+                                                   std::string_view end)
+{
     // 1-based positions, as the markers are described.
     size_t s = 1;
     if (!start.empty()) {
@@ -125,7 +137,8 @@ std::string_view RecordInterpreter::ExtractBetween(std::string_view text, std::s
     return {};
 }
 
-Character& RecordInterpreter::FindCharacter(std::string_view name, int32_t id) {
+Character& RecordInterpreter::FindCharacter(std::string_view name, int32_t id)
+{
     name = Trim(name);
     Character* found = nullptr;
     NameCacheEntry* cacheEntry = nullptr;
@@ -163,7 +176,8 @@ Character& RecordInterpreter::FindCharacter(std::string_view name, int32_t id) {
     return added;
 }
 
-Spell& RecordInterpreter::FindSpell(std::string_view name) {
+Spell& RecordInterpreter::FindSpell(std::string_view name)
+{
     if (Spell* found = data_.knownSpells.Find(name)) {
         debug_.Log(3, [&] { return "Found spell [" + found->Name() + "]."; });
         return *found;
@@ -174,7 +188,8 @@ Spell& RecordInterpreter::FindSpell(std::string_view name) {
     return data_.knownSpells.Add(std::string(name), std::move(spell));
 }
 
-int RecordInterpreter::GetDamageType(std::string_view text) {
+int RecordInterpreter::GetDamageType(std::string_view text)
+{
     constexpr size_t CacheLimit = 256;
     int result = 0;
     const auto cached = damageTypeCache_.find(std::string(text));
@@ -194,7 +209,8 @@ int RecordInterpreter::GetDamageType(std::string_view text) {
     return result;
 }
 
-int RecordInterpreter::GetSaveType(std::string_view text) {
+int RecordInterpreter::GetSaveType(std::string_view text)
+{
     int result = 0;
     for (size_t i = 0; i < saveTypesLower_.size(); ++i) {
         if (FindNoCase(text, saveTypesLower_[i]) != npos) {
@@ -208,8 +224,8 @@ int RecordInterpreter::GetSaveType(std::string_view text) {
 
 std::string_view RecordInterpreter::RemoveLeadingDescriptions(std::string_view text,
                                                               std::string_view identifier,
-                                                              std::string& storage,
-                                                              bool logRemoval) {
+                                                              std::string& storage, bool logRemoval)
+{
     const std::string_view delimiter = config_.format.recordDeliminator;
     const size_t d = Find(text, delimiter);
     const size_t m = FindNoCase(text, identifier);
@@ -238,7 +254,8 @@ std::string_view RecordInterpreter::RemoveLeadingDescriptions(std::string_view t
     return storage;
 }
 
-Error RecordInterpreter::Interpret(const RecordContext& record) {
+Error RecordInterpreter::Interpret(const RecordContext& record)
+{
     switch (record.kind) {
     case RecordKind::Chat:
         Debug(2, "Analysis:  Chat record detected and discarded.");
@@ -271,7 +288,8 @@ Error RecordInterpreter::Interpret(const RecordContext& record) {
     return {};
 }
 
-Error RecordInterpreter::Attack(const RecordContext& record) {
+Error RecordInterpreter::Attack(const RecordContext& record)
+{
     Debug(1, "Analysis:  Attack record detected.");
     const LogFormat& format = config_.format;
     const std::string_view body =
@@ -357,7 +375,8 @@ Error RecordInterpreter::Attack(const RecordContext& record) {
     return {};
 }
 
-Error RecordInterpreter::Damage(const RecordContext& record) {
+Error RecordInterpreter::Damage(const RecordContext& record)
+{
     Debug(1, "Analysis:  Damage record detected.");
     const LogFormat& format = config_.format;
     std::string_view attackerPart, rest;
@@ -453,7 +472,8 @@ Error RecordInterpreter::Damage(const RecordContext& record) {
     return {};
 }
 
-Error RecordInterpreter::Casting(const RecordContext& record) {
+Error RecordInterpreter::Casting(const RecordContext& record)
+{
     Debug(1, "Analysis:  Spell casting record detected.");
     std::string_view casterPart, spellPart;
     if (!SplitRecord(record.body, record.identifier, casterPart, spellPart)) {
@@ -470,7 +490,8 @@ Error RecordInterpreter::Casting(const RecordContext& record) {
     return {};
 }
 
-Error RecordInterpreter::Healing(const RecordContext& record) {
+Error RecordInterpreter::Healing(const RecordContext& record)
+{
     Debug(1, "Analysis:  Healing record detected.");
     std::string_view namePart, amountPart;
     if (!SplitRecord(record.body, record.identifier, namePart, amountPart)) {
@@ -498,7 +519,8 @@ Error RecordInterpreter::Healing(const RecordContext& record) {
     return {};
 }
 
-Error RecordInterpreter::Resist(const RecordContext& record) {
+Error RecordInterpreter::Resist(const RecordContext& record)
+{
     Debug(1, "Analysis:  Resistance record detected.");
     std::string_view namePart, amountPart;
     if (!SplitRecord(record.body, record.identifier, namePart, amountPart)) {
@@ -526,7 +548,8 @@ Error RecordInterpreter::Resist(const RecordContext& record) {
     return {};
 }
 
-Error RecordInterpreter::Save(const RecordContext& record) {
+Error RecordInterpreter::Save(const RecordContext& record)
+{
     Debug(1, "Analysis:  Save record detected.");
     std::string_view namePart, rest;
     if (!SplitRecord(record.body, config_.format.recordDeliminator, namePart, rest)) {
@@ -559,7 +582,8 @@ Error RecordInterpreter::Save(const RecordContext& record) {
     return {};
 }
 
-Error RecordInterpreter::Kill(const RecordContext& record) {
+Error RecordInterpreter::Kill(const RecordContext& record)
+{
     Debug(1, "Analysis:  Kill record detected.");
     std::string_view killerPart, victimPart;
     if (!SplitRecord(record.body, record.identifier, killerPart, victimPart)) {
@@ -578,7 +602,8 @@ Error RecordInterpreter::Kill(const RecordContext& record) {
     return {};
 }
 
-Error RecordInterpreter::Experience(const RecordContext& record) {
+Error RecordInterpreter::Experience(const RecordContext& record)
+{
     Debug(1, "Analysis:  Experience record detected.");
     const LogFormat& format = config_.format;
     const size_t p = Find(record.body, format.experiencePointsStart);
@@ -599,7 +624,8 @@ Error RecordInterpreter::Experience(const RecordContext& record) {
     return {};
 }
 
-Error RecordInterpreter::CharacterRecord(const RecordContext& record) {
+Error RecordInterpreter::CharacterRecord(const RecordContext& record)
+{
     Debug(1, "Analysis:  Character record detected.");
     if (!options_.autodetectParty)
         return {};
@@ -615,7 +641,8 @@ Error RecordInterpreter::CharacterRecord(const RecordContext& record) {
     return {};
 }
 
-Error RecordInterpreter::PartyChange(const RecordContext& record, bool join) {
+Error RecordInterpreter::PartyChange(const RecordContext& record, bool join)
+{
     Debug(1, join ? "Analysis:  Party member join record detected."
                   : "Analysis:  Party member exit record detected.");
     if (!options_.autodetectParty)

@@ -7,7 +7,8 @@
 
 namespace tarvik {
 
-bool RecordTypes::Add(RecordType type) {
+bool RecordTypes::Add(RecordType type)
+{
     if (Find(type.Name()))
         return false;
     kinds_.push_back(RecordKindFromName(type.Name()));
@@ -16,7 +17,8 @@ bool RecordTypes::Add(RecordType type) {
     return true;
 }
 
-const RecordType* RecordTypes::Find(std::string_view name) const {
+const RecordType* RecordTypes::Find(std::string_view name) const
+{
     for (const auto& type : types_) {
         if (EqualsNoCase(type.Name(), name))
             return &type;
@@ -24,7 +26,8 @@ const RecordType* RecordTypes::Find(std::string_view name) const {
     return nullptr;
 }
 
-void RecordTypes::Build() {
+void RecordTypes::Build()
+{
     patterns_.clear();
     emptyPattern_ = -1;
     bigramFilter_.assign(65536 / 64, 0);
@@ -86,7 +89,8 @@ void RecordTypes::Build() {
     }
 }
 
-int RecordTypes::SlotOf(unsigned bigram) const {
+int RecordTypes::SlotOf(unsigned bigram) const
+{
     // Only asked for bigrams the filter holds, so the probe always ends.
     unsigned h = (bigram * 40503u) >> 4;
     while (slotTable_[h & slotMask_].bigram != bigram || slotTable_[h & slotMask_].slot < 0)
@@ -94,7 +98,8 @@ int RecordTypes::SlotOf(unsigned bigram) const {
     return slotTable_[h & slotMask_].slot;
 }
 
-RecordTypes::Match RecordTypes::Classify(std::string_view body) const {
+RecordTypes::Match RecordTypes::Classify(std::string_view body) const
+{
     if (patterns_.empty() || body.empty())
         return {};
     int32_t best = emptyPattern_ >= 0 ? emptyPattern_ : INT32_MAX;

@@ -20,23 +20,27 @@ namespace {
 constexpr int64_t YieldSliceMs = 30;
 constexpr unsigned LinesBetweenClockChecks = 64;
 
-std::string Str(std::string_view view) {
+std::string Str(std::string_view view)
+{
     return std::string(view);
 }
 
-bool IsDigit(char c) {
+bool IsDigit(char c)
+{
     return c >= '0' && c <= '9';
 }
 
 // True when two timestamps differ at most in a final ":ss".
-bool SameMinute(std::string_view a, std::string_view b) {
+bool SameMinute(std::string_view a, std::string_view b)
+{
     const size_t n = a.size();
     return n >= 3 && n == b.size() && a[n - 3] == ':' && b[n - 3] == ':' && IsDigit(a[n - 2]) &&
            IsDigit(a[n - 1]) && IsDigit(b[n - 2]) && IsDigit(b[n - 1]) && a[n - 2] <= '5' &&
            a.substr(0, n - 2) == b.substr(0, n - 2);
 }
 
-int SecondsOf(std::string_view stamp) {
+int SecondsOf(std::string_view stamp)
+{
     return (stamp[stamp.size() - 2] - '0') * 10 + (stamp[stamp.size() - 1] - '0');
 }
 
@@ -50,16 +54,19 @@ Session::Session(const AnalysisConfig& config, DebugLog& debug, const Clock& clo
     , host_(host)
     , realTime_(clock, debug, config.DamageTypeCount())
     , marks_(data_, debug, host)
-    , interpreter_(config, data_, realTime_, debug, errors_, marks_, options_, host) {
+    , interpreter_(config, data_, realTime_, debug, errors_, marks_, options_, host)
+{
     errors_.SetListener(this);
     data_.earliestRecordDate = clock_.Now().AddYears(1);
 }
 
-Session::~Session() {
+Session::~Session()
+{
     errors_.SetListener(nullptr);
 }
 
-void Session::ClearAllData() {
+void Session::ClearAllData()
+{
     data_.characters.Clear();
     data_.userCharacterId = 0;
     realTime_.SetLastConcealment(0);
@@ -80,7 +87,8 @@ void Session::ClearAllData() {
     debug_.LogDebug("All data cleared.", 3);
 }
 
-std::string Session::SeriousErrorMessage() {
+std::string Session::SeriousErrorMessage()
+{
     return "A serious error occurred during the log analysis.\n"
            "Please save the error log and email it to the developer: " +
            std::string(SupportAddress) +
@@ -89,7 +97,8 @@ std::string Session::SeriousErrorMessage() {
            "NOTE:  Log monitoring has been disabled.  No new data will be analyzed.";
 }
 
-bool Session::Fail(const std::string& path, std::string_view body, const Error& error) {
+bool Session::Fail(const std::string& path, std::string_view body, const Error& error)
+{
     const std::string message = ">> ERROR:  current file [" + GetFileName(path) +
                                 "], current record [" + Str(body) + "], error " +
                                 std::to_string(error.number) + " - " + error.description + ".";
@@ -102,11 +111,13 @@ bool Session::Fail(const std::string& path, std::string_view body, const Error& 
     return false;
 }
 
-void Session::ShowRecordDates() {
+void Session::ShowRecordDates()
+{
     host_.SetRecordDates(data_.earliestRecordDate.Format(), data_.latestRecordDate.Format());
 }
 
-bool Session::AnalyzeLog(const std::string& path, int64_t* position) {
+bool Session::AnalyzeLog(const std::string& path, int64_t* position)
+{
     if (analyzing_)
         return false; // a read is already running further up the stack
     analyzing_ = true;
@@ -227,7 +238,8 @@ bool Session::AnalyzeLog(const std::string& path, int64_t* position) {
     return result;
 }
 
-DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths) {
+DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
+{
     DriverResult result;
     // The file list shows one folder sorted by name, without regard to case.
     std::stable_sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
@@ -256,7 +268,8 @@ DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths) {
     return result;
 }
 
-std::string Session::ProgressText() const {
+std::string Session::ProgressText() const
+{
     std::string text = "Analyzing logs...\n\n" + FormatThousands(data_.linesRead) +
                        " lines read.\n" + FormatThousands(data_.recordsParsed) + " records parsed";
     if (data_.linesRead < 1)
@@ -264,7 +277,8 @@ std::string Session::ProgressText() const {
     return text + " (" + RoundedText(data_.recordsParsed * 100.0 / data_.linesRead, 1) + "%).";
 }
 
-std::string Session::SummaryText(int32_t files, int64_t elapsedMs) const {
+std::string Session::SummaryText(int32_t files, int64_t elapsedMs) const
+{
     double seconds = RoundNumber(static_cast<double>(elapsedMs) / 1000.0, 2);
     std::string secondsText = FormatDecimal(seconds);
     const auto whole = RoundToInt32(seconds);

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
 #include "AnalysisData.h"
 #include "ErrorList.h"
 #include "LogFormat.h"
@@ -12,6 +8,10 @@
 #include "SessionHost.h"
 #include "monitor/MonitorPosition.h"
 #include "monitor/RealTimeState.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace tarvik {
 

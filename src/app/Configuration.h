@@ -1,11 +1,11 @@
 #pragma once
 
+#include "analysis/LogFormat.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "analysis/LogFormat.h"
 
 namespace tarvik {
 

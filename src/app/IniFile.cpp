@@ -66,9 +66,8 @@ IniDocument IniDocument::Parse(std::string_view text)
         if (!trimmed.empty() && trimmed.front() == '[') {
             const size_t close = trimmed.find(']');
             line.kind = Line::Kind::Section;
-            line.section.assign(TrimIni(trimmed.substr(1, close == std::string_view::npos
-                                                             ? std::string_view::npos
-                                                             : close - 1)));
+            line.section.assign(TrimIni(trimmed.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
         } else if (!trimmed.empty() && trimmed.front() != ';') {
             const size_t equals = trimmed.find('=');
             if (equals != std::string_view::npos) {

@@ -1,9 +1,9 @@
 #include "ProgramInfo.h"
 
-#include <cstdio>
-
 #include "Version.h"
 #include "analysis/Session.h"
+
+#include <cstdio>
 
 namespace tarvik {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "UserOptions.h"
+
+#include <string>
 
 namespace tarvik {
 

@@ -1,11 +1,11 @@
 #include "UserOptions.h"
 
-#include <algorithm>
-
 #include "SettingsStore.h"
 #include "diag/DebugLog.h"
 #include "util/NumberFormat.h"
 #include "util/Text.h"
+
+#include <algorithm>
 
 namespace tarvik {
 

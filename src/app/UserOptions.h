@@ -61,8 +61,8 @@ bool IsNewerVersion(const ProgramVersion& running, const ProgramVersion& stored)
 
 // A window's stored place in twips.
 struct WindowPosition {
-    std::optional<std::pair<double, double>> topLeft;  // absent: centre the window
-    std::optional<std::pair<double, double>> size;     // absent: keep the size
+    std::optional<std::pair<double, double>> topLeft; // absent: centre the window
+    std::optional<std::pair<double, double>> size;    // absent: keep the size
 };
 WindowPosition ReadWindowPosition(SettingsStore& store, const std::string& windowName,
                                   bool resizable);

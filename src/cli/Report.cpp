@@ -1,12 +1,12 @@
 #include "Report.h"
 
-#include <algorithm>
-#include <nlohmann/json.hpp>
-
 #include "analysis/Session.h"
 #include "ui/DetailViews.h"
 #include "ui/SessionStatistics.h"
 #include "util/Encoding.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
 
 namespace tarvik {
 
@@ -117,7 +117,8 @@ std::string JsonReport(const Session& session, const std::vector<std::string>& f
         SpellCastTable table;
         if (c.SpellsCastSummary(data.knownSpells, table)) {
             for (const auto& [name, count] : table)
-                spellsCast.push_back({DisplayText(name), c.CastsOf(data.knownSpells.Find(name)->ID())});
+                spellsCast.push_back(
+                    {DisplayText(name), c.CastsOf(data.knownSpells.Find(name)->ID())});
         }
         doc["characters"].push_back({
             {"id", c.ID()},

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ui/DetailGrid.h"
+
 #include <string>
 #include <vector>
-
-#include "ui/DetailGrid.h"
 
 namespace tarvik {
 

@@ -1,9 +1,4 @@
 // tarvik-cli: analyses game logs without a display and prints the statistics.
-#include <cstdio>
-#include <iostream>
-#include <string>
-#include <vector>
-
 #include "CliOptions.h"
 #include "Report.h"
 #include "analysis/Session.h"
@@ -17,6 +12,11 @@
 #include "util/FileUtil.h"
 #include "util/Text.h"
 
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
 namespace tarvik {
 namespace {
 
@@ -24,7 +24,10 @@ namespace {
 // marks the characters named on the command line as soon as they appear.
 class CliHost final : public SessionHost {
 public:
-    explicit CliHost(const CliOptions& options) : options_(options) {}
+    explicit CliHost(const CliOptions& options)
+        : options_(options)
+    {
+    }
     void Attach(Session& session) { session_ = &session; }
 
     void ReadStarted(std::string_view path) override { currentFile_ = GetFileName(path); }
@@ -86,9 +89,8 @@ int Run(int argc, char** argv)
 
     const std::string executable = ExecutablePath(argv[0]);
     const std::string programDir = GetFolderName(executable);
-    const std::string configPath = options->configPath.empty()
-                                       ? ConfigurationPath(programDir, "Tarvik")
-                                       : options->configPath;
+    const std::string configPath =
+        options->configPath.empty() ? ConfigurationPath(programDir, "Tarvik") : options->configPath;
     ConfigurationResult loaded = LoadConfiguration(configPath, GetBaseName(configPath));
     for (const auto& warning : loaded.warnings)
         std::cerr << "tarvik-cli: " << warning << '\n';
@@ -112,7 +114,8 @@ int Run(int argc, char** argv)
     host.Attach(session);
     RealTimeState& realTime = session.RealTime();
     realTime.SetRTRollingAverage(config.realTime.rollingAverageInterval);
-    realTime.SetFugueTimers(config.realTime.fugueTimerExpiration, config.realTime.fugueTimerWarning);
+    realTime.SetFugueTimers(config.realTime.fugueTimerExpiration,
+                            config.realTime.fugueTimerWarning);
     realTime.SetNumABRecords(config.realTime.abAverageRecords);
     session.Options().autodetectParty = options->autodetect;
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "LogFile.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
-
-#include "LogFile.h"
 
 namespace tarvik {
 
@@ -17,7 +17,10 @@ class DebugLog {
 public:
     static constexpr int MaxLevel = 4;
 
-    explicit DebugLog(LogFile& file) : file_(file) {}
+    explicit DebugLog(LogFile& file)
+        : file_(file)
+    {
+    }
 
     int Level() const { return level_; }
     void SetLevel(int level) { level_ = level < 0 ? 0 : (level > MaxLevel ? MaxLevel : level); }

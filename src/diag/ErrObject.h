@@ -1,9 +1,9 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <cstdint>
 #include <string>
-
-#include "util/Error.h"
 
 namespace tarvik {
 

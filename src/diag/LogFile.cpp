@@ -1,12 +1,12 @@
 #include "LogFile.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-
 #include "ErrObject.h"
 #include "util/FileUtil.h"
 #include "util/Text.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 
 namespace tarvik {
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "util/Clock.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "util/Clock.h"
 
 namespace tarvik {
 

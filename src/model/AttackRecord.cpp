@@ -1,10 +1,10 @@
 #include "AttackRecord.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "RoundNumber.h"
 #include "util/Checked.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace tarvik {
 
@@ -50,13 +50,13 @@ bool AttackRecord::GetAttackAverages(std::vector<int32_t>& averages) const
     int64_t sum = 0;
     for (size_t t = 0; t + 1 < damageByType_.size(); ++t) {
         if (damageByType_[t][0] > 0) {
-            averages[t] = static_cast<int32_t>(RoundNumber(
-                static_cast<double>(damageByType_[t][0]) / damageByType_[t][1], 0));
+            averages[t] = static_cast<int32_t>(
+                RoundNumber(static_cast<double>(damageByType_[t][0]) / damageByType_[t][1], 0));
             sum += averages[t];
         }
     }
-    averages.back() = static_cast<int32_t>(
-        std::min<int64_t>(sum, std::numeric_limits<int32_t>::max()));
+    averages.back() =
+        static_cast<int32_t>(std::min<int64_t>(sum, std::numeric_limits<int32_t>::max()));
     return true;
 }
 
@@ -64,8 +64,7 @@ int32_t AttackRecord::AverageDamage() const
 {
     if (numberAttacks_ < 1)
         return 0;
-    return static_cast<int32_t>(
-        RoundNumber(static_cast<double>(totalDamage_) / numberAttacks_, 0));
+    return static_cast<int32_t>(RoundNumber(static_cast<double>(totalDamage_) / numberAttacks_, 0));
 }
 
 } // namespace tarvik

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "DamageBreakdown.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include "DamageBreakdown.h"
 
 namespace tarvik {
 

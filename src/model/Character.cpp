@@ -126,8 +126,7 @@ bool Character::RecordDamageDealt(int32_t defenderId, const DamageBreakdown& dam
     const int32_t total = damage.empty() ? 0 : damage.back();
     if (!CanAdd(damageDealt_, total))
         return false;
-    AttackRecord& record =
-        GetAttackRecord(id_, defenderId, true, static_cast<int>(damage.size()));
+    AttackRecord& record = GetAttackRecord(id_, defenderId, true, static_cast<int>(damage.size()));
     if (!record.AddAttack(damage))
         return false;
     damageDealt_ += total;
@@ -139,8 +138,7 @@ bool Character::RecordDamageReceived(int32_t attackerId, const DamageBreakdown& 
     const int32_t total = damage.empty() ? 0 : damage.back();
     if (!CanAdd(damageReceived_, total))
         return false;
-    AttackRecord& record =
-        GetAttackRecord(attackerId, id_, false, static_cast<int>(damage.size()));
+    AttackRecord& record = GetAttackRecord(attackerId, id_, false, static_cast<int>(damage.size()));
     if (!record.AddAttack(damage))
         return false;
     damageReceived_ += total;
@@ -165,8 +163,8 @@ IdTable Character::DeathSummary(int32_t characterCount) const
     return Summary(deathsByKiller_, characterCount);
 }
 
-DamageTable Character::DamageSummary(const RecordSet& set, bool byDefender,
-                                     int32_t characterCount, int damageTypeCount)
+DamageTable Character::DamageSummary(const RecordSet& set, bool byDefender, int32_t characterCount,
+                                     int damageTypeCount)
 {
     const size_t columns = static_cast<size_t>(std::max(damageTypeCount, 0));
     DamageTable table(static_cast<size_t>(std::max(characterCount, 0)) + 1,
@@ -193,8 +191,7 @@ DamageTable Character::EnemyAttackDamageSummary(int32_t characterCount, int dama
     return DamageSummary(inbound_, false, characterCount, damageTypeCount);
 }
 
-bool Character::SpellsCastSummary(const KeyedList<Spell>& knownSpells,
-                                  SpellCastTable& table) const
+bool Character::SpellsCastSummary(const KeyedList<Spell>& knownSpells, SpellCastTable& table) const
 {
     if (spells_ == 0)
         return false;

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "AttackRecord.h"
+#include "DamageBreakdown.h"
+#include "KeyedList.h"
+#include "Spell.h"
+
 #include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
-
-#include "AttackRecord.h"
-#include "DamageBreakdown.h"
-#include "KeyedList.h"
-#include "Spell.h"
 
 namespace tarvik {
 
@@ -87,8 +87,8 @@ private:
     static int32_t Entry(const IdTable& table, int32_t id);
     static bool Increment(IdTable& table, int32_t id);
     static IdTable Summary(const IdTable& table, int32_t characterCount);
-    static DamageTable DamageSummary(const RecordSet& set, bool byDefender,
-                                     int32_t characterCount, int damageTypeCount);
+    static DamageTable DamageSummary(const RecordSet& set, bool byDefender, int32_t characterCount,
+                                     int damageTypeCount);
     AttackRecord& GetAttackRecord(int32_t attackerId, int32_t defenderId, bool outbound,
                                   int damageTypeCount);
 

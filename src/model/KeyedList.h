@@ -1,13 +1,13 @@
 #pragma once
 
+#include "util/Text.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include "util/Text.h"
 
 namespace tarvik {
 

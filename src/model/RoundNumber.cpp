@@ -1,9 +1,9 @@
 #include "RoundNumber.h"
 
-#include <cmath>
-
 #include "util/NumberFormat.h"
 #include "util/Text.h"
+
+#include <cmath>
 
 namespace tarvik {
 

@@ -1,9 +1,9 @@
 #include "FugueDisplay.h"
 
-#include <cstdio>
-
 #include "RealTimeState.h"
 #include "diag/DebugLog.h"
+
+#include <cstdio>
 
 namespace tarvik {
 

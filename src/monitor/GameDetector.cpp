@@ -8,13 +8,15 @@ namespace tarvik {
 
 namespace {
 
-char FoldAscii(char c) {
+char FoldAscii(char c)
+{
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // An empty needle is found only in a non-empty haystack, as the window search
 // has always treated an empty title.
-bool Contains(std::string_view haystack, std::string_view needle, bool caseSensitive) {
+bool Contains(std::string_view haystack, std::string_view needle, bool caseSensitive)
+{
     if (needle.empty())
         return !haystack.empty();
     if (caseSensitive)
@@ -25,7 +27,8 @@ bool Contains(std::string_view haystack, std::string_view needle, bool caseSensi
 }
 
 bool Matches(const WindowInfo& window, std::string_view title, std::string_view windowClass,
-             bool caseSensitive) {
+             bool caseSensitive)
+{
     if (!Contains(window.title, title, caseSensitive))
         return false;
     if (windowClass.empty())
@@ -38,7 +41,8 @@ bool Matches(const WindowInfo& window, std::string_view title, std::string_view 
 } // namespace
 
 const WindowInfo* FindWindowLike(const std::vector<WindowInfo>& windows, std::string_view title,
-                                 std::string_view windowClass, bool caseSensitive, bool recurse) {
+                                 std::string_view windowClass, bool caseSensitive, bool recurse)
+{
     for (const WindowInfo& window : windows) {
         if (Matches(window, title, windowClass, caseSensitive))
             return &window;
@@ -57,9 +61,12 @@ GameDetector::GameDetector(WindowLister& lister, DebugLog& debug, std::string ti
     , debug_(debug)
     , title_(std::move(title))
     , windowClass_(std::move(windowClass))
-    , productName_(std::move(productName)) {}
+    , productName_(std::move(productName))
+{
+}
 
-std::optional<GameAnnouncement> GameDetector::Tick() {
+std::optional<GameAnnouncement> GameDetector::Tick()
+{
     // Without both texts any titled window would count as the game.
     if (!CanDetect())
         return std::nullopt;

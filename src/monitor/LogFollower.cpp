@@ -15,19 +15,22 @@ namespace {
 // A mask without "*" cannot name numbered logs: an invalid argument.
 constexpr int InvalidArgument = 5;
 
-Error MaskWithoutNumberError() {
+Error MaskWithoutNumberError()
+{
     return Error{InvalidArgument, "Invalid procedure call or argument", {}};
 }
 
 // Switching monitoring off has already set the window; nothing to add.
-TickResult AbortedTick() {
+TickResult AbortedTick()
+{
     TickResult result;
     result.outcome = TickOutcome::Aborted;
     return result;
 }
 
 // 1-based place of name in logs; 0 when it is not there.
-int32_t NumberOf(const std::vector<LogListEntry>& logs, const std::string& name) {
+int32_t NumberOf(const std::vector<LogListEntry>& logs, const std::string& name)
+{
     for (size_t i = 0; i < logs.size(); ++i) {
         if (logs[i].name == name)
             return static_cast<int32_t>(i + 1);
@@ -42,23 +45,29 @@ LogFollower::LogFollower(MonitorPosition& state, LogFollowerHooks hooks, DebugLo
     : state_(state)
     , hooks_(std::move(hooks))
     , debug_(debug)
-    , clock_(clock) {}
+    , clock_(clock)
+{
+}
 
-bool LogFollower::MonitoringEnabled() const {
+bool LogFollower::MonitoringEnabled() const
+{
     return !hooks_.monitoringEnabled || hooks_.monitoringEnabled();
 }
 
-void LogFollower::SetMessage(TickResult& result, std::string text) const {
+void LogFollower::SetMessage(TickResult& result, std::string text) const
+{
     result.messages.push_back(std::move(text));
 }
 
-void LogFollower::Fail(TickResult& result, const Error& error, const std::string& current) const {
+void LogFollower::Fail(TickResult& result, const Error& error, const std::string& current) const
+{
     result.outcome = TickOutcome::Failed;
     SetMessage(result, "Error (" + std::to_string(error.number) + ") - " + error.description +
                            " while reading log file " + current + ".");
 }
 
-void LogFollower::LogVanished(TickResult& result, const std::string& current) {
+void LogFollower::LogVanished(TickResult& result, const std::string& current)
+{
     debug_.LogDebug(">>> ERROR: The current log [" + current +
                         " has vanished!  Real-time monitoring will be disabled.",
                     1);
@@ -73,13 +82,15 @@ void LogFollower::LogVanished(TickResult& result, const std::string& current) {
     state_ = {};
 }
 
-void LogFollower::Remember(const std::string& name, int64_t position) {
+void LogFollower::Remember(const std::string& name, int64_t position)
+{
     state_.readPositions[name] = position;
     if (name == state_.logName)
         state_.position = position;
 }
 
-bool LogFollower::ReadCurrentLog(TickResult& result, const std::string& current, bool& newData) {
+bool LogFollower::ReadCurrentLog(TickResult& result, const std::string& current, bool& newData)
+{
     std::error_code code;
     const auto size = std::filesystem::file_size(std::filesystem::path(current), code);
     if (code) {
@@ -114,7 +125,8 @@ bool LogFollower::ReadCurrentLog(TickResult& result, const std::string& current,
 }
 
 bool LogFollower::ReadNewLogs(TickResult& result, const TickInput& input,
-                              const std::vector<LogListEntry>& logs, bool& newData) {
+                              const std::vector<LogListEntry>& logs, bool& newData)
+{
     for (const LogListEntry& log : logs) {
         if (state_.readPositions.contains(log.name))
             continue;
@@ -143,7 +155,8 @@ bool LogFollower::ReadNewLogs(TickResult& result, const TickInput& input,
     return true;
 }
 
-void LogFollower::FollowNewest(const std::vector<LogListEntry>& logs) {
+void LogFollower::FollowNewest(const std::vector<LogListEntry>& logs)
+{
     // Only logs already read qualify: their stored place is where to go on.
     int32_t newest = 0;
     for (size_t i = 0; i < logs.size(); ++i) {
@@ -164,7 +177,8 @@ void LogFollower::FollowNewest(const std::vector<LogListEntry>& logs) {
     state_.position = state_.readPositions[name];
 }
 
-TickResult LogFollower::Tick(const TickInput& input) {
+TickResult LogFollower::Tick(const TickInput& input)
+{
     TickResult result;
     if (!MonitoringEnabled()) {
         result.outcome = TickOutcome::Stopped;

@@ -9,7 +9,8 @@ namespace tarvik {
 
 namespace fs = std::filesystem;
 
-bool MatchesLogMask(std::string_view name, std::string_view mask) {
+bool MatchesLogMask(std::string_view name, std::string_view mask)
+{
     constexpr size_t None = std::string_view::npos;
     size_t n = 0;
     size_t m = 0;
@@ -36,7 +37,8 @@ bool MatchesLogMask(std::string_view name, std::string_view mask) {
     return m == mask.size();
 }
 
-std::vector<LogListEntry> ListLogs(const std::string& folder, std::string_view mask) {
+std::vector<LogListEntry> ListLogs(const std::string& folder, std::string_view mask)
+{
     std::vector<LogListEntry> logs;
     std::error_code code;
     for (fs::directory_iterator it(fs::path(folder), code), end; !code && it != end;

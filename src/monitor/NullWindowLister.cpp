@@ -4,7 +4,8 @@
 
 namespace tarvik {
 
-std::vector<WindowInfo> NullWindowLister::TopLevelWindows() {
+std::vector<WindowInfo> NullWindowLister::TopLevelWindows()
+{
     if (!reported_) {
         reported_ = true;
         debug_.LogDebug("Monitoring:  Game detection is unavailable: no X display could be "

@@ -12,7 +12,9 @@ class DebugLog;
 class NullWindowLister final : public WindowLister {
 public:
     explicit NullWindowLister(DebugLog& debug)
-        : debug_(debug) {}
+        : debug_(debug)
+    {
+    }
     std::vector<WindowInfo> TopLevelWindows() override;
 
 private:

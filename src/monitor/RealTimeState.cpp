@@ -1,10 +1,10 @@
 #include "RealTimeState.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "diag/DebugLog.h"
 #include "util/Clock.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace tarvik {
 
@@ -40,8 +40,7 @@ void RealTimeState::StartFugueTimer(DateTime parseStart)
     const int64_t startMs = parseStart.Milliseconds();
     const int64_t wholeSecond =
         static_cast<int64_t>(std::nearbyint(static_cast<double>(startMs) / 1000.0)) * 1000;
-    fugueTimers_.push_back(
-        DateTime::FromMilliseconds(wholeSecond).AddSeconds(fugueExpirySeconds_));
+    fugueTimers_.push_back(DateTime::FromMilliseconds(wholeSecond).AddSeconds(fugueExpirySeconds_));
 }
 
 void RealTimeState::GetFugueTimers(int32_t& secondsToNext, int32_t& count)
@@ -52,8 +51,7 @@ void RealTimeState::GetFugueTimers(int32_t& secondsToNext, int32_t& count)
     std::erase_if(fugueTimers_, [now](DateTime expiry) { return expiry < now; });
     if (!fugueTimers_.empty()) {
         const double seconds =
-            static_cast<double>(fugueTimers_.front().Milliseconds() - now.Milliseconds()) /
-            1000.0;
+            static_cast<double>(fugueTimers_.front().Milliseconds() - now.Milliseconds()) / 1000.0;
         secondsToNext = RoundHalfEven(seconds);
     }
     count = static_cast<int32_t>(fugueTimers_.size());
@@ -120,7 +118,8 @@ void RealTimeState::GetAverageAB(int32_t& ownAverage, int32_t& enemyAverage) con
 void RealTimeState::SetNumABRecords(int32_t records)
 {
     records = std::clamp(records, 10, 100);
-    debug_.Log(3, [&] { return "Setting number of AB records to: " + std::to_string(records) + "."; });
+    debug_.Log(3,
+               [&] { return "Setting number of AB records to: " + std::to_string(records) + "."; });
     ownSamples_.assign(static_cast<size_t>(records), 0);
     enemySamples_.assign(static_cast<size_t>(records), 0);
 }

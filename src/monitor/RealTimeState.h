@@ -1,13 +1,13 @@
 #pragma once
 
+#include "model/AttackRecord.h"
+#include "util/DateTime.h"
+
 #include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "model/AttackRecord.h"
-#include "util/DateTime.h"
 
 namespace tarvik {
 

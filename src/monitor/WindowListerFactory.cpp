@@ -9,7 +9,8 @@
 
 namespace tarvik {
 
-std::unique_ptr<WindowLister> CreateWindowLister(DebugLog& debug, const std::string& displayName) {
+std::unique_ptr<WindowLister> CreateWindowLister(DebugLog& debug, const std::string& displayName)
+{
 #ifdef TARVIK_HAVE_X11
     if (auto lister = X11WindowLister::Open(displayName)) {
         debug.Log(3, [&] {

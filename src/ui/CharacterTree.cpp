@@ -1,9 +1,9 @@
 #include "CharacterTree.h"
 
-#include <charconv>
-
 #include "analysis/AnalysisData.h"
 #include "util/Text.h"
+
+#include <charconv>
 
 namespace tarvik {
 

@@ -60,8 +60,8 @@ public:
     static KeyInfo ParseKey(std::string_view key);
 
 private:
-    std::vector<CharacterNode> nodes_;            // in character order
-    std::vector<int32_t> indexById_;              // id -> position + 1
+    std::vector<CharacterNode> nodes_; // in character order
+    std::vector<int32_t> indexById_;   // id -> position + 1
 };
 
 } // namespace tarvik

@@ -96,9 +96,7 @@ DetailGrid BuildGeneralInfo(const Session& session, const Character& c)
 
 DetailGrid BuildAttacks(const Session& session, const Character& c, bool outbound)
 {
-    session.Debug().Log(3, [&] {
-        return "Showing attacks for [" + c.Name() + "].";
-    });
+    session.Debug().Log(3, [&] { return "Showing attacks for [" + c.Name() + "]."; });
     const AnalysisConfig& config = session.Config();
     const int types = config.DamageTypeCount();
     DetailGrid grid;
@@ -137,9 +135,7 @@ DetailGrid BuildAttacks(const Session& session, const Character& c, bool outboun
 
 DetailGrid BuildSpells(const Session& session, const Character& c)
 {
-    session.Debug().Log(3, [&] {
-        return "Showing spells for [" + c.Name() + "].";
-    });
+    session.Debug().Log(3, [&] { return "Showing spells for [" + c.Name() + "]."; });
     DetailGrid grid;
     grid.caption = "Details - Spells Cast";
     grid.columns = 2;
@@ -159,9 +155,7 @@ DetailGrid BuildSpells(const Session& session, const Character& c)
 
 DetailGrid BuildKillsOrDeaths(const Session& session, const Character& c, bool kills)
 {
-    session.Debug().Log(3, [&] {
-        return "Showing kills or deaths for [" + c.Name() + "].";
-    });
+    session.Debug().Log(3, [&] { return "Showing kills or deaths for [" + c.Name() + "]."; });
     DetailGrid grid;
     grid.caption = kills ? "Details - Enemies Killed" : "Details - Character Deaths";
     grid.columns = 2;

@@ -149,29 +149,26 @@ DetailGrid BuildSessionStatistics(const Session& session)
         grid.cells.push_back({"Most Effective " + S + " Killer",
                               side.mostEffectiveKiller == 0
                                   ? "n/a"
-                                  : name(side.mostEffectiveKiller) + ": " +
-                                        R(side.bestKillRatio) + ":1 kills:deaths"});
+                                  : name(side.mostEffectiveKiller) + ": " + R(side.bestKillRatio) +
+                                        ":1 kills:deaths"});
         std::string damageText =
             N(side.damageDealt) + " HPs dealt, " + N(side.damageReceived) + " HPs received";
         if (side.damageDealt > 0) {
-            damageText += side.damageReceived > 0
-                              ? " (" +
-                                    R(static_cast<double>(side.damageDealt) / side.damageReceived) +
-                                    ":1 dealt/received ratio)"
-                              : " (>" + std::to_string(side.damageDealt) +
-                                    ":1 dealt/received ratio)";
+            damageText +=
+                side.damageReceived > 0
+                    ? " (" + R(static_cast<double>(side.damageDealt) / side.damageReceived) +
+                          ":1 dealt/received ratio)"
+                    : " (>" + std::to_string(side.damageDealt) + ":1 dealt/received ratio)";
         }
         grid.cells.push_back({"Total " + S + " Damage", damageText});
         grid.cells.push_back({"Best " + S + " Damage Dealer",
-                              side.bestDamageDealer == 0
-                                  ? "n/a"
-                                  : name(side.bestDamageDealer) + ": " +
-                                        N(side.bestDealerDamage) + " HPs"});
+                              side.bestDamageDealer == 0 ? "n/a"
+                                                         : name(side.bestDamageDealer) + ": " +
+                                                               N(side.bestDealerDamage) + " HPs"});
         grid.cells.push_back({"Best " + S + " Damage Target",
-                              side.bestDamageTarget == 0
-                                  ? "n/a"
-                                  : name(side.bestDamageTarget) + ": " +
-                                        N(side.bestTargetDamage) + " HPs"});
+                              side.bestDamageTarget == 0 ? "n/a"
+                                                         : name(side.bestDamageTarget) + ": " +
+                                                               N(side.bestTargetDamage) + " HPs"});
         grid.cells.push_back({"Most Effective " + S + " Damage Dealer",
                               side.mostEffectiveDamageDealer == 0
                                   ? "n/a"

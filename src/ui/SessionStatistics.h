@@ -1,9 +1,9 @@
 #pragma once
 
+#include "DetailGrid.h"
+
 #include <cstdint>
 #include <string>
-
-#include "DetailGrid.h"
 
 namespace tarvik {
 

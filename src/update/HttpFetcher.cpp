@@ -10,13 +10,15 @@ namespace tarvik {
 
 namespace {
 
-QString Seconds(std::chrono::milliseconds duration) {
+QString Seconds(std::chrono::milliseconds duration)
+{
     return QString::number(std::chrono::duration<double>(duration).count(), 'g', 3);
 }
 
 } // namespace
 
-FetchResult HttpFetcher::Fetch(const QUrl& url, const StateHandler& onState) const {
+FetchResult HttpFetcher::Fetch(const QUrl& url, const StateHandler& onState) const
+{
     const QString host = url.host();
     const auto report = [&](TransferState state, const QString& detail = {}) {
         if (onState)

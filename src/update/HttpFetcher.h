@@ -39,7 +39,9 @@ public:
 
     explicit HttpFetcher(FetchLimits limits = {}, QByteArray userAgent = {})
         : limits_(limits)
-        , userAgent_(std::move(userAgent)) {}
+        , userAgent_(std::move(userAgent))
+    {
+    }
 
     const FetchLimits& Limits() const { return limits_; }
     void SetLimits(const FetchLimits& limits) { limits_ = limits; }

@@ -10,7 +10,8 @@ namespace tarvik {
 namespace {
 
 // Digits only, so that "1e3" or "-1" never pass for a version.
-std::optional<int32_t> VersionPiece(std::string_view text) {
+std::optional<int32_t> VersionPiece(std::string_view text)
+{
     if (text.empty() || text.size() > 9)
         return std::nullopt;
     int32_t value = 0;
@@ -24,8 +25,8 @@ std::optional<int32_t> VersionPiece(std::string_view text) {
 
 } // namespace
 
-OfferedVersion CompareOfferedVersion(std::string_view currentVersion,
-                                     const ProgramVersion& running) {
+OfferedVersion CompareOfferedVersion(std::string_view currentVersion, const ProgramVersion& running)
+{
     std::vector<std::string_view> items;
     if (!SplitList(currentVersion, items, "."))
         return OfferedVersion::Corrupt;

@@ -2,7 +2,8 @@
 
 namespace tarvik {
 
-QString TransferStateLine(TransferState state, const QString& host) {
+QString TransferStateLine(TransferState state, const QString& host)
+{
     switch (state) {
     case TransferState::Resolving:
         return QStringLiteral("Resolving IP for host ") + host + QStringLiteral("...");

@@ -19,15 +19,18 @@ namespace tarvik {
 
 namespace {
 
-QString FromStd(const std::string& text) {
+QString FromStd(const std::string& text)
+{
     return QString::fromStdString(text);
 }
 
-std::string ToStd(const QString& text) {
+std::string ToStd(const QString& text)
+{
     return text.toStdString();
 }
 
-QByteArray UserAgent(const UpdateCheckerSettings& settings) {
+QByteArray UserAgent(const UpdateCheckerSettings& settings)
+{
     const ProgramVersion& v = settings.runningVersion;
     return QByteArray::fromStdString(settings.productName) + '/' + QByteArray::number(v.major) +
            '.' + QByteArray::number(v.minor) + '.' + QByteArray::number(v.revision);
@@ -48,45 +51,56 @@ UpdateChecker::UpdateChecker(UpdateHost& host, DebugLog& debug, ErrObject& lastE
     , lastError_(lastError)
     , clock_(clock)
     , settings_(std::move(settings))
-    , fetcher_(settings_.limits, UserAgent(settings_)) {}
+    , fetcher_(settings_.limits, UserAgent(settings_))
+{
+}
 
-QString UpdateChecker::Product() const {
+QString UpdateChecker::Product() const
+{
     return FromStd(settings_.productName);
 }
 
-QString UpdateChecker::DescriptionPath() const {
+QString UpdateChecker::DescriptionPath() const
+{
     return QDir(settings_.programDirectory).filePath(QStringLiteral("Update.ini"));
 }
 
-QString UpdateChecker::SetupProgramPath() const {
+QString UpdateChecker::SetupProgramPath() const
+{
     return QDir(settings_.programDirectory)
         .filePath(Product() + QStringLiteral("_setup") + QLatin1String(ExecutableSuffix));
 }
 
-QString UpdateChecker::ConfigurationBackupPath() const {
+QString UpdateChecker::ConfigurationBackupPath() const
+{
     return settings_.configurationFile + QStringLiteral(".bak");
 }
 
-void UpdateChecker::Log(int level, const QString& message) {
+void UpdateChecker::Log(int level, const QString& message)
+{
     debug_.Log(level, [&] { return ToStd(message); });
 }
 
-std::string UpdateChecker::ReadDescription(const char* key) const {
+std::string UpdateChecker::ReadDescription(const char* key) const
+{
     return ReadINI(ToStd(DescriptionPath()), settings_.productName, key);
 }
 
-void UpdateChecker::AutomaticCheck() {
+void UpdateChecker::AutomaticCheck()
+{
     Log(1, QStringLiteral("Program update timer firing."));
     UpdateConfig(false);
 }
 
-void UpdateChecker::CheckOnRequest() {
+void UpdateChecker::CheckOnRequest()
+{
     if (host_.AskYesNo(QStringLiteral("Do you want to check for updates to ") + Product() +
                        QStringLiteral("?")))
         UpdateConfig(true);
 }
 
-bool UpdateChecker::UpdateConfig(bool force) {
+bool UpdateChecker::UpdateConfig(bool force)
+{
     Log(3, QStringLiteral("Checking for updated configuration."));
     host_.SetBusy(true, MainTab::None);
     const Outcome outcome = Check(force);
@@ -99,7 +113,8 @@ bool UpdateChecker::UpdateConfig(bool force) {
     return outcome != Outcome::NoAddress;
 }
 
-UpdateChecker::Outcome UpdateChecker::Check(bool force) {
+UpdateChecker::Outcome UpdateChecker::Check(bool force)
+{
     const std::string configuration = ToStd(settings_.configurationFile);
     std::string address = ReadDescription("UpdateURL");
     if (address.empty())
@@ -151,7 +166,8 @@ UpdateChecker::Outcome UpdateChecker::Check(bool force) {
     return OfferUpdate(setupAddress);
 }
 
-UpdateChecker::Outcome UpdateChecker::OfferUpdate(const std::string& setupAddress) {
+UpdateChecker::Outcome UpdateChecker::OfferUpdate(const std::string& setupAddress)
+{
     host_.SetStatusMessage(QStringLiteral("An update to ") + Product() +
                            QStringLiteral(" is available!"));
     if (!host_.AskYesNo(QStringLiteral("There is a new update available for ") + Product() +
@@ -199,7 +215,8 @@ UpdateChecker::Outcome UpdateChecker::OfferUpdate(const std::string& setupAddres
     return Outcome::Done;
 }
 
-int64_t UpdateChecker::MinutesSinceLastCheck() const {
+int64_t UpdateChecker::MinutesSinceLastCheck() const
+{
     const DateTime now = clock_.Now();
     DateTime last;
     // A missing, unreadable or future time counts as a day ago, so that a
@@ -211,13 +228,14 @@ int64_t UpdateChecker::MinutesSinceLastCheck() const {
     return (now.Milliseconds() - last.Milliseconds()) / (60 * DateTime::MsPerSecond);
 }
 
-bool UpdateChecker::GetUpdatedFile(const QString& url, const QString& destination,
-                                   bool makeBackup) {
+bool UpdateChecker::GetUpdatedFile(const QString& url, const QString& destination, bool makeBackup)
+{
     return FetchFile(url, destination, makeBackup, {}) == Download::Written;
 }
 
 UpdateChecker::Download UpdateChecker::FetchFile(const QString& url, const QString& destination,
-                                                 bool makeBackup, const QString& expectedSha256) {
+                                                 bool makeBackup, const QString& expectedSha256)
+{
     Log(1, QStringLiteral("Getting updated file from ") + url + QStringLiteral(" to [") +
                destination + QStringLiteral("] (backup file?: ") + FromStd(BoolWord(makeBackup)) +
                QStringLiteral(")."));
@@ -260,7 +278,8 @@ UpdateChecker::Download UpdateChecker::FetchFile(const QString& url, const QStri
     return Download::Written;
 }
 
-bool UpdateChecker::BackUpConfiguration() {
+bool UpdateChecker::BackUpConfiguration()
+{
     const QString configuration = settings_.configurationFile;
     if (!QFileInfo::exists(configuration))
         return true;
@@ -271,14 +290,16 @@ bool UpdateChecker::BackUpConfiguration() {
     return true;
 }
 
-void UpdateChecker::MakeExecutable(const QString& path) {
+void UpdateChecker::MakeExecutable(const QString& path)
+{
     // A download arrives without the execute permission.
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOwner |
                                     QFileDevice::ExeOwner | QFileDevice::ExeUser |
                                     QFileDevice::ExeGroup | QFileDevice::ExeOther);
 }
 
-bool UpdateChecker::StartSetupProgram() {
+bool UpdateChecker::StartSetupProgram()
+{
     qint64 processId = 0;
     return QProcess::startDetached(SetupProgramPath(), {}, QString(), &processId) && processId != 0;
 }

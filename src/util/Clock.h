@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 #include "DateTime.h"
+
+#include <cstdint>
 
 namespace tarvik {
 
@@ -26,7 +26,10 @@ public:
 // A clock that only moves when told to.
 class ManualClock final : public Clock {
 public:
-    explicit ManualClock(DateTime now = DateTime::FromCivil(2026, 6, 1, 12, 0, 0)) : now_(now) {}
+    explicit ManualClock(DateTime now = DateTime::FromCivil(2026, 6, 1, 12, 0, 0))
+        : now_(now)
+    {
+    }
     DateTime Now() const override { return now_; }
     int64_t TickMs() const override { return tick_; }
     void Set(DateTime now) { now_ = now; }

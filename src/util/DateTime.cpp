@@ -1,10 +1,10 @@
 #include "DateTime.h"
 
+#include "Text.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
-
-#include "Text.h"
 
 namespace tarvik {
 
@@ -69,9 +69,9 @@ bool DateTime::IsValidDate(int year, int month, int day)
 DateTime DateTime::FromCivil(int year, int month, int day, int hour, int minute, int second,
                              int millisecond)
 {
-    const int64_t days = DaysFromCivil(year, static_cast<unsigned>(month),
-                                       static_cast<unsigned>(day)) -
-                         ZeroDateDays;
+    const int64_t days =
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+        ZeroDateDays;
     const int64_t ms = days * MsPerDay +
                        ((static_cast<int64_t>(hour) * 60 + minute) * 60 + second) * MsPerSecond +
                        millisecond;
@@ -90,12 +90,30 @@ int64_t DateTime::MsOfDay() const
     return ms_ - FloorDiv(ms_, MsPerDay) * MsPerDay;
 }
 
-int DateTime::Year() const { return ToCivil().year; }
-int DateTime::Month() const { return ToCivil().month; }
-int DateTime::Day() const { return ToCivil().day; }
-int DateTime::Hour() const { return static_cast<int>(MsOfDay() / 3'600'000); }
-int DateTime::Minute() const { return static_cast<int>(MsOfDay() / 60'000 % 60); }
-int DateTime::Second() const { return static_cast<int>(MsOfDay() / 1000 % 60); }
+int DateTime::Year() const
+{
+    return ToCivil().year;
+}
+int DateTime::Month() const
+{
+    return ToCivil().month;
+}
+int DateTime::Day() const
+{
+    return ToCivil().day;
+}
+int DateTime::Hour() const
+{
+    return static_cast<int>(MsOfDay() / 3'600'000);
+}
+int DateTime::Minute() const
+{
+    return static_cast<int>(MsOfDay() / 60'000 % 60);
+}
+int DateTime::Second() const
+{
+    return static_cast<int>(MsOfDay() / 1000 % 60);
+}
 
 double DateTime::SecondsOfDay() const
 {

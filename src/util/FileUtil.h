@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Error.h"
+
 #include <string>
 #include <string_view>
-
-#include "Error.h"
 
 namespace tarvik {
 

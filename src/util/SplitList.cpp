@@ -6,8 +6,8 @@
 
 namespace tarvik {
 
-std::string_view TrimDelimiters(std::string_view text, std::string_view delimiter,
-                                bool trimBlanks) {
+std::string_view TrimDelimiters(std::string_view text, std::string_view delimiter, bool trimBlanks)
+{
     if (trimBlanks)
         text = Trim(text);
     // An empty delimiter "ends" every text; there is nothing to remove.
@@ -40,12 +40,14 @@ std::string_view TrimDelimiters(std::string_view text, std::string_view delimite
     return text;
 }
 
-std::string_view TrimNulls(std::string_view text, bool trimBlanks) {
+std::string_view TrimNulls(std::string_view text, bool trimBlanks)
+{
     return TrimDelimiters(text, std::string_view("\0", 1), trimBlanks);
 }
 
 bool SplitList(std::string_view text, std::vector<std::string_view>& items,
-               std::string_view delimiter) {
+               std::string_view delimiter)
+{
     items.clear();
     text = TrimDelimiters(text, delimiter, true);
     if (text.empty()) {

@@ -6,8 +6,7 @@
 namespace tarvik {
 
 // Removes the delimiter (and, when asked, blanks) from both ends, repeatedly.
-std::string_view TrimDelimiters(std::string_view text, std::string_view delimiter,
-                                bool trimBlanks);
+std::string_view TrimDelimiters(std::string_view text, std::string_view delimiter, bool trimBlanks);
 // TrimDelimiters with the NUL character.
 std::string_view TrimNulls(std::string_view text, bool trimBlanks);
 

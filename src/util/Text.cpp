@@ -13,7 +13,8 @@ namespace {
 struct CaseTables {
     std::array<char, 256> lower{};
     std::array<char, 256> upper{};
-    constexpr CaseTables() {
+    constexpr CaseTables()
+    {
         for (int i = 0; i < 256; ++i) {
             lower[i] = static_cast<char>(i);
             upper[i] = static_cast<char>(i);
@@ -37,25 +38,30 @@ struct CaseTables {
 
 constexpr CaseTables Folding;
 
-constexpr const CaseTables& Tables() {
+constexpr const CaseTables& Tables()
+{
     return Folding;
 }
 
 } // namespace
 
-const char* LowerTable() {
+const char* LowerTable()
+{
     return Folding.lower.data();
 }
 
-char ToLowerChar(char c) {
+char ToLowerChar(char c)
+{
     return Folding.lower[static_cast<unsigned char>(c)];
 }
 
-char ToUpperChar(char c) {
+char ToUpperChar(char c)
+{
     return Folding.upper[static_cast<unsigned char>(c)];
 }
 
-std::string ToLower(std::string_view text) {
+std::string ToLower(std::string_view text)
+{
     const auto& table = Tables().lower;
     std::string result(text.size(), '\0');
     for (size_t i = 0; i < text.size(); ++i)
@@ -63,7 +69,8 @@ std::string ToLower(std::string_view text) {
     return result;
 }
 
-std::string ToUpper(std::string_view text) {
+std::string ToUpper(std::string_view text)
+{
     const auto& table = Tables().upper;
     std::string result(text.size(), '\0');
     for (size_t i = 0; i < text.size(); ++i)
@@ -71,7 +78,8 @@ std::string ToUpper(std::string_view text) {
     return result;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
     if (a.size() != b.size())
         return false;
     const auto& table = Tables().lower;
@@ -82,13 +90,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-size_t Find(std::string_view haystack, std::string_view needle) {
+size_t Find(std::string_view haystack, std::string_view needle)
+{
     if (needle.empty())
         return haystack.empty() ? std::string_view::npos : 0;
     return haystack.find(needle);
 }
 
-size_t FindNoCase(std::string_view haystack, std::string_view needle) {
+size_t FindNoCase(std::string_view haystack, std::string_view needle)
+{
     if (needle.empty())
         return haystack.empty() ? std::string_view::npos : 0;
     if (needle.size() > haystack.size())
@@ -115,11 +125,13 @@ size_t FindNoCase(std::string_view haystack, std::string_view needle) {
     return std::string_view::npos;
 }
 
-bool ContainsNoCase(std::string_view haystack, std::string_view needle) {
+bool ContainsNoCase(std::string_view haystack, std::string_view needle)
+{
     return FindNoCase(haystack, needle) != std::string_view::npos;
 }
 
-size_t NoCaseHash::operator()(std::string_view text) const {
+size_t NoCaseHash::operator()(std::string_view text) const
+{
     // FNV-1a over the folded bytes.
     const auto& table = Tables().lower;
     size_t hash = 1469598103934665603ull;
@@ -134,7 +146,8 @@ namespace {
 
 // The length of the number at the start of text (sign, digits, fraction,
 // exponent), or 0 when text does not start with one.
-size_t NumberLength(std::string_view text) {
+size_t NumberLength(std::string_view text)
+{
     size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         ++i;
@@ -168,7 +181,8 @@ size_t NumberLength(std::string_view text) {
 
 } // namespace
 
-std::optional<double> ParseNumber(std::string_view text) {
+std::optional<double> ParseNumber(std::string_view text)
+{
     text = Trim(text);
     if (text.empty() || NumberLength(text) != text.size())
         return std::nullopt;
@@ -182,12 +196,14 @@ std::optional<double> ParseNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-bool IsNumeric(std::string_view text) {
+bool IsNumeric(std::string_view text)
+{
     text = Trim(text);
     return !text.empty() && NumberLength(text) == text.size();
 }
 
-std::optional<int32_t> RoundToInt32(double value) {
+std::optional<int32_t> RoundToInt32(double value)
+{
     if (!std::isfinite(value))
         return std::nullopt;
     const double rounded = std::nearbyint(value); // default mode: halves to even
@@ -197,7 +213,8 @@ std::optional<int32_t> RoundToInt32(double value) {
     return static_cast<int32_t>(rounded);
 }
 
-std::optional<int32_t> ToInt32(std::string_view text) {
+std::optional<int32_t> ToInt32(std::string_view text)
+{
     // Whole numbers are the common case in logs; skip the floating-point path.
     const auto trimmed = Trim(text);
     if (!trimmed.empty() && trimmed.size() <= 10) {
@@ -212,7 +229,8 @@ std::optional<int32_t> ToInt32(std::string_view text) {
     return RoundToInt32(*number);
 }
 
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to)
+{
     if (from.empty())
         return text;
     size_t pos = 0;
@@ -223,7 +241,8 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
     return text;
 }
 
-std::string BoolWord(bool value) {
+std::string BoolWord(bool value)
+{
     return value ? "True" : "False";
 }
 

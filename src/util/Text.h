@@ -17,21 +17,24 @@ std::string ToLower(std::string_view text);
 std::string ToUpper(std::string_view text);
 
 // Blanks are spaces only, as in the game's logs and the configuration file.
-inline std::string_view TrimLeft(std::string_view text) {
+inline std::string_view TrimLeft(std::string_view text)
+{
     size_t start = 0;
     while (start < text.size() && text[start] == ' ')
         ++start;
     return text.substr(start);
 }
 
-inline std::string_view TrimRight(std::string_view text) {
+inline std::string_view TrimRight(std::string_view text)
+{
     size_t end = text.size();
     while (end > 0 && text[end - 1] == ' ')
         --end;
     return text.substr(0, end);
 }
 
-inline std::string_view Trim(std::string_view text) {
+inline std::string_view Trim(std::string_view text)
+{
     return TrimRight(TrimLeft(text));
 }
 

@@ -17,28 +17,33 @@
 namespace tarvik::test {
 
 // A line as the game writes it: the timestamp sits at characters 21 to 39.
-inline std::string GameLine(std::string_view body, std::string_view stamp = "Wed Jun 04 23:27:01") {
+inline std::string GameLine(std::string_view body, std::string_view stamp = "Wed Jun 04 23:27:01")
+{
     return "[CHAT WINDOW TEXT] [" + std::string(stamp) + "] " + std::string(body);
 }
 
-inline void WriteBytes(const std::string& path, std::string_view bytes, bool append = false) {
+inline void WriteBytes(const std::string& path, std::string_view bytes, bool append = false)
+{
     std::ofstream out(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string ReadBytes(const std::string& path) {
+inline std::string ReadBytes(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline std::string JoinLines(const std::vector<std::string>& lines) {
+inline std::string JoinLines(const std::vector<std::string>& lines)
+{
     std::string text;
     for (const auto& line : lines)
         text += line + "\r\n";
     return text;
 }
 
-inline RecordType MakeType(std::string name, std::vector<std::string> identifiers) {
+inline RecordType MakeType(std::string name, std::vector<std::string> identifiers)
+{
     RecordType type;
     type.CreateRecordType(std::move(name), identifiers);
     return type;
@@ -46,7 +51,8 @@ inline RecordType MakeType(std::string name, std::vector<std::string> identifier
 
 // A small vocabulary in the style of the game's messages; each test that
 // needs other markers changes its own copy.
-inline AnalysisConfig ExampleConfig() {
+inline AnalysisConfig ExampleConfig()
+{
     AnalysisConfig config;
     LogFormat& f = config.format;
     f.timeStampBegin = 21;
@@ -89,7 +95,8 @@ inline AnalysisConfig ExampleConfig() {
 class RecordingHost : public SessionHost {
 public:
     void SetStatusMessage(std::string_view text) override { statusMessages.emplace_back(text); }
-    void SetRecordDates(std::string_view earliest, std::string_view latest) override {
+    void SetRecordDates(std::string_view earliest, std::string_view latest) override
+    {
         recordDates.emplace_back(std::string(earliest), std::string(latest));
     }
     void ErrorListCleared() override { ++errorListClears; }
@@ -126,25 +133,30 @@ public:
         , logFile(clock, lastError, dir.Path(), "debug")
         , debug(logFile)
         , config(std::move(analysisConfig))
-        , session(std::make_unique<Session>(config, debug, clock, host)) {}
+        , session(std::make_unique<Session>(config, debug, clock, host))
+    {
+    }
 
     Session& S() { return *session; }
     AnalysisData& Data() { return session->Data(); }
     const std::vector<std::string>& Errors() const { return session->Errors().Lines(); }
 
-    std::string Write(const std::string& name, const std::vector<std::string>& lines) {
+    std::string Write(const std::string& name, const std::vector<std::string>& lines)
+    {
         const std::string path = dir.File(name);
         WriteBytes(path, JoinLines(lines));
         return path;
     }
     // Reads the bodies, each as one dated line, in a fresh file.
-    bool AnalyzeBodies(const std::vector<std::string>& bodies) {
+    bool AnalyzeBodies(const std::vector<std::string>& bodies)
+    {
         std::vector<std::string> lines;
         for (const auto& body : bodies)
             lines.push_back(GameLine(body));
         return session->AnalyzeLog(Write("records.txt", lines));
     }
-    const Character* Named(std::string_view name) const {
+    const Character* Named(std::string_view name) const
+    {
         return session->Data().characters.Find(name);
     }
     std::string DebugText() const { return ReadBytes(logFile.FileName()); }

@@ -5,7 +5,8 @@
 namespace tarvik {
 namespace {
 
-TEST(DateText, YearGoesAfterTheDay) {
+TEST(DateText, YearGoesAfterTheDay)
+{
     struct Case {
         const char* timestamp;
         int year;
@@ -25,7 +26,8 @@ TEST(DateText, YearGoesAfterTheDay) {
         EXPECT_EQ(BuildDateText(c.timestamp, c.year), c.expected) << c.timestamp;
 }
 
-TEST(DateText, AcceptedForms) {
+TEST(DateText, AcceptedForms)
+{
     struct Case {
         const char* text;
         const char* expected;
@@ -47,7 +49,8 @@ TEST(DateText, AcceptedForms) {
     }
 }
 
-TEST(DateText, RejectedForms) {
+TEST(DateText, RejectedForms)
+{
     const char* cases[] = {
         "Apr 31 2026 10:00:00",  // April has 30 days
         "Feb 29 2026 10:00:00",  // not a leap year

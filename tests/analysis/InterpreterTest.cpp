@@ -17,7 +17,8 @@ class Interpreter : public ::testing::Test {
 protected:
     bool Run(const Lines& bodies) { return h.AnalyzeBodies(bodies); }
 
-    const Character& C(std::string_view name) {
+    const Character& C(std::string_view name)
+    {
         const Character* c = h.Named(name);
         if (!c)
             ADD_FAILURE() << "no character " << name;
@@ -26,12 +27,14 @@ protected:
     }
 
     // Marks name as the user's own character, creating it when needed.
-    void MakeUser(std::string_view name) {
+    void MakeUser(std::string_view name)
+    {
         h.S().Marks().SelectUserCharacter(tools.FindCharacter(name).ID());
         ASSERT_EQ(h.Data().userCharacterId, h.Named(name)->ID());
     }
 
-    std::vector<int32_t> Samples(bool own) const {
+    std::vector<int32_t> Samples(bool own) const
+    {
         std::vector<int32_t> result;
         const auto& ring =
             own ? h.session->RealTime().OwnABSamples() : h.session->RealTime().EnemyABSamples();
@@ -48,7 +51,8 @@ protected:
                             toolErrors, h.S().Marks(), h.S().Options(),  h.host};
 };
 
-TEST_F(Interpreter, AttackOfTheUserFeedsCountsAndAttackBonus) {
+TEST_F(Interpreter, AttackOfTheUserFeedsCountsAndAttackBonus)
+{
     MakeUser("Bob");
     ASSERT_TRUE(Run({"Bob attacks Orc : *hit* : (14 + 8 = 22)"}));
     EXPECT_EQ(C("Bob").Attacks(), 1);
@@ -61,7 +65,8 @@ TEST_F(Interpreter, AttackOfTheUserFeedsCountsAndAttackBonus) {
     EXPECT_TRUE(h.Errors().empty());
 }
 
-TEST_F(Interpreter, LeadingDescriptionsAreDroppedWithTheResultsFirstCharacter) {
+TEST_F(Interpreter, LeadingDescriptionsAreDroppedWithTheResultsFirstCharacter)
+{
     MakeUser("Bob");
     ASSERT_TRUE(Run({"Off Hand : Bob attacks Orc : *miss* : (3 + 8 = 11)",
                      // Rejoined without blanks, the result loses its "*", so "*hit*" is not found.
@@ -73,7 +78,8 @@ TEST_F(Interpreter, LeadingDescriptionsAreDroppedWithTheResultsFirstCharacter) {
     EXPECT_EQ(Samples(true), (std::vector<int32_t>{8, 9}));
 }
 
-TEST_F(Interpreter, DamageCastingHealingAndKill) {
+TEST_F(Interpreter, DamageCastingHealingAndKill)
+{
     ASSERT_TRUE(Run({"Orc damages Bob: 12 (5 Physical 7 Fire)", "Bob casts Magic Missile",
                      "Bob : healed 10 hit points.", "Bob killed Orc"}));
     EXPECT_EQ(h.Data().recordsParsed, 4);
@@ -96,7 +102,8 @@ TEST_F(Interpreter, DamageCastingHealingAndKill) {
     EXPECT_EQ(h.Data().characters.Count(), 2);
 }
 
-TEST(InterpreterDamage, AmountsAndTypeNames) {
+TEST(InterpreterDamage, AmountsAndTypeNames)
+{
     struct Case {
         const char* body;
         std::vector<int32_t> breakdown; // Physical, Fire, Negative, Total; empty: rejected
@@ -156,7 +163,8 @@ TEST(InterpreterDamage, AmountsAndTypeNames) {
     }
 }
 
-TEST_F(Interpreter, DamageFeedsRollingRecordsOnlyWhileMonitoring) {
+TEST_F(Interpreter, DamageFeedsRollingRecordsOnlyWhileMonitoring)
+{
     MakeUser("Bob");
     ASSERT_TRUE(Run({"Bob damages Orc: 5 (5 Fire)", "Orc damages Bob: 3 (3 Physical)"}));
     EXPECT_TRUE(h.S().RealTime().OwnAttackRecords().empty());
@@ -173,7 +181,8 @@ TEST_F(Interpreter, DamageFeedsRollingRecordsOnlyWhileMonitoring) {
 }
 
 // Amounts that are no numbers, and sums beyond 32 bits, end the whole read.
-TEST(InterpreterSeriousErrors, EndTheReadWithTheErrorLine) {
+TEST(InterpreterSeriousErrors, EndTheReadWithTheErrorLine)
+{
     struct Case {
         Lines bodies;
         const char* failing;
@@ -220,7 +229,8 @@ TEST(InterpreterSeriousErrors, EndTheReadWithTheErrorLine) {
     }
 }
 
-TEST(InterpreterSeriousErrors, MessageBoxText) {
+TEST(InterpreterSeriousErrors, MessageBoxText)
+{
     EXPECT_EQ(Session::SeriousErrorMessage(),
               "A serious error occurred during the log analysis.\n"
               "Please save the error log and email it to the developer: "
@@ -229,13 +239,15 @@ TEST(InterpreterSeriousErrors, MessageBoxText) {
               "NOTE:  Log monitoring has been disabled.  No new data will be analyzed.");
 }
 
-TEST_F(Interpreter, SeriousErrorWhileMonitoringStopsMonitoring) {
+TEST_F(Interpreter, SeriousErrorWhileMonitoringStopsMonitoring)
+{
     h.S().SetMonitoringEnabled(true);
     EXPECT_FALSE(Run({"Bob : healed lots hit points."}));
     EXPECT_EQ(h.host.monitoringStops, 1);
 }
 
-TEST_F(Interpreter, AttacksThatCannotBeTakenApart) {
+TEST_F(Interpreter, AttacksThatCannotBeTakenApart)
+{
     MakeUser("Bob");
     h.S().RealTime().SetLastConcealment(40);
     ASSERT_TRUE(Run({"attacks Orc : *target concealed: 50%* : (1 + 5 = 6)", "Bob attacks Orc"}));
@@ -250,7 +262,8 @@ TEST_F(Interpreter, AttacksThatCannotBeTakenApart) {
     EXPECT_EQ(h.Named("Orc"), nullptr);
 }
 
-TEST(InterpreterAttack, ConcealmentOfTheUsersTarget) {
+TEST(InterpreterAttack, ConcealmentOfTheUsersTarget)
+{
     struct Case {
         const char* body;
         int32_t expected;
@@ -273,7 +286,8 @@ TEST(InterpreterAttack, ConcealmentOfTheUsersTarget) {
     }
 }
 
-TEST(InterpreterAttack, AttackBonusSamples) {
+TEST(InterpreterAttack, AttackBonusSamples)
+{
     struct Case {
         const char* body;
         std::vector<int32_t> own;
@@ -308,7 +322,8 @@ TEST(InterpreterAttack, AttackBonusSamples) {
     }
 }
 
-TEST(InterpreterRecords, SavesResistsAndHealing) {
+TEST(InterpreterRecords, SavesResistsAndHealing)
+{
     struct Case {
         const char* body;
         const char* rejection; // nullptr: accepted
@@ -351,7 +366,8 @@ TEST(InterpreterRecords, SavesResistsAndHealing) {
     }
 }
 
-TEST_F(Interpreter, FugueTimerOnlyForTheUsersDeathWhileMonitoring) {
+TEST_F(Interpreter, FugueTimerOnlyForTheUsersDeathWhileMonitoring)
+{
     MakeUser("Bob");
     ASSERT_TRUE(Run({"Orc killed Bob"}));
     EXPECT_EQ(h.S().RealTime().FugueTimerCount(), 0u);
@@ -364,7 +380,8 @@ TEST_F(Interpreter, FugueTimerOnlyForTheUsersDeathWhileMonitoring) {
     EXPECT_EQ(C("Bob").Deaths(), 2);
 }
 
-TEST_F(Interpreter, ExperienceIsSummedButNotCountedAsRecord) {
+TEST_F(Interpreter, ExperienceIsSummedButNotCountedAsRecord)
+{
     ASSERT_TRUE(Run({"Experience Points Gained:  242", "Experience Points Gained:  lots",
                      "Experience Points Gained:  100"}));
     EXPECT_EQ(h.Data().experienceTotal, 342);
@@ -374,7 +391,8 @@ TEST_F(Interpreter, ExperienceIsSummedButNotCountedAsRecord) {
     EXPECT_EQ(h.Data().characters.Count(), 0);
 }
 
-TEST_F(Interpreter, AutodetectMarksTheUserAndTheParty) {
+TEST_F(Interpreter, AutodetectMarksTheUserAndTheParty)
+{
     const Lines records = {"Bob : Initiative Roll : 11 : (4 + 7 = 11)",
                            "Alice has joined the party.", "Carl has left the party."};
     ASSERT_TRUE(Run(records));
@@ -410,7 +428,8 @@ TEST_F(Interpreter, AutodetectMarksTheUserAndTheParty) {
                      "Invalid party exit record, discarded: " + GameLine("has left the party.")}));
 }
 
-TEST_F(Interpreter, ChatAndUnknownKinds) {
+TEST_F(Interpreter, ChatAndUnknownKinds)
+{
     ASSERT_TRUE(Run(
         {"Bob: [Party] Bob attacks Orc : *hit* : (1 + 2 = 3)", "Bob waves at Orc", "Resting."}));
     EXPECT_EQ(h.Data().characters.Count(), 0);
@@ -419,7 +438,8 @@ TEST_F(Interpreter, ChatAndUnknownKinds) {
     EXPECT_EQ(h.Errors(), Lines{"Unknown record type, discarded: " + GameLine("Bob waves at Orc")});
 }
 
-TEST_F(Interpreter, DetailCharacterChangesAreNoted) {
+TEST_F(Interpreter, DetailCharacterChangesAreNoted)
+{
     ASSERT_TRUE(Run({"Bob killed Orc", "Rat killed Cat"}));
     h.Data().detailCharacterId = C("Orc").ID();
     h.Data().detailCharacterChanged = false;
@@ -429,7 +449,8 @@ TEST_F(Interpreter, DetailCharacterChangesAreNoted) {
     EXPECT_TRUE(h.Data().detailCharacterChanged);
 }
 
-TEST_F(Interpreter, SplitRecord) {
+TEST_F(Interpreter, SplitRecord)
+{
     struct Case {
         const char* text;
         const char* separator;
@@ -454,7 +475,8 @@ TEST_F(Interpreter, SplitRecord) {
     }
 }
 
-TEST(InterpreterTools, ExtractBetween) {
+TEST(InterpreterTools, ExtractBetween)
+{
     struct Case {
         const char* text;
         const char* start;
@@ -475,7 +497,8 @@ TEST(InterpreterTools, ExtractBetween) {
         EXPECT_EQ(RecordInterpreter::ExtractBetween(c.text, c.start, c.end), c.expected) << c.text;
 }
 
-TEST_F(Interpreter, TypeLookups) {
+TEST_F(Interpreter, TypeLookups)
+{
     EXPECT_EQ(tools.GetDamageType("Physical"), 1);
     EXPECT_EQ(tools.GetDamageType("FIRE"), 2);
     EXPECT_EQ(tools.GetDamageType("Negative Energy"), 3);
@@ -488,7 +511,8 @@ TEST_F(Interpreter, TypeLookups) {
     EXPECT_EQ(tools.GetSaveType("fort save"), 0);
 }
 
-TEST_F(Interpreter, NamesDifferingInCaseAreOneCharacter) {
+TEST_F(Interpreter, NamesDifferingInCaseAreOneCharacter)
+{
     ASSERT_TRUE(Run({"bob attacks Orc : *hit* : (1 + 2 = 3)",
                      "BOB attacks ORC : *hit* : (1 + 2 = 3)", "  Bob  killed orc"}));
     ASSERT_EQ(h.Data().characters.Count(), 2);
@@ -501,7 +525,8 @@ TEST_F(Interpreter, NamesDifferingInCaseAreOneCharacter) {
 }
 
 // Real-looking lines through the configuration that ships with the program.
-TEST(InterpreterShippedConfiguration, RealLines) {
+TEST(InterpreterShippedConfiguration, RealLines)
+{
     const ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
     ASSERT_TRUE(loaded.configuration) << loaded.fatalMessage;
     SessionHarness h(loaded.configuration->analysis);

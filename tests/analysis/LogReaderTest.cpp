@@ -17,7 +17,8 @@ struct ReadResult {
     int64_t next = 0;
 };
 
-ReadResult ReadFrom(const std::string& path, int64_t position, bool hold = false) {
+ReadResult ReadFrom(const std::string& path, int64_t position, bool hold = false)
+{
     LogReader reader;
     reader.SetHoldPartialLastLine(hold);
     ReadResult result;
@@ -33,7 +34,8 @@ ReadResult ReadFrom(const std::string& path, int64_t position, bool hold = false
 
 using Lines = std::vector<std::string>;
 
-TEST(LogReader, LineEndsOfEveryKindEndOneLineEach) {
+TEST(LogReader, LineEndsOfEveryKindEndOneLineEach)
+{
     struct Case {
         const char* name;
         std::string bytes;
@@ -59,7 +61,8 @@ TEST(LogReader, LineEndsOfEveryKindEndOneLineEach) {
     }
 }
 
-TEST(LogReader, PositionsAreOneBasedNextUnreadByte) {
+TEST(LogReader, PositionsAreOneBasedNextUnreadByte)
+{
     TempDir dir;
     const std::string path = dir.File("log.txt");
     WriteBytes(path, "abc\r\ndef\r\nghi\r\n");
@@ -71,7 +74,8 @@ TEST(LogReader, PositionsAreOneBasedNextUnreadByte) {
     EXPECT_TRUE(ReadFrom(path, 16).lines.empty());
 }
 
-TEST(LogReader, LineLongerThanTheBufferComesWhole) {
+TEST(LogReader, LineLongerThanTheBufferComesWhole)
+{
     TempDir dir;
     const std::string path = dir.File("long.txt");
     const std::string longLine(LogReader::BufferSize * 2 + 123, 'x');
@@ -83,7 +87,8 @@ TEST(LogReader, LineLongerThanTheBufferComesWhole) {
     EXPECT_EQ(result.lines[2], "after");
 }
 
-TEST(LogReader, CrLfSplitByTheBufferIsOneLineEnd) {
+TEST(LogReader, CrLfSplitByTheBufferIsOneLineEnd)
+{
     TempDir dir;
     const std::string path = dir.File("split.txt");
     // The CR is the last byte of the first buffer, the LF the first of the next.
@@ -95,7 +100,8 @@ TEST(LogReader, CrLfSplitByTheBufferIsOneLineEnd) {
     EXPECT_EQ(result.lines[1], "next");
 }
 
-TEST(LogReader, CrLfSplitBetweenTwoReadsIsOneLineEnd) {
+TEST(LogReader, CrLfSplitBetweenTwoReadsIsOneLineEnd)
+{
     TempDir dir;
     const std::string path = dir.File("log.txt");
     WriteBytes(path, "one\r");
@@ -109,7 +115,8 @@ TEST(LogReader, CrLfSplitBetweenTwoReadsIsOneLineEnd) {
     EXPECT_EQ(second.next, 11);
 }
 
-TEST(LogReader, HeldPartialLineIsReadWholeLater) {
+TEST(LogReader, HeldPartialLineIsReadWholeLater)
+{
     TempDir dir;
     const std::string path = dir.File("log.txt");
     WriteBytes(path, "done\r\nhalf");
@@ -127,7 +134,8 @@ TEST(LogReader, HeldPartialLineIsReadWholeLater) {
 
 // The game appends in arbitrary pieces; following the file piece by piece
 // must see exactly the lines a single read of the final file sees.
-TEST(LogReader, FollowingGrowingFileMatchesOneShotRead) {
+TEST(LogReader, FollowingGrowingFileMatchesOneShotRead)
+{
     const std::string content = "[a] first line\r\n\r\nsecond\nthird\r\rfifth\r\nsixth";
     const std::vector<size_t> cutSets[] = {
         {1, 5, 15, 16, 17, 18, 25, 31, 32, 33, 40},

@@ -9,14 +9,16 @@
 namespace tarvik {
 namespace {
 
-DateTime At(int hour, int minute, int second, int day = 1) {
+DateTime At(int hour, int minute, int second, int day = 1)
+{
     return DateTime::FromCivil(2026, 6, day, hour, minute, second);
 }
 
 class RealTime : public ::testing::Test {
 protected:
     FugueDisplay Tick(bool audible = true) { return FugueDisplayTick(state, debug, audible); }
-    DamageBreakdown Damage(int32_t physical, int32_t fire) {
+    DamageBreakdown Damage(int32_t physical, int32_t fire)
+    {
         return {physical, fire, physical + fire};
     }
 
@@ -28,7 +30,8 @@ protected:
     RealTimeState state{clock, debug, 3};
 };
 
-TEST_F(RealTime, FugueSettingsAreClamped) {
+TEST_F(RealTime, FugueSettingsAreClamped)
+{
     struct Case {
         int32_t minutes, warning, expiry, expectedWarning;
     };
@@ -42,7 +45,8 @@ TEST_F(RealTime, FugueSettingsAreClamped) {
     }
 }
 
-TEST_F(RealTime, RingAndRollingSettingsAreClamped) {
+TEST_F(RealTime, RingAndRollingSettingsAreClamped)
+{
     const std::pair<int32_t, int32_t> rings[] = {{5, 10}, {250, 100}, {50, 50}, {-1, 10}};
     for (const auto& [asked, slots] : rings) {
         state.SetNumABRecords(asked);
@@ -63,7 +67,8 @@ TEST_F(RealTime, RingAndRollingSettingsAreClamped) {
     EXPECT_EQ(RealTimeState::ClampHoverInterval(250), 250);
 }
 
-TEST_F(RealTime, AttackBonusRingsOverwriteTheOldestAndIgnoreEmptySlots) {
+TEST_F(RealTime, AttackBonusRingsOverwriteTheOldestAndIgnoreEmptySlots)
+{
     state.SetNumABRecords(10);
     for (int32_t value = 1; value <= 11; ++value)
         state.LogAttackBonus(true, value);
@@ -87,7 +92,8 @@ TEST_F(RealTime, AttackBonusRingsOverwriteTheOldestAndIgnoreEmptySlots) {
     EXPECT_EQ(enemy, 0);
 }
 
-TEST_F(RealTime, ShrinkingTheRingWrapsTheNextSampleToTheFirstSlot) {
+TEST_F(RealTime, ShrinkingTheRingWrapsTheNextSampleToTheFirstSlot)
+{
     state.SetNumABRecords(20);
     for (int i = 0; i < 15; ++i)
         state.LogAttackBonus(true, 7);
@@ -97,7 +103,8 @@ TEST_F(RealTime, ShrinkingTheRingWrapsTheNextSampleToTheFirstSlot) {
     EXPECT_EQ(state.OwnABSamples()[0], 9);
 }
 
-TEST_F(RealTime, ClearRealTimeDataKeepsFugueTimers) {
+TEST_F(RealTime, ClearRealTimeDataKeepsFugueTimers)
+{
     state.SetFugueTimers(5, 30);
     state.StartFugueTimer(clock.Now());
     state.LogAttackBonus(true, 8);
@@ -114,7 +121,8 @@ TEST_F(RealTime, ClearRealTimeDataKeepsFugueTimers) {
     EXPECT_EQ(state.OwnABSamples()[1], 0);
 }
 
-TEST_F(RealTime, DamageRecordsRollOverAfterAQuietInterval) {
+TEST_F(RealTime, DamageRecordsRollOverAfterAQuietInterval)
+{
     state.SetRTRollingAverage(2);
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(state.LogAttackDamage(true, Damage(2, 3)));
@@ -129,7 +137,8 @@ TEST_F(RealTime, DamageRecordsRollOverAfterAQuietInterval) {
     EXPECT_EQ(state.OwnAttackRecords().size(), 2u);
 }
 
-TEST_F(RealTime, EitherListsActivityKeepsTheCurrentRecordsOpen) {
+TEST_F(RealTime, EitherListsActivityKeepsTheCurrentRecordsOpen)
+{
     state.SetRTRollingAverage(2);
     ASSERT_TRUE(state.LogAttackDamage(true, Damage(1, 1)));
     clock.Advance(100'000);
@@ -140,7 +149,8 @@ TEST_F(RealTime, EitherListsActivityKeepsTheCurrentRecordsOpen) {
     EXPECT_EQ(state.EnemyAttackRecords().size(), 1u);
 }
 
-TEST_F(RealTime, DamageRecordsAreLimitedToTheNewest) {
+TEST_F(RealTime, DamageRecordsAreLimitedToTheNewest)
+{
     state.SetRTRollingAverage(2);
     for (int burst = 1; burst <= 21; ++burst) {
         ASSERT_TRUE(state.LogAttackDamage(true, Damage(burst, 0)));
@@ -151,7 +161,8 @@ TEST_F(RealTime, DamageRecordsAreLimitedToTheNewest) {
     EXPECT_EQ(state.OwnAttackRecords().back().TotalDamage(), 21);
 }
 
-TEST_F(RealTime, DamageRecordStaysOpenAcrossMidnight) {
+TEST_F(RealTime, DamageRecordStaysOpenAcrossMidnight)
+{
     clock.Set(At(23, 59, 30));
     state.SetRTRollingAverage(2);
     ASSERT_TRUE(state.LogAttackDamage(true, Damage(1, 0)));
@@ -160,13 +171,15 @@ TEST_F(RealTime, DamageRecordStaysOpenAcrossMidnight) {
     EXPECT_EQ(state.OwnAttackRecords().size(), 1u);
 }
 
-TEST_F(RealTime, SecondsOfDayAfterWrapsAtMidnight) {
+TEST_F(RealTime, SecondsOfDayAfterWrapsAtMidnight)
+{
     clock.Set(At(23, 59, 0));
     EXPECT_EQ(state.SecondsOfDayAfter(120), 60);
     EXPECT_EQ(state.SecondsOfDayAfter(30), 86370);
 }
 
-TEST_F(RealTime, NoFugueTimers) {
+TEST_F(RealTime, NoFugueTimers)
+{
     const FugueDisplay display = Tick();
     EXPECT_EQ(display.panelText, "n/a");
     EXPECT_EQ(display.tooltip, "Active fugue timers:  0");
@@ -174,7 +187,8 @@ TEST_F(RealTime, NoFugueTimers) {
     EXPECT_FALSE(display.beep);
 }
 
-TEST_F(RealTime, FugueTimerCountsDownWarnsAndBeeps) {
+TEST_F(RealTime, FugueTimerCountsDownWarnsAndBeeps)
+{
     state.SetFugueTimers(5, 30);
     state.StartFugueTimer(clock.Now());
     struct Step {
@@ -199,7 +213,8 @@ TEST_F(RealTime, FugueTimerCountsDownWarnsAndBeeps) {
     }
 }
 
-TEST_F(RealTime, FugueBeepsOnlyWithAudibleAlerts) {
+TEST_F(RealTime, FugueBeepsOnlyWithAudibleAlerts)
+{
     state.SetFugueTimers(1, 10);
     state.StartFugueTimer(clock.Now());
     clock.Advance(55'000);
@@ -208,7 +223,8 @@ TEST_F(RealTime, FugueBeepsOnlyWithAudibleAlerts) {
     EXPECT_TRUE(Tick(false).showWarning);
 }
 
-TEST_F(RealTime, TwoDeathsShowTheEarlierExpiryFirst) {
+TEST_F(RealTime, TwoDeathsShowTheEarlierExpiryFirst)
+{
     state.SetFugueTimers(5, 30);
     state.StartFugueTimer(clock.Now());
     clock.Advance(60'000);
@@ -224,7 +240,8 @@ TEST_F(RealTime, TwoDeathsShowTheEarlierExpiryFirst) {
     EXPECT_EQ(display.panelText, "0:59");
 }
 
-TEST_F(RealTime, FugueTimerRunsFromTheStartOfTheRead) {
+TEST_F(RealTime, FugueTimerRunsFromTheStartOfTheRead)
+{
     state.SetFugueTimers(5, 30);
     const DateTime readStart = clock.Now();
     clock.Advance(20'000);
@@ -232,7 +249,8 @@ TEST_F(RealTime, FugueTimerRunsFromTheStartOfTheRead) {
     EXPECT_EQ(Tick().panelText, "4:40");
 }
 
-TEST_F(RealTime, FugueTimerStartedBeforeMidnightRunsItsFullLength) {
+TEST_F(RealTime, FugueTimerStartedBeforeMidnightRunsItsFullLength)
+{
     clock.Set(At(23, 58, 0));
     state.SetFugueTimers(5, 30);
     state.StartFugueTimer(clock.Now());
@@ -245,7 +263,8 @@ TEST_F(RealTime, FugueTimerStartedBeforeMidnightRunsItsFullLength) {
     EXPECT_EQ(state.FugueTimerCount(), 0u);
 }
 
-TEST(FugueText, MinutesAndTwoDigitSeconds) {
+TEST(FugueText, MinutesAndTwoDigitSeconds)
+{
     EXPECT_EQ(FormatMinutesSeconds(125), "2:05");
     EXPECT_EQ(FormatMinutesSeconds(59), "0:59");
     EXPECT_EQ(FormatMinutesSeconds(0), "0:00");

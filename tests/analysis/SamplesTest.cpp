@@ -16,7 +16,8 @@ namespace fs = std::filesystem;
 // Real players' logs, read with the shipped configuration.
 class Samples : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         root = test::SharedSamplesDir();
         std::error_code code;
         if (!fs::is_directory(root, code))
@@ -32,7 +33,8 @@ protected:
         ASSERT_TRUE(loaded.configuration) << loaded.fatalMessage;
     }
 
-    std::string Relative(const std::string& path) const {
+    std::string Relative(const std::string& path) const
+    {
         return fs::relative(path, root).generic_string();
     }
 
@@ -41,7 +43,8 @@ protected:
     ConfigurationResult loaded;
 };
 
-TEST_F(Samples, EveryLogReadsWithoutSeriousErrorAndIsDated) {
+TEST_F(Samples, EveryLogReadsWithoutSeriousErrorAndIsDated)
+{
     // Earliest and latest timestamps of the logs, in the year of the reading clock.
     const std::map<std::string, std::pair<std::string, std::string>> known = {
         {"classic-2010/nwclientLog1.txt", {"04/03/2026 11:26:24 AM", "04/03/2026 12:20:57 PM"}},
@@ -66,7 +69,8 @@ TEST_F(Samples, EveryLogReadsWithoutSeriousErrorAndIsDated) {
         GTEST_SKIP() << "none of the known logs is present";
 }
 
-TEST_F(Samples, RecordsOfEveryMainKindAreRecognised) {
+TEST_F(Samples, RecordsOfEveryMainKindAreRecognised)
+{
     test::SessionHarness h(loaded.configuration->analysis);
     int64_t lines = 0, records = 0;
     for (const auto& path : files) {

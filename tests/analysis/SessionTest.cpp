@@ -12,7 +12,8 @@ using test::SessionHarness;
 using test::WriteBytes;
 using Lines = std::vector<std::string>;
 
-TEST(Session, ClearAllDataForgetsEverythingAnalysed) {
+TEST(Session, ClearAllDataForgetsEverythingAnalysed)
+{
     SessionHarness h;
     h.S().SetMonitoringEnabled(true);
     ASSERT_TRUE(
@@ -50,7 +51,8 @@ TEST(Session, ClearAllDataForgetsEverythingAnalysed) {
     EXPECT_EQ(h.host.dataClears, clearsBefore + 1);
 }
 
-TEST(Session, ErrorListHoldsOnlyTheLatestReadsProblems) {
+TEST(Session, ErrorListHoldsOnlyTheLatestReadsProblems)
+{
     SessionHarness h;
     ASSERT_TRUE(
         h.S().AnalyzeLog(h.Write("one.txt", {"first bad line", GameLine("Bob killed Orc")})));
@@ -60,7 +62,8 @@ TEST(Session, ErrorListHoldsOnlyTheLatestReadsProblems) {
     EXPECT_EQ(h.host.errorListClears, 2);
 }
 
-TEST(Session, LinesWithoutUsableDateAreReportedAndSkipped) {
+TEST(Session, LinesWithoutUsableDateAreReportedAndSkipped)
+{
     SessionHarness h;
     h.debug.SetLevel(1);
     const Lines bad = {
@@ -86,7 +89,8 @@ TEST(Session, LinesWithoutUsableDateAreReportedAndSkipped) {
               std::string::npos);
 }
 
-TEST(Session, DateTextMustBeLongerThanTheMinimumLength) {
+TEST(Session, DateTextMustBeLongerThanTheMinimumLength)
+{
     // "Jun 04 2026 23:27:01" has 20 characters.
     for (int minLength : {19, 20}) {
         auto config = test::ExampleConfig();
@@ -98,7 +102,8 @@ TEST(Session, DateTextMustBeLongerThanTheMinimumLength) {
     }
 }
 
-TEST(Session, EarliestAndLatestRecordDates) {
+TEST(Session, EarliestAndLatestRecordDates)
+{
     SessionHarness h;
     ASSERT_TRUE(h.S().AnalyzeLog(h.Write("log.txt", {
                                                         GameLine("a", "Wed Jun 04 23:27:01"),
@@ -111,7 +116,8 @@ TEST(Session, EarliestAndLatestRecordDates) {
     EXPECT_EQ(h.host.recordDates.back().second, "07/12/2026 01:05:09 PM");
 }
 
-TEST(Session, OnlyBadDatesLeaveTheStartValues) {
+TEST(Session, OnlyBadDatesLeaveTheStartValues)
+{
     SessionHarness h;
     ASSERT_TRUE(h.S().AnalyzeLog(h.Write("log.txt", {"no date here", ""})));
     ASSERT_EQ(h.host.recordDates.size(), 1u);
@@ -119,13 +125,15 @@ TEST(Session, OnlyBadDatesLeaveTheStartValues) {
     EXPECT_EQ(h.host.recordDates[0].second, "12/30/1899 12:00:00 AM");
 }
 
-TEST(Session, DecemberLogReadInJanuaryGetsTheNewYear) {
+TEST(Session, DecemberLogReadInJanuaryGetsTheNewYear)
+{
     SessionHarness h(test::ExampleConfig(), DateTime::FromCivil(2027, 1, 1, 0, 0, 10));
     ASSERT_TRUE(h.S().AnalyzeLog(h.Write("log.txt", {GameLine("a", "Fri Dec 31 23:59:59")})));
     EXPECT_EQ(h.Data().latestRecordDate.Format(), "12/31/2027 11:59:59 PM");
 }
 
-TEST(Session, PositionAfterReadingAndNothingNew) {
+TEST(Session, PositionAfterReadingAndNothingNew)
+{
     SessionHarness h;
     h.debug.SetLevel(2);
     std::string content = GameLine("Bob killed Orc") + "\r\n";
@@ -148,7 +156,8 @@ TEST(Session, PositionAfterReadingAndNothingNew) {
 }
 
 // Lines with and without dates, records of several kinds, CR LF line ends.
-std::string MixedLog() {
+std::string MixedLog()
+{
     return test::JoinLines({GameLine("Bob damages Orc: 5 (5 Fire)"), "", "continued text",
                             GameLine("Bob attacks Orc : *hit* : (1 + 2 = 3)"),
                             GameLine("Orc damages Bob: 3 (3 Physical)"),
@@ -157,7 +166,8 @@ std::string MixedLog() {
                             GameLine("Anna killed Rat")});
 }
 
-TEST(Session, MonitoringInPiecesMatchesOneShotRead) {
+TEST(Session, MonitoringInPiecesMatchesOneShotRead)
+{
     const std::string content = MixedLog();
     SessionHarness whole;
     const std::string wholePath = whole.dir.File("whole.txt");
@@ -197,7 +207,8 @@ TEST(Session, MonitoringInPiecesMatchesOneShotRead) {
     }
 }
 
-TEST(Session, MissingFileTakesTheSeriousErrorPath) {
+TEST(Session, MissingFileTakesTheSeriousErrorPath)
+{
     SessionHarness h;
     EXPECT_FALSE(h.S().AnalyzeLog(h.dir.File("absent.txt")));
     ASSERT_EQ(h.Errors().size(), 1u);
@@ -208,7 +219,8 @@ TEST(Session, MissingFileTakesTheSeriousErrorPath) {
     EXPECT_EQ(h.host.tabs, std::vector<MainTab>{MainTab::Errors});
 }
 
-TEST(Session, ErrorListIsLimitedAndSumsUpTheRest) {
+TEST(Session, ErrorListIsLimitedAndSumsUpTheRest)
+{
     SessionHarness h;
     Lines lines(ErrorList::Limit + 5, "bad");
     ASSERT_TRUE(h.S().AnalyzeLog(h.Write("log.txt", lines)));
@@ -236,7 +248,8 @@ private:
     mutable int64_t tick_ = 0;
 };
 
-TEST(Session, YieldsByTimeSliceNotPerLine) {
+TEST(Session, YieldsByTimeSliceNotPerLine)
+{
     SessionHarness h;
     Lines lines(3000, GameLine("Bob killed Orc"));
     const std::string path = h.Write("log.txt", lines);
@@ -261,7 +274,8 @@ TEST(Session, YieldsByTimeSliceNotPerLine) {
 
 class Driver : public ::testing::Test {
 protected:
-    std::string Log(const std::string& name, const Lines& bodies) {
+    std::string Log(const std::string& name, const Lines& bodies)
+    {
         Lines lines;
         for (const auto& body : bodies)
             lines.push_back(GameLine(body));
@@ -270,14 +284,16 @@ protected:
     SessionHarness h;
 };
 
-TEST_F(Driver, NoFilesGivesTheShortestSummary) {
+TEST_F(Driver, NoFilesGivesTheShortestSummary)
+{
     const DriverResult result = h.S().AnalyzeSelectedLogs({});
     EXPECT_FALSE(result.aborted);
     EXPECT_EQ(result.summary, "Analyzing logs...complete.\n\n0 log file(s) analyzed in 1 "
                               "second(s).\n0 lines parsed into 0 records.");
 }
 
-TEST_F(Driver, FilesAreReadInNameOrderIgnoringCase) {
+TEST_F(Driver, FilesAreReadInNameOrderIgnoringCase)
+{
     const std::string c = Log("c.TXT", {"Carl killed Orc"});
     const std::string b = Log("b.txt", {"Bob killed Orc", "Bob killed Orc"});
     const std::string a = Log("A.txt", {"Anna killed Orc"});
@@ -291,7 +307,8 @@ TEST_F(Driver, FilesAreReadInNameOrderIgnoringCase) {
                               "second.)");
 }
 
-TEST_F(Driver, MissingFileIsSkippedAndEmptyFileAborts) {
+TEST_F(Driver, MissingFileIsSkippedAndEmptyFileAborts)
+{
     const std::string a = Log("a.txt", {"Anna killed Orc"});
     const std::string empty = h.Write("b.txt", {});
     const std::string c = Log("c.txt", {"Carl killed Orc"});
@@ -310,7 +327,8 @@ TEST_F(Driver, MissingFileIsSkippedAndEmptyFileAborts) {
     EXPECT_EQ(h.Named("Carl"), nullptr);
 }
 
-TEST_F(Driver, AnalysingTwiceDoesNotAccumulate) {
+TEST_F(Driver, AnalysingTwiceDoesNotAccumulate)
+{
     const std::string a =
         Log("a.txt", {"Anna killed Orc", "Experience Points Gained:  40", "Anna casts Sleep"});
     for (int run = 0; run < 2; ++run) {
@@ -325,7 +343,8 @@ TEST_F(Driver, AnalysingTwiceDoesNotAccumulate) {
     }
 }
 
-TEST_F(Driver, SummaryAndProgressTexts) {
+TEST_F(Driver, SummaryAndProgressTexts)
+{
     struct Case {
         int32_t files;
         int64_t ms;
@@ -372,7 +391,8 @@ protected:
     SessionHarness h;
 };
 
-TEST_F(Marks, UserCharacterAlwaysBelongsToTheParty) {
+TEST_F(Marks, UserCharacterAlwaysBelongsToTheParty)
+{
     M().SelectUserCharacter(1);
     EXPECT_EQ(h.Data().userCharacterId, 1);
     EXPECT_TRUE(C(1).IsPartyMember());
@@ -404,7 +424,8 @@ TEST_F(Marks, UserCharacterAlwaysBelongsToTheParty) {
     EXPECT_EQ(h.Data().partyMemberCount, 2);
 }
 
-TEST_F(Marks, UnknownIdsChangeNothing) {
+TEST_F(Marks, UnknownIdsChangeNothing)
+{
     M().SelectUserCharacter(2);
     for (int32_t id : {0, -1, 4, 99}) {
         M().SelectUserCharacter(id);

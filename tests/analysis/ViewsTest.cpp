@@ -18,20 +18,24 @@ using Category = CharacterTree::Category;
 
 class Views : public ::testing::Test {
 protected:
-    Character& Add(const std::string& name) {
+    Character& Add(const std::string& name)
+    {
         auto character = std::make_unique<Character>();
         character->CreateCharacter(name, h.Data().characters.Count() + 1);
         return h.Data().characters.Add(name, std::move(character));
     }
     // Damage of the four configured types: Physical, Fire, Negative, Total.
-    static DamageBreakdown Damage(int32_t physical, int32_t fire = 0) {
+    static DamageBreakdown Damage(int32_t physical, int32_t fire = 0)
+    {
         return {physical, fire, 0, physical + fire};
     }
-    static void Deal(Character& from, Character& to, const DamageBreakdown& damage) {
+    static void Deal(Character& from, Character& to, const DamageBreakdown& damage)
+    {
         ASSERT_TRUE(from.RecordDamageDealt(to.ID(), damage));
         ASSERT_TRUE(to.RecordDamageReceived(from.ID(), damage));
     }
-    static void Kill(Character& killer, Character& victim, int times = 1) {
+    static void Kill(Character& killer, Character& victim, int times = 1)
+    {
         for (int i = 0; i < times; ++i) {
             ASSERT_TRUE(killer.RecordKill(victim));
             ASSERT_TRUE(victim.RecordDeath(killer));
@@ -40,7 +44,8 @@ protected:
     SessionHarness h;
 };
 
-TEST(ViewTexts, Ratios) {
+TEST(ViewTexts, Ratios)
+{
     struct Case {
         int32_t a, b;
         const char* expected;
@@ -51,7 +56,8 @@ TEST(ViewTexts, Ratios) {
         EXPECT_EQ(RatioText(c.a, c.b), c.expected) << c.a << ":" << c.b;
 }
 
-TEST_F(Views, GeneralInfoOfAnotherCharacter) {
+TEST_F(Views, GeneralInfoOfAnotherCharacter)
+{
     Character& bob = Add("Bob");
     Character& orc = Add("Orc");
     for (int i = 0; i < 1234; ++i)
@@ -84,7 +90,8 @@ TEST_F(Views, GeneralInfoOfAnotherCharacter) {
                            "Ratio|Saves|Resistances|Healed");
 }
 
-TEST_F(Views, GeneralInfoOfTheUsersCharacterHasFiveMoreRows) {
+TEST_F(Views, GeneralInfoOfTheUsersCharacterHasFiveMoreRows)
+{
     Character& anna = Add("Anna");
     Character& orc = Add("Orc");
     ASSERT_TRUE(anna.RecordSave(5, 1, true));
@@ -117,7 +124,8 @@ TEST_F(Views, GeneralInfoOfTheUsersCharacterHasFiveMoreRows) {
     EXPECT_EQ(BuildGeneralInfo(h.S(), orc).cells.size(), 12u);
 }
 
-TEST_F(Views, AttacksListOpponentsWithDamageInIdOrder) {
+TEST_F(Views, AttacksListOpponentsWithDamageInIdOrder)
+{
     Character& bob = Add("Bob");
     Character& goblin = Add("Goblin");
     Character& orc = Add("Orc");
@@ -144,7 +152,8 @@ TEST_F(Views, AttacksListOpponentsWithDamageInIdOrder) {
     EXPECT_EQ(BuildAttacks(h.S(), rat, false).cells.size(), 1u);
 }
 
-TEST_F(Views, SpellsInFirstSeenOrderAcrossCharacters) {
+TEST_F(Views, SpellsInFirstSeenOrderAcrossCharacters)
+{
     ASSERT_TRUE(
         h.AnalyzeBodies({"Alice casts Sleep", "Bob casts Magic Missile", "Bob casts Magic Missile",
                          "Bob casts Sleep", "Bob casts Magic Missile"}));
@@ -154,7 +163,8 @@ TEST_F(Views, SpellsInFirstSeenOrderAcrossCharacters) {
     EXPECT_EQ(grid.format, ";Sleep|Magic Missile");
 }
 
-TEST_F(Views, KillsAndDeathsByOpponentInIdOrder) {
+TEST_F(Views, KillsAndDeathsByOpponentInIdOrder)
+{
     ASSERT_TRUE(
         h.AnalyzeBodies({"Bob killed Rat", "Bob killed Orc", "Bob killed Rat", "Orc killed Bob"}));
     const Character& bob = *h.Named("Bob");
@@ -167,7 +177,8 @@ TEST_F(Views, KillsAndDeathsByOpponentInIdOrder) {
     EXPECT_EQ(deaths.cells, (Cells{{"Orc", "1"}}));
 }
 
-TEST_F(Views, SessionStatisticsWithoutPartyMembers) {
+TEST_F(Views, SessionStatisticsWithoutPartyMembers)
+{
     Character& bob = Add("Bob");
     Kill(bob, Add("Orc"));
     const DetailGrid grid = BuildSessionStatistics(h.S());
@@ -177,7 +188,8 @@ TEST_F(Views, SessionStatisticsWithoutPartyMembers) {
     EXPECT_EQ(grid.format, ";Party Members");
 }
 
-TEST_F(Views, SessionStatisticsOfALoneUndefeatedHero) {
+TEST_F(Views, SessionStatisticsOfALoneUndefeatedHero)
+{
     Character& bob = Add("Bob");
     Character& orc = Add("Orc");
     Character& rat = Add("Rat");
@@ -212,7 +224,8 @@ TEST_F(Views, SessionStatisticsOfALoneUndefeatedHero) {
                                       "Dealer"));
 }
 
-TEST_F(Views, SessionStatisticsTiesGoToTheFirstCreated) {
+TEST_F(Views, SessionStatisticsTiesGoToTheFirstCreated)
+{
     Character& anna = Add("Anna");
     Character& bob = Add("Bob");
     Character& carl = Add("Carl");
@@ -245,7 +258,8 @@ TEST_F(Views, SessionStatisticsTiesGoToTheFirstCreated) {
     EXPECT_EQ(cells[15][1], "Orc: 60 HPs");
 }
 
-TEST(ViewTexts, PartyCount) {
+TEST(ViewTexts, PartyCount)
+{
     EXPECT_EQ(ShowPartyCount(0).text, "No party members selected");
     EXPECT_TRUE(ShowPartyCount(0).blue);
     EXPECT_EQ(ShowPartyCount(1).text, "1 party member selected");
@@ -254,7 +268,8 @@ TEST(ViewTexts, PartyCount) {
     EXPECT_FALSE(ShowPartyCount(12).blue);
 }
 
-TEST_F(Views, TreeCategoriesAppearInTheOrderTheyQualify) {
+TEST_F(Views, TreeCategoriesAppearInTheOrderTheyQualify)
+{
     Character& bob = Add("Bob");
     Character& orc = Add("Orc");
     Kill(bob, orc);
@@ -293,7 +308,8 @@ TEST_F(Views, TreeCategoriesAppearInTheOrderTheyQualify) {
     EXPECT_EQ(tree.Nodes()[2].text, "Rat");
 }
 
-TEST_F(Views, TreeMarksFollowPartyAndUser) {
+TEST_F(Views, TreeMarksFollowPartyAndUser)
+{
     Add("Anna");
     Add("Bob");
     CharacterTree tree;
@@ -321,7 +337,8 @@ TEST_F(Views, TreeMarksFollowPartyAndUser) {
     EXPECT_EQ(tree.Find(2), nullptr);
 }
 
-TEST(TreeKeys, KeysAndWhatTheyName) {
+TEST(TreeKeys, KeysAndWhatTheyName)
+{
     EXPECT_EQ(CharacterTree::CharacterKey(17), "c17");
     EXPECT_EQ(CharacterTree::CategoryKey(17, Category::EnemyAttacks), "c17 Enemy Attacks");
     struct Case {
@@ -350,7 +367,8 @@ TEST(TreeKeys, KeysAndWhatTheyName) {
     }
 }
 
-TEST_F(Views, NodeClicksShowViewsOrExplainEmptyCategories) {
+TEST_F(Views, NodeClicksShowViewsOrExplainEmptyCategories)
+{
     Character& bob = Add("Bob");
     Character& orc = Add("Orc");
     Kill(bob, orc);

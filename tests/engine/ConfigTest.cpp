@@ -17,20 +17,23 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-std::string ReadText(const std::string& path) {
+std::string ReadText(const std::string& path)
+{
     std::string text;
     EXPECT_FALSE(ReadWholeFile(path, text)) << path;
     return text;
 }
 
-std::vector<std::string> FolderEntries(const std::string& folder) {
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
     return names;
 }
 
-TEST(IniDocument, ReadsTheWayWindowsProfilesDo) {
+TEST(IniDocument, ReadsTheWayWindowsProfilesDo)
+{
     const IniDocument ini = IniDocument::Parse("; Tarvik\n"
                                                "[Log Format]\n"
                                                "  TimeStampBegin =  21  \n"
@@ -73,7 +76,8 @@ protected:
     test::TempDir dir;
 };
 
-TEST_F(IniFileTest, ReadsFromFile) {
+TEST_F(IniFileTest, ReadsFromFile)
+{
     EXPECT_EQ(ReadINI(Path(), "Types", "Save Types"), "");
     EXPECT_EQ(ReadINIKeyList(Path(), "Record Types"), "");
     ASSERT_FALSE(WriteFileAtomically(Path(),
@@ -83,7 +87,8 @@ TEST_F(IniFileTest, ReadsFromFile) {
     EXPECT_EQ(ReadINIKeyList(Path(), "Record Types"), "Chat\0Attack\0"s);
 }
 
-TEST_F(IniFileTest, WriteKeepsCommentsAndLineEndsAndReplacesInPlace) {
+TEST_F(IniFileTest, WriteKeepsCommentsAndLineEndsAndReplacesInPlace)
+{
     ASSERT_FALSE(WriteFileAtomically(Path(), "; Tarvik settings\r\n"
                                              "[Updates]\r\n"
                                              "; Where to look.\r\n"
@@ -115,7 +120,8 @@ TEST_F(IniFileTest, WriteKeepsCommentsAndLineEndsAndReplacesInPlace) {
     EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"Tarvik.ini"});
 }
 
-TEST_F(IniFileTest, WriteCreatesMissingFileAndFailsWithoutHarm) {
+TEST_F(IniFileTest, WriteCreatesMissingFileAndFailsWithoutHarm)
+{
     EXPECT_TRUE(WriteINI(Path(), "Updates", "URL", "https://example.org/Update.ini"));
     EXPECT_EQ(ReadText(Path()), "[Updates]\nURL=https://example.org/Update.ini\n");
 
@@ -158,7 +164,8 @@ using Edits = std::vector<std::pair<std::string, std::string>>;
 
 class ConfigurationTest : public ::testing::Test {
 protected:
-    ConfigurationResult Load(const Edits& edits) {
+    ConfigurationResult Load(const Edits& edits)
+    {
         std::string text = BaseIni;
         for (const auto& [from, to] : edits) {
             const size_t at = text.find(from);
@@ -172,7 +179,8 @@ protected:
     test::TempDir dir;
 };
 
-TEST_F(ConfigurationTest, MissingFileIsFatal) {
+TEST_F(ConfigurationTest, MissingFileIsFatal)
+{
     const std::string message = "The Tarvik.ini file does not exist!\n"
                                 "This is required for the program to run.\n\n"
                                 "Please re-install the program using the setup.";
@@ -186,7 +194,8 @@ TEST_F(ConfigurationTest, MissingFileIsFatal) {
     EXPECT_EQ(ConfigurationPath(dir.Path(), "Tarvik"), dir.File("Tarvik.ini"));
 }
 
-TEST_F(ConfigurationTest, FatalMessages) {
+TEST_F(ConfigurationTest, FatalMessages)
+{
     struct Case {
         Edits edits;
         const char* message;
@@ -234,7 +243,8 @@ TEST_F(ConfigurationTest, FatalMessages) {
     }
 }
 
-TEST_F(ConfigurationTest, TimestampPositions) {
+TEST_F(ConfigurationTest, TimestampPositions)
+{
     struct Case {
         const char* begin;
         const char* end;
@@ -257,7 +267,8 @@ TEST_F(ConfigurationTest, TimestampPositions) {
     }
 }
 
-TEST_F(ConfigurationTest, LoadsValuesAndLists) {
+TEST_F(ConfigurationTest, LoadsValuesAndLists)
+{
     const ConfigurationResult result =
         Load({{"TimeStampMinLength=15", "TimeStampMinLength=short"},
               {"RecordBegin=41", "RecordBegin=0"},
@@ -289,7 +300,8 @@ TEST_F(ConfigurationTest, LoadsValuesAndLists) {
     EXPECT_FALSE(config.GameDetectionConfigured());
 }
 
-TEST_F(ConfigurationTest, RecordTypesWithoutIdentifiersAreWarnedAndSkipped) {
+TEST_F(ConfigurationTest, RecordTypesWithoutIdentifiersAreWarnedAndSkipped)
+{
     const ConfigurationResult result =
         Load({{BaseRecordTypes, "[Record Types]\nChat=[Party], [TELL]\nEmpty=\n"
                                 "Only Commas= , ,, \nattack=attacks\nKill=killed\n"}});
@@ -312,7 +324,8 @@ TEST_F(ConfigurationTest, RecordTypesWithoutIdentifiersAreWarnedAndSkipped) {
     EXPECT_EQ(none.configuration->analysis.recordTypes.Count(), 0);
 }
 
-TEST(UserOptions, DefaultsOnAnEmptyStore) {
+TEST(UserOptions, DefaultsOnAnEmptyStore)
+{
     MemorySettingsStore store;
     const UserOptions options = LoadUserOptions(store, {0x112233, 0x445566, 0x778899});
     EXPECT_EQ(options.logDirectory, "");
@@ -328,7 +341,8 @@ TEST(UserOptions, DefaultsOnAnEmptyStore) {
     EXPECT_EQ(store.Size(), 0u);
 }
 
-TEST(UserOptions, OpacityIsClamped) {
+TEST(UserOptions, OpacityIsClamped)
+{
     const std::pair<const char*, int32_t> cases[] = {
         {"5", 20},    {"19", 20},  {"20", 20},   {"55", 55}, {"100", 100},
         {"250", 100}, {"-40", 20}, {"abc", 100}, {"", 100},  {"19.5", 20}};
@@ -339,7 +353,8 @@ TEST(UserOptions, OpacityIsClamped) {
     }
 }
 
-TEST(UserOptions, FlagsAreOnForAnyNonZeroNumber) {
+TEST(UserOptions, FlagsAreOnForAnyNonZeroNumber)
+{
     struct Case {
         const char* stored;
         bool defaultOff; // AutodetectParty
@@ -360,7 +375,8 @@ TEST(UserOptions, FlagsAreOnForAnyNonZeroNumber) {
     }
 }
 
-TEST(UserOptions, SaveWritesFlagsAndSignedColoursThatReadBack) {
+TEST(UserOptions, SaveWritesFlagsAndSignedColoursThatReadBack)
+{
     UserOptions options;
     options.logDirectory = "/home/player/logs";
     options.autodetectParty = true;
@@ -387,7 +403,8 @@ TEST(UserOptions, SaveWritesFlagsAndSignedColoursThatReadBack) {
     EXPECT_EQ(loaded.controlBackgroundColor, -1);
 }
 
-TEST(UserOptions, HoverBehaviorIsWrittenBackOnlyWhenMissingOrNoNumber) {
+TEST(UserOptions, HoverBehaviorIsWrittenBackOnlyWhenMissingOrNoNumber)
+{
     struct Case {
         const char* stored; // null: missing
         int32_t level;
@@ -404,7 +421,8 @@ TEST(UserOptions, HoverBehaviorIsWrittenBackOnlyWhenMissingOrNoNumber) {
     }
 }
 
-TEST(UserOptions, WindowPositions) {
+TEST(UserOptions, WindowPositions)
+{
     struct Case {
         const char* left; // null: missing
         const char* top;
@@ -450,7 +468,8 @@ TEST(UserOptions, WindowPositions) {
     EXPECT_EQ(*main.size, std::make_pair(9000.0, 6000.0));
 }
 
-TEST(UserOptions, NewerVersionRule) {
+TEST(UserOptions, NewerVersionRule)
+{
     struct Case {
         ProgramVersion running;
         ProgramVersion stored;

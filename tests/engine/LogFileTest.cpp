@@ -19,7 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // Lines of a log file, without their CR LF ends; empty when it is missing.
-std::vector<std::string> ReadLines(const std::string& path) {
+std::vector<std::string> ReadLines(const std::string& path)
+{
     std::string text;
     if (ReadWholeFile(path, text))
         return {};
@@ -41,7 +42,8 @@ protected:
     LogFileTest() { log = std::make_unique<LogFile>(clock, lastError, dir.Path(), "Tarvik"); }
 
     std::string Path() const { return dir.File("Tarvik.log"); }
-    void WriteLines(int count, const std::string& prefix = "line ") {
+    void WriteLines(int count, const std::string& prefix = "line ")
+    {
         for (int i = 1; i <= count; ++i)
             log->WriteLog(prefix + std::to_string(i), true);
     }
@@ -52,7 +54,8 @@ protected:
     std::unique_ptr<LogFile> log;
 };
 
-TEST_F(LogFileTest, StartsUnbufferedBesideTheProgramAndClampsSettings) {
+TEST_F(LogFileTest, StartsUnbufferedBesideTheProgramAndClampsSettings)
+{
     EXPECT_EQ(log->FileName(), Path());
     EXPECT_EQ(log->BufferSize(), 0);
     EXPECT_EQ(log->WriteDelay(), 0);
@@ -69,7 +72,8 @@ TEST_F(LogFileTest, StartsUnbufferedBesideTheProgramAndClampsSettings) {
     EXPECT_EQ(log->WriteDelay(), 0);
 }
 
-TEST_F(LogFileTest, BufferSizeZeroFlushesResetsDelayAndWritesEachLineAtOnce) {
+TEST_F(LogFileTest, BufferSizeZeroFlushesResetsDelayAndWritesEachLineAtOnce)
+{
     log->SetBufferSize(10);
     log->SetWriteDelay(60);
     WriteLines(3);
@@ -89,7 +93,8 @@ TEST_F(LogFileTest, BufferSizeZeroFlushesResetsDelayAndWritesEachLineAtOnce) {
     EXPECT_EQ(log->BufferUsed(), 0);
 }
 
-TEST_F(LogFileTest, FullBufferIsWrittenAndNextLineStartsAFreshOne) {
+TEST_F(LogFileTest, FullBufferIsWrittenAndNextLineStartsAFreshOne)
+{
     log->SetBufferSize(1000);
     WriteLines(999);
     EXPECT_EQ(log->BufferUsed(), 999);
@@ -110,7 +115,8 @@ TEST_F(LogFileTest, FullBufferIsWrittenAndNextLineStartsAFreshOne) {
     EXPECT_EQ(lines.back(), "line 1001");
 }
 
-TEST_F(LogFileTest, WriteDelayHoldsLinesUntilItHasPassed) {
+TEST_F(LogFileTest, WriteDelayHoldsLinesUntilItHasPassed)
+{
     log->SetBufferSize(100);
     log->SetWriteDelay(60);
     log->WriteLog("a", true);
@@ -135,7 +141,8 @@ TEST_F(LogFileTest, WriteDelayHoldsLinesUntilItHasPassed) {
     EXPECT_EQ(ReadLines(Path()).size(), 4u);
 }
 
-TEST_F(LogFileTest, WriteDelayAcrossMidnightStillWaits) {
+TEST_F(LogFileTest, WriteDelayAcrossMidnightStillWaits)
+{
     // The next flush is due a full delay after the last one, even when the
     // time of day wraps in between.
     clock.Set(DateTime::FromCivil(2026, 6, 1, 23, 59, 30));
@@ -151,7 +158,8 @@ TEST_F(LogFileTest, WriteDelayAcrossMidnightStillWaits) {
     EXPECT_EQ(log->BufferUsed(), 0);
 }
 
-TEST_F(LogFileTest, WithoutDelayOnlyAFullBufferFlushes) {
+TEST_F(LogFileTest, WithoutDelayOnlyAFullBufferFlushes)
+{
     log->SetBufferSize(3);
     WriteLines(2);
     clock.Advance(3'600'000);
@@ -161,7 +169,8 @@ TEST_F(LogFileTest, WithoutDelayOnlyAFullBufferFlushes) {
     EXPECT_EQ(ReadLines(Path()).size(), 3u);
 }
 
-TEST_F(LogFileTest, DestructionFlushes) {
+TEST_F(LogFileTest, DestructionFlushes)
+{
     log->SetBufferSize(50);
     WriteLines(5);
     EXPECT_TRUE(ReadLines(Path()).empty());
@@ -169,7 +178,8 @@ TEST_F(LogFileTest, DestructionFlushes) {
     EXPECT_EQ(ReadLines(Path()).size(), 5u);
 }
 
-TEST_F(LogFileTest, LineCarriesTheTimeItWasWritten) {
+TEST_F(LogFileTest, LineCarriesTheTimeItWasWritten)
+{
     log->SetBufferSize(10);
     log->WriteLog("Analysis:  Started.", false);
     clock.Set(DateTime::FromCivil(2026, 12, 31, 0, 0, 1));
@@ -181,7 +191,8 @@ TEST_F(LogFileTest, LineCarriesTheTimeItWasWritten) {
                                         "[12/31/2026  12:00:01 AM]  Analysis:  Done."}));
 }
 
-TEST_F(LogFileTest, FileNameExpandsVariablesAndDefaultsToProgramFolder) {
+TEST_F(LogFileTest, FileNameExpandsVariablesAndDefaultsToProgramFolder)
+{
     const std::map<std::string, std::string> environment{{"LOGS", dir.Path()}, {"EMPTY", ""}};
     log->SetEnvironmentLookup([&](const std::string& name) {
         const auto it = environment.find(name);
@@ -202,7 +213,8 @@ TEST_F(LogFileTest, FileNameExpandsVariablesAndDefaultsToProgramFolder) {
     }
 }
 
-TEST_F(LogFileTest, RenameFlushesIntoTheOldFileFirst) {
+TEST_F(LogFileTest, RenameFlushesIntoTheOldFileFirst)
+{
     log->SetBufferSize(10);
     WriteLines(2, "old ");
     // The same name in other letters is the same file: nothing happens.
@@ -220,7 +232,8 @@ TEST_F(LogFileTest, RenameFlushesIntoTheOldFileFirst) {
     EXPECT_EQ(ReadLines(Path()).size(), 2u);
 }
 
-TEST_F(LogFileTest, ClearLogEmptiesBufferAndDeletesFile) {
+TEST_F(LogFileTest, ClearLogEmptiesBufferAndDeletesFile)
+{
     log->SetBufferSize(10);
     WriteLines(3);
     log->FlushLog();
@@ -237,7 +250,8 @@ TEST_F(LogFileTest, ClearLogEmptiesBufferAndDeletesFile) {
     EXPECT_TRUE(log->ClearLog());
 }
 
-TEST_F(LogFileTest, FailedFlushKeepsLinesAndRecordsTheError) {
+TEST_F(LogFileTest, FailedFlushKeepsLinesAndRecordsTheError)
+{
     struct Case {
         const char* what;
         std::string target;
@@ -264,7 +278,8 @@ TEST_F(LogFileTest, FailedFlushKeepsLinesAndRecordsTheError) {
     }
 }
 
-TEST(DebugLogCounter, RightAlignedInNineCharacters) {
+TEST(DebugLogCounter, RightAlignedInNineCharacters)
+{
     EXPECT_EQ(DebugLog::CounterPrefix(7), "(        7) - ");
     EXPECT_EQ(DebugLog::CounterPrefix(123456789), "(123456789) - ");
     // A longer number keeps its last nine digits.
@@ -278,7 +293,8 @@ protected:
     std::unique_ptr<DebugLog> debug;
 };
 
-TEST_F(DebugLogTest, LevelDecidesWhatIsWritten) {
+TEST_F(DebugLogTest, LevelDecidesWhatIsWritten)
+{
     // Level 0 lines are written even with debugging disabled.
     EXPECT_EQ(debug->Level(), 0);
     debug->LogDebug("always", 0, true);
@@ -294,7 +310,8 @@ TEST_F(DebugLogTest, LevelDecidesWhatIsWritten) {
                                         "[06/01/2026  01:05:09 PM]  stamped"}));
 }
 
-TEST_F(DebugLogTest, MessageIsBuiltOnlyWhenWritten) {
+TEST_F(DebugLogTest, MessageIsBuiltOnlyWhenWritten)
+{
     debug->SetLevel(2);
     int built = 0;
     auto build = [&] {

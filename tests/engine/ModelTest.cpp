@@ -17,7 +17,8 @@ namespace {
 constexpr int32_t Max32 = std::numeric_limits<int32_t>::max();
 constexpr int32_t Min32 = std::numeric_limits<int32_t>::min();
 
-TEST(RoundNumber, Table) {
+TEST(RoundNumber, Table)
+{
     struct Case {
         double value;
         int decimals;
@@ -51,7 +52,8 @@ TEST(RoundNumber, Table) {
     }
 }
 
-TEST(Checked, AddsOnlyWhatFits) {
+TEST(Checked, AddsOnlyWhatFits)
+{
     struct Case {
         int32_t counter;
         int64_t amount;
@@ -75,7 +77,8 @@ TEST(Checked, AddsOnlyWhatFits) {
 // Damage types of these tests: Slashing, Fire and the appended Total.
 constexpr int Types = 3;
 
-TEST(AttackRecord, AveragesPerTypeOverTheRecordsThatCarriedIt) {
+TEST(AttackRecord, AveragesPerTypeOverTheRecordsThatCarriedIt)
+{
     AttackRecord record;
     record.CreateAttackRecord(1, 2, Types);
     ASSERT_TRUE(record.AddAttack({10, 0, 10}));
@@ -102,7 +105,8 @@ TEST(AttackRecord, AveragesPerTypeOverTheRecordsThatCarriedIt) {
     EXPECT_EQ(two.AverageDamage(), 7);
 }
 
-TEST(AttackRecord, ZeroAndNegativeEntriesAreSkipped) {
+TEST(AttackRecord, ZeroAndNegativeEntriesAreSkipped)
+{
     AttackRecord record;
     record.CreateAttackRecord(1, 2, Types);
     std::vector<int32_t> averages{1, 2, 3, 4};
@@ -129,7 +133,8 @@ TEST(AttackRecord, ZeroAndNegativeEntriesAreSkipped) {
     EXPECT_EQ(averages.size(), static_cast<size_t>(Types));
 }
 
-TEST(AttackRecord, OverflowLeavesRecordUnchanged) {
+TEST(AttackRecord, OverflowLeavesRecordUnchanged)
+{
     AttackRecord record;
     record.CreateAttackRecord(1, 2, Types);
     ASSERT_TRUE(record.AddAttack({Max32, 0, 0}));
@@ -144,7 +149,8 @@ TEST(AttackRecord, OverflowLeavesRecordUnchanged) {
     EXPECT_EQ(record.NumberAttacks(), 2);
 }
 
-TEST(Spell, CreateOnlyWhileUnset) {
+TEST(Spell, CreateOnlyWhileUnset)
+{
     Spell spell;
     spell.CreateSpell("Mage Armor", 0);
     EXPECT_EQ(spell.ID(), 0);
@@ -154,13 +160,15 @@ TEST(Spell, CreateOnlyWhileUnset) {
     EXPECT_EQ(spell.Name(), "Fireball");
 }
 
-Character MakeCharacter(const std::string& name, int32_t id) {
+Character MakeCharacter(const std::string& name, int32_t id)
+{
     Character character;
     character.CreateCharacter(name, id);
     return character;
 }
 
-TEST(Character, SecondCreateChangesNothing) {
+TEST(Character, SecondCreateChangesNothing)
+{
     Character drogo = MakeCharacter("Drogo", 1);
     ASSERT_TRUE(drogo.RecordKill(MakeCharacter("Legendary Bear", 2)));
     drogo.CreateCharacter("Other", 9);
@@ -169,7 +177,8 @@ TEST(Character, SecondCreateChangesNothing) {
     EXPECT_EQ(drogo.KillSummary(2)[2], 1);
 }
 
-TEST(Character, TablesGrowAndSummariesAreSizedByCharacterCount) {
+TEST(Character, TablesGrowAndSummariesAreSizedByCharacterCount)
+{
     Character c = MakeCharacter("Drogo", 1);
     ASSERT_TRUE(c.RecordKill(MakeCharacter("Bear", 5)));
     EXPECT_EQ(c.KillTableBound(), 1000);
@@ -197,7 +206,8 @@ TEST(Character, TablesGrowAndSummariesAreSizedByCharacterCount) {
 
 class CharacterSpells : public ::testing::Test {
 protected:
-    CharacterSpells() {
+    CharacterSpells()
+    {
         for (const char* name : {"Mage Armor", "Fireball", "Haste"}) {
             auto spell = std::make_unique<Spell>();
             spell->CreateSpell(name, known.Count() + 1);
@@ -208,7 +218,8 @@ protected:
     Character caster = MakeCharacter("Thessaly", 1);
 };
 
-TEST_F(CharacterSpells, SummaryFollowsFirstSeenOrderOfKnownSpells) {
+TEST_F(CharacterSpells, SummaryFollowsFirstSeenOrderOfKnownSpells)
+{
     // Cast Fireball first; rows still follow the known-spell list.
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(caster.RecordSpellCast(*known.Find("Fireball")));
@@ -224,13 +235,15 @@ TEST_F(CharacterSpells, SummaryFollowsFirstSeenOrderOfKnownSpells) {
     EXPECT_EQ(table, (SpellCastTable{{"Mage Armor", "1"}, {"Fireball", "3"}}));
 }
 
-TEST_F(CharacterSpells, NoCastsLeaveTheTableUntouched) {
+TEST_F(CharacterSpells, NoCastsLeaveTheTableUntouched)
+{
     SpellCastTable table{{"kept", "1"}};
     EXPECT_FALSE(caster.SpellsCastSummary(known, table));
     EXPECT_EQ(table, (SpellCastTable{{"kept", "1"}}));
 }
 
-TEST(Character, MissesAndFailedSavesCountOnlyAsAttempts) {
+TEST(Character, MissesAndFailedSavesCountOnlyAsAttempts)
+{
     Character c = MakeCharacter("Morrico", 1);
     ASSERT_TRUE(c.RecordAttack(2, true));
     ASSERT_TRUE(c.RecordAttack(2, false));
@@ -245,7 +258,8 @@ TEST(Character, MissesAndFailedSavesCountOnlyAsAttempts) {
     EXPECT_EQ(counters, (std::vector<int32_t>{2, 1, 1, 0, 2, 1, 2, 17}));
 }
 
-TEST(Character, DamageRecordsAreKeptPerOpponent) {
+TEST(Character, DamageRecordsAreKeptPerOpponent)
+{
     Character c = MakeCharacter("Smith Smurf", 1);
     ASSERT_TRUE(c.RecordDamageDealt(17, {20, 10, 30}));
     ASSERT_TRUE(c.RecordDamageDealt(17, {10, 0, 10}));
@@ -275,7 +289,8 @@ TEST(Character, DamageRecordsAreKeptPerOpponent) {
     EXPECT_EQ(received[1], (std::vector<int32_t>{0, 0, 0}));
 }
 
-TEST(Character, OverflowReturnsFalseAndKeepsCounters) {
+TEST(Character, OverflowReturnsFalseAndKeepsCounters)
+{
     Character c = MakeCharacter("Epic Mummy Warrior", 1);
     ASSERT_TRUE(c.RecordHealing(Max32));
     EXPECT_FALSE(c.RecordHealing(1));

@@ -20,13 +20,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-RecordType MakeType(const std::string& name, const std::vector<std::string>& identifiers) {
+RecordType MakeType(const std::string& name, const std::vector<std::string>& identifiers)
+{
     RecordType type;
     type.CreateRecordType(name, identifiers);
     return type;
 }
 
-RecordTypes MakeTypes(const std::vector<std::pair<std::string, std::vector<std::string>>>& list) {
+RecordTypes MakeTypes(const std::vector<std::pair<std::string, std::vector<std::string>>>& list)
+{
     RecordTypes types;
     for (const auto& [name, identifiers] : list)
         EXPECT_TRUE(types.Add(MakeType(name, identifiers))) << name;
@@ -39,7 +41,8 @@ struct NaiveMatch {
     std::string identifier;
 };
 
-NaiveMatch NaiveClassify(const RecordTypes& types, std::string_view body) {
+NaiveMatch NaiveClassify(const RecordTypes& types, std::string_view body)
+{
     for (size_t t = 0; t < types.Types().size(); ++t) {
         std::string matched = "untouched";
         if (types.Types()[t].IsThis(body, &matched))
@@ -49,11 +52,13 @@ NaiveMatch NaiveClassify(const RecordTypes& types, std::string_view body) {
     return {};
 }
 
-int TypeIndex(const RecordTypes& types, const RecordTypes::Match& match) {
+int TypeIndex(const RecordTypes& types, const RecordTypes::Match& match)
+{
     return match ? static_cast<int>(match.type - types.Types().data()) : -1;
 }
 
-void ExpectSameAsNaive(const RecordTypes& types, std::string_view body) {
+void ExpectSameAsNaive(const RecordTypes& types, std::string_view body)
+{
     const NaiveMatch expected = NaiveClassify(types, body);
     const RecordTypes::Match actual = types.Classify(body);
     ASSERT_EQ(TypeIndex(types, actual), expected.type) << "body: \"" << body << '"';
@@ -64,13 +69,15 @@ void ExpectSameAsNaive(const RecordTypes& types, std::string_view body) {
 
 // "Type/identifier" of the classification of body, or "none"; checked
 // against the naive walk on the way.
-std::string Classified(const RecordTypes& types, std::string_view body) {
+std::string Classified(const RecordTypes& types, std::string_view body)
+{
     ExpectSameAsNaive(types, body);
     const RecordTypes::Match match = types.Classify(body);
     return match ? match.type->Name() + "/" + std::string(match.identifier) : "none";
 }
 
-TEST(RecordType, StoresIdentifiersInLowerCaseAndMatchesAnyCase) {
+TEST(RecordType, StoresIdentifiersInLowerCaseAndMatchesAnyCase)
+{
     const RecordType type = MakeType("Attack", {"ATTACKS", "Attempts Cleave On"});
     EXPECT_EQ(type.Name(), "Attack");
     EXPECT_EQ(type.Identifiers(), (std::vector<std::string>{"attacks", "attempts cleave on"}));
@@ -84,7 +91,8 @@ TEST(RecordType, StoresIdentifiersInLowerCaseAndMatchesAnyCase) {
     EXPECT_FALSE(type.IsThis("Drogo attack Bear"));
 }
 
-TEST(RecordTypes, FirstTypeInOrderWins) {
+TEST(RecordTypes, FirstTypeInOrderWins)
+{
     const RecordTypes types = MakeTypes(
         {{"Chat", {"[Party]", "[tell]"}}, {"Attack", {"ATTACKS"}}, {"Damage", {"damages"}}});
     EXPECT_EQ(Classified(types, "Bob: [party] Drogo ATTACKS and damages"), "Chat/[party]");
@@ -96,7 +104,8 @@ TEST(RecordTypes, FirstTypeInOrderWins) {
     EXPECT_EQ(Classified(types, ""), "none");
 }
 
-TEST(RecordTypes, KeyOrderBreaksTiesWhateverTheIdentifierLength) {
+TEST(RecordTypes, KeyOrderBreaksTiesWhateverTheIdentifierLength)
+{
     const auto shortFirst = MakeTypes({{"Hit", {"hit"}}, {"Critical", {"critical hit"}}});
     EXPECT_EQ(Classified(shortFirst, "*critical hit*"), "Hit/hit");
     const auto longFirst = MakeTypes({{"Critical", {"critical hit"}}, {"Hit", {"hit"}}});
@@ -109,7 +118,8 @@ TEST(RecordTypes, KeyOrderBreaksTiesWhateverTheIdentifierLength) {
     EXPECT_EQ(Classified(within, "Fortitude Save, then Will Save"), "Save/will save");
 }
 
-TEST(RecordTypes, KindNamesAreExactWhileTypeNamesIgnoreCase) {
+TEST(RecordTypes, KindNamesAreExactWhileTypeNamesIgnoreCase)
+{
     RecordTypes types = MakeTypes({{"attack", {"attacks"}}, {"Damage", {"damages"}}});
     const RecordTypes::Match match = types.Classify("Drogo attacks Bear");
     ASSERT_TRUE(match);
@@ -128,7 +138,8 @@ TEST(RecordTypes, KindNamesAreExactWhileTypeNamesIgnoreCase) {
         EXPECT_EQ(RecordKindFromName(name), RecordKind::Unknown) << '"' << name << '"';
 }
 
-TEST(RecordTypes, EmptyIdentifierMatchesEveryNonEmptyText) {
+TEST(RecordTypes, EmptyIdentifierMatchesEveryNonEmptyText)
+{
     const RecordTypes types =
         MakeTypes({{"Chat", {"[party]"}}, {"Any", {"x", "", "y"}}, {"Attack", {"attacks"}}});
     EXPECT_EQ(Classified(types, "Drogo attacks Bear"), "Any/");
@@ -146,9 +157,12 @@ class RandomTypes {
 public:
     RandomTypes(unsigned seed, std::string alphabet)
         : random_(seed)
-        , alphabet_(std::move(alphabet)) {}
+        , alphabet_(std::move(alphabet))
+    {
+    }
 
-    std::string Identifier() {
+    std::string Identifier()
+    {
         const int roll = Uniform(0, 19);
         if (roll == 0)
             return {};
@@ -166,7 +180,8 @@ public:
 
     // A new list of types, and every shorter list on the way to it, as the
     // loader adds the types one by one.
-    std::vector<RecordTypes> GrowingTypes() {
+    std::vector<RecordTypes> GrowingTypes()
+    {
         identifiers_.clear();
         std::vector<RecordTypes> lists(1);
         const int count = Uniform(1, 6);
@@ -182,7 +197,8 @@ public:
         return lists;
     }
 
-    std::string Body() {
+    std::string Body()
+    {
         std::string body = Text(0, 8);
         const int pieces = Uniform(0, 3);
         for (int p = 0; p < pieces && !identifiers_.empty(); ++p) {
@@ -194,16 +210,19 @@ public:
 
 private:
     template <class T>
-    T Uniform(T low, T high) {
+    T Uniform(T low, T high)
+    {
         return std::uniform_int_distribution<T>(low, high)(random_);
     }
-    std::string Text(size_t minLength, size_t maxLength) {
+    std::string Text(size_t minLength, size_t maxLength)
+    {
         std::string text(Uniform(minLength, maxLength), ' ');
         for (char& c : text)
             c = alphabet_[Uniform<size_t>(0, alphabet_.size() - 1)];
         return text;
     }
-    std::string FlipCase(std::string text) {
+    std::string FlipCase(std::string text)
+    {
         for (char& c : text) {
             if (Uniform(0, 1))
                 c = Uniform(0, 1) ? ToUpperChar(c) : ToLowerChar(c);
@@ -216,7 +235,8 @@ private:
     std::vector<std::string> identifiers_;
 };
 
-TEST(RecordTypes, ClassifyAgreesWithAskingEachTypeInOrder) {
+TEST(RecordTypes, ClassifyAgreesWithAskingEachTypeInOrder)
+{
     std::string allBytes;
     for (int b = 1; b < 256; ++b)
         allBytes.push_back(static_cast<char>(b));
@@ -239,7 +259,8 @@ TEST(RecordTypes, ClassifyAgreesWithAskingEachTypeInOrder) {
 
 class ShippedConfiguration : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(result.configuration) << result.fatalMessage;
         config = &*result.configuration;
     }
@@ -247,7 +268,8 @@ protected:
     const Configuration* config = nullptr;
 };
 
-TEST_F(ShippedConfiguration, LoadsWithoutWarningsAndKnowsEveryKind) {
+TEST_F(ShippedConfiguration, LoadsWithoutWarningsAndKnowsEveryKind)
+{
     EXPECT_TRUE(result.fatalMessage.empty());
     EXPECT_TRUE(result.warnings.empty());
     const RecordTypes& types = config->analysis.recordTypes;
@@ -263,7 +285,8 @@ TEST_F(ShippedConfiguration, LoadsWithoutWarningsAndKnowsEveryKind) {
               static_cast<int>(config->analysis.shortDamageTypes.size()));
 }
 
-TEST_F(ShippedConfiguration, ClassifiesRealLookingRecords) {
+TEST_F(ShippedConfiguration, ClassifiesRealLookingRecords)
+{
     using K = RecordKind;
     struct Case {
         const char* body;
@@ -325,7 +348,8 @@ TEST_F(ShippedConfiguration, ClassifiesRealLookingRecords) {
     }
 }
 
-TEST_F(ShippedConfiguration, OneHitMarkerServesNormalAndCriticalHits) {
+TEST_F(ShippedConfiguration, OneHitMarkerServesNormalAndCriticalHits)
+{
     const std::string& hit = config->analysis.format.attackHit;
     for (const char* result : {"*hit*", "*critical hit*"})
         EXPECT_NE(FindNoCase(result, hit), std::string_view::npos) << result;
@@ -334,7 +358,8 @@ TEST_F(ShippedConfiguration, OneHitMarkerServesNormalAndCriticalHits) {
         EXPECT_EQ(FindNoCase(result, hit), std::string_view::npos) << result;
 }
 
-TEST_F(ShippedConfiguration, ClassifyAgreesOnRealLogs) {
+TEST_F(ShippedConfiguration, ClassifyAgreesOnRealLogs)
+{
     const std::string samples = test::SharedSamplesDir();
     if (!fs::is_directory(samples))
         GTEST_SKIP() << "no sample logs at " << samples;

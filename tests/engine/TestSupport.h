@@ -1,7 +1,7 @@
 #pragma once
 
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace tarvik::test {
@@ -19,7 +19,9 @@ inline std::string ShippedConfigPath()
 // Real players' logs kept beside the project; tests using them skip when absent.
 inline std::string SharedSamplesDir()
 {
-    return (std::filesystem::path(SourceDir()) / ".." / "shared" / "samples").lexically_normal().string();
+    return (std::filesystem::path(SourceDir()) / ".." / "shared" / "samples")
+        .lexically_normal()
+        .string();
 }
 
 // A fresh folder under the system's temporary folder, removed on destruction.

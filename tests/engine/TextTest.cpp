@@ -18,7 +18,8 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(Text, CaseFoldingFollowsWindows1252) {
+TEST(Text, CaseFoldingFollowsWindows1252)
+{
     // Accented capitals, the caron and ligature pairs and Y diaeresis fold;
     // the multiplication and division signs and sharp s have no partner.
     EXPECT_EQ(ToLower("DROGO \xC9\xC0\xDE"), "drogo \xE9\xE0\xFE");
@@ -31,7 +32,8 @@ TEST(Text, CaseFoldingFollowsWindows1252) {
     EXPECT_EQ(Trim("\t a b  "), "\t a b");
 }
 
-TEST(Text, SearchWithEmptyNeedle) {
+TEST(Text, SearchWithEmptyNeedle)
+{
     // An empty identifier is found in every text except the empty one.
     EXPECT_EQ(Find("abc", ""), 0u);
     EXPECT_EQ(Find("", ""), std::string_view::npos);
@@ -41,7 +43,8 @@ TEST(Text, SearchWithEmptyNeedle) {
     EXPECT_EQ(Find("Drogo ATTACKS Bear", "attacks"), std::string_view::npos);
 }
 
-TEST(Text, IsNumeric) {
+TEST(Text, IsNumeric)
+{
     struct Case {
         const char* text;
         bool numeric;
@@ -56,7 +59,8 @@ TEST(Text, IsNumeric) {
         EXPECT_EQ(IsNumeric(c.text), c.numeric) << '"' << c.text << '"';
 }
 
-TEST(Text, ToInt32RoundsHalvesToEvenAndRejectsOverflow) {
+TEST(Text, ToInt32RoundsHalvesToEvenAndRejectsOverflow)
+{
     struct Case {
         const char* text;
         std::optional<int32_t> value;
@@ -78,7 +82,8 @@ TEST(Text, ToInt32RoundsHalvesToEvenAndRejectsOverflow) {
         EXPECT_EQ(ToInt32(c.text), c.value) << '"' << c.text << '"';
 }
 
-TEST(SplitList, Items) {
+TEST(SplitList, Items)
+{
     struct Case {
         std::string text;
         std::string delimiter;
@@ -108,7 +113,8 @@ TEST(SplitList, Items) {
     }
 }
 
-TEST(SplitList, TrimDelimitersAndNulls) {
+TEST(SplitList, TrimDelimitersAndNulls)
+{
     EXPECT_EQ(TrimDelimiters(" ,a, ", ",", true), "a");
     EXPECT_EQ(TrimDelimiters(" ,a, ", ",", false), " ,a, ");
     EXPECT_EQ(TrimDelimiters(",,a,b,,", ",", false), "a,b");
@@ -122,7 +128,8 @@ TEST(SplitList, TrimDelimitersAndNulls) {
     EXPECT_EQ(TrimNulls("\0 a \0"s, false), " a ");
 }
 
-TEST(DateTime, FormatsTwelveHourClockAndReadsItBack) {
+TEST(DateTime, FormatsTwelveHourClockAndReadsItBack)
+{
     struct Case {
         int hour, minute, second;
         const char* text;
@@ -144,7 +151,8 @@ TEST(DateTime, FormatsTwelveHourClockAndReadsItBack) {
     EXPECT_EQ(DateTime().Format(), "12/30/1899 12:00:00 AM");
 }
 
-TEST(DateTime, CalendarEdges) {
+TEST(DateTime, CalendarEdges)
+{
     EXPECT_EQ(DateTime::FromCivil(2024, 2, 29, 18, 30, 0).AddYears(1).Format(),
               "02/28/2025 06:30:00 PM");
     EXPECT_EQ(DateTime::FromCivil(2025, 12, 31, 23, 59, 59).AddSeconds(1).Format(),
@@ -162,7 +170,8 @@ TEST(DateTime, CalendarEdges) {
     EXPECT_EQ(parsed, untouched);
 }
 
-TEST(NumberFormat, ThousandsAndDecimals) {
+TEST(NumberFormat, ThousandsAndDecimals)
+{
     EXPECT_EQ(FormatThousands(0), "0");
     EXPECT_EQ(FormatThousands(999), "999");
     EXPECT_EQ(FormatThousands(1000), "1,000");
@@ -180,7 +189,8 @@ TEST(NumberFormat, ThousandsAndDecimals) {
     EXPECT_EQ(FormatDecimal(-1234.25), "-1234.25");
 }
 
-TEST(Encoding, ValidUtf8StaysAndEverythingElseIsWindows1252) {
+TEST(Encoding, ValidUtf8StaysAndEverythingElseIsWindows1252)
+{
     EXPECT_TRUE(IsValidUtf8("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"));
     for (const char* bad : {"caf\xE9", "\xC3", "\xE2\x82", "\xC0\x80", "\xED\xA0\x80",
                             "\xF4\x90\x80\x80", "<c\x01\xfe\x01>Drogo"})

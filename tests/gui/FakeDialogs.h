@@ -1,9 +1,9 @@
 #pragma once
 
+#include "util/gui/Dialogs.h"
+
 #include <QList>
 #include <QQueue>
-
-#include "util/gui/Dialogs.h"
 
 namespace tarvik::test {
 

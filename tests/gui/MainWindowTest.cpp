@@ -1,3 +1,18 @@
+#include "app/gui/MainWindow.h"
+
+#include "FakeDialogs.h"
+#include "analysis/Session.h"
+#include "app/ProgramInfo.h"
+#include "app/SettingsStore.h"
+#include "app/gui/CharacterTreeWidget.h"
+#include "app/gui/DebugTab.h"
+#include "app/gui/ErrorsTab.h"
+#include "app/gui/LogSelectionPanel.h"
+#include "diag/gui/FileViewer.h"
+#include "ui/gui/DetailGridWidget.h"
+#include "ui/gui/DetailsWindow.h"
+#include "util/Clock.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -13,20 +28,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-
-#include "FakeDialogs.h"
-#include "analysis/Session.h"
-#include "app/ProgramInfo.h"
-#include "app/SettingsStore.h"
-#include "app/gui/CharacterTreeWidget.h"
-#include "app/gui/DebugTab.h"
-#include "app/gui/ErrorsTab.h"
-#include "app/gui/LogSelectionPanel.h"
-#include "app/gui/MainWindow.h"
-#include "diag/gui/FileViewer.h"
-#include "ui/gui/DetailGridWidget.h"
-#include "ui/gui/DetailsWindow.h"
-#include "util/Clock.h"
 
 using namespace tarvik;
 
@@ -105,10 +106,7 @@ private:
         return environment;
     }
 
-    void StoreCurrentVersion()
-    {
-        WriteStoredVersion(store_, ProgramInfo::RunningVersion());
-    }
+    void StoreCurrentVersion() { WriteStoredVersion(store_, ProgramInfo::RunningVersion()); }
 
     static QTreeWidgetItem* Node(MainWindow& window, const QString& key)
     {
@@ -202,8 +200,10 @@ private slots:
         QStringList categories;
         for (int i = 0; i < aldric->childCount(); ++i)
             categories << aldric->child(i)->text(0);
-        QCOMPARE(categories, QStringList({"Kills", "Deaths", "Attacks", "Enemy Attacks", "Spells"}));
-        QVERIFY(window.ProgressLabel()->text().startsWith("Analyzing logs...complete.\n\n3 log file(s)"));
+        QCOMPARE(categories,
+                 QStringList({"Kills", "Deaths", "Attacks", "Enemy Attacks", "Spells"}));
+        QVERIFY(window.ProgressLabel()->text().startsWith(
+            "Analyzing logs...complete.\n\n3 log file(s)"));
         QVERIFY(window.ProgressLabel()->text().endsWith("Updating display...complete."));
         QCOMPARE(window.Panel("Message")->text(),
                  QString("Log analysis complete.  (Check Status and Errors tabs for more info.)"));
@@ -318,7 +318,8 @@ private slots:
         QFile saved(dialogs_.savePath);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         const QList<QByteArray> text = saved.readAll().split('\n');
-        QCOMPARE(text[0], QByteArray("Tarvik ") + QByteArray::fromStdString(ProgramInfo::VersionText()) + "\r");
+        QCOMPARE(text[0], QByteArray("Tarvik ") +
+                              QByteArray::fromStdString(ProgramInfo::VersionText()) + "\r");
         QCOMPARE(text[1], QByteArray("Saved: 07/06/2026 - 10:00:00 AM\r"));
         QCOMPARE(text[2], QByteArray("\r"));
         QCOMPARE(text.size(), 3 + lines + 1);

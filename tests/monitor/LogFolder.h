@@ -17,17 +17,20 @@ public:
     std::string File(const std::string& name) const { return dir_.File(name); }
 
     // Replaces the log's contents; it was last written minutesAgo.
-    void Write(const std::string& name, const std::string& text, int minutesAgo = 0) const {
+    void Write(const std::string& name, const std::string& text, int minutesAgo = 0) const
+    {
         Put(name, text, std::ios::trunc, minutesAgo);
     }
-    void Append(const std::string& name, const std::string& text, int minutesAgo = 0) const {
+    void Append(const std::string& name, const std::string& text, int minutesAgo = 0) const
+    {
         Put(name, text, std::ios::app, minutesAgo);
     }
     void Remove(const std::string& name) const { std::filesystem::remove(File(name)); }
 
 private:
     void Put(const std::string& name, const std::string& text, std::ios::openmode mode,
-             int minutesAgo) const {
+             int minutesAgo) const
+    {
         {
             std::ofstream out(File(name), std::ios::binary | mode);
             out << text;

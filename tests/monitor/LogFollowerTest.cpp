@@ -23,7 +23,8 @@ using Lines = std::vector<std::string>;
 // "file: line"; the reading itself is the analysis's own line reader.
 class LogFollowerTest : public ::testing::Test {
 protected:
-    LogFollowerTest() {
+    LogFollowerTest()
+    {
         debug.SetLevel(4);
         LogFollowerHooks hooks;
         hooks.analyzeLog = [this](const std::string& path, int64_t& position) {
@@ -39,7 +40,8 @@ protected:
 
     TickResult Tick(bool paused = false) { return follower->Tick({folder, mask, paused, true}); }
 
-    bool Read(const std::string& path, int64_t& position) {
+    bool Read(const std::string& path, int64_t& position)
+    {
         const std::string name = GetFileName(path);
         if (name == failingLog) {
             monitoring = false; // what a serious error does
@@ -62,7 +64,8 @@ protected:
     // The lines read since the last call.
     Lines TakeRead() { return std::exchange(linesRead, {}); }
 
-    bool Logged(const std::string& text) const {
+    bool Logged(const std::string& text) const
+    {
         std::string contents;
         ReadWholeFile(logFile.FileName(), contents);
         return contents.find(text) != std::string::npos;
@@ -85,7 +88,8 @@ protected:
     std::unique_ptr<LogFollower> follower;
 };
 
-TEST_F(LogFollowerTest, UpwardNumberedLogsAreReadInOrderAndTheNewestIsFollowed) {
+TEST_F(LogFollowerTest, UpwardNumberedLogsAreReadInOrderAndTheNewestIsFollowed)
+{
     logs.Write("nwclientLog1.txt", "1a\r\n", 30);
     logs.Write("nwclientLog2.txt", "2a\r\n", 20);
     logs.Write("nwclientLog3.txt", "3a\r\n3b\r\n", 10);
@@ -125,7 +129,8 @@ TEST_F(LogFollowerTest, UpwardNumberedLogsAreReadInOrderAndTheNewestIsFollowed) 
     EXPECT_EQ(TakeRead(), Lines{"nwclientLog4.txt: 4b"});
 }
 
-TEST_F(LogFollowerTest, EnhancedEditionLogOneIsFollowedAfterTheOldLogsAreRead) {
+TEST_F(LogFollowerTest, EnhancedEditionLogOneIsFollowedAfterTheOldLogsAreRead)
+{
     const int day = 24 * 60;
     logs.Write("nwclientLog1.txt", "now1\r\n", 1);
     logs.Write("nwclientLog2.txt", "old2\r\n", day);
@@ -145,7 +150,8 @@ TEST_F(LogFollowerTest, EnhancedEditionLogOneIsFollowedAfterTheOldLogsAreRead) {
     }
 }
 
-TEST_F(LogFollowerTest, FollowedLogStartedAfreshIsReadAgainFromItsStart) {
+TEST_F(LogFollowerTest, FollowedLogStartedAfreshIsReadAgainFromItsStart)
+{
     debug.SetLevel(1);
     logs.Write("nwclientLog1.txt", "session one, line one\r\nsession one, line two\r\n", 1);
     logs.Write("nwclientLog2.txt", "older session\r\n", 60);
@@ -169,7 +175,8 @@ TEST_F(LogFollowerTest, FollowedLogStartedAfreshIsReadAgainFromItsStart) {
     EXPECT_EQ(state.logName, "nwclientLog1.txt");
 }
 
-TEST_F(LogFollowerTest, LogWrittenAgainIsFollowedFromWhereItsReadingStopped) {
+TEST_F(LogFollowerTest, LogWrittenAgainIsFollowedFromWhereItsReadingStopped)
+{
     logs.Write("nwclientLog1.txt", "1a\r\n", 20);
     logs.Write("nwclientLog2.txt", "2a\r\n", 10);
     Tick();
@@ -184,7 +191,8 @@ TEST_F(LogFollowerTest, LogWrittenAgainIsFollowedFromWhereItsReadingStopped) {
     EXPECT_EQ(TakeRead(), Lines{"nwclientLog1.txt: 1b"});
 }
 
-TEST_F(LogFollowerTest, LogNumberedTenIsFollowedByItsOwnName) {
+TEST_F(LogFollowerTest, LogNumberedTenIsFollowedByItsOwnName)
+{
     for (int n = 1; n <= 10; ++n)
         logs.Write("nwclientLog" + std::to_string(n) + ".txt", std::to_string(n) + "\r\n", 20 - n);
     Tick();
@@ -199,7 +207,8 @@ TEST_F(LogFollowerTest, LogNumberedTenIsFollowedByItsOwnName) {
     EXPECT_EQ(TakeRead(), Lines{"nwclientLog10.txt: 10b"});
 }
 
-TEST_F(LogFollowerTest, EmptyNewLogIsRetriedUntilItHasLinesAndHoldsNoLaterLogBack) {
+TEST_F(LogFollowerTest, EmptyNewLogIsRetriedUntilItHasLinesAndHoldsNoLaterLogBack)
+{
     logs.Write("nwclientLog1.txt", "", 30);
     const TickResult onlyEmpty = Tick();
     EXPECT_EQ(onlyEmpty.outcome, TickOutcome::NothingNew);
@@ -219,7 +228,8 @@ TEST_F(LogFollowerTest, EmptyNewLogIsRetriedUntilItHasLinesAndHoldsNoLaterLogBac
     EXPECT_EQ(state.logName, "nwclientLog1.txt");
 }
 
-TEST_F(LogFollowerTest, VanishedFollowedLogSwitchesMonitoringOff) {
+TEST_F(LogFollowerTest, VanishedFollowedLogSwitchesMonitoringOff)
+{
     clock.Set(DateTime::FromCivil(2026, 6, 1, 14, 5, 9));
     logs.Write("nwclientLog1.txt", "1a\r\n");
     Tick();
@@ -242,7 +252,8 @@ TEST_F(LogFollowerTest, VanishedFollowedLogSwitchesMonitoringOff) {
     EXPECT_TRUE(TakeRead().empty());
 }
 
-TEST_F(LogFollowerTest, MaskWithoutStarFailsEveryTickWhileMonitoringGoesOn) {
+TEST_F(LogFollowerTest, MaskWithoutStarFailsEveryTickWhileMonitoringGoesOn)
+{
     mask = "nwclientLog.txt";
     logs.Write(mask, "a\r\n");
     for (int tick = 0; tick < 2; ++tick) {
@@ -257,7 +268,8 @@ TEST_F(LogFollowerTest, MaskWithoutStarFailsEveryTickWhileMonitoringGoesOn) {
     EXPECT_TRUE(TakeRead().empty());
 }
 
-TEST_F(LogFollowerTest, PausedOrSwitchedOffTickReadsNothing) {
+TEST_F(LogFollowerTest, PausedOrSwitchedOffTickReadsNothing)
+{
     logs.Write("nwclientLog1.txt", "1a\r\n");
     const TickResult paused = Tick(true);
     EXPECT_EQ(paused.outcome, TickOutcome::Paused);
@@ -276,7 +288,8 @@ TEST_F(LogFollowerTest, PausedOrSwitchedOffTickReadsNothing) {
     EXPECT_EQ(TakeRead(), Lines{"nwclientLog1.txt: 1a"});
 }
 
-TEST_F(LogFollowerTest, FolderWithoutLogsKeepsWaiting) {
+TEST_F(LogFollowerTest, FolderWithoutLogsKeepsWaiting)
+{
     logs.Write("nwengineLog.txt", "engine\r\n");
     for (const std::string& where : {logs.Path(), logs.File("missing")}) {
         folder = where;
@@ -289,7 +302,8 @@ TEST_F(LogFollowerTest, FolderWithoutLogsKeepsWaiting) {
     EXPECT_TRUE(TakeRead().empty());
 }
 
-TEST_F(LogFollowerTest, ProcessTimerAndDetailViewAreAskedForOnlyWhenNeeded) {
+TEST_F(LogFollowerTest, ProcessTimerAndDetailViewAreAskedForOnlyWhenNeeded)
+{
     EXPECT_TRUE(follower->Tick({folder, mask, false, false}).enableProcessTimer);
     EXPECT_FALSE(Tick().enableProcessTimer);
 
@@ -303,7 +317,8 @@ TEST_F(LogFollowerTest, ProcessTimerAndDetailViewAreAskedForOnlyWhenNeeded) {
     EXPECT_EQ(detailQuestions, 2);
 }
 
-TEST_F(LogFollowerTest, SeriousReadErrorEndsTheTickWithNothingMoreToShow) {
+TEST_F(LogFollowerTest, SeriousReadErrorEndsTheTickWithNothingMoreToShow)
+{
     logs.Write("nwclientLog1.txt", "1a\r\n", 20);
     logs.Write("nwclientLog2.txt", "2a\r\n", 10);
     failingLog = "nwclientLog1.txt";
@@ -315,7 +330,8 @@ TEST_F(LogFollowerTest, SeriousReadErrorEndsTheTickWithNothingMoreToShow) {
     EXPECT_TRUE(TakeRead().empty());
 }
 
-TEST_F(LogFollowerTest, TickLinesAreWrittenAtTheirLevels) {
+TEST_F(LogFollowerTest, TickLinesAreWrittenAtTheirLevels)
+{
     debug.SetLevel(3);
     logs.Write("nwclientLog1.txt", "1a\r\n");
     Tick();

@@ -10,7 +10,8 @@
 namespace tarvik {
 namespace {
 
-TEST(LogMask, StarStandsForAnyNumberAndCaseIsIgnored) {
+TEST(LogMask, StarStandsForAnyNumberAndCaseIsIgnored)
+{
     const std::string mask = "nwclientLog*.txt";
     EXPECT_TRUE(MatchesLogMask("nwclientLog1.txt", mask));
     EXPECT_TRUE(MatchesLogMask("nwclientLog10.txt", mask));
@@ -21,7 +22,8 @@ TEST(LogMask, StarStandsForAnyNumberAndCaseIsIgnored) {
     EXPECT_FALSE(MatchesLogMask("old-nwclientLog1.txt", mask));
 }
 
-TEST(LogMask, StarTriesEveryLengthAndQuestionMarkTakesOneCharacter) {
+TEST(LogMask, StarTriesEveryLengthAndQuestionMarkTakesOneCharacter)
+{
     EXPECT_TRUE(MatchesLogMask("a.txt.txt", "*.txt"));
     EXPECT_TRUE(MatchesLogMask("log7.txt", "log?.txt"));
     EXPECT_FALSE(MatchesLogMask("log17.txt", "log?.txt"));
@@ -30,7 +32,8 @@ TEST(LogMask, StarTriesEveryLengthAndQuestionMarkTakesOneCharacter) {
     EXPECT_FALSE(MatchesLogMask("", "?"));
 }
 
-TEST(LogList, ListsMatchingFilesSortedByName) {
+TEST(LogList, ListsMatchingFilesSortedByName)
+{
     test::LogFolder logs;
     for (const char* name : {"nwclientLog3.txt", "nwclientLog1.txt", "nwclientLog10.txt",
                              "nwclientLog2.txt", "nwengineLog.txt"})
@@ -44,7 +47,8 @@ TEST(LogList, ListsMatchingFilesSortedByName) {
                                                "nwclientLog2.txt", "nwclientLog3.txt"}));
 }
 
-TEST(LogList, MissingFolderListsNothing) {
+TEST(LogList, MissingFolderListsNothing)
+{
     test::LogFolder logs;
     EXPECT_TRUE(ListLogs(logs.File("gone"), "nwclientLog*.txt").empty());
 }

@@ -34,7 +34,8 @@ const std::string Fight =
     "[CHAT WINDOW TEXT] [Mon Aug  3 20:02:55] Experience Points Gained:  242\r\n";
 
 // What an analysis has taken from the logs, as comparable text.
-std::vector<std::string> Summary(const Session& session) {
+std::vector<std::string> Summary(const Session& session)
+{
     const AnalysisData& data = session.Data();
     std::vector<std::string> summary{"lines " + std::to_string(data.linesRead),
                                      "records " + std::to_string(data.recordsParsed),
@@ -53,7 +54,8 @@ std::vector<std::string> Summary(const Session& session) {
 // A real session fed by a follower, wired as the main window wires them.
 class MonitoredSessionTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
         ASSERT_TRUE(loaded.configuration) << loaded.fatalMessage;
         config = std::move(*loaded.configuration);
@@ -68,7 +70,8 @@ protected:
             std::make_unique<LogFollower>(session->Monitor(), std::move(hooks), debug, clock);
     }
 
-    std::unique_ptr<Session> NewSession() {
+    std::unique_ptr<Session> NewSession()
+    {
         auto fresh = std::make_unique<Session>(config.analysis, debug, clock, host);
         fresh->ClearAllData();
         return fresh;
@@ -88,7 +91,8 @@ protected:
     std::unique_ptr<LogFollower> follower;
 };
 
-TEST_F(MonitoredSessionTest, LinesWrittenInPiecesAreReadOnceWhole) {
+TEST_F(MonitoredSessionTest, LinesWrittenInPiecesAreReadOnceWhole)
+{
     // Cuts everywhere: inside timestamps and bodies, between CR and LF, at line ends.
     std::set<size_t> cuts;
     for (size_t at = 23; at < Fight.size(); at += 37)
@@ -111,7 +115,8 @@ TEST_F(MonitoredSessionTest, LinesWrittenInPiecesAreReadOnceWhole) {
     EXPECT_EQ(Summary(*session), Summary(*once));
 }
 
-TEST_F(MonitoredSessionTest, SwitchingMonitoringOnAgainReadsEveryLogAgain) {
+TEST_F(MonitoredSessionTest, SwitchingMonitoringOnAgainReadsEveryLogAgain)
+{
     logs.Write("nwclientLog1.txt", Fight.substr(0, Fight.find('\n') + 1), 10);
     logs.Write("nwclientLog2.txt", Fight.substr(Fight.find('\n') + 1), 5);
     EXPECT_EQ(Tick().outcome, TickOutcome::NewData);

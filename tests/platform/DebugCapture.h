@@ -16,13 +16,15 @@ namespace tarvik::test {
 // A folder of its own under the system's temporary folder, removed at the end.
 class ScratchDir {
 public:
-    ScratchDir() {
+    ScratchDir()
+    {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "tarvik-platform-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
             path_ = pattern;
     }
-    ~ScratchDir() {
+    ~ScratchDir()
+    {
         std::error_code ignored;
         if (!path_.empty())
             std::filesystem::remove_all(path_, ignored);
@@ -40,14 +42,16 @@ class DebugCapture {
 public:
     explicit DebugCapture(int level = DebugLog::MaxLevel)
         : file_(clock_, lastError_, dir_.Path(), "debug")
-        , debug_(file_) {
+        , debug_(file_)
+    {
         debug_.SetLevel(level);
     }
 
     DebugLog& Log() { return debug_; }
 
     // The lines written so far, without their timestamps.
-    std::vector<std::string> Messages() const {
+    std::vector<std::string> Messages() const
+    {
         std::string text;
         if (ReadWholeFile(file_.FileName(), text))
             return {};
@@ -67,7 +71,8 @@ public:
         return messages;
     }
 
-    int Count(const std::string& message) const {
+    int Count(const std::string& message) const
+    {
         int count = 0;
         for (const std::string& line : Messages())
             count += line == message ? 1 : 0;

@@ -17,13 +17,15 @@ const std::string ShutDownLine = "Monitoring:  Process monitoring detected NWN h
 const std::string TimerLine = "Monitoring:  Process monitoring timer firing.";
 
 WindowInfo Window(std::string title, std::vector<std::string> classNames,
-                  std::vector<WindowInfo> children = {}) {
+                  std::vector<WindowInfo> children = {})
+{
     return WindowInfo{std::move(title), std::move(classNames), std::move(children)};
 }
 
 class FakeWindowLister : public WindowLister {
 public:
-    std::vector<WindowInfo> TopLevelWindows() override {
+    std::vector<WindowInfo> TopLevelWindows() override
+    {
         ++calls;
         return windows;
     }
@@ -33,12 +35,14 @@ public:
 
 // The title of the window found, or "(none)".
 std::string Found(const std::vector<WindowInfo>& windows, std::string_view title,
-                  std::string_view windowClass, bool caseSensitive = false, bool recurse = false) {
+                  std::string_view windowClass, bool caseSensitive = false, bool recurse = false)
+{
     const WindowInfo* window = FindWindowLike(windows, title, windowClass, caseSensitive, recurse);
     return window ? window->title : "(none)";
 }
 
-TEST(FindWindowLike, MatchesTitleAndClassAsSubstringsIgnoringCase) {
+TEST(FindWindowLike, MatchesTitleAndClassAsSubstringsIgnoringCase)
+{
     const std::vector<WindowInfo> windows = {
         Window("Neverwinter Nights notes - Text Editor", {"gedit", "Gedit"}),
         Window("NEVERWINTER NIGHTS", {"nwmain-linux", "nwmain-linux"}),
@@ -56,7 +60,8 @@ TEST(FindWindowLike, MatchesTitleAndClassAsSubstringsIgnoringCase) {
     EXPECT_EQ(Found({}, "Neverwinter", "nwmain"), "(none)");
 }
 
-TEST(FindWindowLike, CaseSensitiveSearchAndEdgeCases) {
+TEST(FindWindowLike, CaseSensitiveSearchAndEdgeCases)
+{
     const std::vector<WindowInfo> windows = {
         Window("", {"nwmain-linux"}),
         Window("NEVERWINTER NIGHTS", {"NWMAIN"}),
@@ -74,7 +79,8 @@ TEST(FindWindowLike, CaseSensitiveSearchAndEdgeCases) {
     EXPECT_EQ(Found(windows, "CAFé", ""), "Café Neverwinter Nights");
 }
 
-TEST(FindWindowLike, ChildrenAreSearchedOnlyWhenAskedBeforeTheNextSibling) {
+TEST(FindWindowLike, ChildrenAreSearchedOnlyWhenAskedBeforeTheNextSibling)
+{
     const std::vector<WindowInfo> windows = {
         Window("Steam", {"steam"}, {Window("Neverwinter Nights", {"nwmain-child"})}),
         Window("Neverwinter Nights", {"nwmain-top"}),
@@ -87,7 +93,8 @@ TEST(FindWindowLike, ChildrenAreSearchedOnlyWhenAskedBeforeTheNextSibling) {
 class GameDetectorTest : public ::testing::Test {
 protected:
     GameDetector MakeDetector(std::string title = "Neverwinter Nights",
-                              std::string windowClass = "nwmain") {
+                              std::string windowClass = "nwmain")
+    {
         return GameDetector(lister, capture.Log(), std::move(title), std::move(windowClass),
                             "Tarvik");
     }
@@ -98,7 +105,8 @@ protected:
     test::DebugCapture capture;
 };
 
-TEST_F(GameDetectorTest, AnnouncesEachChangeExactlyOnce) {
+TEST_F(GameDetectorTest, AnnouncesEachChangeExactlyOnce)
+{
     lister.windows = {Window("Terminal", {"xterm"})};
     GameDetector detector = MakeDetector();
     EXPECT_FALSE(detector.GameRunning());
@@ -128,14 +136,16 @@ TEST_F(GameDetectorTest, AnnouncesEachChangeExactlyOnce) {
     EXPECT_EQ(lister.calls, 6);
 }
 
-TEST_F(GameDetectorTest, GameAlreadyRunningIsAnnouncedAtTheFirstTick) {
+TEST_F(GameDetectorTest, GameAlreadyRunningIsAnnouncedAtTheFirstTick)
+{
     GameStarts();
     GameDetector detector = MakeDetector();
     ASSERT_TRUE(detector.Tick());
     EXPECT_FALSE(detector.Tick());
 }
 
-TEST_F(GameDetectorTest, DebugLinesFollowTheLevel) {
+TEST_F(GameDetectorTest, DebugLinesFollowTheLevel)
+{
     capture.Log().SetLevel(2);
     GameDetector detector = MakeDetector();
     GameStarts();
@@ -145,7 +155,8 @@ TEST_F(GameDetectorTest, DebugLinesFollowTheLevel) {
     EXPECT_EQ(capture.Messages(), (std::vector<std::string>{RunningLine, ShutDownLine}));
 }
 
-TEST_F(GameDetectorTest, NothingIsDetectedWithoutBothTexts) {
+TEST_F(GameDetectorTest, NothingIsDetectedWithoutBothTexts)
+{
     GameStarts();
     for (auto [title, windowClass] : {std::pair{"", "nwmain"}, std::pair{"Neverwinter", ""}}) {
         GameDetector detector = MakeDetector(title, windowClass);
@@ -157,7 +168,8 @@ TEST_F(GameDetectorTest, NothingIsDetectedWithoutBothTexts) {
     EXPECT_TRUE(capture.Messages().empty());
 }
 
-TEST(NullWindowLister, FindsNothingAndSaysSoOnce) {
+TEST(NullWindowLister, FindsNothingAndSaysSoOnce)
+{
     test::DebugCapture capture;
     NullWindowLister lister(capture.Log());
     GameDetector detector(lister, capture.Log(), "Neverwinter Nights", "nwmain", "Tarvik");
@@ -171,7 +183,8 @@ TEST(NullWindowLister, FindsNothingAndSaysSoOnce) {
     EXPECT_EQ(unavailable, 1);
 }
 
-TEST(WindowListerFactory, FallsBackWhenNoDisplayCanBeOpened) {
+TEST(WindowListerFactory, FallsBackWhenNoDisplayCanBeOpened)
+{
     test::DebugCapture capture;
     // No X server listens on this display.
     const auto lister = CreateWindowLister(capture.Log(), ":31999");

@@ -26,7 +26,8 @@ public:
     void SetToolTip(const QString& text) override { toolTip = text; }
     void SetContextMenu(QMenu* newMenu) override { menu = newMenu; }
     void ShowMessage(const QString& title, const QString& text, QSystemTrayIcon::MessageIcon kind,
-                     int) override {
+                     int) override
+    {
         messages.append({title, text, kind});
     }
     void Click(QSystemTrayIcon::ActivationReason reason) { Activated(reason); }
@@ -42,7 +43,8 @@ public:
 // A top-level window wired the way the main window wires its tray.
 class Window final : public QWidget {
 public:
-    Window() {
+    Window()
+    {
         auto fake = std::make_unique<FakeTray>();
         tray = fake.get();
         systemTray = new SystemTray(this, std::move(fake));
@@ -53,18 +55,21 @@ public:
     int closes = 0;
 
 protected:
-    void changeEvent(QEvent* event) override {
+    void changeEvent(QEvent* event) override
+    {
         QWidget::changeEvent(event);
         if (event->type() == QEvent::WindowStateChange)
             systemTray->WindowStateChanged();
     }
-    void closeEvent(QCloseEvent* event) override {
+    void closeEvent(QCloseEvent* event) override
+    {
         ++closes;
         QWidget::closeEvent(event);
     }
 };
 
-QAction* MenuAction(SystemTray& tray, const char* name) {
+QAction* MenuAction(SystemTray& tray, const char* name)
+{
     return tray.PopUpMenu()->findChild<QAction*>(QLatin1String(name));
 }
 
@@ -76,7 +81,8 @@ class SystemTrayTest : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void minimisingHidesTheWindowBehindAnIcon() {
+    void minimisingHidesTheWindowBehindAnIcon()
+    {
         Window window;
         window.show();
         window.showMinimized();
@@ -87,7 +93,8 @@ private slots:
         QTRY_VERIFY(window.isHidden());
     }
 
-    void activatingTheIconRestoresThePreviousState_data() {
+    void activatingTheIconRestoresThePreviousState_data()
+    {
         QTest::addColumn<Qt::WindowState>("before");
         QTest::addColumn<QSystemTrayIcon::ActivationReason>("click");
         QTest::newRow("normal, double click") << Qt::WindowNoState << QSystemTrayIcon::DoubleClick;
@@ -96,7 +103,8 @@ private slots:
         // Desktops with StatusNotifierItem report a single activation only.
         QTest::newRow("maximised, single click") << Qt::WindowMaximized << QSystemTrayIcon::Trigger;
     }
-    void activatingTheIconRestoresThePreviousState() {
+    void activatingTheIconRestoresThePreviousState()
+    {
         QFETCH(Qt::WindowState, before);
         QFETCH(QSystemTrayIcon::ActivationReason, click);
         Window window;
@@ -117,7 +125,8 @@ private slots:
         QTRY_VERIFY(window.isHidden());
     }
 
-    void otherClicksLeaveTheWindowHidden() {
+    void otherClicksLeaveTheWindowHidden()
+    {
         Window window;
         window.show();
         window.showMinimized();
@@ -128,7 +137,8 @@ private slots:
         QVERIFY(window.systemTray->IsIconized());
     }
 
-    void withoutIconizeAppMinimisingIsLeftAlone() {
+    void withoutIconizeAppMinimisingIsLeftAlone()
+    {
         Window window;
         window.systemTray->SetIconizeApp(false);
         window.show();
@@ -140,7 +150,8 @@ private slots:
         QVERIFY(!window.systemTray->IsIconized());
     }
 
-    void withoutANotificationAreaTheWindowMinimisesNormally() {
+    void withoutANotificationAreaTheWindowMinimisesNormally()
+    {
         Window window;
         window.tray->available = false;
         window.show();
@@ -154,7 +165,8 @@ private slots:
             !window.systemTray->ShowBalloonTip(QStringLiteral("text"), QStringLiteral("title")));
     }
 
-    void stealthHidesWithoutIconUntilSwitchedOff() {
+    void stealthHidesWithoutIconUntilSwitchedOff()
+    {
         Window window;
         window.systemTray->SetStealthApp(true);
         window.show();
@@ -175,7 +187,8 @@ private slots:
         QVERIFY(window.isVisible());
     }
 
-    void leavingStealthWithoutANotificationAreaBringsTheWindowBack() {
+    void leavingStealthWithoutANotificationAreaBringsTheWindowBack()
+    {
         Window window;
         window.tray->available = false;
         window.systemTray->SetStealthApp(true);
@@ -189,7 +202,8 @@ private slots:
         QVERIFY(!window.systemTray->IsIconized());
     }
 
-    void balloonTipsShowOnlyWithTheIcon() {
+    void balloonTipsShowOnlyWithTheIcon()
+    {
         Window window;
         window.show();
         QVERIFY(!window.systemTray->ShowBalloonTip(QStringLiteral("NeverWinter Nights is running!"),
@@ -210,7 +224,8 @@ private slots:
         QCOMPARE(window.tray->messages.size(), 1);
     }
 
-    void trayMenuRestoresAndExits() {
+    void trayMenuRestoresAndExits()
+    {
         Window window;
         QMenu* menu = window.systemTray->PopUpMenu();
         QVERIFY(menu);
@@ -232,7 +247,8 @@ private slots:
         QCOMPARE(window.closes, 1);
     }
 
-    void windowShownByItsOwnerDropsTheIcon() {
+    void windowShownByItsOwnerDropsTheIcon()
+    {
         Window window;
         window.show();
         window.showMinimized();
@@ -242,7 +258,8 @@ private slots:
         QVERIFY(!window.systemTray->IsIconized());
     }
 
-    void iconChangesInPlaceAndUnloadRemovesIt() {
+    void iconChangesInPlaceAndUnloadRemovesIt()
+    {
         Window window;
         window.show();
         window.showMinimized();

@@ -2,16 +2,19 @@
 
 #include <QTcpSocket>
 
-bool TestHttpServer::Listen() {
+bool TestHttpServer::Listen()
+{
     connect(&server_, &QTcpServer::newConnection, this, &TestHttpServer::OnConnection);
     return server_.listen(QHostAddress::LocalHost, 0);
 }
 
-QString TestHttpServer::Url(const QString& path) const {
+QString TestHttpServer::Url(const QString& path) const
+{
     return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
 }
 
-void TestHttpServer::OnConnection() {
+void TestHttpServer::OnConnection()
+{
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnReadable(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
@@ -21,7 +24,8 @@ void TestHttpServer::OnConnection() {
     }
 }
 
-void TestHttpServer::OnReadable(QTcpSocket* socket) {
+void TestHttpServer::OnReadable(QTcpSocket* socket)
+{
     QByteArray& request = pending_[socket];
     request += socket->readAll();
     if (!request.contains("\r\n\r\n"))

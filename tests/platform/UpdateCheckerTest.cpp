@@ -25,7 +25,8 @@ namespace {
 class FakeHost final : public UpdateHost {
 public:
     void SetStatusMessage(const QString& text) override { statusMessages << text; }
-    void ClearErrorList() override {
+    void ClearErrorList() override
+    {
         errorLines.clear();
         ++clears;
     }
@@ -33,13 +34,15 @@ public:
     void SetBusy(bool busy, MainTab tab) override { busyCalls.append({busy, tab}); }
     void ShowCritical(const QString& text) override { criticals << text; }
     void ShowExclamation(const QString& text) override { exclamations << text; }
-    bool AskYesNo(const QString& text) override {
+    bool AskYesNo(const QString& text) override
+    {
         questions << text;
         return !answers.isEmpty() && answers.takeFirst();
     }
     void QuitNow() override { ++quits; }
 
-    QString LastStatus() const {
+    QString LastStatus() const
+    {
         return statusMessages.isEmpty() ? QString() : statusMessages.last();
     }
 
@@ -68,22 +71,26 @@ const QString ErrorLine =
     QStringLiteral("WARNING:  An error occurred while communicating with the remote host.\t");
 
 QByteArray Description(const QByteArray& version, const QByteArray& setupUrl,
-                       const QByteArray& extra = {}) {
+                       const QByteArray& extra = {})
+{
     return "[Tarvik]\r\nCurrentVersion=" + version + "\r\nUpdateFile=" + setupUrl + "\r\n" + extra;
 }
 
-QByteArray ReadAll(const QString& path) {
+QByteArray ReadAll(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
-void Write(const QString& path, const QByteArray& contents) {
+void Write(const QString& path, const QByteArray& contents)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(contents);
 }
 
-QByteArray Sha256(const QByteArray& data) {
+QByteArray Sha256(const QByteArray& data)
+{
     return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
 }
 
@@ -106,13 +113,16 @@ private:
     QString DescriptionPath() const { return File(QStringLiteral("Update.ini")); }
     QString SetupPath() const { return File(QStringLiteral("Tarvik_setup")); }
     QString MarkerPath() const { return File(QStringLiteral("setup-ran")); }
-    std::string LastCheck() const {
+    std::string LastCheck() const
+    {
         return ReadINI(ConfigPath().toStdString(), "Updates", "LastUpdateCheck");
     }
-    void SetLastCheck(const std::string& value) {
+    void SetLastCheck(const std::string& value)
+    {
         QVERIFY(WriteINI(ConfigPath().toStdString(), "Updates", "LastUpdateCheck", value));
     }
-    void MakeChecker(std::chrono::milliseconds idleTimeout = std::chrono::seconds(30)) {
+    void MakeChecker(std::chrono::milliseconds idleTimeout = std::chrono::seconds(30))
+    {
         UpdateCheckerSettings settings;
         settings.programDirectory = dir->path();
         settings.configurationFile = ConfigPath();
@@ -122,20 +132,23 @@ private:
             std::make_unique<UpdateChecker>(*host, debug->Log(), *lastError, *clock, settings);
     }
     // A setup program that leaves a mark when it runs.
-    QByteArray SetupScript() const {
+    QByteArray SetupScript() const
+    {
         return "#!/bin/sh\necho ran > '" + MarkerPath().toUtf8() + "'\n";
     }
     bool Logged(const QString& message) const { return debug->Count(message.toStdString()) > 0; }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QStandardPaths::setTestModeEnabled(true);
         // The test server is local; a proxy from the environment must not
         // stand in between.
         QNetworkProxyFactory::setUseSystemConfiguration(false);
     }
 
-    void init() {
+    void init()
+    {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
         server = std::make_unique<TestHttpServer>();
@@ -150,13 +163,15 @@ private slots:
         MakeChecker();
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         checker.reset();
         server.reset();
         dir.reset();
     }
 
-    void offeredVersionAgainstTheRunningVersion_data() {
+    void offeredVersionAgainstTheRunningVersion_data()
+    {
         QTest::addColumn<QString>("offered");
         QTest::addColumn<int>("expected");
         const int upToDate = int(OfferedVersion::UpToDate);
@@ -180,13 +195,15 @@ private slots:
         QTest::newRow("prefix") << "v1.41" << corrupt;
         QTest::newRow("negative") << "-2" << corrupt;
     }
-    void offeredVersionAgainstTheRunningVersion() {
+    void offeredVersionAgainstTheRunningVersion()
+    {
         QFETCH(QString, offered);
         QFETCH(int, expected);
         QCOMPARE(int(CompareOfferedVersion(offered.toStdString(), {1, 40, 7})), expected);
     }
 
-    void upToDateReplacesTheDescriptionAndRecordsTheCheck() {
+    void upToDateReplacesTheDescriptionAndRecordsTheCheck()
+    {
         Write(DescriptionPath(), "[Tarvik]\r\nCurrentVersion=1.0\r\n");
         const QByteArray served = Description("1.40.7", server->Url("/setup").toUtf8());
         server->SetBody(QStringLiteral("/Update.ini"), served);
@@ -223,14 +240,16 @@ private slots:
         QVERIFY(Logged(QStringLiteral("Program is up to date.")));
     }
 
-    void newerVersionOffersTheDownload_data() {
+    void newerVersionOffersTheDownload_data()
+    {
         QTest::addColumn<QByteArray>("version");
         QTest::newRow("minor") << QByteArray("1.41");
         QTest::newRow("revision") << QByteArray("1.40.8");
         QTest::newRow("major") << QByteArray("2");
         QTest::newRow("minor with lower revision") << QByteArray("1.41.0");
     }
-    void newerVersionOffersTheDownload() {
+    void newerVersionOffersTheDownload()
+    {
         QFETCH(QByteArray, version);
         server->SetBody("/Update.ini", Description(version, server->Url("/setup").toUtf8()));
         host->answers = {false};
@@ -244,7 +263,8 @@ private slots:
         QCOMPARE(host->busyCalls, CheckedBusy);
     }
 
-    void throttleCountsWholeMinutesSinceTheLastCheck_data() {
+    void throttleCountsWholeMinutesSinceTheLastCheck_data()
+    {
         QTest::addColumn<QString>("lastCheck");
         QTest::addColumn<bool>("force");
         QTest::addColumn<QString>("throttledStatus");
@@ -257,7 +277,8 @@ private slots:
         QTest::newRow("not a date") << "last Tuesday" << false << QString();
         QTest::newRow("in the future") << "06/02/2026 12:00:00 PM" << false << QString();
     }
-    void throttleCountsWholeMinutesSinceTheLastCheck() {
+    void throttleCountsWholeMinutesSinceTheLastCheck()
+    {
         QFETCH(QString, lastCheck);
         QFETCH(bool, force);
         QFETCH(QString, throttledStatus);
@@ -278,7 +299,8 @@ private slots:
         }
     }
 
-    void missingAddressIsCritical() {
+    void missingAddressIsCritical()
+    {
         Write(ConfigPath(), "[Updates]\r\nURL=\r\n");
         QVERIFY(!checker->UpdateConfig(true));
         QCOMPARE(host->criticals,
@@ -290,7 +312,8 @@ private slots:
             Logged(QStringLiteral(">> ERROR:  Update URL not found in the configuration file.")));
     }
 
-    void descriptionAddressRedirectsLaterChecks() {
+    void descriptionAddressRedirectsLaterChecks()
+    {
         Write(DescriptionPath(),
               "[Tarvik]\r\nUpdateURL=" + server->Url("/v2/Update.ini").toUtf8() + "\r\n");
         server->SetBody("/v2/Update.ini", Description("1.40.7", server->Url("/setup").toUtf8()));
@@ -300,14 +323,16 @@ private slots:
         QCOMPARE(host->LastStatus(), UpToDate);
     }
 
-    void corruptDescriptionIsReportedAndStillRecorded_data() {
+    void corruptDescriptionIsReportedAndStillRecorded_data()
+    {
         QTest::addColumn<QByteArray>("description");
         QTest::newRow("no setup address") << Description("1.41", "   ");
         QTest::newRow("no version") << Description("", "http://127.0.0.1:1/setup");
         QTest::newRow("bad version") << Description("one.41", "http://127.0.0.1:1/setup");
         QTest::newRow("not an INI file") << QByteArray("<html>Moved</html>");
     }
-    void corruptDescriptionIsReportedAndStillRecorded() {
+    void corruptDescriptionIsReportedAndStillRecorded()
+    {
         QFETCH(QByteArray, description);
         server->SetBody("/Update.ini", description);
 
@@ -319,7 +344,8 @@ private slots:
         QCOMPARE(host->busyCalls, CheckedBusy);
     }
 
-    void failedFetchLeavesTheOldFilesAndTheThrottleAlone_data() {
+    void failedFetchLeavesTheOldFilesAndTheThrottleAlone_data()
+    {
         QTest::addColumn<int>("behaviour");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("status");
@@ -337,7 +363,8 @@ private slots:
         QTest::newRow("empty") << int(TestHttpServer::Behaviour::Answer) << QByteArray() << 200
                                << QString();
     }
-    void failedFetchLeavesTheOldFilesAndTheThrottleAlone() {
+    void failedFetchLeavesTheOldFilesAndTheThrottleAlone()
+    {
         QFETCH(int, behaviour);
         QFETCH(QByteArray, body);
         QFETCH(int, status);
@@ -363,7 +390,8 @@ private slots:
         }
     }
 
-    void getUpdatedFileBacksUpOnlyWhenAsked() {
+    void getUpdatedFileBacksUpOnlyWhenAsked()
+    {
         const QString target = File(QStringLiteral("data.bin"));
         Write(target, "old");
         Write(target + ".bak", "older");
@@ -385,12 +413,14 @@ private slots:
         QCOMPARE(ReadAll(target), QByteArray("abc"));
     }
 
-    void goodDownloadStartsTheSetupAndQuits_data() {
+    void goodDownloadStartsTheSetupAndQuits_data()
+    {
         QTest::addColumn<bool>("withChecksum");
         QTest::newRow("no checksum published") << false;
         QTest::newRow("matching checksum") << true;
     }
-    void goodDownloadStartsTheSetupAndQuits() {
+    void goodDownloadStartsTheSetupAndQuits()
+    {
         QFETCH(bool, withChecksum);
         const QByteArray script = SetupScript();
         const QByteArray extra =
@@ -424,7 +454,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(MarkerPath()), 10000);
     }
 
-    void checksumMismatchIsNeverRun() {
+    void checksumMismatchIsNeverRun()
+    {
         const QByteArray script = SetupScript();
         server->SetBody("/Update.ini",
                         Description("1.41", server->Url("/setup").toUtf8(),
@@ -448,7 +479,8 @@ private slots:
         QVERIFY(!QFile::exists(MarkerPath()));
     }
 
-    void failedSetupDownloadKeepsThePreviousProgram() {
+    void failedSetupDownloadKeepsThePreviousProgram()
+    {
         server->SetBody("/Update.ini", Description("1.41", server->Url("/setup").toUtf8()));
         server->SetRoute("/setup", {SetupScript(), 200, TestHttpServer::Behaviour::CloseEarly});
         Write(SetupPath(), "previous setup");
@@ -463,7 +495,8 @@ private slots:
         QCOMPARE(host->busyCalls, CheckedBusy);
     }
 
-    void declinedInstallLeavesTheDownloadOnly() {
+    void declinedInstallLeavesTheDownloadOnly()
+    {
         server->SetBody("/Update.ini", Description("1.41", server->Url("/setup").toUtf8()));
         server->SetBody("/setup", SetupScript());
         host->answers = {true, false};
@@ -479,7 +512,8 @@ private slots:
         QVERIFY(!QFile::exists(MarkerPath()));
     }
 
-    void setupThatCannotStartIsReported() {
+    void setupThatCannotStartIsReported()
+    {
         server->SetBody("/Update.ini", Description("1.41", server->Url("/setup").toUtf8()));
         server->SetBody("/setup", QByteArray("\x7f"
                                              "ELF but not really a program",
@@ -495,7 +529,8 @@ private slots:
         QCOMPARE(host->busyCalls, CheckedBusy);
     }
 
-    void timerChecksQuietlyAndTheMenuAsksFirst() {
+    void timerChecksQuietlyAndTheMenuAsksFirst()
+    {
         SetLastCheck("06/01/2026 11:59:00 AM");
         server->SetBody("/Update.ini", Description("1.40.7", server->Url("/setup").toUtf8()));
         checker->AutomaticCheck();

@@ -21,7 +21,8 @@ namespace {
 // Its windows go when it disconnects.
 class XClient {
 public:
-    explicit XClient(const std::string& display) {
+    explicit XClient(const std::string& display)
+    {
         int screen = 0;
         connection_ = xcb_connect(display.c_str(), &screen);
         if (xcb_connection_has_error(connection_))
@@ -42,7 +43,8 @@ public:
         std::string wmName;    // Latin-1 STRING, empty: not set
         std::string wmClass;   // instance NUL class NUL, empty: not set
     };
-    xcb_window_t CreateWindow(const Names& names) {
+    xcb_window_t CreateWindow(const Names& names)
+    {
         const xcb_window_t window = xcb_generate_id(connection_);
         xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, root_, 0, 0, 100, 100, 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
@@ -56,24 +58,28 @@ public:
         Sync();
         return window;
     }
-    void DestroyWindow(xcb_window_t window) {
+    void DestroyWindow(xcb_window_t window)
+    {
         xcb_destroy_window(connection_, window);
         Sync();
     }
     // What a window manager publishes; it outlives this client.
-    void SetClientList(const std::vector<xcb_window_t>& windows) {
+    void SetClientList(const std::vector<xcb_window_t>& windows)
+    {
         xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, root_, Atom("_NET_CLIENT_LIST"),
                             XCB_ATOM_WINDOW, 32, static_cast<uint32_t>(windows.size()),
                             windows.data());
         Sync();
     }
-    void RemoveClientList() {
+    void RemoveClientList()
+    {
         xcb_delete_property(connection_, root_, Atom("_NET_CLIENT_LIST"));
         Sync();
     }
 
 private:
-    xcb_atom_t Atom(const char* name) {
+    xcb_atom_t Atom(const char* name)
+    {
         auto* reply = xcb_intern_atom_reply(
             connection_,
             xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name),
@@ -82,13 +88,14 @@ private:
         std::free(reply);
         return atom;
     }
-    void SetText(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
-                 const std::string& text) {
+    void SetText(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, const std::string& text)
+    {
         xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, property, type, 8,
                             static_cast<uint32_t>(text.size()), text.data());
     }
     // A round trip: the server has handled everything sent before it.
-    void Sync() {
+    void Sync()
+    {
         std::free(
             xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     }
@@ -101,19 +108,22 @@ const std::string GameClass = std::string("nwmain-linux\0Nwmain-linux\0", 26);
 
 class X11WindowListerTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         if (!test::XvfbServer::IsInstalled())
             return;
         server = new test::XvfbServer;
         if (!server->Start())
             startError = server->Error();
     }
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         delete server;
         server = nullptr;
     }
 
-    void SetUp() override {
+    void SetUp() override
+    {
         if (!server)
             GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb); the X11 window-list "
                             "tests need it.";
@@ -125,13 +135,15 @@ protected:
     }
 
     // The server outlives the test: leave no window manager's list behind.
-    void TearDown() override {
+    void TearDown() override
+    {
         if (client && client->Ok())
             client->RemoveClientList();
     }
 
     // The titles of the listed windows that have one.
-    std::vector<std::string> Titles() {
+    std::vector<std::string> Titles()
+    {
         std::vector<std::string> titles;
         for (const WindowInfo& window : lister->TopLevelWindows()) {
             if (!window.title.empty())
@@ -140,7 +152,8 @@ protected:
         return titles;
     }
     const WindowInfo* Find(std::vector<WindowInfo>& windows, const std::string& title,
-                           const std::string& windowClass) {
+                           const std::string& windowClass)
+    {
         windows = lister->TopLevelWindows();
         return FindWindowLike(windows, title, windowClass);
     }
@@ -154,7 +167,8 @@ protected:
 test::XvfbServer* X11WindowListerTest::server = nullptr;
 std::string X11WindowListerTest::startError;
 
-TEST_F(X11WindowListerTest, ListsRootChildrenWithTitlesAndBothClassParts) {
+TEST_F(X11WindowListerTest, ListsRootChildrenWithTitlesAndBothClassParts)
+{
     client->CreateWindow(
         {"Neverwinter Nights notes - Text Editor", "", std::string("gedit\0Gedit\0", 12)});
     client->CreateWindow({"Neverwinter Nights: Enhanced Edition", "", GameClass});
@@ -173,7 +187,8 @@ TEST_F(X11WindowListerTest, ListsRootChildrenWithTitlesAndBothClassParts) {
     EXPECT_EQ(Find(windows, "Baldur's Gate", ""), nullptr);
 }
 
-TEST_F(X11WindowListerTest, TitleFallsBackToLatin1WmName) {
+TEST_F(X11WindowListerTest, TitleFallsBackToLatin1WmName)
+{
     client->CreateWindow({"", "Caf\xe9 Neverwinter Nights", GameClass});
     client->CreateWindow({"Preferred UTF-8 title \xc3\xa9", "Old title", GameClass});
     const std::vector<std::string> titles = Titles();
@@ -184,7 +199,8 @@ TEST_F(X11WindowListerTest, TitleFallsBackToLatin1WmName) {
     EXPECT_EQ(std::find(titles.begin(), titles.end(), "Old title"), titles.end());
 }
 
-TEST_F(X11WindowListerTest, WindowManagerClientListTakesPrecedence) {
+TEST_F(X11WindowListerTest, WindowManagerClientListTakesPrecedence)
+{
     const xcb_window_t other =
         client->CreateWindow({"Terminal", "", std::string("xterm\0XTerm\0", 12)});
     const xcb_window_t game = client->CreateWindow({"Neverwinter Nights", "", GameClass});
@@ -205,7 +221,8 @@ TEST_F(X11WindowListerTest, WindowManagerClientListTakesPrecedence) {
     EXPECT_NE(Find(windows, "Neverwinter Nights", "nwmain"), nullptr);
 }
 
-TEST_F(X11WindowListerTest, DetectorAnnouncesTheGameWindowComingAndGoing) {
+TEST_F(X11WindowListerTest, DetectorAnnouncesTheGameWindowComingAndGoing)
+{
     test::DebugCapture capture;
     GameDetector detector(*lister, capture.Log(), "Neverwinter Nights", "nwmain", "Tarvik");
     client->CreateWindow({"Neverwinter Nights notes", "", std::string("gedit\0Gedit\0", 12)});
@@ -227,7 +244,8 @@ TEST_F(X11WindowListerTest, DetectorAnnouncesTheGameWindowComingAndGoing) {
     EXPECT_EQ(capture.Count("Monitoring:  Process monitoring detected NWN has shut down."), 1);
 }
 
-TEST_F(X11WindowListerTest, FactoryChoosesTheX11ListerWhenTheDisplayOpens) {
+TEST_F(X11WindowListerTest, FactoryChoosesTheX11ListerWhenTheDisplayOpens)
+{
     test::DebugCapture capture;
     const auto factoryLister = CreateWindowLister(capture.Log(), server->Display());
     client->CreateWindow({"Neverwinter Nights", "", GameClass});
@@ -237,7 +255,8 @@ TEST_F(X11WindowListerTest, FactoryChoosesTheX11ListerWhenTheDisplayOpens) {
         EXPECT_EQ(line.find("unavailable"), std::string::npos) << line;
 }
 
-TEST(X11WindowListerLostServer, GivesNoWindowsOnceTheServerIsGone) {
+TEST(X11WindowListerLostServer, GivesNoWindowsOnceTheServerIsGone)
+{
     if (!test::XvfbServer::IsInstalled())
         GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb).";
     test::XvfbServer server;

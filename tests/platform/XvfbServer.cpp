@@ -22,7 +22,8 @@ constexpr int StartTimeoutMs = 20000;
 
 } // namespace
 
-bool XvfbServer::IsInstalled() {
+bool XvfbServer::IsInstalled()
+{
     const char* path = std::getenv("PATH");
     std::string folders = path ? path : "/usr/bin:/bin";
     size_t start = 0;
@@ -38,7 +39,8 @@ bool XvfbServer::IsInstalled() {
     return false;
 }
 
-bool XvfbServer::Start() {
+bool XvfbServer::Start()
+{
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         error_ = std::string("pipe: ") + std::strerror(errno);
@@ -87,7 +89,8 @@ bool XvfbServer::Start() {
     return true;
 }
 
-void XvfbServer::Stop() {
+void XvfbServer::Stop()
+{
     if (pid_ <= 0)
         return;
     ::kill(pid_, SIGTERM);

@@ -11,7 +11,8 @@ constexpr int KeyRole = Qt::UserRole + 1;
 }
 
 CharacterTreeWidget::CharacterTreeWidget(QWidget* parent)
-    : QTreeWidget(parent) {
+    : QTreeWidget(parent)
+{
     setObjectName("tvCharacters");
     setHeaderHidden(true);
     setColumnCount(1);
@@ -29,11 +30,13 @@ CharacterTreeWidget::CharacterTreeWidget(QWidget* parent)
     });
 }
 
-QString CharacterTreeWidget::KeyOf(const QTreeWidgetItem* item) {
+QString CharacterTreeWidget::KeyOf(const QTreeWidgetItem* item)
+{
     return item ? item->data(0, KeyRole).toString() : QString();
 }
 
-QTreeWidgetItem* CharacterTreeWidget::Root() {
+QTreeWidgetItem* CharacterTreeWidget::Root()
+{
     if (topLevelItemCount() == 0) {
         auto* root = new QTreeWidgetItem(this, QStringList("Statistics"));
         root->setData(0, KeyRole, QString(CharacterTree::RootKey));
@@ -43,7 +46,8 @@ QTreeWidgetItem* CharacterTreeWidget::Root() {
 }
 
 void CharacterTreeWidget::Apply(const CharacterTree& model,
-                                const std::vector<CharacterTree::Addition>& additions) {
+                                const std::vector<CharacterTree::Addition>& additions)
+{
     QTreeWidgetItem* root = Root();
     for (const auto& addition : additions) {
         const CharacterTree::CharacterNode* node = model.Find(addition.id);
@@ -66,7 +70,8 @@ void CharacterTreeWidget::Apply(const CharacterTree& model,
     RefreshMarks(model);
 }
 
-void CharacterTreeWidget::RefreshMarks(const CharacterTree& model) {
+void CharacterTreeWidget::RefreshMarks(const CharacterTree& model)
+{
     for (const auto& node : model.Nodes()) {
         const auto found = characterItems_.find(node.id);
         if (found == characterItems_.end())
@@ -81,12 +86,14 @@ void CharacterTreeWidget::RefreshMarks(const CharacterTree& model) {
     }
 }
 
-void CharacterTreeWidget::ClearAll() {
+void CharacterTreeWidget::ClearAll()
+{
     characterItems_.clear();
     clear();
 }
 
-QTreeWidgetItem* CharacterTreeWidget::FindNode(const QString& key) const {
+QTreeWidgetItem* CharacterTreeWidget::FindNode(const QString& key) const
+{
     QTreeWidgetItemIterator it(const_cast<CharacterTreeWidget*>(this));
     for (; *it; ++it) {
         if (KeyOf(*it) == key)
@@ -95,14 +102,16 @@ QTreeWidgetItem* CharacterTreeWidget::FindNode(const QString& key) const {
     return nullptr;
 }
 
-void CharacterTreeWidget::SetHeld(bool held) {
+void CharacterTreeWidget::SetHeld(bool held)
+{
     if (held_ == held)
         return;
     held_ = held;
     emit PauseChanged(held);
 }
 
-void CharacterTreeWidget::mousePressEvent(QMouseEvent* event) {
+void CharacterTreeWidget::mousePressEvent(QMouseEvent* event)
+{
     lastButton_ = event->button() == Qt::RightButton ? 2 : 1;
     SetHeld(true);
     QTreeWidget::mousePressEvent(event);
@@ -114,18 +123,21 @@ void CharacterTreeWidget::mousePressEvent(QMouseEvent* event) {
     }
 }
 
-void CharacterTreeWidget::mouseMoveEvent(QMouseEvent* event) {
+void CharacterTreeWidget::mouseMoveEvent(QMouseEvent* event)
+{
     SetHeld(event->buttons() != Qt::NoButton);
     QTreeWidget::mouseMoveEvent(event);
 }
 
-void CharacterTreeWidget::mouseReleaseEvent(QMouseEvent* event) {
+void CharacterTreeWidget::mouseReleaseEvent(QMouseEvent* event)
+{
     lastButton_ = event->button() == Qt::RightButton ? 2 : 1;
     SetHeld(false);
     QTreeWidget::mouseReleaseEvent(event);
 }
 
-void CharacterTreeWidget::focusOutEvent(QFocusEvent* event) {
+void CharacterTreeWidget::focusOutEvent(QFocusEvent* event)
+{
     SetHeld(false);
     QTreeWidget::focusOutEvent(event);
 }

@@ -17,7 +17,8 @@ DebugTab::DebugTab(QWidget* parent)
     , buffer_(new QProgressBar(this))
     , bufferLabel_(new QLabel(this))
     , view_(new QPushButton("View Log", this))
-    , clear_(new QPushButton("Clear Log", this)) {
+    , clear_(new QPushButton("Clear Log", this))
+{
     slider_->setObjectName("sliderDebug");
     slider_->setRange(0, 4);
     slider_->setPageStep(1);

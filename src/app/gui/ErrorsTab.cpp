@@ -13,7 +13,8 @@ ErrorsTab::ErrorsTab(QWidget* parent)
     : QWidget(parent)
     , list_(new QListWidget(this))
     , view_(new QPushButton("View Log", this))
-    , save_(new QPushButton("Save Log", this)) {
+    , save_(new QPushButton("Save Log", this))
+{
     list_->setObjectName("lstErrors");
     list_->setUniformItemSizes(true);
     view_->setObjectName("cmdViewErrorLog");
@@ -35,18 +36,21 @@ ErrorsTab::ErrorsTab(QWidget* parent)
     DisableButtons();
 }
 
-void ErrorsTab::Clear() {
+void ErrorsTab::Clear()
+{
     lines_.clear();
     shown_ = 0;
     list_->clear();
     list_->setToolTip(QString());
 }
 
-void ErrorsTab::Append(std::string_view line) {
+void ErrorsTab::Append(std::string_view line)
+{
     lines_.emplace_back(line);
 }
 
-void ErrorsTab::Flush() {
+void ErrorsTab::Flush()
+{
     if (shown_ == static_cast<int>(lines_.size()))
         return;
     QStringList texts;
@@ -56,18 +60,21 @@ void ErrorsTab::Flush() {
     shown_ = static_cast<int>(lines_.size());
 }
 
-int ErrorsTab::Count() const {
+int ErrorsTab::Count() const
+{
     return static_cast<int>(lines_.size());
 }
 
-void ErrorsTab::UpdateButtons() {
+void ErrorsTab::UpdateButtons()
+{
     Flush();
     const bool any = !lines_.empty();
     view_->setEnabled(any);
     save_->setEnabled(any);
 }
 
-void ErrorsTab::DisableButtons() {
+void ErrorsTab::DisableButtons()
+{
     view_->setEnabled(false);
     save_->setEnabled(false);
 }

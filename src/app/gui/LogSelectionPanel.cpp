@@ -17,7 +17,8 @@ LogSelectionPanel::LogSelectionPanel(QWidget* parent)
     , mask_(new QLineEdit(this))
     , analyze_(new QPushButton("Analyze Logs", this))
     , report_(new QPushButton("Generate Report", this))
-    , hud_(new QPushButton("HUD", this)) {
+    , hud_(new QPushButton("HUD", this))
+{
     path_->setObjectName("txtLogPath");
     path_->setReadOnly(true);
     browse_->setObjectName("cmdBrowseLogs");
@@ -58,13 +59,15 @@ LogSelectionPanel::LogSelectionPanel(QWidget* parent)
     connect(hud_, &QPushButton::clicked, this, &LogSelectionPanel::HudClicked);
 }
 
-void LogSelectionPanel::SetFolder(const QString& folder) {
+void LogSelectionPanel::SetFolder(const QString& folder)
+{
     folder_ = QDir::cleanPath(folder);
     path_->setText(QDir::toNativeSeparators(folder_).toLower());
     Refresh();
 }
 
-void LogSelectionPanel::Refresh() {
+void LogSelectionPanel::Refresh()
+{
     const QStringList selected = SelectedNames();
     files_->clear();
     QDir dir(folder_);
@@ -74,7 +77,8 @@ void LogSelectionPanel::Refresh() {
     SelectNames(selected);
 }
 
-QStringList LogSelectionPanel::SelectedNames() const {
+QStringList LogSelectionPanel::SelectedNames() const
+{
     QStringList names;
     for (int row = 0; row < files_->count(); ++row) {
         if (files_->item(row)->isSelected())
@@ -83,7 +87,8 @@ QStringList LogSelectionPanel::SelectedNames() const {
     return names;
 }
 
-QStringList LogSelectionPanel::SelectNames(const QStringList& names) {
+QStringList LogSelectionPanel::SelectNames(const QStringList& names)
+{
     QStringList chosen;
     for (int row = 0; row < files_->count(); ++row) {
         QListWidgetItem* entry = files_->item(row);
@@ -98,22 +103,26 @@ QStringList LogSelectionPanel::SelectNames(const QStringList& names) {
     return chosen;
 }
 
-void LogSelectionPanel::ClearSelection() {
+void LogSelectionPanel::ClearSelection()
+{
     files_->clearSelection();
 }
 
-void LogSelectionPanel::SetMask(const QString& text, const QColor& color) {
+void LogSelectionPanel::SetMask(const QString& text, const QColor& color)
+{
     mask_->setText(text);
     QPalette colors = mask_->palette();
     colors.setColor(QPalette::Text, color);
     mask_->setPalette(colors);
 }
 
-QString LogSelectionPanel::MaskText() const {
+QString LogSelectionPanel::MaskText() const
+{
     return mask_->text();
 }
 
-void LogSelectionPanel::SetSelectionEnabled(bool enabled) {
+void LogSelectionPanel::SetSelectionEnabled(bool enabled)
+{
     files_->setEnabled(enabled);
     browse_->setEnabled(enabled);
     analyze_->setEnabled(enabled);

@@ -21,11 +21,13 @@
 
 namespace tarvik {
 
-void MainWindow::ClearAllData() {
+void MainWindow::ClearAllData()
+{
     session_->ClearAllData();
 }
 
-void MainWindow::Browse() {
+void MainWindow::Browse()
+{
     const QStringList chosen =
         dialogs_.OpenFiles(this, "Select the log files to analyze:", logPanel_->Folder(),
                            "Text files (*.txt);;Log files (*.log);;All files (*)");
@@ -35,7 +37,8 @@ void MainWindow::Browse() {
     SelectLogs(chosen);
 }
 
-void MainWindow::SelectLogs(const QStringList& paths) {
+void MainWindow::SelectLogs(const QStringList& paths)
+{
     if (paths.isEmpty())
         return;
     logPanel_->SetFolder(QFileInfo(paths.first()).absolutePath());
@@ -49,11 +52,13 @@ void MainWindow::SelectLogs(const QStringList& paths) {
     }
 }
 
-void MainWindow::AnalyzeSelected() {
+void MainWindow::AnalyzeSelected()
+{
     AnalyzeLogs(logPanel_->SelectedNames());
 }
 
-void MainWindow::AnalyzeLogs(const QStringList& names) {
+void MainWindow::AnalyzeLogs(const QStringList& names)
+{
     if (session_->Analyzing())
         return;
     ClearAllData();
@@ -83,12 +88,14 @@ void MainWindow::AnalyzeLogs(const QStringList& names) {
     SetBusy(false, MainTab::Info);
 }
 
-void MainWindow::LoadProgressTick() {
+void MainWindow::LoadProgressTick()
+{
     debug_.LogDebug("Monitoring:  Load progress timer firing.", 4);
     progress_->setText(ToQString(session_->ProgressText()));
 }
 
-void MainWindow::UpdateCharacterTree() {
+void MainWindow::UpdateCharacterTree()
+{
     debug_.LogDebug("Updating character treeview.", 3);
     session_->Marks().RecountParty();
     const auto additions = treeModel_.Update(session_->Data());
@@ -96,23 +103,27 @@ void MainWindow::UpdateCharacterTree() {
     ShowPartyCount();
 }
 
-void MainWindow::ShowPartyCount() {
+void MainWindow::ShowPartyCount()
+{
     const PartyCountText shown = ::tarvik::ShowPartyCount(session_->Data().partyMemberCount);
     partyMembers_->setText(ToQString(shown.text));
     partyMembers_->setStyleSheet(shown.blue ? "color: #0000ff;" : "color: #000000;");
 }
 
-int32_t MainWindow::SelectedCharacterId() const {
+int32_t MainWindow::SelectedCharacterId() const
+{
     const CharacterTree::KeyInfo info =
         CharacterTree::ParseKey(CharacterTreeWidget::KeyOf(tree_->currentItem()).toStdString());
     return info.level >= 1 ? info.id : 0;
 }
 
-void MainWindow::OnTreeNode(QTreeWidgetItem* item, int button) {
+void MainWindow::OnTreeNode(QTreeWidgetItem* item, int button)
+{
     ShowNode(item, button);
 }
 
-void MainWindow::ShowNode(QTreeWidgetItem* item, int button) {
+void MainWindow::ShowNode(QTreeWidgetItem* item, int button)
+{
     if (!item || !isVisible())
         return;
     debug_.Log(3, [&] {
@@ -176,7 +187,8 @@ void MainWindow::ShowNode(QTreeWidgetItem* item, int button) {
     }
 }
 
-void MainWindow::ShowDetails(const DetailGrid& grid) {
+void MainWindow::ShowDetails(const DetailGrid& grid)
+{
     if (!isVisible())
         return;
     if (!details_) {
@@ -188,12 +200,14 @@ void MainWindow::ShowDetails(const DetailGrid& grid) {
     tree_->setFocus();
 }
 
-void MainWindow::UnloadDetails() {
+void MainWindow::UnloadDetails()
+{
     if (details_)
         details_->close();
 }
 
-void MainWindow::ContextPartyMember() {
+void MainWindow::ContextPartyMember()
+{
     if (const int32_t id = SelectedCharacterId()) {
         session_->Marks().TogglePartyMember(id);
         treeModel_.RefreshMarks(session_->Data());
@@ -202,7 +216,8 @@ void MainWindow::ContextPartyMember() {
     }
 }
 
-void MainWindow::ContextMyCharacter() {
+void MainWindow::ContextMyCharacter()
+{
     if (const int32_t id = SelectedCharacterId()) {
         session_->Marks().SelectUserCharacter(id);
         treeModel_.RefreshMarks(session_->Data());

@@ -20,12 +20,14 @@
 
 namespace tarvik {
 
-void MainWindow::TabChanged(int index) {
+void MainWindow::TabChanged(int index)
+{
     if (index == static_cast<int>(MainTab::Errors) - 1)
         errorsTab_->UpdateButtons();
 }
 
-void MainWindow::ViewErrorLog() {
+void MainWindow::ViewErrorLog()
+{
     debug_.LogDebug("Displaying the log from lstErrors.", 4);
     errorsTab_->Flush();
     QString text;
@@ -38,7 +40,8 @@ void MainWindow::ViewErrorLog() {
     viewer_->OpenFile(text, options);
 }
 
-void MainWindow::SaveErrorLog() {
+void MainWindow::SaveErrorLog()
+{
     const QString path =
         dialogs_.SaveFile(this, "Specify the file to save the log to:", logPanel_->Folder(),
                           "Log files (*.log);;All files (*)");
@@ -64,7 +67,8 @@ void MainWindow::SaveErrorLog() {
     dialogs_.Message(this, Dialogs::Icon::Information, "Tarvik", "Log successfully saved.");
 }
 
-void MainWindow::DebugLevelChanged(int value) {
+void MainWindow::DebugLevelChanged(int value)
+{
     if (value == debugLevelShown_)
         return;
     std::string name = DebugLog::LevelName(value);
@@ -97,7 +101,8 @@ void MainWindow::DebugLevelChanged(int value) {
     DebugStatusTick();
 }
 
-void MainWindow::DebugStatusTick() {
+void MainWindow::DebugStatusTick()
+{
     timerDebugStatus_.stop();
     logFile_.FlushIfNecessary();
     debugTab_->Info()->setPlainText(QString::fromStdString(logFile_.FileName()) +
@@ -113,7 +118,8 @@ void MainWindow::DebugStatusTick() {
         timerDebugStatus_.start();
 }
 
-void MainWindow::ViewDebugLog() {
+void MainWindow::ViewDebugLog()
+{
     logFile_.FlushLog();
     if (!viewer_)
         viewer_ = new FileViewer(dialogs_, this);
@@ -122,7 +128,8 @@ void MainWindow::ViewDebugLog() {
     viewer_->OpenFile(QString::fromStdString(logFile_.FileName()), options);
 }
 
-void MainWindow::ClearDebugLog() {
+void MainWindow::ClearDebugLog()
+{
     if (dialogs_.Ask(this, Dialogs::Icon::Question, "Tarvik",
                      "Are you sure you want to clear the data in the debug log?") !=
         Dialogs::Answer::Yes)

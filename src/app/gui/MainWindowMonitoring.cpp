@@ -1,6 +1,4 @@
 // The main window's real-time monitoring of the game's logs.
-#include <QCoreApplication>
-
 #include "CharacterTreeWidget.h"
 #include "ErrorsTab.h"
 #include "LogSelectionPanel.h"
@@ -9,6 +7,8 @@
 #include "monitor/LogFollower.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
+
+#include <QCoreApplication>
 
 namespace tarvik {
 
@@ -52,8 +52,8 @@ void MainWindow::ToggleMonitoring()
                 data.detailCharacterChanged = false;
                 return redraw;
             };
-            follower_ = std::make_unique<LogFollower>(session_->Monitor(), std::move(hooks),
-                                                      debug_, clock_);
+            follower_ = std::make_unique<LogFollower>(session_->Monitor(), std::move(hooks), debug_,
+                                                      clock_);
         }
         logPanel_->ClearSelection();
         logPanel_->SetMask(QString(), QColor(0, 0, 255));

@@ -9,7 +9,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarvik");
 

@@ -16,7 +16,8 @@ namespace tarvik {
 FileViewer::FileViewer(Dialogs& dialogs, QWidget* owner)
     : QDialog(owner)
     , dialogs_(dialogs)
-    , text_(new QTextEdit(this)) {
+    , text_(new QTextEdit(this))
+{
     setObjectName("frmFileViewRich");
     setWindowTitle("File Viewer");
     resize(760, 520);
@@ -49,13 +50,15 @@ FileViewer::FileViewer(Dialogs& dialogs, QWidget* owner)
     layout->addWidget(text_);
 }
 
-void FileViewer::SetWordWrap(bool wrap) {
+void FileViewer::SetWordWrap(bool wrap)
+{
     text_->setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     if (wordWrap_->isChecked() != wrap)
         wordWrap_->setChecked(wrap);
 }
 
-bool FileViewer::OpenFile(const QString& pathOrText, const Options& options, bool modal) {
+bool FileViewer::OpenFile(const QString& pathOrText, const Options& options, bool modal)
+{
     path_ = pathOrText;
     if (parentWidget())
         setWindowIcon(parentWidget()->windowIcon());
@@ -91,32 +94,39 @@ bool FileViewer::OpenFile(const QString& pathOrText, const Options& options, boo
     return true;
 }
 
-QString FileViewer::Text() const {
+QString FileViewer::Text() const
+{
     return text_->toPlainText();
 }
 
-bool FileViewer::IsReadOnly() const {
+bool FileViewer::IsReadOnly() const
+{
     return text_->isReadOnly();
 }
 
-bool FileViewer::SaveVisible() const {
+bool FileViewer::SaveVisible() const
+{
     return save_->isVisible();
 }
 
-bool FileViewer::ClearVisible() const {
+bool FileViewer::ClearVisible() const
+{
     return clear_->isVisible();
 }
 
-bool FileViewer::WordWrap() const {
+bool FileViewer::WordWrap() const
+{
     return wordWrap_->isChecked();
 }
 
-void FileViewer::UpdateFileMenu() {
+void FileViewer::UpdateFileMenu()
+{
     save_->setEnabled(save_->isVisible() && text_->document()->isModified());
     clear_->setEnabled(!text_->document()->isEmpty());
 }
 
-void FileViewer::Save() {
+void FileViewer::Save()
+{
     QFile file(path_);
     const QByteArray bytes = text_->toPlainText().toUtf8();
     if (path_.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
@@ -129,7 +139,8 @@ void FileViewer::Save() {
     UpdateFileMenu();
 }
 
-void FileViewer::Clear() {
+void FileViewer::Clear()
+{
     if (dialogs_.Ask(this, Dialogs::Icon::Exclamation, "Confirm file erase",
                      "Do you want to clear the contents of this file?\nThis will erase the "
                      "file IMMEDIATELY!") != Dialogs::Answer::Yes)
@@ -142,7 +153,8 @@ void FileViewer::Clear() {
     UpdateFileMenu();
 }
 
-bool FileViewer::ConfirmClose() {
+bool FileViewer::ConfirmClose()
+{
     if (!text_->isReadOnly() && text_->document()->isModified()) {
         const auto answer = dialogs_.Ask(
             this, Dialogs::Icon::Question, "Confirm file save",
@@ -157,12 +169,14 @@ bool FileViewer::ConfirmClose() {
     return true;
 }
 
-void FileViewer::reject() {
+void FileViewer::reject()
+{
     if (ConfirmClose())
         QDialog::reject();
 }
 
-void FileViewer::closeEvent(QCloseEvent* event) {
+void FileViewer::closeEvent(QCloseEvent* event)
+{
     if (!ConfirmClose()) {
         event->ignore();
         return;

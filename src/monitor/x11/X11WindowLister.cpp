@@ -22,7 +22,8 @@ constexpr uint32_t MaxTextUnits = 256;
 // More top-level windows than any desktop has.
 constexpr uint32_t MaxClientListUnits = 65536;
 
-std::string Latin1ToUtf8(std::string_view text) {
+std::string Latin1ToUtf8(std::string_view text)
+{
     std::string result;
     result.reserve(text.size());
     for (const char c : text) {
@@ -40,7 +41,8 @@ std::string Latin1ToUtf8(std::string_view text) {
 // A property reply, or null when the window has gone or the request failed.
 // Errors are collected here so that they never pile up in the event queue.
 Reply<xcb_get_property_reply_t> PropertyReply(xcb_connection_t* connection,
-                                              xcb_get_property_cookie_t cookie) {
+                                              xcb_get_property_cookie_t cookie)
+{
     xcb_generic_error_t* error = nullptr;
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, &error));
     std::free(error);
@@ -49,7 +51,8 @@ Reply<xcb_get_property_reply_t> PropertyReply(xcb_connection_t* connection,
     return reply;
 }
 
-std::string_view PropertyText(const xcb_get_property_reply_t* reply) {
+std::string_view PropertyText(const xcb_get_property_reply_t* reply)
+{
     if (!reply || reply->format != 8)
         return {};
     std::string_view text(static_cast<const char*>(xcb_get_property_value(reply)),
@@ -60,7 +63,8 @@ std::string_view PropertyText(const xcb_get_property_reply_t* reply) {
 }
 
 // WM_CLASS holds the instance and the class name, each ended by a NUL.
-std::vector<std::string> ClassNames(std::string_view value) {
+std::vector<std::string> ClassNames(std::string_view value)
+{
     std::vector<std::string> names;
     while (!value.empty()) {
         const size_t end = value.find('\0');
@@ -74,11 +78,13 @@ std::vector<std::string> ClassNames(std::string_view value) {
     return names;
 }
 
-xcb_intern_atom_cookie_t RequestAtom(xcb_connection_t* connection, const char* name) {
+xcb_intern_atom_cookie_t RequestAtom(xcb_connection_t* connection, const char* name)
+{
     return xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
 }
 
-xcb_atom_t AtomReply(xcb_connection_t* connection, xcb_intern_atom_cookie_t cookie) {
+xcb_atom_t AtomReply(xcb_connection_t* connection, xcb_intern_atom_cookie_t cookie)
+{
     xcb_generic_error_t* error = nullptr;
     Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, &error));
     std::free(error);
@@ -87,7 +93,8 @@ xcb_atom_t AtomReply(xcb_connection_t* connection, xcb_intern_atom_cookie_t cook
 
 } // namespace
 
-std::unique_ptr<X11WindowLister> X11WindowLister::Open(const std::string& displayName) {
+std::unique_ptr<X11WindowLister> X11WindowLister::Open(const std::string& displayName)
+{
     std::string name = displayName;
     if (name.empty()) {
         const char* environment = std::getenv("DISPLAY");
@@ -101,11 +108,13 @@ std::unique_ptr<X11WindowLister> X11WindowLister::Open(const std::string& displa
     return lister;
 }
 
-X11WindowLister::~X11WindowLister() {
+X11WindowLister::~X11WindowLister()
+{
     Disconnect();
 }
 
-bool X11WindowLister::Connect() {
+bool X11WindowLister::Connect()
+{
     int screenNumber = 0;
     xcb_connection_t* connection = xcb_connect(displayName_.c_str(), &screenNumber);
     if (xcb_connection_has_error(connection)) {
@@ -131,13 +140,15 @@ bool X11WindowLister::Connect() {
     return true;
 }
 
-void X11WindowLister::Disconnect() {
+void X11WindowLister::Disconnect()
+{
     if (connection_)
         xcb_disconnect(connection_);
     connection_ = nullptr;
 }
 
-std::vector<WindowInfo> X11WindowLister::TopLevelWindows() {
+std::vector<WindowInfo> X11WindowLister::TopLevelWindows()
+{
     if (connection_ && xcb_connection_has_error(connection_))
         Disconnect();
     if (!connection_ && !Connect())

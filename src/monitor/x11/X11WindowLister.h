@@ -28,7 +28,9 @@ public:
 
 private:
     explicit X11WindowLister(std::string displayName)
-        : displayName_(std::move(displayName)) {}
+        : displayName_(std::move(displayName))
+    {
+    }
     bool Connect();
     void Disconnect();
 

@@ -7,7 +7,8 @@
 namespace tarvik {
 
 DetailGridWidget::DetailGridWidget(QWidget* parent)
-    : QTableWidget(parent) {
+    : QTableWidget(parent)
+{
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -18,13 +19,15 @@ DetailGridWidget::DetailGridWidget(QWidget* parent)
     setAlternatingRowColors(true);
 }
 
-void DetailGridWidget::Clear() {
+void DetailGridWidget::Clear()
+{
     clear();
     setRowCount(0);
     setColumnCount(0);
 }
 
-void DetailGridWidget::ShowGrid(const DetailGrid& grid) {
+void DetailGridWidget::ShowGrid(const DetailGrid& grid)
+{
     setUpdatesEnabled(false);
     Clear();
     setColumnCount(grid.columns);
@@ -58,7 +61,8 @@ void DetailGridWidget::ShowGrid(const DetailGrid& grid) {
     setUpdatesEnabled(true);
 }
 
-QString DetailGridWidget::CellText(int row, int column) const {
+QString DetailGridWidget::CellText(int row, int column) const
+{
     const QTableWidgetItem* cell = item(row, column);
     return cell ? cell->text() : QString();
 }

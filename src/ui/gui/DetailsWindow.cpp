@@ -17,7 +17,8 @@ DetailsWindow::DetailsWindow(SettingsStore& store, DebugLog& debug, QWidget* own
     , store_(store)
     , debug_(debug)
     , onTop_(new QCheckBox("Always On Top", this))
-    , grid_(new DetailGridWidget(this)) {
+    , grid_(new DetailGridWidget(this))
+{
     setObjectName("frmDetails");
     setWindowTitle("Details");
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -35,24 +36,29 @@ DetailsWindow::DetailsWindow(SettingsStore& store, DebugLog& debug, QWidget* own
     connect(onTop_, &QCheckBox::toggled, this, &DetailsWindow::SetOnTop);
 }
 
-DetailsWindow::~DetailsWindow() {
+DetailsWindow::~DetailsWindow()
+{
     Unload();
 }
 
-void DetailsWindow::SetOnTop(bool on) {
+void DetailsWindow::SetOnTop(bool on)
+{
     SetAlwaysOnTop(*this, on);
 }
 
-bool DetailsWindow::AlwaysOnTop() const {
+bool DetailsWindow::AlwaysOnTop() const
+{
     return onTop_->isChecked();
 }
 
-void DetailsWindow::ClearDetailScreen() {
+void DetailsWindow::ClearDetailScreen()
+{
     debug_.LogDebug("Clearing the detail screen.", 3);
     grid_->Clear();
 }
 
-void DetailsWindow::ShowGrid(const DetailGrid& grid) {
+void DetailsWindow::ShowGrid(const DetailGrid& grid)
+{
     debug_.LogDebug("Setting the detail screen info.", 3);
     setWindowTitle(ToQString(grid.caption));
     grid_->ShowGrid(grid);
@@ -60,7 +66,8 @@ void DetailsWindow::ShowGrid(const DetailGrid& grid) {
         show();
 }
 
-void DetailsWindow::Unload() {
+void DetailsWindow::Unload()
+{
     if (unloaded_)
         return;
     unloaded_ = true;
@@ -69,7 +76,8 @@ void DetailsWindow::Unload() {
     WriteDetailWindowOnTop(store_, onTop_->isChecked());
 }
 
-void DetailsWindow::closeEvent(QCloseEvent* event) {
+void DetailsWindow::closeEvent(QCloseEvent* event)
+{
     Unload();
     QWidget::closeEvent(event);
 }

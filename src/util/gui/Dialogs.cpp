@@ -8,7 +8,8 @@ namespace tarvik {
 
 namespace {
 
-QMessageBox::Icon ToQt(Dialogs::Icon icon) {
+QMessageBox::Icon ToQt(Dialogs::Icon icon)
+{
     switch (icon) {
     case Dialogs::Icon::Information:
         return QMessageBox::Information;
@@ -24,13 +25,15 @@ QMessageBox::Icon ToQt(Dialogs::Icon icon) {
 
 } // namespace
 
-void QtDialogs::Message(QWidget* parent, Icon icon, const QString& title, const QString& text) {
+void QtDialogs::Message(QWidget* parent, Icon icon, const QString& title, const QString& text)
+{
     QMessageBox box(ToQt(icon), title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
 Dialogs::Answer QtDialogs::Ask(QWidget* parent, Icon icon, const QString& title,
-                               const QString& text, bool cancel) {
+                               const QString& text, bool cancel)
+{
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
     if (cancel)
         buttons |= QMessageBox::Cancel;
@@ -46,18 +49,21 @@ Dialogs::Answer QtDialogs::Ask(QWidget* parent, Icon icon, const QString& title,
 }
 
 QStringList QtDialogs::OpenFiles(QWidget* parent, const QString& title, const QString& folder,
-                                 const QString& filter) {
+                                 const QString& filter)
+{
     return QFileDialog::getOpenFileNames(parent, title, folder, filter);
 }
 
 QString QtDialogs::SaveFile(QWidget* parent, const QString& title, const QString& folder,
-                            const QString& filter) {
+                            const QString& filter)
+{
     // The caller asked for no overwrite prompt: a saved list replaces the file.
     return QFileDialog::getSaveFileName(parent, title, folder, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }
 
-QColor QtDialogs::PickColor(QWidget* parent, const QColor& initial) {
+QColor QtDialogs::PickColor(QWidget* parent, const QColor& initial)
+{
     const QColor chosen = QColorDialog::getColor(initial, parent);
     return chosen.isValid() ? chosen : initial;
 }

@@ -13,12 +13,15 @@
 namespace tarvik {
 
 SystemTray::SystemTray(QWidget* window)
-    : SystemTray(window, std::make_unique<QtTrayIconBackend>()) {}
+    : SystemTray(window, std::make_unique<QtTrayIconBackend>())
+{
+}
 
 SystemTray::SystemTray(QWidget* window, std::unique_ptr<TrayIconBackend> backend)
     : QObject(window)
     , window_(window)
-    , backend_(std::move(backend)) {
+    , backend_(std::move(backend))
+{
     currentState_ = window ? window->windowState() : Qt::WindowNoState;
     previousState_ = currentState_;
     stateBeforeMinimise_ = currentState_;
@@ -40,32 +43,38 @@ SystemTray::SystemTray(QWidget* window, std::unique_ptr<TrayIconBackend> backend
         window->installEventFilter(this);
 }
 
-SystemTray::~SystemTray() {
+SystemTray::~SystemTray()
+{
     Unload();
 }
 
-void SystemTray::SetToolTip(const QString& text) {
+void SystemTray::SetToolTip(const QString& text)
+{
     toolTip_ = text;
     if (iconShown_)
         backend_->SetToolTip(toolTip_);
 }
 
-void SystemTray::SetIcon(const QIcon& icon) {
+void SystemTray::SetIcon(const QIcon& icon)
+{
     icon_ = icon;
     if (iconShown_)
         backend_->SetIcon(EffectiveIcon());
 }
 
-QMenu* SystemTray::PopUpMenu() const {
+QMenu* SystemTray::PopUpMenu() const
+{
     return menu_;
 }
 
-void SystemTray::SetPopUpMenu(QMenu* menu) {
+void SystemTray::SetPopUpMenu(QMenu* menu)
+{
     menu_ = menu;
     backend_->SetContextMenu(menu);
 }
 
-void SystemTray::SetStealthApp(bool on) {
+void SystemTray::SetStealthApp(bool on)
+{
     stealth_ = on;
     if (!iconized_) {
         WindowStateChanged();
@@ -76,7 +85,8 @@ void SystemTray::SetStealthApp(bool on) {
     }
 }
 
-void SystemTray::WindowStateChanged() {
+void SystemTray::WindowStateChanged()
+{
     if (inStateChange_ || !window_)
         return;
     inStateChange_ = true;
@@ -101,7 +111,8 @@ void SystemTray::WindowStateChanged() {
     inStateChange_ = false;
 }
 
-bool SystemTray::eventFilter(QObject* watched, QEvent* event) {
+bool SystemTray::eventFilter(QObject* watched, QEvent* event)
+{
     // The owner may show the window itself; showNormal() on a hidden window
     // brings no state change. The platform's own show events while the window
     // is minimised or hidden are spontaneous and do not count.
@@ -113,7 +124,8 @@ bool SystemTray::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void SystemTray::Iconize() {
+void SystemTray::Iconize()
+{
     // Hiding the window with no icon to click would strand it.
     if (!stealth_ && !backend_->IsAvailable())
         return;
@@ -135,7 +147,8 @@ void SystemTray::Iconize() {
     });
 }
 
-void SystemTray::Restore() {
+void SystemTray::Restore()
+{
     if (!iconized_ || !window_)
         return;
     HideIcon();
@@ -147,7 +160,8 @@ void SystemTray::Restore() {
     window_->activateWindow();
 }
 
-void SystemTray::Unload() {
+void SystemTray::Unload()
+{
     if (!iconShown_)
         return;
     HideIcon();
@@ -155,14 +169,16 @@ void SystemTray::Unload() {
 }
 
 bool SystemTray::ShowBalloonTip(const QString& text, const QString& title,
-                                QSystemTrayIcon::MessageIcon icon, int milliseconds) {
+                                QSystemTrayIcon::MessageIcon icon, int milliseconds)
+{
     if (!iconShown_)
         return false;
     backend_->ShowMessage(title, text, icon, milliseconds);
     return true;
 }
 
-void SystemTray::ShowIcon() {
+void SystemTray::ShowIcon()
+{
     if (iconShown_)
         return;
     // The notification area may have gone since the window was minimised.
@@ -176,14 +192,16 @@ void SystemTray::ShowIcon() {
     iconShown_ = true;
 }
 
-void SystemTray::HideIcon() {
+void SystemTray::HideIcon()
+{
     if (!iconShown_)
         return;
     backend_->SetVisible(false);
     iconShown_ = false;
 }
 
-QIcon SystemTray::EffectiveIcon() const {
+QIcon SystemTray::EffectiveIcon() const
+{
     if (!icon_.isNull())
         return icon_;
     if (window_ && !window_->windowIcon().isNull())
@@ -194,7 +212,8 @@ QIcon SystemTray::EffectiveIcon() const {
     return QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
 }
 
-void SystemTray::OnActivated(QSystemTrayIcon::ActivationReason reason) {
+void SystemTray::OnActivated(QSystemTrayIcon::ActivationReason reason)
+{
     // Desktops that speak the StatusNotifierItem protocol report any left
     // click as Trigger and never a double click, so both restore.
     if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)

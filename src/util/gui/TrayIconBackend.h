@@ -34,7 +34,8 @@ public:
     void SetActivationHandler(ActivationHandler handler) { handler_ = std::move(handler); }
 
 protected:
-    void Activated(QSystemTrayIcon::ActivationReason reason) {
+    void Activated(QSystemTrayIcon::ActivationReason reason)
+    {
         if (handler_)
             handler_(reason);
     }

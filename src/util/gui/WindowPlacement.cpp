@@ -10,7 +10,8 @@ namespace tarvik {
 
 namespace {
 
-double TwipsPerPixel(const QWidget& window) {
+double TwipsPerPixel(const QWidget& window)
+{
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
@@ -18,7 +19,8 @@ double TwipsPerPixel(const QWidget& window) {
 
 } // namespace
 
-void CenterWindow(QWidget& window) {
+void CenterWindow(QWidget& window)
+{
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
@@ -28,8 +30,8 @@ void CenterWindow(QWidget& window) {
                 area.y() + (area.height() - size.height()) / 2);
 }
 
-void LoadWindowPosition(QWidget& window, SettingsStore& store, const QString& name,
-                        bool resizable) {
+void LoadWindowPosition(QWidget& window, SettingsStore& store, const QString& name, bool resizable)
+{
     const double twips = TwipsPerPixel(window);
     const WindowPosition stored = ReadWindowPosition(store, name.toStdString(), resizable);
     if (stored.size) {
@@ -45,7 +47,8 @@ void LoadWindowPosition(QWidget& window, SettingsStore& store, const QString& na
 }
 
 void SaveWindowPosition(const QWidget& window, SettingsStore& store, const QString& name,
-                        bool resizable) {
+                        bool resizable)
+{
     if (window.isMinimized() || window.isMaximized() || window.isFullScreen())
         return;
     const double twips = TwipsPerPixel(window);
@@ -56,7 +59,8 @@ void SaveWindowPosition(const QWidget& window, SettingsStore& store, const QStri
     WriteWindowPosition(store, name.toStdString(), place.x() * twips, place.y() * twips, size);
 }
 
-void SetAlwaysOnTop(QWidget& window, bool on) {
+void SetAlwaysOnTop(QWidget& window, bool on)
+{
     const bool isOn = window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
     if (isOn == on) {
         if (on && window.isVisible())
@@ -75,11 +79,13 @@ void SetAlwaysOnTop(QWidget& window, bool on) {
     window.setAttribute(Qt::WA_ShowWithoutActivating, noActivate);
 }
 
-ColorValue ToColorValue(const QColor& color) {
+ColorValue ToColorValue(const QColor& color)
+{
     return static_cast<ColorValue>((color.blue() << 16) | (color.green() << 8) | color.red());
 }
 
-QColor FromColorValue(ColorValue value) {
+QColor FromColorValue(ColorValue value)
+{
     const auto bits = static_cast<uint32_t>(value);
     return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
                   static_cast<int>((bits >> 16) & 0xFF));
