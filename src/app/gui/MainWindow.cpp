@@ -9,11 +9,16 @@
 #include "app/SettingsStore.h"
 #include "diag/gui/FileViewer.h"
 #include "monitor/FugueDisplay.h"
+#include "monitor/GameDetector.h"
 #include "monitor/LogFollower.h"
+#include "monitor/WindowLister.h"
 #include "ui/gui/DetailsWindow.h"
+#include "update/UpdateChecker.h"
+#include "update/UpdateHost.h"
 #include "util/Clock.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
+#include "util/gui/SystemTray.h"
 #include "util/gui/WindowPlacement.h"
 
 #include <QAction>
@@ -34,16 +39,19 @@ namespace tarvik {
 
 namespace {
 
-QString Q(std::string_view text) {
+QString Q(std::string_view text)
+{
     return ToQString(text);
 }
 
-QString ProgramTitle() {
+QString ProgramTitle()
+{
     return QString::fromStdString(ProgramInfo::ProductName());
 }
 
 // The stored hover level as the on-top timer's interval, as the HUD maps it.
-int HoverMilliseconds(int32_t level) {
+int HoverMilliseconds(int32_t level)
+{
     switch (level) {
     case 2:
         return 500;
@@ -56,7 +64,8 @@ int HoverMilliseconds(int32_t level) {
 
 } // namespace
 
-void StatusPanel::mousePressEvent(QMouseEvent* event) {
+void StatusPanel::mousePressEvent(QMouseEvent* event)
+{
     QLabel::mousePressEvent(event);
     emit Clicked();
 }
@@ -68,7 +77,8 @@ MainWindow::MainWindow(const MainWindowEnvironment& environment)
     , clock_(*environment.clock)
     , logFile_(clock_, lastError_, environment.programDir.toStdString(),
                environment.exeBaseName.toStdString())
-    , debug_(logFile_) {
+    , debug_(logFile_)
+{
     setObjectName("frmMain");
     BuildWidgets();
     BuildMenus();
@@ -88,13 +98,15 @@ MainWindow::MainWindow(const MainWindowEnvironment& environment)
     connect(monitorPanel_, &StatusPanel::Clicked, this, &MainWindow::ToggleMonitoring);
 }
 
-MainWindow::~MainWindow() {
+MainWindow::~MainWindow()
+{
     if (started_)
         Shutdown();
     delete details_.data();
 }
 
-void MainWindow::BuildWidgets() {
+void MainWindow::BuildWidgets()
+{
     auto* central = new QWidget(this);
     logPanel_ = new LogSelectionPanel(central);
 
@@ -209,7 +221,8 @@ void MainWindow::BuildWidgets() {
     connect(debugTab_->ClearButton(), &QPushButton::clicked, this, &MainWindow::ClearDebugLog);
 }
 
-void MainWindow::BuildMenus() {
+void MainWindow::BuildMenus()
+{
     QMenu* file = menuBar()->addMenu("&File");
     file->menuAction()->setObjectName("mnuMainFile");
     QAction* exit = file->addAction("E&xit", this, &QWidget::close);
@@ -267,15 +280,19 @@ void MainWindow::BuildMenus() {
     mine->setCheckable(true);
 }
 
-QAction* MainWindow::Action(const QString& name) const {
+QAction* MainWindow::Action(const QString& name) const
+{
     return findChild<QAction*>(name);
 }
 
-StatusPanel* MainWindow::Panel(const QString& key) const {
+StatusPanel* MainWindow::Panel(const QString& key) const
+{
     return findChild<StatusPanel*>(key);
 }
 
-bool MainWindow::Start() {
+bool MainWindow::Start()
+{
+    tray_ = new SystemTray(this);
     logFile_.SetFileName(environment_.exeBaseName.toStdString() + "_debug.log");
     logFile_.SetBufferSize(1000);
     logFile_.SetWriteDelay(60);
@@ -300,6 +317,7 @@ bool MainWindow::Start() {
     realTime.SetFugueTimers(config_->realTime.fugueTimerExpiration,
                             config_->realTime.fugueTimerWarning);
     realTime.SetNumABRecords(config_->realTime.abAverageRecords);
+    SetUpPlatformServices();
     ApplyUserOptions();
 
     tabs_->setCurrentIndex(0);
@@ -319,7 +337,8 @@ bool MainWindow::Start() {
     return true;
 }
 
-void MainWindow::ApplyUserOptions() {
+void MainWindow::ApplyUserOptions()
+{
     UserOptionDefaults defaults;
     defaults.windowForeground = ToColorValue(palette().color(QPalette::WindowText));
     defaults.windowBackground = ToColorValue(palette().color(QPalette::Window));
@@ -346,14 +365,16 @@ void MainWindow::ApplyUserOptions() {
     Action("mnuMainOptionsAudibleAlerts")->setChecked(options_.audibleFugueTimerAlerts);
 }
 
-void MainWindow::ToggleAlwaysOnTop(bool on) {
+void MainWindow::ToggleAlwaysOnTop(bool on)
+{
     options_.alwaysOnTop = on;
     Action("mnuMainOptionsAlwaysOnTop")->setChecked(on);
     SetTimerActive(timerOnTopMain_, on);
     SetAlwaysOnTop(*this, on);
 }
 
-void MainWindow::OnTopTick() {
+void MainWindow::OnTopTick()
+{
     // A window hidden in the notification area is not brought back.
     if (!isVisible() || isMinimized())
         return;
@@ -361,14 +382,16 @@ void MainWindow::OnTopTick() {
     SetAlwaysOnTop(*this, true);
 }
 
-void MainWindow::SetBusy(bool busy, MainTab tab) {
+void MainWindow::SetBusy(bool busy, MainTab tab)
+{
     setEnabled(!busy);
     if (tab != MainTab::None)
         SelectTab(tab);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void MainWindow::ShowAbout() {
+void MainWindow::ShowAbout()
+{
     if (session_ && session_->Options().monitoringEnabled)
         return;
     QString text = QString::fromStdString(ProgramInfo::ProductAndVersion()) + " - " +
@@ -380,7 +403,8 @@ void MainWindow::ShowAbout() {
     dialogs_.Message(this, Dialogs::Icon::Information, "About " + ProgramTitle(), text);
 }
 
-void MainWindow::OpenInViewer(const QString& pathOrText, bool readOnly, bool wordWrap) {
+void MainWindow::OpenInViewer(const QString& pathOrText, bool readOnly, bool wordWrap)
+{
     if (!viewer_)
         viewer_ = new FileViewer(dialogs_, this);
     FileViewer::Options options;
@@ -389,7 +413,8 @@ void MainWindow::OpenInViewer(const QString& pathOrText, bool readOnly, bool wor
     viewer_->OpenFile(pathOrText, options);
 }
 
-void MainWindow::FugueTick() {
+void MainWindow::FugueTick()
+{
     if (!session_)
         return;
     const FugueDisplay display =
@@ -401,16 +426,28 @@ void MainWindow::FugueTick() {
         QApplication::beep();
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // An update check runs a local event loop; it ends on its own.
+    if (updateRunning_ || (session_ && session_->Analyzing())) {
+        event->ignore();
+        return;
+    }
     if (started_)
         Shutdown();
     QMainWindow::closeEvent(event);
+    // "Exit" in the tray menu may close a hidden window, which does not end
+    // the program by itself.
+    QCoreApplication::quit();
 }
 
-void MainWindow::Shutdown() {
+void MainWindow::Shutdown()
+{
     if (shutDown_)
         return;
     shutDown_ = true;
+    if (tray_)
+        tray_->Unload();
     SaveWindowPosition(*this, store_, "frmMain", true);
     options_.logDirectory = logPanel_->Folder().toStdString();
     SaveUserOptions(store_, options_, &debug_);
@@ -425,26 +462,31 @@ void MainWindow::Shutdown() {
 
 // SessionHost
 
-void MainWindow::SetStatusMessage(std::string_view text) {
+void MainWindow::SetStatusMessage(std::string_view text)
+{
     messagePanel_->setText(Q(text));
 }
 
-void MainWindow::SetRecordDates(std::string_view earliest, std::string_view latest) {
+void MainWindow::SetRecordDates(std::string_view earliest, std::string_view latest)
+{
     startPanel_->setText(Q(earliest));
     endPanel_->setText(Q(latest));
     errorsTab_->Flush();
 }
 
-void MainWindow::ErrorListCleared() {
+void MainWindow::ErrorListCleared()
+{
     errorsTab_->DisableButtons();
     errorsTab_->Clear();
 }
 
-void MainWindow::ErrorAdded(std::string_view line) {
+void MainWindow::ErrorAdded(std::string_view line)
+{
     errorsTab_->Append(line);
 }
 
-void MainWindow::SelectTab(MainTab tab) {
+void MainWindow::SelectTab(MainTab tab)
+{
     errorsTab_->Flush();
     const int index = static_cast<int>(tab) - 1;
     if (index >= 0 && index < tabs_->count()) {
@@ -455,21 +497,25 @@ void MainWindow::SelectTab(MainTab tab) {
     }
 }
 
-void MainWindow::SeriousError(std::string_view message) {
+void MainWindow::SeriousError(std::string_view message)
+{
     errorsTab_->Flush();
     dialogs_.Message(this, Dialogs::Icon::Critical, ProgramTitle(), Q(message));
 }
 
-void MainWindow::Yield() {
+void MainWindow::Yield()
+{
     errorsTab_->Flush();
     QCoreApplication::processEvents();
 }
 
-void MainWindow::PartyCountChanged() {
+void MainWindow::PartyCountChanged()
+{
     ShowPartyCount();
 }
 
-void MainWindow::DataCleared() {
+void MainWindow::DataCleared()
+{
     treeModel_.Clear();
     tree_->ClearAll();
     UnloadDetails();

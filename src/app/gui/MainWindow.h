@@ -31,13 +31,19 @@ class DebugTab;
 class Dialogs;
 class ErrorsTab;
 class FileViewer;
+class GameDetector;
 class LogFollower;
+class SystemTray;
+class UpdateChecker;
+class UpdateHost;
+class WindowLister;
 class LogSelectionPanel;
 class Session;
 class SettingsStore;
 struct DetailGrid;
 
-inline void SetTimerActive(QTimer& timer, bool active) {
+inline void SetTimerActive(QTimer& timer, bool active)
+{
     if (active && !timer.isActive())
         timer.start();
     else if (!active)
@@ -125,8 +131,13 @@ public:
     void PartyCountChanged() override;
     void DataCleared() override;
 
+    SystemTray* Tray() const { return tray_; }
+    GameDetector* Detector() const { return gameDetector_.get(); }
+    UpdateChecker* Updater() const { return updater_.get(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildWidgets();
@@ -158,6 +169,11 @@ private:
     void ViewDebugLog();
     void ClearDebugLog();
 
+    // Platform services
+    void SetUpPlatformServices();
+    void ProcessTick();
+    void CheckForUpdates(bool onRequest);
+
     // Real time
     void ToggleMonitoring();
     void MonitoringTick();
@@ -175,6 +191,12 @@ private:
     std::optional<Configuration> config_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<LogFollower> follower_;
+    SystemTray* tray_ = nullptr;
+    std::unique_ptr<WindowLister> windowLister_;
+    std::unique_ptr<GameDetector> gameDetector_;
+    std::unique_ptr<UpdateHost> updateHost_;
+    std::unique_ptr<UpdateChecker> updater_;
+    bool updateRunning_ = false;
     UserOptions options_;
     CharacterTree treeModel_;
     bool started_ = false;

@@ -1,0 +1,122 @@
+// The main window's notification-area icon, game detection and update check.
+#include "ErrorsTab.h"
+#include "MainWindow.h"
+#include "app/ProgramInfo.h"
+#include "monitor/GameDetector.h"
+#include "monitor/WindowListerFactory.h"
+#include "update/UpdateChecker.h"
+#include "update/UpdateHost.h"
+#include "util/gui/Dialogs.h"
+#include "util/gui/QtText.h"
+#include "util/gui/SystemTray.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+
+namespace tarvik {
+
+namespace {
+
+// The update check's view of the main window.
+class MainWindowUpdateHost final : public UpdateHost {
+public:
+    MainWindowUpdateHost(MainWindow& window, Dialogs& dialogs)
+        : window_(window)
+        , dialogs_(dialogs)
+    {
+    }
+    void SetStatusMessage(const QString& text) override
+    {
+        window_.SetStatusMessage(text.toStdString());
+    }
+    void ClearErrorList() override { window_.Errors()->Clear(); }
+    void AddErrorLine(const QString& line) override
+    {
+        window_.Errors()->Append(line.toStdString());
+        window_.Errors()->Flush();
+        window_.Errors()->UpdateButtons();
+    }
+    void SetBusy(bool busy, MainTab tab) override { window_.SetBusy(busy, tab); }
+    void ShowCritical(const QString& text) override
+    {
+        dialogs_.Message(&window_, Dialogs::Icon::Critical, "Tarvik", text);
+    }
+    void ShowExclamation(const QString& text) override
+    {
+        dialogs_.Message(&window_, Dialogs::Icon::Exclamation, "Tarvik", text);
+    }
+    bool AskYesNo(const QString& text) override
+    {
+        return dialogs_.Ask(&window_, Dialogs::Icon::Question, "Tarvik", text) ==
+               Dialogs::Answer::Yes;
+    }
+    void QuitNow() override
+    {
+        window_.close();
+        QCoreApplication::quit();
+    }
+
+private:
+    MainWindow& window_;
+    Dialogs& dialogs_;
+};
+
+} // namespace
+
+void MainWindow::SetUpPlatformServices()
+{
+    windowLister_ = CreateWindowLister(debug_);
+    gameDetector_ =
+        std::make_unique<GameDetector>(*windowLister_, debug_, config_->windowTitle,
+                                       config_->windowClass, ProgramInfo::ProductName());
+    connect(&timerProcesses_, &QTimer::timeout, this, &MainWindow::ProcessTick);
+
+    updateHost_ = std::make_unique<MainWindowUpdateHost>(*this, dialogs_);
+    UpdateCheckerSettings settings;
+    settings.programDirectory = environment_.programDir;
+    settings.configurationFile = QString::fromStdString(config_->path);
+    updater_ = std::make_unique<UpdateChecker>(*updateHost_, debug_, lastError_, clock_,
+                                               std::move(settings));
+    connect(&timerUpdates_, &QTimer::timeout, this, [this] { CheckForUpdates(false); });
+    connect(Action("mnuMainHelpCheckForUpdates"), &QAction::triggered, this,
+            [this] { CheckForUpdates(true); });
+}
+
+void MainWindow::ProcessTick()
+{
+    if (!options_.monitorNWNProcess || !gameDetector_) {
+        timerProcesses_.stop();
+        return;
+    }
+    if (const auto announcement = gameDetector_->Tick()) {
+        const QString text = ToQString(announcement->text);
+        tray_->ShowBalloonTip(text, ToQString(announcement->title));
+        // The balloon only shows while the window sits in the notification area.
+        SetStatusMessage(announcement->text);
+    }
+}
+
+void MainWindow::CheckForUpdates(bool onRequest)
+{
+    if (updateRunning_ || !updater_)
+        return;
+    updateRunning_ = true;
+    if (onRequest)
+        updater_->CheckOnRequest();
+    else
+        updater_->AutomaticCheck();
+    updateRunning_ = false;
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && tray_)
+        tray_->WindowStateChanged();
+    if (event->type() == QEvent::WindowTitleChange && tray_)
+        tray_->SetToolTip(windowTitle());
+}
+
+} // namespace tarvik
