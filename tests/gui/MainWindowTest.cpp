@@ -1,6 +1,7 @@
 #include "app/gui/MainWindow.h"
 
 #include "FakeDialogs.h"
+#include "GuiTestSupport.h"
 #include "analysis/Session.h"
 #include "app/ProgramInfo.h"
 #include "app/SettingsStore.h"
@@ -33,34 +34,8 @@ using namespace tarvik;
 
 namespace {
 
-const QString SourceDir = QStringLiteral(TARVIK_SOURCE_DIR);
-
-// A program folder with the shipped files; a test may spoil the configuration.
-class ProgramFolder {
-public:
-    explicit ProgramFolder(bool withConfig = true)
-    {
-        for (const char* name : {"Tarvik_help.txt", "Tarvik_history.txt"})
-            QFile::copy(SourceDir + "/data/" + name, dir_.filePath(name));
-        if (withConfig)
-            QFile::copy(SourceDir + "/data/Tarvik.ini", dir_.filePath("Tarvik.ini"));
-    }
-    QString Path() const { return dir_.path(); }
-    void ReplaceInConfig(const QByteArray& from, const QByteArray& to)
-    {
-        QFile file(dir_.filePath("Tarvik.ini"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QByteArray text = file.readAll();
-        file.close();
-        text.replace(from, to);
-        QFile::remove(dir_.filePath("Tarvik.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-
-private:
-    QTemporaryDir dir_;
-};
+using test::ProgramFolder;
+using test::SourceDir;
 
 QStringList SamplePaths()
 {
@@ -69,21 +44,6 @@ QStringList SamplePaths()
     for (const QString& name : samples.entryList({"*.txt"}, QDir::Files, QDir::Name))
         paths << samples.filePath(name);
     return paths;
-}
-
-// Closes the next modal window once the event loop runs, after checking it.
-template <class Check>
-void WhenModalOpens(Check check)
-{
-    QTimer::singleShot(0, [check] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* viewer = qobject_cast<FileViewer*>(widget); viewer && viewer->isVisible()) {
-                check(*viewer);
-                viewer->close();
-                return;
-            }
-        }
-    });
 }
 
 } // namespace
@@ -169,7 +129,7 @@ private slots:
         ProgramFolder folder;
         MainWindow window(Environment(folder));
         QString viewerCaption;
-        WhenModalOpens([&](FileViewer& viewer) { viewerCaption = viewer.windowTitle(); });
+        test::WhenViewerOpens([&](FileViewer& viewer) { viewerCaption = viewer.windowTitle(); });
         QVERIFY(window.Start());
         QVERIFY(window.windowTitle().startsWith("Tarvik - "));
         QVERIFY(window.windowTitle().endsWith(QString::fromStdString(ProgramInfo::VersionText())));
@@ -350,7 +310,7 @@ private slots:
         bool readOnly = false;
         bool saveShown = true;
         QString shown;
-        WhenModalOpens([&](FileViewer& viewer) {
+        test::WhenViewerOpens([&](FileViewer& viewer) {
             readOnly = viewer.IsReadOnly();
             saveShown = viewer.SaveVisible();
             shown = viewer.Text();

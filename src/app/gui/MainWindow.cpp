@@ -13,6 +13,7 @@
 #include "monitor/LogFollower.h"
 #include "monitor/WindowLister.h"
 #include "ui/gui/DetailsWindow.h"
+#include "ui/gui/HudWindow.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateHost.h"
 #include "util/Clock.h"
@@ -100,6 +101,7 @@ MainWindow::MainWindow(const MainWindowEnvironment& environment)
 
 MainWindow::~MainWindow()
 {
+    delete hud_.data();
     if (started_)
         Shutdown();
     delete details_.data();
@@ -207,6 +209,7 @@ void MainWindow::BuildWidgets()
 
     connect(logPanel_, &LogSelectionPanel::BrowseClicked, this, &MainWindow::Browse);
     connect(logPanel_, &LogSelectionPanel::AnalyzeClicked, this, &MainWindow::AnalyzeSelected);
+    connect(logPanel_, &LogSelectionPanel::HudClicked, this, &MainWindow::EnterHudMode);
     connect(logPanel_, &LogSelectionPanel::ReportClicked, this, [this] {
         dialogs_.Message(this, Dialogs::Icon::Critical, ProgramTitle(), "Not implemented yet.");
     });

@@ -8,6 +8,7 @@
 #include "diag/LogFile.h"
 #include "ui/CharacterTree.h"
 #include "ui/gui/DetailsWindow.h"
+#include "ui/gui/HudWindow.h"
 
 #include <memory>
 #include <optional>
@@ -32,6 +33,7 @@ class Dialogs;
 class ErrorsTab;
 class FileViewer;
 class GameDetector;
+
 class LogFollower;
 class SystemTray;
 class UpdateChecker;
@@ -112,6 +114,8 @@ public:
     QLabel* FugueWarning() const { return fugueWarning_; }
     StatusPanel* Panel(const QString& key) const;
     DetailsWindow* Details() const { return details_; }
+    HudWindow* Hud() const { return hud_; }
+    int OnTopInterval() const { return timerOnTopMain_.interval(); }
     QAction* Action(const QString& name) const;
     QMenu* CharacterMenu() const { return characterMenu_; }
     bool MonitoringPaused() const { return monitoringPaused_; }
@@ -175,6 +179,7 @@ private:
     void CheckForUpdates(bool onRequest);
 
     // Real time
+    void EnterHudMode();
     void ToggleMonitoring();
     void MonitoringTick();
     void FugueTick();
@@ -223,6 +228,7 @@ private:
     QMenu* characterMenu_ = nullptr;
     QPointer<DetailsWindow> details_;
     FileViewer* viewer_ = nullptr;
+    QPointer<HudWindow> hud_;
 
     QTimer timerOnTopMain_;
     QTimer timerFugue_;

@@ -5,6 +5,8 @@
 #include "MainWindow.h"
 #include "analysis/Session.h"
 #include "monitor/LogFollower.h"
+#include "ui/gui/HudContext.h"
+#include "ui/gui/HudWindow.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
 
@@ -106,6 +108,32 @@ void MainWindow::MonitoringTick()
     }
     if (result.refreshTree)
         UpdateCharacterTree();
+}
+
+void MainWindow::EnterHudMode()
+{
+    if (session_->Data().userCharacterId < 1) {
+        dialogs_.Message(this, Dialogs::Icon::Exclamation, "Tarvik",
+                         "You must select which character is yours first!\nRight-click on your "
+                         "character in the info pane to set it.");
+        return;
+    }
+    if (hud_)
+        return;
+    debug_.LogDebug("Switching to HUD mode.", 2);
+    UnloadDetails();
+    HudContext context{
+        *session_, options_, store_, debug_, dialogs_, *config_, [this](int milliseconds) {
+            timerOnTopMain_.setInterval(RealTimeState::ClampHoverInterval(milliseconds));
+        }};
+    hud_ = new HudWindow(context);
+    connect(hud_, &HudWindow::Closed, this, [this] {
+        show();
+        if (hud_)
+            hud_->deleteLater();
+    });
+    hide();
+    hud_->show();
 }
 
 void MainWindow::StopMonitoring()

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "diag/gui/FileViewer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace tarvik::test {
+
+inline const QString SourceDir = QStringLiteral(TARVIK_SOURCE_DIR);
+
+// A program folder with the shipped files; a test may spoil the configuration.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(bool withConfig = true)
+    {
+        for (const char* name : {"Tarvik_help.txt", "Tarvik_history.txt"})
+            QFile::copy(SourceDir + "/data/" + name, dir_.filePath(name));
+        if (withConfig)
+            QFile::copy(SourceDir + "/data/Tarvik.ini", dir_.filePath("Tarvik.ini"));
+    }
+    QString Path() const { return dir_.path(); }
+    QString File(const QString& name) const { return dir_.filePath(name); }
+    void ReplaceInConfig(const QByteArray& from, const QByteArray& to)
+    {
+        QFile file(dir_.filePath("Tarvik.ini"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray text = file.readAll();
+        file.close();
+        text.replace(from, to);
+        QFile::remove(dir_.filePath("Tarvik.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Closes the next modal viewer once the event loop runs, after checking it.
+template <class Check>
+void WhenViewerOpens(Check check)
+{
+    QTimer::singleShot(0, [check] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* viewer = qobject_cast<FileViewer*>(widget); viewer && viewer->isVisible()) {
+                check(*viewer);
+                viewer->close();
+                return;
+            }
+        }
+    });
+}
+
+inline void AppendToFile(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write(text);
+}
+
+} // namespace tarvik::test

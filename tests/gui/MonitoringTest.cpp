@@ -1,0 +1,192 @@
+#include "FakeDialogs.h"
+#include "GuiTestSupport.h"
+#include "analysis/Session.h"
+#include "app/ProgramInfo.h"
+#include "app/SettingsStore.h"
+#include "app/gui/CharacterTreeWidget.h"
+#include "app/gui/LogSelectionPanel.h"
+#include "app/gui/MainWindow.h"
+#include "ui/gui/HudWindow.h"
+#include "util/Clock.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace tarvik;
+
+namespace {
+
+QByteArray Line(const char* stamp, const char* body)
+{
+    return QByteArray("[CHAT WINDOW TEXT] [") + stamp + "] " + body + "\r\n";
+}
+
+QString CharacterKey(MainWindow& window, const char* name)
+{
+    const Character* c = window.GetSession().Data().characters.Find(name);
+    return c ? QString::fromStdString(CharacterTree::CharacterKey(c->ID())) : QString();
+}
+
+} // namespace
+
+class MonitoringTest : public QObject {
+    Q_OBJECT
+
+private:
+    test::FakeDialogs dialogs_;
+    MemorySettingsStore store_;
+    ManualClock clock_{DateTime::FromCivil(2026, 7, 6, 20, 0, 0)};
+
+    MainWindowEnvironment Environment(const test::ProgramFolder& folder)
+    {
+        WriteStoredVersion(store_, ProgramInfo::RunningVersion());
+        MainWindowEnvironment environment;
+        environment.programDir = folder.Path();
+        environment.dialogs = &dialogs_;
+        environment.store = &store_;
+        environment.clock = &clock_;
+        return environment;
+    }
+
+private slots:
+    void init()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        dialogs_ = test::FakeDialogs();
+        store_ = MemorySettingsStore();
+    }
+
+    void monitorPanelTogglesMonitoring()
+    {
+        test::ProgramFolder folder;
+        QTemporaryDir logs;
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        window.LogPanel()->SetFolder(logs.path());
+
+        window.SetMonitoring(true);
+        QCOMPARE(window.Panel("Monitor")->text(), QString("ACTIVE"));
+        QCOMPARE(window.Panel("Message")->text(), QString("Log file monitoring enabled."));
+        QVERIFY(window.LogPanel()->MaskText().isEmpty());
+        QVERIFY(!window.LogPanel()->AnalyzeButton()->isEnabled());
+        QVERIFY(!window.LogPanel()->FileList()->isEnabled());
+        // An empty folder: every tick only says it is watching.
+        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Message")->text(),
+                                  QString("Monitoring log files..."), 3000);
+
+        window.SetMonitoring(false);
+        QCOMPARE(window.Panel("Monitor")->text(), QString("INACTIVE"));
+        QCOMPARE(window.Panel("Message")->text(), QString("Log file monitoring disabled."));
+        QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog*.txt"));
+        QVERIFY(window.LogPanel()->AnalyzeButton()->isEnabled());
+    }
+
+    void hudRefusesWithoutTheUsersCharacter()
+    {
+        test::ProgramFolder folder;
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        window.LogPanel()->HudButton()->click();
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(dialogs_.messages[0].icon, Dialogs::Icon::Exclamation);
+        QCOMPARE(dialogs_.messages[0].text,
+                 QString("You must select which character is yours first!\nRight-click on your "
+                         "character in the info pane to set it."));
+        QVERIFY(!window.Hud());
+        QVERIFY(window.isVisible());
+    }
+
+    // The game writes while Tarvik follows: the tree, the HUD and the fugue
+    // timer show the new lines within a couple of ticks.
+    void appendedLinesReachTreeHudAndFugueTimer()
+    {
+        test::ProgramFolder folder;
+        QTemporaryDir logs;
+        const QString log = logs.filePath("nwclientLog1.txt");
+        test::AppendToFile(
+            log, Line("Mon Jul  6 20:00:00", "Aldric Voss : Initiative Roll : 14 : (9 + 5 = 14)"));
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
+        window.LogPanel()->SetFolder(logs.path());
+        window.SetMonitoring(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!CharacterKey(window, "Aldric Voss").isEmpty(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(window.Tree()->FindNode(CharacterKey(window, "Aldric Voss")),
+                                 3000);
+        QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog1.txt"));
+        QVERIFY(window.GetSession().Data().userCharacterId > 0);
+
+        window.LogPanel()->HudButton()->click();
+        HudWindow* hud = window.Hud();
+        QVERIFY(hud);
+        QVERIFY(!window.isVisible());
+
+        test::AppendToFile(log, Line("Mon Jul  6 20:00:05",
+                                     "Aldric Voss attacks Goblin Shaman : *hit* : (12 + 17 = 29)") +
+                                    Line("Mon Jul  6 20:00:05",
+                                         "Aldric Voss damages Goblin Shaman: 9 (6 "
+                                         "Physical 3 Fire)") +
+                                    Line("Mon Jul  6 20:00:06", "Experience Points Gained:  1250"));
+        QTRY_VERIFY_WITH_TIMEOUT(window.Tree()->FindNode(CharacterKey(window, "Goblin Shaman")),
+                                 3000);
+        auto* abOut = hud->findChild<QLabel*>("lblABOut");
+        auto* xp = hud->findChild<QLabel*>("lblTotalXP");
+        auto* grid = hud->findChild<QTableWidget*>("msflexgridHUD");
+        QVERIFY(abOut && xp && grid);
+        QTRY_COMPARE_WITH_TIMEOUT(abOut->text(), QString("17"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(xp->text(), QString("1,250"), 3000);
+        QCOMPARE(grid->item(1, 1)->text(), QString("6"));
+        QCOMPARE(grid->item(1, grid->columnCount() - 1)->text(), QString("9"));
+
+        test::AppendToFile(log, Line("Mon Jul  6 20:00:07", "Ogre Chieftain killed Aldric Voss"));
+        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("5:00"), 3000);
+        QCOMPARE(window.Panel("Fugue")->toolTip(), QString("Active fugue timers:  1"));
+        QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
+        clock_.Advance(270'000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("0:30"), 2000);
+        QVERIFY(window.FugueWarning()->isVisibleTo(&window));
+        clock_.Advance(31'000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("n/a"), 2000);
+        QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
+
+        hud->close();
+        QTRY_VERIFY(window.isVisible());
+    }
+
+    void hoverBehaviourSetsTheMainWindowsOnTopInterval()
+    {
+        test::ProgramFolder folder;
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        window.GetSession().Data().characters.Clear();
+        QTemporaryDir logs;
+        test::AppendToFile(
+            logs.filePath("nwclientLog1.txt"),
+            Line("Mon Jul  6 20:00:00", "Aldric Voss attacks Orc : *hit* : (1 + 2 = 3)"));
+        window.SelectLogs({logs.filePath("nwclientLog1.txt")});
+        window.AnalyzeLogs(window.LogPanel()->SelectedNames());
+        window.GetSession().Marks().SelectUserCharacter(1);
+        window.LogPanel()->HudButton()->click();
+        QVERIFY(window.Hud());
+        auto* slider = window.Hud()->findChild<QSlider*>("cSliderOnTop");
+        QVERIFY(slider);
+        slider->setValue(4);
+        QCOMPARE(store_.Read("HUDOptions", "HoverBehavior").value_or(""), std::string("4"));
+        QCOMPARE(window.OnTopInterval(), 100);
+        slider->setValue(2);
+        QCOMPARE(store_.Read("HUDOptions", "HoverBehavior").value_or(""), std::string("2"));
+        QCOMPARE(window.OnTopInterval(), 500);
+        window.Hud()->close();
+    }
+};
+
+QTEST_MAIN(MonitoringTest)
+#include "MonitoringTest.moc"
