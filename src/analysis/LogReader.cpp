@@ -1,5 +1,6 @@
 #include "LogReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -27,6 +28,8 @@ Error LogReader::Open(const std::string& path, int64_t position)
     Close();
     readError_ = {};
     begin_ = end_ = 0;
+    crSearch_ = {};
+    lfSearch_ = {};
     eof_ = false;
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_)
@@ -72,6 +75,9 @@ bool LogReader::Fill()
 {
     if (!file_ || eof_)
         return false;
+    // Positions move with the data: forget earlier searches.
+    crSearch_ = {};
+    lfSearch_ = {};
     if (begin_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
         end_ -= begin_;
@@ -97,6 +103,23 @@ bool LogReader::AtEnd()
     return !Fill();
 }
 
+size_t LogReader::Find(char c, size_t from, Search& search) const
+{
+    // The last answer still holds when it lies ahead of from, or when it
+    // found nothing up to the end of the same data.
+    if (search.valid && from >= search.start) {
+        if (search.found != Npos && search.found >= from)
+            return search.found;
+        if (search.found == Npos && search.end == end_)
+            return Npos;
+    }
+    const void* hit = from < end_ ? std::memchr(buffer_.data() + from, c, end_ - from) : nullptr;
+    search = {true, from,
+              hit ? static_cast<size_t>(static_cast<const char*>(hit) - buffer_.data()) : Npos,
+              end_};
+    return search.found;
+}
+
 bool LogReader::NextLine(std::string_view& line)
 {
     if (!file_)
@@ -104,15 +127,10 @@ bool LogReader::NextLine(std::string_view& line)
     size_t scanFrom = begin_;
     for (;;) {
         const char* data = buffer_.data();
-        const size_t available = end_ - scanFrom;
-        const char* lf =
-            available ? static_cast<const char*>(std::memchr(data + scanFrom, '\n', available))
-                      : nullptr;
-        const size_t crLimit = lf ? static_cast<size_t>(lf - (data + scanFrom)) : available;
-        const char* cr = crLimit
-                             ? static_cast<const char*>(std::memchr(data + scanFrom, '\r', crLimit))
-                             : nullptr;
-        const char* stop = cr ? cr : lf;
+        const size_t cr = Find('\r', scanFrom, crSearch_);
+        const size_t lf = Find('\n', scanFrom, lfSearch_);
+        const size_t first = std::min(cr, lf);
+        const char* stop = first == Npos ? nullptr : data + first;
         if (stop) {
             const size_t lineEnd = static_cast<size_t>(stop - data);
             size_t next = lineEnd + 1;

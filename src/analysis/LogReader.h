@@ -42,6 +42,17 @@ public:
     void Close();
 
 private:
+    static constexpr size_t Npos = static_cast<size_t>(-1);
+    // The last search for one line-end character, so that a file without
+    // that character is not searched to the end of the buffer for every line.
+    struct Search {
+        bool valid = false;
+        size_t start = 0;
+        size_t found = Npos;
+        size_t end = 0;
+    };
+    size_t Find(char c, size_t from, Search& search) const;
+
     // Reads more bytes after the unconsumed ones; false at the end or on error.
     bool Fill();
 
@@ -53,6 +64,8 @@ private:
     bool holdPartial_ = false;
     int64_t nextPosition_ = 1;
     Error readError_;
+    Search crSearch_;
+    Search lfSearch_;
 };
 
 } // namespace tarvik

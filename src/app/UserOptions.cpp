@@ -6,6 +6,7 @@
 #include "util/Text.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tarvik {
 
@@ -30,6 +31,16 @@ int32_t ReadInt(SettingsStore& store, const char* section, const char* key, int3
     return ToInt32(*text).value_or(fallback);
 }
 
+// A number kept within bounds, however far out the stored text is.
+int32_t ReadClamped(SettingsStore& store, const char* section, const char* key, int32_t fallback,
+                    int32_t low, int32_t high)
+{
+    const auto number = ReadNumber(store, section, key);
+    if (!number)
+        return fallback;
+    return static_cast<int32_t>(std::nearbyint(std::clamp<double>(*number, low, high)));
+}
+
 } // namespace
 
 std::string FlagText(bool on)
@@ -51,7 +62,7 @@ UserOptions LoadUserOptions(SettingsStore& store, const UserOptionDefaults& defa
     options.logDirectory = store.Read(UserSection, "LogDirectory").value_or("");
     options.autodetectParty = ReadFlag(store, UserSection, "AutodetectParty", false);
     options.alwaysOnTop = ReadFlag(store, "MainWindow", "AlwaysOnTop", false);
-    options.opacityPercent = std::clamp(ReadInt(store, HudSection, "Opacity", 100), 20, 100);
+    options.opacityPercent = ReadClamped(store, HudSection, "Opacity", 100, 20, 100);
     options.windowForegroundColor =
         ReadInt(store, HudSection, "WindowForegroundColor", defaults.windowForeground);
     options.windowBackgroundColor =
@@ -84,13 +95,11 @@ void SaveUserOptions(SettingsStore& store, const UserOptions& options, DebugLog*
 
 int32_t GetHoverInterval(SettingsStore& store)
 {
-    const auto text = store.Read(HudSection, "HoverBehavior");
-    const auto number = text ? ToInt32(*text) : std::nullopt;
-    if (!number) {
+    if (!ReadNumber(store, HudSection, "HoverBehavior")) {
         store.Write(HudSection, "HoverBehavior", "3");
         return 3;
     }
-    return std::clamp(*number, 1, 4);
+    return ReadClamped(store, HudSection, "HoverBehavior", 3, 1, 4);
 }
 
 void SetHoverBehavior(SettingsStore& store, int32_t level)
@@ -154,7 +163,12 @@ WindowPosition ReadWindowPosition(SettingsStore& store, const std::string& windo
 void WriteWindowPosition(SettingsStore& store, const std::string& windowName, double left,
                          double top, std::optional<std::pair<double, double>> size)
 {
-    auto single = [](double value) { return FormatDecimal(static_cast<float>(value)); };
+    // As a single-precision number is written: about seven digits.
+    auto single = [](double value) {
+        const auto rounded = static_cast<float>(value);
+        return std::abs(rounded) < 1e7f ? FormatSignificant(rounded, 7)
+                                         : FormatDecimal(std::nearbyint(rounded));
+    };
     store.Write("WindowPosition", windowName + "_Left", single(left));
     store.Write("WindowPosition", windowName + "_Top", single(top));
     if (size) {

@@ -106,7 +106,8 @@ void LogFile::FlushIfNecessary()
 bool LogFile::ClearLog()
 {
     buffer_.clear();
-    if (!fileName_.empty() && FileExists(fileName_))
+    // A name that points at a folder is left alone.
+    if (!fileName_.empty() && FileExists(fileName_) && !IsDirectory(fileName_))
         RemoveFile(fileName_);
     return true;
 }

@@ -29,8 +29,9 @@ std::string FormatDecimal(double value)
         return "0";
     if (value == 0)
         return "0";
-    char buffer[64];
-    // 15 significant digits, then written out in full without an exponent.
+    // 15 significant digits, then written out in full without an exponent
+    // (a double has at most 309 digits before the point).
+    char buffer[400];
     const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     const int decimals = std::max(0, 14 - exponent);
     std::snprintf(buffer, sizeof buffer, "%.*f", std::min(decimals, 40), value);
