@@ -432,7 +432,7 @@ void MainWindow::FugueTick()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // An update check runs a local event loop; it ends on its own.
-    if (updateRunning_ || (session_ && session_->Analyzing())) {
+    if (!quitting_ && (updateRunning_ || (session_ && session_->Analyzing()))) {
         event->ignore();
         return;
     }

@@ -138,6 +138,8 @@ public:
     SystemTray* Tray() const { return tray_; }
     GameDetector* Detector() const { return gameDetector_.get(); }
     UpdateChecker* Updater() const { return updater_.get(); }
+    // Closes the window and ends the program, even from inside a check.
+    void QuitNow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -202,6 +204,7 @@ private:
     std::unique_ptr<UpdateHost> updateHost_;
     std::unique_ptr<UpdateChecker> updater_;
     bool updateRunning_ = false;
+    bool quitting_ = false;
     UserOptions options_;
     CharacterTree treeModel_;
     bool started_ = false;

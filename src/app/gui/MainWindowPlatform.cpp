@@ -52,11 +52,7 @@ public:
         return dialogs_.Ask(&window_, Dialogs::Icon::Question, "Tarvik", text) ==
                Dialogs::Answer::Yes;
     }
-    void QuitNow() override
-    {
-        window_.close();
-        QCoreApplication::quit();
-    }
+    void QuitNow() override { window_.QuitNow(); }
 
 private:
     MainWindow& window_;
@@ -108,6 +104,14 @@ void MainWindow::CheckForUpdates(bool onRequest)
     else
         updater_->AutomaticCheck();
     updateRunning_ = false;
+}
+
+void MainWindow::QuitNow()
+{
+    quitting_ = true;
+    close();
+    // quit() may be refused by a window that will not close; exit() is not.
+    QCoreApplication::exit(0);
 }
 
 void MainWindow::changeEvent(QEvent* event)
