@@ -63,6 +63,8 @@ void LogSelectionPanel::SetFolder(const QString& folder)
 {
     folder_ = QDir::cleanPath(folder);
     path_->setText(QDir::toNativeSeparators(folder_).toLower());
+    path_->setCursorPosition(0);
+    path_->setToolTip(QDir::toNativeSeparators(folder_));
     Refresh();
 }
 

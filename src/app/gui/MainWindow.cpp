@@ -145,8 +145,18 @@ void MainWindow::BuildWidgets()
     debugMode_->setObjectName("lblDebugMode");
     debugMode_->setStyleSheet("color: #c00000;");
     debugMode_->setVisible(false);
+    auto* start = new QLabel(info);
+    start->setObjectName("lblGettingStarted");
+    start->setWordWrap(true);
+    start->setText("To analyse logs you have, press Browse, pick one or more of the game's "
+                   "logs and press Analyze Logs. Then click the nodes of the character tree.\n\n"
+                   "To follow the game while you play, click INACTIVE in the status bar.\n\n"
+                   "Right-click your own character and choose My Character, and mark your "
+                   "party members, for the session statistics and the HUD.");
     auto* infoLayout = new QVBoxLayout(info);
     infoLayout->addWidget(hints_);
+    infoLayout->addSpacing(12);
+    infoLayout->addWidget(start);
     infoLayout->addStretch(1);
     infoLayout->addWidget(fugueWarning_);
     infoLayout->addStretch(1);

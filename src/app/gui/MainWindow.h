@@ -164,6 +164,8 @@ private:
     void UnloadDetails();
     void ContextPartyMember();
     void ContextMyCharacter();
+    // Bold and blue in the tree, and the party label, after a mark changed.
+    void ShowMarks();
     int32_t SelectedCharacterId() const;
 
     // Errors and debug tabs

@@ -210,9 +210,7 @@ void MainWindow::ContextPartyMember()
 {
     if (const int32_t id = SelectedCharacterId()) {
         session_->Marks().TogglePartyMember(id);
-        treeModel_.RefreshMarks(session_->Data());
-        tree_->RefreshMarks(treeModel_);
-        ShowPartyCount();
+        ShowMarks();
     }
 }
 
@@ -220,10 +218,15 @@ void MainWindow::ContextMyCharacter()
 {
     if (const int32_t id = SelectedCharacterId()) {
         session_->Marks().SelectUserCharacter(id);
-        treeModel_.RefreshMarks(session_->Data());
-        tree_->RefreshMarks(treeModel_);
-        ShowPartyCount();
+        ShowMarks();
     }
+}
+
+void MainWindow::ShowMarks()
+{
+    treeModel_.RefreshMarks(session_->Data());
+    tree_->RefreshMarks(treeModel_);
+    ShowPartyCount();
 }
 
 } // namespace tarvik

@@ -4,7 +4,6 @@
 #include "LogSelectionPanel.h"
 #include "MainWindow.h"
 #include "app/ProgramInfo.h"
-#include "diag/gui/FileViewer.h"
 #include "model/RoundNumber.h"
 #include "util/Clock.h"
 #include "util/gui/Dialogs.h"
@@ -33,11 +32,7 @@ void MainWindow::ViewErrorLog()
     QString text;
     for (const auto& line : errorsTab_->Lines())
         text += ToQString(line) + "\n";
-    if (!viewer_)
-        viewer_ = new FileViewer(dialogs_, this);
-    FileViewer::Options options;
-    options.readOnly = false;
-    viewer_->OpenFile(text, options);
+    OpenInViewer(text, false, false);
 }
 
 void MainWindow::SaveErrorLog()
@@ -121,11 +116,7 @@ void MainWindow::DebugStatusTick()
 void MainWindow::ViewDebugLog()
 {
     logFile_.FlushLog();
-    if (!viewer_)
-        viewer_ = new FileViewer(dialogs_, this);
-    FileViewer::Options options;
-    options.readOnly = true;
-    viewer_->OpenFile(QString::fromStdString(logFile_.FileName()), options);
+    OpenInViewer(QString::fromStdString(logFile_.FileName()), true, false);
 }
 
 void MainWindow::ClearDebugLog()
