@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 #include "QtSettingsStore.h"
 #include "util/Clock.h"
+#include "util/gui/AppIcon.h"
 #include "util/gui/Dialogs.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarvik");
+    QApplication::setWindowIcon(tarvik::AppIcon());
 
     tarvik::QtDialogs dialogs;
     tarvik::QtSettingsStore store;
