@@ -16,7 +16,7 @@
 
 namespace tarvik::test {
 
-// A line as the game writes it: the timestamp sits at characters 21 to 39.
+// The timestamp sits at characters 21 to 39, as the game writes it.
 inline std::string GameLine(std::string_view body, std::string_view stamp = "Wed Jun 04 23:27:01")
 {
     return "[CHAT WINDOW TEXT] [" + std::string(stamp) + "] " + std::string(body);
@@ -28,12 +28,6 @@ inline void WriteBytes(const std::string& path, std::string_view bytes, bool app
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 inline std::string JoinLines(const std::vector<std::string>& lines)
 {
     std::string text;
@@ -42,15 +36,7 @@ inline std::string JoinLines(const std::vector<std::string>& lines)
     return text;
 }
 
-inline RecordType MakeType(std::string name, std::vector<std::string> identifiers)
-{
-    RecordType type;
-    type.CreateRecordType(std::move(name), identifiers);
-    return type;
-}
-
-// A small vocabulary in the style of the game's messages; each test that
-// needs other markers changes its own copy.
+// A small vocabulary in the style of the game's messages.
 inline AnalysisConfig ExampleConfig()
 {
     AnalysisConfig config;
@@ -73,28 +59,29 @@ inline AnalysisConfig ExampleConfig()
     config.damageTypes = {"Physical", "Fire", "Negative", "Total"};
     config.shortDamageTypes = {"Phys", "Fire", "Neg", "Tot"};
     config.saveTypes = {"Fortitude", "Reflex", "Will"};
-    RecordTypes& types = config.recordTypes;
-    types.Add(MakeType("Chat", {"[party]", "[tell]"}));
-    types.Add(MakeType("Attack", {"attacks"}));
-    types.Add(MakeType("Damage", {"damages"}));
-    types.Add(MakeType("Casting", {"casts"}));
-    types.Add(MakeType("Healing", {"healed"}));
-    types.Add(MakeType("Resist", {"damage resistance absorbs"}));
-    types.Add(MakeType("Save", {"fortitude save", "reflex save", "will save"}));
-    types.Add(MakeType("Kill", {"killed"}));
-    types.Add(MakeType("Experience", {"experience points gained"}));
-    types.Add(MakeType("Character", {": initiative roll :"}));
-    types.Add(MakeType("PartyJoin", {"has joined the party"}));
-    types.Add(MakeType("PartyExit", {"has left the party"}));
-    // Named with no kind the interpreter knows.
-    types.Add(MakeType("Emote", {"waves at"}));
+    const auto add = [&](std::string name, std::vector<std::string> identifiers) {
+        RecordType type;
+        type.CreateRecordType(std::move(name), identifiers);
+        config.recordTypes.Add(std::move(type));
+    };
+    add("Chat", {"[party]", "[tell]"});
+    add("Attack", {"attacks"});
+    add("Damage", {"damages"});
+    add("Casting", {"casts"});
+    add("Healing", {"healed"});
+    add("Resist", {"damage resistance absorbs"});
+    add("Save", {"fortitude save", "reflex save", "will save"});
+    add("Kill", {"killed"});
+    add("Experience", {"experience points gained"});
+    add("Character", {": initiative roll :"});
+    add("PartyJoin", {"has joined the party"});
+    add("PartyExit", {"has left the party"});
+    add("Emote", {"waves at"}); // a kind the interpreter does not know
     return config;
 }
 
-// Remembers every call the session makes on its host.
 class RecordingHost : public SessionHost {
 public:
-    void SetStatusMessage(std::string_view text) override { statusMessages.emplace_back(text); }
     void SetRecordDates(std::string_view earliest, std::string_view latest) override
     {
         recordDates.emplace_back(std::string(earliest), std::string(latest));
@@ -108,9 +95,7 @@ public:
     void PartyCountChanged() override { ++partyCountChanges; }
     void DataCleared() override { ++dataClears; }
     void ReadStarted(std::string_view path) override { readsStarted.emplace_back(path); }
-    void CharacterCreated(int32_t id) override { charactersCreated.push_back(id); }
 
-    std::vector<std::string> statusMessages;
     std::vector<std::pair<std::string, std::string>> recordDates;
     int errorListClears = 0;
     std::vector<std::string> errorsAdded;
@@ -121,7 +106,6 @@ public:
     int partyCountChanges = 0;
     int dataClears = 0;
     std::vector<std::string> readsStarted;
-    std::vector<int32_t> charactersCreated;
 };
 
 // A session on a manual clock, with its debug log in a temporary folder.
@@ -159,7 +143,22 @@ public:
     {
         return session->Data().characters.Find(name);
     }
-    std::string DebugText() const { return ReadBytes(logFile.FileName()); }
+    std::string DebugText() const
+    {
+        std::ifstream in(logFile.FileName(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // Non-zero attack bonus samples of one ring, oldest slot first.
+    std::vector<int32_t> Samples(bool own)
+    {
+        std::vector<int32_t> result;
+        for (int32_t value :
+             own ? session->RealTime().OwnABSamples() : session->RealTime().EnemyABSamples()) {
+            if (value != 0)
+                result.push_back(value);
+        }
+        return result;
+    }
 
     TempDir dir;
     ManualClock clock;

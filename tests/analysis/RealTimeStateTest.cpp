@@ -17,10 +17,7 @@ DateTime At(int hour, int minute, int second, int day = 1)
 class RealTime : public ::testing::Test {
 protected:
     FugueDisplay Tick(bool audible = true) { return FugueDisplayTick(state, debug, audible); }
-    DamageBreakdown Damage(int32_t physical, int32_t fire)
-    {
-        return {physical, fire, physical + fire};
-    }
+    static DamageBreakdown Damage(int32_t physical) { return {physical, 0, physical}; }
 
     test::TempDir dir;
     ManualClock clock{At(12, 0, 0)};
@@ -30,44 +27,37 @@ protected:
     RealTimeState state{clock, debug, 3};
 };
 
-TEST_F(RealTime, FugueSettingsAreClamped)
+TEST_F(RealTime, SettingsAreClamped)
 {
     struct Case {
-        int32_t minutes, warning, expiry, expectedWarning;
+        int32_t asked, fugueSeconds, warningSeconds, abSlots, rollingMinutes, rollingRecords,
+            hoverMs;
     };
     const Case cases[] = {
-        {0, 5, 60, 10}, {1, 60, 61, 60}, {5, 30, 300, 30}, {100, 70, 3600, 60}, {-3, -3, 60, 10},
+        {-3, 60, 10, 10, 1, 10, 100},       {0, 60, 10, 10, 1, 10, 100},
+        {5, 300, 10, 10, 5, 50, 100},       {30, 1800, 30, 30, 30, 60, 100},
+        {70, 3600, 60, 70, 70, 60, 100},    {250, 3600, 60, 100, 250, 60, 250},
+        {700, 3600, 60, 100, 700, 60, 500},
     };
     for (const auto& c : cases) {
-        state.SetFugueTimers(c.minutes, c.warning);
-        EXPECT_EQ(state.FugueExpirySeconds(), c.expiry) << c.minutes << "/" << c.warning;
-        EXPECT_EQ(state.FugueWarningSeconds(), c.expectedWarning) << c.minutes << "/" << c.warning;
+        state.SetFugueTimers(c.asked, 30);
+        EXPECT_EQ(state.FugueExpirySeconds(), c.fugueSeconds) << c.asked;
+        state.SetFugueTimers(5, c.asked);
+        EXPECT_EQ(state.FugueWarningSeconds(), c.warningSeconds) << c.asked;
+        state.SetNumABRecords(c.asked);
+        EXPECT_EQ(state.OwnABSamples().size(), static_cast<size_t>(c.abSlots)) << c.asked;
+        EXPECT_EQ(state.EnemyABSamples().size(), static_cast<size_t>(c.abSlots)) << c.asked;
+        state.SetRTRollingAverage(c.asked);
+        EXPECT_EQ(state.RollingIntervalMinutes(), c.rollingMinutes) << c.asked;
+        EXPECT_EQ(state.MaxAttackRecords(), c.rollingRecords) << c.asked;
+        EXPECT_EQ(RealTimeState::ClampHoverInterval(c.asked), c.hoverMs) << c.asked;
     }
+    // The warning must come before the expiry.
+    state.SetFugueTimers(1, 60);
+    EXPECT_EQ(state.FugueExpirySeconds(), 61);
 }
 
-TEST_F(RealTime, RingAndRollingSettingsAreClamped)
-{
-    const std::pair<int32_t, int32_t> rings[] = {{5, 10}, {250, 100}, {50, 50}, {-1, 10}};
-    for (const auto& [asked, slots] : rings) {
-        state.SetNumABRecords(asked);
-        EXPECT_EQ(state.GetNumABRecords(), slots) << asked;
-        EXPECT_EQ(state.EnemyABSamples().size(), static_cast<size_t>(slots)) << asked;
-    }
-    struct Rolling {
-        int32_t asked, minutes, records;
-    };
-    const Rolling rolling[] = {{2, 2, 20}, {10, 10, 60}, {0, 1, 10}, {-4, 1, 10}, {6, 6, 60}};
-    for (const auto& r : rolling) {
-        state.SetRTRollingAverage(r.asked);
-        EXPECT_EQ(state.RollingIntervalMinutes(), r.minutes) << r.asked;
-        EXPECT_EQ(state.MaxAttackRecords(), r.records) << r.asked;
-    }
-    EXPECT_EQ(RealTimeState::ClampHoverInterval(50), 100);
-    EXPECT_EQ(RealTimeState::ClampHoverInterval(700), 500);
-    EXPECT_EQ(RealTimeState::ClampHoverInterval(250), 250);
-}
-
-TEST_F(RealTime, AttackBonusRingsOverwriteTheOldestAndIgnoreEmptySlots)
+TEST_F(RealTime, AttackBonusRingsWrapAndAverageTheFilledSlots)
 {
     state.SetNumABRecords(10);
     for (int32_t value = 1; value <= 11; ++value)
@@ -83,17 +73,16 @@ TEST_F(RealTime, AttackBonusRingsOverwriteTheOldestAndIgnoreEmptySlots)
     EXPECT_EQ(own, (11 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 9 + 10) / 10);
     EXPECT_EQ(enemy, 11);
 
-    // The fraction is dropped: 38 / 3 = 12.67.
+    // Starts over at the first slot; the fraction of 38 / 3 is dropped.
     state.ClearRealTimeData();
     for (int32_t value : {12, 13, 13})
         state.LogAttackBonus(true, value);
+    EXPECT_EQ(state.OwnABSamples()[0], 12);
     state.GetAverageAB(own, enemy);
     EXPECT_EQ(own, 12);
     EXPECT_EQ(enemy, 0);
-}
 
-TEST_F(RealTime, ShrinkingTheRingWrapsTheNextSampleToTheFirstSlot)
-{
+    // A shrunken ring is empty and wraps the next sample to its first slot.
     state.SetNumABRecords(20);
     for (int i = 0; i < 15; ++i)
         state.LogAttackBonus(true, 7);
@@ -103,29 +92,12 @@ TEST_F(RealTime, ShrinkingTheRingWrapsTheNextSampleToTheFirstSlot)
     EXPECT_EQ(state.OwnABSamples()[0], 9);
 }
 
-TEST_F(RealTime, ClearRealTimeDataKeepsFugueTimers)
-{
-    state.SetFugueTimers(5, 30);
-    state.StartFugueTimer(clock.Now());
-    state.LogAttackBonus(true, 8);
-    state.LogAttackBonus(true, 9);
-    state.SetLastConcealment(50);
-    ASSERT_TRUE(state.LogAttackDamage(true, Damage(3, 4)));
-    state.ClearRealTimeData();
-    EXPECT_TRUE(state.OwnAttackRecords().empty());
-    EXPECT_EQ(state.LastConcealment(), 0);
-    EXPECT_EQ(state.FugueTimerCount(), 1u);
-    // The ring starts over at its first slot.
-    state.LogAttackBonus(true, 5);
-    EXPECT_EQ(state.OwnABSamples()[0], 5);
-    EXPECT_EQ(state.OwnABSamples()[1], 0);
-}
-
 TEST_F(RealTime, DamageRecordsRollOverAfterAQuietInterval)
 {
+    clock.Set(At(23, 59, 0)); // the first record spans midnight
     state.SetRTRollingAverage(2);
     for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(state.LogAttackDamage(true, Damage(2, 3)));
+        ASSERT_TRUE(state.LogAttackDamage(true, Damage(5)));
         clock.Advance(30'000);
     }
     ASSERT_EQ(state.OwnAttackRecords().size(), 1u);
@@ -133,62 +105,29 @@ TEST_F(RealTime, DamageRecordsRollOverAfterAQuietInterval)
     EXPECT_EQ(state.OwnAttackRecords()[0].TotalDamage(), 15);
 
     clock.Advance(121'000);
-    ASSERT_TRUE(state.LogAttackDamage(true, Damage(1, 0)));
+    ASSERT_TRUE(state.LogAttackDamage(true, Damage(1)));
     EXPECT_EQ(state.OwnAttackRecords().size(), 2u);
-}
 
-TEST_F(RealTime, EitherListsActivityKeepsTheCurrentRecordsOpen)
-{
-    state.SetRTRollingAverage(2);
-    ASSERT_TRUE(state.LogAttackDamage(true, Damage(1, 1)));
+    // Either list's activity keeps both current records open.
     clock.Advance(100'000);
-    ASSERT_TRUE(state.LogAttackDamage(false, Damage(1, 1)));
-    clock.Advance(100'000); // 200 s after the own attack, 100 s after the enemy's
-    ASSERT_TRUE(state.LogAttackDamage(true, Damage(1, 1)));
-    EXPECT_EQ(state.OwnAttackRecords().size(), 1u);
-    EXPECT_EQ(state.EnemyAttackRecords().size(), 1u);
-}
+    ASSERT_TRUE(state.LogAttackDamage(false, Damage(1)));
+    clock.Advance(100'000);
+    ASSERT_TRUE(state.LogAttackDamage(true, Damage(1)));
+    EXPECT_EQ(state.OwnAttackRecords().size(), 2u);
 
-TEST_F(RealTime, DamageRecordsAreLimitedToTheNewest)
-{
-    state.SetRTRollingAverage(2);
+    // Only the newest records are kept.
     for (int burst = 1; burst <= 21; ++burst) {
-        ASSERT_TRUE(state.LogAttackDamage(true, Damage(burst, 0)));
         clock.Advance(121'000);
+        ASSERT_TRUE(state.LogAttackDamage(true, Damage(burst)));
     }
     ASSERT_EQ(state.OwnAttackRecords().size(), 20u);
     EXPECT_EQ(state.OwnAttackRecords().front().TotalDamage(), 2);
     EXPECT_EQ(state.OwnAttackRecords().back().TotalDamage(), 21);
 }
 
-TEST_F(RealTime, DamageRecordStaysOpenAcrossMidnight)
-{
-    clock.Set(At(23, 59, 30));
-    state.SetRTRollingAverage(2);
-    ASSERT_TRUE(state.LogAttackDamage(true, Damage(1, 0)));
-    clock.Advance(60'000);
-    ASSERT_TRUE(state.LogAttackDamage(true, Damage(1, 0)));
-    EXPECT_EQ(state.OwnAttackRecords().size(), 1u);
-}
-
-TEST_F(RealTime, SecondsOfDayAfterWrapsAtMidnight)
-{
-    clock.Set(At(23, 59, 0));
-    EXPECT_EQ(state.SecondsOfDayAfter(120), 60);
-    EXPECT_EQ(state.SecondsOfDayAfter(30), 86370);
-}
-
-TEST_F(RealTime, NoFugueTimers)
-{
-    const FugueDisplay display = Tick();
-    EXPECT_EQ(display.panelText, "n/a");
-    EXPECT_EQ(display.tooltip, "Active fugue timers:  0");
-    EXPECT_FALSE(display.showWarning);
-    EXPECT_FALSE(display.beep);
-}
-
 TEST_F(RealTime, FugueTimerCountsDownWarnsAndBeeps)
 {
+    EXPECT_EQ(Tick().panelText, "n/a");
     state.SetFugueTimers(5, 30);
     state.StartFugueTimer(clock.Now());
     struct Step {
@@ -211,42 +150,29 @@ TEST_F(RealTime, FugueTimerCountsDownWarnsAndBeeps)
         EXPECT_EQ(display.tooltip, std::string("Active fugue timers:  ") +
                                        (std::string(step.text) == "n/a" ? "0" : "1"));
     }
-}
 
-TEST_F(RealTime, FugueBeepsOnlyWithAudibleAlerts)
-{
-    state.SetFugueTimers(1, 10);
     state.StartFugueTimer(clock.Now());
-    clock.Advance(55'000);
+    clock.Advance(291'000);
     EXPECT_TRUE(Tick(true).beep);
     EXPECT_FALSE(Tick(false).beep);
     EXPECT_TRUE(Tick(false).showWarning);
 }
 
-TEST_F(RealTime, TwoDeathsShowTheEarlierExpiryFirst)
-{
-    state.SetFugueTimers(5, 30);
-    state.StartFugueTimer(clock.Now());
-    clock.Advance(60'000);
-    state.StartFugueTimer(clock.Now());
-    FugueDisplay display = Tick();
-    EXPECT_EQ(display.count, 2);
-    EXPECT_EQ(display.panelText, "4:00");
-    EXPECT_EQ(display.tooltip, "Active fugue timers:  2");
-
-    clock.Advance(241'000);
-    display = Tick();
-    EXPECT_EQ(display.count, 1);
-    EXPECT_EQ(display.panelText, "0:59");
-}
-
-TEST_F(RealTime, FugueTimerRunsFromTheStartOfTheRead)
+TEST_F(RealTime, FugueTimersRunFromTheReadStartAndShowTheEarliestExpiry)
 {
     state.SetFugueTimers(5, 30);
     const DateTime readStart = clock.Now();
     clock.Advance(20'000);
     state.StartFugueTimer(readStart);
     EXPECT_EQ(Tick().panelText, "4:40");
+
+    clock.Advance(40'000);
+    state.StartFugueTimer(clock.Now());
+    EXPECT_EQ(Tick().count, 2);
+    EXPECT_EQ(Tick().panelText, "4:00");
+    clock.Advance(241'000);
+    EXPECT_EQ(Tick().count, 1);
+    EXPECT_EQ(Tick().panelText, "0:59");
 }
 
 TEST_F(RealTime, FugueTimerStartedBeforeMidnightRunsItsFullLength)
@@ -261,14 +187,6 @@ TEST_F(RealTime, FugueTimerStartedBeforeMidnightRunsItsFullLength)
     clock.Set(At(0, 3, 1, 2));
     EXPECT_EQ(Tick().panelText, "n/a");
     EXPECT_EQ(state.FugueTimerCount(), 0u);
-}
-
-TEST(FugueText, MinutesAndTwoDigitSeconds)
-{
-    EXPECT_EQ(FormatMinutesSeconds(125), "2:05");
-    EXPECT_EQ(FormatMinutesSeconds(59), "0:59");
-    EXPECT_EQ(FormatMinutesSeconds(0), "0:00");
-    EXPECT_EQ(FormatMinutesSeconds(3600), "60:00");
 }
 
 } // namespace
