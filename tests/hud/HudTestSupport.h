@@ -10,15 +10,13 @@
 #include "diag/LogFile.h"
 #include "ui/gui/HudContext.h"
 #include "util/Clock.h"
+#include "util/FileUtil.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/WindowPlacement.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include <QApplication>
@@ -26,26 +24,16 @@
 #include <QList>
 #include <QTimer>
 #include <QWidget>
-#include <QtGlobal>
 
 namespace tarvik::test {
 
-// Records every message and question, answers from queues.
+// Records messages and questions; answers and picks colours from queues.
 class FakeDialogs final : public Dialogs {
 public:
-    struct Shown {
-        Icon icon;
-        QString title;
-        QString text;
-    };
-
-    void Message(QWidget*, Icon icon, const QString& title, const QString& text) override
+    void Message(QWidget*, Icon, const QString&, const QString& text) override { messages << text; }
+    Answer Ask(QWidget*, Icon, const QString&, const QString& text, bool) override
     {
-        messages.append({icon, title, text});
-    }
-    Answer Ask(QWidget*, Icon icon, const QString& title, const QString& text, bool) override
-    {
-        questions.append({icon, title, text});
+        questions << text;
         return answers.isEmpty() ? Answer::No : answers.takeFirst();
     }
     QStringList OpenFiles(QWidget*, const QString&, const QString&, const QString&) override
@@ -56,38 +44,24 @@ public:
     {
         return {};
     }
-    // Like the real picker: the initial colour when nothing is queued (cancel).
     QColor PickColor(QWidget*, const QColor& initial) override
     {
-        pickedFrom.append(initial);
+        pickedFrom << initial;
         return colors.isEmpty() ? initial : colors.takeFirst();
     }
 
-    QList<Shown> messages;
-    QList<Shown> questions;
+    QStringList messages;
+    QStringList questions;
     QList<Answer> answers;
     QList<QColor> colors;
     QList<QColor> pickedFrom;
 };
 
-inline void WriteBytes(const std::string& path, std::string_view bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// A session loaded from a copy of the shipped configuration (the real-time
-// settings dialog writes to it), on a manual clock, with everything the HUD
-// takes from the main window.
+// A session loaded from a copy of the shipped configuration, on a manual
+// clock, with everything the HUD takes from the main window.
 class HudHarness {
 public:
-    // Distinct colours, so that a test can tell which pair a control got.
+    // Distinct colours, so that a test can tell which one a control got.
     static inline const QColor WindowFore{0x10, 0x20, 0x30};
     static inline const QColor WindowBack{0xE0, 0xD0, 0xC0};
     static inline const QColor ControlFore{0x80, 0x00, 0x00};
@@ -123,8 +97,7 @@ public:
                 }};
     }
     RealTimeState& RealTime() { return session->RealTime(); }
-    std::string DebugText() const { return ReadText(logFile.FileName()); }
-    // Damage of one attack: type index and amount; the total is added.
+    // One attack's damage by type index; the total is added.
     DamageBreakdown Damage(std::initializer_list<std::pair<int, int32_t>> parts) const
     {
         DamageBreakdown damage(static_cast<size_t>(config.analysis.DamageTypeCount()), 0);
@@ -149,14 +122,37 @@ public:
     std::vector<int> hoverIntervals;
 };
 
-// Runs inspect on the modal dialog that the next call opens; inspect closes
-// it. A dialog left open is rejected so that a failing test cannot hang.
+template <class T = QWidget>
+T* Find(const QWidget& parent, const QString& name)
+{
+    T* child = parent.findChild<T*>(name);
+    if (!child)
+        qFatal("No %s", qPrintable(name));
+    return child;
+}
+
+inline int Alpha(const QWidget& window)
+{
+    return qRound(window.windowOpacity() * 255);
+}
+
+inline std::string ReadText(const std::string& path)
+{
+    std::string text;
+    return ReadWholeFile(path, text) ? std::string("(unreadable)") : text;
+}
+
+// Runs inspect on the modal dialog that the next call opens. A dialog left
+// open is rejected so that a failing test cannot hang.
 template <class Inspect>
 void WhenModal(Inspect inspect)
 {
     QTimer::singleShot(0, [inspect] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        inspect(dialog);
+        if (dialog)
+            inspect(*dialog);
+        else
+            qWarning("No modal dialog opened");
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (auto* open = qobject_cast<QDialog*>(window); open && open->isVisible())
                 open->reject();
