@@ -5,34 +5,27 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tarvik {
 namespace {
 
-TEST(LogMask, StarStandsForAnyNumberAndCaseIsIgnored)
+TEST(LogMask, StarTakesAnyRunQuestionMarkOneCharacterAndCaseIsIgnored)
 {
-    const std::string mask = "nwclientLog*.txt";
-    EXPECT_TRUE(MatchesLogMask("nwclientLog1.txt", mask));
-    EXPECT_TRUE(MatchesLogMask("nwclientLog10.txt", mask));
-    EXPECT_TRUE(MatchesLogMask("NWCLIENTLOG2.TXT", mask));
-    EXPECT_TRUE(MatchesLogMask("nwclientLog.txt", mask));
-    EXPECT_FALSE(MatchesLogMask("nwengineLog.txt", mask));
-    EXPECT_FALSE(MatchesLogMask("nwclientLog1.txt.bak", mask));
-    EXPECT_FALSE(MatchesLogMask("old-nwclientLog1.txt", mask));
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"NWCLIENTLOG10.TXT", "nwclientLog*.txt", true},
+        {"nwclientLog1.txt.bak", "nwclientLog*.txt", false},
+        {"old-nwclientLog1.txt", "nwclientLog*.txt", false},
+        {"a.txt.txt", "*.txt", true},
+        {"log7.txt", "log?.txt", true},
+        {"log17.txt", "log?.txt", false},
+        {"", "?", false}};
+    for (const auto& [name, mask, matches] : cases)
+        EXPECT_EQ(MatchesLogMask(name, mask), matches) << name << " against " << mask;
 }
 
-TEST(LogMask, StarTriesEveryLengthAndQuestionMarkTakesOneCharacter)
-{
-    EXPECT_TRUE(MatchesLogMask("a.txt.txt", "*.txt"));
-    EXPECT_TRUE(MatchesLogMask("log7.txt", "log?.txt"));
-    EXPECT_FALSE(MatchesLogMask("log17.txt", "log?.txt"));
-    EXPECT_FALSE(MatchesLogMask("log.txt", "log?.txt"));
-    EXPECT_TRUE(MatchesLogMask("x", "**"));
-    EXPECT_FALSE(MatchesLogMask("", "?"));
-}
-
-TEST(LogList, ListsMatchingFilesSortedByName)
+TEST(LogList, ListsMatchingFilesSortedByNameAndNothingForAMissingFolder)
 {
     test::LogFolder logs;
     for (const char* name : {"nwclientLog3.txt", "nwclientLog1.txt", "nwclientLog10.txt",
@@ -45,11 +38,6 @@ TEST(LogList, ListsMatchingFilesSortedByName)
         names.push_back(log.name);
     EXPECT_EQ(names, (std::vector<std::string>{"nwclientLog1.txt", "nwclientLog10.txt",
                                                "nwclientLog2.txt", "nwclientLog3.txt"}));
-}
-
-TEST(LogList, MissingFolderListsNothing)
-{
-    test::LogFolder logs;
     EXPECT_TRUE(ListLogs(logs.File("gone"), "nwclientLog*.txt").empty());
 }
 
