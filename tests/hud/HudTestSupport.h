@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeDialogs.h"
 #include "TestSupport.h"
 #include "analysis/Session.h"
 #include "app/Configuration.h"
@@ -26,36 +27,6 @@
 #include <QWidget>
 
 namespace tarvik::test {
-
-// Records messages and questions; answers and picks colours from queues.
-class FakeDialogs final : public Dialogs {
-public:
-    void Message(QWidget*, Icon, const QString&, const QString& text) override { messages << text; }
-    Answer Ask(QWidget*, Icon, const QString&, const QString& text, bool) override
-    {
-        questions << text;
-        return answers.isEmpty() ? Answer::No : answers.takeFirst();
-    }
-    QStringList OpenFiles(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    QString SaveFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    QColor PickColor(QWidget*, const QColor& initial) override
-    {
-        pickedFrom << initial;
-        return colors.isEmpty() ? initial : colors.takeFirst();
-    }
-
-    QStringList messages;
-    QStringList questions;
-    QList<Answer> answers;
-    QList<QColor> colors;
-    QList<QColor> pickedFrom;
-};
 
 // A session loaded from a copy of the shipped configuration, on a manual
 // clock, with everything the HUD takes from the main window.

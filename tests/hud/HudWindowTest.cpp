@@ -221,7 +221,7 @@ private slots:
             QVERIFY(h.dialogs.messages.isEmpty());
             hud.ShowPlatformHint("wayland-egl");
             QCOMPARE(h.dialogs.messages.size(), 1);
-            QVERIFY(h.dialogs.messages.front().contains("QT_QPA_PLATFORM=xcb"));
+            QVERIFY(h.dialogs.messages.front().text.contains("QT_QPA_PLATFORM=xcb"));
         }
         HudWindow later(h.Context());
         later.ShowPlatformHint("wayland");

@@ -47,7 +47,7 @@ private slots:
         HudWindow hud(h.Context());
         QCOMPARE(Text(hud, "lblABOut"), QString("25"));
 
-        h.dialogs.answers = {Dialogs::Answer::Yes};
+        h.dialogs.answers.enqueue(Dialogs::Answer::Yes);
         WhenModal([](QDialog& dialog) {
             SetSliders(dialog, 1, 60, 50, 3);
             Find<QPushButton>(dialog, "cmdAccept")->click();
@@ -82,7 +82,7 @@ private slots:
         RtmSettingsDialog dialog(h.Context(), &hud);
         QSignalSpy finished(&dialog, &QDialog::finished);
         SetSliders(dialog, 9, 50, 70, 6);
-        h.dialogs.answers = {Dialogs::Answer::No};
+        h.dialogs.answers.enqueue(Dialogs::Answer::No);
         Find<QPushButton>(dialog, "cmdAccept")->click();
         QCOMPARE(h.dialogs.questions.size(), 1);
         QCOMPARE(finished.count(), 0);
@@ -105,11 +105,11 @@ private slots:
         HudWindow hud(h.Context());
         RtmSettingsDialog dialog(h.Context(), &hud);
         SetSliders(dialog, 8, 30, 20, 2);
-        h.dialogs.answers = {Dialogs::Answer::Yes};
+        h.dialogs.answers.enqueue(Dialogs::Answer::Yes);
         Find<QPushButton>(dialog, "cmdAccept")->click();
         QCOMPARE(h.RealTime().FugueExpirySeconds(), 480);
         QCOMPARE(h.dialogs.messages.size(), 1);
-        QVERIFY(h.dialogs.messages.front().contains("missing-folder"));
+        QVERIFY(h.dialogs.messages.front().text.contains("missing-folder"));
     }
 };
 

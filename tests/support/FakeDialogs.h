@@ -36,7 +36,8 @@ public:
     }
     QColor PickColor(QWidget*, const QColor& initial) override
     {
-        return pickedColor.isValid() ? pickedColor : initial;
+        pickedFrom << initial;
+        return colors.isEmpty() ? initial : colors.takeFirst();
     }
 
     QList<Shown> messages;
@@ -44,7 +45,8 @@ public:
     QQueue<Answer> answers;
     QStringList openFiles;
     QString savePath;
-    QColor pickedColor;
+    QList<QColor> colors;     // answers of the colour picker, in turn
+    QList<QColor> pickedFrom; // the colours it started from
 };
 
 } // namespace tarvik::test
