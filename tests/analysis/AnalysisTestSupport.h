@@ -8,7 +8,6 @@
 #include "util/Clock.h"
 
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -86,24 +85,18 @@ public:
     {
         recordDates.emplace_back(std::string(earliest), std::string(latest));
     }
-    void ErrorListCleared() override { ++errorListClears; }
-    void ErrorAdded(std::string_view line) override { errorsAdded.emplace_back(line); }
     void SelectTab(MainTab tab) override { tabs.push_back(tab); }
     void SeriousError(std::string_view message) override { seriousErrors.emplace_back(message); }
     void StopMonitoring() override { ++monitoringStops; }
     void Yield() override { ++yields; }
-    void PartyCountChanged() override { ++partyCountChanges; }
     void DataCleared() override { ++dataClears; }
     void ReadStarted(std::string_view path) override { readsStarted.emplace_back(path); }
 
     std::vector<std::pair<std::string, std::string>> recordDates;
-    int errorListClears = 0;
-    std::vector<std::string> errorsAdded;
     std::vector<MainTab> tabs;
     std::vector<std::string> seriousErrors;
     int monitoringStops = 0;
     int yields = 0;
-    int partyCountChanges = 0;
     int dataClears = 0;
     std::vector<std::string> readsStarted;
 };
@@ -142,11 +135,6 @@ public:
     const Character* Named(std::string_view name) const
     {
         return session->Data().characters.Find(name);
-    }
-    std::string DebugText() const
-    {
-        std::ifstream in(logFile.FileName(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     // Non-zero attack bonus samples of one ring, oldest slot first.
     std::vector<int32_t> Samples(bool own)

@@ -6,7 +6,6 @@
 #include "util/Clock.h"
 #include "util/FileUtil.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -15,7 +14,6 @@
 namespace tarvik {
 namespace {
 
-namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 // Lines of a log file, each of which must end in CR LF; none when it is missing.
@@ -113,34 +111,6 @@ TEST_F(LogFileTest, WriteDelayHoldsLinesUntilItHasPassedEvenAcrossMidnight)
     clock.Advance(31'000);
     log->FlushIfNecessary();
     EXPECT_EQ(log->BufferUsed(), 0);
-}
-
-TEST_F(LogFileTest, FileNameExpandsVariablesAndDefaultsToProgramFolder)
-{
-    log->SetEnvironmentLookup(
-        [&](const std::string& name) { return name == "LOGS" ? dir.Path() : std::string(); });
-    const std::pair<const char*, std::string> cases[] = {
-        {"%LOGS%/debug.log", dir.File("debug.log")},
-        {"  Tarvik_debug.log  ", dir.File("Tarvik_debug.log")},
-        {"%UNSET%%LOGS%/x%UNSET%.log", dir.File("x.log")},
-        {"%LOGS%/100%.log", dir.File("100%.log")}};
-    for (const auto& [name, expected] : cases) {
-        log->SetFileName(name);
-        EXPECT_EQ(log->FileName(), expected) << name;
-    }
-}
-
-TEST_F(LogFileTest, ClearLogEmptiesBufferAndDeletesFile)
-{
-    log->SetBufferSize(10);
-    WriteLines(3);
-    log->FlushLog();
-    WriteLines(2);
-    EXPECT_TRUE(log->ClearLog());
-    EXPECT_TRUE(log->LogIsEmpty());
-    log->WriteLog("again", true);
-    log->FlushLog();
-    EXPECT_EQ(ReadLines(Path()), Lines{"again"});
 }
 
 TEST_F(LogFileTest, FailedFlushKeepsTheNewestLinesAndRecordsTheError)

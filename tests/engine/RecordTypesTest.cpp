@@ -55,17 +55,6 @@ void ExpectSameAsNaive(const RecordTypes& types, std::string_view body)
     ASSERT_EQ(Classified(types, body), NaiveClassified(types, body)) << "body: \"" << body << '"';
 }
 
-TEST(RecordType, IdentifiersAreLowerCasedAndFoundAsSubstringsInAnyCase)
-{
-    const RecordType type = MakeType("Attack", {"ATTACKS", "Attempts Cleave On"});
-    EXPECT_EQ(type.Identifiers(), (std::vector<std::string>{"attacks", "attempts cleave on"}));
-    std::string matched;
-    EXPECT_TRUE(type.IsThis("OFF HAND : Ander ATTEMPTS CLEAVE ON Wurm", &matched));
-    EXPECT_EQ(matched, "attempts cleave on");
-    EXPECT_TRUE(type.IsThis("counterattacks")); // no word boundaries
-    EXPECT_FALSE(type.IsThis("Drogo attack Bear"));
-}
-
 TEST(RecordTypes, EarlierTypeWinsThenEarlierIdentifierWhateverTheirPlaceOrLength)
 {
     const TypeList combat = {
@@ -76,7 +65,6 @@ TEST(RecordTypes, EarlierTypeWinsThenEarlierIdentifierWhateverTheirPlaceOrLength
     const TypeList criticalFirst = {{"Critical", {"critical hit"}}, {"Hit", {"hit"}}};
     const TypeList longFirst = {{"Long", {"xyz long identifier"}}, {"Short", {"x"}}};
     const TypeList saves = {{"Save", {"will save", "fortitude save"}}};
-    const TypeList nothing = {{"Nothing", {}}};
     struct Case {
         const TypeList& list;
         const char* body;
@@ -85,7 +73,6 @@ TEST(RecordTypes, EarlierTypeWinsThenEarlierIdentifierWhateverTheirPlaceOrLength
     const Case cases[] = {
         {combat, "Bob: [party] Drogo ATTACKS and damages", "Chat/[party]"},
         {combat, "Drogo damages Bear and attacks again", "Attack/attacks"},
-        {combat, "", "none"},
         {hitFirst, "*critical hit*", "Hit/hit"},
         {criticalFirst, "*critical hit*", "Critical/critical hit"},
         {longFirst, "x first, then xyz long identifier", "Long/xyz long identifier"},
@@ -93,27 +80,12 @@ TEST(RecordTypes, EarlierTypeWinsThenEarlierIdentifierWhateverTheirPlaceOrLength
         // An empty identifier is in every text but the empty one.
         {withEmpty, "Drogo attacks Bear", "Any/"},
         {withEmpty, "xylophone", "Any/x"},
-        {withEmpty, "[Party] hi", "Chat/[party]"},
-        {withEmpty, "", "none"},
-        {nothing, "anything", "none"}};
+        {withEmpty, "", "none"}};
     for (const auto& c : cases) {
         const RecordTypes types = MakeTypes(c.list);
         EXPECT_EQ(Classified(types, c.body), c.expected) << c.body;
         ExpectSameAsNaive(types, c.body);
     }
-}
-
-TEST(RecordTypes, KindNamesAreExactWhileTypeNamesIgnoreCase)
-{
-    RecordTypes types = MakeTypes({{"attack", {"attacks"}}, {"Damage", {"damages"}}});
-    EXPECT_EQ(types.Classify("Drogo attacks Bear").kind, RecordKind::Unknown);
-    EXPECT_EQ(types.Classify("Drogo damages Bear: 5").kind, RecordKind::Damage);
-
-    EXPECT_FALSE(types.Add(MakeType("ATTACK", {"hits"})));
-    EXPECT_EQ(types.Find("ATTACK"), &types.Types()[0]);
-    EXPECT_FALSE(types.Classify("Drogo hits Bear"));
-    for (const char* name : {"CHAT", "Attack ", "Partyjoin", ""})
-        EXPECT_EQ(RecordKindFromName(name), RecordKind::Unknown) << '"' << name << '"';
 }
 
 // Identifiers built from a few letters, so that they overlap, prefix and
@@ -214,7 +186,8 @@ TEST(RecordTypes, ClassifyAgreesWithAskingEachTypeInOrder)
     }
 }
 
-// Records whose kind rests on the order and wording of the shipped types.
+// Records whose kind rests on the order and wording of the shipped types and
+// that the bundled samples do not hold.
 TEST(ShippedConfiguration, LoadsCleanlyAndClassifiesRealLookingRecords)
 {
     const ConfigurationResult result = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
@@ -222,32 +195,15 @@ TEST(ShippedConfiguration, LoadsCleanlyAndClassifiesRealLookingRecords)
     EXPECT_TRUE(result.warnings.empty());
     using K = RecordKind;
     const std::pair<const char*, RecordKind> cases[] = {
-        {"Durga : [Tell] he attacks and killed it", K::Chat},
-        {"Gargantuan Earth Elemental : Immune to Sneak Attacks.", K::Chat},
-        {"Off Hand : Sneak Attack : Grrr'ark Bloodpaw attacks Chicken : *critical hit* : (15 + 41 "
-         "= 56 : Threat Roll: 12 + 41 = 53)",
-         K::Attack},
-        {"Nazzadan : Damage Immunity absorbs 1 point(s) of Physical", K::Resist},
         {"SAVE: Ash-Tusk Clan High Priest : Fort Save vs. Mind Spell : *failed* : (3 + 29 vs. DC: "
          "45)",
          K::Save},
-        {"Xin'thah Moragh has left the party.", K::PartyExit},
-        {"Smith Smurf casting Mage Armor", K::Unknown},
-        {"Halgroth has joined as a player..", K::Unknown},
-        {"Devastating Critical Hit!", K::Unknown},
         {"Take 20 : Morrico : Disable Trap : *success* : (20 + 32 = 52 vs. DC: 49)", K::Unknown}};
     const RecordTypes& types = result.configuration->analysis.recordTypes;
     for (const auto& [body, kind] : cases) {
         EXPECT_EQ(types.Classify(body).kind, kind) << body;
         ExpectSameAsNaive(types, body);
     }
-
-    // One hit marker serves normal and critical hits and nothing else.
-    const std::string& hit = result.configuration->analysis.format.attackHit;
-    for (const char* result : {"*hit*", "*critical hit*"})
-        EXPECT_NE(FindNoCase(result, hit), std::string_view::npos) << result;
-    for (const char* result : {"*miss*", "*parried*", "*target concealed: 50%*", "*resisted*"})
-        EXPECT_EQ(FindNoCase(result, hit), std::string_view::npos) << result;
 }
 
 } // namespace
