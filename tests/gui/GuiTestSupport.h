@@ -1,10 +1,15 @@
 #pragma once
 
+#include "FakeDialogs.h"
+#include "app/SettingsStore.h"
+#include "app/gui/MainWindow.h"
 #include "diag/gui/FileViewer.h"
+#include "util/Clock.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -55,6 +60,35 @@ void WhenViewerOpens(Check check)
         }
     });
 }
+
+// What a main window under test uses instead of the real dialogs, settings
+// and clock; reset before each test.
+struct WindowServices {
+    explicit WindowServices(DateTime now)
+        : clock(now)
+    {
+    }
+
+    MainWindowEnvironment For(const ProgramFolder& folder)
+    {
+        MainWindowEnvironment environment;
+        environment.programDir = folder.Path();
+        environment.dialogs = &dialogs;
+        environment.store = &store;
+        environment.clock = &clock;
+        return environment;
+    }
+    void Reset()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        dialogs = FakeDialogs();
+        store = MemorySettingsStore();
+    }
+
+    FakeDialogs dialogs;
+    MemorySettingsStore store;
+    ManualClock clock;
+};
 
 inline void AppendToFile(const QString& path, const QByteArray& text)
 {

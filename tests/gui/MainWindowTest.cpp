@@ -1,6 +1,5 @@
 #include "app/gui/MainWindow.h"
 
-#include "FakeDialogs.h"
 #include "GuiTestSupport.h"
 #include "analysis/Session.h"
 #include "app/ProgramInfo.h"
@@ -52,21 +51,17 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    test::FakeDialogs dialogs_;
-    MemorySettingsStore store_;
-    ManualClock clock_{DateTime::FromCivil(2026, 7, 6, 10, 0, 0)};
+    test::WindowServices services_{DateTime::FromCivil(2026, 7, 6, 10, 0, 0)};
 
-    MainWindowEnvironment Environment(const ProgramFolder& folder)
+    MainWindowEnvironment Environment(const test::ProgramFolder& folder)
     {
-        MainWindowEnvironment environment;
-        environment.programDir = folder.Path();
-        environment.dialogs = &dialogs_;
-        environment.store = &store_;
-        environment.clock = &clock_;
-        return environment;
+        return services_.For(folder);
     }
 
-    void StoreCurrentVersion() { WriteStoredVersion(store_, ProgramInfo::RunningVersion()); }
+    void StoreCurrentVersion()
+    {
+        WriteStoredVersion(services_.store, ProgramInfo::RunningVersion());
+    }
 
     static QTreeWidgetItem* Node(MainWindow& window, const QString& key)
     {
@@ -90,21 +85,16 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        dialogs_ = test::FakeDialogs();
-        store_ = MemorySettingsStore();
-    }
+    void init() { services_.Reset(); }
 
     void missingConfigurationEndsStartWithItsMessage()
     {
         ProgramFolder folder(false);
         MainWindow window(Environment(folder));
         QVERIFY(!window.Start());
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].icon, Dialogs::Icon::Critical);
-        QCOMPARE(dialogs_.messages[0].text,
+        QCOMPARE(services_.dialogs.messages.size(), 1);
+        QCOMPARE(services_.dialogs.messages[0].icon, Dialogs::Icon::Critical);
+        QCOMPARE(services_.dialogs.messages[0].text,
                  QString("The Tarvik.ini file does not exist!\nThis is required for the program "
                          "to run.\n\nPlease re-install the program using the setup."));
         QVERIFY(!window.isVisible());
@@ -118,10 +108,10 @@ private slots:
             MainWindow window(Environment(folder));
             QVERIFY(!window.Start());
         }
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text,
+        QCOMPARE(services_.dialogs.messages.size(), 1);
+        QCOMPARE(services_.dialogs.messages[0].text,
                  QString("ERROR:  TimeStampBegin cannot be non-numeric!"));
-        QVERIFY(!store_.Read("UserOptions", "AutodetectParty"));
+        QVERIFY(!services_.store.Read("UserOptions", "AutodetectParty"));
     }
 
     void startShowsTitlePanelsAndFirstRunHistory()
@@ -140,7 +130,8 @@ private slots:
         QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog*.txt"));
         // A first run shows the version history once and remembers the version.
         QVERIFY(viewerCaption.endsWith("tarvik_history.txt"));
-        QCOMPARE(ReadStoredVersion(store_).revision, ProgramInfo::RunningVersion().revision);
+        QCOMPARE(ReadStoredVersion(services_.store).revision,
+                 ProgramInfo::RunningVersion().revision);
     }
 
     void analysingSamplesFillsTreeStatusAndDates()
@@ -273,9 +264,9 @@ private slots:
         QCOMPARE(errors->List()->count(), lines);
 
         QTemporaryDir out;
-        dialogs_.savePath = out.filePath("errors.log");
+        services_.dialogs.savePath = out.filePath("errors.log");
         errors->SaveButton()->click();
-        QFile saved(dialogs_.savePath);
+        QFile saved(services_.dialogs.savePath);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         const QList<QByteArray> text = saved.readAll().split('\n');
         QCOMPARE(text[0], QByteArray("Tarvik ") +
@@ -283,7 +274,7 @@ private slots:
         QCOMPARE(text[1], QByteArray("Saved: 07/06/2026 - 10:00:00 AM\r"));
         QCOMPARE(text[2], QByteArray("\r"));
         QCOMPARE(text.size(), 3 + lines + 1);
-        QCOMPARE(dialogs_.messages.last().text, QString("Log successfully saved."));
+        QCOMPARE(services_.dialogs.messages.last().text, QString("Log successfully saved."));
     }
 
     void debugLevelAsksAndViewerIsReadOnly()
@@ -294,14 +285,14 @@ private slots:
         QVERIFY(window.Start());
         DebugTab* debug = window.DebugPanel();
 
-        dialogs_.answers.enqueue(Dialogs::Answer::No);
+        services_.dialogs.answers.enqueue(Dialogs::Answer::No);
         debug->Slider()->setValue(2);
         QCOMPARE(debug->Slider()->value(), 0);
         QCOMPARE(debug->LevelLabel()->text(), QString("Debug Mode:  Disabled"));
-        QVERIFY(dialogs_.questions.last().text.startsWith(
+        QVERIFY(services_.dialogs.questions.last().text.startsWith(
             "Enabling debug mode will reduce the application performance significantly,"));
 
-        dialogs_.answers.enqueue(Dialogs::Answer::Yes);
+        services_.dialogs.answers.enqueue(Dialogs::Answer::Yes);
         debug->Slider()->setValue(3);
         QCOMPARE(debug->LevelLabel()->text(), QString("Debug Mode:  High"));
         QCOMPARE(window.Debug().Level(), 3);
@@ -336,8 +327,9 @@ private slots:
             place = window.pos();
             window.close();
         }
-        QCOMPARE(store_.Read("UserOptions", "AutodetectParty").value_or(""), std::string("-1"));
-        QCOMPARE(store_.Read("UserOptions", "AudibleFugueTimerAlerts").value_or(""),
+        QCOMPARE(services_.store.Read("UserOptions", "AutodetectParty").value_or(""),
+                 std::string("-1"));
+        QCOMPARE(services_.store.Read("UserOptions", "AudibleFugueTimerAlerts").value_or(""),
                  std::string("0"));
         MainWindow again(Environment(folder));
         QVERIFY(again.Start());

@@ -1,4 +1,4 @@
-#include "FakeDialogs.h"
+
 #include "GuiTestSupport.h"
 #include "analysis/Session.h"
 #include "app/ProgramInfo.h"
@@ -41,28 +41,16 @@ class MonitoringTest : public QObject {
     Q_OBJECT
 
 private:
-    test::FakeDialogs dialogs_;
-    MemorySettingsStore store_;
-    ManualClock clock_{DateTime::FromCivil(2026, 7, 6, 20, 0, 0)};
+    test::WindowServices services_{DateTime::FromCivil(2026, 7, 6, 20, 0, 0)};
 
     MainWindowEnvironment Environment(const test::ProgramFolder& folder)
     {
-        WriteStoredVersion(store_, ProgramInfo::RunningVersion());
-        MainWindowEnvironment environment;
-        environment.programDir = folder.Path();
-        environment.dialogs = &dialogs_;
-        environment.store = &store_;
-        environment.clock = &clock_;
-        return environment;
+        WriteStoredVersion(services_.store, ProgramInfo::RunningVersion());
+        return services_.For(folder);
     }
 
 private slots:
-    void init()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        dialogs_ = test::FakeDialogs();
-        store_ = MemorySettingsStore();
-    }
+    void init() { services_.Reset(); }
 
     void monitorPanelTogglesMonitoring()
     {
@@ -95,9 +83,9 @@ private slots:
         MainWindow window(Environment(folder));
         QVERIFY(window.Start());
         window.LogPanel()->HudButton()->click();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].icon, Dialogs::Icon::Exclamation);
-        QCOMPARE(dialogs_.messages[0].text,
+        QCOMPARE(services_.dialogs.messages.size(), 1);
+        QCOMPARE(services_.dialogs.messages[0].icon, Dialogs::Icon::Exclamation);
+        QCOMPARE(services_.dialogs.messages[0].text,
                  QString("You must select which character is yours first!\nRight-click on your "
                          "character in the info pane to set it."));
         QVERIFY(!window.Hud());
@@ -150,10 +138,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("5:00"), 3000);
         QCOMPARE(window.Panel("Fugue")->toolTip(), QString("Active fugue timers:  1"));
         QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
-        clock_.Advance(270'000);
+        services_.clock.Advance(270'000);
         QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("0:30"), 2000);
         QVERIFY(window.FugueWarning()->isVisibleTo(&window));
-        clock_.Advance(31'000);
+        services_.clock.Advance(31'000);
         QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("n/a"), 2000);
         QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
 
@@ -179,10 +167,12 @@ private slots:
         auto* slider = window.Hud()->findChild<QSlider*>("cSliderOnTop");
         QVERIFY(slider);
         slider->setValue(4);
-        QCOMPARE(store_.Read("HUDOptions", "HoverBehavior").value_or(""), std::string("4"));
+        QCOMPARE(services_.store.Read("HUDOptions", "HoverBehavior").value_or(""),
+                 std::string("4"));
         QCOMPARE(window.OnTopInterval(), 100);
         slider->setValue(2);
-        QCOMPARE(store_.Read("HUDOptions", "HoverBehavior").value_or(""), std::string("2"));
+        QCOMPARE(services_.store.Read("HUDOptions", "HoverBehavior").value_or(""),
+                 std::string("2"));
         QCOMPARE(window.OnTopInterval(), 500);
         window.Hud()->close();
     }
