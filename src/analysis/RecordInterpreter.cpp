@@ -89,6 +89,13 @@ void RecordInterpreter::NoteDetail(const Character& a, const Character& b)
         data_.detailCharacterChanged = true;
 }
 
+std::string_view RecordInterpreter::BeforeDelimiter(std::string_view name) const
+{
+    // "Name : Healed 5 hit points": the name ends at the separator.
+    const size_t p = Find(name, config_.format.recordDeliminator);
+    return p != npos && p >= 1 ? Trim(name.substr(0, p)) : name;
+}
+
 Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount)
 {
     const auto value = ToInt32(text);
@@ -192,7 +199,7 @@ int RecordInterpreter::GetDamageType(std::string_view text)
 {
     constexpr size_t CacheLimit = 256;
     int result = 0;
-    const auto cached = damageTypeCache_.find(std::string(text));
+    const auto cached = damageTypeCache_.find(text);
     if (cached != damageTypeCache_.end()) {
         result = cached->second;
     } else {
@@ -498,9 +505,7 @@ Error RecordInterpreter::Healing(const RecordContext& record)
         Report(record, "Invalid healing record, discarded: ");
         return {};
     }
-    const size_t p = Find(namePart, config_.format.recordDeliminator);
-    if (p != npos && p >= 1)
-        namePart = Trim(namePart.substr(0, p));
+    namePart = BeforeDelimiter(namePart);
     const size_t h = Find(amountPart, config_.format.healingUnits);
     if (h == npos) {
         Report(record, "Invalid healing record, discarded: ");
@@ -527,9 +532,7 @@ Error RecordInterpreter::Resist(const RecordContext& record)
         Report(record, "Invalid damage resistance record, discarded: ");
         return {};
     }
-    const size_t p = Find(namePart, config_.format.recordDeliminator);
-    if (p != npos && p >= 1)
-        namePart = Trim(namePart.substr(0, p));
+    namePart = BeforeDelimiter(namePart);
     const size_t s = amountPart.find(' ');
     if (s == npos || s < 1) {
         Report(record, "Invalid damage resistance record, discarded: ");

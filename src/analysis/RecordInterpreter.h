@@ -5,6 +5,7 @@
 #include "model/DamageBreakdown.h"
 #include "util/DateTime.h"
 #include "util/Error.h"
+#include "util/Text.h"
 
 #include <cstdint>
 #include <string>
@@ -84,6 +85,7 @@ private:
     Error CountRecord();
     void NoteDetail(const Character& a);
     void NoteDetail(const Character& a, const Character& b);
+    std::string_view BeforeDelimiter(std::string_view name) const;
     // An amount the record must carry: a number, or the read ends.
     static Error ToAmount(std::string_view text, int32_t& amount);
 
@@ -98,7 +100,7 @@ private:
 
     std::vector<std::string> damageTypesLower_;
     // Damage type names repeat endlessly; remember what each resolved to.
-    std::unordered_map<std::string, int> damageTypeCache_;
+    std::unordered_map<std::string, int, StringHash, std::equal_to<>> damageTypeCache_;
     std::vector<std::string> saveTypesLower_;
     // The same few names come back line after line; remember where they were
     // found. An entry is only used when the character at its ID still bears

@@ -54,9 +54,6 @@ DetailGrid BuildGeneralInfo(const Session& session, const Character& c)
     session.Debug().Log(3, [&] { return "Showing character info for [" + c.Name() + "]."; });
     DetailGrid grid;
     grid.caption = "Details - General Info";
-    grid.columns = 2;
-    grid.fixedRows = 0;
-    grid.fixedColumns = 1;
     auto row = [&](const char* label, std::string value) {
         grid.cells.push_back({label, std::move(value)});
     };
@@ -103,7 +100,6 @@ DetailGrid BuildAttacks(const Session& session, const Character& c, bool outboun
     grid.caption = outbound ? "Details - Attacks Made" : "Details - Enemy Attacks";
     grid.columns = types + 1;
     grid.fixedRows = 1;
-    grid.fixedColumns = 1;
 
     std::string header;
     std::vector<std::string> headerCells{""};
@@ -138,9 +134,6 @@ DetailGrid BuildSpells(const Session& session, const Character& c)
     session.Debug().Log(3, [&] { return "Showing spells for [" + c.Name() + "]."; });
     DetailGrid grid;
     grid.caption = "Details - Spells Cast";
-    grid.columns = 2;
-    grid.fixedRows = 0;
-    grid.fixedColumns = 1;
     grid.format = ";";
     SpellCastTable table;
     if (c.SpellsCastSummary(session.Data().knownSpells, table)) {
@@ -158,9 +151,6 @@ DetailGrid BuildKillsOrDeaths(const Session& session, const Character& c, bool k
     session.Debug().Log(3, [&] { return "Showing kills or deaths for [" + c.Name() + "]."; });
     DetailGrid grid;
     grid.caption = kills ? "Details - Enemies Killed" : "Details - Character Deaths";
-    grid.columns = 2;
-    grid.fixedRows = 0;
-    grid.fixedColumns = 1;
     grid.format = ";";
     const CharacterList& characters = session.Data().characters;
     const IdTable table =

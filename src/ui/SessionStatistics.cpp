@@ -70,9 +70,6 @@ DetailGrid BuildSessionStatistics(const Session& session)
     const AnalysisData& data = session.Data();
     DetailGrid grid;
     grid.caption = "Details - Session Statistics";
-    grid.columns = 2;
-    grid.fixedRows = 0;
-    grid.fixedColumns = 1;
     grid.format = ";Party Members";
     grid.cells.push_back({"Party Members", std::to_string(data.partyMemberCount)});
     if (data.partyMemberCount < 1) {

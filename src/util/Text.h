@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,12 @@ struct NoCaseHash {
     using is_transparent = void;
     size_t operator()(std::string_view text) const;
 };
+// Exact text as a key, found by string_view without building a string.
+struct StringHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
 struct NoCaseEqual {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
