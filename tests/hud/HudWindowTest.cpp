@@ -1,18 +1,120 @@
 #include "ui/gui/HudWindow.h"
 
-#include "HudTestSupport.h"
+#include "FakeDialogs.h"
+#include "TestSupport.h"
+#include "analysis/Session.h"
+#include "app/Configuration.h"
+#include "app/SettingsStore.h"
+#include "app/UserOptions.h"
+#include "diag/DebugLog.h"
+#include "diag/ErrObject.h"
+#include "diag/LogFile.h"
+#include "ui/gui/HudContext.h"
+#include "ui/gui/RtmSettingsDialog.h"
+#include "util/Clock.h"
+#include "util/FileUtil.h"
+#include "util/gui/WindowPlacement.h"
 
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace tarvik;
 using namespace tarvik::test;
 
 namespace {
+
+// A session loaded from a copy of the shipped configuration, on a manual
+// clock, with everything the HUD takes from the main window.
+class HudHarness {
+public:
+    // Distinct colours, so that a test can tell which one a control got.
+    static inline const QColor WindowFore{0x10, 0x20, 0x30};
+    static inline const QColor WindowBack{0xE0, 0xD0, 0xC0};
+    static inline const QColor ControlFore{0x80, 0x00, 0x00};
+    static inline const QColor ControlBack{0xC0, 0xFF, 0xC0};
+
+    HudHarness()
+        : logFile(clock, lastError, dir.Path(), "debug")
+        , debug(logFile)
+    {
+        debug.SetLevel(DebugLog::MaxLevel);
+        const std::string path = dir.File("Tarvik.ini");
+        std::filesystem::copy_file(ShippedConfigPath(), path);
+        ConfigurationResult loaded = LoadConfiguration(path, "Tarvik");
+        if (!loaded.configuration)
+            qFatal("The shipped configuration does not load: %s", loaded.fatalMessage.c_str());
+        config = std::move(*loaded.configuration);
+        session = std::make_unique<Session>(config.analysis, debug, clock, host);
+        RealTimeState& realTime = session->RealTime();
+        realTime.SetRTRollingAverage(config.realTime.rollingAverageInterval);
+        realTime.SetFugueTimers(config.realTime.fugueTimerExpiration,
+                                config.realTime.fugueTimerWarning);
+        realTime.SetNumABRecords(config.realTime.abAverageRecords);
+        options.windowForegroundColor = ToColorValue(WindowFore);
+        options.windowBackgroundColor = ToColorValue(WindowBack);
+        options.controlForegroundColor = ToColorValue(ControlFore);
+        options.controlBackgroundColor = ToColorValue(ControlBack);
+    }
+
+    HudContext Context()
+    {
+        return {*session, options, store, debug, dialogs, config, [this](int milliseconds) {
+                    hoverIntervals.push_back(milliseconds);
+                }};
+    }
+    RealTimeState& RealTime() { return session->RealTime(); }
+    // One attack's damage by type index; the total is added.
+    DamageBreakdown Damage(std::initializer_list<std::pair<int, int32_t>> parts) const
+    {
+        DamageBreakdown damage(static_cast<size_t>(config.analysis.DamageTypeCount()), 0);
+        for (const auto& [type, amount] : parts) {
+            damage[static_cast<size_t>(type)] += amount;
+            damage.back() += amount;
+        }
+        return damage;
+    }
+
+    TempDir dir;
+    ManualClock clock;
+    ErrObject lastError;
+    LogFile logFile;
+    DebugLog debug;
+    SessionHost host;
+    Configuration config;
+    std::unique_ptr<Session> session;
+    UserOptions options;
+    MemorySettingsStore store;
+    FakeDialogs dialogs;
+    std::vector<int> hoverIntervals;
+};
+
+template <class T = QWidget>
+T* Find(const QWidget& parent, const QString& name)
+{
+    T* child = parent.findChild<T*>(name);
+    if (!child)
+        qFatal("No %s", qPrintable(name));
+    return child;
+}
+
+int Alpha(const QWidget& window)
+{
+    return qRound(window.windowOpacity() * 255);
+}
 
 QString Cell(const HudWindow& hud, int row, int column)
 {
@@ -20,9 +122,59 @@ QString Cell(const HudWindow& hud, int row, int column)
     return item ? item->text() : QString("<none>");
 }
 
-QString Text(const HudWindow& hud, const char* label)
+QString Text(const QWidget& window, const char* label)
 {
-    return Find<QLabel>(hud, label)->text();
+    return Find<QLabel>(window, label)->text();
+}
+
+QColor Fore(const QWidget& widget)
+{
+    return widget.palette().color(QPalette::WindowText);
+}
+
+QPushButton* Button(const QWidget& dialog, const char* name, int row)
+{
+    return Find<QPushButton>(dialog, QString("%1_%2").arg(name).arg(row));
+}
+
+// Fugue length (minutes), warning (seconds), AB records, interval (minutes).
+void SetSliders(const QWidget& dialog, int length, int warning, int records, int interval)
+{
+    Find<QSlider>(dialog, "cSliderFugueTimerLength")->setValue(length);
+    Find<QSlider>(dialog, "cSliderFugueTimerWarning")->setValue(warning);
+    Find<QSlider>(dialog, "cSliderlblNumABRecords")->setValue(records);
+    Find<QSlider>(dialog, "cSliderRollingAverageInterval")->setValue(interval);
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::string text;
+    return ReadWholeFile(path, text) ? std::string("(unreadable)") : text;
+}
+
+// Raising the HUD while one of its dialogs is open would cover the dialog.
+bool StaysAboveTheHud(const QDialog& dialog, const HudWindow& hud)
+{
+    return !Find<QTimer>(hud, "timerOnTop")->isActive() && dialog.parentWidget() == &hud &&
+           dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+// Runs inspect on the modal dialog that the next call opens. A dialog left
+// open is rejected so that a failing test cannot hang.
+template <class Inspect>
+void WhenModal(Inspect inspect)
+{
+    QTimer::singleShot(0, [inspect] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog)
+            inspect(*dialog);
+        else
+            qWarning("No modal dialog opened");
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* open = qobject_cast<QDialog*>(window); open && open->isVisible())
+                open->reject();
+        }
+    });
 }
 
 } // namespace
@@ -33,62 +185,16 @@ class HudWindowTest : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void hoverSliderSetsTheOnTopTimer()
+    void hoverStartsAtStandardAndDisabledStopsTheOnTopTimer()
     {
         HudHarness h;
         HudWindow hud(h.Context());
-        auto* slider = Find<QSlider>(hud, "cSliderOnTop");
-        QTimer* onTop = Find<QTimer>(hud, "timerOnTop");
-        // A missing level is stored as Standard at once.
-        QCOMPARE(slider->value(), 3);
-        QCOMPARE(h.store.Read("HUDOptions", "HoverBehavior").value_or(""), std::string("3"));
         QCOMPARE(h.hoverIntervals, std::vector<int>{250});
-
-        const struct {
-            int level;
-            bool running;
-            int interval;
-            const char* caption;
-        } steps[] = {{4, true, 100, "Aggressive"},
-                     {2, true, 500, "Relaxed"},
-                     // Disabled stops the timer and leaves its interval alone.
-                     {1, false, 500, "Disabled"},
-                     {3, true, 250, "Standard"}};
-        for (const auto& step : steps) {
-            slider->setValue(step.level);
-            QCOMPARE(onTop->isActive(), step.running);
-            QCOMPARE(onTop->interval(), step.interval);
-            QCOMPARE(Find<QLabel>(hud, "cSliderOnTopCaption")->text(), QString(step.caption));
-            QCOMPARE(h.store.Read("HUDOptions", "HoverBehavior").value_or(""),
-                     std::to_string(step.level));
-            // The main window's timer follows, within its 100..500 ms.
-            QCOMPARE(h.hoverIntervals.back(), step.interval);
-        }
+        Find<QSlider>(hud, "cSliderOnTop")->setValue(1);
+        QVERIFY(!Find<QTimer>(hud, "timerOnTop")->isActive());
     }
 
-    void settingsDialogsRestTheOnTopTimer()
-    {
-        HudHarness h;
-        HudWindow hud(h.Context());
-        hud.show();
-        QTimer* onTop = Find<QTimer>(hud, "timerOnTop");
-        for (const char* button : {"cmdCustomizeDisplay", "cmdMonitoringOptions"}) {
-            QVERIFY(onTop->isActive());
-            bool opened = false;
-            // Raising the HUD while a dialog is open would cover the dialog.
-            WhenModal([&](QDialog& dialog) {
-                opened = true;
-                QVERIFY(!onTop->isActive());
-                QCOMPARE(dialog.parentWidget(), &hud);
-                QVERIFY(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-            });
-            Find<QPushButton>(hud, button)->click();
-            QVERIFY2(opened, button);
-        }
-        QVERIFY(onTop->isActive());
-    }
-
-    void refreshShowsAveragesAndStatisticsWithoutAccumulating()
+    void refreshShowsAveragesWithoutAccumulating()
     {
         HudHarness h;
         h.session->SetMonitoringEnabled(true);
@@ -96,9 +202,6 @@ private slots:
         const int total = h.config.analysis.DamageTypeCount();
         const int fire = 6;
         QCOMPARE(Cell(hud, 0, fire + 1), QString("Fire"));
-        QCOMPARE(Cell(hud, 0, total), QString("Total"));
-        QCOMPARE(Cell(hud, 1, 0), QString("C Attacks"));
-        QCOMPARE(Cell(hud, 2, 0), QString("E Attacks"));
 
         RealTimeState& realTime = h.RealTime();
         QVERIFY(realTime.LogAttackDamage(true, h.Damage({{0, 10}})));
@@ -134,7 +237,7 @@ private slots:
         QCOMPARE(Text(hud, "lblABIn"), QString("18"));
     }
 
-    void clearHudDataKeepsTheFugueTimers()
+    void clearHudDataKeepsTheFugueTimersCountingDown()
     {
         HudHarness h;
         h.session->SetMonitoringEnabled(true);
@@ -144,6 +247,9 @@ private slots:
         realTime.LogAttackBonus(true, 30);
         realTime.LogAttackBonus(false, 25);
         realTime.SetLastConcealment(50);
+        // Expiry after 5 minutes, warning in the last 30 seconds.
+        realTime.StartFugueTimer(h.clock.Now());
+        h.clock.Advance(60 * 1000);
         realTime.StartFugueTimer(h.clock.Now());
         HudWindow hud(h.Context());
         QCOMPARE(Cell(hud, 1, 1), QString("12"));
@@ -157,27 +263,14 @@ private slots:
         QCOMPARE(Text(hud, "lblABOut"), QString("0"));
         QCOMPARE(Text(hud, "lblABIn"), QString("0"));
         QCOMPARE(Text(hud, "lblConceal"), QString("0%"));
-        hud.UpdateFugueLabels();
-        QCOMPARE(Text(hud, "lblNumFugueTimers"), QString("1"));
-    }
 
-    void fugueLabelsCountDownAndTurnBold()
-    {
-        HudHarness h;
-        HudWindow hud(h.Context());
         auto* next = Find<QLabel>(hud, "lblNextFugueTimer");
-        // Expiry after 5 minutes, warning in the last 30 seconds.
-        h.RealTime().StartFugueTimer(h.clock.Now());
-        h.clock.Advance(60 * 1000);
-        h.RealTime().StartFugueTimer(h.clock.Now());
-
         const struct {
             int advanceSeconds;
             const char* count;
             const char* next;
             bool bold;
-        } steps[] = {{0, "2", "4:00", false},
-                     {210, "2", "0:30", true},
+        } steps[] = {{210, "2", "0:30", true},
                      // The first expires; the second has a minute left.
                      {31, "1", "0:59", false},
                      {60, "n/a", "n/a", false}};
@@ -190,42 +283,154 @@ private slots:
         }
     }
 
-    void refreshStopsForGoodWithoutMonitoring()
-    {
-        HudHarness h;
-        h.session->SetMonitoringEnabled(true);
-        HudWindow hud(h.Context());
-        QTimer* refresh = Find<QTimer>(hud, "timerUpdateDisplay");
-        QVERIFY(refresh->isActive());
-
-        h.session->SetMonitoringEnabled(false);
-        h.session->Data().experienceTotal = 5000;
-        h.session->Data().realTimeDataChanged = true;
-        hud.UpdateDisplay(false);
-        QVERIFY(!refresh->isActive());
-        QCOMPARE(Text(hud, "lblTotalXP"), QString("0"));
-
-        // Monitoring again: a forced refresh shows the data, the timer stays off.
-        h.session->SetMonitoringEnabled(true);
-        hud.UpdateDisplay(true);
-        QCOMPARE(Text(hud, "lblTotalXP"), QString("5,000"));
-        QVERIFY(!refresh->isActive());
-    }
-
     void waylandHintIsShownOnce()
     {
         HudHarness h;
-        {
-            HudWindow hud(h.Context());
-            hud.ShowPlatformHint("xcb");
-            QVERIFY(h.dialogs.messages.isEmpty());
-            hud.ShowPlatformHint("wayland-egl");
-            QCOMPARE(h.dialogs.messages.size(), 1);
-            QVERIFY(h.dialogs.messages.front().text.contains("QT_QPA_PLATFORM=xcb"));
-        }
-        HudWindow later(h.Context());
-        later.ShowPlatformHint("wayland");
+        HudWindow hud(h.Context());
+        hud.ShowPlatformHint("xcb");
+        QVERIFY(h.dialogs.messages.isEmpty());
+        hud.ShowPlatformHint("wayland-egl");
+        HudWindow(h.Context()).ShowPlatformHint("wayland"); // a later HUD
         QCOMPARE(h.dialogs.messages.size(), 1);
+        QVERIFY(h.dialogs.messages.front().text.contains("QT_QPA_PLATFORM=xcb"));
+    }
+
+    void savingDisplaySettingsStoresThemAndAppliesThemToTheHud()
+    {
+        HudHarness h;
+        HudWindow hud(h.Context());
+        hud.show();
+        const QColor colors[] = {Qt::white, Qt::black, Qt::yellow, Qt::darkBlue};
+        h.dialogs.colors = {colors[0], colors[1], colors[2], colors[3]};
+        WhenModal([&hud](QDialog& dialog) {
+            QVERIFY(StaysAboveTheHud(dialog, hud));
+            Find<QSlider>(dialog, "cSliderOpacity")->setValue(20);
+            for (int row = 0; row < 4; ++row)
+                Button(dialog, "cmdSelectColor", row)->click();
+            Find<QPushButton>(dialog, "cmdSave")->click();
+        });
+        Find<QPushButton>(hud, "cmdCustomizeDisplay")->click();
+        QVERIFY(Find<QTimer>(hud, "timerOnTop")->isActive());
+
+        // Each row's picker starts from that row's colour.
+        QCOMPARE(h.dialogs.pickedFrom,
+                 (QList<QColor>{HudHarness::WindowFore, HudHarness::WindowBack,
+                                HudHarness::ControlFore, HudHarness::ControlBack}));
+        QCOMPARE(h.options.opacityPercent, 20);
+        QCOMPARE(h.options.windowForegroundColor, ToColorValue(colors[0]));
+        QCOMPARE(h.options.windowBackgroundColor, ToColorValue(colors[1]));
+        QCOMPARE(h.options.controlForegroundColor, ToColorValue(colors[2]));
+        QCOMPARE(h.options.controlBackgroundColor, ToColorValue(colors[3]));
+
+        QCOMPARE(Alpha(hud), 51);
+        QCOMPARE(hud.palette().color(QPalette::Window), colors[1]);
+        QCOMPARE(Fore(*Find(hud, "lblTotalXP")), colors[0]);
+        QCOMPARE(Find(hud, "cmdClearData")->palette().color(QPalette::Button), colors[3]);
+        const QTableWidgetItem* header = Find<QTableWidget>(hud, "msflexgridHUD")->item(0, 1);
+        QCOMPARE(header->foreground().color(), colors[2]);
+        QCOMPARE(header->background().color(), colors[3]);
+    }
+
+    void cancellingDisplaySettingsChangesNothingOutsideTheDialog()
+    {
+        HudHarness h;
+        h.options.opacityPercent = 70;
+        HudWindow hud(h.Context());
+        hud.show();
+        const auto state = [&] {
+            const UserOptions& o = h.options;
+            return std::tuple(o.opacityPercent, o.windowForegroundColor, o.windowBackgroundColor,
+                              o.controlForegroundColor, o.controlBackgroundColor, Alpha(hud),
+                              Fore(*Find(hud, "lblTotalXP")));
+        };
+        const auto before = state();
+        h.dialogs.colors = {QColor(Qt::red)};
+        bool opened = false;
+        WhenModal([&](QDialog& dialog) {
+            opened = true;
+            auto* opacity = Find<QSlider>(dialog, "cSliderOpacity");
+            QCOMPARE(opacity->value(), 70);
+            // The dialog previews on itself.
+            opacity->setValue(30);
+            QCOMPARE(Alpha(dialog), 76);
+            Button(dialog, "cmdSelectColor", 0)->click();
+            Button(dialog, "cmdTestColor", 0)->click();
+            QCOMPARE(Fore(dialog), QColor(Qt::red));
+            Find<QPushButton>(dialog, "cmdCancel")->click();
+        });
+        Find<QPushButton>(hud, "cmdCustomizeDisplay")->click();
+        QVERIFY(opened);
+        QVERIFY(state() == before);
+        QCOMPARE(Alpha(hud), 178);
+    }
+
+    void acceptingRtmSettingsWritesTheFourKeysInOrderAndEmptiesTheHud()
+    {
+        HudHarness h;
+        // A file without the section shows the order of the writes.
+        h.config.path = h.dir.File("written.ini");
+        QVERIFY(!WriteFileAtomically(h.config.path, "[Updates]\nURL=x\n"));
+        h.session->SetMonitoringEnabled(true);
+        h.RealTime().LogAttackBonus(true, 25);
+        HudWindow hud(h.Context());
+        QCOMPARE(Text(hud, "lblABOut"), QString("25"));
+
+        h.dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        WhenModal([&hud](QDialog& dialog) {
+            QVERIFY(StaysAboveTheHud(dialog, hud));
+            SetSliders(dialog, 1, 60, 50, 3);
+            Find<QPushButton>(dialog, "cmdAccept")->click();
+        });
+        Find<QPushButton>(hud, "cmdMonitoringOptions")->click();
+        QVERIFY(Find<QTimer>(hud, "timerOnTop")->isActive());
+
+        QCOMPARE(h.dialogs.questions.size(), 1);
+        QCOMPARE(ReadText(h.config.path),
+                 std::string("[Updates]\nURL=x\n\n[Real-time Monitoring]\n"
+                             "RollingAverageInterval=3\nFugueTimerWarning=60\n"
+                             "FugueTimerExpiration=1\nABAverageRecords=50\n"));
+        RealTimeState& realTime = h.RealTime();
+        // A timer must outlast its warning: one minute with 60 seconds runs 61.
+        QCOMPARE(realTime.FugueExpirySeconds(), 61);
+        QCOMPARE(realTime.FugueWarningSeconds(), 60);
+        QCOMPARE(realTime.GetNumABRecords(), 50);
+        QCOMPARE(realTime.RollingIntervalMinutes(), 3);
+        QCOMPARE(Text(hud, "lblABOut"), QString("0"));
+    }
+
+    void rtmSettingsNoOrCancelChangeNothingAndAFailedWriteStillApplies()
+    {
+        HudHarness h;
+        const std::string before = ReadText(h.config.path);
+        HudWindow hud(h.Context());
+        {
+            RtmSettingsDialog dialog(h.Context(), &hud);
+            QSignalSpy finished(&dialog, &QDialog::finished);
+            SetSliders(dialog, 9, 50, 70, 6);
+            h.dialogs.answers.enqueue(Dialogs::Answer::No);
+            Find<QPushButton>(dialog, "cmdAccept")->click();
+            QCOMPARE(h.dialogs.questions.size(), 1);
+            QCOMPARE(finished.count(), 0);
+
+            Find<QPushButton>(dialog, "cmdCancel")->click();
+            QCOMPARE(finished.count(), 1);
+            QCOMPARE(h.dialogs.questions.size(), 1);
+        }
+        QCOMPARE(ReadText(h.config.path), before);
+        RealTimeState& realTime = h.RealTime();
+        QCOMPARE(realTime.FugueExpirySeconds(), 300);
+        QCOMPARE(realTime.FugueWarningSeconds(), 30);
+        QCOMPARE(realTime.GetNumABRecords(), 20);
+        QCOMPARE(realTime.RollingIntervalMinutes(), 2);
+
+        h.config.path = h.dir.File("missing-folder/Tarvik.ini");
+        RtmSettingsDialog dialog(h.Context(), &hud);
+        SetSliders(dialog, 8, 30, 20, 2);
+        h.dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        Find<QPushButton>(dialog, "cmdAccept")->click();
+        QCOMPARE(realTime.FugueExpirySeconds(), 480);
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QVERIFY(h.dialogs.messages.front().text.contains("missing-folder"));
     }
 };
 

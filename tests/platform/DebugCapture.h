@@ -14,13 +14,7 @@ namespace tarvik::test {
 // A debug log at the highest level, written to a folder of its own.
 class DebugCapture {
 public:
-    DebugCapture()
-        : file_(clock_, lastError_, dir_.Path(), "debug")
-        , debug_(file_)
-    {
-        debug_.SetLevel(DebugLog::MaxLevel);
-    }
-
+    DebugCapture() { debug_.SetLevel(DebugLog::MaxLevel); }
     DebugLog& Log() { return debug_; }
 
     // How often text occurs in the log.
@@ -39,8 +33,8 @@ private:
     TempDir dir_;
     ManualClock clock_;
     ErrObject lastError_;
-    LogFile file_;
-    DebugLog debug_;
+    LogFile file_{clock_, lastError_, dir_.Path(), "debug"};
+    DebugLog debug_{file_};
 };
 
 } // namespace tarvik::test

@@ -86,7 +86,7 @@ public:
     void ClearErrorList() override { errorLines.clear(); }
     void AddErrorLine(const QString& line) override { errorLines << line; }
     void SetBusy(bool on, MainTab) override { busy = on; }
-    void ShowCritical(const QString& text) override { criticals << text; }
+    void ShowCritical(const QString&) override {}
     void ShowExclamation(const QString& text) override { exclamations << text; }
     bool AskYesNo(const QString& text) override
     {
@@ -97,7 +97,6 @@ public:
 
     QString status;
     QStringList errorLines;
-    QStringList criticals;
     QStringList exclamations;
     QStringList questions;
     QList<bool> answers;
@@ -107,7 +106,7 @@ public:
 
 const QString UpToDate =
     QStringLiteral("Tarvik is up to date.  (Check transfer log on the errors tab.)");
-const QString CheckFailed = QStringLiteral("Program update check failed.");
+const QString Throttled = QStringLiteral("Tarvik checked for updates 59 minutes ago.");
 const QString CheckTime = QStringLiteral("06/01/2026 12:00:00 PM");
 
 QByteArray Description(const QByteArray& version, const QString& setupUrl,
@@ -130,12 +129,6 @@ void Write(const QString& path, const QByteArray& contents)
     file.write(contents);
 }
 
-QByteArray Sha256Line(const QByteArray& data)
-{
-    return "UpdateFileSHA256=" +
-           QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex() + "\r\n";
-}
-
 } // namespace
 
 class UpdateCheckerTest : public QObject {
@@ -145,7 +138,7 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<HttpServer> server;
     std::unique_ptr<FakeHost> host;
-    std::unique_ptr<test::DebugCapture> debug;
+    test::DebugCapture debug;
     ManualClock clock;
     ErrObject lastError;
     std::unique_ptr<UpdateChecker> checker;
@@ -166,20 +159,7 @@ private:
         settings.configurationFile = ConfigPath();
         settings.runningVersion = {1, 40, 7};
         settings.limits.idleTimeout = idleTimeout;
-        checker = std::make_unique<UpdateChecker>(*host, debug->Log(), lastError, clock, settings);
-    }
-    // A setup program that leaves a mark when it runs.
-    QByteArray SetupScript() const
-    {
-        return "#!/bin/sh\necho ran > '" + MarkerPath().toUtf8() + "'\n";
-    }
-    // Offers 1.41 with the given setup program; the user says yes twice.
-    void OfferSetup(const HttpServer::Route& setup, const QByteArray& extra = {})
-    {
-        server->Set("/Update.ini", {Description("1.41", server->Url("/setup"), extra)});
-        server->Set("/setup", setup);
-        Write(SetupPath(), "previous setup");
-        host->answers = {true, true};
+        checker = std::make_unique<UpdateChecker>(*host, debug.Log(), lastError, clock, settings);
     }
 
 private slots:
@@ -197,7 +177,6 @@ private slots:
         server = std::make_unique<HttpServer>();
         QVERIFY(server->Listen());
         host = std::make_unique<FakeHost>();
-        debug = std::make_unique<test::DebugCapture>();
         Write(ConfigPath(), "[Updates]\r\nURL=" + server->Url("/Update.ini").toUtf8() +
                                 "\r\nLastUpdateCheck=\r\n");
         MakeChecker(std::chrono::seconds(30));
@@ -222,89 +201,57 @@ private slots:
                  newer ? OfferedVersion::Newer : OfferedVersion::UpToDate);
     }
 
-    void upToDateOrThrottledByTheLastCheck_data()
+    void checkThrottledByTheLastCheckAndRecorded_data()
     {
         QTest::addColumn<QString>("lastCheck");
         QTest::addColumn<bool>("force");
-        QTest::addColumn<bool>("checks");
-        QTest::newRow("59 minutes") << "06/01/2026 11:00:30 AM" << false << false;
-        QTest::newRow("59 minutes, forced") << "06/01/2026 11:01:00 AM" << true << true;
-        QTest::newRow("60 minutes") << "06/01/2026 11:00:00 AM" << false << true;
-        QTest::newRow("not a date") << "last Tuesday" << false << true;
-        QTest::newRow("in the future") << "06/02/2026 12:00:00 PM" << false << true;
+        QTest::addColumn<bool>("moved"); // the last description gives a new address
+        QTest::addColumn<QByteArray>("served");
+        QTest::addColumn<QString>("status");
+        const QByteArray current = Description("1.40.7", "http://127.0.0.1:1/setup");
+        const QString corrupt = "Program update file is corrupt, update aborted.";
+        const char* hour = "06/01/2026 11:00:00 AM";
+        QTest::newRow("59 minutes")
+            << "06/01/2026 11:00:30 AM" << false << false << current << Throttled;
+        QTest::newRow("59 minutes, forced")
+            << "06/01/2026 11:01:00 AM" << true << false << current << UpToDate;
+        QTest::newRow("60 minutes") << hour << false << false << current << UpToDate;
+        QTest::newRow("not a date") << "last Tuesday" << false << false << current << UpToDate;
+        QTest::newRow("in the future")
+            << "06/02/2026 12:00:00 PM" << false << false << current << UpToDate;
+        QTest::newRow("moved address") << hour << false << true << current << UpToDate;
+        // A corrupt description still counts as a check.
+        QTest::newRow("no setup address")
+            << hour << false << false << Description("1.41", "   ") << corrupt;
+        QTest::newRow("bad version")
+            << hour << false << false << Description("one.41", "x") << corrupt;
+        QTest::newRow("not an INI file")
+            << hour << false << false << QByteArray("<html>Moved</html>") << corrupt;
     }
-    void upToDateOrThrottledByTheLastCheck()
+    void checkThrottledByTheLastCheckAndRecorded()
     {
         QFETCH(QString, lastCheck);
         QFETCH(bool, force);
-        QFETCH(bool, checks);
+        QFETCH(bool, moved);
+        QFETCH(QByteArray, served);
+        QFETCH(QString, status);
         QVERIFY(WriteINI(ConfigPath().toStdString(), "Updates", "LastUpdateCheck",
                          lastCheck.toStdString()));
-        Write(DescriptionPath(), "old");
-        const QByteArray served = Description("1.40.7", server->Url("/setup"));
-        server->Set("/Update.ini", {served});
+        const QString path = moved ? "/v2/Update.ini" : "/Update.ini";
+        const QByteArray old = moved
+                                   ? "[Tarvik]\r\nUpdateURL=" + server->Url(path).toUtf8() + "\r\n"
+                                   : QByteArray("old");
+        Write(DescriptionPath(), old);
+        server->Set(path, {served});
 
         QVERIFY(checker->UpdateConfig(force));
 
-        QCOMPARE(server->requests.size(), checks ? 1 : 0);
-        QCOMPARE(ReadAll(DescriptionPath()), checks ? served : QByteArray("old"));
-        QCOMPARE(ReadAll(DescriptionPath() + ".bak"), checks ? "old" : QByteArray("(missing)"));
+        const bool checks = status != Throttled;
+        QCOMPARE(server->requests, checks ? QStringList{path} : QStringList());
+        QCOMPARE(ReadAll(DescriptionPath()), checks ? served : old);
+        QCOMPARE(ReadAll(DescriptionPath() + ".bak"), checks ? old : QByteArray("(missing)"));
         QCOMPARE(LastCheck(), checks ? CheckTime : lastCheck);
-        QCOMPARE(host->status,
-                 checks ? UpToDate : QStringLiteral("Tarvik checked for updates 59 minutes ago."));
-        QVERIFY(host->questions.isEmpty());
-        QVERIFY(!host->busy);
-        if (checks)
-            QCOMPARE(host->errorLines.last(), "  Request and response completed successfully.");
-    }
-
-    void menuAsksFirstThenChecksDespiteTheThrottle()
-    {
-        QVERIFY(WriteINI(ConfigPath().toStdString(), "Updates", "LastUpdateCheck",
-                         "06/01/2026 11:59:00 AM"));
-        server->Set("/Update.ini", {Description("1.40.7", server->Url("/setup"))});
-        host->answers = {false, true};
-        checker->CheckOnRequest();
-        QVERIFY(server->requests.isEmpty());
-        checker->CheckOnRequest();
-        QCOMPARE(host->questions.size(), 2);
-        QCOMPARE(server->requests.size(), 1);
-    }
-
-    void missingAddressIsCritical()
-    {
-        Write(ConfigPath(), "[Updates]\r\nURL=\r\n");
-        QVERIFY(!checker->UpdateConfig(true));
-        QCOMPARE(host->criticals.size(), 1);
-        QVERIFY(!host->busy);
-    }
-
-    void descriptionAddressRedirectsLaterChecks()
-    {
-        Write(DescriptionPath(),
-              "[Tarvik]\r\nUpdateURL=" + server->Url("/v2/Update.ini").toUtf8() + "\r\n");
-        server->Set("/v2/Update.ini", {Description("1.40.7", server->Url("/setup"))});
-
-        QVERIFY(checker->UpdateConfig(true));
-        QCOMPARE(server->requests, QStringList{"/v2/Update.ini"});
-        QCOMPARE(host->status, UpToDate);
-    }
-
-    void corruptDescriptionIsReportedAndStillRecorded_data()
-    {
-        QTest::addColumn<QByteArray>("description");
-        QTest::newRow("no setup address") << Description("1.41", "   ");
-        QTest::newRow("bad version") << Description("one.41", "http://127.0.0.1:1/setup");
-        QTest::newRow("not an INI file") << QByteArray("<html>Moved</html>");
-    }
-    void corruptDescriptionIsReportedAndStillRecorded()
-    {
-        QFETCH(QByteArray, description);
-        server->Set("/Update.ini", {description});
-
-        QVERIFY(checker->UpdateConfig(false));
-        QCOMPARE(host->status, "Program update file is corrupt, update aborted.");
-        QCOMPARE(LastCheck(), CheckTime);
+        QCOMPARE(host->status, status);
         QVERIFY(host->questions.isEmpty());
     }
 
@@ -335,93 +282,78 @@ private slots:
         // No backup and no half-written temporary file either.
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"Tarvik.ini", "Update.ini"}));
-        QCOMPARE(host->status, CheckFailed);
+        QCOMPARE(host->status, "Program update check failed.");
         QCOMPARE(LastCheck(), QString());
         QVERIFY(!host->busy);
         QVERIFY(host->errorLines.last().startsWith(
             "WARNING:  An error occurred while communicating with the remote host.\t" + reason));
     }
 
-    void newerVersionDeclinedDownloadsNothing()
+    // Offers 1.41 with a setup program (empty body: one that leaves a mark when
+    // it runs); questions is how many the user was asked, offer then install.
+    void setupRunsOnlyWhenDownloadedIntactAndAccepted_data()
     {
-        server->Set("/Update.ini", {Description("1.41", server->Url("/setup"))});
-        host->answers = {false};
-
-        QVERIFY(checker->UpdateConfig(false));
-
-        QCOMPARE(host->questions.size(), 1);
-        QCOMPARE(host->status, "An update to Tarvik is available!");
-        QCOMPARE(server->requests, QStringList{"/Update.ini"});
-        QVERIFY(!QFile::exists(SetupPath()));
-    }
-
-    void goodDownloadRunsTheSetupOnlyWhenTheUserAgrees_data()
-    {
-        QTest::addColumn<bool>("withChecksum");
-        QTest::addColumn<bool>("install");
-        QTest::newRow("no checksum published") << false << true;
-        QTest::newRow("matching checksum") << true << true;
-        QTest::newRow("install declined") << true << false;
-    }
-    void goodDownloadRunsTheSetupOnlyWhenTheUserAgrees()
-    {
-        QFETCH(bool, withChecksum);
-        QFETCH(bool, install);
-        OfferSetup({SetupScript()}, withChecksum ? Sha256Line(SetupScript()) : QByteArray());
-        host->answers = {true, install};
-
-        QVERIFY(checker->UpdateConfig(false));
-
-        QCOMPARE(host->questions.size(), 2);
-        QVERIFY(host->exclamations.isEmpty());
-        QCOMPARE(ReadAll(SetupPath()), SetupScript());
-        QCOMPARE(ReadAll(SetupPath() + ".bak"), QByteArray("previous setup"));
-        QCOMPARE(ReadAll(ConfigPath() + ".bak"),
-                 install ? ReadAll(ConfigPath()) : QByteArray("(missing)"));
-        QCOMPARE(host->quits, install ? 1 : 0);
-        // Tarvik ends with the window still disabled.
-        QCOMPARE(host->busy, install);
-        if (install) {
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(MarkerPath()), 10000);
-        } else {
-            QTest::qWait(200);
-            QVERIFY(!QFile::exists(MarkerPath()));
-        }
-    }
-
-    void refusedSetupIsNeverRun_data()
-    {
-        QTest::addColumn<QByteArray>("body"); // empty: the marking script
+        QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("behaviour");
-        QTest::addColumn<bool>("checksumMismatch");
+        QTest::addColumn<int>("checksum"); // 0 none published, 1 matching, 2 another file's
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<bool>("install");
+        QTest::addColumn<int>("questions");
         QTest::addColumn<QString>("message");
+        const int ok = HttpServer::Answer;
+        QTest::newRow("no checksum") << QByteArray() << ok << 0 << true << true << 2 << QString();
+        QTest::newRow("matching checksum")
+            << QByteArray() << ok << 1 << true << true << 2 << QString();
+        QTest::newRow("install declined")
+            << QByteArray() << ok << 1 << true << false << 2 << QString();
+        QTest::newRow("update declined")
+            << QByteArray() << ok << 0 << false << true << 1 << QString();
         QTest::newRow("checksum mismatch")
-            << QByteArray() << int(HttpServer::Answer) << true
+            << QByteArray() << ok << 2 << true << true << 1
             << "The downloaded update does not match its published checksum and will not be run.";
-        QTest::newRow("server closes early")
-            << QByteArray() << int(HttpServer::CloseEarly) << false << "The download failed!";
+        QTest::newRow("server closes early") << QByteArray() << int(HttpServer::CloseEarly) << 0
+                                             << true << true << 1 << "The download failed!";
         QTest::newRow("not a program")
-            << QByteArray("\177ELF but not a program") << int(HttpServer::Answer) << false
+            << QByteArray("\177ELF but not a program") << ok << 0 << true << true << 2
             << "An error occurred while running the installation.";
     }
-    void refusedSetupIsNeverRun()
+    void setupRunsOnlyWhenDownloadedIntactAndAccepted()
     {
         QFETCH(QByteArray, body);
         QFETCH(int, behaviour);
-        QFETCH(bool, checksumMismatch);
+        QFETCH(int, checksum);
+        QFETCH(bool, accept);
+        QFETCH(bool, install);
+        QFETCH(int, questions);
         QFETCH(QString, message);
-        const bool script = body.isEmpty();
-        OfferSetup({script ? SetupScript() : body, 200, behaviour},
-                   checksumMismatch ? Sha256Line("something else") : QByteArray());
+        const QByteArray setup =
+            body.isEmpty() ? "#!/bin/sh\necho ran > '" + MarkerPath().toUtf8() + "'\n" : body;
+        const QByteArray hash = QCryptographicHash::hash(
+            checksum == 1 ? setup : QByteArray("another file"), QCryptographicHash::Sha256);
+        server->Set(
+            "/Update.ini",
+            {Description("1.41", server->Url("/setup"),
+                         checksum ? "UpdateFileSHA256=" + hash.toHex() + "\r\n" : QByteArray())});
+        server->Set("/setup", {setup, 200, behaviour});
+        Write(SetupPath(), "previous setup");
+        host->answers = {accept, install};
 
         QVERIFY(checker->UpdateConfig(false));
 
-        QCOMPARE(host->exclamations, QStringList{message});
-        QCOMPARE(host->quits, 0);
-        QVERIFY(!host->busy);
-        if (script) {
-            QCOMPARE(ReadAll(SetupPath()), QByteArray("previous setup"));
-            QVERIFY(!QFile::exists(ConfigPath() + ".bak"));
+        const bool downloaded = questions == 2;
+        const bool backedUp = downloaded && install;
+        const bool runs = backedUp && message.isEmpty();
+        QCOMPARE(host->questions.size(), questions);
+        QCOMPARE(host->exclamations, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(ReadAll(SetupPath()), downloaded ? setup : QByteArray("previous setup"));
+        QCOMPARE(ReadAll(ConfigPath() + ".bak"),
+                 backedUp ? ReadAll(ConfigPath()) : QByteArray("(missing)"));
+        QCOMPARE(host->quits, runs ? 1 : 0);
+        // Tarvik ends with the window still disabled.
+        QCOMPARE(host->busy, runs);
+        if (runs) {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(MarkerPath()), 10000);
+        } else {
             QTest::qWait(200);
             QVERIFY(!QFile::exists(MarkerPath()));
         }
