@@ -18,6 +18,8 @@ void ErrorList::Add(std::string line)
         ++dropped_;
         return;
     }
+    if (!source_.empty())
+        line.insert(0, source_ + ": ");
     lines_.push_back(std::move(line));
     if (listener_)
         listener_->ErrorAdded(lines_.back());
@@ -33,7 +35,7 @@ void ErrorList::AddFinal(std::string line)
 
 void ErrorList::Close()
 {
-    if (dropped_ == 0)
+    if (dropped_ == 0 || lines_.size() >= Limit + SummaryLimit)
         return;
     lines_.push_back(
         "Too many problems to list: " + FormatThousands(static_cast<int64_t>(dropped_)) +

@@ -8,9 +8,10 @@
 
 namespace tarvik {
 
-// The problems found by the latest read, in arrival order. It holds at most
-// Limit lines so that a log of nothing but bad lines cannot exhaust memory;
-// the lines beyond are counted and summed up in one final line.
+// The problems found by an analysis run or a spell of monitoring, in arrival
+// order. It holds at most Limit lines so that logs of nothing but bad lines
+// cannot exhaust memory; the lines beyond are counted and summed up in one
+// line at the end of each read.
 class ErrorList {
 public:
     static constexpr size_t Limit = 50'000;
@@ -22,6 +23,8 @@ public:
     };
 
     void SetListener(Listener* listener) { listener_ = listener; }
+    // The log being read: lines added while it is set begin with its name.
+    void SetSource(std::string name) { source_ = std::move(name); }
     void Clear();
     void Add(std::string line);
     // Closes the list and adds line whatever the limit: the serious error
@@ -36,8 +39,12 @@ public:
     size_t Dropped() const { return dropped_; }
 
 private:
+    // Lines that sum up dropped ones; bounded too, for a whole run of logs.
+    static constexpr size_t SummaryLimit = 1'000;
+
     std::vector<std::string> lines_;
     size_t dropped_ = 0;
+    std::string source_;
     Listener* listener_ = nullptr;
 };
 

@@ -19,9 +19,13 @@ struct LogFormat {
     std::string attackHit;
     std::string healingUnits;
     std::string saveSuccess;
+    std::string savePrefix; // before the name on some servers: "SAVE: Name : Will Save ..."
     std::string saveStartDeliminator; // kept, unused
     std::string saveEndDeliminator;   // kept, unused
     std::string logFileMask;
+    // Starts the line that opens a game session and names its year:
+    // "Messages for: Wed Dec 31 19:21:48 2025".
+    std::string sessionHeader;
     std::string characterConcealStart;
     std::string characterConcealEnd;
     std::string experiencePointsStart;

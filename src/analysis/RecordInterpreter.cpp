@@ -10,6 +10,8 @@
 #include "util/SplitList.h"
 #include "util/Text.h"
 
+#include <optional>
+
 namespace tarvik {
 
 namespace {
@@ -229,36 +231,19 @@ int RecordInterpreter::GetSaveType(std::string_view text)
     return result;
 }
 
-std::string_view RecordInterpreter::RemoveLeadingDescriptions(std::string_view text,
-                                                              std::string_view identifier,
-                                                              std::string& storage, bool logRemoval)
+std::string_view RecordInterpreter::FromActingField(std::string_view text,
+                                                    std::string_view identifier) const
 {
     const std::string_view delimiter = config_.format.recordDeliminator;
-    const size_t d = Find(text, delimiter);
     const size_t m = FindNoCase(text, identifier);
-    // Only when a delimiter stands before the identifier, or there is none.
-    if (m == npos || (d != npos && d >= m))
+    if (m == npos || delimiter.empty())
         return text;
-    if (!SplitList(text, parts_, delimiter))
+    // The identifier is found first, as it may hold the separator itself
+    // ("attempts called shot: arm on").
+    const size_t d = text.substr(0, m).rfind(delimiter);
+    if (d == npos)
         return text;
-    if (logRemoval)
-        Debug(2, "Analysis:  Removing custom attack descriptions.");
-    std::string rebuilt;
-    bool found = false;
-    for (const std::string_view part : parts_) {
-        if (found) {
-            rebuilt.append(part);
-            rebuilt.append(delimiter);
-        } else if (FindNoCase(part, identifier) != npos) {
-            rebuilt.assign(part);
-            rebuilt.append(delimiter);
-            found = true;
-        }
-    }
-    if (!delimiter.empty() && rebuilt.ends_with(delimiter))
-        rebuilt.resize(rebuilt.size() - delimiter.size());
-    storage = std::move(rebuilt);
-    return storage;
+    return Trim(text.substr(d + delimiter.size()));
 }
 
 Error RecordInterpreter::Interpret(const RecordContext& record)
@@ -299,8 +284,9 @@ Error RecordInterpreter::Attack(const RecordContext& record)
 {
     Debug(1, "Analysis:  Attack record detected.");
     const LogFormat& format = config_.format;
-    const std::string_view body =
-        RemoveLeadingDescriptions(record.body, record.identifier, body_, true);
+    const std::string_view body = FromActingField(record.body, record.identifier);
+    if (body.size() != record.body.size())
+        Debug(2, "Analysis:  Removing custom attack descriptions.");
 
     std::string_view attackerPart, rest;
     if (!SplitRecord(body, record.identifier, attackerPart, rest)) {
@@ -308,9 +294,6 @@ Error RecordInterpreter::Attack(const RecordContext& record)
         Report(record, "Invalid attack record, discarded: ");
         return {};
     }
-    std::string_view left, right;
-    while (SplitRecord(attackerPart, format.recordDeliminator, left, right))
-        attackerPart = right;
     Character& attacker = FindCharacter(attackerPart);
 
     std::string_view defenderPart, result;
@@ -420,33 +403,36 @@ Error RecordInterpreter::Damage(const RecordContext& record)
 
     const int count = config_.DamageTypeCount();
     breakdown_.assign(static_cast<size_t>(count), 0);
-    int32_t amount = 0;
+    // Each amount is followed by its own type name. A zero amount is skipped
+    // with its name, and amounts of one type add up, so the total is always
+    // the sum of the types.
+    std::optional<int32_t> amount;
     typeName_.clear();
-    // A type name waits for its amount until the next number; a zero amount
-    // is never recorded and leaves its type name to join the next one.
     auto resolve = [&](const char* failure) -> std::optional<Error> {
+        if (amount && *amount == 0)
+            return std::nullopt;
         const int index = GetDamageType(Trim(typeName_));
-        if (index < 1) {
+        if (!amount || index < 1) {
             Debug(1, failure);
             Report(record, "Invalid damage record, discarded: ");
             return Error{};
         }
-        if (amount > 0) {
-            breakdown_[static_cast<size_t>(index - 1)] = amount;
-            if (!AddChecked(breakdown_.back(), amount))
-                return OverflowError();
-        }
+        if (!AddChecked(breakdown_[static_cast<size_t>(index - 1)], *amount) ||
+            (index < count && !AddChecked(breakdown_.back(), *amount)))
+            return OverflowError();
         return std::nullopt;
     };
     for (const std::string_view word : words_) {
         if (IsNumeric(word)) {
-            if (amount > 0) {
+            if (amount) {
                 if (auto stop = resolve("Analysis:  Invalid damage record:  no damage amount."))
                     return *stop;
                 typeName_.clear();
             }
-            if (Error error = ToAmount(word, amount))
+            int32_t value = 0;
+            if (Error error = ToAmount(word, value))
                 return error;
+            amount = value;
         } else {
             typeName_.append(word);
             typeName_.push_back(' ');
@@ -554,12 +540,17 @@ Error RecordInterpreter::Resist(const RecordContext& record)
 Error RecordInterpreter::Save(const RecordContext& record)
 {
     Debug(1, "Analysis:  Save record detected.");
+    // "SAVE: Name : Will Save : ..." on some servers: the prefix names nobody.
+    std::string_view body = record.body;
+    const std::string_view prefix = config_.format.savePrefix;
+    if (!prefix.empty() && body.starts_with(prefix))
+        body = Trim(body.substr(prefix.size()));
     std::string_view namePart, rest;
-    if (!SplitRecord(record.body, config_.format.recordDeliminator, namePart, rest)) {
+    if (!SplitRecord(body, config_.format.recordDeliminator, namePart, rest)) {
         Report(record, "Invalid save record, discarded: ");
         return {};
     }
-    rest = RemoveLeadingDescriptions(rest, record.identifier, body_, false);
+    rest = FromActingField(rest, record.identifier);
     if (!SplitList(rest, parts_, ":") || parts_.size() < 3) {
         Report(record, "Invalid save record, discarded: ");
         return {};
@@ -601,7 +592,7 @@ Error RecordInterpreter::Kill(const RecordContext& record)
         return OverflowError();
     NoteDetail(killer, victim);
     if (victim.ID() == data_.userCharacterId && options_.monitoringEnabled)
-        realTime_.StartFugueTimer(record.parseStart);
+        realTime_.StartFugueTimer(record.date);
     return {};
 }
 

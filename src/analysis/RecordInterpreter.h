@@ -36,7 +36,7 @@ struct RecordContext {
     std::string_view body; // the record text, trimmed
     RecordKind kind = RecordKind::Unknown;
     std::string_view identifier; // the identifier that classified it (lower case)
-    DateTime parseStart;         // when the current read began
+    DateTime date;               // of the line
 };
 
 // Takes a classified record apart and records it on the characters it names.
@@ -60,10 +60,9 @@ public:
     Spell& FindSpell(std::string_view name);
     int GetDamageType(std::string_view text);
     int GetSaveType(std::string_view text);
-    // Drops descriptions ("Off Hand : Sneak Attack : ") before the part that
-    // holds the identifier; the result is stored in storage.
-    std::string_view RemoveLeadingDescriptions(std::string_view text, std::string_view identifier,
-                                               std::string& storage, bool logRemoval);
+    // Drops descriptions ("Off Hand : Sneak Attack : ") before the field in
+    // which the identifier starts.
+    std::string_view FromActingField(std::string_view text, std::string_view identifier) const;
 
 private:
     Error Attack(const RecordContext& record);
@@ -111,8 +110,6 @@ private:
     };
     std::vector<NameCacheEntry> nameCache_ = std::vector<NameCacheEntry>(64);
     // Reused from record to record.
-    std::string body_;
-    std::string scratch_;
     std::vector<std::string_view> parts_;
     std::vector<std::string_view> words_;
     DamageBreakdown breakdown_;

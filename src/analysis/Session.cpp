@@ -2,10 +2,12 @@
 
 #include "DateParser.h"
 #include "LogReader.h"
+#include "YearResolver.h"
 #include "diag/DebugLog.h"
 #include "model/RoundNumber.h"
 #include "util/Checked.h"
 #include "util/Clock.h"
+#include "util/FileInfo.h"
 #include "util/FileUtil.h"
 #include "util/NumberFormat.h"
 #include "util/Text.h"
@@ -83,6 +85,7 @@ void Session::ClearAllData()
     realTime_.ClearRealTimeData();
     data_.detailCharacterId = 0;
     data_.detailCharacterChanged = false;
+    errors_.Clear();
     host_.DataCleared();
     debug_.LogDebug("All data cleared.", 3);
 }
@@ -118,23 +121,38 @@ void Session::ShowRecordDates()
 
 bool Session::AnalyzeLog(const std::string& path, int64_t* position)
 {
+    LogCursor cursor;
+    cursor.position = position ? *position : 0;
+    const bool result = AnalyzeLog(path, cursor);
+    if (position)
+        *position = cursor.position;
+    return result;
+}
+
+bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
+{
     if (analyzing_)
         return false; // a read is already running further up the stack
     analyzing_ = true;
     struct Reset {
         bool& flag;
-        ~Reset() { flag = false; }
-    } reset{analyzing_};
+        ErrorList& errors;
+        ~Reset()
+        {
+            flag = false;
+            errors.SetSource({});
+        }
+    } reset{analyzing_, errors_};
 
     host_.ReadStarted(path);
-    errors_.Clear();
+    errors_.SetSource(GetFileName(path));
     debug_.LogDebug("Analysis:  Opening file for initial read.", 4);
     const DateTime parseStart = clock_.Now();
     const bool monitoring = options_.monitoringEnabled;
 
     LogReader reader;
     reader.SetHoldPartialLastLine(monitoring);
-    const int64_t start = position ? *position : 0;
+    const int64_t start = cursor.position;
     if (const Error error = reader.Open(path, start))
         return Fail(path, {}, error);
     debug_.Log(4, [&] { return "Analysis:  going to position " + std::to_string(start) + "."; });
@@ -145,7 +163,11 @@ bool Session::AnalyzeLog(const std::string& path, int64_t* position)
     const size_t stampBegin = static_cast<size_t>(format.timeStampBegin - 1);
     const size_t stampLength = static_cast<size_t>(format.timeStampLength);
     const size_t minLength = static_cast<size_t>(std::max(format.timeStampMinLength, 0));
-    const int year = parseStart.Year();
+    const std::string_view headerMarker = format.sessionHeader;
+
+    const std::optional<FileInfo> info = GetFileInfo(path);
+    YearResolver years(parseStart, info ? info->modified : parseStart);
+    years.SetSessionStart(cursor.sessionStart);
 
     // Many lines share a timestamp; date each distinct one once.
     std::string lastStamp;
@@ -182,16 +204,24 @@ bool Session::AnalyzeLog(const std::string& path, int64_t* position)
                 lastDate = lastDate.AddSeconds(SecondsOf(stamp) - SecondsOf(lastStamp));
                 lastStamp.assign(stamp);
                 if (debug_.Wants(2))
-                    lastDateText = BuildDateText(stamp, year);
+                    lastDateText = BuildDateText(stamp, years.YearOf(stamp));
             } else {
                 lastStamp.assign(stamp);
-                lastDateText = BuildDateText(stamp, year);
+                lastDateText = BuildDateText(stamp, years.YearOf(stamp));
                 lastValid =
                     lastDateText.size() > minLength && ParseDateText(lastDateText, lastDate);
             }
             haveLast = true;
         }
         if (!lastValid) {
+            if (!headerMarker.empty() && TrimLeft(line).starts_with(headerMarker)) {
+                DateTime sessionStart;
+                if (YearResolver::ParseSessionHeader(TrimLeft(line).substr(headerMarker.size()),
+                                                     sessionStart)) {
+                    years.SetSessionStart(sessionStart);
+                    haveLast = false; // the year of the next stamp may change
+                }
+            }
             if (debug_.Wants(1))
                 debug_.LogDebug("Analysis:  Invalid record detected (bad date): [" + Str(line) +
                                     "].",
@@ -224,23 +254,40 @@ bool Session::AnalyzeLog(const std::string& path, int64_t* position)
             errors_.Add("Unknown record type, discarded: " + Str(line));
             continue;
         }
-        const RecordContext record{line, body, match.kind, match.identifier, parseStart};
+        const RecordContext record{line, body, match.kind, match.identifier, lastDate};
         if (const Error error = interpreter_.Interpret(record))
             return Fail(path, body, error);
     }
     if (reader.ReadError())
         return Fail(path, body, reader.ReadError());
     errors_.Close();
-    if (position)
-        *position = reader.NextPosition();
+    cursor.position = reader.NextPosition();
+    cursor.sessionStart = years.SessionStart();
     reader.Close();
     ShowRecordDates();
     return result;
 }
 
+LogFollowerHooks Session::FollowerHooks()
+{
+    LogFollowerHooks hooks;
+    hooks.analyzeLog = [this](const std::string& path, LogCursor& cursor) {
+        return AnalyzeLog(path, cursor);
+    };
+    hooks.monitoringEnabled = [this] { return options_.monitoringEnabled; };
+    hooks.takeDetailChange = [this] {
+        const bool redraw = data_.detailCharacterChanged || data_.detailCharacterId == 0;
+        data_.detailCharacterChanged = false;
+        return redraw;
+    };
+    return hooks;
+}
+
 DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
 {
     DriverResult result;
+    // The problems of the whole run stay listed, each with its log's name.
+    errors_.Clear();
     // The file list shows one folder sorted by name, without regard to case.
     std::stable_sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
         const std::string la = ToLower(GetFileName(a)), lb = ToLower(GetFileName(b));

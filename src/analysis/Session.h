@@ -6,6 +6,8 @@
 #include "PartyMarks.h"
 #include "RecordInterpreter.h"
 #include "SessionHost.h"
+#include "monitor/LogCursor.h"
+#include "monitor/LogFollower.h"
 #include "monitor/MonitorPosition.h"
 #include "monitor/RealTimeState.h"
 
@@ -63,6 +65,13 @@ public:
     // at least one line was read; position then holds the next unread byte.
     // While monitoring, a last line without a line end is left for later.
     bool AnalyzeLog(const std::string& path, int64_t* position = nullptr);
+    // The same, going on from where cursor stopped, with what it knows of the
+    // lines above; cursor is updated only by a read that ends normally.
+    bool AnalyzeLog(const std::string& path, LogCursor& cursor);
+
+    // The log follower's hooks, wired to this session: the window and
+    // tarvik-cli follow the game's logs through the same reads.
+    LogFollowerHooks FollowerHooks();
 
     // Analyses the files, in file-name order, each from its start.
     DriverResult AnalyzeSelectedLogs(std::vector<std::string> paths);

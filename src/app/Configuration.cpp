@@ -36,6 +36,11 @@ struct Loader {
     }
 
     std::string Text(const char* key) { return ini.Value(LogFormatSection, key); }
+    // A key added in a later version: files written before it get the default.
+    std::string Text(const char* key, const char* absentDefault)
+    {
+        return ini.HasKey(LogFormatSection, key) ? Text(key) : std::string(absentDefault);
+    }
 
     // A comma list; "Total" is appended to the damage type lists.
     bool List(const char* key, bool appendTotal, std::vector<std::string>& out,
@@ -97,6 +102,8 @@ ConfigurationResult LoadConfiguration(const std::string& path, const std::string
     format.attackHit = load.Text("AttackHit");
     format.healingUnits = load.Text("HealingUnits");
     format.saveSuccess = load.Text("SaveSuccess");
+    format.savePrefix = load.Text("SavePrefix", "SAVE:");
+    format.sessionHeader = load.Text("SessionHeader", "Messages for:");
     format.saveStartDeliminator = load.Text("SaveStartDeliminator");
     format.saveEndDeliminator = load.Text("SaveEndDeliminator");
     format.logFileMask = load.Text("LogFileMask");

@@ -7,7 +7,7 @@ namespace tarvik {
 std::string CliUsage()
 {
     return "Usage: tarvik-cli [--config FILE] [--json] [--user NAME] [--party NAME]...\n"
-           "                  [--autodetect] [--debug-level N] LOG...\n"
+           "                  [--autodetect] [--errors] [--debug-level N] LOG...\n"
            "\n"
            "Analyses Neverwinter Nights logs and prints the statistics.\n"
            "  --config FILE      configuration file (default: Tarvik.ini beside the program)\n"
@@ -15,6 +15,8 @@ std::string CliUsage()
            "  --user NAME        mark NAME as your own character\n"
            "  --party NAME       mark NAME as a party member (repeatable)\n"
            "  --autodetect       detect your character and party from the logs\n"
+           "  --errors           list every problem line of the logs on standard error\n"
+           "                     (without it, only their number)\n"
            "  --debug-level N    write the debug log at level N (0-4)\n"
            "Exit status: 0 all logs analysed, 1 an analysis stopped or a log was missing,\n"
            "2 configuration or usage error.\n";
@@ -41,6 +43,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             options.help = true;
         } else if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--errors") {
+            options.listErrors = true;
         } else if (arg == "--autodetect") {
             options.autodetect = true;
         } else if (arg == "--config") {

@@ -9,6 +9,7 @@ namespace tarvik {
 struct CliOptions {
     std::string configPath; // empty: Tarvik.ini beside the executable
     bool json = false;
+    bool listErrors = false; // every problem line on standard error, not only their count
     std::string user;
     std::vector<std::string> party;
     bool autodetect = false;

@@ -110,6 +110,18 @@ std::string JsonReport(const Session& session, const std::vector<std::string>& f
         return object;
     };
 
+    // Hit points by damage type over all opponents: totals, not averages.
+    auto byType = [&](const std::vector<AttackRecord>& records) {
+        json object = json::object();
+        for (size_t t = 0; t < damageTypes.size(); ++t) {
+            int64_t sum = 0;
+            for (const AttackRecord& record : records)
+                sum += record.DamageOfType(t);
+            object[DisplayText(damageTypes[t])] = sum;
+        }
+        return object;
+    };
+
     doc["characters"] = json::array();
     for (const auto& character : data.characters) {
         const Character& c = *character;
@@ -134,6 +146,8 @@ std::string JsonReport(const Session& session, const std::vector<std::string>& f
             {"enemy_attack_hits", c.EnemyAttackHits()},
             {"damage_dealt", c.DamageDealt()},
             {"damage_received", c.DamageReceived()},
+            {"damage_dealt_by_type", byType(c.OutboundRecords())},
+            {"damage_received_by_type", byType(c.InboundRecords())},
             {"save_attempts", c.SaveAttempts()},
             {"save_successes", c.SaveSuccesses()},
             {"hps_healed", c.HPsHealed()},

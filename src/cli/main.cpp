@@ -30,16 +30,13 @@ public:
     }
     void Attach(Session& session) { session_ = &session; }
 
-    void ReadStarted(std::string_view path) override { currentFile_ = GetFileName(path); }
-    void ErrorAdded(std::string_view line) override
-    {
-        std::string text = currentFile_ + ": " + DisplayText(line);
-        std::cerr << text << '\n';
-        errorLines_.push_back(std::move(text));
-    }
     void SeriousError(std::string_view message) override
     {
         std::cerr << "tarvik-cli: " << message << '\n';
+        // Which log and record broke the read, even when the list is not printed.
+        const auto& lines = session_->Errors().Lines();
+        if (!options_.listErrors && !lines.empty())
+            std::cerr << DisplayText(lines.back()) << '\n';
     }
     void CharacterCreated(int32_t id) override { ApplyMarks(id); }
 
@@ -49,7 +46,6 @@ public:
         for (int32_t id = 1; id <= session_->Data().characters.Count(); ++id)
             ApplyMarks(id);
     }
-    const std::vector<std::string>& ErrorLines() const { return errorLines_; }
 
 private:
     void ApplyMarks(int32_t id)
@@ -69,8 +65,6 @@ private:
 
     const CliOptions& options_;
     Session* session_ = nullptr;
-    std::string currentFile_;
-    std::vector<std::string> errorLines_;
 };
 
 int Run(int argc, char** argv)
@@ -131,8 +125,16 @@ int Run(int argc, char** argv)
             files.push_back(GetFileName(path));
     }
     std::sort(files.begin(), files.end());
+    const std::vector<std::string>& errorLines = session.Errors().Lines();
+    if (options->listErrors) {
+        for (const auto& line : errorLines)
+            std::cerr << DisplayText(line) << '\n';
+    } else if (!errorLines.empty()) {
+        std::cerr << "tarvik-cli: " << errorLines.size()
+                  << " line(s) of the logs could not be used; --errors lists them.\n";
+    }
     if (options->json) {
-        std::cout << JsonReport(session, files, host.ErrorLines());
+        std::cout << JsonReport(session, files, errorLines);
     } else if (!result.aborted) {
         std::cout << TextReport(session, result);
     }

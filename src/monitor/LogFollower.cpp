@@ -4,8 +4,7 @@
 #include "util/Clock.h"
 #include "util/FileUtil.h"
 
-#include <filesystem>
-#include <system_error>
+#include <algorithm>
 #include <utility>
 
 namespace tarvik {
@@ -14,6 +13,9 @@ namespace {
 
 // A mask without "*" cannot name numbered logs: an invalid argument.
 constexpr int InvalidArgument = 5;
+
+// Enough of a log's start to hold a dated line, so two sessions never share it.
+constexpr size_t FingerprintBytes = 4096;
 
 Error MaskWithoutNumberError()
 {
@@ -26,6 +28,15 @@ TickResult AbortedTick()
     TickResult result;
     result.outcome = TickOutcome::Aborted;
     return result;
+}
+
+const LogListEntry* FindEntry(const std::vector<LogListEntry>& logs, const FileIdentity& identity)
+{
+    for (const LogListEntry& entry : logs) {
+        if (entry.info.identity == identity)
+            return &entry;
+    }
+    return nullptr;
 }
 
 // 1-based place of name in logs; 0 when it is not there.
@@ -82,40 +93,58 @@ void LogFollower::LogVanished(TickResult& result, const std::string& current)
     state_ = {};
 }
 
-void LogFollower::Remember(const std::string& name, int64_t position)
+KnownLog* LogFollower::FindKnown(const FileIdentity& identity)
 {
-    state_.readPositions[name] = position;
-    if (name == state_.logName)
-        state_.position = position;
+    for (KnownLog& known : state_.logs) {
+        if (known.identity == identity)
+            return &known;
+    }
+    return nullptr;
 }
 
-bool LogFollower::ReadCurrentLog(TickResult& result, const std::string& current, bool& newData)
+void LogFollower::TakeFingerprint(KnownLog& known, const std::string& path) const
 {
-    std::error_code code;
-    const auto size = std::filesystem::file_size(std::filesystem::path(current), code);
-    if (code) {
-        Fail(result, ErrorFromErrno(code.value()), current);
-        return false;
-    }
-    int64_t position = state_.position;
+    const int64_t read = known.cursor.position - 1;
+    if (known.fingerprint.size() >= FingerprintBytes || read <= 0 ||
+        static_cast<size_t>(read) <= known.fingerprint.size())
+        return;
+    std::string bytes;
+    if (!ReadFilePrefix(path, std::min(FingerprintBytes, static_cast<size_t>(read)), bytes))
+        known.fingerprint = std::move(bytes);
+}
+
+bool LogFollower::ReadKnownLog(TickResult& result, KnownLog& known, const LogListEntry& entry,
+                               const std::string& folder, bool& newData)
+{
+    // Unchanged since the last read: nothing to open.
+    if (entry.info.size == known.size && entry.info.modifiedNs == known.modifiedNs)
+        return true;
+    const std::string path = JoinPath(folder, entry.name);
+    LogCursor cursor = known.cursor;
+    std::string start;
     // The game starts its current log afresh when it starts: what is there
     // now is a new session, and the old place in it means nothing.
-    if (position > static_cast<int64_t>(size) + 1) {
+    if (cursor.position > entry.info.size + 1 ||
+        (!known.fingerprint.empty() &&
+         (ReadFilePrefix(path, known.fingerprint.size(), start) || start != known.fingerprint))) {
         debug_.Log(1, [&] {
-            return "Monitoring:  The current log [" + current +
-                   "] is shorter than before; reading it again from its start.";
+            return "Monitoring:  The log [" + path +
+                   "] was started afresh; reading it again from its start.";
         });
-        position = 0;
+        cursor = {};
+        known.fingerprint.clear();
     }
-    debug_.Log(4, [&] {
-        return "Monitoring:  Looking for new entries in current log [" + current + "].";
-    });
-    const bool read = hooks_.analyzeLog(current, position);
+    debug_.Log(
+        4, [&] { return "Monitoring:  Looking for new entries in current log [" + path + "]."; });
+    const bool read = hooks_.analyzeLog(path, cursor);
     if (!MonitoringEnabled()) {
         result = AbortedTick();
         return false;
     }
-    Remember(state_.logName, position);
+    known.cursor = cursor;
+    known.size = entry.info.size;
+    known.modifiedNs = entry.info.modifiedNs;
+    TakeFingerprint(known, path);
     if (read) {
         newData = true;
         debug_.LogDebug("Monitoring:  New entries were found in the current log.", 1);
@@ -124,57 +153,62 @@ bool LogFollower::ReadCurrentLog(TickResult& result, const std::string& current,
     return true;
 }
 
-bool LogFollower::ReadNewLogs(TickResult& result, const TickInput& input,
-                              const std::vector<LogListEntry>& logs, bool& newData)
+bool LogFollower::ReadNewLog(TickResult& result, const LogListEntry& entry,
+                             const std::string& folder, bool& newData)
 {
-    for (const LogListEntry& log : logs) {
-        if (state_.readPositions.contains(log.name))
-            continue;
-        result.refreshFileList = true;
-        debug_.Log(1, [&] { return "Monitoring:  Reading new log file [" + log.name + "]."; });
-        SetMessage(result, "Reading new log file " + log.name + "...");
-        result.logFileText = log.name;
-        int64_t position = 0;
-        const bool read = hooks_.analyzeLog(JoinPath(input.folder, log.name), position);
-        if (!MonitoringEnabled()) {
-            result = AbortedTick();
-            return false;
-        }
-        if (!read) {
-            // Tried again on the next tick. Later logs are still read: an
-            // empty old log must not hide the ones after it for good.
-            debug_.Log(1, [&] {
-                return "Monitoring:  The log analysis of log file [" + log.name +
-                       "] failed or was aborted.";
-            });
-            continue;
-        }
-        Remember(log.name, position);
-        newData = true;
+    result.refreshFileList = true;
+    debug_.Log(1, [&] { return "Monitoring:  Reading new log file [" + entry.name + "]."; });
+    SetMessage(result, "Reading new log file " + entry.name + "...");
+    result.logFileText = entry.name;
+    const std::string path = JoinPath(folder, entry.name);
+    LogCursor cursor;
+    const bool read = hooks_.analyzeLog(path, cursor);
+    if (!MonitoringEnabled()) {
+        result = AbortedTick();
+        return false;
     }
+    if (!read) {
+        // Tried again on the next tick. Later logs are still read: an empty
+        // old log must not hide the ones after it for good.
+        debug_.Log(1, [&] {
+            return "Monitoring:  The log analysis of log file [" + entry.name +
+                   "] failed or was aborted.";
+        });
+        return true;
+    }
+    KnownLog known;
+    known.name = entry.name;
+    known.identity = entry.info.identity;
+    known.cursor = cursor;
+    known.size = entry.info.size;
+    known.modifiedNs = entry.info.modifiedNs;
+    TakeFingerprint(known, path);
+    state_.logs.push_back(std::move(known));
+    newData = true;
     return true;
 }
 
 void LogFollower::FollowNewest(const std::vector<LogListEntry>& logs)
 {
     // Only logs already read qualify: their stored place is where to go on.
-    int32_t newest = 0;
-    for (size_t i = 0; i < logs.size(); ++i) {
-        if (!state_.readPositions.contains(logs[i].name))
-            continue;
+    const LogListEntry* newest = nullptr;
+    for (const LogListEntry& entry : logs) {
         // Equal times: the later name wins, as with logs numbered upward.
-        if (newest == 0 || logs[i].modified >= logs[static_cast<size_t>(newest - 1)].modified)
-            newest = static_cast<int32_t>(i + 1);
+        if (FindKnown(entry.info.identity) &&
+            (!newest || entry.info.modifiedNs >= newest->info.modifiedNs))
+            newest = &entry;
     }
-    if (newest == 0)
+    if (!newest)
         return;
-    const std::string& name = logs[static_cast<size_t>(newest - 1)].name;
-    if (name != state_.logName) {
-        debug_.Log(3, [&] { return "Monitoring:  Now following log file [" + name + "]."; });
-        state_.logName = name;
+    const KnownLog* known = FindKnown(newest->info.identity);
+    if (newest->name != state_.logName) {
+        debug_.Log(3,
+                   [&] { return "Monitoring:  Now following log file [" + newest->name + "]."; });
+        state_.logName = newest->name;
     }
-    state_.logNumber = newest;
-    state_.position = state_.readPositions[name];
+    state_.followed = static_cast<size_t>(known - state_.logs.data()) + 1;
+    state_.logNumber = NumberOf(logs, newest->name);
+    state_.position = known->cursor.position;
 }
 
 TickResult LogFollower::Tick(const TickInput& input)
@@ -192,36 +226,59 @@ TickResult LogFollower::Tick(const TickInput& input)
     result.monitorPanel = "ACTIVE";
     result.enableProcessTimer = !input.processTimerEnabled;
 
-    const bool following = !state_.logName.empty();
-    const std::string current = following ? JoinPath(input.folder, state_.logName) : std::string();
+    KnownLog* followed = state_.Followed();
+    const std::string current = followed ? JoinPath(input.folder, followed->name) : std::string();
     result.logFileText = state_.logName;
     if (input.mask.find('*') == std::string::npos) {
         // Named after the followed log, or the mask while none is followed.
         Fail(result, MaskWithoutNumberError(),
-             following ? current : JoinPath(input.folder, input.mask));
+             followed ? current : JoinPath(input.folder, input.mask));
         return result;
-    }
-
-    bool newData = false;
-    if (following) {
-        if (!FileExists(current)) {
-            LogVanished(result, current);
-            return result;
-        }
-        if (!ReadCurrentLog(result, current, newData))
-            return result;
     }
 
     debug_.LogDebug("Monitoring:  Getting the log file list.", 4);
     const std::vector<LogListEntry> logs = ListLogs(input.folder, input.mask);
-    state_.logNumber = NumberOf(logs, state_.logName);
+    bool newData = false;
+    if (followed) {
+        const LogListEntry* entry = FindEntry(logs, followed->identity);
+        if (!entry) {
+            if (!FileExists(current)) {
+                LogVanished(result, current);
+                return result;
+            }
+            // Another file under its name: the old one is gone, the new one
+            // is read from its start below.
+            state_.followed = 0;
+        } else {
+            if (entry->name != followed->name) {
+                debug_.Log(1, [&] {
+                    return "Monitoring:  The log [" + followed->name + "] was renamed to [" +
+                           entry->name + "].";
+                });
+                followed->name = entry->name;
+            }
+            if (!ReadKnownLog(result, *followed, *entry, input.folder, newData))
+                return result;
+        }
+    }
     debug_.Log(4, [&] {
         return "Monitoring:  " + std::to_string(logs.size()) +
-               " log file(s) found, currently using log file #" + std::to_string(state_.logNumber) +
-               ".";
+               " log file(s) found, currently using log file #" +
+               std::to_string(NumberOf(logs, state_.logName)) + ".";
     });
-    if (!ReadNewLogs(result, input, logs, newData))
-        return result;
+    // The logs not followed: new ones from their start, known ones that grew
+    // from their place.
+    for (const LogListEntry& entry : logs) {
+        KnownLog* known = FindKnown(entry.info.identity);
+        if (known && known == state_.Followed())
+            continue;
+        const bool more = known ? ReadKnownLog(result, *known, entry, input.folder, newData)
+                                : ReadNewLog(result, entry, input.folder, newData);
+        if (!more)
+            return result;
+        if (known)
+            known->name = entry.name;
+    }
     FollowNewest(logs);
     result.logFileText = state_.logName;
 

@@ -18,10 +18,10 @@ class DebugLog;
 // What the follower asks of the analysis it feeds. It never sees the
 // analysis itself, so that this library stays below it.
 struct LogFollowerHooks {
-    // Required. Reads path from position (1-based, 0: the start) to its end.
-    // True when at least one line was read; position then holds the next
-    // unread byte.
-    std::function<bool(const std::string& path, int64_t& position)> analyzeLog;
+    // Required. Reads path from the cursor's position (1-based, 0: the start)
+    // to its end. True when at least one line was read; the cursor then holds
+    // the next unread byte.
+    std::function<bool(const std::string& path, LogCursor& cursor)> analyzeLog;
     // The monitoring switch, asked before the tick and after every read, as a
     // serious read error switches monitoring off. Unset: always on.
     std::function<bool()> monitoringEnabled;
@@ -73,12 +73,14 @@ struct TickResult {
 };
 
 // The file work of real-time monitoring: every tick reads what the game
-// appended to the log it follows and every log not read before, then follows
-// the log the game wrote last. The game may number its logs upward (the
-// newest having the highest number) or, like the Enhanced Edition, rewrite
-// nwclientLog1.txt from its start at every game start while older logs lie
-// untouched beside it; following the most recently written log by its real
-// name serves both.
+// appended to the logs it knows and every log not read before, then follows
+// the log the game wrote last. Logs are known by the files they are, so a log
+// the game renames (nwclientLog1.txt becoming nwclientLog2.txt as a new
+// nwclientLog1.txt starts) goes on from its place, and a log started afresh
+// in place (its first bytes changed) is read again from its start. The game
+// may number its logs upward or, like the Enhanced Edition, restart
+// nwclientLog1.txt at every game start; following the most recently written
+// log serves both.
 class LogFollower {
 public:
     // state is kept by the session, so that clearing all data starts over.
@@ -94,16 +96,18 @@ private:
     void SetMessage(TickResult& result, std::string text) const;
     void Fail(TickResult& result, const Error& error, const std::string& current) const;
     void LogVanished(TickResult& result, const std::string& current);
-    // Reads what was appended to the followed log. False when the tick ends
-    // here: a failure, or monitoring switched off by the read.
-    bool ReadCurrentLog(TickResult& result, const std::string& current, bool& newData);
-    // Reads, from their start and in name order, the logs not read before.
-    // False when monitoring was switched off by a read.
-    bool ReadNewLogs(TickResult& result, const TickInput& input,
-                     const std::vector<LogListEntry>& logs, bool& newData);
+    KnownLog* FindKnown(const FileIdentity& identity);
+    // Reads what was appended to a known log, or all of it again when it was
+    // started afresh. False when monitoring was switched off by the read.
+    bool ReadKnownLog(TickResult& result, KnownLog& known, const LogListEntry& entry,
+                      const std::string& folder, bool& newData);
+    // Reads a log not read before from its start. False when monitoring was
+    // switched off by the read.
+    bool ReadNewLog(TickResult& result, const LogListEntry& entry, const std::string& folder,
+                    bool& newData);
+    void TakeFingerprint(KnownLog& known, const std::string& path) const;
     // Follows the most recently written log that has been read.
     void FollowNewest(const std::vector<LogListEntry>& logs);
-    void Remember(const std::string& name, int64_t position);
 
     MonitorPosition& state_;
     LogFollowerHooks hooks_;

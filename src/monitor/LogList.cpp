@@ -1,8 +1,10 @@
 #include "LogList.h"
 
+#include "util/FileUtil.h"
 #include "util/Text.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <system_error>
 
 namespace tarvik {
@@ -43,17 +45,14 @@ std::vector<LogListEntry> ListLogs(const std::string& folder, std::string_view m
     std::error_code code;
     for (fs::directory_iterator it(fs::path(folder), code), end; !code && it != end;
          it.increment(code)) {
-        std::error_code entryCode;
-        if (!it->is_regular_file(entryCode))
-            continue;
         std::string name = it->path().filename().string();
         if (!MatchesLogMask(name, mask))
             continue;
-        // A log whose time cannot be read is taken as the oldest.
-        fs::file_time_type modified = it->last_write_time(entryCode);
-        if (entryCode)
-            modified = fs::file_time_type::min();
-        logs.push_back({std::move(name), modified});
+        // Only regular files are logs; one that vanished meanwhile is none.
+        const std::optional<FileInfo> info = GetFileInfo(JoinPath(folder, name));
+        if (!info || !info->regular)
+            continue;
+        logs.push_back({std::move(name), *info});
     }
     std::sort(logs.begin(), logs.end(), [](const LogListEntry& a, const LogListEntry& b) {
         const std::string la = ToLower(a.name);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <filesystem>
+#include "util/FileInfo.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +11,7 @@ namespace tarvik {
 // One log in the folder being monitored.
 struct LogListEntry {
     std::string name; // file name without its folder
-    std::filesystem::file_time_type modified;
+    FileInfo info;
 };
 
 // True when name fits mask: "*" stands for any run of characters, "?" for

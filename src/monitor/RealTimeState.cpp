@@ -34,13 +34,17 @@ int32_t RealTimeState::SecondsOfDayAfter(int32_t seconds) const
     return result;
 }
 
-void RealTimeState::StartFugueTimer(DateTime parseStart)
+void RealTimeState::StartFugueTimer(DateTime death)
 {
-    // The timer runs from the start of the read that found the death.
-    const int64_t startMs = parseStart.Milliseconds();
-    const int64_t wholeSecond =
-        static_cast<int64_t>(std::nearbyint(static_cast<double>(startMs) / 1000.0)) * 1000;
-    fugueTimers_.push_back(DateTime::FromMilliseconds(wholeSecond).AddSeconds(fugueExpirySeconds_));
+    const DateTime expiry = death.AddSeconds(fugueExpirySeconds_);
+    if (expiry < clock_.Now()) {
+        debug_.Log(3, [&] { return "Fugue timer of " + death.Format() + " has already run out."; });
+        return;
+    }
+    // The same death read twice (a log read again) is one timer.
+    if (std::find(fugueTimers_.begin(), fugueTimers_.end(), expiry) != fugueTimers_.end())
+        return;
+    fugueTimers_.push_back(expiry);
 }
 
 void RealTimeState::GetFugueTimers(int32_t& secondsToNext, int32_t& count)

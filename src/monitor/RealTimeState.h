@@ -28,8 +28,9 @@ public:
     int32_t SecondsOfDayAfter(int32_t seconds) const;
 
     // Fugue timers.
-    // Starts a timer for a death read by an analysis that began at parseStart.
-    void StartFugueTimer(DateTime parseStart);
+    // Starts a timer for a death at that date, unless it has already run out:
+    // a death read again, or from an old log, starts none.
+    void StartFugueTimer(DateTime death);
     // Drops expired timers; count of the rest, and seconds to the next expiry
     // (secondsToNext is untouched when there is none).
     void GetFugueTimers(int32_t& secondsToNext, int32_t& count);

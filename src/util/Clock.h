@@ -17,6 +17,9 @@ public:
     virtual int64_t TickMs() const = 0;
 };
 
+// The local date and time of a moment counted in seconds since 1970 (UTC).
+DateTime LocalDateTimeFromUnix(int64_t seconds, int milliseconds = 0);
+
 class SystemClock final : public Clock {
 public:
     DateTime Now() const override;

@@ -115,6 +115,12 @@ int DateTime::Second() const
     return static_cast<int>(MsOfDay() / 1000 % 60);
 }
 
+int DateTime::DayOfWeek() const
+{
+    // The zero date, 30 December 1899, was a Saturday.
+    return static_cast<int>((FloorDiv(ms_, MsPerDay) % 7 + 7 + 6) % 7);
+}
+
 double DateTime::SecondsOfDay() const
 {
     return static_cast<double>(MsOfDay()) / 1000.0;

@@ -34,6 +34,8 @@ public:
     int Hour() const;
     int Minute() const;
     int Second() const;
+    // 0 = Sunday .. 6 = Saturday.
+    int DayOfWeek() const;
     // Seconds since midnight, with the fraction.
     double SecondsOfDay() const;
 

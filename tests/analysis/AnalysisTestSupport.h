@@ -118,18 +118,21 @@ public:
     AnalysisData& Data() { return session->Data(); }
     const std::vector<std::string>& Errors() const { return session->Errors().Lines(); }
 
+    // The file was last written now, by the harness's clock.
     std::string Write(const std::string& name, const std::vector<std::string>& lines)
     {
         const std::string path = dir.File(name);
         WriteBytes(path, JoinLines(lines));
+        SetModifiedLocal(path, clock.Now());
         return path;
     }
     // Reads the bodies, each as one dated line, in a fresh file.
-    bool AnalyzeBodies(const std::vector<std::string>& bodies)
+    bool AnalyzeBodies(const std::vector<std::string>& bodies,
+                       std::string_view stamp = "Wed Jun 04 23:27:01")
     {
         std::vector<std::string> lines;
         for (const auto& body : bodies)
-            lines.push_back(GameLine(body));
+            lines.push_back(GameLine(body, stamp));
         return session->AnalyzeLog(Write("records.txt", lines));
     }
     const Character* Named(std::string_view name) const

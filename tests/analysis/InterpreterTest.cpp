@@ -1,5 +1,6 @@
 #include "AnalysisTestSupport.h"
 #include "analysis/RecordInterpreter.h"
+#include "app/Configuration.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -15,7 +16,10 @@ using Ints = std::vector<int32_t>;
 
 class Interpreter : public ::testing::Test {
 protected:
-    bool Run(const Lines& bodies) { return h.AnalyzeBodies(bodies); }
+    bool Run(const Lines& bodies, std::string_view stamp = "Wed Jun 04 23:27:01")
+    {
+        return h.AnalyzeBodies(bodies, stamp);
+    }
 
     const Character& C(std::string_view name)
     {
@@ -42,11 +46,11 @@ TEST_F(Interpreter, LeadingDescriptionsAreRemoved)
 {
     MakeUser("Bob");
     ASSERT_TRUE(Run({"Off Hand : Bob attacks Orc : *miss* : (3 + 8 = 11)",
-                     // Rejoined without blanks, the result loses its "*", so "*hit*" is not found.
-                     "Off Hand : Sneak Attack : Bob attacks Orc : *hit* : (3 + 9 = 12)"}));
+                     // The "+" of a description is not the roll's.
+                     "Sneak Attack + Death Attack : Bob attacks Orc : *hit* : (3 + 9 = 12)"}));
     EXPECT_EQ(h.Data().characters.Count(), 2);
     EXPECT_EQ(C("Bob").Attacks(), 2);
-    EXPECT_EQ(C("Bob").AttackHits(), 0);
+    EXPECT_EQ(C("Bob").AttackHits(), 1);
     EXPECT_EQ(h.Samples(true), (Ints{8, 9}));
     EXPECT_TRUE(h.Errors().empty());
 }
@@ -59,12 +63,12 @@ TEST(InterpreterDamage, AmountsAndTypeNames)
     };
     const Case cases[] = {
         {"Orc damages Bob: 12 (5 Physical 7 Fire)", {5, 7, 0, 12}},
-        // A zero amount leaves its type name to join the next: "Physical Fire"
-        // resolves to the type listed first, Physical.
-        {"Orc damages Bob: 12 (0 Physical 7 Fire)", {7, 0, 0, 7}},
-        {"Orc damages Bob: 9 (9 Negative Energy)", {0, 0, 9, 9}},
-        // A later amount of the same type replaces the earlier; the total has both.
-        {"Orc damages Bob: 12 (5 Fire 7 Fire)", {0, 7, 0, 12}},
+        // A zero amount goes with its own type name; the next keeps its own.
+        {"Orc damages Bob: 61 (0 Physical 61 Fire)", {0, 61, 0, 61}},
+        {"Orc damages Bob: 61 (52 Physical 9 Negative Energy 0 Fire)", {52, 0, 9, 61}},
+        {"Orc damages Bob: 7 (0 Glitter 7 Fire)", {0, 7, 0, 7}},
+        // Amounts of one type add up, so the total is the sum of the types.
+        {"Orc damages Bob: 12 (5 Fire 7 Fire)", {0, 12, 0, 12}},
         {"Orc damages Bob: 0 (0 Fire)", {0, 0, 0, 0}},
         {"Orc damages Bob: 7 fire", {0, 7, 0, 7}},
         {"Orc damages Bob: 12", {}},
@@ -78,7 +82,8 @@ TEST(InterpreterDamage, AmountsAndTypeNames)
         ASSERT_TRUE(h.AnalyzeBodies({c.body})) << c.body;
         const Character* orc = h.Named("Orc");
         if (c.breakdown.empty()) {
-            EXPECT_EQ(h.Errors(), Lines{"Invalid damage record, discarded: " + GameLine(c.body)});
+            EXPECT_EQ(h.Errors(),
+                      Lines{"records.txt: Invalid damage record, discarded: " + GameLine(c.body)});
             EXPECT_EQ(h.Data().recordsParsed, 0) << c.body;
             EXPECT_TRUE(!orc || orc->OutboundRecords().empty()) << c.body;
             continue;
@@ -189,21 +194,32 @@ TEST(InterpreterRecords, RejectionsNameTheRecordKind)
         SessionHarness h;
         h.S().Options().autodetectParty = true;
         ASSERT_TRUE(h.AnalyzeBodies({body})) << body;
-        EXPECT_EQ(h.Errors(), Lines{std::string(rejection) + ", discarded: " + GameLine(body)});
+        EXPECT_EQ(h.Errors(), Lines{"records.txt: " + std::string(rejection) +
+                                    ", discarded: " + GameLine(body)});
         EXPECT_EQ(h.Data().recordsParsed, 0) << body;
     }
 }
 
-TEST_F(Interpreter, FugueTimerOnlyForTheUsersDeathWhileMonitoring)
+// The harness's clock reads Monday 1 June 2026, 12:00:00; a fugue lasts 5 minutes.
+TEST_F(Interpreter, FugueTimerRunsFromTheDeathAndOnlyForTheUsersRecentDeathWhileMonitoring)
 {
     MakeUser("Bob");
-    ASSERT_TRUE(Run({"Orc killed Bob"}));
+    ASSERT_TRUE(Run({"Orc killed Bob"}, "Mon Jun  1 11:58:00"));
     EXPECT_EQ(h.S().RealTime().FugueTimerCount(), 0u);
 
     h.S().SetMonitoringEnabled(true);
-    ASSERT_TRUE(Run({"Orc killed Rat", "Orc killed Bob"}));
+    // Six minutes ago: already run out. Two minutes ago: three minutes left.
+    ASSERT_TRUE(Run({"Orc killed Bob"}, "Mon Jun  1 11:54:00"));
+    EXPECT_EQ(h.S().RealTime().FugueTimerCount(), 0u);
+    ASSERT_TRUE(Run({"Orc killed Rat", "Orc killed Bob"}, "Mon Jun  1 11:58:00"));
+    int32_t secondsLeft = 0, count = 0;
+    h.S().RealTime().GetFugueTimers(secondsLeft, count);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(secondsLeft, 180);
+    // The same death read again is the same timer.
+    ASSERT_TRUE(Run({"Orc killed Bob"}, "Mon Jun  1 11:58:00"));
     EXPECT_EQ(h.S().RealTime().FugueTimerCount(), 1u);
-    EXPECT_EQ(C("Bob").Deaths(), 2);
+    EXPECT_EQ(C("Bob").Deaths(), 4);
 }
 
 // What the bundled logs lack: joining twice must not toggle the member out
@@ -256,6 +272,101 @@ TEST_F(Interpreter, NamesDifferingInCaseAreOneCharacter)
     EXPECT_EQ(h.Data().characters.At(2)->Name(), "Orc");
     EXPECT_EQ(C("Bob").Attacks(), 2);
     EXPECT_EQ(C("orc").Deaths(), 1);
+}
+
+// The attack and save shapes of real logs, read with the shipped configuration.
+TEST(ShippedVocabulary, EveryAttackAndSaveShapeGoesToItsCharacters)
+{
+    const ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
+    ASSERT_TRUE(loaded.configuration) << loaded.fatalMessage;
+    struct Attack {
+        const char* body;
+        const char* attacker;
+        const char* defender;
+        bool hit;
+    };
+    const Attack attacks[] = {
+        {"Drogo attacks Duergar Veteran : *hit* : (10 + 19 = 29)", "Drogo", "Duergar Veteran",
+         true},
+        {"Xin'thah Moragh attacks Legendary Bear : *critical hit* : (20 + 24 = 44 : Threat Roll: "
+         "14 + 24 = 38)",
+         "Xin'thah Moragh", "Legendary Bear", true},
+        {"Di'Rancor Guard attacks Nazzadan : *miss* : (14 + 27 = 41)", "Di'Rancor Guard",
+         "Nazzadan", false},
+        {"Maugrim attacks Epic Mummy Warrior : *target concealed: 50%* : (2 + 54 = 56)", "Maugrim",
+         "Epic Mummy Warrior", false},
+        {"Perryn Starburst attacks Draconic Warrior : *parried* : (7 + 54 = 61)",
+         "Perryn Starburst", "Draconic Warrior", false},
+        {"Cara O'Sullivan attacks Hellspawn : *attacker miss chance: 100%* : (13 + 51 = 64)",
+         "Cara O'Sullivan", "Hellspawn", false},
+        {"Off Hand : Sneak Attack : Grrr'ark Bloodpaw attacks Chicken : *critical hit* : (15 + 41 "
+         "= 56 : Threat Roll: 12 + 41 = 53)",
+         "Grrr'ark Bloodpaw", "Chicken", true},
+        {"Attack Of Opportunity : Expertise : Nazzadan attacks Di'Rancor Guard : *critical hit* : "
+         "(11 + 34 = 45 : Threat Roll: 8 + 34 = 42)",
+         "Nazzadan", "Di'Rancor Guard", true},
+        {"Sneak Attack + Death Attack : SpecialistBuby attacks Cursed Beholder Tyrant : *hit* : "
+         "(11 + 70 = 81)",
+         "SpecialistBuby", "Cursed Beholder Tyrant", true},
+        {"Off Hand :  Ander Gara attempts Cleave on Plane Hell Wurm : *critical hit* : (17 + 65 = "
+         "82 : Threat Roll: 19 + 65 = 84)",
+         "Ander Gara", "Plane Hell Wurm", true},
+        {"Durga attempts Improved Knockdown on Legendary Wolf : *resisted* : (2 + 25 = 27)",
+         "Durga", "Legendary Wolf", false},
+        {"Sacred attempts Improved Disarm on Mordenkainen's Sword : *failed* : (13 + 44 = 57)",
+         "Sacred", "Mordenkainen's Sword", false},
+        {"Cave Spider Matron attempts Called Shot: Arm on Durga : *miss* : (9 + 41 = 50)",
+         "Cave Spider Matron", "Durga", false},
+        {"Sneak Attack : Cursed Arachnid Monstrosity attempts Called Shot: Arm on Petra : *miss* : "
+         "(9 + 41 = 50)",
+         "Cursed Arachnid Monstrosity", "Petra", false},
+        {"Sneak Attack : Cave Spider Matron attempts Called Shot: Leg on Durga : *hit* : (19 + 41 "
+         "= 60)",
+         "Cave Spider Matron", "Durga", true},
+    };
+    for (const Attack& a : attacks) {
+        SessionHarness h(loaded.configuration->analysis);
+        ASSERT_TRUE(h.AnalyzeBodies({a.body})) << a.body;
+        EXPECT_TRUE(h.Errors().empty()) << a.body;
+        ASSERT_EQ(h.Data().characters.Count(), 2) << a.body;
+        const Character* attacker = h.Named(a.attacker);
+        const Character* defender = h.Named(a.defender);
+        ASSERT_TRUE(attacker && defender) << a.body;
+        EXPECT_EQ(attacker->Attacks(), 1) << a.body;
+        EXPECT_EQ(attacker->AttackHits(), a.hit ? 1 : 0) << a.body;
+        EXPECT_EQ(defender->EnemyAttacks(), 1) << a.body;
+    }
+
+    struct Save {
+        const char* body;
+        const char* name;
+        bool succeeded;
+    };
+    const Save saves[] = {
+        {"Xin'thah Moragh : Fortitude Save vs. Disease : *failure* : (1 + 16 = 17 vs. DC: 13)",
+         "Xin'thah Moragh", false},
+        {"Xin'thah Moragh : Will Save : *success* : (6 + 16 = 22 vs. DC: 15)", "Xin'thah Moragh",
+         true},
+        {"Morrico : Evasion : Reflex Save vs. Fire : *failure* : (1 + 28 = 29 vs. DC: 23)",
+         "Morrico", false},
+        {"SAVE: Ash-Tusk Clan High Priest : Fort Save vs. Mind Spell : *failed* : (3 + 29 vs. DC: "
+         "45)",
+         "Ash-Tusk Clan High Priest", false},
+        {"SAVE: Woo Wildspawn : Will Save vs. Spell : *success* : (17 + 40 vs. DC: 38)",
+         "Woo Wildspawn", true},
+        {"Tyrmon's Assassin : Defensive Roll : Reflex Save : *success* : (15 + 20 = 35 vs. DC: 30)",
+         "Tyrmon's Assassin", true},
+    };
+    for (const Save& save : saves) {
+        SessionHarness h(loaded.configuration->analysis);
+        ASSERT_TRUE(h.AnalyzeBodies({save.body})) << save.body;
+        EXPECT_TRUE(h.Errors().empty()) << save.body;
+        ASSERT_EQ(h.Data().characters.Count(), 1) << save.body;
+        const Character* c = h.Named(save.name);
+        ASSERT_TRUE(c) << save.body;
+        EXPECT_EQ(c->SaveAttempts(), 1) << save.body;
+        EXPECT_EQ(c->SaveSuccesses(), save.succeeded ? 1 : 0) << save.body;
+    }
 }
 
 } // namespace

@@ -19,8 +19,10 @@ TEST(Session, ClearAllDataForgetsEverythingAnalysed)
     h.S().SetMonitoringEnabled(true);
     ASSERT_TRUE(h.AnalyzeBodies({"Bob casts Sleep", "Experience Points Gained:  50"}));
     h.S().Marks().SelectUserCharacter(1);
-    ASSERT_TRUE(h.AnalyzeBodies(
-        {"Bob attacks Orc : *target concealed: 20%* : (1 + 7 = 8)", "Orc killed Bob"}));
+    ASSERT_TRUE(h.AnalyzeBodies({"Bob attacks Orc : *target concealed: 20%* : (1 + 7 = 8)",
+                                 "Orc killed Bob", "Bob waves at Orc"},
+                                "Mon Jun  1 11:58:00"));
+    ASSERT_FALSE(h.Errors().empty());
     h.Data().detailCharacterId = 2;
     h.S().Monitor().logNumber = 3;
     h.S().Monitor().position = 1234;
@@ -37,6 +39,7 @@ TEST(Session, ClearAllDataForgetsEverythingAnalysed)
     EXPECT_EQ(h.S().Monitor().position, 0);
     EXPECT_EQ(h.S().RealTime().LastConcealment(), 0);
     EXPECT_TRUE(h.Samples(true).empty());
+    EXPECT_TRUE(h.Errors().empty());
     // Fugue timers run on: only switching monitoring clears them.
     EXPECT_EQ(h.S().RealTime().FugueTimerCount(), 1u);
     EXPECT_EQ(h.host.dataClears, 1);
@@ -51,7 +54,84 @@ TEST(Session, EarliestAndLatestRecordDates)
                          GameLine("d", "Thu Jun 05 00:00:00")};
     ASSERT_TRUE(h.S().AnalyzeLog(h.Write("log.txt", lines)));
     EXPECT_EQ(h.host.recordDates, (std::vector<std::pair<std::string, std::string>>{
-                                      {"06/02/2026 08:00:00 AM", "07/12/2026 01:05:09 PM"}}));
+                                      {"06/02/2025 08:00:00 AM", "07/12/2025 01:05:09 PM"}}));
+}
+
+// The year of a line: the session header above it, else the latest year in
+// which its day has its weekday, not after the file was last written.
+TEST(SessionDates, YearFromHeaderOrWeekdayNeverAfterTheFileWasWritten)
+{
+    const Lines newYearsEve = {"",
+                               "--------------------------------------------------",
+                               "Messages for: Wed Dec 31 19:21:48 2025",
+                               "--------------------------------------------------",
+                               GameLine("Bob killed Orc", "Wed Dec 31 23:59:58"),
+                               GameLine("Bob killed Orc", "Thu Jan  1 00:00:05")};
+    struct Case {
+        const char* what;
+        DateTime today;
+        DateTime written;
+        Lines lines;
+        const char* earliest;
+        const char* latest;
+    };
+    const DateTime june2026 = DateTime::FromCivil(2026, 6, 1, 12, 0, 0);
+    const Case cases[] = {
+        {"a session across New Year's Eve", june2026, DateTime::FromCivil(2026, 1, 1, 0, 1, 0),
+         newYearsEve, "12/31/2025 11:59:58 PM", "01/01/2026 12:00:05 AM"},
+        {"29 February in a year without one",
+         june2026,
+         june2026,
+         {GameLine("Bob killed Orc", "Thu Feb 29 10:00:00")},
+         "02/29/2024 10:00:00 AM",
+         "02/29/2024 10:00:00 AM"},
+        {"a 31 December log read on 2 January",
+         DateTime::FromCivil(2026, 1, 2, 9, 0, 0),
+         DateTime::FromCivil(2025, 12, 31, 23, 0, 0),
+         {GameLine("Bob killed Orc", "Wed Dec 31 19:21:48")},
+         "12/31/2025 07:21:48 PM",
+         "12/31/2025 07:21:48 PM"},
+        {"last year's log without a header",
+         june2026,
+         DateTime::FromCivil(2025, 3, 1, 0, 0, 0),
+         {GameLine("Bob killed Orc", "Tue Jan 14 19:48:11")},
+         "01/14/2025 07:48:11 PM",
+         "01/14/2025 07:48:11 PM"},
+        {"no weekday: the year before the file was written",
+         june2026,
+         june2026,
+         {GameLine("Bob killed Orc", "Xyz Jun 04 10:00:00")},
+         "06/04/2025 10:00:00 AM",
+         "06/04/2025 10:00:00 AM"},
+    };
+    for (const Case& c : cases) {
+        SessionHarness h(test::ExampleConfig(), c.today);
+        h.config.format.sessionHeader = "Messages for:";
+        const std::string path = h.Write("log.txt", c.lines);
+        test::SetModifiedLocal(path, c.written);
+        ASSERT_TRUE(h.S().AnalyzeLog(path)) << c.what;
+        EXPECT_EQ(h.Data().earliestRecordDate.Format(), c.earliest) << c.what;
+        EXPECT_EQ(h.Data().latestRecordDate.Format(), c.latest) << c.what;
+        EXPECT_EQ(h.Named("Orc")->Deaths(), static_cast<int32_t>(c.lines.size() > 1 ? 2 : 1))
+            << c.what;
+    }
+}
+
+// While monitoring, a read that goes on in the middle of a log still knows
+// the session header above it.
+TEST(SessionDates, CursorCarriesTheSessionHeaderToTheNextRead)
+{
+    SessionHarness h;
+    h.config.format.sessionHeader = "Messages for:";
+    const std::string path =
+        h.Write("log.txt", {"Messages for: Wed Dec 31 19:21:48 2025",
+                            GameLine("Bob killed Orc", "Wed Dec 31 23:59:58")});
+    LogCursor cursor;
+    ASSERT_TRUE(h.S().AnalyzeLog(path, cursor));
+    EXPECT_EQ(cursor.sessionStart, DateTime::FromCivil(2025, 12, 31));
+    WriteBytes(path, GameLine("Bob killed Orc", "Thu Jan  1 00:00:05") + "\r\n", true);
+    ASSERT_TRUE(h.S().AnalyzeLog(path, cursor));
+    EXPECT_EQ(h.Data().latestRecordDate.Format(), "01/01/2026 12:00:05 AM");
 }
 
 // Positions count from 1; a read that finds nothing new reports no data.

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "util/DateTime.h"
+
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -22,6 +26,22 @@ inline std::string SharedSamplesDir()
     return (std::filesystem::path(SourceDir()) / ".." / "shared" / "samples")
         .lexically_normal()
         .string();
+}
+
+// Sets a file's modification time to a local date and time, so that what
+// depends on it (the year of a log's lines) is the same in any year.
+inline void SetModifiedLocal(const std::string& path, DateTime local)
+{
+    std::tm parts{};
+    parts.tm_year = local.Year() - 1900;
+    parts.tm_mon = local.Month() - 1;
+    parts.tm_mday = local.Day();
+    parts.tm_hour = local.Hour();
+    parts.tm_min = local.Minute();
+    parts.tm_sec = local.Second();
+    parts.tm_isdst = -1;
+    const auto moment = std::chrono::system_clock::from_time_t(std::mktime(&parts));
+    std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(moment));
 }
 
 // A fresh folder under the system's temporary folder, removed on destruction.

@@ -7,6 +7,7 @@
 #include "util/Clock.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -90,11 +91,18 @@ struct WindowServices {
     ManualClock clock;
 };
 
-inline void AppendToFile(const QString& path, const QByteArray& text)
+// The log was last written at modified (local time), so that the year of
+// its lines is the same in any year the test runs.
+inline void AppendToFile(const QString& path, const QByteArray& text, DateTime modified)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::Append));
     file.write(text);
+    file.close();
+    const QDateTime local(QDate(modified.Year(), modified.Month(), modified.Day()),
+                          QTime(modified.Hour(), modified.Minute(), modified.Second()));
+    QVERIFY(file.open(QIODevice::Append));
+    QVERIFY(file.setFileTime(local, QFileDevice::FileModificationTime));
 }
 
 } // namespace tarvik::test

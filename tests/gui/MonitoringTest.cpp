@@ -100,7 +100,8 @@ private slots:
         QTemporaryDir logs;
         const QString log = logs.filePath("nwclientLog1.txt");
         test::AppendToFile(
-            log, Line("Mon Jul  6 20:00:00", "Aldric Voss : Initiative Roll : 14 : (9 + 5 = 14)"));
+            log, Line("Mon Jul  6 20:00:00", "Aldric Voss : Initiative Roll : 14 : (9 + 5 = 14)"),
+            services_.clock.Now());
         MainWindow window(Environment(folder));
         QVERIFY(window.Start());
         window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
@@ -117,12 +118,14 @@ private slots:
         QVERIFY(hud);
         QVERIFY(!window.isVisible());
 
-        test::AppendToFile(log, Line("Mon Jul  6 20:00:05",
-                                     "Aldric Voss attacks Goblin Shaman : *hit* : (12 + 17 = 29)") +
-                                    Line("Mon Jul  6 20:00:05",
-                                         "Aldric Voss damages Goblin Shaman: 9 (6 "
-                                         "Physical 3 Fire)") +
-                                    Line("Mon Jul  6 20:00:06", "Experience Points Gained:  1250"));
+        test::AppendToFile(log,
+                           Line("Mon Jul  6 20:00:05",
+                                "Aldric Voss attacks Goblin Shaman : *hit* : (12 + 17 = 29)") +
+                               Line("Mon Jul  6 20:00:05",
+                                    "Aldric Voss damages Goblin Shaman: 9 (6 "
+                                    "Physical 3 Fire)") +
+                               Line("Mon Jul  6 20:00:06", "Experience Points Gained:  1250"),
+                           services_.clock.Now());
         QTRY_VERIFY_WITH_TIMEOUT(window.Tree()->FindNode(CharacterKey(window, "Goblin Shaman")),
                                  3000);
         auto* abOut = hud->findChild<QLabel*>("lblABOut");
@@ -134,7 +137,9 @@ private slots:
         QCOMPARE(grid->item(1, 1)->text(), QString("6"));
         QCOMPARE(grid->item(1, grid->columnCount() - 1)->text(), QString("9"));
 
-        test::AppendToFile(log, Line("Mon Jul  6 20:00:07", "Ogre Chieftain killed Aldric Voss"));
+        // The timer runs from the death's own time, now by the test's clock.
+        test::AppendToFile(log, Line("Mon Jul  6 20:00:00", "Ogre Chieftain killed Aldric Voss"),
+                           services_.clock.Now());
         QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("5:00"), 3000);
         QCOMPARE(window.Panel("Fugue")->toolTip(), QString("Active fugue timers:  1"));
         QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
@@ -158,7 +163,8 @@ private slots:
         QTemporaryDir logs;
         test::AppendToFile(
             logs.filePath("nwclientLog1.txt"),
-            Line("Mon Jul  6 20:00:00", "Aldric Voss attacks Orc : *hit* : (1 + 2 = 3)"));
+            Line("Mon Jul  6 20:00:00", "Aldric Voss attacks Orc : *hit* : (1 + 2 = 3)"),
+            services_.clock.Now());
         window.SelectLogs({logs.filePath("nwclientLog1.txt")});
         window.AnalyzeLogs(window.LogPanel()->SelectedNames());
         window.GetSession().Marks().SelectUserCharacter(1);

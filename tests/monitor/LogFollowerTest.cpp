@@ -67,8 +67,8 @@ protected:
     {
         debug.SetLevel(DebugLog::MaxLevel);
         LogFollowerHooks hooks;
-        hooks.analyzeLog = [this](const std::string& path, int64_t& position) {
-            return Read(path, position);
+        hooks.analyzeLog = [this](const std::string& path, LogCursor& cursor) {
+            return Read(path, cursor.position);
         };
         hooks.monitoringEnabled = [this] { return monitoring; };
         hooks.takeDetailChange = [this] {
@@ -196,6 +196,42 @@ TEST_F(LogFollowerTest, FollowedLogStartedAfreshIsReadAgainFromItsStart)
     EXPECT_EQ(TakeRead(), Lines{"nwclientLog1.txt: session three"});
 }
 
+// A log started afresh that has grown past the old place before the tick, in
+// place or as a new file under the old name, is read from its start.
+TEST_F(LogFollowerTest, LogStartedAfreshAndGrownPastTheOldPlaceIsReadWhole)
+{
+    logs.Write("nwclientLog1.txt", "one\r\n", 1);
+    Tick();
+    TakeRead();
+    logs.Write("nwclientLog1.txt", "two, first line\r\ntwo, second line\r\n");
+    Tick();
+    EXPECT_EQ(TakeRead(),
+              (Lines{"nwclientLog1.txt: two, first line", "nwclientLog1.txt: two, second line"}));
+
+    std::filesystem::remove(logs.File("nwclientLog1.txt"));
+    logs.Write("nwclientLog1.txt", "three, first line\r\nthree, second line\r\n");
+    EXPECT_EQ(Tick().outcome, TickOutcome::NewData);
+    EXPECT_EQ(TakeRead(), (Lines{"nwclientLog1.txt: three, first line",
+                                 "nwclientLog1.txt: three, second line"}));
+}
+
+// The client shifts its logs when it starts: nwclientLog1.txt becomes
+// nwclientLog2.txt and a new nwclientLog1.txt begins.
+TEST_F(LogFollowerTest, RenamedLogGoesOnFromItsPlace)
+{
+    logs.Write("nwclientLog1.txt", "session one\r\n", 5);
+    Tick();
+    TakeRead();
+    logs.Append("nwclientLog1.txt", "last words\r\n", 4);
+    std::filesystem::rename(logs.File("nwclientLog1.txt"), logs.File("nwclientLog2.txt"));
+    logs.Write("nwclientLog1.txt", "session two\r\n");
+    EXPECT_EQ(Tick().outcome, TickOutcome::NewData);
+    EXPECT_EQ(TakeRead(), (Lines{"nwclientLog2.txt: last words", "nwclientLog1.txt: session two"}));
+    EXPECT_EQ(state.logName, "nwclientLog1.txt");
+    Tick();
+    EXPECT_TRUE(TakeRead().empty());
+}
+
 TEST_F(LogFollowerTest, MissingFolderOrEmptyNewLogIsRetriedAndHoldsNoLaterLogBack)
 {
     EXPECT_EQ(follower->Tick({logs.File("gone"), mask, false, true}).outcome,
@@ -317,12 +353,7 @@ TEST(MonitoredSession, LinesWrittenInPiecesAreReadOnceWholeAndAllLogsAgainAfterA
     };
     const std::unique_ptr<Session> session = newSession();
     session->SetMonitoringEnabled(true);
-    LogFollowerHooks hooks;
-    hooks.analyzeLog = [&](const std::string& path, int64_t& position) {
-        return session->AnalyzeLog(path, &position);
-    };
-    hooks.monitoringEnabled = [&] { return session->Options().monitoringEnabled; };
-    LogFollower follower(session->Monitor(), std::move(hooks), debug, clock);
+    LogFollower follower(session->Monitor(), session->FollowerHooks(), debug, clock);
     LogFolder logs;
     const auto tick = [&] { return follower.Tick({logs.Path(), "nwclientLog*.txt", false, true}); };
 
@@ -354,6 +385,53 @@ TEST(MonitoredSession, LinesWrittenInPiecesAreReadOnceWholeAndAllLogsAgainAfterA
     session->ClearAllData(); // as switching monitoring on does
     EXPECT_EQ(tick().outcome, TickOutcome::NewData);
     EXPECT_EQ(Summary(*session), Summary(*once));
+}
+
+// The client shifts its logs and starts a new session while Tarvik follows:
+// nothing is read twice, the new session is read whole, and the problems of
+// every tick stay listed with the name of their log.
+TEST(MonitoredSession, RenamedAndRestartedLogsAreReadOnceLikeAOneShotRead)
+{
+    ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
+    ASSERT_TRUE(loaded.configuration) << loaded.fatalMessage;
+    const Configuration config = std::move(*loaded.configuration);
+    test::TempDir debugDir;
+    ManualClock clock(DateTime::FromCivil(2026, 8, 3, 21, 0, 0));
+    ErrObject lastError;
+    LogFile logFile{clock, lastError, debugDir.Path(), "Tarvik_debug"};
+    DebugLog debug{logFile};
+    SessionHost host;
+    Session session(config.analysis, debug, clock, host);
+    session.ClearAllData();
+    session.SetMonitoringEnabled(true);
+    LogFollower follower(session.Monitor(), session.FollowerHooks(), debug, clock);
+    LogFolder logs;
+    const auto tick = [&] { return follower.Tick({logs.Path(), "nwclientLog*.txt", false, true}); };
+
+    const std::string header = "Messages for: Mon Aug  3 20:00:00 2026\r\n";
+    logs.Write("nwclientLog1.txt", header + Fight.substr(0, Fight.size() / 2), 30);
+    tick();
+    logs.Append("nwclientLog1.txt", Fight.substr(Fight.size() / 2), 20);
+    std::filesystem::rename(logs.File("nwclientLog1.txt"), logs.File("nwclientLog2.txt"));
+    logs.Write("nwclientLog1.txt", header + Fight, 10);
+    tick();
+    logs.Append("nwclientLog1.txt", "[CHAT WINDOW TEXT] [Mon Aug  3 20:03:00] Drogo attacks\r\n");
+    tick();
+    tick();
+
+    Session once(config.analysis, debug, clock, host);
+    once.ClearAllData();
+    ASSERT_TRUE(once.AnalyzeLog(logs.File("nwclientLog2.txt")));
+    ASSERT_TRUE(once.AnalyzeLog(logs.File("nwclientLog1.txt")));
+    EXPECT_EQ(Summary(session), Summary(once));
+    EXPECT_EQ(session.Data().latestRecordDate.Format(), "08/03/2026 08:03:00 PM");
+    const std::vector<std::string>& errors = session.Errors().Lines();
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_EQ(errors[0], "nwclientLog1.txt: Invalid/missing date, discarded: " +
+                             header.substr(0, header.size() - 2));
+    EXPECT_EQ(errors[1], errors[0]);
+    EXPECT_EQ(errors[2], "nwclientLog1.txt: Custom attack record, discarded: [CHAT WINDOW TEXT] "
+                         "[Mon Aug  3 20:03:00] Drogo attacks");
 }
 
 } // namespace

@@ -43,19 +43,8 @@ void MainWindow::ToggleMonitoring()
     } else {
         ClearAllData();
         if (!follower_) {
-            LogFollowerHooks hooks;
-            hooks.analyzeLog = [this](const std::string& path, int64_t& position) {
-                return session_->AnalyzeLog(path, &position);
-            };
-            hooks.monitoringEnabled = [this] { return MonitoringEnabled(); };
-            hooks.takeDetailChange = [this] {
-                AnalysisData& data = session_->Data();
-                const bool redraw = data.detailCharacterChanged || data.detailCharacterId == 0;
-                data.detailCharacterChanged = false;
-                return redraw;
-            };
-            follower_ = std::make_unique<LogFollower>(session_->Monitor(), std::move(hooks), debug_,
-                                                      clock_);
+            follower_ = std::make_unique<LogFollower>(session_->Monitor(),
+                                                      session_->FollowerHooks(), debug_, clock_);
         }
         logPanel_->ClearSelection();
         logPanel_->SetMask(QString(), QColor(0, 0, 255));

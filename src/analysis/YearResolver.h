@@ -1,0 +1,51 @@
+#pragma once
+
+#include "util/DateTime.h"
+
+#include <string>
+#include <string_view>
+
+namespace tarvik {
+
+// The game's timestamps carry no year ("Tue Jan 13 19:48:11"). A line's year
+// is, the first that applies:
+// 1. the year of the latest session header above it in the same file, or
+//    the year after when its day comes before the header's (a session across
+//    New Year's Eve);
+// 2. the latest year, not after the file was last written, in which its day
+//    falls on the weekday the stamp carries;
+// 3. the current year, or the year before when that would lie after the file
+//    was last written.
+class YearResolver {
+public:
+    YearResolver(DateTime today, DateTime fileModified);
+
+    // The session header's date; a zero date forgets it.
+    void SetSessionStart(DateTime start);
+    DateTime SessionStart() const { return sessionStart_; }
+
+    // The year for a timestamp as the log writes it.
+    int YearOf(std::string_view stamp);
+
+    // The date in "Wed Dec 31 19:21:48 2025" (the text after the header's
+    // marker); false when it is none.
+    static bool ParseSessionHeader(std::string_view text, DateTime& start);
+
+private:
+    struct StampDay {
+        int weekday = -1; // 0 = Sunday; -1: none written
+        int month = 0;
+        int day = 0;
+    };
+    static bool ParseStampDay(std::string_view stamp, StampDay& result);
+    int Resolve(const StampDay& day) const;
+
+    DateTime today_;
+    DateTime fileModified_;
+    DateTime sessionStart_;
+    // Consecutive lines share their day: resolve it once.
+    std::string lastDayText_;
+    int lastYear_ = 0;
+};
+
+} // namespace tarvik

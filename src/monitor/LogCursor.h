@@ -1,0 +1,16 @@
+#pragma once
+
+#include "util/DateTime.h"
+
+#include <cstdint>
+
+namespace tarvik {
+
+// Where a read of a log stopped, and what the next read must know of the
+// lines above: the date of the session header that dates them.
+struct LogCursor {
+    int64_t position = 0;  // next byte to read (1-based); 0: the start
+    DateTime sessionStart; // of the latest session header read; zero: none
+};
+
+} // namespace tarvik
