@@ -4,7 +4,11 @@
 //   tarvik-bench                       1,000,000 lines
 //   TARVIK_BENCH_LINES=N tarvik-bench  another size
 //   TARVIK_BENCH_BIG=1 tarvik-bench    also a log of about 1 GB (memory must stay flat)
+//   tarvik-bench --real [--lines N] [LOG|FOLDER...]
+//                                      real logs (default data/samples) repeated to at least
+//                                      N lines (default 1,000,000), against grep
 #include "LogGenerator.h"
+#include "RealLogBench.h"
 #include "analysis/LogReader.h"
 #include "analysis/Session.h"
 #include "app/Configuration.h"
@@ -20,6 +24,7 @@
 #include <fstream>
 #include <string>
 #include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -150,6 +155,19 @@ BENCHMARK(BM_AnalyzeLog)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string(argv[1]) == "--real") {
+        std::vector<std::string> inputs;
+        long long lines = 1'000'000;
+        for (int i = 2; i < argc; ++i) {
+            if (std::string(argv[i]) == "--lines" && i + 1 < argc)
+                lines = std::atoll(argv[++i]);
+            else
+                inputs.emplace_back(argv[i]);
+        }
+        if (inputs.empty())
+            inputs.push_back(std::string(TARVIK_SOURCE_DIR) + "/data/samples");
+        return tarvik::bench::RunRealLogBench(inputs, lines);
+    }
     if (std::getenv("TARVIK_BENCH_BIG"))
         benchmark::RegisterBenchmark("BM_AnalyzeBigLog", BM_AnalyzeBigLog)
             ->Unit(benchmark::kMillisecond)
