@@ -7,7 +7,7 @@
 namespace tarvik {
 
 struct CliOptions {
-    std::string configPath; // empty: Tarvik.ini beside the executable
+    std::string configPath; // empty: where FileLocations finds Tarvik.ini
     bool json = false;
     std::string user;
     std::vector<std::string> party;

@@ -92,7 +92,7 @@ void LogFollower::Remember(const std::string& name, int64_t position)
 bool LogFollower::ReadCurrentLog(TickResult& result, const std::string& current, bool& newData)
 {
     std::error_code code;
-    const auto size = std::filesystem::file_size(std::filesystem::path(current), code);
+    const auto size = std::filesystem::file_size(PathFromUtf8(current), code);
     if (code) {
         Fail(result, ErrorFromErrno(code.value()), current);
         return false;

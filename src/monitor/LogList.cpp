@@ -1,5 +1,6 @@
 #include "LogList.h"
 
+#include "util/FileUtil.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -41,12 +42,12 @@ std::vector<LogListEntry> ListLogs(const std::string& folder, std::string_view m
 {
     std::vector<LogListEntry> logs;
     std::error_code code;
-    for (fs::directory_iterator it(fs::path(folder), code), end; !code && it != end;
+    for (fs::directory_iterator it(PathFromUtf8(folder), code), end; !code && it != end;
          it.increment(code)) {
         std::error_code entryCode;
         if (!it->is_regular_file(entryCode))
             continue;
-        std::string name = it->path().filename().string();
+        std::string name = PathToUtf8(it->path().filename());
         if (!MatchesLogMask(name, mask))
             continue;
         // A log whose time cannot be read is taken as the oldest.

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <cstdlib>
+#include "util/FileUtil.h"
+
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace tarvik::test {
@@ -29,9 +31,14 @@ class TempDir {
 public:
     TempDir()
     {
-        auto base = std::filesystem::temp_directory_path() / "tarvik-test-XXXXXX";
-        std::string pattern = base.string();
-        path_ = mkdtemp(pattern.data());
+        // create_directory is false for a folder that exists, so no two share one.
+        std::random_device random;
+        std::filesystem::path folder;
+        do {
+            folder = std::filesystem::temp_directory_path() /
+                     ("tarvik-test-" + std::to_string(random()) + std::to_string(random()));
+        } while (!std::filesystem::create_directory(folder));
+        path_ = PathToUtf8(folder);
     }
     ~TempDir()
     {
@@ -41,7 +48,7 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    std::string File(const std::string& name) const { return JoinPath(path_, name); }
 
 private:
     std::string path_;
