@@ -17,6 +17,11 @@ std::string Normalized(const std::string& path)
 
 } // namespace
 
+std::string FileLocations::InstalledShippedDir(const std::string& programDir)
+{
+    return Normalized(JoinPath(programDir, TARVIK_SHIPPED_FROM_BIN));
+}
+
 FileLocations FileLocations::Portable(const std::string& programDir, const std::string& configName)
 {
     FileLocations files;
@@ -32,8 +37,7 @@ FileLocations FileLocations::Portable(const std::string& programDir, const std::
 FileLocations FileLocations::Decide(const FileLocationInputs& inputs)
 {
     const bool shippedBeside = FileExists(JoinPath(inputs.programDir, inputs.configName));
-    const std::string share =
-        Normalized(JoinPath(JoinPath(inputs.programDir, ".."), ShareSubfolder));
+    const std::string share = InstalledShippedDir(inputs.programDir);
     const bool shippedInShare = !shippedBeside && FileExists(JoinPath(share, inputs.configName));
     // Without a configuration anywhere, the program's folder is where it was
     // looked for, and where the message says it is missing.

@@ -31,8 +31,6 @@ struct FileLocationInputs {
 // of the configuration, the data folder for the debug log, the update
 // description and downloads.
 struct FileLocations {
-    static constexpr const char* ShareSubfolder = "share/tarvik";
-
     bool portable = true;
     std::string programDir;
     std::string shippedDir;    // configuration as shipped, help, history
@@ -41,6 +39,9 @@ struct FileLocations {
     std::string dataDir;       // debug log, Update.ini, downloads
 
     static FileLocations Decide(const FileLocationInputs& inputs);
+    // Where an install puts the shipped files: ../share/tarvik from the
+    // program's folder (as configured with GNUInstallDirs).
+    static std::string InstalledShippedDir(const std::string& programDir);
     static FileLocations Portable(const std::string& programDir,
                                   const std::string& configName = "Tarvik.ini");
 

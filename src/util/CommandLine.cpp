@@ -6,8 +6,11 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
+// shellapi.h needs what windows.h declares.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 #endif
 
 namespace tarvik {

@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// Not the Win32 macro that would rename our own CopyFile.
+#undef CopyFile
 #else
 #include <fcntl.h>
 #include <unistd.h>

@@ -20,7 +20,7 @@ using test::TempDir;
 struct Layout {
     TempDir root;
     std::string bin = root.File("bin");
-    std::string share = JoinPath(root.File("share"), "tarvik");
+    std::string share = FileLocations::InstalledShippedDir(bin);
     std::string config = root.File("config");
     std::string data = root.File("data");
 
@@ -81,6 +81,12 @@ TEST(FileLocations, PortableBesideTheProgramElseShippedFilesFromShareAndOwnFiles
                   JoinPath(c.portable ? layout.bin : layout.data, "Update.ini"))
             << c.name;
     }
+}
+
+TEST(FileLocations, InstalledProgramsFindTheirFilesInShareBesideBin)
+{
+    EXPECT_EQ(FileLocations::InstalledShippedDir(JoinPath("prefix", "bin")),
+              JoinPath(JoinPath("prefix", "share"), "tarvik"));
 }
 
 TEST(ConfigurationFile, ShippedFileIsReadUntilTheFirstWriteMakesTheUsersCopy)
