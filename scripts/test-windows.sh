@@ -11,8 +11,10 @@ linux="${1:-$root/build}"
 windows="$root/build-windows"
 jobs="$(nproc)"
 
-cmake -S "$root" -B "$windows" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_ENGINE_ONLY=ON \
-    -DTARVIK_WERROR=ON -DTARVIK_BUILD_BENCH=OFF \
+# Lightly optimised: this build checks behaviour on Windows, and -O1 compiles
+# in half the time of -O3.
+cmake -S "$root" -B "$windows" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG" \
+    -DTARVIK_ENGINE_ONLY=ON -DTARVIK_WERROR=ON -DTARVIK_BUILD_BENCH=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" --no-warn-unused-cli >/dev/null
 cmake --build "$windows" --parallel "$jobs"
 

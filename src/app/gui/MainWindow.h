@@ -111,7 +111,6 @@ public:
     const Configuration& Config() const { return *config_; }
     UserOptions& Options() { return options_; }
     QString ProgramDir() const { return environment_.programDir; }
-    const FileLocations& Files() const { return files_; }
 
     LogSelectionPanel* LogPanel() const { return logPanel_; }
     CharacterTreeWidget* Tree() const { return tree_; }
