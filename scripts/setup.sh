@@ -8,6 +8,10 @@ build="${1:-$root/build}"
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev nlohmann-json3-dev libxcb1-dev xvfb xauth python3)
+# The Debian package and its checks (scripts/test-package.sh).
+packages+=(dpkg-dev file desktop-file-utils appstream)
+# The Windows build and Wine to run it (scripts/test-windows.sh).
+packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the whole build once, then the
-# Qt-free engine tests again under AddressSanitizer and UBSan.
+# Qt-free engine tests again under AddressSanitizer and UBSan, then the
+# release build as a Debian package, then the engine built for Windows and
+# run under Wine.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -12,10 +14,13 @@ ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
 
 sanitize="$root/build-sanitize"
 cmake -S "$root" -B "$sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_ENGINE_ONLY=ON \
-    -DTARVIK_BUILD_BENCH=OFF \
+    -DTARVIK_BUILD_BENCH=OFF -DTARVIK_WERROR=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all" \
     >/dev/null
 cmake --build "$sanitize" --parallel "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$sanitize" --output-on-failure --parallel "$jobs" -L engine
+
+"$root/scripts/test-package.sh" "$build"
+"$root/scripts/test-windows.sh" "$build"
 echo "All tests passed."

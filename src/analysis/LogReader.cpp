@@ -1,5 +1,7 @@
 #include "LogReader.h"
 
+#include "util/FileUtil.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -9,6 +11,20 @@
 #endif
 
 namespace tarvik {
+
+namespace {
+
+// A 64-bit seek: logs may pass 2 GB.
+int SeekTo(std::FILE* file, int64_t offset)
+{
+#ifdef _WIN32
+    return ::_fseeki64(file, offset, SEEK_SET);
+#else
+    return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET);
+#endif
+}
+
+} // namespace
 
 LogReader::~LogReader()
 {
@@ -31,7 +47,7 @@ Error LogReader::Open(const std::string& path, int64_t position)
     crSearch_ = {};
     lfSearch_ = {};
     eof_ = false;
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = OpenFile(path, "rb");
     if (!file_)
         return ErrorFromErrno(errno);
 #ifndef _WIN32
@@ -53,7 +69,7 @@ Error LogReader::Open(const std::string& path, int64_t position)
     const bool checkSplitLineEnd = offset > 0;
     if (checkSplitLineEnd)
         --offset;
-    if (offset > 0 && fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
+    if (offset > 0 && SeekTo(file_, offset) != 0) {
         const Error error = ErrorFromErrno(errno);
         Close();
         return error;

@@ -66,6 +66,12 @@ std::string ConfigurationPath(const std::string& programDir, const std::string& 
 
 ConfigurationResult LoadConfiguration(const std::string& path, const std::string& exeBaseName)
 {
+    return LoadConfiguration(ConfigurationFile(path), exeBaseName);
+}
+
+ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::string& exeBaseName)
+{
+    const std::string path = file.ReadPath();
     ConfigurationResult result;
     if (!FileExists(path) || IsDirectory(path)) {
         result.fatalMessage = "The " + exeBaseName + ".ini file does not exist!\n" +
@@ -77,6 +83,7 @@ ConfigurationResult LoadConfiguration(const std::string& path, const std::string
     Loader load{ini, result};
     Configuration config;
     config.path = path;
+    config.file = file;
     LogFormat& format = config.analysis.format;
 
     int32_t end = 0;

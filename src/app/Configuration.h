@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConfigurationFile.h"
 #include "analysis/LogFormat.h"
 
 #include <cstdint>
@@ -19,7 +20,9 @@ struct RealTimeSettings {
 
 // Everything read from the configuration file at start-up.
 struct Configuration {
-    std::string path;
+    std::string path; // the file read at start-up
+    // Where later reads and writes (real-time settings, update check) go.
+    ConfigurationFile file;
     AnalysisConfig analysis;
     RealTimeSettings realTime;
     std::string windowTitle; // of the game client, for detection
@@ -43,5 +46,9 @@ std::string ConfigurationPath(const std::string& programDir, const std::string& 
 // Reads and checks every section in order; the first fatal problem stops the
 // load and is returned as its message.
 ConfigurationResult LoadConfiguration(const std::string& path, const std::string& exeBaseName);
+// The same for a configuration that may have a user's copy: the copy is read
+// when it exists.
+ConfigurationResult LoadConfiguration(const ConfigurationFile& file,
+                                      const std::string& exeBaseName);
 
 } // namespace tarvik

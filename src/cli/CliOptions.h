@@ -7,7 +7,7 @@
 namespace tarvik {
 
 struct CliOptions {
-    std::string configPath; // empty: Tarvik.ini beside the executable
+    std::string configPath; // empty: where FileLocations finds Tarvik.ini
     bool json = false;
     bool listErrors = false; // every problem line on standard error, not only their count
     std::string user;

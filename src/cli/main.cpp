@@ -3,11 +3,13 @@
 #include "Report.h"
 #include "analysis/Session.h"
 #include "app/Configuration.h"
+#include "app/FileLocations.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
 #include "monitor/RealTimeState.h"
 #include "util/Clock.h"
+#include "util/CommandLine.h"
 #include "util/Encoding.h"
 #include "util/FileUtil.h"
 #include "util/Text.h"
@@ -67,9 +69,25 @@ private:
     Session* session_ = nullptr;
 };
 
+// The rule the windows follow: a portable folder keeps everything beside the
+// program; an installed program reads the shipped files from ../share/tarvik
+// (or beside it), the user's copy of the configuration once there is one,
+// and writes its debug log to the user's data folder.
+FileLocations LocateFiles(const char* argv0)
+{
+    FileLocationInputs inputs;
+    inputs.programDir = GetFolderName(ExecutablePath(argv0));
+    inputs.programDirWritable = IsFolderWritable(inputs.programDir);
+    const UserFolders user = UserFoldersFrom(EnvironmentVariable);
+    inputs.userConfigDir = user.config;
+    inputs.userDataDir = user.data;
+    return FileLocations::Decide(inputs);
+}
+
 int Run(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    UseByteExactStandardOutput();
+    const std::vector<std::string> args = CommandLineArguments(argc, argv);
     std::string usageError;
     const auto options = ParseCliOptions(args, usageError);
     if (!options) {
@@ -81,11 +99,11 @@ int Run(int argc, char** argv)
         return 0;
     }
 
-    const std::string executable = ExecutablePath(argv[0]);
-    const std::string programDir = GetFolderName(executable);
-    const std::string configPath =
-        options->configPath.empty() ? ConfigurationPath(programDir, "Tarvik") : options->configPath;
-    ConfigurationResult loaded = LoadConfiguration(configPath, GetBaseName(configPath));
+    const FileLocations locations = LocateFiles(argc > 0 ? argv[0] : nullptr);
+    const ConfigurationFile configFile = options->configPath.empty()
+                                             ? locations.Configuration()
+                                             : ConfigurationFile(options->configPath);
+    ConfigurationResult loaded = LoadConfiguration(configFile, GetBaseName(configFile.ReadPath()));
     for (const auto& warning : loaded.warnings)
         std::cerr << "tarvik-cli: " << warning << '\n';
     if (!loaded.configuration) {
@@ -96,7 +114,9 @@ int Run(int argc, char** argv)
 
     SystemClock clock;
     ErrObject lastError;
-    LogFile logFile(clock, lastError, programDir, "tarvik-cli");
+    if (options->debugLevel > 0 && !locations.portable)
+        CreateFolders(locations.dataDir);
+    LogFile logFile(clock, lastError, locations.dataDir, "tarvik-cli");
     logFile.SetFileName("tarvik-cli_debug.log");
     logFile.SetBufferSize(1000);
     logFile.SetWriteDelay(60);

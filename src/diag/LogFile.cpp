@@ -5,7 +5,6 @@
 #include "util/Text.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 namespace tarvik {
@@ -16,10 +15,7 @@ LogFile::LogFile(const Clock& clock, ErrObject& lastError, std::string programDi
     , lastError_(lastError)
     , programDir_(std::move(programDir))
     , fileName_(JoinPath(programDir_, std::string(baseName) + ".log"))
-    , environment_([](const std::string& variable) {
-        const char* value = std::getenv(variable.c_str());
-        return std::string(value ? value : "");
-    })
+    , environment_([](const std::string& variable) { return EnvironmentVariable(variable); })
 {
 }
 
@@ -53,7 +49,7 @@ bool LogFile::LogIsEmpty() const
     if (BufferUsed() >= 1)
         return false;
     std::error_code code;
-    const auto size = std::filesystem::file_size(std::filesystem::path(fileName_), code);
+    const auto size = std::filesystem::file_size(PathFromUtf8(fileName_), code);
     return code || size == 0;
 }
 

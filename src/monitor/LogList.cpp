@@ -43,9 +43,9 @@ std::vector<LogListEntry> ListLogs(const std::string& folder, std::string_view m
 {
     std::vector<LogListEntry> logs;
     std::error_code code;
-    for (fs::directory_iterator it(fs::path(folder), code), end; !code && it != end;
+    for (fs::directory_iterator it(PathFromUtf8(folder), code), end; !code && it != end;
          it.increment(code)) {
-        std::string name = it->path().filename().string();
+        std::string name = PathToUtf8(it->path().filename());
         if (!MatchesLogMask(name, mask))
             continue;
         // Only regular files are logs; one that vanished meanwhile is none.

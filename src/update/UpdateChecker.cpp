@@ -73,7 +73,7 @@ QString UpdateChecker::SetupProgramPath() const
 
 QString UpdateChecker::ConfigurationBackupPath() const
 {
-    return settings_.configurationFile + QStringLiteral(".bak");
+    return FromStd(settings_.configuration.WritePath()) + QStringLiteral(".bak");
 }
 
 void UpdateChecker::Log(int level, const QString& message)
@@ -115,10 +115,10 @@ bool UpdateChecker::UpdateConfig(bool force)
 
 UpdateChecker::Outcome UpdateChecker::Check(bool force)
 {
-    const std::string configuration = ToStd(settings_.configurationFile);
+    const ConfigurationFile& configuration = settings_.configuration;
     std::string address = ReadDescription("UpdateURL");
     if (address.empty())
-        address = ReadINI(configuration, "Updates", "URL");
+        address = configuration.Read("Updates", "URL");
     if (address.empty()) {
         Log(1, QStringLiteral(">> ERROR:  Update URL not found in the configuration file."));
         host_.ShowCritical(QStringLiteral("Your configuration file does not have an Update URL!"
@@ -144,9 +144,9 @@ UpdateChecker::Outcome UpdateChecker::Check(bool force)
         return Outcome::Done;
     }
 
-    if (!WriteINI(configuration, "Updates", "LastUpdateCheck", clock_.Now().Format()))
+    if (!configuration.Write("Updates", "LastUpdateCheck", clock_.Now().Format()))
         Log(1, QStringLiteral(">> ERROR:  Could not record the time of this update check in ") +
-                   settings_.configurationFile + QStringLiteral("."));
+                   FromStd(configuration.WritePath()) + QStringLiteral("."));
 
     const std::string setupAddress(Trim(ReadDescription("UpdateFile")));
     host_.SetStatusMessage(QStringLiteral("Update file successfully downloaded, checking..."));
@@ -221,8 +221,7 @@ int64_t UpdateChecker::MinutesSinceLastCheck() const
     DateTime last;
     // A missing, unreadable or future time counts as a day ago, so that a
     // wrong clock cannot hold the checks off.
-    if (!ParseStoredDateTime(
-            ReadINI(ToStd(settings_.configurationFile), "Updates", "LastUpdateCheck"), last) ||
+    if (!ParseStoredDateTime(settings_.configuration.Read("Updates", "LastUpdateCheck"), last) ||
         last > now)
         last = now.AddMilliseconds(-DateTime::MsPerDay);
     return (now.Milliseconds() - last.Milliseconds()) / (60 * DateTime::MsPerSecond);
@@ -280,7 +279,7 @@ UpdateChecker::Download UpdateChecker::FetchFile(const QString& url, const QStri
 
 bool UpdateChecker::BackUpConfiguration()
 {
-    const QString configuration = settings_.configurationFile;
+    const QString configuration = FromStd(settings_.configuration.ReadPath());
     if (!QFileInfo::exists(configuration))
         return true;
     if (const Error error = CopyFile(ToStd(configuration), ToStd(ConfigurationBackupPath()))) {

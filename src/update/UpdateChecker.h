@@ -2,6 +2,7 @@
 
 #include "HttpFetcher.h"
 #include "OfferedVersion.h"
+#include "app/ConfigurationFile.h"
 #include "app/ProgramInfo.h"
 
 #include <cstdint>
@@ -20,7 +21,7 @@ struct UpdateCheckerSettings {
     // Where Update.ini, the setup program and their backups are kept.
     QString programDirectory;
     // The program's INI file: [Updates] URL and LastUpdateCheck.
-    QString configurationFile;
+    ConfigurationFile configuration;
     std::string productName = ProgramInfo::ProductName();
     ProgramVersion runningVersion = ProgramInfo::RunningVersion();
     FetchLimits limits;

@@ -20,11 +20,111 @@ void AppendUtf8(std::string& out, uint32_t cp)
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+}
+
+constexpr uint32_t Replacement = 0xFFFD;
+
+bool IsHighSurrogate(uint32_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(uint32_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The code point starting at bytes[i], advancing i past it; a broken
+// sequence gives U+FFFD and advances by one byte.
+uint32_t NextCodePoint(std::string_view bytes, size_t& i)
+{
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    int extra = 0;
+    uint32_t cp = 0;
+    if (c < 0x80) {
+        ++i;
+        return c;
+    }
+    if ((c & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = c & 0x07;
+    } else {
+        ++i;
+        return Replacement;
+    }
+    if (i + extra >= bytes.size()) {
+        ++i;
+        return Replacement;
+    }
+    for (int k = 1; k <= extra; ++k) {
+        const auto cc = static_cast<unsigned char>(bytes[i + k]);
+        if ((cc & 0xC0) != 0x80) {
+            ++i;
+            return Replacement;
+        }
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) ||
+        (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return Replacement;
+    }
+    i += extra + 1;
+    return cp;
+}
+
+template <class Char>
+std::string FromUtf16(std::basic_string_view<Char> text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto unit = static_cast<uint32_t>(static_cast<char16_t>(text[i]));
+        if (IsHighSurrogate(unit) && i + 1 < text.size() &&
+            IsLowSurrogate(static_cast<char16_t>(text[i + 1]))) {
+            const auto low = static_cast<uint32_t>(static_cast<char16_t>(text[++i]));
+            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            AppendUtf8(out, Replacement);
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
+template <class Char>
+std::basic_string<Char> ToUtf16(std::string_view text)
+{
+    std::basic_string<Char> out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const uint32_t cp = NextCodePoint(text, i);
+        if (cp >= 0x10000) {
+            out.push_back(static_cast<Char>(0xD800 + ((cp - 0x10000) >> 10)));
+            out.push_back(static_cast<Char>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<Char>(cp));
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -90,5 +190,27 @@ std::string DisplayText(std::string_view bytes)
         return std::string(bytes);
     return Cp1252ToUtf8(bytes);
 }
+
+std::string Utf16ToUtf8(std::u16string_view text)
+{
+    return FromUtf16(text);
+}
+
+std::u16string Utf8ToUtf16(std::string_view text)
+{
+    return ToUtf16<char16_t>(text);
+}
+
+#ifdef _WIN32
+std::string Utf16ToUtf8(std::wstring_view text)
+{
+    return FromUtf16(text);
+}
+
+std::wstring Utf8ToWide(std::string_view text)
+{
+    return ToUtf16<wchar_t>(text);
+}
+#endif
 
 } // namespace tarvik

@@ -11,4 +11,14 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // as Windows-1252.
 std::string DisplayText(std::string_view bytes);
 
+// UTF-16 (as Windows calls take and give text) to UTF-8 and back; what cannot
+// be converted (a lone surrogate, a broken UTF-8 sequence) becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+std::u16string Utf8ToUtf16(std::string_view text);
+#ifdef _WIN32
+// wchar_t is UTF-16 on Windows.
+std::string Utf16ToUtf8(std::wstring_view text);
+std::wstring Utf8ToWide(std::string_view text);
+#endif
+
 } // namespace tarvik

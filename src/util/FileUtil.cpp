@@ -6,11 +6,16 @@
 #include <fstream>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+// Not the Win32 macro that would rename our own CopyFile.
+#undef CopyFile
+#else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
 
+#include "Encoding.h"
 #include "Text.h"
 
 namespace tarvik {
@@ -40,18 +45,49 @@ Error FromErrorCode(const std::error_code& code, std::string description)
 
 } // namespace
 
+fs::path PathFromUtf8(std::string_view path)
+{
+    return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string PathToUtf8(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode)
+{
+#ifdef _WIN32
+    return ::_wfopen(Utf8ToWide(path).c_str(), Utf8ToWide(mode).c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+std::string EnvironmentVariable(const std::string& name)
+{
+#ifdef _WIN32
+    const wchar_t* value = ::_wgetenv(Utf8ToWide(name).c_str());
+    return value ? Utf16ToUtf8(std::wstring_view(value)) : std::string();
+#else
+    const char* value = std::getenv(name.c_str());
+    return value ? std::string(value) : std::string();
+#endif
+}
+
 bool FileExists(const std::string& path)
 {
     if (path.empty())
         return false;
     std::error_code code;
-    return fs::exists(fs::path(path), code) && !code;
+    return fs::exists(PathFromUtf8(path), code) && !code;
 }
 
 bool IsDirectory(const std::string& path)
 {
     std::error_code code;
-    return !path.empty() && fs::is_directory(fs::path(path), code) && !code;
+    return !path.empty() && fs::is_directory(PathFromUtf8(path), code) && !code;
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name)
@@ -93,7 +129,7 @@ std::string GetBaseName(std::string_view path)
 Error ReadWholeFile(const std::string& path, std::string& contents)
 {
     contents.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (!file)
         return ErrorFromErrno(errno);
     char buffer[65536];
@@ -110,7 +146,7 @@ Error ReadWholeFile(const std::string& path, std::string& contents)
 Error WriteFileAtomically(const std::string& path, std::string_view contents)
 {
     const std::string temporary = path + ".tmp~";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    std::FILE* file = OpenFile(temporary, "wb");
     if (!file)
         return ErrorFromErrno(errno);
     bool ok = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
@@ -121,13 +157,13 @@ Error WriteFileAtomically(const std::string& path, std::string_view contents)
     const int writeErrno = errno;
     ok = std::fclose(file) == 0 && ok;
     if (!ok) {
-        std::remove(temporary.c_str());
+        RemoveFile(temporary);
         return ErrorFromErrno(writeErrno ? writeErrno : EIO);
     }
     std::error_code code;
-    fs::rename(fs::path(temporary), fs::path(path), code);
+    fs::rename(PathFromUtf8(temporary), PathFromUtf8(path), code);
     if (code) {
-        std::remove(temporary.c_str());
+        RemoveFile(temporary);
         return FromErrorCode(code, {});
     }
     return {};
@@ -135,7 +171,7 @@ Error WriteFileAtomically(const std::string& path, std::string_view contents)
 
 Error AppendToFile(const std::string& path, std::string_view contents)
 {
-    std::FILE* file = std::fopen(path.c_str(), "ab");
+    std::FILE* file = OpenFile(path, "ab");
     if (!file)
         return ErrorFromErrno(errno);
     bool ok = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
@@ -149,7 +185,7 @@ Error AppendToFile(const std::string& path, std::string_view contents)
 Error RemoveFile(const std::string& path)
 {
     std::error_code code;
-    if (!fs::remove(fs::path(path), code) && code)
+    if (!fs::remove(PathFromUtf8(path), code) && code)
         return FromErrorCode(code, "Failed to delete " + path);
     return {};
 }
@@ -157,23 +193,56 @@ Error RemoveFile(const std::string& path)
 Error CopyFile(const std::string& from, const std::string& to)
 {
     std::error_code code;
-    fs::copy_file(fs::path(from), fs::path(to), fs::copy_options::overwrite_existing, code);
+    fs::copy_file(PathFromUtf8(from), PathFromUtf8(to), fs::copy_options::overwrite_existing, code);
     if (code)
         return FromErrorCode(code, "Failed to copy " + from + " to " + to);
     return {};
 }
 
+Error CreateFolders(const std::string& path)
+{
+    std::error_code code;
+    fs::create_directories(PathFromUtf8(path), code);
+    if (code)
+        return FromErrorCode(code, "Failed to create the folder " + path);
+    return {};
+}
+
+bool IsFolderWritable(const std::string& folder)
+{
+    if (!IsDirectory(folder))
+        return false;
+    const std::string probe = JoinPath(folder, ".tarvik-write-test.tmp~");
+    std::FILE* file = OpenFile(probe, "wb");
+    if (!file)
+        return false;
+    std::fclose(file);
+    RemoveFile(probe);
+    return true;
+}
+
 std::string ExecutablePath(const char* argv0)
 {
-#ifdef __linux__
+#if defined(_WIN32)
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            break;
+        if (length < buffer.size())
+            return Utf16ToUtf8(std::wstring_view(buffer.data(), length));
+        buffer.resize(buffer.size() * 2);
+    }
+#elif defined(__linux__)
     std::error_code code;
     const fs::path self = fs::read_symlink("/proc/self/exe", code);
     if (!code)
-        return self.string();
+        return PathToUtf8(self);
 #endif
     std::error_code code2;
-    const fs::path absolute = fs::absolute(fs::path(argv0 ? argv0 : ""), code2);
-    return code2 ? std::string(argv0 ? argv0 : "") : absolute.string();
+    const fs::path absolute = fs::absolute(PathFromUtf8(argv0 ? argv0 : ""), code2);
+    return code2 ? std::string(argv0 ? argv0 : "") : PathToUtf8(absolute);
 }
 
 } // namespace tarvik

@@ -23,7 +23,8 @@ inline std::string GameLine(std::string_view body, std::string_view stamp = "Wed
 
 inline void WriteBytes(const std::string& path, std::string_view bytes, bool append = false)
 {
-    std::ofstream out(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    std::ofstream out(PathFromUtf8(path),
+                      std::ios::binary | (append ? std::ios::app : std::ios::trunc));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 

@@ -1,6 +1,8 @@
 #include "analysis/LogReader.h"
 
 #include "AnalysisTestSupport.h"
+#include "monitor/LogList.h"
+#include "util/FileUtil.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -33,6 +35,35 @@ ReadResult ReadFrom(const std::string& path, int64_t position, bool hold = false
 }
 
 using Lines = std::vector<std::string>;
+
+// Paths are UTF-8 everywhere; on Windows (the tests also run under Wine) the
+// system calls take them as UTF-16, so no letter is lost to a code page.
+TEST(LogReader, FoldersAndLogsNamedWithAnyLettersAreListedAndRead)
+{
+    TempDir dir;
+    // "Neverwinter Nights Ærø Журнал" and "nwclientLog1 – été.txt"
+    const std::string folder =
+        JoinPath(dir.Path(), "Neverwinter Nights \xC3\x86r\xC3\xB8 "
+                             "\xD0\x96\xD1\x83\xD1\x80\xD0\xBD\xD0\xB0\xD0\xBB");
+    const std::string name = "nwclientLog1 \xE2\x80\x93 \xC3\xA9t\xC3\xA9.txt";
+    ASSERT_FALSE(CreateFolders(folder));
+    ASSERT_FALSE(WriteFileAtomically(JoinPath(folder, name), "one\r\ntwo\r\n"));
+    EXPECT_TRUE(IsDirectory(folder));
+
+    const auto logs = ListLogs(folder, "nwclientLog*.txt");
+    ASSERT_EQ(logs.size(), 1u);
+    EXPECT_EQ(logs[0].name, name);
+    const ReadResult read = ReadFrom(JoinPath(folder, logs[0].name), 0);
+    EXPECT_EQ(read.lines, (Lines{"one", "two"}));
+
+    const std::string copy = JoinPath(folder, "\xC3\xB8.bak");
+    ASSERT_FALSE(CopyFile(JoinPath(folder, name), copy));
+    std::string contents;
+    ASSERT_FALSE(ReadWholeFile(copy, contents));
+    EXPECT_EQ(contents, "one\r\ntwo\r\n");
+    ASSERT_FALSE(AppendToFile(copy, "three\r\n"));
+    EXPECT_EQ(ReadFrom(copy, read.next).lines, (Lines{"three"}));
+}
 
 TEST(LogReader, LineEndsOfEveryKindEndOneLineEach)
 {

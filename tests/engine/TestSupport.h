@@ -1,11 +1,13 @@
 #pragma once
 
 #include "util/DateTime.h"
+#include "util/FileUtil.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace tarvik::test {
@@ -41,7 +43,7 @@ inline void SetModifiedLocal(const std::string& path, DateTime local)
     parts.tm_sec = local.Second();
     parts.tm_isdst = -1;
     const auto moment = std::chrono::system_clock::from_time_t(std::mktime(&parts));
-    std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(moment));
+    std::filesystem::last_write_time(PathFromUtf8(path), std::chrono::file_clock::from_sys(moment));
 }
 
 // A fresh folder under the system's temporary folder, removed on destruction.
@@ -49,9 +51,14 @@ class TempDir {
 public:
     TempDir()
     {
-        auto base = std::filesystem::temp_directory_path() / "tarvik-test-XXXXXX";
-        std::string pattern = base.string();
-        path_ = mkdtemp(pattern.data());
+        // create_directory is false for a folder that exists, so no two share one.
+        std::random_device random;
+        std::filesystem::path folder;
+        do {
+            folder = std::filesystem::temp_directory_path() /
+                     ("tarvik-test-" + std::to_string(random()) + std::to_string(random()));
+        } while (!std::filesystem::create_directory(folder));
+        path_ = PathToUtf8(folder);
     }
     ~TempDir()
     {
@@ -61,7 +68,7 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    std::string File(const std::string& name) const { return JoinPath(path_, name); }
 
 private:
     std::string path_;

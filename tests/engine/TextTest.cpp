@@ -131,5 +131,31 @@ TEST(Encoding, ValidUtf8StaysAndEverythingElseIsWindows1252)
     EXPECT_EQ(DisplayText("<c\x01\xfe\x01>"), "<c\x01\xC3\xBE\x01>");
 }
 
+TEST(Encoding, Utf16RoundTripsEveryLetterAndReplacesWhatCannotBeConverted)
+{
+    struct Case {
+        const char* name;
+        std::string utf8;
+        std::u16string utf16;
+    };
+    const Case cases[] = {
+        {"ascii", "nwclientLog1.txt", u"nwclientLog1.txt"},
+        {"two and three bytes", "\xC3\x86r\xC3\xB8 \xE2\x80\x93 \xD0\x96",
+         u"\u00C6r\u00F8 \u2013 \u0416"},
+        {"surrogate pair", "\xF0\x9D\x84\x9E", u"\U0001D11E"},
+        {"empty", "", u""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16) << c.name;
+        EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8) << c.name;
+    }
+    // A lone surrogate and broken UTF-8 each become U+FFFD.
+    const std::u16string lone = {u'a', char16_t(0xD800), u'b', char16_t(0xDC00)};
+    EXPECT_EQ(Utf16ToUtf8(lone), "a\xEF\xBF\xBD"
+                                 "b\xEF\xBF\xBD");
+    EXPECT_EQ(Utf8ToUtf16("caf\xE9!"), u"caf\uFFFD!");
+    EXPECT_EQ(Utf8ToUtf16("\xE2\x82"), u"\uFFFD\uFFFD");
+}
+
 } // namespace
 } // namespace tarvik

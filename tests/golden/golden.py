@@ -3,6 +3,7 @@
 
     golden.py --cli build/bin/tarvik-cli            check
     golden.py --cli build/bin/tarvik-cli --approve  re-approve after a deliberate change
+    golden.py --emulator wine --cli build-windows/bin/tarvik-cli.exe   the Windows build
 """
 import argparse
 import difflib
@@ -59,8 +60,9 @@ def normalise(text):
     return text
 
 
-def run(cli, config, args):
-    result = subprocess.run([cli, "--config", config, *args], capture_output=True, timeout=120)
+def run(command, config, args):
+    result = subprocess.run([*command, "--config", config, *args], capture_output=True,
+                            timeout=120)
     out = result.stdout.decode("utf-8")
     err = result.stderr.decode("utf-8")
     return normalise("%s--- stderr ---\n%s--- exit status %d ---\n" % (out, err, result.returncode))
@@ -70,12 +72,14 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--cli", required=True)
     parser.add_argument("--approve", action="store_true")
+    parser.add_argument("--emulator", help="runs the tool, as Wine runs a Windows build")
     options = parser.parse_args()
+    command = [options.emulator, options.cli] if options.emulator else [options.cli]
     config = str(ROOT / "data" / "Tarvik.ini")
     approved_dir = HERE / "approved"
     failures = 0
     for name, args in CASES.items():
-        actual = run(options.cli, config, args)
+        actual = run(command, config, args)
         path = approved_dir / name
         if options.approve:
             path.write_text(actual, encoding="utf-8")

@@ -11,7 +11,9 @@
 #include "diag/gui/FileViewer.h"
 #include "ui/gui/DetailGridWidget.h"
 #include "ui/gui/DetailsWindow.h"
+#include "update/UpdateChecker.h"
 #include "util/Clock.h"
+#include "util/FileUtil.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -132,6 +134,51 @@ private slots:
         QVERIFY(viewerCaption.endsWith("tarvik_history.txt"));
         QCOMPARE(ReadStoredVersion(services_.store).revision,
                  ProgramInfo::RunningVersion().revision);
+    }
+
+    void installedProgramReadsShippedFilesFromShareAndWritesPerUser()
+    {
+        // A prefix as the package installs it, and the user's folders.
+        QTemporaryDir prefix;
+        QDir root(prefix.path());
+        for (const char* folder : {"bin", "share/tarvik", "game/logs"})
+            QVERIFY(root.mkpath(folder));
+        QVERIFY(
+            QFile::copy(SourceDir + "/data/Tarvik.ini", root.filePath("share/tarvik/Tarvik.ini")));
+        test::AppendToFile(root.filePath("share/tarvik/Tarvik_history.txt"), "Installed history\n");
+        FileLocationInputs inputs;
+        inputs.programDir = root.filePath("bin").toStdString();
+        inputs.programDirWritable = true;
+        inputs.userConfigDir = root.filePath("config").toStdString();
+        inputs.userDataDir = root.filePath("data").toStdString();
+
+        ProgramFolder unused(false);
+        MainWindowEnvironment environment = Environment(unused);
+        environment.programDir = root.filePath("bin");
+        environment.files = FileLocations::Decide(inputs);
+        environment.gameLogFolders = {root.filePath("game/logs").toStdString()};
+        environment.optionsFile = root.filePath("config/Tarvik.conf");
+        MainWindow window(environment);
+        QString history;
+        test::WhenViewerOpens([&](FileViewer& viewer) { history = viewer.Text(); });
+        QVERIFY(window.Start());
+        QVERIFY(history.contains("Installed history"));
+        // No log folder stored: the game's usual one.
+        QCOMPARE(QDir(window.LogPanel()->Folder()), QDir(root.filePath("game/logs")));
+        QVERIFY(QDir(root.filePath("data")).exists());
+        QCOMPARE(QString::fromStdString(window.DebugFile().FileName()),
+                 QString::fromStdString(JoinPath(inputs.userDataDir, "Tarvik_debug.log")));
+        QCOMPARE(window.Updater()->DescriptionPath(), root.filePath("data/Update.ini"));
+        // Nothing has been changed, so there is no copy of the configuration yet.
+        QVERIFY(!QFile::exists(root.filePath("config/Tarvik.ini")));
+
+        window.Action("mnuMainHelpAbout")->trigger();
+        QCOMPARE(services_.dialogs.messages.size(), 1);
+        const QString about = services_.dialogs.messages[0].text;
+        for (const QString& shown :
+             {root.filePath("share/tarvik/Tarvik.ini"), root.filePath("config/Tarvik.ini"),
+              root.filePath("data"), root.filePath("config/Tarvik.conf")})
+            QVERIFY2(about.contains(QDir::toNativeSeparators(shown)), qPrintable(about));
     }
 
     void analysingSamplesFillsTreeStatusAndDates()

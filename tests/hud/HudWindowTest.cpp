@@ -368,8 +368,9 @@ private slots:
     {
         HudHarness h;
         // A file without the section shows the order of the writes.
-        h.config.path = h.dir.File("written.ini");
-        QVERIFY(!WriteFileAtomically(h.config.path, "[Updates]\nURL=x\n"));
+        const std::string written = h.dir.File("written.ini");
+        h.config.file = ConfigurationFile(written);
+        QVERIFY(!WriteFileAtomically(written, "[Updates]\nURL=x\n"));
         h.session->SetMonitoringEnabled(true);
         h.RealTime().LogAttackBonus(true, 25);
         HudWindow hud(h.Context());
@@ -385,10 +386,9 @@ private slots:
         QVERIFY(Find<QTimer>(hud, "timerOnTop")->isActive());
 
         QCOMPARE(h.dialogs.questions.size(), 1);
-        QCOMPARE(ReadText(h.config.path),
-                 std::string("[Updates]\nURL=x\n\n[Real-time Monitoring]\n"
-                             "RollingAverageInterval=3\nFugueTimerWarning=60\n"
-                             "FugueTimerExpiration=1\nABAverageRecords=50\n"));
+        QCOMPARE(ReadText(written), std::string("[Updates]\nURL=x\n\n[Real-time Monitoring]\n"
+                                                "RollingAverageInterval=3\nFugueTimerWarning=60\n"
+                                                "FugueTimerExpiration=1\nABAverageRecords=50\n"));
         RealTimeState& realTime = h.RealTime();
         // A timer must outlast its warning: one minute with 60 seconds runs 61.
         QCOMPARE(realTime.FugueExpirySeconds(), 61);
@@ -423,7 +423,7 @@ private slots:
         QCOMPARE(realTime.GetNumABRecords(), 20);
         QCOMPARE(realTime.RollingIntervalMinutes(), 2);
 
-        h.config.path = h.dir.File("missing-folder/Tarvik.ini");
+        h.config.file = ConfigurationFile(h.dir.File("missing-folder/Tarvik.ini"));
         RtmSettingsDialog dialog(h.Context(), &hud);
         SetSliders(dialog, 8, 30, 20, 2);
         h.dialogs.answers.enqueue(Dialogs::Answer::Yes);

@@ -156,7 +156,7 @@ private:
     {
         UpdateCheckerSettings settings;
         settings.programDirectory = dir->path();
-        settings.configurationFile = ConfigPath();
+        settings.configuration = ConfigurationFile(ConfigPath().toStdString());
         settings.runningVersion = {1, 40, 7};
         settings.limits.idleTimeout = idleTimeout;
         checker = std::make_unique<UpdateChecker>(*host, debug.Log(), lastError, clock, settings);

@@ -17,6 +17,7 @@
 #include "update/UpdateChecker.h"
 #include "update/UpdateHost.h"
 #include "util/Clock.h"
+#include "util/FileUtil.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
 #include "util/gui/SystemTray.h"
@@ -73,11 +74,14 @@ void StatusPanel::mousePressEvent(QMouseEvent* event)
 
 MainWindow::MainWindow(const MainWindowEnvironment& environment)
     : environment_(environment)
+    , files_(environment.files
+                 ? *environment.files
+                 : FileLocations::Portable(environment.programDir.toStdString(),
+                                           environment.exeBaseName.toStdString() + ".ini"))
     , dialogs_(*environment.dialogs)
     , store_(*environment.store)
     , clock_(*environment.clock)
-    , logFile_(clock_, lastError_, environment.programDir.toStdString(),
-               environment.exeBaseName.toStdString())
+    , logFile_(clock_, lastError_, files_.dataDir, environment.exeBaseName.toStdString())
     , debug_(logFile_)
 {
     setObjectName("frmMain");
@@ -268,11 +272,11 @@ void MainWindow::BuildMenus()
 
     QMenu* help = menuBar()->addMenu("&Help");
     QAction* programHelp = help->addAction("Program Help", this, [this] {
-        OpenInViewer(QDir(environment_.programDir).filePath("Tarvik_help.txt"), true, true);
+        OpenInViewer(Q(files_.ShippedFile("Tarvik_help.txt")), true, true);
     });
     programHelp->setObjectName("mnuMainHelpProgram");
     QAction* history = help->addAction("Version History", this, [this] {
-        OpenInViewer(QDir(environment_.programDir).filePath("Tarvik_history.txt"), true, true);
+        OpenInViewer(Q(files_.ShippedFile("Tarvik_history.txt")), true, true);
     });
     history->setObjectName("mnuMainHelpVersionHistory");
     QAction* updates = help->addAction("Check for Updates");
@@ -306,6 +310,10 @@ StatusPanel* MainWindow::Panel(const QString& key) const
 bool MainWindow::Start()
 {
     tray_ = new SystemTray(this);
+    // The user's data folder of an installed program may not exist yet; a
+    // failure shows later, where a file is written there.
+    if (!files_.portable)
+        CreateFolders(files_.dataDir);
     logFile_.SetFileName(environment_.exeBaseName.toStdString() + "_debug.log");
     logFile_.SetBufferSize(1000);
     logFile_.SetWriteDelay(60);
@@ -313,10 +321,8 @@ bool MainWindow::Start()
     timerOnTopMain_.setInterval(HoverMilliseconds(GetHoverInterval(store_)));
     LoadWindowPosition(*this, store_, "frmMain", true);
 
-    const std::string configPath = ConfigurationPath(environment_.programDir.toStdString(),
-                                                     environment_.exeBaseName.toStdString());
     ConfigurationResult loaded =
-        LoadConfiguration(configPath, environment_.exeBaseName.toStdString());
+        LoadConfiguration(files_.Configuration(), environment_.exeBaseName.toStdString());
     if (!loaded.configuration) {
         dialogs_.Message(this, Dialogs::Icon::Critical, ProgramTitle(), Q(loaded.fatalMessage));
         return false;
@@ -343,7 +349,7 @@ bool MainWindow::Start()
     const ProgramVersion running = ProgramInfo::RunningVersion();
     if (IsNewerVersion(running, ReadStoredVersion(store_))) {
         WriteStoredVersion(store_, running);
-        OpenInViewer(QDir(environment_.programDir).filePath("Tarvik_history.txt"), true, true);
+        OpenInViewer(Q(files_.ShippedFile("Tarvik_history.txt")), true, true);
     }
     timerFugue_.start();
     timerUpdates_.start();
@@ -359,9 +365,12 @@ void MainWindow::ApplyUserOptions()
         ToColorValue(logPanel_->BrowseButton()->palette().color(QPalette::Button));
     options_ = LoadUserOptions(store_, defaults);
 
-    const QString stored = QString::fromStdString(options_.logDirectory);
-    logPanel_->SetFolder(!stored.isEmpty() && QDir(stored).exists() ? stored
-                                                                    : environment_.programDir);
+    // An installed program's folder holds no logs; the home folder is a
+    // better place to start browsing from.
+    const std::string fallback =
+        files_.portable ? environment_.programDir.toStdString() : QDir::homePath().toStdString();
+    logPanel_->SetFolder(
+        Q(ChooseLogFolder(options_.logDirectory, environment_.gameLogFolders, fallback)));
     Action("mnuMainOptionsAutoDetectCharParty")->setChecked(options_.autodetectParty);
     session_->Options().autodetectParty = options_.autodetectParty;
     if (options_.alwaysOnTop) {
@@ -412,6 +421,13 @@ void MainWindow::ShowAbout()
     text += "Copyright (C) 2026 the Tarvik developers.\n";
     text += "\nReads the game's chat and combat logs; nothing leaves your computer except "
             "the update check.\n";
+    text += "\n";
+    for (const std::string& line : files_.Describe())
+        text += Q(line) + "\n";
+    if (!environment_.optionsFile.isEmpty())
+        text +=
+            "Options and window positions: " + QDir::toNativeSeparators(environment_.optionsFile) +
+            "\n";
     text += "\n" + QString::fromStdString(ProgramInfo::Tagline());
     dialogs_.Message(this, Dialogs::Icon::Information, "About " + ProgramTitle(), text);
 }

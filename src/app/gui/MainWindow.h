@@ -2,6 +2,7 @@
 
 #include "analysis/SessionHost.h"
 #include "app/Configuration.h"
+#include "app/FileLocations.h"
 #include "app/UserOptions.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
@@ -56,6 +57,13 @@ inline void SetTimerActive(QTimer& timer, bool active)
 struct MainWindowEnvironment {
     QString programDir;
     QString exeBaseName = "Tarvik";
+    // Where the shipped files are and Tarvik's own go; without it everything
+    // stays in programDir.
+    std::optional<FileLocations> files;
+    // The game's usual log folders, tried when no log folder is stored.
+    std::vector<std::string> gameLogFolders;
+    // Where the settings store keeps the options, for the About box.
+    QString optionsFile;
     Dialogs* dialogs = nullptr;
     SettingsStore* store = nullptr;
     const Clock* clock = nullptr;
@@ -191,6 +199,7 @@ private:
     void ToggleAlwaysOnTop(bool on);
 
     MainWindowEnvironment environment_;
+    FileLocations files_;
     Dialogs& dialogs_;
     SettingsStore& store_;
     const Clock& clock_;

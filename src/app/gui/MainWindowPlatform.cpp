@@ -71,8 +71,8 @@ void MainWindow::SetUpPlatformServices()
 
     updateHost_ = std::make_unique<MainWindowUpdateHost>(*this, dialogs_);
     UpdateCheckerSettings settings;
-    settings.programDirectory = environment_.programDir;
-    settings.configurationFile = QString::fromStdString(config_->path);
+    settings.programDirectory = ToQString(files_.dataDir);
+    settings.configuration = config_->file;
     updater_ = std::make_unique<UpdateChecker>(*updateHost_, debug_, lastError_, clock_,
                                                std::move(settings));
     connect(&timerUpdates_, &QTimer::timeout, this, [this] { CheckForUpdates(false); });

@@ -1,6 +1,7 @@
 // Tarvik: the main window. Logs named on the command line are analysed at once.
 #include "LogSelectionPanel.h"
 #include "MainWindow.h"
+#include "QtFileLocations.h"
 #include "QtSettingsStore.h"
 #include "util/Clock.h"
 #include "util/gui/AppIcon.h"
@@ -22,6 +23,9 @@ int main(int argc, char** argv)
     tarvik::MainWindowEnvironment environment;
     environment.programDir = QCoreApplication::applicationDirPath();
     environment.exeBaseName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    environment.files = tarvik::LocateProgramFiles(environment.programDir, environment.exeBaseName);
+    environment.gameLogFolders = tarvik::UserGameLogFolders();
+    environment.optionsFile = store.FileName();
     environment.dialogs = &dialogs;
     environment.store = &store;
     environment.clock = &clock;

@@ -3,7 +3,6 @@
 #include "ColorClasses.h"
 #include "analysis/Session.h"
 #include "app/Configuration.h"
-#include "app/IniFile.h"
 #include "app/ProgramInfo.h"
 #include "diag/DebugLog.h"
 #include "ui/HudSettings.h"
@@ -160,7 +159,8 @@ void RtmSettingsDialog::AcceptSettings()
     realTime.SetNumABRecords(records);
     realTime.SetFugueTimers(length, warning);
 
-    const std::string& path = context_.config.path;
+    const ConfigurationFile& file = context_.config.file;
+    const std::string& path = file.WritePath();
     const std::pair<const char*, int> keys[] = {
         {"RollingAverageInterval", interval},
         {"FugueTimerWarning", warning},
@@ -169,7 +169,7 @@ void RtmSettingsDialog::AcceptSettings()
     };
     bool written = true;
     for (const auto& [key, value] : keys)
-        written = WriteINI(path, Section, key, std::to_string(value)) && written;
+        written = file.Write(Section, key, std::to_string(value)) && written;
     if (!written) {
         context_.debug.LogDebug("RTM Monitoring:  Could not write the settings to " + path + ".",
                                 1);
