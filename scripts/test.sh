@@ -7,12 +7,12 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build"
 jobs="$(nproc)"
 
-"$root/scripts/setup.sh" "$build"
+"$root/scripts/setup.sh" "$build" -DTARVIK_WERROR=ON
 ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
 
 sanitize="$root/build-sanitize"
 cmake -S "$root" -B "$sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_ENGINE_ONLY=ON \
-    -DTARVIK_BUILD_BENCH=OFF \
+    -DTARVIK_BUILD_BENCH=OFF -DTARVIK_WERROR=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all" \
     >/dev/null
 cmake --build "$sanitize" --parallel "$jobs"

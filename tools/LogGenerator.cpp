@@ -1,5 +1,7 @@
 #include "LogGenerator.h"
 
+#include "util/CompilerWarnings.h"
+
 #include <array>
 #include <cstdio>
 
@@ -80,6 +82,7 @@ std::string LogGenerator::Stamp()
     return buffer;
 }
 
+TARVIK_GCC12_FALSE_RESTRICT_BEGIN
 std::string LogGenerator::Attack(const std::string& attacker, const std::string& defender)
 {
     std::string text;
@@ -114,6 +117,7 @@ std::string LogGenerator::Attack(const std::string& attacker, const std::string&
             std::to_string(roll + bonus) + ")";
     return text;
 }
+TARVIK_GCC12_FALSE_RESTRICT_END
 
 std::string LogGenerator::Damage(const std::string& attacker, const std::string& defender)
 {

@@ -7,6 +7,7 @@
 #include "diag/DebugLog.h"
 #include "monitor/RealTimeState.h"
 #include "util/Checked.h"
+#include "util/CompilerWarnings.h"
 #include "util/SplitList.h"
 #include "util/Text.h"
 
@@ -105,6 +106,7 @@ Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount)
     return {};
 }
 
+TARVIK_GCC12_FALSE_RESTRICT_BEGIN
 bool RecordInterpreter::SplitRecord(std::string_view text, std::string_view separator,
                                     std::string_view& left, std::string_view& right)
 {
@@ -124,6 +126,7 @@ bool RecordInterpreter::SplitRecord(std::string_view text, std::string_view sepa
     DebugBuilt(4, [&] { return "[" + ViewText(text) + "] could not be split."; });
     return false;
 }
+TARVIK_GCC12_FALSE_RESTRICT_END
 
 std::string_view RecordInterpreter::ExtractBetween(std::string_view text, std::string_view start,
                                                    std::string_view end)

@@ -3,6 +3,7 @@
 #include "analysis/Session.h"
 #include "ui/DetailViews.h"
 #include "ui/SessionStatistics.h"
+#include "util/CompilerWarnings.h"
 #include "util/Encoding.h"
 
 #include <algorithm>
@@ -38,6 +39,7 @@ std::string GridText(const DetailGrid& grid)
     return text;
 }
 
+TARVIK_GCC12_FALSE_RESTRICT_BEGIN
 std::string TextReport(const Session& session, const DriverResult& result)
 {
     std::string text = result.summary + "\n\n";
@@ -55,6 +57,7 @@ std::string TextReport(const Session& session, const DriverResult& result)
     }
     return text;
 }
+TARVIK_GCC12_FALSE_RESTRICT_END
 
 std::string JsonReport(const Session& session, const std::vector<std::string>& files,
                        const std::vector<std::string>& errorLines)

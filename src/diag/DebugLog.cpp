@@ -1,5 +1,7 @@
 #include "DebugLog.h"
 
+#include "util/CompilerWarnings.h"
+
 namespace tarvik {
 
 std::string DebugLog::LevelName(int level)
@@ -18,6 +20,7 @@ std::string DebugLog::LevelName(int level)
     }
 }
 
+TARVIK_GCC12_FALSE_RESTRICT_BEGIN
 std::string DebugLog::CounterPrefix(int32_t counter)
 {
     std::string digits = std::to_string(counter);
@@ -25,6 +28,7 @@ std::string DebugLog::CounterPrefix(int32_t counter)
         digits.erase(0, digits.size() - 9);
     return "(" + std::string(9 - digits.size(), ' ') + digits + ") - ";
 }
+TARVIK_GCC12_FALSE_RESTRICT_END
 
 void DebugLog::LogDebug(std::string_view message, int level, bool omitTimestamp,
                         const int32_t* counter)

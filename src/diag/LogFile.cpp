@@ -1,6 +1,7 @@
 #include "LogFile.h"
 
 #include "ErrObject.h"
+#include "util/CompilerWarnings.h"
 #include "util/FileUtil.h"
 #include "util/Text.h"
 
@@ -132,6 +133,7 @@ bool LogFile::FlushLog()
     return true;
 }
 
+TARVIK_GCC12_FALSE_RESTRICT_BEGIN
 bool LogFile::WriteLog(std::string_view text, bool omitTimestamp)
 {
     std::string line;
@@ -156,5 +158,6 @@ bool LogFile::WriteLog(std::string_view text, bool omitTimestamp)
     }
     return true;
 }
+TARVIK_GCC12_FALSE_RESTRICT_END
 
 } // namespace tarvik

@@ -2,6 +2,7 @@
 
 #include "diag/DebugLog.h"
 #include "util/Clock.h"
+#include "util/CompilerWarnings.h"
 #include "util/FileUtil.h"
 
 #include <filesystem>
@@ -66,6 +67,7 @@ void LogFollower::Fail(TickResult& result, const Error& error, const std::string
                            " while reading log file " + current + ".");
 }
 
+TARVIK_GCC12_FALSE_RESTRICT_BEGIN
 void LogFollower::LogVanished(TickResult& result, const std::string& current)
 {
     debug_.LogDebug(">>> ERROR: The current log [" + current +
@@ -81,6 +83,7 @@ void LogFollower::LogVanished(TickResult& result, const std::string& current)
     // The data read so far stay; only the place in the logs is forgotten.
     state_ = {};
 }
+TARVIK_GCC12_FALSE_RESTRICT_END
 
 void LogFollower::Remember(const std::string& name, int64_t position)
 {

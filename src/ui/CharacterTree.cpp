@@ -1,6 +1,7 @@
 #include "CharacterTree.h"
 
 #include "analysis/AnalysisData.h"
+#include "util/CompilerWarnings.h"
 #include "util/Text.h"
 
 #include <charconv>
@@ -50,10 +51,12 @@ const char* CharacterTree::CategoryText(Category category)
     return "";
 }
 
+TARVIK_GCC12_FALSE_RESTRICT_BEGIN
 std::string CharacterTree::CharacterKey(int32_t id)
 {
     return "c" + std::to_string(id);
 }
+TARVIK_GCC12_FALSE_RESTRICT_END
 
 std::string CharacterTree::CategoryKey(int32_t id, Category category)
 {

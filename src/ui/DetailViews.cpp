@@ -3,6 +3,7 @@
 #include "analysis/Session.h"
 #include "diag/DebugLog.h"
 #include "model/RoundNumber.h"
+#include "util/CompilerWarnings.h"
 #include "util/NumberFormat.h"
 
 namespace tarvik {
@@ -129,6 +130,7 @@ DetailGrid BuildAttacks(const Session& session, const Character& c, bool outboun
     return grid;
 }
 
+TARVIK_GCC12_FALSE_RESTRICT_BEGIN
 DetailGrid BuildSpells(const Session& session, const Character& c)
 {
     session.Debug().Log(3, [&] { return "Showing spells for [" + c.Name() + "]."; });
@@ -145,7 +147,9 @@ DetailGrid BuildSpells(const Session& session, const Character& c)
     DropFinalBar(grid.format);
     return grid;
 }
+TARVIK_GCC12_FALSE_RESTRICT_END
 
+TARVIK_GCC12_FALSE_RESTRICT_BEGIN
 DetailGrid BuildKillsOrDeaths(const Session& session, const Character& c, bool kills)
 {
     session.Debug().Log(3, [&] { return "Showing kills or deaths for [" + c.Name() + "]."; });
@@ -167,5 +171,6 @@ DetailGrid BuildKillsOrDeaths(const Session& session, const Character& c, bool k
     DropFinalBar(grid.format);
     return grid;
 }
+TARVIK_GCC12_FALSE_RESTRICT_END
 
 } // namespace tarvik
