@@ -27,6 +27,7 @@ struct DriverResult {
     bool aborted = false;
     bool fileMissing = false;
     std::string summary; // the "Status" tab's text after a complete run
+    std::string stopMessage; // the status text of a run that stopped, and why
 };
 
 // Owns everything an analysis produces and the operations on it. It never
@@ -92,6 +93,7 @@ private:
     RecordInterpreter interpreter_;
     MonitorPosition monitor_;
     bool analyzing_ = false;
+    bool readFailed_ = false; // the last read ended through Fail
 };
 
 } // namespace tarvik

@@ -8,6 +8,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -107,12 +108,40 @@ Error ReadWholeFile(const std::string& path, std::string& contents)
     return {};
 }
 
+namespace {
+
+// The file a path names: a symbolic link is followed to its target (also a
+// dangling one, which the write then creates), so that the link stays.
+std::string FinalTarget(const std::string& path)
+{
+    fs::path target(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code code;
+        if (!fs::is_symlink(target, code) || code)
+            break;
+        const fs::path next = fs::read_symlink(target, code);
+        if (code)
+            break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target.string();
+}
+
+} // namespace
+
 Error WriteFileAtomically(const std::string& path, std::string_view contents)
 {
-    const std::string temporary = path + ".tmp~";
+    const std::string target = FinalTarget(path);
+    const std::string temporary = target + ".tmp~";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file)
         return ErrorFromErrno(errno);
+#ifndef _WIN32
+    // The new file keeps the old one's permissions (a private 600 stays private).
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0)
+        ::fchmod(::fileno(file), old.st_mode & 07777);
+#endif
     bool ok = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
     ok = std::fflush(file) == 0 && ok;
 #ifndef _WIN32
@@ -125,7 +154,7 @@ Error WriteFileAtomically(const std::string& path, std::string_view contents)
         return ErrorFromErrno(writeErrno ? writeErrno : EIO);
     }
     std::error_code code;
-    fs::rename(fs::path(temporary), fs::path(path), code);
+    fs::rename(fs::path(temporary), fs::path(target), code);
     if (code) {
         std::remove(temporary.c_str());
         return FromErrorCode(code, {});
