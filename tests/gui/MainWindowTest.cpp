@@ -185,26 +185,26 @@ private slots:
 
         QTreeWidgetItem* aldric = CharacterNode(window, "Aldric Voss");
         window.ShowNode(aldric, 1);
-        QCOMPARE(window.Details()->windowTitle(), QString("Details - General Info"));
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - General Info - Aldric Voss"));
         QCOMPARE(grid->rowCount(), 12);
         QCOMPARE(grid->CellText(4, 0), QString("Attacks"));
         QCOMPARE(grid->CellText(4, 1), QString("10; 7 hits (70%)"));
 
         const QString key = CharacterTreeWidget::KeyOf(aldric);
         window.ShowNode(Node(window, key + " Attacks"), 1);
-        QCOMPARE(window.Details()->windowTitle(), QString("Details - Attacks Made"));
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - Attacks Made - Aldric Voss"));
         QCOMPARE(grid->CellText(0, 1), QString("Physical"));
         QCOMPARE(grid->CellText(0, grid->columnCount() - 1), QString("Total"));
         QCOMPARE(grid->CellText(1, 0), QString("Goblin Skirmisher"));
         QCOMPARE(grid->CellText(1, grid->columnCount() - 1), QString("11"));
 
         window.ShowNode(Node(window, key + " Spells"), 1);
-        QCOMPARE(window.Details()->windowTitle(), QString("Details - Spells Cast"));
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - Spells Cast - Aldric Voss"));
         QCOMPARE(grid->CellText(0, 0), QString("unknown spell"));
         QCOMPARE(grid->CellText(0, 1), QString("1"));
 
         window.ShowNode(Node(window, key + " Deaths"), 1);
-        QCOMPARE(window.Details()->windowTitle(), QString("Details - Character Deaths"));
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - Character Deaths - Aldric Voss"));
         QCOMPARE(grid->CellText(0, 0), QString("Ogre Chieftain"));
         QCOMPARE(window.GetSession().Data().detailCharacterId,
                  window.GetSession().Data().characters.Find("Aldric Voss")->ID());

@@ -179,8 +179,11 @@ private:
     void UnloadDetails();
     void ContextPartyMember();
     void ContextMyCharacter();
-    // Bold and blue in the tree, and the party label, after a mark changed.
+    // Bold and blue in the tree, the party label and the detail window,
+    // after a mark changed.
     void ShowMarks();
+    // Shows the detail window's view again, from the data as they are now.
+    void RefreshDetails();
     int32_t SelectedCharacterId() const;
 
     // Errors and debug tabs
@@ -255,6 +258,8 @@ private:
     StatusPanel* messagePanel_ = nullptr;
     QMenu* characterMenu_ = nullptr;
     QPointer<DetailsWindow> details_;
+    // The tree key of the node whose view the detail window shows.
+    QString detailKey_;
     FileViewer* viewer_ = nullptr;
     QPointer<HudWindow> hud_;
 

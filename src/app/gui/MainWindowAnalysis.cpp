@@ -171,8 +171,10 @@ void MainWindow::ShowNode(QTreeWidgetItem* item, int button)
     if (button == 1 && item->childCount() > 0)
         tree_->expandItem(item);
     AnalysisData& data = session_->Data();
-    const NodeAction action =
-        ResolveNodeClick(CharacterTreeWidget::KeyOf(item).toStdString(), data);
+    const QString key = CharacterTreeWidget::KeyOf(item);
+    const NodeAction action = ResolveNodeClick(key.toStdString(), data);
+    if (action.kind != NodeAction::Kind::Nothing && action.kind != NodeAction::Kind::Explain)
+        detailKey_ = key;
     const Character* character = data.characters.At(action.characterId);
     switch (action.kind) {
     case NodeAction::Kind::Nothing:
@@ -266,6 +268,16 @@ void MainWindow::ShowMarks()
     treeModel_.RefreshMarks(session_->Data());
     tree_->RefreshMarks(treeModel_);
     ShowPartyCount();
+    // The user's own rows and the party's statistics depend on the marks.
+    RefreshDetails();
+}
+
+void MainWindow::RefreshDetails()
+{
+    if (!details_ || !details_->isVisible())
+        return;
+    if (QTreeWidgetItem* shown = tree_->FindNode(detailKey_))
+        ShowNode(shown, 0);
 }
 
 } // namespace tarvik

@@ -2,6 +2,8 @@
 
 #include "util/gui/QtText.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 
 namespace tarvik {
@@ -59,6 +61,18 @@ void DetailGridWidget::ShowGrid(const DetailGrid& grid)
     resizeColumnsToContents();
     horizontalHeader()->setStretchLastSection(grid.columns == 2);
     setUpdatesEnabled(true);
+}
+
+QSize DetailGridWidget::ContentSize() const
+{
+    const int frame = 2 * frameWidth();
+    int width = frame;
+    for (int column = 0; column < columnCount(); ++column)
+        width += std::max(sizeHintForColumn(column), 0);
+    int height = frame;
+    for (int row = 0; row < rowCount(); ++row)
+        height += std::max(sizeHintForRow(row), rowHeight(row));
+    return {width, height};
 }
 
 QString DetailGridWidget::CellText(int row, int column) const
