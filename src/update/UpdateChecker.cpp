@@ -9,6 +9,7 @@
 #include "util/Clock.h"
 #include "util/FileUtil.h"
 #include "util/Text.h"
+#include "util/gui/SaveFileCommit.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -350,7 +351,7 @@ UpdateChecker::Download UpdateChecker::FetchDescription(const QString& url)
     }
     if (!BackUp(destination))
         return Download::Failed;
-    if (!file.commit()) {
+    if (!CommitWhole(file)) {
         Log(1, QStringLiteral(">> ERROR:  Could not write ") + destination + QStringLiteral(": ") +
                    file.errorString());
         return Download::Failed;
@@ -393,7 +394,7 @@ UpdateChecker::Download UpdateChecker::FetchSetupProgram(const QString& url,
         return Download::ChecksumMismatch;
     if (!BackUp(destination))
         return Download::Failed;
-    if (!file.commit()) {
+    if (!CommitWhole(file)) {
         Log(1, QStringLiteral(">> ERROR:  Could not write ") + destination + QStringLiteral(": ") +
                    file.errorString());
         return Download::Failed;

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "FakeDialogs.h"
+#include "FileSizeLimit.h"
 #include "app/SettingsStore.h"
 #include "app/gui/MainWindow.h"
 #include "diag/gui/FileViewer.h"
 #include "util/Clock.h"
+
+#include <csignal>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "update/UpdateChecker.h"
 
 #include "DebugCapture.h"
+#include "FileSizeLimit.h"
 #include "LocalHttpServer.h"
 #include "app/IniFile.h"
 #include "update/DownloadProgress.h"
@@ -412,6 +413,22 @@ private slots:
         if (setup)
             expected << "Update.ini";
         QCOMPARE(Files(), expected);
+    }
+
+    // A disk that fills up during the download: the old setup program stays
+    // and no piece of the new one is left behind.
+    void fullDiskDuringTheDownloadKeepsTheOldSetup()
+    {
+        OfferUpdate({RandomBytes(3 * 1024 * 1024)});
+        Write(SetupPath(), "previous setup");
+        host->answers = {true, true};
+        {
+            const test::FileSizeLimit full(1024 * 1024);
+            QVERIFY(checker->UpdateConfig(true));
+        }
+        QCOMPARE(host->exclamations, QStringList{"The download failed!"});
+        QCOMPARE(ReadAll(SetupPath()), QByteArray("previous setup"));
+        QCOMPARE(Files(), (QStringList{"Tarvik.ini", "Tarvik_setup", "Update.ini"}));
     }
 
     // The answer passes to the sink in pieces and never waits whole in memory.

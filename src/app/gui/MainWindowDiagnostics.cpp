@@ -8,11 +8,12 @@
 #include "util/Clock.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
+#include "util/gui/SaveFileCommit.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSaveFile>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -57,7 +58,7 @@ void MainWindow::SaveErrorLog()
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(contents.data(), static_cast<qint64>(contents.size())) !=
             static_cast<qint64>(contents.size()) ||
-        !file.commit()) {
+        !CommitWhole(file)) {
         dialogs_.Message(this, Dialogs::Icon::Exclamation, "Tarvik", "Error while saving file!");
         return;
     }

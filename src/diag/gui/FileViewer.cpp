@@ -2,6 +2,7 @@
 
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
+#include "util/gui/SaveFileCommit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -132,7 +133,7 @@ void FileViewer::Save()
     QSaveFile file(path_);
     const QByteArray bytes = text_->toPlainText().toUtf8();
     if (path_.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !file.commit()) {
+        !CommitWhole(file)) {
         dialogs_.Message(this, Dialogs::Icon::Exclamation, "File update failed",
                          "Error -- failed to update " + path_ + ".  Changes lost.");
         return;
