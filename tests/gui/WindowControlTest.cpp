@@ -308,6 +308,8 @@ private slots:
         QVERIFY(aldric);
         const QString key = CharacterTreeWidget::KeyOf(aldric);
 
+        // A narrow view first: the window grows for the wide one.
+        window.ShowNode(window.Tree()->FindNode(key + " Spells"), 1);
         window.ShowNode(window.Tree()->FindNode(key + " Attacks"), 1);
         DetailsWindow* details = window.Details();
         QVERIFY(details && details->isVisible());

@@ -29,6 +29,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -243,9 +244,21 @@ private slots:
             QVERIFY2(button->width() >= button->fontMetrics().horizontalAdvance(button->text()),
                      qPrintable(button->objectName()));
         }
+        // Every cell wide enough for its text beside the margins the style
+        // keeps, so that none is cut short with an ellipsis.
+        const int textMargins =
+            2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
         int columns = 0;
-        for (int column = 0; column < grid->columnCount(); ++column)
+        for (int column = 0; column < grid->columnCount(); ++column) {
             columns += grid->columnWidth(column);
+            for (int row = 0; row < grid->rowCount(); ++row) {
+                const QTableWidgetItem* cell = grid->item(row, column);
+                const QFontMetrics metrics(cell->font().resolve(grid->font()));
+                QVERIFY2(grid->columnWidth(column) - 1 >=
+                             metrics.horizontalAdvance(cell->text()) + textMargins,
+                         qPrintable(cell->text()));
+            }
+        }
         QVERIFY(grid->width() >= columns);
         // The bold warning of the next fugue timer keeps the scaled size.
         h.RealTime().StartFugueTimer(h.clock.Now());

@@ -67,8 +67,12 @@ QSize DetailGridWidget::ContentSize() const
 {
     const int frame = 2 * frameWidth();
     int width = frame;
-    for (int column = 0; column < columnCount(); ++column)
-        width += std::max(sizeHintForColumn(column), 0);
+    const bool stretched = horizontalHeader()->stretchLastSection();
+    for (int column = 0; column < columnCount(); ++column) {
+        // A stretched column is as wide as the window makes it, not its text.
+        const bool last = column == columnCount() - 1;
+        width += std::max(sizeHintForColumn(column), stretched && last ? 0 : columnWidth(column));
+    }
     int height = frame;
     for (int row = 0; row < rowCount(); ++row)
         height += std::max(sizeHintForRow(row), rowHeight(row));

@@ -92,6 +92,8 @@ void DetailsWindow::FitToGrid()
                          frameGeometry().right() - geometry().right(),
                          frameGeometry().bottom() - geometry().bottom());
     const QRect area = screen->availableGeometry();
+    // The layout keeps the grid's last size hint until told it changed.
+    grid_->updateGeometry();
     layout()->invalidate();
     const QSize content = layout()->sizeHint();
     const Extent fit = FitToContent(

@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -152,6 +153,9 @@ void HudWindow::BuildControls()
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
     grid_->setFocusPolicy(Qt::NoFocus);
     grid_->setWordWrap(false);
+    // A text that a rounding pixel short of its cell would lose to an
+    // ellipsis is shown whole instead.
+    grid_->setTextElideMode(Qt::ElideNone);
     grid_->horizontalHeader()->setVisible(false);
     grid_->verticalHeader()->setVisible(false);
     // Columns and rows as small as their texts, at any scale.
@@ -243,6 +247,8 @@ void HudWindow::ApplyScale(double scale)
     statistics_->setHorizontalSpacing(scaled(8));
     statistics_->setContentsMargins(scaled(9), scaled(6), scaled(9), scaled(6));
     hoverSlider_->setFixedSize(metrics.horizontalAdvance("Aggressive") * 3 / 2, scaled(20));
+    // Below this the ticks would cover the handle.
+    hoverSlider_->setTickPosition(scale < 0.8 ? QSlider::NoTicks : QSlider::TicksBelow);
     hoverCaption_->setMinimumWidth(metrics.horizontalAdvance("Aggressive") + scaled(8));
     controls_->setSpacing(scaled(6));
     // The style's smallest button is wider than a small text needs.
@@ -314,9 +320,12 @@ void HudWindow::InitializeGrid()
 
 void HudWindow::FitGrid()
 {
-    // Measured here rather than by the style, whose cell margins would not
-    // shrink with the text.
+    // Measured here rather than by the style, which would add room of its
+    // own that does not shrink with the text: only the text margins a cell
+    // needs to show its text whole, and the grid line.
     const auto scaled = [this](int pixels) { return std::max(1, qRound(pixels * scale_)); };
+    const int margins =
+        2 * (grid_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1) + 1;
     const int frame = grid_->frameWidth() * 2;
     int width = frame;
     for (int column = 0; column < grid_->columnCount(); ++column) {
@@ -327,7 +336,7 @@ void HudWindow::FitGrid()
                 widest = std::max(widest, metrics.horizontalAdvance(cell->text()));
             }
         }
-        const int columnWidth = std::max(widest, scaled(8)) + scaled(10);
+        const int columnWidth = std::max(widest, scaled(8)) + margins;
         grid_->setColumnWidth(column, columnWidth);
         width += columnWidth;
     }
