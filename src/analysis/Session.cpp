@@ -263,10 +263,10 @@ DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
         ++result.filesAnalyzed;
         if (!AnalyzeLog(path, nullptr)) {
             result.aborted = true;
-            result.stopMessage = readFailed_
-                                     ? "Log analysis stopped by an error in [" + name +
-                                           "].  (Check the Errors tab.)"
-                                     : "Log analysis stopped: [" + name + "] holds no lines.";
+            result.stopMessage =
+                readFailed_
+                    ? "Log analysis stopped by an error in [" + name + "].  (Check the Errors tab.)"
+                    : "Log analysis stopped: [" + name + "] holds no lines.";
             return result;
         }
     }

@@ -26,7 +26,7 @@ struct DriverResult {
     int32_t filesAnalyzed = 0;
     bool aborted = false;
     bool fileMissing = false;
-    std::string summary; // the "Status" tab's text after a complete run
+    std::string summary;     // the "Status" tab's text after a complete run
     std::string stopMessage; // the status text of a run that stopped, and why
 };
 

@@ -113,8 +113,7 @@ TEST(IniFile, WriteFollowsLinksAndKeepsPermissions)
         EXPECT_TRUE(WriteINI(dir.File(name), "Updates", "LastUpdateCheck", name));
         EXPECT_TRUE(fs::is_symlink(dir.File(name))) << name;
         EXPECT_EQ(ReadINI(target, "Updates", "LastUpdateCheck"), name);
-        EXPECT_EQ(fs::status(target).permissions(),
-                  fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     }
     EXPECT_EQ(FolderEntries(dir.File("settings")), Names{"Tarvik.ini"});
 }
