@@ -60,16 +60,5 @@ TEST(WindowFit, OpensBesideItsOwnerInsideTheArea)
     EXPECT_EQ(moved.y, 640);
 }
 
-TEST(WindowFit, ScaleFollowsTheSmallerRatioWithinItsBounds)
-{
-    const Extent design{600, 150};
-    EXPECT_DOUBLE_EQ(ProportionalScale({300, 75}, design, 0.5, 3.0), 0.5);
-    EXPECT_DOUBLE_EQ(ProportionalScale({1200, 150}, design, 0.5, 3.0), 1.0);
-    EXPECT_DOUBLE_EQ(ProportionalScale({900, 300}, design, 0.5, 3.0), 1.5);
-    EXPECT_DOUBLE_EQ(ProportionalScale({100, 20}, design, 0.5, 3.0), 0.5);
-    EXPECT_DOUBLE_EQ(ProportionalScale({6000, 1500}, design, 0.5, 3.0), 3.0);
-    EXPECT_DOUBLE_EQ(ProportionalScale({300, 75}, {}, 0.5, 3.0), 1.0);
-}
-
 } // namespace
 } // namespace tarvik

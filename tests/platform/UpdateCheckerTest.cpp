@@ -431,29 +431,6 @@ private slots:
         QCOMPARE(Files(), (QStringList{"Tarvik.ini", "Tarvik_setup", "Update.ini"}));
     }
 
-    // The answer passes to the sink in pieces and never waits whole in memory.
-    void largeAnswerStreamsInPieces()
-    {
-        const QByteArray body = RandomBytes(8 * 1024 * 1024);
-        server->Set("/big", {body, 200, LocalHttpServer::Answer, -1, false});
-        HttpFetcher fetcher;
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        qint64 largestPiece = 0;
-        const FetchResult result =
-            fetcher.Fetch(QUrl(server->Url("/big")), FetchLimits(), {}, [&](QByteArrayView piece) {
-                largestPiece = std::max(largestPiece, piece.size());
-                hash.addData(piece);
-                return true;
-            });
-        QVERIFY2(result.Ok(), qPrintable(result.error));
-        QCOMPARE(result.bytes, body.size());
-        QVERIFY(result.data.isEmpty());
-        QCOMPARE(hash.result(), QCryptographicHash::hash(body, QCryptographicHash::Sha256));
-        // Qt's read buffer is a soft limit: a piece may pass it by what one
-        // socket read brings, but never comes near the whole answer.
-        QVERIFY2(largestPiece <= body.size() / 2, qPrintable(QString::number(largestPiece)));
-    }
-
     // Closing the window cancels the check: the transfer ends at once, its
     // temporary file goes, the old files stay and nothing more is asked.
     void cancelStopsTheCheckAndRemovesItsTemporaryFile_data()
