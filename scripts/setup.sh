@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian packages) and builds Tarvik.
-# Usage: scripts/setup.sh [build-dir]
+# Usage: scripts/setup.sh [build-dir] [cmake options...]
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build}"
+shift $(($# > 0 ? 1 : 0))
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev nlohmann-json3-dev libxcb1-dev xvfb xauth python3)
@@ -35,5 +36,5 @@ if ((${#missing[@]})); then
     "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"

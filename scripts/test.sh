@@ -9,7 +9,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build"
 jobs="$(nproc)"
 
-"$root/scripts/setup.sh" "$build"
+"$root/scripts/setup.sh" "$build" -DTARVIK_WERROR=ON
 ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
 
 sanitize="$root/build-sanitize"

@@ -1,5 +1,6 @@
 #include "LogGenerator.h"
 
+
 #include <array>
 #include <cstdio>
 

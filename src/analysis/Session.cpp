@@ -107,6 +107,7 @@ bool Session::Fail(const std::string& path, std::string_view body, const Error& 
                                 std::to_string(error.number) + " - " + error.description + ".";
     debug_.LogDebug(message, 1, false, nullptr);
     errors_.AddFinal(message);
+    readFailed_ = true;
     host_.SelectTab(MainTab::Errors);
     if (options_.monitoringEnabled)
         host_.StopMonitoring();
@@ -144,6 +145,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
         }
     } reset{analyzing_, errors_};
 
+    readFailed_ = false;
     host_.ReadStarted(path);
     errors_.SetSource(GetFileName(path));
     debug_.LogDebug("Analysis:  Opening file for initial read.", 4);
@@ -308,6 +310,10 @@ DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
         ++result.filesAnalyzed;
         if (!AnalyzeLog(path, nullptr)) {
             result.aborted = true;
+            result.stopMessage =
+                readFailed_
+                    ? "Log analysis stopped by an error in [" + name + "].  (Check the Errors tab.)"
+                    : "Log analysis stopped: [" + name + "] holds no lines.";
             return result;
         }
     }

@@ -28,7 +28,8 @@ struct DriverResult {
     int32_t filesAnalyzed = 0;
     bool aborted = false;
     bool fileMissing = false;
-    std::string summary; // the "Status" tab's text after a complete run
+    std::string summary;     // the "Status" tab's text after a complete run
+    std::string stopMessage; // the status text of a run that stopped, and why
 };
 
 // Owns everything an analysis produces and the operations on it. It never
@@ -101,6 +102,7 @@ private:
     RecordInterpreter interpreter_;
     MonitorPosition monitor_;
     bool analyzing_ = false;
+    bool readFailed_ = false; // the last read ended through Fail
 };
 
 } // namespace tarvik

@@ -1,5 +1,6 @@
 #include "DebugLog.h"
 
+
 namespace tarvik {
 
 std::string DebugLog::LevelName(int level)

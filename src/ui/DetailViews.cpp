@@ -34,6 +34,16 @@ void AppendLabel(std::string& format, const std::string& label)
     format += "|";
 }
 
+// The view's name and whose it is, so that two windows' worth of details
+// cannot be mixed up: "Details - Attacks Made - Woo Wildrock".
+std::string Caption(std::string_view view, const Character& c)
+{
+    std::string caption(view);
+    caption += " - ";
+    caption += c.Name();
+    return caption;
+}
+
 void DropFinalBar(std::string& format)
 {
     if (!format.empty() && format.back() == '|')
@@ -53,7 +63,7 @@ DetailGrid BuildGeneralInfo(const Session& session, const Character& c)
 {
     session.Debug().Log(3, [&] { return "Showing character info for [" + c.Name() + "]."; });
     DetailGrid grid;
-    grid.caption = "Details - General Info";
+    grid.caption = Caption("Details - General Info", c);
     auto row = [&](const char* label, std::string value) {
         grid.cells.push_back({label, std::move(value)});
     };
@@ -97,7 +107,7 @@ DetailGrid BuildAttacks(const Session& session, const Character& c, bool outboun
     const AnalysisConfig& config = session.Config();
     const int types = config.DamageTypeCount();
     DetailGrid grid;
-    grid.caption = outbound ? "Details - Attacks Made" : "Details - Enemy Attacks";
+    grid.caption = Caption(outbound ? "Details - Attacks Made" : "Details - Enemy Attacks", c);
     grid.columns = types + 1;
     grid.fixedRows = 1;
 
@@ -133,7 +143,7 @@ DetailGrid BuildSpells(const Session& session, const Character& c)
 {
     session.Debug().Log(3, [&] { return "Showing spells for [" + c.Name() + "]."; });
     DetailGrid grid;
-    grid.caption = "Details - Spells Cast";
+    grid.caption = Caption("Details - Spells Cast", c);
     grid.format = ";";
     SpellCastTable table;
     if (c.SpellsCastSummary(session.Data().knownSpells, table)) {
@@ -150,7 +160,7 @@ DetailGrid BuildKillsOrDeaths(const Session& session, const Character& c, bool k
 {
     session.Debug().Log(3, [&] { return "Showing kills or deaths for [" + c.Name() + "]."; });
     DetailGrid grid;
-    grid.caption = kills ? "Details - Enemies Killed" : "Details - Character Deaths";
+    grid.caption = Caption(kills ? "Details - Enemies Killed" : "Details - Character Deaths", c);
     grid.format = ";";
     const CharacterList& characters = session.Data().characters;
     const IdTable table =

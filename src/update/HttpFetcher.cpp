@@ -15,9 +15,22 @@ QString Seconds(std::chrono::milliseconds duration)
     return QString::number(std::chrono::duration<double>(duration).count(), 'g', 3);
 }
 
+QString TooLarge(qint64 maxBytes)
+{
+    return QStringLiteral("The answer is larger than %1 bytes.").arg(maxBytes);
+}
+
 } // namespace
 
-FetchResult HttpFetcher::Fetch(const QUrl& url, const StateHandler& onState) const
+void HttpFetcher::Cancel()
+{
+    if (cancelRunning_)
+        cancelRunning_();
+}
+
+FetchResult HttpFetcher::Fetch(const QUrl& url, const FetchLimits& limits,
+                               const StateHandler& onState, const DataSink& sink,
+                               const ProgressHandler& onProgress)
 {
     const QString host = url.host();
     const auto report = [&](TransferState state, const QString& detail = {}) {
@@ -47,14 +60,17 @@ FetchResult HttpFetcher::Fetch(const QUrl& url, const StateHandler& onState) con
     if (!userAgent_.isEmpty())
         request.setHeader(QNetworkRequest::UserAgentHeader, userAgent_);
     QNetworkReply* reply = manager.get(request);
+    // Qt stops reading from the socket while this much waits, so a large
+    // answer passes through in pieces instead of piling up in memory.
+    reply->setReadBufferSize(ReadBufferBytes);
 
     QEventLoop loop;
     QTimer idle;
     idle.setSingleShot(true);
-    idle.setInterval(limits_.idleTimeout);
+    idle.setInterval(limits.idleTimeout);
     QTimer total;
     total.setSingleShot(true);
-    total.setInterval(limits_.totalTimeout);
+    total.setInterval(limits.totalTimeout);
 
     QString abortReason;
     const auto abort = [&](const QString& reason) {
@@ -62,23 +78,47 @@ FetchResult HttpFetcher::Fetch(const QUrl& url, const StateHandler& onState) con
             abortReason = reason;
         reply->abort();
     };
+    cancelRunning_ = [&] {
+        result.cancelled = true;
+        abort(QStringLiteral("The transfer was cancelled."));
+    };
+    struct ForgetCancel {
+        std::function<void()>& cancel;
+        ~ForgetCancel() { cancel = nullptr; }
+    } forgetCancel{cancelRunning_};
+
     QObject::connect(&idle, &QTimer::timeout, reply, [&] {
         abort(QStringLiteral("No answer from %1 within %2 seconds.")
-                  .arg(host, Seconds(limits_.idleTimeout)));
+                  .arg(host, Seconds(limits.idleTimeout)));
     });
     QObject::connect(&total, &QTimer::timeout, reply, [&] {
         abort(QStringLiteral("The transfer took longer than %1 seconds.")
-                  .arg(Seconds(limits_.totalTimeout)));
+                  .arg(Seconds(limits.totalTimeout)));
     });
 
     bool connecting = false;
     bool receiving = false;
+    qint64 announced = -1;
     const auto startReceiving = [&] {
         idle.start();
         if (!receiving) {
             receiving = true;
             report(TransferState::Receiving);
         }
+    };
+    const auto take = [&] {
+        const QByteArray piece = reply->readAll();
+        if (piece.isEmpty() || !abortReason.isEmpty())
+            return;
+        result.bytes += piece.size();
+        if (result.bytes > limits.maxBytes)
+            return abort(TooLarge(limits.maxBytes));
+        if (!sink)
+            result.data += piece;
+        else if (!sink(piece))
+            return abort(QStringLiteral("The answer could not be written to disk."));
+        if (onProgress)
+            onProgress(result.bytes, announced);
     };
     QObject::connect(reply, &QNetworkReply::socketStartedConnecting, [&] {
         idle.start();
@@ -94,12 +134,21 @@ FetchResult HttpFetcher::Fetch(const QUrl& url, const StateHandler& onState) con
         report(TransferState::Requesting);
         report(TransferState::RequestSent);
     });
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, startReceiving);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, [&] {
+        startReceiving();
+        // Refused before the body comes, when the server says how long it is.
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const bool redirect = status >= 300 && status <= 399;
+        if (length.isValid() && !redirect) {
+            announced = length.toLongLong();
+            if (announced > limits.maxBytes)
+                abort(TooLarge(limits.maxBytes));
+        }
+    });
     QObject::connect(reply, &QNetworkReply::readyRead, [&] {
         startReceiving();
-        result.data += reply->readAll();
-        if (result.data.size() > limits_.maxBytes)
-            abort(QStringLiteral("The answer is larger than %1 bytes.").arg(limits_.maxBytes));
+        take();
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
 
@@ -110,7 +159,7 @@ FetchResult HttpFetcher::Fetch(const QUrl& url, const StateHandler& onState) con
     idle.stop();
     total.stop();
     if (reply->isOpen())
-        result.data += reply->readAll();
+        take();
 
     if (!abortReason.isEmpty())
         return fail(abortReason);

@@ -1,5 +1,7 @@
 #include "UpdateChecker.h"
 
+#include "DownloadProgress.h"
+#include "UpdateDescription.h"
 #include "UpdateHost.h"
 #include "app/IniFile.h"
 #include "diag/DebugLog.h"
@@ -7,6 +9,7 @@
 #include "util/Clock.h"
 #include "util/FileUtil.h"
 #include "util/Text.h"
+#include "util/gui/SaveFileCommit.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -51,7 +54,7 @@ UpdateChecker::UpdateChecker(UpdateHost& host, DebugLog& debug, ErrObject& lastE
     , lastError_(lastError)
     , clock_(clock)
     , settings_(std::move(settings))
-    , fetcher_(settings_.limits, UserAgent(settings_))
+    , fetcher_(UserAgent(settings_))
 {
 }
 
@@ -86,6 +89,14 @@ std::string UpdateChecker::ReadDescription(const char* key) const
     return ReadINI(ToStd(DescriptionPath()), settings_.productName, key);
 }
 
+std::string UpdateChecker::Address() const
+{
+    const std::string address(Trim(ReadDescription("UpdateURL")));
+    if (!address.empty())
+        return address;
+    return std::string(Trim(settings_.configuration.Read("Updates", "URL")));
+}
+
 void UpdateChecker::AutomaticCheck()
 {
     Log(1, QStringLiteral("Program update timer firing."));
@@ -99,35 +110,60 @@ void UpdateChecker::CheckOnRequest()
         UpdateConfig(true);
 }
 
+void UpdateChecker::Cancel()
+{
+    if (!running_)
+        return;
+    cancelled_ = true;
+    fetcher_.Cancel();
+}
+
 bool UpdateChecker::UpdateConfig(bool force)
 {
     Log(3, QStringLiteral("Checking for updated configuration."));
+    const std::string address = Address();
+    if (address.empty()) {
+        // Nothing to wait for, so the window is never disabled for it.
+        ReportNoAddress(force);
+        return false;
+    }
+    running_ = true;
+    cancelled_ = false;
     host_.SetBusy(true, MainTab::None);
-    const Outcome outcome = Check(force);
+    const Outcome outcome = Check(force, address);
+    running_ = false;
     if (outcome == Outcome::SetupStarted) {
         // The setup replaces this program; the window stays disabled.
         host_.QuitNow();
         return true;
     }
-    host_.SetBusy(false, MainTab::Info);
-    return outcome != Outcome::NoAddress;
+    if (outcome == Outcome::Cancelled) {
+        Log(1, QStringLiteral("Program update check cancelled."));
+        host_.SetStatusMessage(QStringLiteral("Program update check cancelled."));
+    }
+    host_.SetBusy(false, force ? MainTab::Info : MainTab::None);
+    return true;
 }
 
-UpdateChecker::Outcome UpdateChecker::Check(bool force)
+void UpdateChecker::ReportNoAddress(bool force)
 {
-    const ConfigurationFile& configuration = settings_.configuration;
-    std::string address = ReadDescription("UpdateURL");
-    if (address.empty())
-        address = configuration.Read("Updates", "URL");
-    if (address.empty()) {
-        Log(1, QStringLiteral(">> ERROR:  Update URL not found in the configuration file."));
-        host_.ShowCritical(QStringLiteral("Your configuration file does not have an Update URL!"
-                                          "\n\nYou should re-download the installation package "
-                                          "and re-install ") +
-                           Product() + QStringLiteral("."));
-        return Outcome::NoAddress;
+    Log(1, QStringLiteral(">> ERROR:  Update URL not found in the configuration file."));
+    const QString file = QFileInfo(FromStd(settings_.configuration.ReadPath())).fileName();
+    if (!force) {
+        host_.NoteAutomaticChecksOff(Product() +
+                                     QStringLiteral(" does not check for updates by itself: ") +
+                                     file + QStringLiteral(" gives no update address."));
+        return;
     }
+    host_.ShowInformation(QStringLiteral("No update address is set, so ") + Product() +
+                          QStringLiteral(" cannot check for updates.\n\nTo check, set URL in "
+                                         "the [Updates] section of ") +
+                          QDir::toNativeSeparators(FromStd(settings_.configuration.WritePath())) +
+                          QStringLiteral(" to the address of an update description."));
+}
 
+UpdateChecker::Outcome UpdateChecker::Check(bool force, const std::string& address)
+{
     const int64_t minutes = MinutesSinceLastCheck();
     if (minutes < ThrottleMinutes && !force) {
         host_.SetStatusMessage(Product() + QStringLiteral(" checked for updates ") +
@@ -137,13 +173,22 @@ UpdateChecker::Outcome UpdateChecker::Check(bool force)
 
     Log(1, QStringLiteral("Getting updated configuration from ") + FromStd(address) +
                QStringLiteral("."));
-    host_.SetBusy(true, MainTab::Errors);
-    if (!GetUpdatedFile(FromStd(address), DescriptionPath(), true)) {
+    // An automatic check never takes over the problems of an analysis.
+    showTransferLog_ = force || host_.ErrorListEmpty();
+    if (force)
+        host_.SelectTab(MainTab::Errors);
+    switch (FetchDescription(FromStd(address))) {
+    case Download::Written:
+        break;
+    case Download::Cancelled:
+        return Outcome::Cancelled;
+    default:
         Log(1, QStringLiteral("Program update check failed."));
         host_.SetStatusMessage(QStringLiteral("Program update check failed."));
         return Outcome::Done;
     }
 
+    const ConfigurationFile& configuration = settings_.configuration;
     if (!configuration.Write("Updates", "LastUpdateCheck", clock_.Now().Format()))
         Log(1, QStringLiteral(">> ERROR:  Could not record the time of this update check in ") +
                    FromStd(configuration.WritePath()) + QStringLiteral("."));
@@ -159,8 +204,10 @@ UpdateChecker::Outcome UpdateChecker::Check(bool force)
     }
     if (offered == OfferedVersion::UpToDate) {
         Log(3, QStringLiteral("Program is up to date."));
-        host_.SetStatusMessage(Product() + QStringLiteral(" is up to date.  (Check transfer log on "
-                                                          "the errors tab.)"));
+        host_.SetStatusMessage(Product() + (showTransferLog_
+                                                ? QStringLiteral(" is up to date.  (Check transfer "
+                                                                 "log on the errors tab.)")
+                                                : QStringLiteral(" is up to date.")));
         return Outcome::Done;
     }
     return OfferUpdate(setupAddress);
@@ -170,23 +217,29 @@ UpdateChecker::Outcome UpdateChecker::OfferUpdate(const std::string& setupAddres
 {
     host_.SetStatusMessage(QStringLiteral("An update to ") + Product() +
                            QStringLiteral(" is available!"));
-    if (!host_.AskYesNo(QStringLiteral("There is a new update available for ") + Product() +
-                        QStringLiteral(".\nDo you want to download it now?")))
+    const bool download =
+        host_.AskYesNo(QStringLiteral("There is a new update available for ") + Product() +
+                       QStringLiteral(".\nDo you want to download it now?"));
+    if (cancelled_)
+        return Outcome::Cancelled;
+    if (!download)
         return Outcome::Done;
 
     const QString setupPath = SetupProgramPath();
     const QString checksum = FromStd(std::string(Trim(ReadDescription("UpdateFileSHA256"))));
-    switch (FetchFile(FromStd(setupAddress), setupPath, true, checksum)) {
+    switch (FetchSetupProgram(FromStd(setupAddress), checksum)) {
     case Download::Written:
         MakeExecutable(setupPath);
         break;
+    case Download::Cancelled:
+        return Outcome::Cancelled;
     case Download::ChecksumMismatch:
         Log(1, QStringLiteral(">> ERROR:  The downloaded update does not match its published "
                               "checksum."));
         host_.ShowExclamation(QStringLiteral("The downloaded update does not match its published "
                                              "checksum and will not be run."));
         return Outcome::Done;
-    case Download::Failed:
+    default:
         Log(1, QStringLiteral(">> ERROR:  The program update download failed."));
         host_.ShowExclamation(QStringLiteral("The download failed!"));
         return Outcome::Done;
@@ -194,10 +247,13 @@ UpdateChecker::Outcome UpdateChecker::OfferUpdate(const std::string& setupAddres
 
     Log(1, QStringLiteral("Update successfully downloaded; preparing to execute update."));
     host_.SetStatusMessage(Product() + QStringLiteral(" update successfully downloaded."));
-    if (!host_.AskYesNo(QStringLiteral("The file has been downloaded to ") +
-                        QDir::toNativeSeparators(setupPath) +
-                        QStringLiteral(".\nDo you want to install the update now?  Your old INI "
-                                       "file will be backed up.")))
+    const bool install = host_.AskYesNo(
+        QStringLiteral("The file has been downloaded to ") + QDir::toNativeSeparators(setupPath) +
+        QStringLiteral(".\nDo you want to install the update now?  Your old INI "
+                       "file will be backed up."));
+    if (cancelled_)
+        return Outcome::Cancelled;
+    if (!install)
         return Outcome::Done;
 
     // The user was promised a backup; without one the setup does not run.
@@ -227,32 +283,62 @@ int64_t UpdateChecker::MinutesSinceLastCheck() const
     return (now.Milliseconds() - last.Milliseconds()) / (60 * DateTime::MsPerSecond);
 }
 
-bool UpdateChecker::GetUpdatedFile(const QString& url, const QString& destination, bool makeBackup)
+void UpdateChecker::TransferLine(const QString& line)
 {
-    return FetchFile(url, destination, makeBackup, {}) == Download::Written;
+    if (showTransferLog_)
+        host_.AddErrorLine(line);
+    Log(3, QStringLiteral("Update Check: ") + line);
 }
 
-UpdateChecker::Download UpdateChecker::FetchFile(const QString& url, const QString& destination,
-                                                 bool makeBackup, const QString& expectedSha256)
+FetchResult UpdateChecker::Fetch(const QString& url, const QString& destination, bool makeBackup,
+                                 const FetchLimits& limits, const HttpFetcher::DataSink& sink,
+                                 const HttpFetcher::ProgressHandler& onProgress)
 {
     Log(1, QStringLiteral("Getting updated file from ") + url + QStringLiteral(" to [") +
                destination + QStringLiteral("] (backup file?: ") + FromStd(BoolWord(makeBackup)) +
                QStringLiteral(")."));
-    host_.ClearErrorList();
+    if (showTransferLog_)
+        host_.ClearErrorList();
+    FetchResult fetched = fetcher_.Fetch(
+        QUrl(url), limits, [this](TransferState, const QString& line) { TransferLine(line); }, sink,
+        onProgress);
+    if (!fetched.Ok() && !showTransferLog_)
+        Log(1, QStringLiteral(">> ERROR:  ") + fetched.error);
+    if (cancelled_)
+        fetched.cancelled = true;
+    return fetched;
+}
 
-    const FetchResult fetched =
-        fetcher_.Fetch(QUrl(url), [this](TransferState, const QString& line) {
-            host_.AddErrorLine(line);
-            Log(3, QStringLiteral("Update Check: ") + line);
-        });
+bool UpdateChecker::BackUp(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    if (const Error error = CopyFile(ToStd(path), ToStd(path + ".bak"))) {
+        lastError_.SetError(error);
+        Log(1, QStringLiteral(">> ERROR:  ") + FromStd(error.description));
+        return false;
+    }
+    return true;
+}
+
+UpdateChecker::Download UpdateChecker::FetchDescription(const QString& url)
+{
+    const QString destination = DescriptionPath();
+    const FetchResult fetched = Fetch(url, destination, true, settings_.descriptionLimits);
+    if (fetched.cancelled)
+        return Download::Cancelled;
     if (!fetched.Ok() || fetched.data.size() < 2)
         return Download::Failed;
-
-    if (!expectedSha256.isEmpty()) {
-        const QByteArray actual =
-            QCryptographicHash::hash(fetched.data, QCryptographicHash::Sha256).toHex();
-        if (QString::fromLatin1(actual).compare(expectedSha256, Qt::CaseInsensitive) != 0)
-            return Download::ChecksumMismatch;
+    // The old description holds the address to ask next time; an answer
+    // that is no description must not replace it.
+    if (!IsUpdateDescription(
+            std::string_view(fetched.data.constData(), static_cast<size_t>(fetched.data.size())),
+            settings_.productName)) {
+        TransferLine(QStringLiteral("WARNING:  The answer is not an update description; ") +
+                     QFileInfo(destination).fileName() + QStringLiteral(" was kept."));
+        Log(1, QStringLiteral(">> ERROR:  The answer from ") + url +
+                   QStringLiteral(" is not an update description."));
+        return Download::NotADescription;
     }
 
     // The new file is complete on disk before the old one is touched.
@@ -262,14 +348,52 @@ UpdateChecker::Download UpdateChecker::FetchFile(const QString& url, const QStri
                    file.errorString());
         return Download::Failed;
     }
-    if (makeBackup && QFileInfo::exists(destination)) {
-        if (const Error error = CopyFile(ToStd(destination), ToStd(destination + ".bak"))) {
-            lastError_.SetError(error);
-            Log(1, QStringLiteral(">> ERROR:  ") + FromStd(error.description));
-            return Download::Failed;
-        }
+    if (!BackUp(destination))
+        return Download::Failed;
+    if (!CommitWhole(file)) {
+        Log(1, QStringLiteral(">> ERROR:  Could not write ") + destination + QStringLiteral(": ") +
+                   file.errorString());
+        return Download::Failed;
     }
-    if (!file.commit()) {
+    return Download::Written;
+}
+
+UpdateChecker::Download UpdateChecker::FetchSetupProgram(const QString& url,
+                                                         const QString& expectedSha256)
+{
+    const QString destination = SetupProgramPath();
+    // Straight to a temporary file beside the old program, whatever its size.
+    QSaveFile file(destination);
+    if (!file.open(QIODevice::WriteOnly)) {
+        Log(1, QStringLiteral(">> ERROR:  Could not write ") + destination + QStringLiteral(": ") +
+                   file.errorString());
+        return Download::Failed;
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const auto sink = [&](QByteArrayView piece) {
+        hash.addData(piece);
+        return file.write(piece.data(), piece.size()) == piece.size();
+    };
+    DownloadProgress progress(settings_.productName);
+    const auto onProgress = [&](qint64 received, qint64 total) {
+        const std::string text = progress.Update(received, total);
+        if (!text.empty())
+            host_.SetStatusMessage(FromStd(text));
+    };
+    const FetchResult fetched =
+        Fetch(url, destination, true, settings_.setupLimits, sink, onProgress);
+    // Leaving without commit() removes the temporary file.
+    if (fetched.cancelled)
+        return Download::Cancelled;
+    if (!fetched.Ok() || fetched.bytes < 2)
+        return Download::Failed;
+    if (!expectedSha256.isEmpty() &&
+        QString::fromLatin1(hash.result().toHex()).compare(expectedSha256, Qt::CaseInsensitive) !=
+            0)
+        return Download::ChecksumMismatch;
+    if (!BackUp(destination))
+        return Download::Failed;
+    if (!CommitWhole(file)) {
         Log(1, QStringLiteral(">> ERROR:  Could not write ") + destination + QStringLiteral(": ") +
                    file.errorString());
         return Download::Failed;

@@ -17,6 +17,16 @@ class DebugLog;
 class ErrObject;
 class UpdateHost;
 
+// The update description is a few lines: it must come quickly or not at all.
+inline FetchLimits DescriptionLimits()
+{
+    FetchLimits limits;
+    limits.idleTimeout = std::chrono::seconds(20);
+    limits.totalTimeout = std::chrono::seconds(20);
+    limits.maxBytes = 1024 * 1024;
+    return limits;
+}
+
 struct UpdateCheckerSettings {
     // Where Update.ini, the setup program and their backups are kept.
     QString programDirectory;
@@ -24,7 +34,9 @@ struct UpdateCheckerSettings {
     ConfigurationFile configuration;
     std::string productName = ProgramInfo::ProductName();
     ProgramVersion runningVersion = ProgramInfo::RunningVersion();
-    FetchLimits limits;
+    FetchLimits descriptionLimits = DescriptionLimits();
+    // The setup program may take a while; its progress shows in the status bar.
+    FetchLimits setupLimits;
 };
 
 // The update check: fetches the update description Update.ini, compares its
@@ -33,14 +45,17 @@ struct UpdateCheckerSettings {
 //
 // Wiring in the main window (which implements UpdateHost):
 //   - a one-shot timer of 1000 ms, started at the end of start-up, calls
-//     AutomaticCheck(); it checks at most once an hour;
+//     AutomaticCheck() once no analysis runs; it checks at most once an
+//     hour, and not at all without an update address;
 //   - "Check for Updates" in the Help menu calls CheckOnRequest();
+//   - closing the window during a check calls Cancel();
 //   - QuitNow() is called when the setup program runs: close and quit.
 //
 // Every download lands in a temporary file that replaces the old one only
-// when it is complete, so a failed transfer leaves the previous files alone.
-// When Update.ini gives UpdateFileSHA256, a setup program with another
-// checksum is refused and never started.
+// when it is complete (and, for Update.ini, only when it is a description),
+// so a failed transfer leaves the previous files alone. When Update.ini
+// gives UpdateFileSHA256, a setup program with another checksum is refused
+// and never started.
 class UpdateChecker {
 public:
     static constexpr int ThrottleMinutes = 60;
@@ -53,26 +68,37 @@ public:
     // The menu command: asks first, then checks regardless of the last check.
     void CheckOnRequest();
 
-    // One check; force skips the one-hour throttle. False only when no
-    // update address is configured.
+    // One check; force (the menu command) skips the one-hour throttle. An
+    // automatic check (force false) leaves the tabs and an error list that
+    // holds something alone. False only when no update address is
+    // configured.
     bool UpdateConfig(bool force);
-    // Fetches url and, when two bytes or more came back, replaces destination
-    // with them, keeping the old file as destination + ".bak" on request.
-    // True when the file was written.
-    bool GetUpdatedFile(const QString& url, const QString& destination, bool makeBackup);
 
+    bool Running() const { return running_; }
+    // Ends the running check at once: the transfer stops, its temporary
+    // file goes, and nothing more is asked.
+    void Cancel();
+
+    // Update.ini's UpdateURL, else the INI file's URL; empty when neither.
+    std::string Address() const;
     QString DescriptionPath() const;
     QString SetupProgramPath() const;
     QString ConfigurationBackupPath() const;
 
 private:
-    enum class Outcome { Done, NoAddress, SetupStarted };
-    enum class Download { Written, Failed, ChecksumMismatch };
+    enum class Outcome { Done, NoAddress, SetupStarted, Cancelled };
+    enum class Download { Written, Failed, NotADescription, ChecksumMismatch, Cancelled };
 
-    Outcome Check(bool force);
+    Outcome Check(bool force, const std::string& address);
     Outcome OfferUpdate(const std::string& setupAddress);
-    Download FetchFile(const QString& url, const QString& destination, bool makeBackup,
-                       const QString& expectedSha256);
+    void ReportNoAddress(bool force);
+    Download FetchDescription(const QString& url);
+    Download FetchSetupProgram(const QString& url, const QString& expectedSha256);
+    FetchResult Fetch(const QString& url, const QString& destination, bool makeBackup,
+                      const FetchLimits& limits, const HttpFetcher::DataSink& sink = {},
+                      const HttpFetcher::ProgressHandler& onProgress = {});
+    void TransferLine(const QString& line);
+    bool BackUp(const QString& path);
     int64_t MinutesSinceLastCheck() const;
     bool BackUpConfiguration();
     static void MakeExecutable(const QString& path);
@@ -87,6 +113,10 @@ private:
     const Clock& clock_;
     UpdateCheckerSettings settings_;
     HttpFetcher fetcher_;
+    bool running_ = false;
+    bool cancelled_ = false;
+    // The transfer log goes to the error list (else only to the debug log).
+    bool showTransferLog_ = true;
 };
 
 } // namespace tarvik

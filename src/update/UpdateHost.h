@@ -17,11 +17,19 @@ public:
     virtual void ClearErrorList() = 0;
     // Appends the line and scrolls the list so that it is the top visible line.
     virtual void AddErrorLine(const QString& line) = 0;
-    // Disables (or enables) the main window and, unless tab is None, selects
+    // True when the error list holds nothing, in particular no problems of
+    // an analysis that an automatic check must leave alone.
+    virtual bool ErrorListEmpty() const = 0;
+    // Disables the main window (or ends one such request: the window is
+    // enabled once every request has ended) and, unless tab is None, selects
     // that tab; pending events are processed so that the change shows.
     virtual void SetBusy(bool busy, MainTab tab) = 0;
+    virtual void SelectTab(MainTab tab) = 0;
+    // Tells, on the window itself rather than in a box, that there are no
+    // automatic checks.
+    virtual void NoteAutomaticChecksOff(const QString& text) = 0;
     // Message boxes with OK.
-    virtual void ShowCritical(const QString& text) = 0;
+    virtual void ShowInformation(const QString& text) = 0;
     virtual void ShowExclamation(const QString& text) = 0;
     // A Yes/No question; true for Yes.
     virtual bool AskYesNo(const QString& text) = 0;

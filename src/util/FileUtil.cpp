@@ -12,6 +12,7 @@
 #undef CopyFile
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -143,12 +144,40 @@ Error ReadWholeFile(const std::string& path, std::string& contents)
     return {};
 }
 
+namespace {
+
+// The file a path names: a symbolic link is followed to its target (also a
+// dangling one, which the write then creates), so that the link stays.
+std::string FinalTarget(const std::string& path)
+{
+    fs::path target = PathFromUtf8(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code code;
+        if (!fs::is_symlink(target, code) || code)
+            break;
+        const fs::path next = fs::read_symlink(target, code);
+        if (code)
+            break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return PathToUtf8(target);
+}
+
+} // namespace
+
 Error WriteFileAtomically(const std::string& path, std::string_view contents)
 {
-    const std::string temporary = path + ".tmp~";
+    const std::string target = FinalTarget(path);
+    const std::string temporary = target + ".tmp~";
     std::FILE* file = OpenFile(temporary, "wb");
     if (!file)
         return ErrorFromErrno(errno);
+#ifndef _WIN32
+    // The new file keeps the old one's permissions (a private 600 stays private).
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0)
+        ::fchmod(::fileno(file), old.st_mode & 07777);
+#endif
     bool ok = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
     ok = std::fflush(file) == 0 && ok;
 #ifndef _WIN32
@@ -161,7 +190,7 @@ Error WriteFileAtomically(const std::string& path, std::string_view contents)
         return ErrorFromErrno(writeErrno ? writeErrno : EIO);
     }
     std::error_code code;
-    fs::rename(PathFromUtf8(temporary), PathFromUtf8(path), code);
+    fs::rename(PathFromUtf8(temporary), PathFromUtf8(target), code);
     if (code) {
         RemoveFile(temporary);
         return FromErrorCode(code, {});

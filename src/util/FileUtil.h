@@ -41,7 +41,8 @@ std::string GetBaseName(std::string_view path);
 // Reads a whole file; an Error on failure.
 Error ReadWholeFile(const std::string& path, std::string& contents);
 // Writes to a temporary file beside the target and renames it over the
-// target, so that a crash never leaves half a file.
+// target, so that a crash never leaves half a file. A symbolic link is
+// followed (the link stays a link) and the file keeps its permissions.
 Error WriteFileAtomically(const std::string& path, std::string_view contents);
 // Appends to a file, creating it.
 Error AppendToFile(const std::string& path, std::string_view contents);

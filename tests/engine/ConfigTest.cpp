@@ -96,6 +96,28 @@ TEST(IniFile, WriteReplacesInPlaceKeepingCommentsAndLineEnds)
     EXPECT_EQ(FolderEntries(dir.Path()), Names{"Tarvik.ini"});
 }
 
+// An INI file kept elsewhere through a link, and one kept private, stay so
+// when Tarvik writes LastUpdateCheck or the real-time settings.
+TEST(IniFile, WriteFollowsLinksAndKeepsPermissions)
+{
+    const test::TempDir dir;
+    fs::create_directory(dir.File("settings"));
+    const std::string target = dir.File("settings/Tarvik.ini");
+    ASSERT_FALSE(WriteFileAtomically(target, "[Updates]\nURL=\n"));
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    // Relative links, and a link to a link.
+    fs::create_symlink("settings/Tarvik.ini", dir.File("Tarvik.ini"));
+    fs::create_symlink("Tarvik.ini", dir.File("Link.ini"));
+
+    for (const char* name : {"Tarvik.ini", "Link.ini"}) {
+        EXPECT_TRUE(WriteINI(dir.File(name), "Updates", "LastUpdateCheck", name));
+        EXPECT_TRUE(fs::is_symlink(dir.File(name))) << name;
+        EXPECT_EQ(ReadINI(target, "Updates", "LastUpdateCheck"), name);
+        EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    }
+    EXPECT_EQ(FolderEntries(dir.File("settings")), Names{"Tarvik.ini"});
+}
+
 TEST(IniFile, FailedWriteLeavesEverythingAsItWas)
 {
     const test::TempDir dir;

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "FakeDialogs.h"
+#include "FileSizeLimit.h"
 #include "app/SettingsStore.h"
 #include "app/gui/MainWindow.h"
 #include "diag/gui/FileViewer.h"
 #include "util/Clock.h"
+
+#include <csignal>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDateTime>
@@ -91,14 +95,17 @@ struct WindowServices {
     ManualClock clock;
 };
 
-// The log was last written at modified (local time), so that the year of
-// its lines is the same in any year the test runs.
-inline void AppendToFile(const QString& path, const QByteArray& text, DateTime modified)
+// Appends text to a file. A log is given the time it was last written
+// (local time), so that the year of its lines is the same in any year the
+// test runs.
+inline void AppendToFile(const QString& path, const QByteArray& text, DateTime modified = {})
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::Append));
     file.write(text);
     file.close();
+    if (modified == DateTime())
+        return;
     const QDateTime local(QDate(modified.Year(), modified.Month(), modified.Day()),
                           QTime(modified.Hour(), modified.Minute(), modified.Second()));
     QVERIFY(file.open(QIODevice::Append));

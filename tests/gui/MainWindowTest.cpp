@@ -28,6 +28,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -37,6 +38,12 @@ namespace {
 
 using test::ProgramFolder;
 using test::SourceDir;
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
 
 QStringList SamplePaths()
 {
@@ -129,6 +136,9 @@ private slots:
         QCOMPARE(window.Panel("Monitor")->text(), QString("INACTIVE"));
         QCOMPARE(window.Panel("Fugue")->text(), QString("n/a"));
         QCOMPARE(window.PartyLabel()->text(), QString("No party members selected"));
+        QCOMPARE(window.PartyLabel()->toolTip(),
+                 QString("The number of current characters that are selected in your party. This "
+                         "allows for accurate party statistics."));
         QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog*.txt"));
         // A first run shows the version history once and remembers the version.
         QVERIFY(viewerCaption.endsWith("tarvik_history.txt"));
@@ -232,26 +242,27 @@ private slots:
 
         QTreeWidgetItem* aldric = CharacterNode(window, "Aldric Voss");
         window.ShowNode(aldric, 1);
-        QCOMPARE(window.Details()->windowTitle(), QString("Details - General Info"));
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - General Info - Aldric Voss"));
         QCOMPARE(grid->rowCount(), 12);
         QCOMPARE(grid->CellText(4, 0), QString("Attacks"));
         QCOMPARE(grid->CellText(4, 1), QString("10; 7 hits (70%)"));
 
         const QString key = CharacterTreeWidget::KeyOf(aldric);
         window.ShowNode(Node(window, key + " Attacks"), 1);
-        QCOMPARE(window.Details()->windowTitle(), QString("Details - Attacks Made"));
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - Attacks Made - Aldric Voss"));
         QCOMPARE(grid->CellText(0, 1), QString("Physical"));
         QCOMPARE(grid->CellText(0, grid->columnCount() - 1), QString("Total"));
         QCOMPARE(grid->CellText(1, 0), QString("Goblin Skirmisher"));
         QCOMPARE(grid->CellText(1, grid->columnCount() - 1), QString("11"));
 
         window.ShowNode(Node(window, key + " Spells"), 1);
-        QCOMPARE(window.Details()->windowTitle(), QString("Details - Spells Cast"));
+        QCOMPARE(window.Details()->windowTitle(), QString("Details - Spells Cast - Aldric Voss"));
         QCOMPARE(grid->CellText(0, 0), QString("unknown spell"));
         QCOMPARE(grid->CellText(0, 1), QString("1"));
 
         window.ShowNode(Node(window, key + " Deaths"), 1);
-        QCOMPARE(window.Details()->windowTitle(), QString("Details - Character Deaths"));
+        QCOMPARE(window.Details()->windowTitle(),
+                 QString("Details - Character Deaths - Aldric Voss"));
         QCOMPARE(grid->CellText(0, 0), QString("Ogre Chieftain"));
         QCOMPARE(window.GetSession().Data().detailCharacterId,
                  window.GetSession().Data().characters.Find("Aldric Voss")->ID());
@@ -322,6 +333,97 @@ private slots:
         QCOMPARE(text[2], QByteArray("\r"));
         QCOMPARE(text.size(), 3 + lines + 1);
         QCOMPARE(services_.dialogs.messages.last().text, QString("Log successfully saved."));
+
+        // A disk that fills up while the list is written: the old file stays
+        // and the user hears of it. The viewer's Save alike.
+        const QByteArray saved_ = ReadAll(services_.dialogs.savePath);
+        {
+            const test::FileSizeLimit full(16);
+            errors->SaveButton()->click();
+        }
+        QCOMPARE(services_.dialogs.messages.last().text, QString("Error while saving file!"));
+        QCOMPARE(ReadAll(services_.dialogs.savePath), saved_);
+        FileViewer viewer(services_.dialogs, &window);
+        FileViewer::Options options;
+        options.showSave = true;
+        viewer.OpenFile(services_.dialogs.savePath, options, false);
+        viewer.Editor()->setPlainText("edited");
+        {
+            const test::FileSizeLimit full(4);
+            viewer.Save();
+        }
+        QVERIFY(services_.dialogs.messages.last().text.startsWith("Error -- failed to update "));
+        QCOMPARE(ReadAll(services_.dialogs.savePath), saved_);
+        viewer.Save();
+        QCOMPARE(ReadAll(services_.dialogs.savePath), QByteArray("edited"));
+        viewer.close();
+    }
+
+    // Each change the user makes asks once: a drag when it is let go, a key
+    // at each step.
+    void debugSliderAsksOncePerChange()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        QSlider* slider = window.DebugPanel()->Slider();
+        services_.dialogs.answers << Dialogs::Answer::Yes << Dialogs::Answer::No;
+
+        slider->setSliderDown(true);
+        for (int step = 1; step <= 4; ++step)
+            slider->setSliderPosition(step);
+        QCOMPARE(services_.dialogs.questions.size(), 0);
+        slider->setSliderDown(false);
+        QCOMPARE(services_.dialogs.questions.size(), 1);
+        QCOMPARE(window.Debug().Level(), 4);
+
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_Left);
+        QCOMPARE(services_.dialogs.questions.size(), 2);
+        QCOMPARE(slider->value(), 0);
+        QCOMPARE(window.Debug().Level(), 0);
+    }
+
+    // Without a game window to look for, game detection rests, but the
+    // user's check mark is what is kept.
+    void monitorNwnProcessKeepsItsCheckMark()
+    {
+        ProgramFolder folder;
+        folder.ReplaceInConfig("WindowTitle=Neverwinter Nights", "WindowTitle=");
+        StoreCurrentVersion();
+        services_.store.Write("UserOptions", "MonitorNWNProcess", "-1");
+        {
+            MainWindow window(Environment(folder));
+            QVERIFY(window.Start());
+            QAction* monitor = window.Action("mnuMainOptionsMonitorNWN");
+            QVERIFY(!monitor->isEnabled());
+            QVERIFY(monitor->isChecked());
+            window.close();
+        }
+        QCOMPARE(services_.store.Read("UserOptions", "MonitorNWNProcess").value_or(""),
+                 std::string("-1"));
+    }
+
+    // A run that stops says so in the status bar instead of leaving the
+    // last run's "complete" there.
+    void stoppedRunSaysWhy()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        AnalyzeSamples(window);
+        QTemporaryDir logs;
+        QFile empty(logs.filePath("empty.txt"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        window.AnalyzeFiles({empty.fileName()});
+
+        QCOMPARE(window.Panel("Message")->text(),
+                 QString("Log analysis stopped: [empty.txt] holds no lines."));
+        QCOMPARE(window.Tabs()->currentIndex(), 2);
+        QVERIFY(window.isEnabled());
     }
 
     void debugLevelAsksAndViewerIsReadOnly()

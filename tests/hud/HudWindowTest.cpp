@@ -15,6 +15,7 @@
 #include "util/FileUtil.h"
 #include "util/gui/WindowPlacement.h"
 
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -192,6 +194,78 @@ private slots:
         QCOMPARE(h.hoverIntervals, std::vector<int>{250});
         Find<QSlider>(hud, "cSliderOnTop")->setValue(1);
         QVERIFY(!Find<QTimer>(hud, "timerOnTop")->isActive());
+    }
+
+    // The HUD sits over the game: it can be made about half as large as it
+    // opens, or larger, and its grid, labels and buttons follow, still whole.
+    void contentsScaleWithTheWindow_data()
+    {
+        QTest::addColumn<double>("factor");
+        QTest::newRow("half") << 0.5;
+        QTest::newRow("three quarters") << 0.75;
+        QTest::newRow("double") << 2.0;
+    }
+    void contentsScaleWithTheWindow()
+    {
+        QFETCH(double, factor);
+        HudHarness h;
+        h.session->SetMonitoringEnabled(true);
+        h.session->Data().experienceTotal = 1234567;
+        HudWindow hud(h.Context());
+        hud.UpdateDisplay(true);
+        hud.show();
+        const QSize design = hud.size();
+        const auto* grid = Find<QTableWidget>(hud, "msflexgridHUD");
+        const int designGridWidth = grid->width();
+        const double designPoints = Find<QLabel>(hud, "lblTotalXP")->font().pointSizeF();
+        QVERIFY(hud.minimumWidth() <= design.width() * 0.55);
+        QVERIFY(hud.minimumHeight() <= design.height() * 0.55);
+
+        const QSize wanted = (QSizeF(design) * factor).toSize();
+        hud.resize(wanted);
+        QCOMPARE(hud.size(), wanted);
+        QTRY_COMPARE(hud.Scale(), factor);
+        const double points = Find<QLabel>(hud, "lblTotalXP")->font().pointSizeF();
+        QVERIFY(std::abs(points - designPoints * factor) < 0.01);
+        QVERIFY(std::abs(grid->width() - designGridWidth * factor) <= designGridWidth * 0.25);
+
+        // Every control inside the window and wide enough for its text.
+        const QRect inside = hud.rect();
+        for (QWidget* control : hud.findChildren<QWidget*>()) {
+            if (!control->isVisible() || control->parentWidget() != &hud)
+                continue;
+            const QRect place(control->mapTo(&hud, QPoint(0, 0)), control->size());
+            QVERIFY2(inside.contains(place), qPrintable(control->objectName()));
+        }
+        for (auto* label : hud.findChildren<QLabel*>()) {
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->objectName()));
+        }
+        for (auto* button : hud.findChildren<QPushButton*>()) {
+            QVERIFY2(button->width() >= button->fontMetrics().horizontalAdvance(button->text()),
+                     qPrintable(button->objectName()));
+        }
+        // Every cell wide enough for its text beside the margins the style
+        // keeps, so that none is cut short with an ellipsis.
+        const int textMargins =
+            2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+        int columns = 0;
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            columns += grid->columnWidth(column);
+            for (int row = 0; row < grid->rowCount(); ++row) {
+                const QTableWidgetItem* cell = grid->item(row, column);
+                const QFontMetrics metrics(cell->font().resolve(grid->font()));
+                QVERIFY2(grid->columnWidth(column) - 1 >=
+                             metrics.horizontalAdvance(cell->text()) + textMargins,
+                         qPrintable(cell->text()));
+            }
+        }
+        QVERIFY(grid->width() >= columns);
+        // The bold warning of the next fugue timer keeps the scaled size.
+        h.RealTime().StartFugueTimer(h.clock.Now());
+        h.clock.Advance((h.RealTime().FugueExpirySeconds() - 1) * 1000);
+        hud.UpdateFugueLabels();
+        QVERIFY(Find<QLabel>(hud, "lblNextFugueTimer")->font().bold());
+        QCOMPARE(Find<QLabel>(hud, "lblNextFugueTimer")->font().pointSizeF(), points);
     }
 
     void refreshShowsAveragesWithoutAccumulating()

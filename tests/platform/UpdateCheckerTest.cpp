@@ -1,7 +1,10 @@
 #include "update/UpdateChecker.h"
 
 #include "DebugCapture.h"
+#include "FileSizeLimit.h"
+#include "LocalHttpServer.h"
 #include "app/IniFile.h"
+#include "update/DownloadProgress.h"
 #include "update/OfferedVersion.h"
 #include "update/UpdateHost.h"
 
@@ -11,82 +14,39 @@
 #include <QDir>
 #include <QFile>
 #include <QNetworkProxyFactory>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace tarvik;
+using tarvik::test::LocalHttpServer;
 
 namespace {
-
-// An HTTP server on 127.0.0.1 answering from a table of paths. It runs in the
-// test's thread: the fetch under test spins an event loop of its own.
-class HttpServer : public QObject {
-public:
-    enum Behaviour {
-        Answer,
-        CloseEarly, // headers and half the body, then the connection drops
-        NeverAnswer,
-    };
-    struct Route {
-        QByteArray body;
-        int status = 200;
-        int behaviour = Answer;
-    };
-
-    bool Listen()
-    {
-        connect(&server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = server_.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Serve(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-        return server_.listen(QHostAddress::LocalHost, 0);
-    }
-    QString Url(const QString& path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
-    }
-    void Set(const QString& path, const Route& route) { routes_.insert(path, route); }
-
-    QStringList requests;
-
-private:
-    void Serve(QTcpSocket* socket)
-    {
-        if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n"))
-            return;
-        const QByteArray request = socket->readAll();
-        const QString path = QString::fromLatin1(request.split(' ').value(1));
-        requests << path;
-        const Route route = routes_.value(path, Route{"not found", 404});
-        if (route.behaviour == NeverAnswer)
-            return;
-        const bool early = route.behaviour == CloseEarly;
-        socket->write("HTTP/1.1 " + QByteArray::number(route.status) + " X\r\nContent-Length: " +
-                      QByteArray::number(route.body.size() + (early ? 1000 : 0)) +
-                      "\r\nConnection: close\r\n\r\n" +
-                      (early ? route.body.left(route.body.size() / 2) : route.body));
-        socket->flush();
-        socket->disconnectFromHost();
-    }
-
-    QHash<QString, Route> routes_;
-    // Last, so that its sockets go while the table above still exists.
-    QTcpServer server_;
-};
 
 // The main window as the update check sees it.
 class FakeHost final : public UpdateHost {
 public:
-    void SetStatusMessage(const QString& text) override { status = text; }
+    void SetStatusMessage(const QString& text) override
+    {
+        status = text;
+        statuses << text;
+    }
     void ClearErrorList() override { errorLines.clear(); }
     void AddErrorLine(const QString& line) override { errorLines << line; }
-    void SetBusy(bool on, MainTab) override { busy = on; }
-    void ShowCritical(const QString&) override {}
+    bool ErrorListEmpty() const override { return errorLines.isEmpty(); }
+    void SetBusy(bool on, MainTab tab) override
+    {
+        busyDepth += on ? 1 : -1;
+        maxBusyDepth = std::max(maxBusyDepth, busyDepth);
+        if (tab != MainTab::None)
+            tabs << tab;
+    }
+    void SelectTab(MainTab tab) override { tabs << tab; }
+    void NoteAutomaticChecksOff(const QString& text) override { notes << text; }
+    void ShowInformation(const QString& text) override { informations << text; }
     void ShowExclamation(const QString& text) override { exclamations << text; }
     bool AskYesNo(const QString& text) override
     {
@@ -96,18 +56,26 @@ public:
     void QuitNow() override { ++quits; }
 
     QString status;
+    QStringList statuses;
     QStringList errorLines;
+    QList<MainTab> tabs;
+    QStringList notes;
+    QStringList informations;
     QStringList exclamations;
     QStringList questions;
     QList<bool> answers;
-    bool busy = false;
+    int busyDepth = 0;
+    int maxBusyDepth = 0;
     int quits = 0;
 };
 
 const QString UpToDate =
     QStringLiteral("Tarvik is up to date.  (Check transfer log on the errors tab.)");
 const QString Throttled = QStringLiteral("Tarvik checked for updates 59 minutes ago.");
+const QString Failed = QStringLiteral("Program update check failed.");
+const QString Cancelled = QStringLiteral("Program update check cancelled.");
 const QString CheckTime = QStringLiteral("06/01/2026 12:00:00 PM");
+const QString Hour = QStringLiteral("06/01/2026 11:00:00 AM");
 
 QByteArray Description(const QByteArray& version, const QString& setupUrl,
                        const QByteArray& extra = {})
@@ -129,6 +97,15 @@ void Write(const QString& path, const QByteArray& contents)
     file.write(contents);
 }
 
+QByteArray RandomBytes(qint64 size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(7);
+    for (char& byte : bytes)
+        byte = static_cast<char>(generator.generate() & 0xFF);
+    return bytes;
+}
+
 } // namespace
 
 class UpdateCheckerTest : public QObject {
@@ -136,11 +113,12 @@ class UpdateCheckerTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<HttpServer> server;
+    std::unique_ptr<LocalHttpServer> server;
     std::unique_ptr<FakeHost> host;
-    test::DebugCapture debug;
+    std::unique_ptr<test::DebugCapture> debug;
     ManualClock clock;
     ErrObject lastError;
+    UpdateCheckerSettings settings;
     std::unique_ptr<UpdateChecker> checker;
 
     QString ConfigPath() const { return dir->filePath("Tarvik.ini"); }
@@ -152,14 +130,23 @@ private:
         return QString::fromStdString(
             ReadINI(ConfigPath().toStdString(), "Updates", "LastUpdateCheck"));
     }
-    void MakeChecker(std::chrono::milliseconds idleTimeout)
+    QStringList Files() const
     {
-        UpdateCheckerSettings settings;
-        settings.programDirectory = dir->path();
-        settings.configuration = ConfigurationFile(ConfigPath().toStdString());
-        settings.runningVersion = {1, 40, 7};
-        settings.limits.idleTimeout = idleTimeout;
-        checker = std::make_unique<UpdateChecker>(*host, debug.Log(), lastError, clock, settings);
+        return QDir(dir->path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+    void WriteConfig(const QString& url)
+    {
+        Write(ConfigPath(), "[Updates]\r\nURL=" + url.toUtf8() + "\r\nLastUpdateCheck=\r\n");
+    }
+    void MakeChecker()
+    {
+        checker = std::make_unique<UpdateChecker>(*host, debug->Log(), lastError, clock, settings);
+    }
+    // The server offers 1.41 with a setup program at /setup.
+    void OfferUpdate(const LocalHttpServer::Route& setup, const QByteArray& extra = {})
+    {
+        server->Set("/Update.ini", {Description("1.41", server->Url("/setup"), extra)});
+        server->Set("/setup", setup);
     }
 
 private slots:
@@ -174,12 +161,19 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        server = std::make_unique<HttpServer>();
+        server = std::make_unique<LocalHttpServer>();
         QVERIFY(server->Listen());
         host = std::make_unique<FakeHost>();
-        Write(ConfigPath(), "[Updates]\r\nURL=" + server->Url("/Update.ini").toUtf8() +
-                                "\r\nLastUpdateCheck=\r\n");
-        MakeChecker(std::chrono::seconds(30));
+        debug = std::make_unique<test::DebugCapture>();
+        WriteConfig(server->Url("/Update.ini"));
+        settings = UpdateCheckerSettings();
+        settings.programDirectory = dir->path();
+        settings.configuration = ConfigurationFile(ConfigPath().toStdString());
+        settings.runningVersion = {1, 40, 7};
+        // A test that goes wrong fails in seconds, not in minutes.
+        settings.descriptionLimits.idleTimeout = std::chrono::seconds(5);
+        settings.setupLimits.idleTimeout = std::chrono::seconds(5);
+        MakeChecker();
     }
 
     void offeredVersionAgainstTheRunningVersion_data()
@@ -201,6 +195,18 @@ private slots:
                  newer ? OfferedVersion::Newer : OfferedVersion::UpToDate);
     }
 
+    void downloadProgressShowsOnlyChanges()
+    {
+        DownloadProgress progress("Tarvik");
+        QCOMPARE(progress.Update(1572864, 12582912),
+                 std::string("Downloading the Tarvik update: 1.5 of 12.0 MB (12%)"));
+        QCOMPARE(progress.Update(1572900, 12582912), std::string());
+        QCOMPARE(progress.Update(12582912, 12582912),
+                 std::string("Downloading the Tarvik update: 12.0 of 12.0 MB (100%)"));
+        QCOMPARE(progress.Update(3 * 1048576, -1),
+                 std::string("Downloading the Tarvik update: 3.0 MB"));
+    }
+
     void checkThrottledByTheLastCheckAndRecorded_data()
     {
         QTest::addColumn<QString>("lastCheck");
@@ -210,23 +216,20 @@ private slots:
         QTest::addColumn<QString>("status");
         const QByteArray current = Description("1.40.7", "http://127.0.0.1:1/setup");
         const QString corrupt = "Program update file is corrupt, update aborted.";
-        const char* hour = "06/01/2026 11:00:00 AM";
         QTest::newRow("59 minutes")
             << "06/01/2026 11:00:30 AM" << false << false << current << Throttled;
         QTest::newRow("59 minutes, forced")
             << "06/01/2026 11:01:00 AM" << true << false << current << UpToDate;
-        QTest::newRow("60 minutes") << hour << false << false << current << UpToDate;
+        QTest::newRow("60 minutes") << Hour << false << false << current << UpToDate;
         QTest::newRow("not a date") << "last Tuesday" << false << false << current << UpToDate;
         QTest::newRow("in the future")
             << "06/02/2026 12:00:00 PM" << false << false << current << UpToDate;
-        QTest::newRow("moved address") << hour << false << true << current << UpToDate;
-        // A corrupt description still counts as a check.
+        QTest::newRow("moved address") << Hour << false << true << current << UpToDate;
+        // A description with bad values still counts as a check.
         QTest::newRow("no setup address")
-            << hour << false << false << Description("1.41", "   ") << corrupt;
+            << Hour << false << false << Description("1.41", "   ") << corrupt;
         QTest::newRow("bad version")
-            << hour << false << false << Description("one.41", "x") << corrupt;
-        QTest::newRow("not an INI file")
-            << hour << false << false << QByteArray("<html>Moved</html>") << corrupt;
+            << Hour << false << false << Description("one.41", "x") << corrupt;
     }
     void checkThrottledByTheLastCheckAndRecorded()
     {
@@ -253,6 +256,43 @@ private slots:
         QCOMPARE(LastCheck(), checks ? CheckTime : lastCheck);
         QCOMPARE(host->status, status);
         QVERIFY(host->questions.isEmpty());
+        // One busy state, ended: the window is the user's again.
+        QCOMPARE(host->maxBusyDepth, 1);
+        QCOMPARE(host->busyDepth, 0);
+    }
+
+    // A captive portal or a wrong address answers with success but with no
+    // description: the old one, and the address it holds, stay.
+    void answerThatIsNoDescriptionKeepsTheOldOne_data()
+    {
+        QTest::addColumn<QByteArray>("served");
+        QTest::newRow("portal page")
+            << QByteArray("<html><body>Please log in to the hotel network</body></html>");
+        QTest::newRow("other section") << QByteArray("[Other]\r\nCurrentVersion=9\r\nUpdateFile=x");
+        QTest::newRow("no version") << QByteArray("[Tarvik]\r\nUpdateFile=http://x/setup\r\n");
+        static const char binary[] = "[Tarvik]\nCurrentVersion=9\nUpdateFile=x\0\x01";
+        QTest::newRow("binary") << QByteArray(binary, sizeof binary - 1);
+    }
+    void answerThatIsNoDescriptionKeepsTheOldOne()
+    {
+        QFETCH(QByteArray, served);
+        QVERIFY(
+            WriteINI(ConfigPath().toStdString(), "Updates", "LastUpdateCheck", Hour.toStdString()));
+        const QByteArray old =
+            "[Tarvik]\r\nUpdateURL=" + server->Url("/moved/Update.ini").toUtf8() +
+            "\r\nCurrentVersion=1.40.7\r\nUpdateFile=http://x/setup\r\n";
+        Write(DescriptionPath(), old);
+        server->Set("/moved/Update.ini", {served});
+
+        QVERIFY(checker->UpdateConfig(false));
+
+        QCOMPARE(server->requests, QStringList{"/moved/Update.ini"});
+        QCOMPARE(ReadAll(DescriptionPath()), old);
+        QCOMPARE(Files(), (QStringList{"Tarvik.ini", "Update.ini"}));
+        QCOMPARE(LastCheck(), Hour);
+        QCOMPARE(host->status, Failed);
+        QCOMPARE(host->errorLines.last(),
+                 "WARNING:  The answer is not an update description; Update.ini was kept.");
     }
 
     void failedFetchLeavesTheOldFilesAndTheThrottleAlone_data()
@@ -260,17 +300,19 @@ private slots:
         QTest::addColumn<int>("behaviour");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("server closes early") << int(HttpServer::CloseEarly) << 200 << QString();
-        QTest::newRow("server never answers") << int(HttpServer::NeverAnswer) << 200
+        QTest::newRow("server closes early")
+            << int(LocalHttpServer::CloseEarly) << 200 << QString();
+        QTest::newRow("server never answers") << int(LocalHttpServer::NeverAnswer) << 200
                                               << "No answer from 127.0.0.1 within 0.3 seconds.";
-        QTest::newRow("not found") << int(HttpServer::Answer) << 404 << QString();
+        QTest::newRow("not found") << int(LocalHttpServer::Answer) << 404 << QString();
     }
     void failedFetchLeavesTheOldFilesAndTheThrottleAlone()
     {
         QFETCH(int, behaviour);
         QFETCH(int, status);
         QFETCH(QString, reason);
-        MakeChecker(std::chrono::milliseconds(300));
+        settings.descriptionLimits.idleTimeout = std::chrono::milliseconds(300);
+        MakeChecker();
         const QByteArray old = Description("1.40.7", "http://old/setup");
         Write(DescriptionPath(), old);
         server->Set("/Update.ini",
@@ -280,13 +322,239 @@ private slots:
 
         QCOMPARE(ReadAll(DescriptionPath()), old);
         // No backup and no half-written temporary file either.
-        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{"Tarvik.ini", "Update.ini"}));
-        QCOMPARE(host->status, "Program update check failed.");
+        QCOMPARE(Files(), (QStringList{"Tarvik.ini", "Update.ini"}));
+        QCOMPARE(host->status, Failed);
         QCOMPARE(LastCheck(), QString());
-        QVERIFY(!host->busy);
+        QCOMPARE(host->busyDepth, 0);
         QVERIFY(host->errorLines.last().startsWith(
             "WARNING:  An error occurred while communicating with the remote host.\t" + reason));
+    }
+
+    // A server that keeps the description coming a byte at a time is given
+    // up on after the description's own total limit; the setup program may
+    // take longer, with its progress in the status bar.
+    void descriptionHasAShortTotalLimitTheSetupALongerOne()
+    {
+        settings.descriptionLimits.totalTimeout = std::chrono::milliseconds(400);
+        MakeChecker();
+        server->Set("/Update.ini", {{}, 200, LocalHttpServer::Trickle});
+        QVERIFY(checker->UpdateConfig(false));
+        QCOMPARE(host->status, Failed);
+        QVERIFY(host->errorLines.last().endsWith("The transfer took longer than 0.4 seconds."));
+        QCOMPARE(host->busyDepth, 0);
+
+        // About 600 ms for the setup program, more than the description may take.
+        const QByteArray setup = RandomBytes(200000);
+        OfferUpdate({setup, 200, LocalHttpServer::SlowAnswer});
+        host->answers = {true, false};
+        QVERIFY(checker->UpdateConfig(true));
+        QCOMPARE(ReadAll(SetupPath()), setup);
+        // Shown while it comes, not only at its end.
+        const QStringList progress =
+            host->statuses.filter(QRegularExpression("^Downloading the Tarvik update: "));
+        QVERIFY(progress.size() >= 2);
+        QCOMPARE(progress.last(), "Downloading the Tarvik update: 0.2 of 0.2 MB (100%)");
+        QCOMPARE(host->status, QString("Tarvik update successfully downloaded."));
+    }
+
+    void oversizedAnswersAreRefusedEarly_data()
+    {
+        QTest::addColumn<bool>("setup"); // the setup program, else the description
+        QTest::addColumn<int>("behaviour");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("withLength");
+        QTest::addColumn<QString>("reason");
+        const int announce = LocalHttpServer::AnnounceOnly;
+        const int answer = LocalHttpServer::Answer;
+        QTest::newRow("description announced at 2 MB")
+            << false << announce << qint64(2) * 1024 * 1024 << true
+            << "The answer is larger than 1048576 bytes.";
+        QTest::newRow("description of 1.5 MB without length")
+            << false << answer << qint64(1536) * 1024 << false
+            << "The answer is larger than 1048576 bytes.";
+        QTest::newRow("setup announced at 600 MB")
+            << true << announce << qint64(600) * 1024 * 1024 << true
+            << "The answer is larger than 536870912 bytes.";
+        QTest::newRow("setup of 3 MB without length, 2 MB allowed")
+            << true << answer << qint64(3) * 1024 * 1024 << false
+            << "The answer is larger than 2097152 bytes.";
+    }
+    void oversizedAnswersAreRefusedEarly()
+    {
+        QFETCH(bool, setup);
+        QFETCH(int, behaviour);
+        QFETCH(qint64, size);
+        QFETCH(bool, withLength);
+        QFETCH(QString, reason);
+        if (size < 100 * 1024 * 1024 && setup) {
+            settings.setupLimits.maxBytes = 2 * 1024 * 1024;
+            MakeChecker();
+        }
+        LocalHttpServer::Route route{RandomBytes(behaviour == LocalHttpServer::Answer ? size : 0),
+                                     200, behaviour, size, withLength};
+        Write(SetupPath(), "previous setup");
+        if (setup)
+            OfferUpdate(route);
+        else
+            server->Set("/Update.ini", route);
+        host->answers = {true};
+
+        QVERIFY(checker->UpdateConfig(true));
+
+        QCOMPARE(host->errorLines.last(),
+                 "WARNING:  An error occurred while communicating with the remote host.\t" +
+                     reason);
+        QCOMPARE(host->exclamations, setup ? QStringList{"The download failed!"} : QStringList());
+        if (!setup)
+            QCOMPARE(host->status, Failed);
+        // Nothing replaced, nothing left behind.
+        QCOMPARE(ReadAll(SetupPath()), QByteArray("previous setup"));
+        QStringList expected{"Tarvik.ini", "Tarvik_setup"};
+        if (setup)
+            expected << "Update.ini";
+        QCOMPARE(Files(), expected);
+    }
+
+    // A disk that fills up during the download: the old setup program stays
+    // and no piece of the new one is left behind.
+    void fullDiskDuringTheDownloadKeepsTheOldSetup()
+    {
+        OfferUpdate({RandomBytes(3 * 1024 * 1024)});
+        Write(SetupPath(), "previous setup");
+        host->answers = {true, true};
+        {
+            const test::FileSizeLimit full(1024 * 1024);
+            QVERIFY(checker->UpdateConfig(true));
+        }
+        QCOMPARE(host->exclamations, QStringList{"The download failed!"});
+        QCOMPARE(ReadAll(SetupPath()), QByteArray("previous setup"));
+        QCOMPARE(Files(), (QStringList{"Tarvik.ini", "Tarvik_setup", "Update.ini"}));
+    }
+
+    // Closing the window cancels the check: the transfer ends at once, its
+    // temporary file goes, the old files stay and nothing more is asked.
+    void cancelStopsTheCheckAndRemovesItsTemporaryFile_data()
+    {
+        QTest::addColumn<bool>("duringSetup");
+        QTest::newRow("waiting for the description") << false;
+        QTest::newRow("downloading the setup program") << true;
+    }
+    void cancelStopsTheCheckAndRemovesItsTemporaryFile()
+    {
+        QFETCH(bool, duringSetup);
+        settings.descriptionLimits.idleTimeout = std::chrono::seconds(20);
+        settings.setupLimits.idleTimeout = std::chrono::seconds(20);
+        MakeChecker();
+        Write(SetupPath(), "previous setup");
+        const QByteArray old = Description("1.40.7", "http://old/setup");
+        Write(DescriptionPath(), old);
+        if (duringSetup)
+            OfferUpdate({{}, 200, LocalHttpServer::Trickle});
+        else
+            server->Set("/Update.ini", {{}, 200, LocalHttpServer::NeverAnswer});
+        host->answers = {true, true};
+        qint64 sentWhenCancelled = -1;
+        QTimer::singleShot(duringSetup ? 500 : 200, [&] {
+            QVERIFY(checker->Running());
+            sentWhenCancelled = server->bodyBytesSent;
+            checker->Cancel();
+        });
+
+        QVERIFY(checker->UpdateConfig(true));
+
+        QVERIFY(!checker->Running());
+        QCOMPARE(host->status, Cancelled);
+        QCOMPARE(host->busyDepth, 0);
+        QCOMPARE(host->questions.size(), duringSetup ? 1 : 0);
+        QVERIFY(host->exclamations.isEmpty());
+        // The setup program was on its way into a temporary file, now gone.
+        QVERIFY(duringSetup ? sentWhenCancelled > 0 : sentWhenCancelled == 0);
+        QCOMPARE(Files(), duringSetup ? (QStringList{"Tarvik.ini", "Tarvik_setup", "Update.ini",
+                                                     "Update.ini.bak"})
+                                      : (QStringList{"Tarvik.ini", "Tarvik_setup", "Update.ini"}));
+        QCOMPARE(ReadAll(SetupPath()), QByteArray("previous setup"));
+    }
+
+    // Without an update address there is nothing to check: the automatic
+    // check says so on the window, never in a box, and never greys it.
+    void noAddressMeansNoAutomaticCheck_data()
+    {
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<bool>("redirected"); // Update.ini holds an address
+        QTest::newRow("automatic") << false << false;
+        QTest::newRow("on request") << true << false;
+        QTest::newRow("automatic, address in Update.ini") << false << true;
+    }
+    void noAddressMeansNoAutomaticCheck()
+    {
+        QFETCH(bool, force);
+        QFETCH(bool, redirected);
+        WriteConfig("");
+        if (redirected) {
+            Write(DescriptionPath(),
+                  "[Tarvik]\r\nUpdateURL=" + server->Url("/Update.ini").toUtf8() + "\r\n");
+            server->Set("/Update.ini", {Description("1.40.7", "http://x/setup")});
+        }
+
+        QCOMPARE(checker->UpdateConfig(force), redirected);
+
+        QCOMPARE(server->requests.size(), redirected ? 1 : 0);
+        QCOMPARE(host->maxBusyDepth, redirected ? 1 : 0);
+        if (redirected) {
+            QCOMPARE(host->status, UpToDate);
+            return;
+        }
+        QCOMPARE(host->notes,
+                 force ? QStringList()
+                       : QStringList{"Tarvik does not check for updates by itself: Tarvik.ini "
+                                     "gives no update address."});
+        QCOMPARE(host->informations.size(), force ? 1 : 0);
+        if (force)
+            QVERIFY(host->informations[0].startsWith(
+                "No update address is set, so Tarvik cannot check for updates."));
+        QVERIFY(host->exclamations.isEmpty());
+    }
+
+    // The error list may hold the problems of an analysis: an automatic
+    // check leaves them and the tabs alone; a check the user asked for shows
+    // its transfer log there.
+    void automaticCheckLeavesTheProblemsOfAnAnalysisAlone_data()
+    {
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<bool>("problems"); // the list holds an analysis's lines
+        QTest::addColumn<bool>("answers");  // the server answers
+        QTest::addColumn<QString>("status");
+        const QString upToDate = "Tarvik is up to date.";
+        QTest::newRow("automatic, problems listed") << false << true << true << upToDate;
+        QTest::newRow("automatic, problems listed, failing") << false << true << false << Failed;
+        QTest::newRow("automatic, empty list") << false << false << true << UpToDate;
+        QTest::newRow("automatic, empty list, failing") << false << false << false << Failed;
+        QTest::newRow("on request, problems listed") << true << true << true << UpToDate;
+    }
+    void automaticCheckLeavesTheProblemsOfAnAnalysisAlone()
+    {
+        QFETCH(bool, force);
+        QFETCH(bool, problems);
+        QFETCH(bool, answers);
+        QFETCH(QString, status);
+        const QStringList analysis{"Unknown record type, discarded: [x] y"};
+        if (problems)
+            host->errorLines = analysis;
+        server->Set("/Update.ini", {Description("1.40.7", "http://x/setup"), answers ? 200 : 500});
+
+        QVERIFY(checker->UpdateConfig(force));
+
+        QCOMPARE(host->status, status);
+        const bool transferLog = force || !problems;
+        if (transferLog) {
+            QVERIFY(!host->errorLines.contains(analysis[0]));
+            QCOMPARE(host->errorLines.first(), "Resolving IP for host 127.0.0.1...");
+        } else {
+            QCOMPARE(host->errorLines, analysis);
+        }
+        QCOMPARE(host->tabs,
+                 force ? (QList<MainTab>{MainTab::Errors, MainTab::Info}) : QList<MainTab>());
+        QCOMPARE(debug->Count("Update Check: Resolving IP for host 127.0.0.1..."), 1);
     }
 
     // Offers 1.41 with a setup program (empty body: one that leaves a mark when
@@ -300,7 +568,7 @@ private slots:
         QTest::addColumn<bool>("install");
         QTest::addColumn<int>("questions");
         QTest::addColumn<QString>("message");
-        const int ok = HttpServer::Answer;
+        const int ok = LocalHttpServer::Answer;
         QTest::newRow("no checksum") << QByteArray() << ok << 0 << true << true << 2 << QString();
         QTest::newRow("matching checksum")
             << QByteArray() << ok << 1 << true << true << 2 << QString();
@@ -311,8 +579,8 @@ private slots:
         QTest::newRow("checksum mismatch")
             << QByteArray() << ok << 2 << true << true << 1
             << "The downloaded update does not match its published checksum and will not be run.";
-        QTest::newRow("server closes early") << QByteArray() << int(HttpServer::CloseEarly) << 0
-                                             << true << true << 1 << "The download failed!";
+        QTest::newRow("server closes early") << QByteArray() << int(LocalHttpServer::CloseEarly)
+                                             << 0 << true << true << 1 << "The download failed!";
         QTest::newRow("not a program")
             << QByteArray("\177ELF but not a program") << ok << 0 << true << true << 2
             << "An error occurred while running the installation.";
@@ -330,11 +598,8 @@ private slots:
             body.isEmpty() ? "#!/bin/sh\necho ran > '" + MarkerPath().toUtf8() + "'\n" : body;
         const QByteArray hash = QCryptographicHash::hash(
             checksum == 1 ? setup : QByteArray("another file"), QCryptographicHash::Sha256);
-        server->Set(
-            "/Update.ini",
-            {Description("1.41", server->Url("/setup"),
-                         checksum ? "UpdateFileSHA256=" + hash.toHex() + "\r\n" : QByteArray())});
-        server->Set("/setup", {setup, 200, behaviour});
+        OfferUpdate({setup, 200, behaviour},
+                    checksum ? "UpdateFileSHA256=" + hash.toHex() + "\r\n" : QByteArray());
         Write(SetupPath(), "previous setup");
         host->answers = {accept, install};
 
@@ -346,11 +611,13 @@ private slots:
         QCOMPARE(host->questions.size(), questions);
         QCOMPARE(host->exclamations, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(ReadAll(SetupPath()), downloaded ? setup : QByteArray("previous setup"));
+        QCOMPARE(ReadAll(SetupPath() + ".bak"),
+                 downloaded ? QByteArray("previous setup") : QByteArray("(missing)"));
         QCOMPARE(ReadAll(ConfigPath() + ".bak"),
                  backedUp ? ReadAll(ConfigPath()) : QByteArray("(missing)"));
         QCOMPARE(host->quits, runs ? 1 : 0);
         // Tarvik ends with the window still disabled.
-        QCOMPARE(host->busy, runs);
+        QCOMPARE(host->busyDepth, runs ? 1 : 0);
         if (runs) {
             QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(MarkerPath()), 10000);
         } else {

@@ -24,6 +24,9 @@ DebugTab::DebugTab(QWidget* parent)
     slider_->setPageStep(1);
     slider_->setTickPosition(QSlider::TicksBelow);
     slider_->setTickInterval(1);
+    // A drag is one change, reported when the handle is let go: the
+    // question it raises must not come at every step on the way.
+    slider_->setTracking(false);
     slider_->setToolTip("Disabled, Low, Medium, High, Ludicrous: how much Tarvik writes to its "
                         "debug log.");
     level_->setObjectName("lblDebugLevel");

@@ -100,7 +100,11 @@ MainWindow::MainWindow(const MainWindowEnvironment& environment)
     connect(&timerLoadProgress_, &QTimer::timeout, this, &MainWindow::LoadProgressTick);
     connect(&timerDebugStatus_, &QTimer::timeout, this, &MainWindow::DebugStatusTick);
     connect(&timerMonitoring_, &QTimer::timeout, this, &MainWindow::MonitoringTick);
-    connect(monitorPanel_, &StatusPanel::Clicked, this, &MainWindow::ToggleMonitoring);
+    connect(monitorPanel_, &StatusPanel::Clicked, this, [this] {
+        // Switching on clears the data, which an analysis or a check must keep.
+        if (!work_.AnyRunning())
+            ToggleMonitoring();
+    });
 }
 
 MainWindow::~MainWindow()
@@ -121,7 +125,7 @@ void MainWindow::BuildWidgets()
     partyMembers_ = new QLabel("No party members selected", treeArea);
     partyMembers_->setObjectName("lblPartyMembers");
     partyMembers_->setToolTip("The number of current characters that are selected in your party. "
-                              " This allows for accurate party statistics.");
+                              "This allows for accurate party statistics.");
     hint_ = new QLabel("(Right-click for context menu)", treeArea);
     hint_->setObjectName("lblHint");
     hint_->setToolTip(
@@ -157,10 +161,16 @@ void MainWindow::BuildWidgets()
                    "To follow the game while you play, click INACTIVE in the status bar.\n\n"
                    "Right-click your own character and choose My Character, and mark your "
                    "party members, for the session statistics and the HUD.");
+    updateNote_ = new QLabel(info);
+    updateNote_->setObjectName("lblUpdateCheck");
+    updateNote_->setWordWrap(true);
+    updateNote_->setVisible(false);
     auto* infoLayout = new QVBoxLayout(info);
     infoLayout->addWidget(hints_);
     infoLayout->addSpacing(12);
     infoLayout->addWidget(start);
+    infoLayout->addSpacing(12);
+    infoLayout->addWidget(updateNote_);
     infoLayout->addStretch(1);
     infoLayout->addWidget(fugueWarning_);
     infoLayout->addStretch(1);
@@ -260,6 +270,7 @@ void MainWindow::BuildMenus()
     QAction* monitorNwn = check("mnuMainOptionsMonitorNWN", "Monitor NWN Process");
     connect(monitorNwn, &QAction::triggered, this, [this](bool on) {
         options_.monitorNWNProcess = on;
+        monitorGameProcess_ = on;
         SetTimerActive(timerProcesses_, on);
     });
     QAction* autodetect =
@@ -382,8 +393,10 @@ void MainWindow::ApplyUserOptions()
     QAction* monitorNwn = Action("mnuMainOptionsMonitorNWN");
     monitorNwn->setEnabled(config_->GameDetectionConfigured());
     monitorNwn->setChecked(options_.monitorNWNProcess);
-    options_.monitorNWNProcess = monitorNwn->isChecked() && monitorNwn->isEnabled();
-    SetTimerActive(timerProcesses_, options_.monitorNWNProcess);
+    // Without a game window to look for, detection rests; the user's choice
+    // is kept for a configuration that names one.
+    monitorGameProcess_ = monitorNwn->isChecked() && monitorNwn->isEnabled();
+    SetTimerActive(timerProcesses_, monitorGameProcess_);
     Action("mnuMainOptionsAudibleAlerts")->setChecked(options_.audibleFugueTimerAlerts);
 }
 
@@ -406,7 +419,11 @@ void MainWindow::OnTopTick()
 
 void MainWindow::SetBusy(bool busy, MainTab tab)
 {
-    setEnabled(!busy);
+    if (busy)
+        work_.Disable();
+    else
+        work_.Enable();
+    setEnabled(!work_.Disabled());
     if (tab != MainTab::None)
         SelectTab(tab);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -457,8 +474,16 @@ void MainWindow::FugueTick()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // An update check runs a local event loop; it ends on its own.
-    if (!quitting_ && (updateRunning_ || (session_ && session_->Analyzing()))) {
+    if (!quitting_ && work_.Running(LongWork::Kind::UpdateCheck)) {
+        // The check runs a local event loop further up the stack: stop it,
+        // and close once it has returned.
+        closeAfterCheck_ = true;
+        updater_->Cancel();
+        event->ignore();
+        return;
+    }
+    if (!quitting_ &&
+        (work_.Running(LongWork::Kind::Analysis) || (session_ && session_->Analyzing()))) {
         event->ignore();
         return;
     }

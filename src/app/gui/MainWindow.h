@@ -3,6 +3,7 @@
 #include "analysis/SessionHost.h"
 #include "app/Configuration.h"
 #include "app/FileLocations.h"
+#include "app/LongWork.h"
 #include "app/UserOptions.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
@@ -95,10 +96,15 @@ public:
     bool Start();
 
     // Services other windows and tests use.
+    // Disables the window (busy) or ends one such request; the window is
+    // enabled again only when every request has ended.
     void SetBusy(bool busy, MainTab tab);
     void ClearAllData();
     // Analyses these files of the shown folder, as "Analyze Logs" does.
     void AnalyzeLogs(const QStringList& names);
+    // Analyses exactly these files, wherever they are (the command line).
+    // During an update check the analysis waits until the check is over.
+    void AnalyzeFiles(const QStringList& paths);
     // Points the file list at the folder of the paths and selects them.
     void SelectLogs(const QStringList& paths);
     void UpdateCharacterTree();
@@ -146,6 +152,12 @@ public:
     SystemTray* Tray() const { return tray_; }
     GameDetector* Detector() const { return gameDetector_.get(); }
     UpdateChecker* Updater() const { return updater_.get(); }
+    // The one-shot timer of the automatic update check.
+    QTimer* UpdateTimer() { return &timerUpdates_; }
+    const LongWork& Work() const { return work_; }
+    // Says on the Info tab that there are no automatic update checks.
+    void NoteAutomaticUpdateChecksOff(const QString& text);
+    QLabel* UpdateNote() const { return updateNote_; }
     // Closes the window and ends the program, even from inside a check.
     void QuitNow();
 
@@ -164,7 +176,10 @@ private:
     // Analysis
     void Browse();
     void AnalyzeSelected();
+    void RunAnalysis(const QStringList& paths);
     void LoadProgressTick();
+    // Ends kind and starts the work that waited for it.
+    void FinishWork(LongWork::Kind kind);
 
     // Tree, details and marks
     void OnTreeNode(QTreeWidgetItem* item, int button);
@@ -172,8 +187,11 @@ private:
     void UnloadDetails();
     void ContextPartyMember();
     void ContextMyCharacter();
-    // Bold and blue in the tree, and the party label, after a mark changed.
+    // Bold and blue in the tree, the party label and the detail window,
+    // after a mark changed.
     void ShowMarks();
+    // Shows the detail window's view again, from the data as they are now.
+    void RefreshDetails();
     int32_t SelectedCharacterId() const;
 
     // Errors and debug tabs
@@ -214,13 +232,20 @@ private:
     std::unique_ptr<GameDetector> gameDetector_;
     std::unique_ptr<UpdateHost> updateHost_;
     std::unique_ptr<UpdateChecker> updater_;
-    bool updateRunning_ = false;
+    LongWork work_;
+    // Requests that wait for the other long work to end.
+    QStringList waitingAnalysis_;
+    bool waitingCheckOnRequest_ = false;
+    // The window was closed during an update check: close once it is over.
+    bool closeAfterCheck_ = false;
     bool quitting_ = false;
     UserOptions options_;
     CharacterTree treeModel_;
     bool started_ = false;
     bool shutDown_ = false;
     bool monitoringPaused_ = false;
+    // "Monitor NWN Process" checked and enabled; the option keeps the check mark.
+    bool monitorGameProcess_ = false;
     int debugLevelShown_ = 0;
 
     LogSelectionPanel* logPanel_ = nullptr;
@@ -234,6 +259,7 @@ private:
     QLabel* hints_ = nullptr;
     QLabel* fugueWarning_ = nullptr;
     QLabel* debugMode_ = nullptr;
+    QLabel* updateNote_ = nullptr;
     StatusPanel* startPanel_ = nullptr;
     StatusPanel* endPanel_ = nullptr;
     StatusPanel* fuguePanel_ = nullptr;
@@ -241,6 +267,8 @@ private:
     StatusPanel* messagePanel_ = nullptr;
     QMenu* characterMenu_ = nullptr;
     QPointer<DetailsWindow> details_;
+    // The tree key of the node whose view the detail window shows.
+    QString detailKey_;
     FileViewer* viewer_ = nullptr;
     QPointer<HudWindow> hud_;
 

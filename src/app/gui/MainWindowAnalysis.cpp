@@ -11,6 +11,8 @@
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace tarvik {
 
@@ -48,7 +51,7 @@ void MainWindow::SelectLogs(const QStringList& paths)
         names << QFileInfo(path).fileName();
     for (const QString& name : logPanel_->SelectNames(names)) {
         debug_.Log(2,
-                   [&] { return "[" + name.toStdString() + "] selected for analysis by user."; });
+                   [&] { return ("[" + name + "] selected for analysis by user.").toStdString(); });
     }
 }
 
@@ -59,19 +62,55 @@ void MainWindow::AnalyzeSelected()
 
 void MainWindow::AnalyzeLogs(const QStringList& names)
 {
-    if (session_->Analyzing())
+    QStringList paths;
+    const QDir folder(logPanel_->Folder());
+    for (const QString& name : names)
+        paths << folder.filePath(name);
+    AnalyzeFiles(paths);
+}
+
+void MainWindow::AnalyzeFiles(const QStringList& paths)
+{
+    // A monitoring read never yields, so it cannot be running here; the
+    // test is for safety.
+    if (shutDown_ || session_->Analyzing())
         return;
+    if (!work_.Start(LongWork::Kind::Analysis)) {
+        if (work_.Running(LongWork::Kind::UpdateCheck))
+            waitingAnalysis_ = paths;
+        return;
+    }
+    RunAnalysis(paths);
+    FinishWork(LongWork::Kind::Analysis);
+}
+
+void MainWindow::FinishWork(LongWork::Kind kind)
+{
+    const std::optional<LongWork::Kind> next = work_.Finish(kind);
+    if (!next || closeAfterCheck_ || shutDown_)
+        return;
+    // Started from the event loop, once the caller has finished its own work.
+    if (*next == LongWork::Kind::Analysis) {
+        QTimer::singleShot(
+            0, this, [this, paths = std::exchange(waitingAnalysis_, {})] { AnalyzeFiles(paths); });
+    } else {
+        QTimer::singleShot(0, this, [this] { CheckForUpdates(waitingCheckOnRequest_); });
+    }
+}
+
+void MainWindow::RunAnalysis(const QStringList& files)
+{
     ClearAllData();
     progress_->setText("Analyzing logs...");
     SetBusy(true, MainTab::Status);
     timerLoadProgress_.start();
     std::vector<std::string> paths;
-    const QDir folder(logPanel_->Folder());
-    for (const QString& name : names)
-        paths.push_back(folder.filePath(name).toStdString());
+    for (const QString& file : files)
+        paths.push_back(file.toStdString());
     const DriverResult result = session_->AnalyzeSelectedLogs(std::move(paths));
     timerLoadProgress_.stop();
     if (result.aborted) {
+        SetStatusMessage(result.stopMessage);
         SetBusy(false, MainTab::Errors);
         return;
     }
@@ -132,8 +171,10 @@ void MainWindow::ShowNode(QTreeWidgetItem* item, int button)
     if (button == 1 && item->childCount() > 0)
         tree_->expandItem(item);
     AnalysisData& data = session_->Data();
-    const NodeAction action =
-        ResolveNodeClick(CharacterTreeWidget::KeyOf(item).toStdString(), data);
+    const QString key = CharacterTreeWidget::KeyOf(item);
+    const NodeAction action = ResolveNodeClick(key.toStdString(), data);
+    if (action.kind != NodeAction::Kind::Nothing && action.kind != NodeAction::Kind::Explain)
+        detailKey_ = key;
     const Character* character = data.characters.At(action.characterId);
     switch (action.kind) {
     case NodeAction::Kind::Nothing:
@@ -227,6 +268,16 @@ void MainWindow::ShowMarks()
     treeModel_.RefreshMarks(session_->Data());
     tree_->RefreshMarks(treeModel_);
     ShowPartyCount();
+    // The user's own rows and the party's statistics depend on the marks.
+    RefreshDetails();
+}
+
+void MainWindow::RefreshDetails()
+{
+    if (!details_ || !details_->isVisible())
+        return;
+    if (QTreeWidgetItem* shown = tree_->FindNode(detailKey_))
+        ShowNode(shown, 0);
 }
 
 } // namespace tarvik

@@ -8,11 +8,12 @@
 #include "util/Clock.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
+#include "util/gui/SaveFileCommit.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSaveFile>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -51,14 +52,16 @@ void MainWindow::SaveErrorLog()
         contents += line;
         contents += "\r\n";
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+    // Written beside the old file and put in its place only when all of it
+    // reached the disk, so a full disk leaves the old file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
         file.write(contents.data(), static_cast<qint64>(contents.size())) !=
-            static_cast<qint64>(contents.size())) {
+            static_cast<qint64>(contents.size()) ||
+        !CommitWhole(file)) {
         dialogs_.Message(this, Dialogs::Icon::Exclamation, "Tarvik", "Error while saving file!");
         return;
     }
-    file.close();
     dialogs_.Message(this, Dialogs::Icon::Information, "Tarvik", "Log successfully saved.");
 }
 

@@ -58,7 +58,9 @@ void MainWindow::ToggleMonitoring()
 
 void MainWindow::MonitoringTick()
 {
-    if (!follower_)
+    // No read starts inside an update check; the next tick goes on from the
+    // same place.
+    if (!follower_ || work_.AnyRunning())
         return;
     TickInput input;
     input.folder = logPanel_->Folder().toStdString();

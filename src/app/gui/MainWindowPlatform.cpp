@@ -32,6 +32,7 @@ public:
         window_.SetStatusMessage(text.toStdString());
     }
     void ClearErrorList() override { window_.Errors()->Clear(); }
+    bool ErrorListEmpty() const override { return window_.Errors()->Count() == 0; }
     void AddErrorLine(const QString& line) override
     {
         window_.Errors()->Append(line.toStdString());
@@ -39,9 +40,14 @@ public:
         window_.Errors()->UpdateButtons();
     }
     void SetBusy(bool busy, MainTab tab) override { window_.SetBusy(busy, tab); }
-    void ShowCritical(const QString& text) override
+    void SelectTab(MainTab tab) override { window_.SelectTab(tab); }
+    void NoteAutomaticChecksOff(const QString& text) override
     {
-        dialogs_.Message(&window_, Dialogs::Icon::Critical, "Tarvik", text);
+        window_.NoteAutomaticUpdateChecksOff(text);
+    }
+    void ShowInformation(const QString& text) override
+    {
+        dialogs_.Message(&window_, Dialogs::Icon::Information, "Tarvik", text);
     }
     void ShowExclamation(const QString& text) override
     {
@@ -82,7 +88,7 @@ void MainWindow::SetUpPlatformServices()
 
 void MainWindow::ProcessTick()
 {
-    if (!options_.monitorNWNProcess || !gameDetector_) {
+    if (!monitorGameProcess_ || !gameDetector_) {
         timerProcesses_.stop();
         return;
     }
@@ -96,14 +102,26 @@ void MainWindow::ProcessTick()
 
 void MainWindow::CheckForUpdates(bool onRequest)
 {
-    if (updateRunning_ || !updater_)
+    if (!updater_)
         return;
-    updateRunning_ = true;
+    if (!work_.Start(LongWork::Kind::UpdateCheck)) {
+        // Waits for the analysis that runs; FinishWork starts it.
+        waitingCheckOnRequest_ = onRequest;
+        return;
+    }
     if (onRequest)
         updater_->CheckOnRequest();
     else
         updater_->AutomaticCheck();
-    updateRunning_ = false;
+    FinishWork(LongWork::Kind::UpdateCheck);
+    if (closeAfterCheck_)
+        close();
+}
+
+void MainWindow::NoteAutomaticUpdateChecksOff(const QString& text)
+{
+    updateNote_->setText(text);
+    updateNote_->setVisible(true);
 }
 
 void MainWindow::QuitNow()

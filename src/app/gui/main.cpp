@@ -1,5 +1,4 @@
 // Tarvik: the main window. Logs named on the command line are analysed at once.
-#include "LogSelectionPanel.h"
 #include "MainWindow.h"
 #include "QtFileLocations.h"
 #include "QtSettingsStore.h"
@@ -41,8 +40,9 @@ int main(int argc, char** argv)
     }
     if (!logs.isEmpty()) {
         QTimer::singleShot(0, &window, [&window, logs] {
+            // The list shows one folder; the logs may come from several.
             window.SelectLogs(logs);
-            window.AnalyzeLogs(window.LogPanel()->SelectedNames());
+            window.AnalyzeFiles(logs);
         });
     }
     return QApplication::exec();

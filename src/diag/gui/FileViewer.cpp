@@ -2,12 +2,14 @@
 
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
+#include "util/gui/SaveFileCommit.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSaveFile>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -127,10 +129,11 @@ void FileViewer::UpdateFileMenu()
 
 void FileViewer::Save()
 {
-    QFile file(path_);
+    // The file is replaced only once the new text is wholly on disk.
+    QSaveFile file(path_);
     const QByteArray bytes = text_->toPlainText().toUtf8();
-    if (path_.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size()) {
+    if (path_.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !CommitWhole(file)) {
         dialogs_.Message(this, Dialogs::Icon::Exclamation, "File update failed",
                          "Error -- failed to update " + path_ + ".  Changes lost.");
         return;

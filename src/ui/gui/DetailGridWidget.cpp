@@ -2,6 +2,8 @@
 
 #include "util/gui/QtText.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 
 namespace tarvik {
@@ -59,6 +61,22 @@ void DetailGridWidget::ShowGrid(const DetailGrid& grid)
     resizeColumnsToContents();
     horizontalHeader()->setStretchLastSection(grid.columns == 2);
     setUpdatesEnabled(true);
+}
+
+QSize DetailGridWidget::ContentSize() const
+{
+    const int frame = 2 * frameWidth();
+    int width = frame;
+    const bool stretched = horizontalHeader()->stretchLastSection();
+    for (int column = 0; column < columnCount(); ++column) {
+        // A stretched column is as wide as the window makes it, not its text.
+        const bool last = column == columnCount() - 1;
+        width += std::max(sizeHintForColumn(column), stretched && last ? 0 : columnWidth(column));
+    }
+    int height = frame;
+    for (int row = 0; row < rowCount(); ++row)
+        height += std::max(sizeHintForRow(row), rowHeight(row));
+    return {width, height};
 }
 
 QString DetailGridWidget::CellText(int row, int column) const

@@ -18,6 +18,9 @@ public:
     void Clear();
     // The text of a cell, for tests.
     QString CellText(int row, int column) const;
+    // The size that shows every cell without scrolling.
+    QSize ContentSize() const;
+    QSize sizeHint() const override { return ContentSize(); }
 };
 
 } // namespace tarvik

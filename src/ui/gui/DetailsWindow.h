@@ -34,6 +34,8 @@ protected:
 
 private:
     void SetOnTop(bool on);
+    // Grows the window to show the whole grid, within the screen.
+    void FitToGrid();
     void Unload();
 
     SettingsStore& store_;
@@ -41,6 +43,10 @@ private:
     QCheckBox* onTop_;
     DetailGridWidget* grid_;
     bool unloaded_ = false;
+    // The window has a size of its own (stored, or shown): fitting keeps it.
+    bool sized_ = false;
+    // No stored place: the first view opens it beside its owner.
+    bool placeBesideOwner_ = false;
 };
 
 } // namespace tarvik

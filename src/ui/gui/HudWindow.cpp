@@ -9,12 +9,17 @@
 #include "app/UserOptions.h"
 #include "diag/DebugLog.h"
 #include "ui/HudView.h"
+#include "ui/WindowFit.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
 #include "util/gui/WindowPlacement.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -23,6 +28,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -81,6 +87,11 @@ HudWindow::HudWindow(const HudContext& context, QWidget* parent)
     InitializeGrid();
     // Placed once the grid has its size, so that a first opening is centred.
     adjustSize();
+    // The contents scale with the window (resizeEvent), so the window's size
+    // is not held to what they need at full size.
+    designSize_ = size();
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
+    setMinimumSize((QSizeF(designSize_) * MinimumScale).toSize());
     LoadWindowPosition(*this, context_.store, QString::fromLatin1(WindowName), true);
 
     const QSignalBlocker blocker(hoverSlider_);
@@ -118,7 +129,7 @@ void HudWindow::BuildControls()
     frame->setFrameShape(QFrame::StyledPanel);
     SetColorClass(*frame, WindowColorClass);
     auto* statistics = new QGridLayout(frame);
-    statistics->setHorizontalSpacing(8);
+    statistics_ = statistics;
     totalXP_ = AddStatistic(statistics, 0, 0, "lblTotalXP", "Total XP:", "0",
                             "The total amount of XP gained for this session.");
     conceal_ = AddStatistic(statistics, 1, 0, "lblConceal", "Conceal:", "0%",
@@ -132,11 +143,6 @@ void HudWindow::BuildControls()
                                    "The number of active fugue timers.");
     nextFugueTimer_ = AddStatistic(statistics, 1, 4, "lblNextFugueTimer", "Next Timer:", "n/a",
                                    "The time until the next fugue timer expires.");
-    // Room for the widest values, so the columns do not jump as they change.
-    const QFontMetrics metrics = fontMetrics();
-    statistics->setColumnMinimumWidth(1, metrics.horizontalAdvance("9,999,999"));
-    statistics->setColumnMinimumWidth(3, metrics.horizontalAdvance("999"));
-    statistics->setColumnMinimumWidth(5, metrics.horizontalAdvance("99:99"));
     for (int column : {1, 3, 5})
         statistics->setColumnStretch(column, 1);
 
@@ -147,8 +153,14 @@ void HudWindow::BuildControls()
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
     grid_->setFocusPolicy(Qt::NoFocus);
     grid_->setWordWrap(false);
+    // A text that a rounding pixel short of its cell would lose to an
+    // ellipsis is shown whole instead.
+    grid_->setTextElideMode(Qt::ElideNone);
     grid_->horizontalHeader()->setVisible(false);
     grid_->verticalHeader()->setVisible(false);
+    // Columns and rows as small as their texts, at any scale.
+    grid_->horizontalHeader()->setMinimumSectionSize(1);
+    grid_->verticalHeader()->setMinimumSectionSize(1);
     grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -163,10 +175,8 @@ void HudWindow::BuildControls()
     hoverSlider_->setValue(3);
     hoverSlider_->setTickPosition(QSlider::TicksBelow);
     hoverSlider_->setTickInterval(1);
-    hoverSlider_->setFixedWidth(metrics.horizontalAdvance("Aggressive") * 3 / 2);
     hoverCaption_ = new QLabel(this);
     hoverCaption_->setObjectName("cSliderOnTopCaption");
-    hoverCaption_->setMinimumWidth(metrics.horizontalAdvance("Aggressive") + 8);
     hoverCaption_->setAlignment(Qt::AlignCenter);
     const QString hoverTip = QStringLiteral(
         "Selects the hovering behavior.  More aggressive settings may have performance or "
@@ -200,13 +210,79 @@ void HudWindow::BuildControls()
     controls->addWidget(monitoringOptions_);
     controls->addWidget(clearData_);
 
+    controls_ = controls;
+
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->setSpacing(6);
     layout->addWidget(frame);
     layout->addWidget(grid_, 0, Qt::AlignLeft);
     layout->addLayout(controls);
     layout->addStretch(1);
+    baseFont_ = font();
+    ApplyScale(1.0);
+}
+
+QFont HudWindow::ScaledFont(bool bold) const
+{
+    QFont scaled = baseFont_;
+    if (baseFont_.pointSizeF() > 0)
+        scaled.setPointSizeF(std::max(1.0, baseFont_.pointSizeF() * scale_));
+    else
+        scaled.setPixelSize(std::max(1, qRound(baseFont_.pixelSize() * scale_)));
+    scaled.setBold(bold);
+    return scaled;
+}
+
+void HudWindow::ApplyScale(double scale)
+{
+    scale_ = scale;
+    const auto scaled = [scale](int pixels) { return qRound(pixels * scale); };
+    setFont(ScaledFont(false));
+    // Labels that carry a font of their own keep their weight, not their size.
+    nextFugueTimer_->setFont(ScaledFont(nextFugueTimer_->font().bold()));
+    const QFontMetrics metrics(font());
+    // Room for the widest values, so the columns do not jump as they change.
+    statistics_->setColumnMinimumWidth(1, metrics.horizontalAdvance("9,999,999"));
+    statistics_->setColumnMinimumWidth(3, metrics.horizontalAdvance("999"));
+    statistics_->setColumnMinimumWidth(5, metrics.horizontalAdvance("99:99"));
+    statistics_->setHorizontalSpacing(scaled(8));
+    statistics_->setContentsMargins(scaled(9), scaled(6), scaled(9), scaled(6));
+    hoverSlider_->setFixedSize(metrics.horizontalAdvance("Aggressive") * 3 / 2, scaled(20));
+    // Below this the ticks would cover the handle.
+    hoverSlider_->setTickPosition(scale < 0.8 ? QSlider::NoTicks : QSlider::TicksBelow);
+    hoverCaption_->setMinimumWidth(metrics.horizontalAdvance("Aggressive") + scaled(8));
+    controls_->setSpacing(scaled(6));
+    // The style's smallest button is wider than a small text needs.
+    for (QPushButton* button : {customizeDisplay_, monitoringOptions_, clearData_}) {
+        button->setMinimumWidth(metrics.horizontalAdvance(button->text()) + scaled(12));
+        button->setFixedHeight(metrics.height() + scaled(8));
+    }
+    layout()->setContentsMargins(scaled(6), scaled(6), scaled(6), scaled(6));
+    layout()->setSpacing(scaled(6));
+
+    const QFont fixedFont = ScaledFont(true);
+    for (int row = 0; row < grid_->rowCount(); ++row) {
+        for (int column = 0; column < grid_->columnCount(); ++column) {
+            QTableWidgetItem* cell = grid_->item(row, column);
+            if (cell && (row == 0 || column == 0))
+                cell->setFont(fixedFont);
+        }
+    }
+    FitGrid();
+    // Laid out at once, so that the window never shows the old sizes.
+    layout()->activate();
+}
+
+void HudWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (designSize_.isEmpty())
+        return;
+    const double scale =
+        ProportionalScale({width(), height()}, {designSize_.width(), designSize_.height()},
+                          MinimumScale, MaximumScale);
+    // Small steps would only make the text flicker while the window is dragged.
+    if (std::abs(scale - scale_) >= 0.02)
+        ApplyScale(scale);
 }
 
 void HudWindow::InitializeGrid()
@@ -220,8 +296,7 @@ void HudWindow::InitializeGrid()
     const std::vector<std::string> headers = HudGridColumnHeaders(config.shortDamageTypes, types);
     const QString rowHeaders[] = {QString(), QString::fromLatin1(HudOwnRowHeader),
                                   QString::fromLatin1(HudEnemyRowHeader)};
-    QFont fixedFont = grid_->font();
-    fixedFont.setBold(true);
+    const QFont fixedFont = ScaledFont(true);
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column <= types; ++column) {
             auto* cell = new QTableWidgetItem;
@@ -245,15 +320,32 @@ void HudWindow::InitializeGrid()
 
 void HudWindow::FitGrid()
 {
-    grid_->resizeColumnsToContents();
-    grid_->resizeRowsToContents();
+    // Measured here rather than by the style, which would add room of its
+    // own that does not shrink with the text: only the text margins a cell
+    // needs to show its text whole, and the grid line.
+    const auto scaled = [this](int pixels) { return std::max(1, qRound(pixels * scale_)); };
+    const int margins =
+        2 * (grid_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1) + 1;
     const int frame = grid_->frameWidth() * 2;
     int width = frame;
-    for (int column = 0; column < grid_->columnCount(); ++column)
-        width += grid_->columnWidth(column);
+    for (int column = 0; column < grid_->columnCount(); ++column) {
+        int widest = 0;
+        for (int row = 0; row < grid_->rowCount(); ++row) {
+            if (const QTableWidgetItem* cell = grid_->item(row, column)) {
+                const QFontMetrics metrics(cell->font().resolve(grid_->font()));
+                widest = std::max(widest, metrics.horizontalAdvance(cell->text()));
+            }
+        }
+        const int columnWidth = std::max(widest, scaled(8)) + margins;
+        grid_->setColumnWidth(column, columnWidth);
+        width += columnWidth;
+    }
+    const int rowHeight = QFontMetrics(ScaledFont(true)).height() + scaled(4);
     int height = frame;
-    for (int row = 0; row < grid_->rowCount(); ++row)
-        height += grid_->rowHeight(row);
+    for (int row = 0; row < grid_->rowCount(); ++row) {
+        grid_->setRowHeight(row, rowHeight);
+        height += rowHeight;
+    }
     grid_->setFixedSize(width, height);
 }
 
@@ -319,11 +411,8 @@ void HudWindow::UpdateFugueLabels()
         MakeHudFugueLabels(count, secondsToNext, realTime.FugueWarningSeconds());
     numFugueTimers_->setText(ToQString(labels.count));
     nextFugueTimer_->setText(ToQString(labels.next));
-    QFont font = nextFugueTimer_->font();
-    if (font.bold() != labels.bold) {
-        font.setBold(labels.bold);
-        nextFugueTimer_->setFont(font);
-    }
+    if (nextFugueTimer_->font().bold() != labels.bold)
+        nextFugueTimer_->setFont(ScaledFont(labels.bold));
 }
 
 void HudWindow::ClearHUDData()

@@ -2,6 +2,8 @@
 
 #include "HudContext.h"
 
+#include <QFont>
+#include <QSize>
 #include <QWidget>
 
 class QGridLayout;
@@ -51,12 +53,22 @@ public:
     void CustomizeDisplay();
     void SetRtmOptions();
 
+    // How much the contents are scaled to the window's size (1 as laid out).
+    double Scale() const { return scale_; }
+    // The size the contents were laid out for.
+    QSize DesignSize() const { return designSize_; }
+
+    // The contents follow the window's size, down to half of it.
+    static constexpr double MinimumScale = 0.5;
+    static constexpr double MaximumScale = 3.0;
+
 signals:
     void Closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
@@ -64,6 +76,9 @@ private:
                          const QString& caption, const QString& initial, const QString& tooltip);
     void InitializeGrid();
     void FitGrid();
+    // Fonts and the sizes that depend on them, for a scale of the layout.
+    void ApplyScale(double scale);
+    QFont ScaledFont(bool bold) const;
     void ApplyHoverBehavior(int level);
     void SetOpacity(int alpha);
     void RemoveOpacity();
@@ -86,11 +101,17 @@ private:
     QPushButton* monitoringOptions_ = nullptr;
     QPushButton* clearData_ = nullptr;
 
+    QGridLayout* statistics_ = nullptr;
+    QLayout* controls_ = nullptr;
+
     QTimer* timerFugueTimers_;
     QTimer* timerMouseOver_;
     QTimer* timerOnTop_;
     QTimer* timerUpdateDisplay_;
 
+    QFont baseFont_;
+    QSize designSize_;
+    double scale_ = 1.0;
     bool mouseOverHud_ = false;
     bool shownOnce_ = false;
     bool unloaded_ = false;

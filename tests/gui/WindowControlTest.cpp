@@ -1,0 +1,364 @@
+// The main window stays in the player's hands: long work (an analysis, an
+// update check) never runs inside other long work, closing ends a check, and
+// secondary windows open where and as large as they are useful.
+#include "GuiTestSupport.h"
+#include "LocalHttpServer.h"
+#include "analysis/Session.h"
+#include "app/ProgramInfo.h"
+#include "app/SettingsStore.h"
+#include "app/gui/CharacterTreeWidget.h"
+#include "app/gui/ErrorsTab.h"
+#include "ui/gui/DetailGridWidget.h"
+#include "ui/gui/DetailsWindow.h"
+#include "update/UpdateChecker.h"
+#include "util/Clock.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QNetworkProxyFactory>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace tarvik;
+using test::LocalHttpServer;
+
+namespace {
+
+// A clock whose millisecond count moves on at every look, so that an
+// analysis hands control to the event loop every few dozen lines.
+class SteppingClock final : public Clock {
+public:
+    DateTime Now() const override { return DateTime::FromCivil(2026, 7, 6, 10, 0, 0); }
+    int64_t TickMs() const override { return tick_ += 40; }
+
+private:
+    mutable int64_t tick_ = 0;
+};
+
+QStringList SamplePaths()
+{
+    QStringList paths;
+    const QDir samples(test::SourceDir + "/data/samples");
+    for (const QString& name : samples.entryList({"*.txt"}, QDir::Files, QDir::Name))
+        paths << samples.filePath(name);
+    return paths;
+}
+
+// The bundled samples, one after another, many times over.
+QString WriteLongLog(const QTemporaryDir& dir, int repeats)
+{
+    QByteArray samples;
+    for (const QString& path : SamplePaths()) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            samples += file.readAll();
+    }
+    const QString path = dir.filePath("long.txt");
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        for (int i = 0; i < repeats; ++i)
+            file.write(samples);
+    }
+    return path;
+}
+
+// Version 0 is never newer than the running one.
+const QByteArray UpToDateDescription =
+    "[Tarvik]\r\nCurrentVersion=0\r\nUpdateFile=http://127.0.0.1:1/setup\r\n";
+
+QRect Global(const QWidget& widget)
+{
+    return QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size());
+}
+
+} // namespace
+
+class WindowControlTest : public QObject {
+    Q_OBJECT
+
+private:
+    test::WindowServices services_{DateTime::FromCivil(2026, 7, 6, 10, 0, 0)};
+    SteppingClock steppingClock_;
+    std::unique_ptr<LocalHttpServer> server_;
+
+    // A program folder whose configuration asks the local server for updates.
+    void PointAtServer(test::ProgramFolder& folder)
+    {
+        folder.ReplaceInConfig("\nURL=", "\nURL=" + server_->Url("/Update.ini").toUtf8());
+    }
+    MainWindowEnvironment Environment(const test::ProgramFolder& folder)
+    {
+        WriteStoredVersion(services_.store, ProgramInfo::RunningVersion());
+        return services_.For(folder);
+    }
+    static QTreeWidgetItem* CharacterNode(MainWindow& window, const QString& name)
+    {
+        QTreeWidgetItem* root = window.Tree()->topLevelItem(0);
+        for (int i = 0; root && i < root->childCount(); ++i) {
+            if (root->child(i)->text(0) == name)
+                return root->child(i);
+        }
+        return nullptr;
+    }
+
+private slots:
+    void initTestCase() { QNetworkProxyFactory::setUseSystemConfiguration(false); }
+
+    void init()
+    {
+        services_.Reset();
+        server_ = std::make_unique<LocalHttpServer>();
+        QVERIFY(server_->Listen());
+        server_->Set("/Update.ini", {UpToDateDescription});
+    }
+
+    // The automatic check falls due while a long log is read: it waits, the
+    // window stays disabled to the end of the analysis, and the problems the
+    // analysis found stay in the error list.
+    void automaticCheckWaitsUntilTheAnalysisIsOver()
+    {
+        test::ProgramFolder folder;
+        PointAtServer(folder);
+        QTemporaryDir logs;
+        const QString log = WriteLongLog(logs, 40);
+        MainWindowEnvironment environment = Environment(folder);
+        environment.clock = &steppingClock_;
+        MainWindow window(environment);
+        QVERIFY(window.Start());
+
+        int yields = 0;
+        bool enabledWhileReading = false;
+        int requestsWhileReading = 0;
+        QTimer watch;
+        watch.setInterval(0);
+        connect(&watch, &QTimer::timeout, [&] {
+            if (!window.GetSession().Analyzing())
+                return;
+            ++yields;
+            enabledWhileReading |= window.isEnabled();
+            requestsWhileReading += static_cast<int>(server_->requests.size());
+        });
+        watch.start();
+        // Due at the analysis's first look at the event loop.
+        window.UpdateTimer()->start(0);
+        window.AnalyzeFiles({log});
+
+        QVERIFY(yields > 10);
+        QVERIFY(!enabledWhileReading);
+        QCOMPARE(requestsWhileReading, 0);
+        QCOMPARE(window.Panel("Message")->text(),
+                 QString("Log analysis complete.  (Check Status and Errors tabs for more info.)"));
+        QVERIFY(window.GetSession().Data().linesRead > 4000);
+        const int problems = window.Errors()->Count();
+        QVERIFY(problems > 0);
+
+        // Then it runs, and leaves the analysis's problems where they are.
+        QTRY_COMPARE(server_->requests, QStringList{"/Update.ini"});
+        QTRY_COMPARE(window.Panel("Message")->text(), QString("Tarvik is up to date."));
+        QVERIFY(window.isEnabled());
+        QCOMPARE(window.Errors()->Count(), problems);
+        QVERIFY(window.Errors()->Lines().front().find("Resolving") == std::string::npos);
+    }
+
+    // Logs named while a check runs are analysed once it is over, not inside it.
+    void analysisWaitsUntilTheCheckIsOver()
+    {
+        test::ProgramFolder folder;
+        PointAtServer(folder);
+        server_->Set("/Update.ini", {UpToDateDescription, 200, LocalHttpServer::SlowAnswer});
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        services_.dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        int linesReadInside = -1;
+        bool enabledInside = true;
+        QTimer::singleShot(200, [&] {
+            window.AnalyzeFiles(SamplePaths());
+            linesReadInside = window.GetSession().Data().linesRead;
+            enabledInside = window.isEnabled();
+        });
+        window.Action("mnuMainHelpCheckForUpdates")->trigger();
+
+        QCOMPARE(linesReadInside, 0);
+        QVERIFY(!enabledInside);
+        QTRY_COMPARE(
+            window.Panel("Message")->text(),
+            QString("Log analysis complete.  (Check Status and Errors tabs for more info.)"));
+        QVERIFY(window.ProgressLabel()->text().startsWith(
+            "Analyzing logs...complete.\n\n3 log file(s)"));
+        QVERIFY(window.isEnabled());
+    }
+
+    // Closing the window during a check ends the check at once, leaves no
+    // temporary file and closes the window.
+    void closingDuringACheckCancelsItAndCloses_data()
+    {
+        QTest::addColumn<bool>("downloading");
+        QTest::newRow("waiting for the description") << false;
+        QTest::newRow("downloading the setup program") << true;
+    }
+    void closingDuringACheckCancelsItAndCloses()
+    {
+        QFETCH(bool, downloading);
+        test::ProgramFolder folder;
+        PointAtServer(folder);
+        if (downloading) {
+            server_->Set("/Update.ini", {"[Tarvik]\r\nCurrentVersion=999\r\nUpdateFile=" +
+                                         server_->Url("/setup").toUtf8() + "\r\n"});
+            server_->Set("/setup", {{}, 200, LocalHttpServer::Trickle});
+        } else {
+            server_->Set("/Update.ini", {{}, 200, LocalHttpServer::NeverAnswer});
+        }
+        const QStringList before = QDir(folder.Path()).entryList(QDir::Files);
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        services_.dialogs.answers << Dialogs::Answer::Yes << Dialogs::Answer::Yes;
+        bool closedAtOnce = true;
+        QTimer::singleShot(downloading ? 600 : 300, [&] {
+            window.close();
+            closedAtOnce = !window.isVisible();
+        });
+        window.Action("mnuMainHelpCheckForUpdates")->trigger();
+
+        // Refused while the check unwinds, then closed.
+        QVERIFY(!closedAtOnce);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.Panel("Message")->text(), QString("Program update check cancelled."));
+        QCOMPARE(services_.dialogs.questions.size(), downloading ? 2 : 1);
+        QCOMPARE(services_.dialogs.messages.size(), 0);
+        QStringList after = QDir(folder.Path()).entryList(QDir::Files);
+        after.removeAll("Update.ini");
+        after.removeAll("Tarvik_debug.log");
+        QCOMPARE(after, before);
+    }
+
+    // The shipped configuration has no update address: no check, no box, no
+    // grey window; the Info tab says so.
+    void noUpdateAddressIsSaidOnTheInfoTab()
+    {
+        test::ProgramFolder folder;
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        QVERIFY(!window.UpdateNote()->isVisible());
+        bool disabled = false;
+        QTimer watch;
+        watch.setInterval(0);
+        connect(&watch, &QTimer::timeout, [&] { disabled |= !window.isEnabled(); });
+        watch.start();
+        QTRY_VERIFY(window.UpdateNote()->isVisible());
+
+        QCOMPARE(window.UpdateNote()->text(),
+                 QString("Tarvik does not check for updates by itself: Tarvik.ini gives no update "
+                         "address."));
+        QVERIFY(!disabled);
+        QCOMPARE(window.Tabs()->currentIndex(), 0);
+        QVERIFY(services_.dialogs.messages.isEmpty());
+        QCOMPARE(window.Panel("Message")->text(), QString());
+        QCOMPARE(window.Errors()->Count(), 0);
+    }
+
+    // Logs from several folders on the command line are all analysed.
+    void logsFromSeveralFoldersAreAllAnalysed()
+    {
+        QTemporaryDir first;
+        QTemporaryDir second;
+        const QStringList samples = SamplePaths();
+        QStringList paths;
+        for (int i = 0; i < samples.size(); ++i) {
+            const QString copy =
+                (i == 0 ? first : second).filePath(QFileInfo(samples[i]).fileName());
+            QVERIFY(QFile::copy(samples[i], copy));
+            paths << copy;
+        }
+        test::ProgramFolder folder;
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        window.AnalyzeFiles(samples);
+        const int32_t lines = window.GetSession().Data().linesRead;
+        const int32_t records = window.GetSession().Data().recordsParsed;
+        window.SelectLogs(paths);
+        window.AnalyzeFiles(paths);
+
+        QCOMPARE(window.GetSession().Data().linesRead, lines);
+        QCOMPARE(window.GetSession().Data().recordsParsed, records);
+        QVERIFY(window.ProgressLabel()->text().startsWith(
+            "Analyzing logs...complete.\n\n3 log file(s)"));
+    }
+
+    // The detail window is as large as its grid, beside the main window
+    // rather than over its tree, names the character, follows the marks, and
+    // keeps its place and size.
+    void detailWindowFitsItsGridBesideTheTree()
+    {
+        test::ProgramFolder folder;
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        window.resize(900, 560);
+        window.move(40, 40);
+        window.SelectLogs(SamplePaths());
+        window.AnalyzeFiles(SamplePaths());
+        QTreeWidgetItem* aldric = CharacterNode(window, "Aldric Voss");
+        QVERIFY(aldric);
+        const QString key = CharacterTreeWidget::KeyOf(aldric);
+
+        // A narrow view first: the window grows for the wide one.
+        window.ShowNode(window.Tree()->FindNode(key + " Spells"), 1);
+        window.ShowNode(window.Tree()->FindNode(key + " Attacks"), 1);
+        DetailsWindow* details = window.Details();
+        QVERIFY(details && details->isVisible());
+        QCOMPARE(details->windowTitle(), QString("Details - Attacks Made - Aldric Voss"));
+        DetailGridWidget* grid = details->Grid();
+        QVERIFY(grid->columnCount() > 10);
+        // Every column in view, and the window on the screen.
+        QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(grid->verticalScrollBar()->maximum(), 0);
+        const QRect screen = window.screen()->availableGeometry();
+        QVERIFY(screen.contains(details->frameGeometry()));
+        QVERIFY(!details->frameGeometry().intersects(Global(*window.Tree())));
+
+        // Marking him as the user's character adds his real-time rows.
+        window.ShowNode(aldric, 1);
+        QCOMPARE(grid->rowCount(), 12);
+        QCOMPARE(details->windowTitle(), QString("Details - General Info - Aldric Voss"));
+        window.Tree()->setCurrentItem(aldric);
+        window.Action("mnuCharacterContextMyCharacter")->trigger();
+        QCOMPARE(grid->rowCount(), 17);
+        QCOMPARE(grid->CellText(12, 0), QString("Inbound AB"));
+
+        // Moved and enlarged by the player, it opens there again.
+        details->move(1000, 300);
+        details->resize(700, 500);
+        const QPoint place = details->pos();
+        details->close();
+        QTRY_VERIFY(!window.Details());
+        window.ShowNode(aldric, 1);
+        QVERIFY(window.Details() != nullptr);
+        QCOMPARE(window.Details()->pos(), place);
+        QCOMPARE(window.Details()->size(), QSize(700, 500));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // A screen of a usual size, so that windows have room beside each other.
+    const std::filesystem::path screens =
+        std::filesystem::temp_directory_path() / "tarvik-window-control-screen.json";
+    std::ofstream(screens) << R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1920,
+        "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + screens.string().c_str());
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    WindowControlTest test;
+    const int result = QTest::qExec(&test, argc, argv);
+    std::filesystem::remove(screens);
+    return result;
+}
+
+#include "WindowControlTest.moc"
