@@ -1,11 +1,16 @@
 #include "LogReader.h"
 
+#include "util/Encoding.h"
+#include "util/FileInfo.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace tarvik {
@@ -23,6 +28,36 @@ void LogReader::Close()
     }
 }
 
+Error LogReader::OpenRegularFile(const std::string& path)
+{
+#ifdef _WIN32
+    if (const auto info = GetFileInfo(path); info && !info->regular)
+        return NotRegularFileError();
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_)
+        return ErrorFromErrno(errno);
+#else
+    // Non-blocking until we know what it is: opening a pipe would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return ErrorFromErrno(errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int code = errno;
+        ::close(fd);
+        return S_ISREG(info.st_mode) ? ErrorFromErrno(code) : NotRegularFileError();
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file_ = ::fdopen(fd, "rb");
+    if (!file_) {
+        const int code = errno;
+        ::close(fd);
+        return ErrorFromErrno(code);
+    }
+#endif
+    return {};
+}
+
 Error LogReader::Open(const std::string& path, int64_t position)
 {
     Close();
@@ -31,20 +66,27 @@ Error LogReader::Open(const std::string& path, int64_t position)
     crSearch_ = {};
     lfSearch_ = {};
     eof_ = false;
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_)
-        return ErrorFromErrno(errno);
-#ifndef _WIN32
-    struct stat info {};
-    if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
-        Close();
-        return ErrorFromErrno(EISDIR);
-    }
-#endif
+    lineCut_ = skipping_ = false;
+    if (const Error error = OpenRegularFile(path))
+        return error;
     // Our own buffer does the buffering.
     std::setvbuf(file_, nullptr, _IONBF, 0);
     if (buffer_.size() < BufferSize)
         buffer_.resize(BufferSize);
+
+    // Whatever the position, the start of the file tells its encoding.
+    const size_t sniffed = std::fread(buffer_.data(), 1, Utf16SniffBytes, file_);
+    if (std::ferror(file_)) {
+        const Error error = ErrorFromErrno(errno ? errno : EIO);
+        Close();
+        return error;
+    }
+    if (LooksLikeUtf16(std::string_view(buffer_.data(), sniffed))) {
+        Close();
+        return Error{Errors::InvalidFileFormat,
+                     "Invalid file format: UTF-16 text is not a log in the game's encoding",
+                     {}};
+    }
 
     nextPosition_ = position > 0 ? position : 1;
     // Start one byte early: if the previous read ended on a CR and an LF
@@ -53,7 +95,7 @@ Error LogReader::Open(const std::string& path, int64_t position)
     const bool checkSplitLineEnd = offset > 0;
     if (checkSplitLineEnd)
         --offset;
-    if (offset > 0 && fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
+    if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
         const Error error = ErrorFromErrno(errno);
         Close();
         return error;
@@ -83,8 +125,9 @@ bool LogReader::Fill()
         end_ -= begin_;
         begin_ = 0;
     }
+    // Lines are cut long before they fill the buffer, so there is always room.
     if (end_ == buffer_.size())
-        buffer_.resize(buffer_.size() * 2); // a line longer than the buffer
+        return false;
     const size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
     if (got == 0) {
         if (std::ferror(file_))
@@ -120,9 +163,34 @@ size_t LogReader::Find(char c, size_t from, Search& search) const
     return search.found;
 }
 
+bool LogReader::SkipRestOfLine()
+{
+    for (;;) {
+        const size_t cr = Find('\r', begin_, crSearch_);
+        const size_t lf = Find('\n', begin_, lfSearch_);
+        const size_t first = std::min(cr, lf);
+        if (first == Npos) {
+            Consume(end_ - begin_);
+            if (!Fill())
+                return false;
+            continue;
+        }
+        const bool endsWithCr = buffer_[first] == '\r';
+        Consume(first + 1 - begin_);
+        skipping_ = false;
+        // An LF right after the CR belongs to the same line end.
+        if (endsWithCr && (begin_ < end_ || Fill()) && buffer_[begin_] == '\n')
+            Consume(1);
+        return true;
+    }
+}
+
 bool LogReader::NextLine(std::string_view& line)
 {
+    lineCut_ = false;
     if (!file_)
+        return false;
+    if (skipping_ && !SkipRestOfLine())
         return false;
     size_t scanFrom = begin_;
     for (;;) {
@@ -130,6 +198,13 @@ bool LogReader::NextLine(std::string_view& line)
         const size_t cr = Find('\r', scanFrom, crSearch_);
         const size_t lf = Find('\n', scanFrom, lfSearch_);
         const size_t first = std::min(cr, lf);
+        if ((first == Npos ? end_ : first) - begin_ > MaxLineLength) {
+            // Too long for a log line: hand out its start, skip the rest later.
+            line = std::string_view(data + begin_, MaxLineLength);
+            Consume(MaxLineLength);
+            lineCut_ = skipping_ = true;
+            return true;
+        }
         const char* stop = first == Npos ? nullptr : data + first;
         if (stop) {
             const size_t lineEnd = static_cast<size_t>(stop - data);

@@ -29,6 +29,10 @@ struct DriverResult {
     bool aborted = false;
     bool fileMissing = false;
     std::string summary; // the "Status" tab's text after a complete run
+    // Files that were not read, each named with the reason.
+    std::vector<std::string> skipped;
+    // Why an aborted run stopped, when no serious error says it already.
+    std::string stopReason;
 };
 
 // Owns everything an analysis produces and the operations on it. It never
@@ -101,6 +105,7 @@ private:
     RecordInterpreter interpreter_;
     MonitorPosition monitor_;
     bool analyzing_ = false;
+    bool failed_ = false; // the last read ended through Fail
 };
 
 } // namespace tarvik

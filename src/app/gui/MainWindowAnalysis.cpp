@@ -71,7 +71,11 @@ void MainWindow::AnalyzeLogs(const QStringList& names)
         paths.push_back(folder.filePath(name).toStdString());
     const DriverResult result = session_->AnalyzeSelectedLogs(std::move(paths));
     timerLoadProgress_.stop();
+    for (const auto& message : result.skipped)
+        session_->AddError(message);
     if (result.aborted) {
+        if (!result.stopReason.empty())
+            SetStatusMessage(result.stopReason);
         SetBusy(false, MainTab::Errors);
         return;
     }
