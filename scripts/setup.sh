@@ -7,7 +7,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build}"
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev nlohmann-json3-dev libxcb1-dev xvfb xauth python3)
+          libbenchmark-dev nlohmann-json3-dev libxcb1-dev xvfb xauth python3
+          clang libclang-rt-dev)
 
 missing=()
 for package in "${packages[@]}"; do

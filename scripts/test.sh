@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the whole build once, then the
-# Qt-free engine tests again under AddressSanitizer and UBSan.
+# Qt-free engine tests again under AddressSanitizer and UBSan, then a minute
+# of fuzzing for each libFuzzer target.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -18,4 +19,6 @@ cmake -S "$root" -B "$sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_ENGIN
 cmake --build "$sanitize" --parallel "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$sanitize" --output-on-failure --parallel "$jobs" -L engine
+# Coverage-guided fuzzing of the entry points that take outside bytes (skipped without clang).
+"$root/scripts/fuzz.sh" 60
 echo "All tests passed."

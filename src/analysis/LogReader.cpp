@@ -71,17 +71,18 @@ Error LogReader::Open(const std::string& path, int64_t position)
         return error;
     // Our own buffer does the buffering.
     std::setvbuf(file_, nullptr, _IONBF, 0);
-    if (buffer_.size() < BufferSize)
-        buffer_.resize(BufferSize);
+    // Not zeroed: a short read touches only the memory it fills.
+    if (!buffer_)
+        buffer_.reset(new char[BufferSize]);
 
     // Whatever the position, the start of the file tells its encoding.
-    const size_t sniffed = std::fread(buffer_.data(), 1, Utf16SniffBytes, file_);
+    const size_t sniffed = std::fread(buffer_.get(), 1, Utf16SniffBytes, file_);
     if (std::ferror(file_)) {
         const Error error = ErrorFromErrno(errno ? errno : EIO);
         Close();
         return error;
     }
-    if (LooksLikeUtf16(std::string_view(buffer_.data(), sniffed))) {
+    if (LooksLikeUtf16(std::string_view(buffer_.get(), sniffed))) {
         Close();
         return Error{Errors::InvalidFileFormat,
                      "Invalid file format: UTF-16 text is not a log in the game's encoding",
@@ -121,14 +122,14 @@ bool LogReader::Fill()
     crSearch_ = {};
     lfSearch_ = {};
     if (begin_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
     }
     // Lines are cut long before they fill the buffer, so there is always room.
-    if (end_ == buffer_.size())
+    if (end_ == BufferSize)
         return false;
-    const size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    const size_t got = std::fread(buffer_.get() + end_, 1, BufferSize - end_, file_);
     if (got == 0) {
         if (std::ferror(file_))
             readError_ = ErrorFromErrno(errno ? errno : EIO);
@@ -156,9 +157,9 @@ size_t LogReader::Find(char c, size_t from, Search& search) const
         if (search.found == Npos && search.end == end_)
             return Npos;
     }
-    const void* hit = from < end_ ? std::memchr(buffer_.data() + from, c, end_ - from) : nullptr;
+    const void* hit = from < end_ ? std::memchr(buffer_.get() + from, c, end_ - from) : nullptr;
     search = {true, from,
-              hit ? static_cast<size_t>(static_cast<const char*>(hit) - buffer_.data()) : Npos,
+              hit ? static_cast<size_t>(static_cast<const char*>(hit) - buffer_.get()) : Npos,
               end_};
     return search.found;
 }
@@ -194,7 +195,7 @@ bool LogReader::NextLine(std::string_view& line)
         return false;
     size_t scanFrom = begin_;
     for (;;) {
-        const char* data = buffer_.data();
+        const char* data = buffer_.get();
         const size_t cr = Find('\r', scanFrom, crSearch_);
         const size_t lf = Find('\n', scanFrom, lfSearch_);
         const size_t first = std::min(cr, lf);
@@ -217,7 +218,7 @@ bool LogReader::NextLine(std::string_view& line)
                         scanFrom = lineEnd - consumedBefore; // buffer moved
                         continue;
                     }
-                    data = buffer_.data();
+                    data = buffer_.get();
                     next = (lineEnd - consumedBefore) + 1;
                     line = std::string_view(data + begin_, next - 1 - begin_);
                     nextPosition_ += static_cast<int64_t>(next - begin_);
@@ -240,7 +241,7 @@ bool LogReader::NextLine(std::string_view& line)
         }
         if (readError_ || begin_ == end_ || holdPartial_)
             return false;
-        line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+        line = std::string_view(buffer_.get() + begin_, end_ - begin_);
         nextPosition_ += static_cast<int64_t>(end_ - begin_);
         begin_ = end_;
         return true;

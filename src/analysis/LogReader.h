@@ -4,9 +4,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tarvik {
 
@@ -78,7 +78,7 @@ private:
     }
 
     std::FILE* file_ = nullptr;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
     size_t begin_ = 0; // first unconsumed byte in buffer_
     size_t end_ = 0;   // one past the last valid byte
     bool eof_ = false;

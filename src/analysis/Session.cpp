@@ -138,12 +138,14 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     struct Reset {
         bool& flag;
         ErrorList& errors;
+        LogReader& reader;
         ~Reset()
         {
             flag = false;
             errors.SetSource({});
+            reader.Close(); // the file is open only during the read
         }
-    } reset{analyzing_, errors_};
+    } reset{analyzing_, errors_, reader_};
 
     host_.ReadStarted(path);
     errors_.SetSource(GetFileName(path));
@@ -151,7 +153,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     const DateTime parseStart = clock_.Now();
     const bool monitoring = options_.monitoringEnabled;
 
-    LogReader reader;
+    LogReader& reader = reader_;
     reader.SetHoldPartialLastLine(monitoring);
     const int64_t start = cursor.position;
     if (const Error error = reader.Open(path, start))

@@ -3,6 +3,7 @@
 #include "AnalysisData.h"
 #include "ErrorList.h"
 #include "LogFormat.h"
+#include "LogReader.h"
 #include "PartyMarks.h"
 #include "RecordInterpreter.h"
 #include "SessionHost.h"
@@ -104,6 +105,9 @@ private:
     AnalysisOptions options_;
     RecordInterpreter interpreter_;
     MonitorPosition monitor_;
+    // Kept between reads, so that following a log does not allocate its
+    // buffer once a second.
+    LogReader reader_;
     bool analyzing_ = false;
     bool failed_ = false; // the last read ended through Fail
 };

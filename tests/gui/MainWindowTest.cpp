@@ -13,6 +13,8 @@
 #include "ui/gui/DetailsWindow.h"
 #include "util/Clock.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -242,6 +244,32 @@ private slots:
         QVERIFY(window.MonitoringPaused());
         QTest::mouseRelease(window.Tree()->viewport(), Qt::LeftButton);
         QVERIFY(!window.MonitoringPaused());
+    }
+
+    // A pipe among the logs is skipped by name rather than waited on; an
+    // empty log stops the run and the status bar says why.
+    void logsThatCannotBeReadSayWhy()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        const QDir logs(window.LogPanel()->Folder());
+        const QString pipe = logs.filePath("a-pipe.txt");
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QFile empty(logs.filePath("b-empty.txt"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+
+        window.AnalyzeLogs({"a-pipe.txt", "b-empty.txt"});
+        QCOMPARE(window.Panel("Message")->text(),
+                 QString("Log file [b-empty.txt] holds no lines; the analysis stopped."));
+        QCOMPARE(window.Errors()->Lines(),
+                 std::vector<std::string>{pipe.toStdString() +
+                                          " is not a regular file (a folder, pipe or device); "
+                                          "skipped."});
+        QCOMPARE(window.Tabs()->currentIndex(), 2);
+        QVERIFY(window.isEnabled());
     }
 
     void errorListButtonsAndSaving()
