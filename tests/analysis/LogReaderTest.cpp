@@ -133,7 +133,8 @@ TEST(LogReader, RefusesPipesFoldersAndUtf16)
     const std::string pipe = dir.File("pipe.txt");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     const std::string utf16 = dir.File("utf16.txt");
-    WriteBytes(utf16, std::string("[\0C\0H\0A\0T\0]\0 \0[\0W\0e\0d\0", 24));
+    const char text[] = "[\0C\0H\0A\0T\0]\0 \0[\0W\0e\0d\0";
+    WriteBytes(utf16, std::string(text, sizeof text - 1));
     const std::pair<std::string, int64_t> cases[] = {
         {pipe, 0}, {dir.Path(), 0}, {utf16, 0}, {utf16, 9}};
     for (const auto& [path, position] : cases) {
