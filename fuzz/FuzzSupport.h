@@ -8,17 +8,26 @@
 
 namespace tarvik::fuzz {
 
-// A folder of the fuzzer's own, for the files the entry points read.
+// A folder of the fuzzer's own, for the files the entry points read; removed
+// at exit, after the statics that were built using it.
 inline const std::string& WorkFolder()
 {
-    static const std::string folder = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tarvik-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        return pattern;
-    }();
-    return folder;
+    struct Folder {
+        Folder()
+        {
+            path = (std::filesystem::temp_directory_path() / "tarvik-fuzz-XXXXXX").string();
+            if (!mkdtemp(path.data()))
+                std::abort();
+        }
+        ~Folder()
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+        std::string path;
+    };
+    static const Folder folder;
+    return folder.path;
 }
 
 inline std::string WriteFile(const char* name, std::string_view bytes, bool append = false)
