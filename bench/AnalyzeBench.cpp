@@ -3,7 +3,10 @@
 //
 //   tarvik-bench                       1,000,000 lines
 //   TARVIK_BENCH_LINES=N tarvik-bench  another size
-//   TARVIK_BENCH_BIG=1 tarvik-bench    also a log of about 1 GB (memory must stay flat)
+//   TARVIK_BENCH_BIG=1 tarvik-bench    also a log of about 1 GB and one of a single
+//                                      200 MB line (memory must stay flat; run the
+//                                      latter alone with --benchmark_filter to read
+//                                      its own peak)
 //   tarvik-bench --real [--lines N] [LOG|FOLDER...]
 //                                      real logs (default data/samples) repeated to at least
 //                                      N lines (default 1,000,000), against grep
@@ -16,6 +19,7 @@
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
 #include "util/Clock.h"
+#include "util/FileUtil.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -148,10 +152,65 @@ void BM_AnalyzeBigLog(benchmark::State& state)
     Analyze(state, log);
 }
 
+void BM_AnalyzeOneLongLine(benchmark::State& state)
+{
+    // No line end in 200 MB: the line is cut, the rest skipped, memory stays put.
+    static const GeneratedLog log = [] {
+        GeneratedLog made;
+        made.path = (std::filesystem::temp_directory_path() / "tarvik-bench-one-line.txt").string();
+        made.lines = 1;
+        made.bytes = 200 << 20;
+        std::ofstream out(made.path, std::ios::binary);
+        const std::string block(1 << 20, 'a');
+        for (int64_t written = 0; written < made.bytes;
+             written += static_cast<int64_t>(block.size()))
+            out << block;
+        return made;
+    }();
+    Analyze(state, log);
+}
+
+// A configuration just under the size limit, nearly all of it record types:
+// loading must stay a matter of a second, not grow with the square of the types.
+void BM_LoadLargeConfiguration(benchmark::State& state)
+{
+    static const std::string path = [] {
+        std::string text;
+        ReadWholeFile(std::string(TARVIK_SOURCE_DIR) + "/data/Tarvik.ini", text);
+        const size_t at = text.find("[Record Types]");
+        text.insert(at + std::string("[Record Types]\n").size(), [] {
+            std::string types;
+            for (int t = 0; types.size() < static_cast<size_t>(MaxConfigurationBytes) - 100'000;
+                 ++t) {
+                const std::string n = std::to_string(t);
+                types += "Type" + n + "=alpha " + n + ",beta " + n + ",gamma " + n + "\n";
+            }
+            return types;
+        }());
+        const std::string made =
+            (std::filesystem::temp_directory_path() / "tarvik-bench-large.ini").string();
+        WriteFileAtomically(made, text);
+        return made;
+    }();
+    int types = 0;
+    for (auto _ : state) {
+        const ConfigurationResult loaded = LoadConfiguration(path, "Tarvik");
+        if (!loaded.configuration) {
+            state.SkipWithError(loaded.fatalMessage.c_str());
+            return;
+        }
+        types = loaded.configuration->analysis.recordTypes.Count();
+    }
+    state.counters["recordTypes"] = types;
+    state.counters["peakRSS_MB"] = PeakRssMb();
+}
+
 } // namespace
 
 BENCHMARK(BM_ScanLineEnds)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AnalyzeLog)->Unit(benchmark::kMillisecond)->Iterations(3);
+// Last: its peak memory would hide the analysis's.
+BENCHMARK(BM_LoadLargeConfiguration)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
@@ -170,6 +229,10 @@ int main(int argc, char** argv)
     }
     if (std::getenv("TARVIK_BENCH_BIG"))
         benchmark::RegisterBenchmark("BM_AnalyzeBigLog", BM_AnalyzeBigLog)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
+    if (std::getenv("TARVIK_BENCH_BIG"))
+        benchmark::RegisterBenchmark("BM_AnalyzeOneLongLine", BM_AnalyzeOneLongLine)
             ->Unit(benchmark::kMillisecond)
             ->Iterations(1);
     benchmark::Initialize(&argc, argv);

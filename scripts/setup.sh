@@ -13,6 +13,8 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev l
 packages+=(dpkg-dev file desktop-file-utils appstream)
 # The Windows build and Wine to run it (scripts/test-windows.sh).
 packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+# The fuzzers (scripts/fuzz.sh).
+packages+=(clang libclang-rt-dev)
 
 missing=()
 for package in "${packages[@]}"; do

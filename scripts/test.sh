@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the whole build once, then the
-# Qt-free engine tests again under AddressSanitizer and UBSan, then the
-# release build as a Debian package, then the engine built for Windows and
-# run under Wine.
+# Qt-free engine tests again under AddressSanitizer and UBSan, then a minute
+# of fuzzing for each libFuzzer target, then the release build as a Debian
+# package, then the engine built for Windows and run under Wine.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -20,6 +20,9 @@ cmake -S "$root" -B "$sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_ENGIN
 cmake --build "$sanitize" --parallel "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$sanitize" --output-on-failure --parallel "$jobs" -L engine
+
+# Coverage-guided fuzzing of the entry points that take outside bytes (skipped without clang).
+"$root/scripts/fuzz.sh" 60
 
 "$root/scripts/test-package.sh" "$build"
 "$root/scripts/test-windows.sh" "$build"

@@ -9,12 +9,15 @@
 namespace tarvik {
 
 // The problems found by an analysis run or a spell of monitoring, in arrival
-// order. It holds at most Limit lines so that logs of nothing but bad lines
-// cannot exhaust memory; the lines beyond are counted and summed up in one
-// line at the end of each read.
+// order. It holds at most Limit lines and ByteLimit bytes so that logs of
+// nothing but bad lines cannot exhaust memory; the lines beyond are counted
+// and summed up in one line at the end of each read.
 class ErrorList {
 public:
     static constexpr size_t Limit = 50'000;
+    static constexpr size_t ByteLimit = 4 * 1024 * 1024;
+    // How much of a log line a problem quotes.
+    static constexpr size_t QuotedBytes = 1'000;
 
     struct Listener {
         virtual ~Listener() = default;
@@ -27,6 +30,12 @@ public:
     void SetSource(std::string name) { source_ = std::move(name); }
     void Clear();
     void Add(std::string line);
+    // Adds message followed by the log line it is about, quoted.
+    void Add(std::string_view message, std::string_view logLine);
+    // Appends at most QuotedBytes of line to text, and "…" when it was cut,
+    // encoded so that text still reads right: lines are shown as UTF-8 when
+    // they are valid UTF-8, else as Windows-1252.
+    static void AppendQuoted(std::string& text, std::string_view line);
     // Closes the list and adds line whatever the limit: the serious error
     // that ends a read must always be listed.
     void AddFinal(std::string line);
@@ -42,7 +51,15 @@ private:
     // Lines that sum up dropped ones; bounded too, for a whole run of logs.
     static constexpr size_t SummaryLimit = 1'000;
 
+    bool Full() const { return full_ || lines_.size() >= Limit; }
+    // Lists line when it fits in what is left of ByteLimit.
+    void Fit(std::string line);
+    // Lists line whatever the limits.
+    void Push(std::string line);
+
     std::vector<std::string> lines_;
+    size_t bytes_ = 0;
+    bool full_ = false; // a line did not fit: the rest is counted, so the list stays in order
     size_t dropped_ = 0;
     std::string source_;
     Listener* listener_ = nullptr;

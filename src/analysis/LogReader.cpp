@@ -1,5 +1,7 @@
 #include "LogReader.h"
 
+#include "util/Encoding.h"
+#include "util/FileInfo.h"
 #include "util/FileUtil.h"
 
 #include <algorithm>
@@ -7,7 +9,9 @@
 #include <cstring>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace tarvik {
@@ -39,6 +43,36 @@ void LogReader::Close()
     }
 }
 
+Error LogReader::OpenRegularFile(const std::string& path)
+{
+#ifdef _WIN32
+    if (const auto info = GetFileInfo(path); info && !info->regular)
+        return NotRegularFileError();
+    file_ = OpenFile(path, "rb");
+    if (!file_)
+        return ErrorFromErrno(errno);
+#else
+    // Non-blocking until we know what it is: opening a pipe would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return ErrorFromErrno(errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int code = errno;
+        ::close(fd);
+        return S_ISREG(info.st_mode) ? ErrorFromErrno(code) : NotRegularFileError();
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file_ = ::fdopen(fd, "rb");
+    if (!file_) {
+        const int code = errno;
+        ::close(fd);
+        return ErrorFromErrno(code);
+    }
+#endif
+    return {};
+}
+
 Error LogReader::Open(const std::string& path, int64_t position)
 {
     Close();
@@ -47,20 +81,28 @@ Error LogReader::Open(const std::string& path, int64_t position)
     crSearch_ = {};
     lfSearch_ = {};
     eof_ = false;
-    file_ = OpenFile(path, "rb");
-    if (!file_)
-        return ErrorFromErrno(errno);
-#ifndef _WIN32
-    struct stat info {};
-    if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
-        Close();
-        return ErrorFromErrno(EISDIR);
-    }
-#endif
+    lineCut_ = skipping_ = false;
+    if (const Error error = OpenRegularFile(path))
+        return error;
     // Our own buffer does the buffering.
     std::setvbuf(file_, nullptr, _IONBF, 0);
-    if (buffer_.size() < BufferSize)
-        buffer_.resize(BufferSize);
+    // Not zeroed: a short read touches only the memory it fills.
+    if (!buffer_)
+        buffer_.reset(new char[BufferSize]);
+
+    // Whatever the position, the start of the file tells its encoding.
+    const size_t sniffed = std::fread(buffer_.get(), 1, Utf16SniffBytes, file_);
+    if (std::ferror(file_)) {
+        const Error error = ErrorFromErrno(errno ? errno : EIO);
+        Close();
+        return error;
+    }
+    if (LooksLikeUtf16(std::string_view(buffer_.get(), sniffed))) {
+        Close();
+        return Error{Errors::InvalidFileFormat,
+                     "Invalid file format: UTF-16 text is not a log in the game's encoding",
+                     {}};
+    }
 
     nextPosition_ = position > 0 ? position : 1;
     // Start one byte early: if the previous read ended on a CR and an LF
@@ -69,7 +111,7 @@ Error LogReader::Open(const std::string& path, int64_t position)
     const bool checkSplitLineEnd = offset > 0;
     if (checkSplitLineEnd)
         --offset;
-    if (offset > 0 && SeekTo(file_, offset) != 0) {
+    if (SeekTo(file_, offset) != 0) {
         const Error error = ErrorFromErrno(errno);
         Close();
         return error;
@@ -95,13 +137,14 @@ bool LogReader::Fill()
     crSearch_ = {};
     lfSearch_ = {};
     if (begin_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
     }
-    if (end_ == buffer_.size())
-        buffer_.resize(buffer_.size() * 2); // a line longer than the buffer
-    const size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    // Lines are cut long before they fill the buffer, so there is always room.
+    if (end_ == BufferSize)
+        return false;
+    const size_t got = std::fread(buffer_.get() + end_, 1, BufferSize - end_, file_);
     if (got == 0) {
         if (std::ferror(file_))
             readError_ = ErrorFromErrno(errno ? errno : EIO);
@@ -129,23 +172,55 @@ size_t LogReader::Find(char c, size_t from, Search& search) const
         if (search.found == Npos && search.end == end_)
             return Npos;
     }
-    const void* hit = from < end_ ? std::memchr(buffer_.data() + from, c, end_ - from) : nullptr;
+    const void* hit = from < end_ ? std::memchr(buffer_.get() + from, c, end_ - from) : nullptr;
     search = {true, from,
-              hit ? static_cast<size_t>(static_cast<const char*>(hit) - buffer_.data()) : Npos,
+              hit ? static_cast<size_t>(static_cast<const char*>(hit) - buffer_.get()) : Npos,
               end_};
     return search.found;
 }
 
+bool LogReader::SkipRestOfLine()
+{
+    for (;;) {
+        const size_t cr = Find('\r', begin_, crSearch_);
+        const size_t lf = Find('\n', begin_, lfSearch_);
+        const size_t first = std::min(cr, lf);
+        if (first == Npos) {
+            Consume(end_ - begin_);
+            if (!Fill())
+                return false;
+            continue;
+        }
+        const bool endsWithCr = buffer_[first] == '\r';
+        Consume(first + 1 - begin_);
+        skipping_ = false;
+        // An LF right after the CR belongs to the same line end.
+        if (endsWithCr && (begin_ < end_ || Fill()) && buffer_[begin_] == '\n')
+            Consume(1);
+        return true;
+    }
+}
+
 bool LogReader::NextLine(std::string_view& line)
 {
+    lineCut_ = false;
     if (!file_)
+        return false;
+    if (skipping_ && !SkipRestOfLine())
         return false;
     size_t scanFrom = begin_;
     for (;;) {
-        const char* data = buffer_.data();
+        const char* data = buffer_.get();
         const size_t cr = Find('\r', scanFrom, crSearch_);
         const size_t lf = Find('\n', scanFrom, lfSearch_);
         const size_t first = std::min(cr, lf);
+        if ((first == Npos ? end_ : first) - begin_ > MaxLineLength) {
+            // Too long for a log line: hand out its start, skip the rest later.
+            line = std::string_view(data + begin_, MaxLineLength);
+            Consume(MaxLineLength);
+            lineCut_ = skipping_ = true;
+            return true;
+        }
         const char* stop = first == Npos ? nullptr : data + first;
         if (stop) {
             const size_t lineEnd = static_cast<size_t>(stop - data);
@@ -158,7 +233,7 @@ bool LogReader::NextLine(std::string_view& line)
                         scanFrom = lineEnd - consumedBefore; // buffer moved
                         continue;
                     }
-                    data = buffer_.data();
+                    data = buffer_.get();
                     next = (lineEnd - consumedBefore) + 1;
                     line = std::string_view(data + begin_, next - 1 - begin_);
                     nextPosition_ += static_cast<int64_t>(next - begin_);
@@ -181,7 +256,7 @@ bool LogReader::NextLine(std::string_view& line)
         }
         if (readError_ || begin_ == end_ || holdPartial_)
             return false;
-        line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+        line = std::string_view(buffer_.get() + begin_, end_ - begin_);
         nextPosition_ += static_cast<int64_t>(end_ - begin_);
         begin_ = end_;
         return true;

@@ -67,9 +67,7 @@ void RecordInterpreter::DebugBuilt(int level, Build&& build)
 
 void RecordInterpreter::Report(const RecordContext& record, std::string_view message)
 {
-    std::string line(message);
-    line.append(record.line);
-    errors_.Add(std::move(line));
+    errors_.Add(message, record.line);
 }
 
 Error RecordInterpreter::CountRecord()

@@ -9,21 +9,18 @@ namespace tarvik {
 
 bool RecordTypes::Add(RecordType type)
 {
-    if (Find(type.Name()))
+    if (!byName_.try_emplace(ToLower(type.Name()), types_.size()).second)
         return false;
     kinds_.push_back(RecordKindFromName(type.Name()));
     types_.push_back(std::move(type));
-    Build();
+    built_ = false;
     return true;
 }
 
 const RecordType* RecordTypes::Find(std::string_view name) const
 {
-    for (const auto& type : types_) {
-        if (EqualsNoCase(type.Name(), name))
-            return &type;
-    }
-    return nullptr;
+    const auto found = byName_.find(ToLower(name));
+    return found == byName_.end() ? nullptr : &types_[found->second];
 }
 
 void RecordTypes::Build()
@@ -32,46 +29,49 @@ void RecordTypes::Build()
     emptyPattern_ = -1;
     bigramFilter_.assign(65536 / 64, 0);
     bigramPatterns_.clear();
-    std::vector<unsigned> bigrams;
     std::fill(std::begin(singleByte_), std::end(singleByte_), 0);
     hasSingleByte_ = false;
+    // The bytes that fold to each byte: the case variants an identifier's
+    // first two bytes may take in a body.
+    std::vector<unsigned char> variants[256];
+    for (unsigned b = 0; b < 256; ++b)
+        variants[static_cast<unsigned char>(ToLowerChar(static_cast<char>(b)))].push_back(
+            static_cast<unsigned char>(b));
+    std::vector<int32_t> slotOfKey(65536, -1);
+    std::vector<unsigned> bigrams;
     for (size_t t = 0; t < types_.size(); ++t) {
         const auto& identifiers = types_[t].Identifiers();
         for (size_t i = 0; i < identifiers.size(); ++i) {
             const auto p = static_cast<int32_t>(patterns_.size());
-            patterns_.push_back({static_cast<uint16_t>(t), static_cast<uint16_t>(i)});
+            patterns_.push_back({static_cast<uint32_t>(t), static_cast<uint32_t>(i)});
             const std::string& text = identifiers[i];
+            const auto first = static_cast<unsigned char>(text.empty() ? 0 : text[0]);
             if (text.empty()) {
                 if (emptyPattern_ < 0)
                     emptyPattern_ = p;
             } else if (text.size() == 1) {
                 // Identifiers are stored folded; any case of the byte matches.
-                for (int b = 0; b < 256; ++b) {
-                    if (ToLowerChar(static_cast<char>(b)) == text[0] && singleByte_[b] == 0)
+                for (const unsigned char b : variants[first]) {
+                    if (singleByte_[b] == 0)
                         singleByte_[b] = p + 1;
                 }
                 hasSingleByte_ = true;
             } else {
-                const unsigned key = (static_cast<unsigned char>(text[0]) << 8) |
-                                     static_cast<unsigned char>(text[1]);
-                for (unsigned a = 0; a < 256; ++a) {
-                    if (ToLowerChar(static_cast<char>(a)) != text[0])
-                        continue;
-                    for (unsigned b = 0; b < 256; ++b) {
-                        if (ToLowerChar(static_cast<char>(b)) != text[1])
-                            continue;
+                const auto second = static_cast<unsigned char>(text[1]);
+                for (const unsigned a : variants[first]) {
+                    for (const unsigned b : variants[second]) {
                         // Keyed as a little-endian load of the two bytes reads them.
                         const unsigned raw = a | (b << 8);
                         bigramFilter_[raw >> 6] |= uint64_t{1} << (raw & 63);
                     }
                 }
-                const auto known = std::find(bigrams.begin(), bigrams.end(), key);
-                const size_t slot = static_cast<size_t>(known - bigrams.begin());
-                if (known == bigrams.end()) {
+                const unsigned key = (unsigned{first} << 8) | second;
+                if (slotOfKey[key] < 0) {
+                    slotOfKey[key] = static_cast<int32_t>(bigrams.size());
                     bigrams.push_back(key);
                     bigramPatterns_.emplace_back();
                 }
-                bigramPatterns_[slot].push_back(p);
+                bigramPatterns_[static_cast<size_t>(slotOfKey[key])].push_back(p);
             }
         }
     }
@@ -85,11 +85,12 @@ void RecordTypes::Build()
         while (slotTable_[h & slotMask_].slot >= 0)
             ++h;
         slotTable_[h & slotMask_] = {static_cast<uint16_t>(bigrams[slot]),
-                                     static_cast<int16_t>(slot)};
+                                     static_cast<int32_t>(slot)};
     }
+    built_ = true;
 }
 
-int RecordTypes::SlotOf(unsigned bigram) const
+int32_t RecordTypes::SlotOf(unsigned bigram) const
 {
     // Only asked for bigrams the filter holds, so the probe always ends.
     unsigned h = (bigram * 40503u) >> 4;
@@ -98,8 +99,22 @@ int RecordTypes::SlotOf(unsigned bigram) const
     return slotTable_[h & slotMask_].slot;
 }
 
+RecordTypes::Match RecordTypes::AskEachType(std::string_view body) const
+{
+    const std::string lower = ToLower(body);
+    for (size_t t = 0; t < types_.size(); ++t) {
+        for (const std::string& identifier : types_[t].Identifiers()) {
+            if (tarvik::Find(lower, identifier) != std::string_view::npos)
+                return {&types_[t], kinds_[t], identifier};
+        }
+    }
+    return {};
+}
+
 RecordTypes::Match RecordTypes::Classify(std::string_view body) const
 {
+    if (!built_)
+        return AskEachType(body);
     if (patterns_.empty() || body.empty())
         return {};
     int32_t best = emptyPattern_ >= 0 ? emptyPattern_ : INT32_MAX;

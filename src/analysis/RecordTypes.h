@@ -6,12 +6,15 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tarvik {
 
 // The configured record types, in configuration order, found by name
-// without regard to case.
+// without regard to case. Add them all, then Build the classification table
+// once: until it is built, Classify asks each type in turn, which gives the
+// same answers slowly.
 class RecordTypes {
 public:
     struct Match {
@@ -23,6 +26,8 @@ public:
 
     // Adds a type; a name already present (ignoring case) is refused.
     bool Add(RecordType type);
+    // Builds the classification table for the types added so far.
+    void Build();
     int Count() const { return static_cast<int>(types_.size()); }
     const RecordType* Find(std::string_view name) const;
     const std::vector<RecordType>& Types() const { return types_; }
@@ -32,14 +37,18 @@ public:
     Match Classify(std::string_view body) const;
 
 private:
-    void Build();
+    Match AskEachType(std::string_view body) const;
 
     std::vector<RecordType> types_;
     std::vector<RecordKind> kinds_;
+    std::unordered_map<std::string, size_t> byName_; // lower-case name -> index
+    bool built_ = false;
     // Identifiers in priority order: type order, then identifier order.
+    // Indices are 32 bits wide; the configuration file's size limit keeps
+    // them far from wrapping.
     struct Pattern {
-        uint16_t type;
-        uint16_t identifier;
+        uint32_t type;
+        uint32_t identifier;
     };
     std::vector<Pattern> patterns_;
     // Candidate positions are found by the first two (folded) bytes of an
@@ -50,11 +59,11 @@ private:
     // Bigram -> slot, open addressing; small enough to stay in the cache.
     struct SlotEntry {
         uint16_t bigram = 0;
-        int16_t slot = -1;
+        int32_t slot = -1;
     };
     std::vector<SlotEntry> slotTable_;
     unsigned slotMask_ = 0;
-    int SlotOf(unsigned bigram) const;
+    int32_t SlotOf(unsigned bigram) const;
     bool hasSingleByte_ = false;
     int32_t singleByte_[256] = {}; // one-byte identifiers: pattern + 1
     int32_t emptyPattern_ = -1;    // lowest empty identifier: matches any non-empty body

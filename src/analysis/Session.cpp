@@ -102,12 +102,12 @@ std::string Session::SeriousErrorMessage()
 
 bool Session::Fail(const std::string& path, std::string_view body, const Error& error)
 {
-    const std::string message = ">> ERROR:  current file [" + GetFileName(path) +
-                                "], current record [" + Str(body) + "], error " +
-                                std::to_string(error.number) + " - " + error.description + ".";
+    std::string message = ">> ERROR:  current file [" + GetFileName(path) + "], current record [";
+    ErrorList::AppendQuoted(message, body);
+    message += "], error " + std::to_string(error.number) + " - " + error.description + ".";
     debug_.LogDebug(message, 1, false, nullptr);
     errors_.AddFinal(message);
-    readFailed_ = true;
+    failed_ = true;
     host_.SelectTab(MainTab::Errors);
     if (options_.monitoringEnabled)
         host_.StopMonitoring();
@@ -138,21 +138,23 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     struct Reset {
         bool& flag;
         ErrorList& errors;
+        LogReader& reader;
         ~Reset()
         {
             flag = false;
             errors.SetSource({});
+            reader.Close(); // the file is open only during the read
         }
-    } reset{analyzing_, errors_};
+    } reset{analyzing_, errors_, reader_};
 
-    readFailed_ = false;
+    failed_ = false;
     host_.ReadStarted(path);
     errors_.SetSource(GetFileName(path));
     debug_.LogDebug("Analysis:  Opening file for initial read.", 4);
     const DateTime parseStart = clock_.Now();
     const bool monitoring = options_.monitoringEnabled;
 
-    LogReader reader;
+    LogReader& reader = reader_;
     reader.SetHoldPartialLastLine(monitoring);
     const int64_t start = cursor.position;
     if (const Error error = reader.Open(path, start))
@@ -192,8 +194,14 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
             }
         }
         result = true;
+        body = {}; // the last line's view lives no longer than its line
         if (!AddChecked(data_.linesRead, 1))
             return Fail(path, body, OverflowError());
+        if (reader.LineWasCut()) {
+            debug_.Log(1, [&] { return "Analysis:  Line too long, cut and discarded."; });
+            errors_.Add("Line too long (over 64 KB), discarded: ", line);
+            continue;
+        }
 
         const std::string_view stamp =
             stampBegin < line.size() ? line.substr(stampBegin, stampLength) : std::string_view();
@@ -228,7 +236,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
                 debug_.LogDebug("Analysis:  Invalid record detected (bad date): [" + Str(line) +
                                     "].",
                                 1, false, &data_.linesRead);
-            errors_.Add("Invalid/missing date, discarded: " + Str(line));
+            errors_.Add("Invalid/missing date, discarded: ", line);
             continue;
         }
         if (debug_.Wants(2)) {
@@ -253,7 +261,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
             if (debug_.Wants(2))
                 debug_.LogDebug("Analysis:  Unknown record type, discarded.", 2, false,
                                 &data_.linesRead);
-            errors_.Add("Unknown record type, discarded: " + Str(line));
+            errors_.Add("Unknown record type, discarded: ", line);
             continue;
         }
         const RecordContext record{line, body, match.kind, match.identifier, lastDate};
@@ -261,7 +269,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
             return Fail(path, body, error);
     }
     if (reader.ReadError())
-        return Fail(path, body, reader.ReadError());
+        return Fail(path, {}, reader.ReadError());
     errors_.Close();
     cursor.position = reader.NextPosition();
     cursor.sessionStart = years.SessionStart();
@@ -300,20 +308,31 @@ DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
     for (const auto& path : paths) {
         host_.Yield();
         const std::string name = GetFileName(path);
-        if (!FileExists(path) || IsDirectory(path)) {
+        const std::optional<FileInfo> info = GetFileInfo(path);
+        if (!info) {
             debug_.Log(1, [&] { return "Log file [" + name + "] no longer exists or is locked."; });
             result.fileMissing = true;
+            continue;
+        }
+        if (!info->regular) {
+            // A folder, or a pipe that would never end: say so rather than "not found".
+            std::string message =
+                path + " is not a regular file (a folder, pipe or device); skipped.";
+            debug_.LogDebug(message, 1);
+            result.skipped.push_back(std::move(message));
             continue;
         }
         debug_.Log(
             3, [&] { return "File [" + name + "] has been selected and confirmed for analysis."; });
         ++result.filesAnalyzed;
+        failed_ = false;
         if (!AnalyzeLog(path, nullptr)) {
             result.aborted = true;
-            result.stopMessage =
-                readFailed_
+            result.seriousError = failed_;
+            result.stopReason =
+                failed_
                     ? "Log analysis stopped by an error in [" + name + "].  (Check the Errors tab.)"
-                    : "Log analysis stopped: [" + name + "] holds no lines.";
+                    : "Log file [" + name + "] holds no lines; the analysis stopped.";
             return result;
         }
     }

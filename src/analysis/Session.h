@@ -3,6 +3,7 @@
 #include "AnalysisData.h"
 #include "ErrorList.h"
 #include "LogFormat.h"
+#include "LogReader.h"
 #include "PartyMarks.h"
 #include "RecordInterpreter.h"
 #include "SessionHost.h"
@@ -28,8 +29,13 @@ struct DriverResult {
     int32_t filesAnalyzed = 0;
     bool aborted = false;
     bool fileMissing = false;
-    std::string summary;     // the "Status" tab's text after a complete run
-    std::string stopMessage; // the status text of a run that stopped, and why
+    std::string summary; // the "Status" tab's text after a complete run
+    // Files that were not read, each named with the reason.
+    std::vector<std::string> skipped;
+    // Why an aborted run stopped, for the status bar.
+    std::string stopReason;
+    // It stopped through the serious-error path, whose box says it already.
+    bool seriousError = false;
 };
 
 // Owns everything an analysis produces and the operations on it. It never
@@ -101,8 +107,11 @@ private:
     AnalysisOptions options_;
     RecordInterpreter interpreter_;
     MonitorPosition monitor_;
+    // Kept between reads, so that following a log does not allocate its
+    // buffer once a second.
+    LogReader reader_;
     bool analyzing_ = false;
-    bool readFailed_ = false; // the last read ended through Fail
+    bool failed_ = false; // the last read ended through Fail
 };
 
 } // namespace tarvik

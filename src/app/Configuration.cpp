@@ -1,6 +1,7 @@
 #include "Configuration.h"
 
 #include "IniFile.h"
+#include "util/FileInfo.h"
 #include "util/FileUtil.h"
 #include "util/SplitList.h"
 #include "util/Text.h"
@@ -73,10 +74,22 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
 {
     const std::string path = file.ReadPath();
     ConfigurationResult result;
-    if (!FileExists(path) || IsDirectory(path)) {
+    const std::optional<FileInfo> info = GetFileInfo(path);
+    if (!info) {
         result.fatalMessage = "The " + exeBaseName + ".ini file does not exist!\n" +
                               "This is required for the program to run.\n\n" +
                               "Please re-install the program using the setup.";
+        return result;
+    }
+    if (!info->regular) {
+        result.fatalMessage =
+            "ERROR:  " + path + " is not a regular file (a folder, pipe or device)!";
+        return result;
+    }
+    if (info->size > MaxConfigurationBytes) {
+        result.fatalMessage = "ERROR:  " + path + " is larger than " +
+                              std::to_string(MaxConfigurationBytes / (1024 * 1024)) +
+                              " MB; that is no configuration file!";
         return result;
     }
     const IniDocument ini = IniDocument::Load(path);
@@ -151,14 +164,13 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
                    "ERROR:  No Save Types found in INI file!"))
         return result;
 
-    const std::vector<std::string> names = ini.Keys("Record Types");
-    if (names.empty()) {
+    const auto entries = ini.Entries("Record Types");
+    if (entries.empty()) {
         load.Fail("ERROR:  No Record Types found in INI file!");
         return result;
     }
     std::vector<std::string_view> items;
-    for (const auto& name : names) {
-        const std::string value = ini.Value("Record Types", name);
+    for (const auto& [name, value] : entries) {
         if (!SplitList(value, items, ",")) {
             result.warnings.push_back("ERROR:  Record type " + ToUpper(name) +
                                       " does not have any identifiers in it's value.");
@@ -170,6 +182,7 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
             result.warnings.push_back("ERROR:  Record type " + ToUpper(name) +
                                       " is listed more than once; only the first is used.");
     }
+    analysis.recordTypes.Build();
     result.configuration = std::move(config);
     return result;
 }

@@ -43,6 +43,9 @@ struct ConfigurationResult {
 // base name with ".ini".
 std::string ConfigurationPath(const std::string& programDir, const std::string& exeBaseName);
 
+// Far above any real configuration; a larger file is refused before it is read.
+inline constexpr int64_t MaxConfigurationBytes = 4 * 1024 * 1024;
+
 // Reads and checks every section in order; the first fatal problem stops the
 // load and is returned as its message.
 ConfigurationResult LoadConfiguration(const std::string& path, const std::string& exeBaseName);

@@ -3,6 +3,8 @@
 #include "util/FileUtil.h"
 #include "util/Text.h"
 
+#include <unordered_map>
+
 namespace tarvik {
 
 namespace {
@@ -131,6 +133,26 @@ std::vector<std::string> IniDocument::Keys(std::string_view section) const
             keys.push_back(lines_[i].key);
     }
     return keys;
+}
+
+std::vector<std::pair<std::string, std::string>>
+IniDocument::Entries(std::string_view section) const
+{
+    std::vector<std::pair<std::string, std::string>> entries;
+    const int header = FindSection(section);
+    if (header < 0)
+        return entries;
+    std::unordered_map<std::string, size_t> firstOf; // lower-case key -> its first entry
+    for (size_t i = static_cast<size_t>(header) + 1; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        if (line.kind == Line::Kind::Section)
+            break;
+        if (line.kind != Line::Kind::Key || line.key.empty())
+            continue;
+        const auto [first, isFirst] = firstOf.try_emplace(ToLower(line.key), entries.size());
+        entries.emplace_back(line.key, isFirst ? line.value : entries[first->second].second);
+    }
+    return entries;
 }
 
 void IniDocument::SetValue(std::string_view section, std::string_view key, std::string_view value)

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarvik {
@@ -21,6 +22,9 @@ public:
     bool HasKey(std::string_view section, std::string_view key) const;
     // The key names of a section, in file order.
     std::vector<std::string> Keys(std::string_view section) const;
+    // The same keys, each with the value Value gives for it (the first of
+    // duplicate keys wins), in one pass over the section.
+    std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
 
     // Sets a value in place, keeping every other line and comment; adds a
     // missing key at the end of its section and a missing section at the end.

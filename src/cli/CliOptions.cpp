@@ -19,8 +19,8 @@ std::string CliUsage()
            "  --errors           list every problem line of the logs on standard error\n"
            "                     (without it, only their number)\n"
            "  --debug-level N    write the debug log at level N (0-4)\n"
-           "Exit status: 0 all logs analysed, 1 an analysis stopped or a log was missing,\n"
-           "2 configuration or usage error.\n";
+           "Exit status: 0 all logs analysed, 1 an analysis stopped, a log was missing or\n"
+           "not a file, or the report could not be written, 2 configuration or usage error.\n";
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error)

@@ -6,6 +6,7 @@
 #include "util/Encoding.h"
 
 #include <algorithm>
+#include <iomanip>
 #include <nlohmann/json.hpp>
 
 namespace tarvik {
@@ -56,8 +57,8 @@ std::string TextReport(const Session& session, const DriverResult& result)
     return text;
 }
 
-std::string JsonReport(const Session& session, const std::vector<std::string>& files,
-                       const std::vector<std::string>& errorLines)
+void JsonReport(std::ostream& out, const Session& session, const std::vector<std::string>& files,
+                const std::vector<std::string>& errorLines)
 {
     using json = nlohmann::ordered_json;
     const AnalysisData& data = session.Data();
@@ -160,7 +161,7 @@ std::string JsonReport(const Session& session, const std::vector<std::string>& f
             {"damage_received_from", damageRecords(c.InboundRecords(), "attacker", false)},
         });
     }
-    return doc.dump(2) + "\n";
+    out << std::setw(2) << doc << '\n';
 }
 
 } // namespace tarvik

@@ -2,6 +2,7 @@
 
 #include "ui/DetailGrid.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,9 @@ std::string GridText(const DetailGrid& grid);
 // general information.
 std::string TextReport(const Session& session, const DriverResult& result);
 
-// The same facts as one JSON document.
-std::string JsonReport(const Session& session, const std::vector<std::string>& files,
-                       const std::vector<std::string>& errorLines);
+// The same facts as one JSON document, written as it is built so that a long
+// error list is never held twice.
+void JsonReport(std::ostream& out, const Session& session, const std::vector<std::string>& files,
+                const std::vector<std::string>& errorLines);
 
 } // namespace tarvik

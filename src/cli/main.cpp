@@ -14,7 +14,9 @@
 #include "util/FileUtil.h"
 #include "util/Text.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -138,6 +140,10 @@ int Run(int argc, char** argv)
     host.ApplyAllMarks();
     if (result.fileMissing)
         std::cerr << "tarvik-cli: a log file was not found and was skipped.\n";
+    for (const auto& message : result.skipped)
+        std::cerr << "tarvik-cli: " << message << '\n';
+    if (!result.stopReason.empty() && !result.seriousError)
+        std::cerr << "tarvik-cli: " << result.stopReason << '\n';
 
     std::vector<std::string> files;
     for (const auto& path : options->logs) {
@@ -153,14 +159,21 @@ int Run(int argc, char** argv)
         std::cerr << "tarvik-cli: " << errorLines.size()
                   << " line(s) of the logs could not be used; --errors lists them.\n";
     }
+    errno = 0;
     if (options->json) {
-        std::cout << JsonReport(session, files, errorLines);
+        JsonReport(std::cout, session, files, errorLines);
     } else if (!result.aborted) {
         std::cout << TextReport(session, result);
     }
+    // A report lost on a full disk must not pass for one written.
+    if (!std::cout.flush() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << "tarvik-cli: the report could not be written"
+                  << (errno ? std::string(": ") + std::strerror(errno) : std::string()) << ".\n";
+        return 1;
+    }
     if (result.aborted)
         return 1;
-    return result.fileMissing ? 1 : 0;
+    return result.fileMissing || !result.skipped.empty() ? 1 : 0;
 }
 
 } // namespace

@@ -213,4 +213,28 @@ std::wstring Utf8ToWide(std::string_view text)
 }
 #endif
 
+bool LooksLikeUtf16(std::string_view start)
+{
+    if (start.size() >= 2) {
+        const auto first = static_cast<unsigned char>(start[0]);
+        const auto second = static_cast<unsigned char>(start[1]);
+        if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF))
+            return true;
+    }
+    const size_t pairs = start.size() / 2;
+    if (pairs < 4)
+        return false;
+    size_t evenNuls = 0;
+    size_t oddNuls = 0;
+    for (size_t i = 0; i < pairs; ++i) {
+        evenNuls += start[2 * i] == '\0';
+        oddNuls += start[2 * i + 1] == '\0';
+    }
+    // Nearly all of one half NUL, nearly none of the other: a file of nothing
+    // but NULs is not text of any kind.
+    const auto most = [pairs](size_t n) { return n * 10 >= pairs * 9; };
+    const auto few = [pairs](size_t n) { return n * 10 <= pairs; };
+    return (most(oddNuls) && few(evenNuls)) || (most(evenNuls) && few(oddNuls));
+}
+
 } // namespace tarvik

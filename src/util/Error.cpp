@@ -14,6 +14,11 @@ Error TypeMismatchError()
     return Error{Errors::TypeMismatch, "Type mismatch", {}};
 }
 
+Error NotRegularFileError()
+{
+    return Error{Errors::PathFileAccess, "Path/File access error: not a regular file", {}};
+}
+
 std::string SystemErrorName(int errnoValue)
 {
     switch (errnoValue) {

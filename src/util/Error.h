@@ -25,10 +25,13 @@ constexpr int DiskFull = 61;
 constexpr int PermissionDenied = 70;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
+constexpr int InvalidFileFormat = 321;
 } // namespace Errors
 
 Error OverflowError();
 Error TypeMismatchError();
+// A folder, pipe or device where a file was expected.
+Error NotRegularFileError();
 // Maps a C library error number to the program's error numbers.
 Error ErrorFromErrno(int errnoValue, std::string description = {});
 // Readable name of a system error ("File Not Found", "Access Denied", ...).

@@ -77,6 +77,7 @@ inline AnalysisConfig ExampleConfig()
     add("PartyJoin", {"has joined the party"});
     add("PartyExit", {"has left the party"});
     add("Emote", {"waves at"}); // a kind the interpreter does not know
+    config.recordTypes.Build();
     return config;
 }
 

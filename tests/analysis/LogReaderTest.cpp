@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace tarvik {
@@ -94,10 +95,87 @@ TEST(LogReader, LinesAcrossBufferBoundaries)
     TempDir dir;
     const std::string path = dir.File("long.txt");
     // The CR is the last byte of the first buffer, the LF the first of the next.
-    const std::string first(LogReader::BufferSize - 1, 'a');
-    const std::string longLine(LogReader::BufferSize * 2 + 123, 'x');
-    WriteBytes(path, first + "\r\n" + longLine + "\r\nafter\r\n");
-    EXPECT_EQ(ReadFrom(path, 0).lines, (Lines{first, longLine, "after"}));
+    const std::string filler = std::string(LogReader::MaxLineLength, 'f') + "\n";
+    const size_t fillers = LogReader::BufferSize / filler.size();
+    std::string first(LogReader::BufferSize - 1 - fillers * filler.size(), 'a');
+    std::string bytes;
+    for (size_t i = 0; i < fillers; ++i)
+        bytes += filler;
+    const std::string longest(LogReader::MaxLineLength, 'x');
+    WriteBytes(path, bytes + first + "\r\n" + longest + "\r\nafter\r\n");
+    const Lines lines = ReadFrom(path, 0).lines;
+    ASSERT_EQ(lines.size(), fillers + 3);
+    EXPECT_EQ(Lines(lines.end() - 3, lines.end()), (Lines{first, longest, "after"}));
+}
+
+// A line longer than the limit is handed out cut, once, and reading goes on
+// after its line end; memory never follows the line's length.
+TEST(LogReader, OverlongLinesAreCutAndTheirRestSkipped)
+{
+    const size_t max = LogReader::MaxLineLength;
+    const std::string cut(max, 'x');
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Lines expected;
+        std::vector<bool> wasCut;
+        bool hold = false;
+    };
+    const Case cases[] = {
+        {"longer by one", cut + "y\nnext", {cut, "next"}, {true, false}},
+        // Buffers long, skipped buffer by buffer; its CR ends the third.
+        {"megabytes",
+         std::string(LogReader::BufferSize * 3 - 1, 'x') + "\r\nnext\r\n",
+         {cut, "next"},
+         {true, false}},
+        {"cr at a buffer's end",
+         std::string(LogReader::BufferSize - 1, 'x') + "\r\nnext",
+         {cut, "next"},
+         {true, false}},
+        {"no line end at all", std::string(LogReader::BufferSize * 2, 'x'), {cut}, {true}},
+        {"still being written", std::string(max * 2, 'x'), {cut}, {true}, true},
+        {"cut twice", cut + "y\r" + cut + "z\r\n\n", {cut, cut, ""}, {true, true, false}},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const std::string path = dir.File("log.txt");
+        WriteBytes(path, c.bytes);
+        LogReader reader;
+        reader.SetHoldPartialLastLine(c.hold);
+        ASSERT_FALSE(reader.Open(path, 0)) << c.name;
+        Lines lines;
+        std::vector<bool> wasCut;
+        std::string_view line;
+        while (reader.NextLine(line)) {
+            lines.emplace_back(line);
+            wasCut.push_back(reader.LineWasCut());
+        }
+        EXPECT_EQ(lines, c.expected) << c.name;
+        EXPECT_EQ(wasCut, c.wasCut) << c.name;
+        EXPECT_EQ(reader.NextPosition(), static_cast<int64_t>(c.bytes.size()) + 1) << c.name;
+    }
+}
+
+// Only regular files are opened: a pipe would block until someone writes.
+// Text saved as UTF-16 is refused at once, wherever the read starts.
+TEST(LogReader, RefusesPipesFoldersAndUtf16)
+{
+    TempDir dir;
+    const std::string pipe = dir.File("pipe.txt");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string utf16 = dir.File("utf16.txt");
+    const char text[] = "[\0C\0H\0A\0T\0]\0 \0[\0W\0e\0d\0";
+    WriteBytes(utf16, std::string(text, sizeof text - 1));
+    const std::pair<std::string, int64_t> cases[] = {
+        {pipe, 0}, {dir.Path(), 0}, {utf16, 0}, {utf16, 9}};
+    for (const auto& [path, position] : cases) {
+        LogReader reader;
+        const Error error = reader.Open(path, position);
+        EXPECT_EQ(error.number, path == utf16 ? Errors::InvalidFileFormat : Errors::PathFileAccess)
+            << path;
+        std::string_view line;
+        EXPECT_FALSE(reader.NextLine(line));
+    }
 }
 
 // The game appends in arbitrary pieces; following the file piece by piece

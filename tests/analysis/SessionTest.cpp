@@ -1,7 +1,12 @@
 #include "AnalysisTestSupport.h"
+#include "analysis/LogReader.h"
+#include "util/Encoding.h"
+#include "util/NumberFormat.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace tarvik {
@@ -175,6 +180,86 @@ TEST(Session, ErrorListIsLimitedAndSumsUpTheRest)
                                  "lots hit points.], error 13 - Type mismatch.");
 }
 
+// A line far longer than any the game writes is one bad line, quoted short;
+// the lines around it are read as usual.
+TEST(Session, OverlongLineIsOneBadLine)
+{
+    SessionHarness h;
+    const std::string huge(3 * LogReader::BufferSize, 'x');
+    ASSERT_TRUE(h.S().AnalyzeLog(
+        h.Write("log.txt", {GameLine("Bob killed Orc"), huge, GameLine("Orc killed Bob")})));
+    EXPECT_EQ(h.Data().linesRead, 3);
+    EXPECT_EQ(h.Errors(), Lines{"log.txt: Line too long (over 64 KB), discarded: " +
+                                std::string(ErrorList::QuotedBytes, 'x') + "\xE2\x80\xA6"});
+    ASSERT_NE(h.Named("Orc"), nullptr);
+}
+
+// A long line is quoted in part; the ellipsis is written in the encoding the
+// line is shown in, and UTF-8 is never cut inside a character.
+TEST(Session, LongBadLinesAreQuotedAndStillDisplayRight)
+{
+    const std::string a999(ErrorList::QuotedBytes - 1, 'a');
+    struct Case {
+        const char* name;
+        std::string line;
+        std::string shown; // as UTF-8, the way the window and tarvik-cli show it
+    };
+    const Case cases[] = {
+        {"short", "caf\xE9", "caf\xC3\xA9"},
+        {"ascii", a999 + "bc", a999 + "b\xE2\x80\xA6"},
+        {"windows-1252", a999 + "\xE9\xE9", a999 + "\xC3\xA9\xE2\x80\xA6"},
+        {"utf-8 cut before", a999 + "\xC3\xA9z", a999 + "\xE2\x80\xA6"},
+        {"utf-8 kept whole", "\xC3\xA9" + a999, "\xC3\xA9" + a999.substr(1) + "\xE2\x80\xA6"},
+    };
+    for (const auto& c : cases) {
+        ErrorList list;
+        list.SetSource("log.txt");
+        list.Add("Invalid/missing date, discarded: ", c.line);
+        ASSERT_EQ(list.Size(), 1u);
+        EXPECT_EQ(DisplayText(list.Lines()[0]),
+                  "log.txt: Invalid/missing date, discarded: " + c.shown)
+            << c.name;
+    }
+}
+
+// Lines of the longest quoted kind fill the list to its byte limit, not beyond.
+TEST(Session, ErrorListHoldsAtMostItsByteLimit)
+{
+    ErrorList list;
+    const std::string line(5000, 'x');
+    for (int i = 0; i < 10'000; ++i)
+        list.Add("Invalid/missing date, discarded: ", line);
+    list.Close();
+    size_t bytes = 0;
+    for (const auto& listed : list.Lines())
+        bytes += listed.size();
+    EXPECT_LE(bytes, ErrorList::ByteLimit + 100);
+    EXPECT_GT(bytes, ErrorList::ByteLimit - 2 * ErrorList::QuotedBytes);
+    const size_t listed = list.Size() - 1;
+    EXPECT_EQ(list.Lines().back(), "Too many problems to list: " +
+                                       FormatThousands(static_cast<int64_t>(10'000 - listed)) +
+                                       " more line(s) were not added.");
+}
+
+// Some editors save a log as UTF-16: one clear error instead of a bad date
+// for every line.
+TEST(Session, Utf16LogIsRefusedWithOneMessage)
+{
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : GameLine("Bob killed Orc") + "\r\n" + GameLine("Orc killed Bob"))
+        utf16 += std::string{c, '\0'};
+    for (const auto& bytes : {utf16, utf16.substr(2)}) {
+        SessionHarness h;
+        const std::string path = h.dir.File("utf16.txt");
+        WriteBytes(path, bytes);
+        EXPECT_FALSE(h.S().AnalyzeLog(path));
+        EXPECT_EQ(h.Errors(),
+                  Lines{">> ERROR:  current file [utf16.txt], current record [], error 321 - "
+                        "Invalid file format: UTF-16 text is not a log in the game's encoding."});
+        EXPECT_EQ(h.Data().linesRead, 0);
+    }
+}
+
 // A clock whose milliseconds move on every time it is read.
 class SteppingClock final : public Clock {
 public:
@@ -221,21 +306,32 @@ TEST_F(Driver, FilesAreReadInNameOrderIgnoringCase)
     EXPECT_EQ(h.host.readsStarted, (Lines{a, b, c}));
 }
 
+// What is not a regular file is skipped by name (a pipe must not block), a
+// missing file quietly, and an empty file stops the run with its reason.
 TEST_F(Driver, MissingFileIsSkippedAndEmptyFileAborts)
 {
     const std::string a = Log("a.txt", {"Anna killed Orc"});
     const std::string empty = h.Write("b.txt", {});
     const std::string c = Log("c.txt", {"Carl killed Orc"});
-    DriverResult result = h.S().AnalyzeSelectedLogs({h.dir.File("0-gone.txt"), a, c});
+    const std::string folder = h.dir.File("0-folder.txt");
+    const std::string pipe = h.dir.File("0-pipe.txt");
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    DriverResult result = h.S().AnalyzeSelectedLogs({h.dir.File("0-gone.txt"), folder, pipe, a, c});
     EXPECT_TRUE(result.fileMissing);
     EXPECT_FALSE(result.aborted);
     EXPECT_EQ(result.filesAnalyzed, 2);
+    const Lines skipped = {folder + " is not a regular file (a folder, pipe or device); skipped.",
+                           pipe + " is not a regular file (a folder, pipe or device); skipped."};
+    EXPECT_EQ(result.skipped, skipped);
+    EXPECT_TRUE(result.stopReason.empty());
 
     h.S().ClearAllData();
     h.host.readsStarted.clear();
     result = h.S().AnalyzeSelectedLogs({a, empty, c});
     EXPECT_TRUE(result.aborted);
     EXPECT_TRUE(result.summary.empty());
+    EXPECT_EQ(result.stopReason, "Log file [b.txt] holds no lines; the analysis stopped.");
     EXPECT_EQ(h.host.readsStarted, (Lines{a, empty}));
     EXPECT_EQ(h.Named("Carl"), nullptr);
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -168,13 +169,27 @@ protected:
     test::TempDir dir;
 };
 
-// The missing file's message is checked at start-up; a folder in its place is as good as missing.
-TEST_F(ConfigurationTest, FolderInPlaceOfTheFileIsFatal)
+// The missing file's message is checked at start-up. Anything but a regular
+// file is named as what it is, and a pipe is never opened (it would wait for
+// a writer forever); a huge file is refused before it is read.
+TEST_F(ConfigurationTest, OnlyARegularFileOfSaneSizeIsRead)
 {
-    fs::create_directory(dir.File("Tarvik.ini"));
-    const ConfigurationResult result = LoadConfiguration(dir.File("Tarvik.ini"), "Tarvik");
-    EXPECT_FALSE(result.configuration);
-    EXPECT_TRUE(result.fatalMessage.starts_with("The Tarvik.ini file does not exist!"));
+    const std::string folder = dir.File("folder.ini");
+    const std::string pipe = dir.File("pipe.ini");
+    const std::string huge = dir.File("huge.ini");
+    fs::create_directory(folder);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    ASSERT_FALSE(WriteFileAtomically(
+        huge, BaseIni + std::string(static_cast<size_t>(MaxConfigurationBytes), ';')));
+    const std::pair<std::string, std::string> cases[] = {
+        {folder, "ERROR:  " + folder + " is not a regular file (a folder, pipe or device)!"},
+        {pipe, "ERROR:  " + pipe + " is not a regular file (a folder, pipe or device)!"},
+        {huge, "ERROR:  " + huge + " is larger than 4 MB; that is no configuration file!"}};
+    for (const auto& [path, message] : cases) {
+        const ConfigurationResult result = LoadConfiguration(path, "Tarvik");
+        EXPECT_FALSE(result.configuration) << path;
+        EXPECT_EQ(result.fatalMessage, message);
+    }
 }
 
 TEST_F(ConfigurationTest, FatalMessages)
@@ -245,14 +260,15 @@ TEST_F(ConfigurationTest, RecordTypesWithoutIdentifiersOrRepeatedAreWarnedAndSki
 {
     const ConfigurationResult result =
         Load({{BaseRecordTypes, "[Record Types]\nChat=[Party], [TELL]\nEmpty=\n"
-                                "Only Commas= , ,, \nattack=attacks\nCHAT=hits\n"}});
+                                "Only Commas= , ,, \nattack=attacks\nCHAT=hits\nEMPTY=late\n"}});
     ASSERT_TRUE(result.configuration) << result.fatalMessage;
-    EXPECT_EQ(
-        result.warnings,
-        (Names{"ERROR:  Record type EMPTY does not have any identifiers in it's value.",
-               "ERROR:  Record type ONLY COMMAS does not have any identifiers in it's "
-               "value.",
-               "ERROR:  Record type CHAT is listed more than once; only the first is used."}));
+    EXPECT_EQ(result.warnings,
+              (Names{"ERROR:  Record type EMPTY does not have any identifiers in it's value.",
+                     "ERROR:  Record type ONLY COMMAS does not have any identifiers in it's "
+                     "value.",
+                     "ERROR:  Record type CHAT is listed more than once; only the first is used.",
+                     // A repeated key reads the first one's value, as a lookup by name does.
+                     "ERROR:  Record type EMPTY does not have any identifiers in it's value."}));
     const RecordTypes& types = result.configuration->analysis.recordTypes;
     ASSERT_EQ(types.Count(), 2);
     EXPECT_EQ(types.Types()[0].Identifiers(), (Names{"[party]", "[tell]"}));

@@ -29,6 +29,7 @@ RecordTypes MakeTypes(const TypeList& list)
     RecordTypes types;
     for (const auto& [name, identifiers] : list)
         EXPECT_TRUE(types.Add(MakeType(name, identifiers))) << name;
+    types.Build();
     return types;
 }
 
@@ -112,6 +113,7 @@ public:
             }
             lists.push_back(lists.back());
             lists.back().Add(MakeType("Type" + std::to_string(t), ids));
+            lists.back().Build();
         }
         return lists;
     }
@@ -179,11 +181,47 @@ TEST(RecordTypes, ClassifyAgreesWithAskingEachTypeInOrder)
         RandomTypes random(20260601, alphabet);
         for (int round = 0; round < rounds && !HasFatalFailure(); ++round) {
             for (const RecordTypes& types : random.GrowingTypes()) {
-                for (int b = 0; b < 8; ++b)
-                    ExpectSameAsNaive(types, random.Body());
+                // Before Build, the answers are the same, only slower.
+                RecordTypes unbuilt;
+                for (const RecordType& type : types.Types())
+                    unbuilt.Add(type);
+                for (int b = 0; b < 8; ++b) {
+                    const std::string body = random.Body();
+                    ExpectSameAsNaive(types, body);
+                    EXPECT_EQ(Classified(unbuilt, body), Classified(types, body));
+                }
             }
         }
     }
+}
+
+// More types, identifiers of one type and distinct two-byte beginnings than
+// 16 bits can number: every search ends, and finds what the walk finds.
+TEST(RecordTypes, CountsBeyondSixteenBitsClassifyLikeTheWalk)
+{
+    std::string folded; // bytes that are their own lower case: ~200 of them
+    for (int b = 1; b < 256; ++b) {
+        if (ToLowerChar(static_cast<char>(b)) == static_cast<char>(b))
+            folded.push_back(static_cast<char>(b));
+    }
+    const size_t pairs = folded.size() * folded.size();
+    ASSERT_GT(pairs, 32'768u);
+    const auto identifier = [&](size_t k) {
+        return std::string{folded[k % folded.size()], folded[k / folded.size() % folded.size()],
+                           static_cast<char>('0' + k / pairs)};
+    };
+    RecordTypes types;
+    const size_t count = 70'000;
+    for (size_t k = 0; k < count; ++k)
+        ASSERT_TRUE(types.Add(MakeType("T" + std::to_string(k), {identifier(k)})));
+    std::vector<std::string> many(count, "never");
+    many.back() = "last one";
+    ASSERT_TRUE(types.Add(MakeType("Many", many)));
+    types.Build();
+    for (const size_t k : {size_t{0}, size_t{32'767}, size_t{32'768}, pairs - 1, pairs, count - 1})
+        ExpectSameAsNaive(types, "<" + identifier(k) + ">");
+    EXPECT_EQ(Classified(types, "the last one"), "Many/last one");
+    EXPECT_EQ(types.Find("t69999"), &types.Types()[count - 1]);
 }
 
 // Records whose kind rests on the order and wording of the shipped types and

@@ -15,6 +15,8 @@
 #include "util/Clock.h"
 #include "util/FileUtil.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -302,6 +304,39 @@ private slots:
         QVERIFY(!window.MonitoringPaused());
     }
 
+    // A pipe among the logs is skipped by name rather than waited on; an
+    // empty log stops the run and the status bar says why. A line of
+    // megabytes is listed short, its ellipsis shown as such.
+    void logsThatCannotBeReadSayWhy()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        const QDir logs(window.LogPanel()->Folder());
+        const QString pipe = logs.filePath("a-pipe.txt");
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QFile empty(logs.filePath("b-empty.txt"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QFile longLine(logs.filePath("0-long.txt"));
+        QVERIFY(longLine.open(QIODevice::WriteOnly));
+        longLine.write(QByteArray(3 << 20, '\xE9') + "\r\n");
+        longLine.close();
+
+        window.AnalyzeLogs({"a-pipe.txt", "b-empty.txt", "0-long.txt"});
+        QCOMPARE(window.Panel("Message")->text(),
+                 QString("Log file [b-empty.txt] holds no lines; the analysis stopped."));
+        QListWidget* list = window.Errors()->List();
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), "0-long.txt: Line too long (over 64 KB), discarded: " +
+                                            QString(1000, QChar(0xE9)) + QChar(0x2026));
+        QCOMPARE(list->item(1)->text(),
+                 pipe + " is not a regular file (a folder, pipe or device); skipped.");
+        QCOMPARE(window.Tabs()->currentIndex(), 2);
+        QVERIFY(window.isEnabled());
+    }
+
     void errorListButtonsAndSaving()
     {
         ProgramFolder folder;
@@ -421,7 +456,7 @@ private slots:
         window.AnalyzeFiles({empty.fileName()});
 
         QCOMPARE(window.Panel("Message")->text(),
-                 QString("Log analysis stopped: [empty.txt] holds no lines."));
+                 QString("Log file [empty.txt] holds no lines; the analysis stopped."));
         QCOMPARE(window.Tabs()->currentIndex(), 2);
         QVERIFY(window.isEnabled());
     }

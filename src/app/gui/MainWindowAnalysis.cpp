@@ -109,8 +109,10 @@ void MainWindow::RunAnalysis(const QStringList& files)
         paths.push_back(file.toStdString());
     const DriverResult result = session_->AnalyzeSelectedLogs(std::move(paths));
     timerLoadProgress_.stop();
+    for (const auto& message : result.skipped)
+        session_->AddError(message);
     if (result.aborted) {
-        SetStatusMessage(result.stopMessage);
+        SetStatusMessage(result.stopReason);
         SetBusy(false, MainTab::Errors);
         return;
     }
