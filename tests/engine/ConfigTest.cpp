@@ -178,7 +178,9 @@ TEST_F(ConfigurationTest, OnlyARegularFileOfSaneSizeIsRead)
     const std::string pipe = dir.File("pipe.ini");
     const std::string huge = dir.File("huge.ini");
     fs::create_directory(folder);
+#ifndef _WIN32
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+#endif
     ASSERT_FALSE(WriteFileAtomically(
         huge, BaseIni + std::string(static_cast<size_t>(MaxConfigurationBytes), ';')));
     const std::pair<std::string, std::string> cases[] = {
@@ -186,6 +188,10 @@ TEST_F(ConfigurationTest, OnlyARegularFileOfSaneSizeIsRead)
         {pipe, "ERROR:  " + pipe + " is not a regular file (a folder, pipe or device)!"},
         {huge, "ERROR:  " + huge + " is larger than 4 MB; that is no configuration file!"}};
     for (const auto& [path, message] : cases) {
+#ifdef _WIN32
+        if (path == pipe)
+            continue; // Windows has no named pipes in the file system
+#endif
         const ConfigurationResult result = LoadConfiguration(path, "Tarvik");
         EXPECT_FALSE(result.configuration) << path;
         EXPECT_EQ(result.fatalMessage, message);
