@@ -5,6 +5,8 @@
 #include "PartyMarks.h"
 #include "SessionHost.h"
 #include "diag/DebugLog.h"
+#include "fights/FightTracker.h"
+#include "fights/Rolls.h"
 #include "monitor/RealTimeState.h"
 #include "util/Checked.h"
 #include "util/SplitList.h"
@@ -34,12 +36,13 @@ int32_t OptionalNumber(std::string_view text, bool& isNumber)
 } // namespace
 
 RecordInterpreter::RecordInterpreter(const AnalysisConfig& config, AnalysisData& data,
-                                     RealTimeState& realTime, DebugLog& debug, ErrorList& errors,
-                                     PartyMarks& marks, const AnalysisOptions& options,
-                                     SessionHost& host)
+                                     RealTimeState& realTime, FightTracker& fights, DebugLog& debug,
+                                     ErrorList& errors, PartyMarks& marks,
+                                     const AnalysisOptions& options, SessionHost& host)
     : config_(config)
     , data_(data)
     , realTime_(realTime)
+    , fights_(fights)
     , debug_(debug)
     , errors_(errors)
     , marks_(marks)
@@ -96,6 +99,23 @@ std::string_view RecordInterpreter::BeforeDelimiter(std::string_view name) const
     // "Name : Healed 5 hit points": the name ends at the separator.
     const size_t p = Find(name, config_.format.recordDeliminator);
     return p != npos && p >= 1 ? Trim(name.substr(0, p)) : name;
+}
+
+AttackOutcome RecordInterpreter::OutcomeOf(std::string_view result, bool hit,
+                                           const std::optional<AttackRoll>& roll) const
+{
+    const LogFormat& format = config_.format;
+    if (hit) {
+        // Only a threat roll can become a critical hit.
+        const bool critical = (!roll || roll->hasThreat) && !format.attackCritical.empty() &&
+                              (result.starts_with(format.attackCritical) ||
+                               Find(result, format.attackCritical) != npos);
+        return critical ? AttackOutcome::CriticalHit : AttackOutcome::Hit;
+    }
+    // The game writes the outcome first: look there before searching.
+    const bool miss = !format.attackMiss.empty() && (result.starts_with(format.attackMiss) ||
+                                                     Find(result, format.attackMiss) != npos);
+    return miss ? AttackOutcome::Miss : AttackOutcome::Other;
 }
 
 Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount)
@@ -314,6 +334,9 @@ Error RecordInterpreter::Attack(const RecordContext& record)
         !defender.RecordEnemyAttack(attacker.ID(), hit))
         return OverflowError();
     NoteDetail(attacker, defender);
+    const auto roll = ParseAttackRoll(result);
+    fights_.OnAttack({record.date, attacker.ID(), defender.ID(), OutcomeOf(result, hit, roll),
+                      roll.has_value(), roll.value_or(AttackRoll{})});
 
     const int32_t user = data_.userCharacterId;
     if (attacker.ID() == user) {
@@ -408,15 +431,25 @@ Error RecordInterpreter::Damage(const RecordContext& record)
     // the sum of the types.
     std::optional<int32_t> amount;
     typeName_.clear();
+    // The types the record names, zero amounts included: an immunity absorb
+    // that follows pairs with them.
+    uint64_t namedTypes = 0;
+    auto name = [&](int index) {
+        if (index >= 1 && index < count && index <= 64)
+            namedTypes |= uint64_t{1} << (index - 1);
+    };
     auto resolve = [&](const char* failure) -> std::optional<Error> {
-        if (amount && *amount == 0)
+        if (amount && *amount == 0) {
+            name(GetDamageType(Trim(typeName_)));
             return std::nullopt;
+        }
         const int index = GetDamageType(Trim(typeName_));
         if (!amount || index < 1) {
             Debug(1, failure);
             Report(record, "Invalid damage record, discarded: ");
             return Error{};
         }
+        name(index);
         if (!AddChecked(breakdown_[static_cast<size_t>(index - 1)], *amount) ||
             (index < count && !AddChecked(breakdown_.back(), *amount)))
             return OverflowError();
@@ -455,6 +488,7 @@ Error RecordInterpreter::Damage(const RecordContext& record)
         !defender.RecordDamageReceived(attacker.ID(), breakdown_))
         return OverflowError();
     NoteDetail(attacker, defender);
+    fights_.OnDamage({record.date, attacker.ID(), defender.ID(), breakdown_, namedTypes});
     if (options_.monitoringEnabled) {
         data_.realTimeDataChanged = true;
         if (attacker.ID() == data_.userCharacterId && !realTime_.LogAttackDamage(true, breakdown_))
@@ -507,6 +541,7 @@ Error RecordInterpreter::Healing(const RecordContext& record)
     if (!character.RecordHealing(amount))
         return OverflowError();
     NoteDetail(character);
+    fights_.OnHealing({record.date, character.ID(), amount});
     return {};
 }
 
@@ -534,6 +569,16 @@ Error RecordInterpreter::Resist(const RecordContext& record)
     if (!character.RecordResist(amount))
         return OverflowError();
     NoteDetail(character);
+    // "1 point(s) of Physical" names the type an immunity absorbed;
+    // resistance and reduction name none.
+    const std::string_view absorbed = Trim(amountPart.substr(s));
+    if (absorbed != lastAbsorbText_) {
+        const int type = GetDamageType(absorbed);
+        lastAbsorbText_.assign(absorbed);
+        lastAbsorbType_ = type >= 1 && type < config_.DamageTypeCount() ? type - 1 : -1;
+    }
+    const int32_t damageType = lastAbsorbType_;
+    fights_.OnAbsorb({record.date, character.ID(), amount, damageType});
     return {};
 }
 
@@ -573,6 +618,11 @@ Error RecordInterpreter::Save(const RecordContext& record)
     if (!character.RecordSave(bonus, saveType, succeeded))
         return OverflowError();
     NoteDetail(character);
+    // The roll runs on past the colon of "DC: 13".
+    const auto saveRoll =
+        ParseSaveRoll(rest.substr(static_cast<size_t>(roll.data() - rest.data())));
+    fights_.OnSave({record.date, character.ID(), saveType, saveRoll ? saveRoll->roll : 0, bonus,
+                    saveRoll ? saveRoll->dc : -1, succeeded});
     return {};
 }
 
@@ -591,6 +641,8 @@ Error RecordInterpreter::Kill(const RecordContext& record)
     if (!killer.RecordKill(victim) || !victim.RecordDeath(killer))
         return OverflowError();
     NoteDetail(killer, victim);
+    fights_.OnKill({record.date, killer.ID(), victim.ID(),
+                    victim.ID() == data_.userCharacterId || victim.IsPartyMember()});
     if (victim.ID() == data_.userCharacterId && options_.monitoringEnabled)
         realTime_.StartFugueTimer(record.date);
     return {};

@@ -2,12 +2,14 @@
 
 #include "LogFormat.h"
 #include "RecordKind.h"
+#include "fights/FightEvents.h"
 #include "model/DamageBreakdown.h"
 #include "util/DateTime.h"
 #include "util/Error.h"
 #include "util/Text.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,6 +21,7 @@ struct AnalysisData;
 class Character;
 class DebugLog;
 class ErrorList;
+class FightTracker;
 class PartyMarks;
 class RealTimeState;
 class SessionHost;
@@ -46,7 +49,7 @@ struct RecordContext {
 class RecordInterpreter {
 public:
     RecordInterpreter(const AnalysisConfig& config, AnalysisData& data, RealTimeState& realTime,
-                      DebugLog& debug, ErrorList& errors, PartyMarks& marks,
+                      FightTracker& fights, DebugLog& debug, ErrorList& errors, PartyMarks& marks,
                       const AnalysisOptions& options, SessionHost& host);
 
     Error Interpret(const RecordContext& record);
@@ -85,12 +88,16 @@ private:
     void NoteDetail(const Character& a);
     void NoteDetail(const Character& a, const Character& b);
     std::string_view BeforeDelimiter(std::string_view name) const;
+    // What an attack's result part says: hit, critical hit, miss or neither.
+    AttackOutcome OutcomeOf(std::string_view result, bool hit,
+                            const std::optional<AttackRoll>& roll) const;
     // An amount the record must carry: a number, or the read ends.
     static Error ToAmount(std::string_view text, int32_t& amount);
 
     const AnalysisConfig& config_;
     AnalysisData& data_;
     RealTimeState& realTime_;
+    FightTracker& fights_;
     DebugLog& debug_;
     ErrorList& errors_;
     PartyMarks& marks_;
@@ -114,6 +121,10 @@ private:
     std::vector<std::string_view> words_;
     DamageBreakdown breakdown_;
     std::string typeName_;
+    // Absorbs repeat the same words ("5 damage", "1 point(s) of Physical"):
+    // the damage type of the last words, -1 for none.
+    std::string lastAbsorbText_;
+    int32_t lastAbsorbType_ = -1;
 };
 
 } // namespace tarvik

@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include "FightReport.h"
 #include "analysis/Session.h"
 #include "ui/DetailViews.h"
 #include "ui/SessionStatistics.h"
@@ -38,7 +39,8 @@ std::string GridText(const DetailGrid& grid)
     return text;
 }
 
-std::string TextReport(const Session& session, const DriverResult& result)
+std::string TextReport(const Session& session, const DriverResult& result,
+                       const ReportSections& sections)
 {
     std::string text = result.summary + "\n\n";
     text += Section("Session Statistics");
@@ -53,11 +55,16 @@ std::string TextReport(const Session& session, const DriverResult& result)
         text += "\n" + Section(title);
         text += GridText(BuildGeneralInfo(session, *character));
     }
+    if (sections.fights)
+        text += "\n" + FightsText(session);
+    if (sections.targets)
+        text += "\n" + TargetsText(session);
     return text;
 }
 
-std::string JsonReport(const Session& session, const std::vector<std::string>& files,
-                       const std::vector<std::string>& errorLines)
+nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<std::string>& files,
+                                    const std::vector<std::string>& errorLines,
+                                    const ReportSections& sections)
 {
     using json = nlohmann::ordered_json;
     const AnalysisData& data = session.Data();
@@ -160,7 +167,17 @@ std::string JsonReport(const Session& session, const std::vector<std::string>& f
             {"damage_received_from", damageRecords(c.InboundRecords(), "attacker", false)},
         });
     }
-    return doc.dump(2) + "\n";
+    if (sections.fights)
+        doc["fights"] = FightsJson(session, sections.targets);
+    if (sections.targets)
+        doc["targets"] = TargetsJson(TargetRows(session.Fights(), session.FightRoster()));
+    return doc;
+}
+
+std::string JsonReport(const Session& session, const std::vector<std::string>& files,
+                       const std::vector<std::string>& errorLines, const ReportSections& sections)
+{
+    return JsonDocument(session, files, errorLines, sections).dump(2) + "\n";
 }
 
 } // namespace tarvik
