@@ -94,6 +94,11 @@ void RecordInterpreter::NoteDetail(const Character& a, const Character& b)
         data_.detailCharacterChanged = true;
 }
 
+bool RecordInterpreter::OnYourSide(const Character& character) const
+{
+    return character.ID() == data_.userCharacterId || character.IsPartyMember();
+}
+
 std::string_view RecordInterpreter::BeforeDelimiter(std::string_view name) const
 {
     // "Name : Healed 5 hit points": the name ends at the separator.
@@ -130,12 +135,18 @@ Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount)
 bool RecordInterpreter::SplitRecord(std::string_view text, std::string_view separator,
                                     std::string_view& left, std::string_view& right)
 {
-    const size_t p = separator.empty() ? npos : FindNoCase(text, separator);
+    return SplitAt(text, separator.empty() ? npos : FindNoCase(text, separator), separator.size(),
+                   left, right);
+}
+
+bool RecordInterpreter::SplitAt(std::string_view text, size_t p, size_t separatorSize,
+                                std::string_view& left, std::string_view& right)
+{
     // The separator must have text before it and may not start at the last character.
     if (p != npos && p >= 1 && p + 1 < text.size()) {
         left = Trim(text.substr(0, p));
         // The character right after the separator is skipped, whatever it is.
-        const size_t rest = p + separator.size() + 1;
+        const size_t rest = p + separatorSize + 1;
         right = rest < text.size() ? Trim(text.substr(rest)) : std::string_view();
         DebugBuilt(3, [&] {
             return "[" + ViewText(text) + "] split to [" + ViewText(left) + "] and [" +
@@ -219,11 +230,17 @@ Spell& RecordInterpreter::FindSpell(std::string_view name)
 
 int RecordInterpreter::GetDamageType(std::string_view text)
 {
-    constexpr size_t CacheLimit = 256;
     int result = 0;
-    const auto cached = damageTypeCache_.find(text);
-    if (cached != damageTypeCache_.end()) {
-        result = cached->second;
+    // The same few names come back line after line: a slot per name, chosen
+    // without hashing the whole text; a name that meets another in its slot
+    // is looked up again.
+    const size_t slot = text.empty() ? 0
+                                     : (text.size() * 31 + static_cast<unsigned char>(text[0]) * 7 +
+                                        static_cast<unsigned char>(text.back())) %
+                                           damageTypeCache_.size();
+    TypeCacheEntry& cached = damageTypeCache_[slot];
+    if (cached.index >= 0 && cached.text == text) {
+        result = cached.index;
     } else {
         for (size_t i = 0; i < damageTypesLower_.size(); ++i) {
             if (FindNoCase(text, damageTypesLower_[i]) != npos) {
@@ -231,8 +248,8 @@ int RecordInterpreter::GetDamageType(std::string_view text)
                 break;
             }
         }
-        if (damageTypeCache_.size() < CacheLimit)
-            damageTypeCache_.emplace(text, result);
+        cached.text.assign(text);
+        cached.index = result;
     }
     debug_.Log(3, [&] { return "DamageType returned:" + std::to_string(result) + "."; });
     return result;
@@ -252,10 +269,13 @@ int RecordInterpreter::GetSaveType(std::string_view text)
 }
 
 std::string_view RecordInterpreter::FromActingField(std::string_view text,
-                                                    std::string_view identifier) const
+                                                    std::string_view identifier,
+                                                    size_t* identifierAt) const
 {
     const std::string_view delimiter = config_.format.recordDeliminator;
     const size_t m = FindNoCase(text, identifier);
+    if (identifierAt)
+        *identifierAt = m;
     if (m == npos || delimiter.empty())
         return text;
     // The identifier is found first, as it may hold the separator itself
@@ -263,7 +283,10 @@ std::string_view RecordInterpreter::FromActingField(std::string_view text,
     const size_t d = text.substr(0, m).rfind(delimiter);
     if (d == npos)
         return text;
-    return Trim(text.substr(d + delimiter.size()));
+    const std::string_view field = Trim(text.substr(d + delimiter.size()));
+    if (identifierAt)
+        *identifierAt = m - static_cast<size_t>(field.data() - text.data());
+    return field;
 }
 
 Error RecordInterpreter::Interpret(const RecordContext& record)
@@ -304,12 +327,14 @@ Error RecordInterpreter::Attack(const RecordContext& record)
 {
     Debug(1, "Analysis:  Attack record detected.");
     const LogFormat& format = config_.format;
-    const std::string_view body = FromActingField(record.body, record.identifier);
+    size_t identifierAt = npos;
+    const std::string_view body = FromActingField(record.body, record.identifier, &identifierAt);
     if (body.size() != record.body.size())
         Debug(2, "Analysis:  Removing custom attack descriptions.");
 
+    // Split where the identifier was found: searching again finds the same place.
     std::string_view attackerPart, rest;
-    if (!SplitRecord(body, record.identifier, attackerPart, rest)) {
+    if (!SplitAt(body, identifierAt, record.identifier.size(), attackerPart, rest)) {
         Debug(2, "Analysis:  Invalid attack record discarded.");
         Report(record, "Invalid attack record, discarded: ");
         return {};
@@ -488,7 +513,8 @@ Error RecordInterpreter::Damage(const RecordContext& record)
         !defender.RecordDamageReceived(attacker.ID(), breakdown_))
         return OverflowError();
     NoteDetail(attacker, defender);
-    fights_.OnDamage({record.date, attacker.ID(), defender.ID(), breakdown_, namedTypes});
+    fights_.OnDamage(
+        {record.date, attacker.ID(), defender.ID(), breakdown_, namedTypes, OnYourSide(defender)});
     if (options_.monitoringEnabled) {
         data_.realTimeDataChanged = true;
         if (attacker.ID() == data_.userCharacterId && !realTime_.LogAttackDamage(true, breakdown_))
@@ -541,7 +567,7 @@ Error RecordInterpreter::Healing(const RecordContext& record)
     if (!character.RecordHealing(amount))
         return OverflowError();
     NoteDetail(character);
-    fights_.OnHealing({record.date, character.ID(), amount});
+    fights_.OnHealing({record.date, character.ID(), amount, OnYourSide(character)});
     return {};
 }
 
@@ -571,14 +597,9 @@ Error RecordInterpreter::Resist(const RecordContext& record)
     NoteDetail(character);
     // "1 point(s) of Physical" names the type an immunity absorbed;
     // resistance and reduction name none.
-    const std::string_view absorbed = Trim(amountPart.substr(s));
-    if (absorbed != lastAbsorbText_) {
-        const int type = GetDamageType(absorbed);
-        lastAbsorbText_.assign(absorbed);
-        lastAbsorbType_ = type >= 1 && type < config_.DamageTypeCount() ? type - 1 : -1;
-    }
-    const int32_t damageType = lastAbsorbType_;
-    fights_.OnAbsorb({record.date, character.ID(), amount, damageType});
+    const int type = GetDamageType(Trim(amountPart.substr(s)));
+    const int32_t damageType = type >= 1 && type < config_.DamageTypeCount() ? type - 1 : -1;
+    fights_.OnAbsorb({record.date, character.ID(), amount, damageType, OnYourSide(character)});
     return {};
 }
 
@@ -622,7 +643,7 @@ Error RecordInterpreter::Save(const RecordContext& record)
     const auto saveRoll =
         ParseSaveRoll(rest.substr(static_cast<size_t>(roll.data() - rest.data())));
     fights_.OnSave({record.date, character.ID(), saveType, saveRoll ? saveRoll->roll : 0, bonus,
-                    saveRoll ? saveRoll->dc : -1, succeeded});
+                    saveRoll ? saveRoll->dc : -1, succeeded, OnYourSide(character)});
     return {};
 }
 
@@ -641,8 +662,7 @@ Error RecordInterpreter::Kill(const RecordContext& record)
     if (!killer.RecordKill(victim) || !victim.RecordDeath(killer))
         return OverflowError();
     NoteDetail(killer, victim);
-    fights_.OnKill({record.date, killer.ID(), victim.ID(),
-                    victim.ID() == data_.userCharacterId || victim.IsPartyMember()});
+    fights_.OnKill({record.date, killer.ID(), victim.ID(), OnYourSide(victim)});
     if (victim.ID() == data_.userCharacterId && options_.monitoringEnabled)
         realTime_.StartFugueTimer(record.date);
     return {};

@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tarvik {
@@ -65,9 +64,15 @@ public:
     int GetSaveType(std::string_view text);
     // Drops descriptions ("Off Hand : Sneak Attack : ") before the field in
     // which the identifier starts.
-    std::string_view FromActingField(std::string_view text, std::string_view identifier) const;
+    // identifierAt, when given, receives where the identifier starts in the
+    // result (npos when it is not there).
+    std::string_view FromActingField(std::string_view text, std::string_view identifier,
+                                     size_t* identifierAt = nullptr) const;
 
 private:
+    // SplitRecord with the separator already found at p (npos: not found).
+    bool SplitAt(std::string_view text, size_t p, size_t separatorSize, std::string_view& left,
+                 std::string_view& right);
     Error Attack(const RecordContext& record);
     Error Damage(const RecordContext& record);
     Error Casting(const RecordContext& record);
@@ -88,6 +93,8 @@ private:
     void NoteDetail(const Character& a);
     void NoteDetail(const Character& a, const Character& b);
     std::string_view BeforeDelimiter(std::string_view name) const;
+    // The user's character or a party member: its events go into death recaps.
+    bool OnYourSide(const Character& character) const;
     // What an attack's result part says: hit, critical hit, miss or neither.
     AttackOutcome OutcomeOf(std::string_view result, bool hit,
                             const std::optional<AttackRoll>& roll) const;
@@ -106,7 +113,11 @@ private:
 
     std::vector<std::string> damageTypesLower_;
     // Damage type names repeat endlessly; remember what each resolved to.
-    std::unordered_map<std::string, int, StringHash, std::equal_to<>> damageTypeCache_;
+    struct TypeCacheEntry {
+        std::string text;
+        int index = -1; // -1: empty
+    };
+    std::vector<TypeCacheEntry> damageTypeCache_ = std::vector<TypeCacheEntry>(64);
     std::vector<std::string> saveTypesLower_;
     // The same few names come back line after line; remember where they were
     // found. An entry is only used when the character at its ID still bears
@@ -121,10 +132,6 @@ private:
     std::vector<std::string_view> words_;
     DamageBreakdown breakdown_;
     std::string typeName_;
-    // Absorbs repeat the same words ("5 damage", "1 point(s) of Physical"):
-    // the damage type of the last words, -1 for none.
-    std::string lastAbsorbText_;
-    int32_t lastAbsorbType_ = -1;
 };
 
 } // namespace tarvik

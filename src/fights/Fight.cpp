@@ -53,19 +53,17 @@ void Fight::Widen()
     }
 }
 
-size_t Fight::BucketOf(int64_t second)
+void Fight::WidenFor(int64_t offset)
 {
-    const int64_t offset = std::max<int64_t>(second - start_, 0);
     while ((offset >> bucketShift_) >= static_cast<int64_t>(MaxSeriesPoints))
         Widen();
-    return static_cast<size_t>(offset >> bucketShift_);
 }
 
-void Fight::AddToBucket(std::vector<int32_t>& series, size_t bucket, int32_t amount)
+void Fight::Grow(std::vector<int32_t>& series, size_t bucket)
 {
-    if (series.size() <= bucket)
-        series.resize(bucket + 1, 0);
-    series[bucket] = SaturatingAdd(series[bucket], amount);
+    // Grown ahead, so that a series lengthening by a second costs no call;
+    // the zeros past the fight's end are no damage.
+    series.resize(std::min(std::max(bucket + 1, 2 * series.size() + 16), MaxSeriesPoints), 0);
 }
 
 } // namespace tarvik

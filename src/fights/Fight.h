@@ -4,6 +4,7 @@
 #include "util/DateTime.h"
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -120,8 +121,25 @@ private:
     friend class FightTracker;
     // The series bucket of a moment, widening every bucket first when the
     // moment lies beyond the last point.
-    size_t BucketOf(int64_t second);
-    static void AddToBucket(std::vector<int32_t>& series, size_t bucket, int32_t amount);
+    size_t BucketOf(int64_t second)
+    {
+        const int64_t offset = second > start_ ? second - start_ : 0;
+        if ((offset >> bucketShift_) >= static_cast<int64_t>(MaxSeriesPoints))
+            WidenFor(offset);
+        return static_cast<size_t>(offset >> bucketShift_);
+    }
+    static void AddToBucket(std::vector<int32_t>& series, size_t bucket, int32_t amount)
+    {
+        if (series.size() <= bucket)
+            Grow(series, bucket);
+        const int64_t sum = static_cast<int64_t>(series[bucket]) + amount;
+        series[bucket] = sum > INT32_MAX   ? INT32_MAX
+                         : sum < INT32_MIN ? INT32_MIN
+                                           : static_cast<int32_t>(sum);
+    }
+    // Widens the buckets until offset falls within the last point.
+    void WidenFor(int64_t offset);
+    static void Grow(std::vector<int32_t>& series, size_t bucket);
     void Widen();
 
     int32_t index_;

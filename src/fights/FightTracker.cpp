@@ -88,24 +88,16 @@ void FightTracker::RecapRing::CollectBefore(int64_t second, std::vector<RecapEve
     }
 }
 
-FightTracker::Track& FightTracker::TrackOf(int32_t id)
+FightTracker::Track& FightTracker::NewTrack(size_t index)
 {
-    const auto index = static_cast<size_t>(std::max(id, 0));
-    if (index >= tracks_.size())
-        tracks_.resize(index + 1);
+    tracks_.resize(index + 1);
     return tracks_[index];
 }
 
-Fight& FightTracker::CombatFight(int64_t second)
+Fight& FightTracker::NewFight(int64_t second)
 {
     if (!fights_.empty()) {
-        Fight& current = fights_.back();
-        const int64_t quiet = second - current.end_;
-        if (quiet < gapSeconds_ && quiet > -gapSeconds_) {
-            current.end_ = std::max(current.end_, second);
-            return current;
-        }
-        for (const FightCharacter& character : current.characters_)
+        for (const FightCharacter& character : fights_.back().characters_)
             slotOf_[static_cast<size_t>(character.id)] = -1;
     }
     fights_.emplace_back(static_cast<int32_t>(fights_.size()), second);
@@ -131,16 +123,13 @@ FightCharacter& FightTracker::NewCharacter(Fight& fight, int32_t id)
     return character;
 }
 
-size_t FightTracker::Slot(Fight& fight, int32_t id)
+size_t FightTracker::NewSlot(Fight& fight, size_t index)
 {
-    const auto index = static_cast<size_t>(std::max(id, 0));
     if (index >= slotOf_.size())
         slotOf_.resize(index + 1, -1);
-    int32_t& slot = slotOf_[index];
-    if (slot < 0) {
-        slot = static_cast<int32_t>(fight.characters_.size());
-        NewCharacter(fight, id);
-    }
+    const auto slot = static_cast<int32_t>(fight.characters_.size());
+    slotOf_[index] = slot;
+    NewCharacter(fight, static_cast<int32_t>(index));
     return static_cast<size_t>(slot);
 }
 
@@ -234,6 +223,8 @@ void FightTracker::OnDamage(const DamageEvent& event)
             track.unpaired |= uint64_t{1} << t;
         }
     }
+    if (!event.defenderOnYourSide)
+        return;
     RecapEvent& recap = track.ring.Next();
     recap = RecapEvent{};
     recap.second = second;
@@ -265,6 +256,8 @@ void FightTracker::OnHealing(const HealingEvent& event)
     const int64_t second = SecondOf(event.date);
     if (Fight* fight = FightAt(second))
         fight->characters_[Slot(*fight, event.character)].healingReceived += event.amount;
+    if (!event.onYourSide)
+        return;
     RecapEvent recap;
     recap.second = second;
     recap.kind = RecapKind::Healing;
@@ -294,7 +287,8 @@ void FightTracker::OnAbsorb(const AbsorbEvent& event)
     if (event.damageType < 0 || event.damageType >= damageTypeCount_ - 1) {
         stats.reductions.Add(event.amount);
         recap.kind = RecapKind::Absorb;
-        track.ring.Push(recap);
+        if (event.onYourSide)
+            track.ring.Push(recap);
         return;
     }
     const int32_t type = event.damageType;
@@ -312,7 +306,8 @@ void FightTracker::OnAbsorb(const AbsorbEvent& event)
     }
     recap.kind = RecapKind::Immunity;
     recap.type = type;
-    track.ring.Push(recap);
+    if (event.onYourSide)
+        track.ring.Push(recap);
 }
 
 void FightTracker::OnSave(const SaveEvent& event)
@@ -320,6 +315,8 @@ void FightTracker::OnSave(const SaveEvent& event)
     const int64_t second = SecondOf(event.date);
     FightCharacter* inFight = nullptr;
     StatsAt(second, event.character, inFight).saves.Add(event.saveType, event.bonus);
+    if (!event.onYourSide)
+        return;
     RecapEvent recap;
     recap.second = second;
     recap.kind = RecapKind::Save;

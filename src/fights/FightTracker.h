@@ -11,9 +11,9 @@
 namespace tarvik {
 
 // Splits the analysed combat into fights and keeps, per character, what the
-// rolls tell of it and the last events before a death. It grows with fights
-// and characters, never with the number of lines: it keeps no text, only
-// counts, bounded series and small rings.
+// rolls tell of it and, for the characters on your side, the last events
+// before a death. It grows with fights and characters, never with the number
+// of lines: it keeps no text, only counts, bounded series and small rings.
 class FightTracker {
 public:
     static constexpr int32_t DefaultGapSeconds = 15;
@@ -78,12 +78,39 @@ private:
         uint64_t unpaired = 0; // bit t: lastAmount[t] waits for its absorb
     };
 
-    Track& TrackOf(int32_t id);
+    Track& TrackOf(int32_t id)
+    {
+        const auto index = static_cast<size_t>(id > 0 ? id : 0);
+        return index < tracks_.size() ? tracks_[index] : NewTrack(index);
+    }
+    Track& NewTrack(size_t index);
     // The character's stats in the fight at this time, or outside fights.
     TargetStats& StatsAt(int64_t second, int32_t id, FightCharacter*& inFight);
-    Fight& CombatFight(int64_t second);
+    // The fight a combat event at this time belongs to, begun when needed.
+    Fight& CombatFight(int64_t second)
+    {
+        if (!fights_.empty()) {
+            Fight& current = fights_.back();
+            const int64_t quiet = second - current.end_;
+            if (quiet < gapSeconds_ && quiet > -gapSeconds_) {
+                if (quiet > 0)
+                    current.end_ = second;
+                return current;
+            }
+        }
+        return NewFight(second);
+    }
+    Fight& NewFight(int64_t second);
     Fight* FightAt(int64_t second);
-    size_t Slot(Fight& fight, int32_t id);
+    // The character's place in the newest fight's list, added when needed.
+    size_t Slot(Fight& fight, int32_t id)
+    {
+        const auto index = static_cast<size_t>(id > 0 ? id : 0);
+        if (index < slotOf_.size() && slotOf_[index] >= 0)
+            return static_cast<size_t>(slotOf_[index]);
+        return NewSlot(fight, index);
+    }
+    size_t NewSlot(Fight& fight, size_t index);
     FightCharacter& NewCharacter(Fight& fight, int32_t id);
     void PushRecap(int32_t id, const RecapEvent& event);
 

@@ -1,6 +1,7 @@
 #include "Rolls.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace tarvik {
 
@@ -45,50 +46,56 @@ RollNumbers ScanRoll(std::string_view text)
 
 std::optional<AttackRoll> ParseAttackRoll(std::string_view text)
 {
-    // Every attack line has one: read it in a single pass, cheaper than the
-    // general scan that saves use.
-    const size_t open = text.find('(');
-    if (open == std::string_view::npos)
+    // Every attack line has one, so this is read in one tight pass. The text
+    // must end in something other than a digit or a blank (the game's ")"):
+    // that end stops the loops below without a bounds check per character.
+    if (text.empty() || IsDigit(text.back()) || text.back() == ' ')
         return std::nullopt;
-    const char* p = text.data() + open + 1;
+    const void* open = std::memchr(text.data(), '(', text.size());
+    if (!open)
+        return std::nullopt;
     const char* const end = text.data() + text.size();
-    auto skipBlanks = [&] {
-        while (p < end && *p == ' ')
+    const char* p = static_cast<const char*>(open) + 1;
+    constexpr char Before[3] = {'\0', '+', '='};
+    int32_t values[3] = {};
+    for (int k = 0; k < 3; ++k) {
+        while (*p == ' ')
             ++p;
-    };
-    // An optionally signed whole number of at most nine digits.
-    auto number = [&](int32_t& value) {
-        skipBlanks();
-        const bool negative = p < end && *p == '-';
-        const char* const first = p + (negative ? 1 : 0);
-        const char* q = first;
-        int32_t result = 0;
-        while (q < end && IsDigit(*q) && q - first < 9) {
-            result = result * 10 + (*q - '0');
-            ++q;
+        if (k > 0) {
+            if (*p != Before[k])
+                return std::nullopt;
+            ++p;
+            while (*p == ' ')
+                ++p;
         }
-        if (q == first || (q < end && IsDigit(*q)))
-            return false;
-        value = negative ? -result : result;
-        p = q;
-        return true;
-    };
-    auto expect = [&](char c) {
-        skipBlanks();
-        if (p >= end || *p != c)
-            return false;
-        ++p;
-        return true;
-    };
-    AttackRoll roll;
-    if (!number(roll.roll) || !expect('+') || !number(roll.bonus) || !expect('=') ||
-        !number(roll.total) || static_cast<int64_t>(roll.roll) + roll.bonus != roll.total)
+        const bool negative = *p == '-';
+        if (negative && p + 1 < end)
+            ++p;
+        const char* const first = p;
+        uint32_t value = 0;
+        while (IsDigit(*p))
+            value = value * 10 + static_cast<uint32_t>(*p++ - '0');
+        if (p == first || p - first > 9)
+            return std::nullopt;
+        values[k] = negative ? -static_cast<int32_t>(value) : static_cast<int32_t>(value);
+    }
+    if (static_cast<int64_t>(values[0]) + values[1] != values[2])
         return std::nullopt;
+    AttackRoll roll;
+    roll.roll = values[0];
+    roll.bonus = values[1];
+    roll.total = values[2];
     // " : Threat Roll: 14 + 24 = 38)": the next number is the threat roll.
     while (p < end && *p != ')' && !IsDigit(*p))
         ++p;
-    if (p < end && IsDigit(*p) && number(roll.threatRoll))
-        roll.hasThreat = true;
+    if (p < end && IsDigit(*p)) {
+        const char* const first = p;
+        uint32_t value = 0;
+        while (IsDigit(*p))
+            value = value * 10 + static_cast<uint32_t>(*p++ - '0');
+        roll.hasThreat = p - first <= 9;
+        roll.threatRoll = roll.hasThreat ? static_cast<int32_t>(value) : 0;
+    }
     return roll;
 }
 

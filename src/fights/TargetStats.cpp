@@ -33,25 +33,6 @@ std::string AcRange(const AcEvidence& ac)
 
 } // namespace
 
-bool AcEvidence::Tells(AttackOutcome outcome, const AttackRoll& roll)
-{
-    if (outcome != AttackOutcome::Hit && outcome != AttackOutcome::CriticalHit &&
-        outcome != AttackOutcome::Miss)
-        return false;
-    return roll.roll != 1 && roll.roll != 20;
-}
-
-void AcEvidence::Add(int32_t total, bool hit)
-{
-    ++rolls;
-    if (hit) {
-        if (lowestHit == None || total < lowestHit)
-            lowestHit = total;
-    } else if (highestMiss == None || total > highestMiss) {
-        highestMiss = total;
-    }
-}
-
 void AcEvidence::Merge(const AcEvidence& other)
 {
     rolls += other.rolls;
@@ -89,17 +70,6 @@ std::string AcText(const AcEvidence& all, const AcEvidence* lastFight)
     if (lastFight && lastFight->rolls > 0)
         return "~" + AcRange(*lastFight);
     return "~" + AcRange(all);
-}
-
-void BonusTally::Add(int32_t bonus)
-{
-    ++rolls_;
-    const int64_t at = static_cast<int64_t>(bonus) - base_;
-    if (at >= 0 && at < static_cast<int64_t>(counts_.size())) {
-        ++counts_[static_cast<size_t>(at)];
-        return;
-    }
-    AddCount(bonus, 1);
 }
 
 void BonusTally::AddCount(int32_t bonus, int32_t count)

@@ -21,8 +21,22 @@ struct AcEvidence {
 
     // Only hits and misses of a roll that is neither a natural 1 nor a
     // natural 20 tell anything; the threat roll never does.
-    static bool Tells(AttackOutcome outcome, const AttackRoll& roll);
-    void Add(int32_t total, bool hit);
+    static bool Tells(AttackOutcome outcome, const AttackRoll& roll)
+    {
+        return (outcome == AttackOutcome::Hit || outcome == AttackOutcome::CriticalHit ||
+                outcome == AttackOutcome::Miss) &&
+               roll.roll != 1 && roll.roll != 20;
+    }
+    void Add(int32_t total, bool hit)
+    {
+        ++rolls;
+        if (hit) {
+            if (lowestHit == None || total < lowestHit)
+                lowestHit = total;
+        } else if (highestMiss == None || total > highestMiss) {
+            highestMiss = total;
+        }
+    }
     void Merge(const AcEvidence& other);
     std::optional<int32_t> Low() const;  // lowest possible AC
     std::optional<int32_t> High() const; // highest possible AC
@@ -37,7 +51,15 @@ std::string AcText(const AcEvidence& all, const AcEvidence* lastFight);
 // How often each attack bonus was rolled.
 class BonusTally {
 public:
-    void Add(int32_t bonus);
+    void Add(int32_t bonus)
+    {
+        ++rolls_;
+        const int64_t at = static_cast<int64_t>(bonus) - base_;
+        if (at >= 0 && at < static_cast<int64_t>(counts_.size()))
+            ++counts_[static_cast<size_t>(at)];
+        else
+            AddCount(bonus, 1);
+    }
     void Merge(const BonusTally& other);
     int32_t Rolls() const { return rolls_; }
     // The most frequent bonus; of equally frequent ones the highest.

@@ -18,7 +18,7 @@ DateTime At(int hour, int minute, int second, int day = 3)
 class Tracker : public ::testing::Test {
 protected:
     void Damage(DateTime when, int32_t attacker, int32_t defender, int32_t physical,
-                int32_t fire = 0)
+                int32_t fire = 0, bool defenderOnYourSide = false)
     {
         damage = {physical, fire, physical + fire};
         uint64_t named = 0;
@@ -26,7 +26,7 @@ protected:
             named |= 1;
         if (fire)
             named |= 2;
-        tracker.OnDamage({when, attacker, defender, damage, named});
+        tracker.OnDamage({when, attacker, defender, damage, named, defenderOnYourSide});
     }
     void Attack(DateTime when, int32_t attacker, int32_t defender, AttackOutcome outcome,
                 int32_t roll, int32_t bonus)
@@ -148,13 +148,13 @@ TEST_F(Tracker, RunningUntilTheGapHasPassed)
 TEST_F(Tracker, RecapHoldsTheLastTwelveEventsWithinThirtySecondsOldestFirst)
 {
     const int32_t you = 1, ogre = 2, other = 3;
-    tracker.OnHealing({At(20, 0, 0), you, 50}); // 31 s before: outside the window
-    tracker.OnSave({At(20, 0, 1), you, 2, 15, 9, 17, true});
+    tracker.OnHealing({At(20, 0, 0), you, 50, true}); // 31 s before: outside the window
+    tracker.OnSave({At(20, 0, 1), you, 2, 15, 9, 17, true, true});
     for (int i = 0; i < 12; ++i)
-        Damage(At(20, 0, 10 + i), ogre, you, i + 1, i % 2);
+        Damage(At(20, 0, 10 + i), ogre, you, i + 1, i % 2, true);
     Damage(At(20, 0, 25), you, ogre, 99); // dealt, not taken: not in the recap
-    tracker.OnHealing({At(20, 0, 30), other, 5});
-    tracker.OnAbsorb({At(20, 0, 31), you, 4, -1});
+    tracker.OnHealing({At(20, 0, 30), other, 5, true});
+    tracker.OnAbsorb({At(20, 0, 31), you, 4, -1, true});
     tracker.OnKill({At(20, 0, 31), ogre, you, true});
     tracker.OnKill({At(20, 0, 31), you, other, false}); // not on your side: no recap
 
@@ -176,8 +176,10 @@ TEST_F(Tracker, RecapHoldsTheLastTwelveEventsWithinThirtySecondsOldestFirst)
 
     // With few events, the window decides.
     tracker.Clear();
-    tracker.OnHealing({At(20, 0, 0), you, 50});
-    tracker.OnSave({At(20, 0, 1), you, 2, 15, 9, 17, false});
+    tracker.OnHealing({At(20, 0, 0), you, 50, true});
+    tracker.OnSave({At(20, 0, 1), you, 2, 15, 9, 17, false, true});
+    // Events of a character then not on your side are not kept for it.
+    tracker.OnHealing({At(20, 0, 2), you, 8, false});
     tracker.OnKill({At(20, 0, 31), ogre, you, true});
     const DeathRecap& short_ = tracker.Fights().at(0).Deaths().at(0);
     ASSERT_EQ(short_.events.size(), 1u);
