@@ -50,6 +50,8 @@ struct FightCharacter {
     DamageSeries series;
     // Damage taken by attacker: who did what to this character.
     std::vector<std::pair<int32_t, int64_t>> damageFrom;
+    // Whom it made attack rolls against.
+    std::vector<int32_t> attacked;
     TargetStats target;
 
     int64_t DamageFrom(int32_t attacker) const;

@@ -148,6 +148,9 @@ void FightTracker::OnAttack(const AttackEvent& event)
     FightCharacter& defender = fight.characters_[d];
     ++attacker.attacks;
     ++defender.attacksReceived;
+    if (std::find(attacker.attacked.begin(), attacker.attacked.end(), event.defender) ==
+        attacker.attacked.end())
+        attacker.attacked.push_back(event.defender);
     if (IsHit(event.outcome))
         ++attacker.hits;
     if (event.outcome == AttackOutcome::CriticalHit)

@@ -18,6 +18,34 @@ bool TookPart(const FightCharacter& c)
            c.kills > 0 || c.deaths > 0;
 }
 
+// Not on your side and exchanged attacks or damage with it: an opponent, not
+// a bystander or an ally outside the party.
+bool FoughtYourSide(const Fight& fight, const FightCharacter& c, const Roster& roster)
+{
+    if (roster.OnYourSide(c.id))
+        return false;
+    for (const auto& from : c.damageFrom) {
+        if (roster.OnYourSide(from.first))
+            return true;
+    }
+    for (const int32_t target : c.attacked) {
+        if (roster.OnYourSide(target))
+            return true;
+    }
+    for (const FightCharacter& member : fight.Characters()) {
+        if (!roster.OnYourSide(member.id))
+            continue;
+        for (const auto& from : member.damageFrom) {
+            if (from.first == c.id)
+                return true;
+        }
+        if (std::find(member.attacked.begin(), member.attacked.end(), c.id) !=
+            member.attacked.end())
+            return true;
+    }
+    return false;
+}
+
 std::vector<TypeAmountText> NonZeroTypes(const std::vector<int64_t>& byType, const Roster& roster)
 {
     std::vector<TypeAmountText> result;
@@ -216,13 +244,21 @@ FightSummary SummarizeFight(const Fight& fight, const Roster& roster)
     summary.yourDps = PerSecond(summary.yourDamage, seconds);
     summary.partyDps = PerSecond(summary.partyDamage, seconds);
 
+    // Opponents: who exchanged blows with your side; failing that, anyone
+    // not on it who took part (only misses were exchanged).
+    bool blowsExchanged = false;
+    if (sideKnown) {
+        for (const FightCharacter& c : fight.Characters())
+            blowsExchanged = blowsExchanged || FoughtYourSide(fight, c, roster);
+    }
     // Ranked by damage from your side (or anyone), then by attacks received.
     const FightCharacter* main = nullptr;
     int64_t mainDamage = -1;
     int32_t opponents = 0;
     for (const FightCharacter& c : fight.Characters()) {
         if (sideKnown) {
-            if (roster.OnYourSide(c.id) || !TookPart(c))
+            if (roster.OnYourSide(c.id) || !TookPart(c) ||
+                (blowsExchanged && !FoughtYourSide(fight, c, roster)))
                 continue;
         } else if (c.damageTaken == 0 && c.attacksReceived == 0 && c.deaths == 0) {
             continue;
@@ -322,7 +358,7 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
     std::vector<double> you(chart.points, 0.0);
     std::vector<double> party(chart.points, 0.0);
     std::vector<double> taken(chart.points, 0.0);
-    bool haveYou = false, haveParty = false;
+    bool haveYou = false, haveParty = false, haveSide = false;
     std::vector<const FightCharacter*> opponents;
     for (const FightCharacter& c : fight.Characters()) {
         const Side side = roster.SideOf(c.id);
@@ -331,6 +367,7 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
                 opponents.push_back(&c);
             continue;
         }
+        haveSide = true;
         add(party, c.series.dealt);
         add(taken, c.series.taken);
         if (side == Side::You) {
@@ -340,6 +377,10 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
             haveParty = true;
         }
     }
+    // With a side known, only those who fought it are its opponents.
+    if (haveSide)
+        std::erase_if(opponents,
+                      [&](const FightCharacter* c) { return !FoughtYourSide(fight, *c, roster); });
     std::stable_sort(opponents.begin(), opponents.end(),
                      [](const FightCharacter* a, const FightCharacter* b) {
                          return a->damageDealt > b->damageDealt;

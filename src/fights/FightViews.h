@@ -64,7 +64,7 @@ struct FightSummary {
 };
 // The fight is named after the character that took the most damage from
 // your side (from everyone when nobody in it is on your side); the other
-// opponents are counted in "(+N)".
+// opponents, those who exchanged blows with your side, are counted in "(+N)".
 FightSummary SummarizeFight(const Fight& fight, const Roster& roster);
 
 struct TypeAmountText {
@@ -108,8 +108,8 @@ struct DpsChart {
     size_t points = 0;
     std::vector<ChartLine> lines;
 };
-// Lines: you, your party (with you), the top opponents by damage dealt,
-// and the damage your side took; each with a moving average over
+// Lines: you, your party (with you), the top opponents (who fought your
+// side) by damage dealt, and the damage your side took; each with a moving average over
 // averageSeconds.
 DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOpponents = 3,
                        int32_t averageSeconds = 5);

@@ -43,13 +43,13 @@ TEST_F(Views, FightIsNamedAfterWhatYourSideHitHardest)
 {
     Damage(0, 1, 3, 30);  // you hit the ogre
     Damage(2, 2, 4, 40);  // your friend hits the goblin harder
-    Damage(3, 5, 3, 100); // the rat hits the ogre hardest, but is not on your side
+    Damage(3, 5, 3, 100); // the rat hits the ogre hardest, but never fought your side
     Damage(4, 3, 1, 20);
     Damage(10, 1, 3, 20); // ogre 50 from your side
     const Fight& fight = tracker.Fights().at(0);
 
     FightSummary summary = SummarizeFight(fight, MakeRoster());
-    EXPECT_EQ(summary.name, "Ogre (+2)");
+    EXPECT_EQ(summary.name, "Ogre (+1)"); // and the goblin; the rat is no opponent
     EXPECT_EQ(summary.yourDamage, 50);
     EXPECT_EQ(summary.partyDamage, 90);
     EXPECT_EQ(summary.yourDps, 5.0);
