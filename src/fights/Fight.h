@@ -50,8 +50,14 @@ struct FightCharacter {
     DamageSeries series;
     // Damage taken by attacker: who did what to this character.
     std::vector<std::pair<int32_t, int64_t>> damageFrom;
-    // Whom it made attack rolls against.
-    std::vector<int32_t> attacked;
+    // Whom it made attack rolls against: bit n stands for the fight's n-th
+    // character (Fight::Characters()).
+    std::vector<uint64_t> attacked;
+
+    bool Attacked(size_t slot) const
+    {
+        return slot / 64 < attacked.size() && (attacked[slot / 64] >> (slot % 64) & 1) != 0;
+    }
     TargetStats target;
 
     int64_t DamageFrom(int32_t attacker) const;

@@ -148,9 +148,9 @@ void FightTracker::OnAttack(const AttackEvent& event)
     FightCharacter& defender = fight.characters_[d];
     ++attacker.attacks;
     ++defender.attacksReceived;
-    if (std::find(attacker.attacked.begin(), attacker.attacked.end(), event.defender) ==
-        attacker.attacked.end())
-        attacker.attacked.push_back(event.defender);
+    if (d / 64 >= attacker.attacked.size())
+        attacker.attacked.resize(d / 64 + 1, 0);
+    attacker.attacked[d / 64] |= uint64_t{1} << (d % 64);
     if (IsHit(event.outcome))
         ++attacker.hits;
     if (event.outcome == AttackOutcome::CriticalHit)

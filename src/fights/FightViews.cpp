@@ -28,20 +28,18 @@ bool FoughtYourSide(const Fight& fight, const FightCharacter& c, const Roster& r
         if (roster.OnYourSide(from.first))
             return true;
     }
-    for (const int32_t target : c.attacked) {
-        if (roster.OnYourSide(target))
-            return true;
-    }
-    for (const FightCharacter& member : fight.Characters()) {
+    const auto& characters = fight.Characters();
+    const auto slot = static_cast<size_t>(&c - characters.data());
+    for (size_t other = 0; other < characters.size(); ++other) {
+        const FightCharacter& member = characters[other];
         if (!roster.OnYourSide(member.id))
             continue;
+        if (c.Attacked(other) || member.Attacked(slot))
+            return true;
         for (const auto& from : member.damageFrom) {
             if (from.first == c.id)
                 return true;
         }
-        if (std::find(member.attacked.begin(), member.attacked.end(), c.id) !=
-            member.attacked.end())
-            return true;
     }
     return false;
 }
