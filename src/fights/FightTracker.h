@@ -37,7 +37,8 @@ public:
     void OnAbsorb(const AbsorbEvent& event);
     void OnSave(const SaveEvent& event);
 
-    // In the order they began.
+    // In the order they began. A new fight may move the others: hold on to
+    // indices (Fight::Index()), not to references, across reads.
     const std::vector<Fight>& Fights() const { return fights_; }
     // The last fight, while less than the gap has passed since its last
     // event; null otherwise.
