@@ -17,6 +17,8 @@ struct LogFormat {
     int32_t recordEnd = 0;   // validated only
     std::string recordDeliminator;
     std::string attackHit;
+    std::string attackCritical; // in a critical hit's result: "*critical hit*"
+    std::string attackMiss;     // in a missed attack's result: "*miss*"
     std::string healingUnits;
     std::string saveSuccess;
     std::string savePrefix; // before the name on some servers: "SAVE: Name : Will Save ..."
@@ -47,6 +49,8 @@ struct AnalysisConfig {
     std::vector<std::string> shortDamageTypes; // parallel to damageTypes
     std::vector<std::string> saveTypes;
     RecordTypes recordTypes;
+    // Quiet seconds that end a fight.
+    int32_t fightGapSeconds = 15;
 
     int DamageTypeCount() const { return static_cast<int>(damageTypes.size()); }
 };

@@ -5,6 +5,8 @@
 #include "PartyMarks.h"
 #include "SessionHost.h"
 #include "diag/DebugLog.h"
+#include "fights/FightTracker.h"
+#include "fights/Rolls.h"
 #include "monitor/RealTimeState.h"
 #include "util/Checked.h"
 #include "util/SplitList.h"
@@ -34,12 +36,13 @@ int32_t OptionalNumber(std::string_view text, bool& isNumber)
 } // namespace
 
 RecordInterpreter::RecordInterpreter(const AnalysisConfig& config, AnalysisData& data,
-                                     RealTimeState& realTime, DebugLog& debug, ErrorList& errors,
-                                     PartyMarks& marks, const AnalysisOptions& options,
-                                     SessionHost& host)
+                                     RealTimeState& realTime, FightTracker& fights, DebugLog& debug,
+                                     ErrorList& errors, PartyMarks& marks,
+                                     const AnalysisOptions& options, SessionHost& host)
     : config_(config)
     , data_(data)
     , realTime_(realTime)
+    , fights_(fights)
     , debug_(debug)
     , errors_(errors)
     , marks_(marks)
@@ -89,11 +92,33 @@ void RecordInterpreter::NoteDetail(const Character& a, const Character& b)
         data_.detailCharacterChanged = true;
 }
 
+bool RecordInterpreter::OnYourSide(const Character& character) const
+{
+    return character.ID() == data_.userCharacterId || character.IsPartyMember();
+}
+
 std::string_view RecordInterpreter::BeforeDelimiter(std::string_view name) const
 {
     // "Name : Healed 5 hit points": the name ends at the separator.
     const size_t p = Find(name, config_.format.recordDeliminator);
     return p != npos && p >= 1 ? Trim(name.substr(0, p)) : name;
+}
+
+AttackOutcome RecordInterpreter::OutcomeOf(std::string_view result, bool hit,
+                                           const std::optional<AttackRoll>& roll) const
+{
+    const LogFormat& format = config_.format;
+    if (hit) {
+        // Only a threat roll can become a critical hit.
+        const bool critical = (!roll || roll->hasThreat) && !format.attackCritical.empty() &&
+                              (result.starts_with(format.attackCritical) ||
+                               Find(result, format.attackCritical) != npos);
+        return critical ? AttackOutcome::CriticalHit : AttackOutcome::Hit;
+    }
+    // The game writes the outcome first: look there before searching.
+    const bool miss = !format.attackMiss.empty() && (result.starts_with(format.attackMiss) ||
+                                                     Find(result, format.attackMiss) != npos);
+    return miss ? AttackOutcome::Miss : AttackOutcome::Other;
 }
 
 Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount)
@@ -108,12 +133,18 @@ Error RecordInterpreter::ToAmount(std::string_view text, int32_t& amount)
 bool RecordInterpreter::SplitRecord(std::string_view text, std::string_view separator,
                                     std::string_view& left, std::string_view& right)
 {
-    const size_t p = separator.empty() ? npos : FindNoCase(text, separator);
+    return SplitAt(text, separator.empty() ? npos : FindNoCase(text, separator), separator.size(),
+                   left, right);
+}
+
+bool RecordInterpreter::SplitAt(std::string_view text, size_t p, size_t separatorSize,
+                                std::string_view& left, std::string_view& right)
+{
     // The separator must have text before it and may not start at the last character.
     if (p != npos && p >= 1 && p + 1 < text.size()) {
         left = Trim(text.substr(0, p));
         // The character right after the separator is skipped, whatever it is.
-        const size_t rest = p + separator.size() + 1;
+        const size_t rest = p + separatorSize + 1;
         right = rest < text.size() ? Trim(text.substr(rest)) : std::string_view();
         DebugBuilt(3, [&] {
             return "[" + ViewText(text) + "] split to [" + ViewText(left) + "] and [" +
@@ -197,11 +228,17 @@ Spell& RecordInterpreter::FindSpell(std::string_view name)
 
 int RecordInterpreter::GetDamageType(std::string_view text)
 {
-    constexpr size_t CacheLimit = 256;
     int result = 0;
-    const auto cached = damageTypeCache_.find(text);
-    if (cached != damageTypeCache_.end()) {
-        result = cached->second;
+    // The same few names come back line after line: a slot per name, chosen
+    // without hashing the whole text; a name that meets another in its slot
+    // is looked up again.
+    const size_t slot = text.empty() ? 0
+                                     : (text.size() * 31 + static_cast<unsigned char>(text[0]) * 7 +
+                                        static_cast<unsigned char>(text.back())) %
+                                           damageTypeCache_.size();
+    TypeCacheEntry& cached = damageTypeCache_[slot];
+    if (cached.index >= 0 && cached.text == text) {
+        result = cached.index;
     } else {
         for (size_t i = 0; i < damageTypesLower_.size(); ++i) {
             if (FindNoCase(text, damageTypesLower_[i]) != npos) {
@@ -209,8 +246,8 @@ int RecordInterpreter::GetDamageType(std::string_view text)
                 break;
             }
         }
-        if (damageTypeCache_.size() < CacheLimit)
-            damageTypeCache_.emplace(text, result);
+        cached.text.assign(text);
+        cached.index = result;
     }
     debug_.Log(3, [&] { return "DamageType returned:" + std::to_string(result) + "."; });
     return result;
@@ -230,10 +267,13 @@ int RecordInterpreter::GetSaveType(std::string_view text)
 }
 
 std::string_view RecordInterpreter::FromActingField(std::string_view text,
-                                                    std::string_view identifier) const
+                                                    std::string_view identifier,
+                                                    size_t* identifierAt) const
 {
     const std::string_view delimiter = config_.format.recordDeliminator;
     const size_t m = FindNoCase(text, identifier);
+    if (identifierAt)
+        *identifierAt = m;
     if (m == npos || delimiter.empty())
         return text;
     // The identifier is found first, as it may hold the separator itself
@@ -241,7 +281,10 @@ std::string_view RecordInterpreter::FromActingField(std::string_view text,
     const size_t d = text.substr(0, m).rfind(delimiter);
     if (d == npos)
         return text;
-    return Trim(text.substr(d + delimiter.size()));
+    const std::string_view field = Trim(text.substr(d + delimiter.size()));
+    if (identifierAt)
+        *identifierAt = m - static_cast<size_t>(field.data() - text.data());
+    return field;
 }
 
 Error RecordInterpreter::Interpret(const RecordContext& record)
@@ -282,12 +325,14 @@ Error RecordInterpreter::Attack(const RecordContext& record)
 {
     Debug(1, "Analysis:  Attack record detected.");
     const LogFormat& format = config_.format;
-    const std::string_view body = FromActingField(record.body, record.identifier);
+    size_t identifierAt = npos;
+    const std::string_view body = FromActingField(record.body, record.identifier, &identifierAt);
     if (body.size() != record.body.size())
         Debug(2, "Analysis:  Removing custom attack descriptions.");
 
+    // Split where the identifier was found: searching again finds the same place.
     std::string_view attackerPart, rest;
-    if (!SplitRecord(body, record.identifier, attackerPart, rest)) {
+    if (!SplitAt(body, identifierAt, record.identifier.size(), attackerPart, rest)) {
         Debug(2, "Analysis:  Invalid attack record discarded.");
         Report(record, "Invalid attack record, discarded: ");
         return {};
@@ -312,6 +357,9 @@ Error RecordInterpreter::Attack(const RecordContext& record)
         !defender.RecordEnemyAttack(attacker.ID(), hit))
         return OverflowError();
     NoteDetail(attacker, defender);
+    const auto roll = ParseAttackRoll(result);
+    fights_.OnAttack({record.date, attacker.ID(), defender.ID(), OutcomeOf(result, hit, roll),
+                      roll.has_value(), roll.value_or(AttackRoll{})});
 
     const int32_t user = data_.userCharacterId;
     if (attacker.ID() == user) {
@@ -406,15 +454,25 @@ Error RecordInterpreter::Damage(const RecordContext& record)
     // the sum of the types.
     std::optional<int32_t> amount;
     typeName_.clear();
+    // The types the record names, zero amounts included: an immunity absorb
+    // that follows pairs with them.
+    uint64_t namedTypes = 0;
+    auto name = [&](int index) {
+        if (index >= 1 && index < count && index <= 64)
+            namedTypes |= uint64_t{1} << (index - 1);
+    };
     auto resolve = [&](const char* failure) -> std::optional<Error> {
-        if (amount && *amount == 0)
+        if (amount && *amount == 0) {
+            name(GetDamageType(Trim(typeName_)));
             return std::nullopt;
+        }
         const int index = GetDamageType(Trim(typeName_));
         if (!amount || index < 1) {
             Debug(1, failure);
             Report(record, "Invalid damage record, discarded: ");
             return Error{};
         }
+        name(index);
         if (!AddChecked(breakdown_[static_cast<size_t>(index - 1)], *amount) ||
             (index < count && !AddChecked(breakdown_.back(), *amount)))
             return OverflowError();
@@ -453,6 +511,8 @@ Error RecordInterpreter::Damage(const RecordContext& record)
         !defender.RecordDamageReceived(attacker.ID(), breakdown_))
         return OverflowError();
     NoteDetail(attacker, defender);
+    fights_.OnDamage(
+        {record.date, attacker.ID(), defender.ID(), breakdown_, namedTypes, OnYourSide(defender)});
     if (options_.monitoringEnabled) {
         data_.realTimeDataChanged = true;
         if (attacker.ID() == data_.userCharacterId && !realTime_.LogAttackDamage(true, breakdown_))
@@ -505,6 +565,7 @@ Error RecordInterpreter::Healing(const RecordContext& record)
     if (!character.RecordHealing(amount))
         return OverflowError();
     NoteDetail(character);
+    fights_.OnHealing({record.date, character.ID(), amount, OnYourSide(character)});
     return {};
 }
 
@@ -532,6 +593,11 @@ Error RecordInterpreter::Resist(const RecordContext& record)
     if (!character.RecordResist(amount))
         return OverflowError();
     NoteDetail(character);
+    // "1 point(s) of Physical" names the type an immunity absorbed;
+    // resistance and reduction name none.
+    const int type = GetDamageType(Trim(amountPart.substr(s)));
+    const int32_t damageType = type >= 1 && type < config_.DamageTypeCount() ? type - 1 : -1;
+    fights_.OnAbsorb({record.date, character.ID(), amount, damageType, OnYourSide(character)});
     return {};
 }
 
@@ -571,6 +637,11 @@ Error RecordInterpreter::Save(const RecordContext& record)
     if (!character.RecordSave(bonus, saveType, succeeded))
         return OverflowError();
     NoteDetail(character);
+    // The roll runs on past the colon of "DC: 13".
+    const auto saveRoll =
+        ParseSaveRoll(rest.substr(static_cast<size_t>(roll.data() - rest.data())));
+    fights_.OnSave({record.date, character.ID(), saveType, saveRoll ? saveRoll->roll : 0, bonus,
+                    saveRoll ? saveRoll->dc : -1, succeeded, OnYourSide(character)});
     return {};
 }
 
@@ -589,6 +660,7 @@ Error RecordInterpreter::Kill(const RecordContext& record)
     if (!killer.RecordKill(victim) || !victim.RecordDeath(killer))
         return OverflowError();
     NoteDetail(killer, victim);
+    fights_.OnKill({record.date, killer.ID(), victim.ID(), OnYourSide(victim)});
     if (victim.ID() == data_.userCharacterId && options_.monitoringEnabled)
         realTime_.StartFugueTimer(record.date);
     return {};

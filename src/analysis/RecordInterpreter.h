@@ -2,15 +2,16 @@
 
 #include "LogFormat.h"
 #include "RecordKind.h"
+#include "fights/FightEvents.h"
 #include "model/DamageBreakdown.h"
 #include "util/DateTime.h"
 #include "util/Error.h"
 #include "util/Text.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tarvik {
@@ -19,6 +20,7 @@ struct AnalysisData;
 class Character;
 class DebugLog;
 class ErrorList;
+class FightTracker;
 class PartyMarks;
 class RealTimeState;
 class SessionHost;
@@ -46,7 +48,7 @@ struct RecordContext {
 class RecordInterpreter {
 public:
     RecordInterpreter(const AnalysisConfig& config, AnalysisData& data, RealTimeState& realTime,
-                      DebugLog& debug, ErrorList& errors, PartyMarks& marks,
+                      FightTracker& fights, DebugLog& debug, ErrorList& errors, PartyMarks& marks,
                       const AnalysisOptions& options, SessionHost& host);
 
     Error Interpret(const RecordContext& record);
@@ -62,9 +64,15 @@ public:
     int GetSaveType(std::string_view text);
     // Drops descriptions ("Off Hand : Sneak Attack : ") before the field in
     // which the identifier starts.
-    std::string_view FromActingField(std::string_view text, std::string_view identifier) const;
+    // identifierAt, when given, receives where the identifier starts in the
+    // result (npos when it is not there).
+    std::string_view FromActingField(std::string_view text, std::string_view identifier,
+                                     size_t* identifierAt = nullptr) const;
 
 private:
+    // SplitRecord with the separator already found at p (npos: not found).
+    bool SplitAt(std::string_view text, size_t p, size_t separatorSize, std::string_view& left,
+                 std::string_view& right);
     Error Attack(const RecordContext& record);
     Error Damage(const RecordContext& record);
     Error Casting(const RecordContext& record);
@@ -85,12 +93,18 @@ private:
     void NoteDetail(const Character& a);
     void NoteDetail(const Character& a, const Character& b);
     std::string_view BeforeDelimiter(std::string_view name) const;
+    // The user's character or a party member: its events go into death recaps.
+    bool OnYourSide(const Character& character) const;
+    // What an attack's result part says: hit, critical hit, miss or neither.
+    AttackOutcome OutcomeOf(std::string_view result, bool hit,
+                            const std::optional<AttackRoll>& roll) const;
     // An amount the record must carry: a number, or the read ends.
     static Error ToAmount(std::string_view text, int32_t& amount);
 
     const AnalysisConfig& config_;
     AnalysisData& data_;
     RealTimeState& realTime_;
+    FightTracker& fights_;
     DebugLog& debug_;
     ErrorList& errors_;
     PartyMarks& marks_;
@@ -99,7 +113,11 @@ private:
 
     std::vector<std::string> damageTypesLower_;
     // Damage type names repeat endlessly; remember what each resolved to.
-    std::unordered_map<std::string, int, StringHash, std::equal_to<>> damageTypeCache_;
+    struct TypeCacheEntry {
+        std::string text;
+        int index = -1; // -1: empty
+    };
+    std::vector<TypeCacheEntry> damageTypeCache_ = std::vector<TypeCacheEntry>(64);
     std::vector<std::string> saveTypesLower_;
     // The same few names come back line after line; remember where they were
     // found. An entry is only used when the character at its ID still bears

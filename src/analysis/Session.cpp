@@ -56,7 +56,8 @@ Session::Session(const AnalysisConfig& config, DebugLog& debug, const Clock& clo
     , host_(host)
     , realTime_(clock, debug, config.DamageTypeCount())
     , marks_(data_, debug, host)
-    , interpreter_(config, data_, realTime_, debug, errors_, marks_, options_, host)
+    , fights_(config.DamageTypeCount(), config.fightGapSeconds)
+    , interpreter_(config, data_, realTime_, fights_, debug, errors_, marks_, options_, host)
 {
     errors_.SetListener(this);
     data_.earliestRecordDate = clock_.Now().AddYears(1);
@@ -83,6 +84,7 @@ void Session::ClearAllData()
     data_.latestRecordDate = DateTime();
     monitor_ = {};
     realTime_.ClearRealTimeData();
+    fights_.Clear();
     data_.detailCharacterId = 0;
     data_.detailCharacterChanged = false;
     errors_.Clear();

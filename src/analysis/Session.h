@@ -7,6 +7,8 @@
 #include "PartyMarks.h"
 #include "RecordInterpreter.h"
 #include "SessionHost.h"
+#include "fights/FightTracker.h"
+#include "fights/FightViews.h"
 #include "monitor/LogCursor.h"
 #include "monitor/LogFollower.h"
 #include "monitor/MonitorPosition.h"
@@ -53,6 +55,13 @@ public:
     RealTimeState& RealTime() { return realTime_; }
     const RealTimeState& RealTime() const { return realTime_; }
     const ErrorList& Errors() const { return errors_; }
+    // Fights, target statistics and death recaps of everything analysed.
+    const FightTracker& Fights() const { return fights_; }
+    // Names, sides and type names for the fight views, as marked now.
+    Roster FightRoster() const
+    {
+        return {data_.characters, data_.userCharacterId, config_.damageTypes, config_.saveTypes};
+    }
     PartyMarks& Marks() { return marks_; }
     AnalysisOptions& Options() { return options_; }
     MonitorPosition& Monitor() { return monitor_; }
@@ -105,6 +114,7 @@ private:
     ErrorList errors_;
     PartyMarks marks_;
     AnalysisOptions options_;
+    FightTracker fights_;
     RecordInterpreter interpreter_;
     MonitorPosition monitor_;
     // Kept between reads, so that following a log does not allocate its

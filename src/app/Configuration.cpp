@@ -2,6 +2,7 @@
 
 #include "IniFile.h"
 #include "util/FileInfo.h"
+#include "fights/FightTracker.h"
 #include "util/FileUtil.h"
 #include "util/SplitList.h"
 #include "util/Text.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr const char* LogFormatSection = "Log Format";
 constexpr const char* RealTimeSection = "Real-time Monitoring";
+constexpr const char* FightsSection = "Fights";
 
 struct Loader {
     const IniDocument& ini;
@@ -120,6 +122,8 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
 
     format.recordDeliminator = load.Text("RecordDeliminator");
     format.attackHit = load.Text("AttackHit");
+    format.attackCritical = load.Text("AttackCritical", "*critical hit*");
+    format.attackMiss = load.Text("AttackMiss", "*miss*");
     format.healingUnits = load.Text("HealingUnits");
     format.saveSuccess = load.Text("SaveSuccess");
     format.savePrefix = load.Text("SavePrefix", "SAVE:");
@@ -146,6 +150,14 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
         !load.Required(RealTimeSection, "FugueTimerExpiration", rt.fugueTimerExpiration) ||
         !load.Required(RealTimeSection, "ABAverageRecords", rt.abAverageRecords))
         return result;
+
+    // Added in a later version: a file without it fights with the default gap.
+    if (!Trim(ini.Value(FightsSection, "FightGap")).empty()) {
+        int32_t gap = 0;
+        if (!load.Required(FightsSection, "FightGap", gap))
+            return result;
+        config.analysis.fightGapSeconds = ClampFightGap(gap);
+    }
 
     config.windowTitle = ini.Value("Monitoring", "WindowTitle");
     config.windowClass = ini.Value("Monitoring", "WindowClass");

@@ -6,13 +6,21 @@ namespace tarvik {
 
 std::string CliUsage()
 {
-    return "Usage: tarvik-cli [--config FILE] [--json] [--user NAME] [--party NAME]...\n"
-           "                  [--autodetect] [--errors] [--debug-level N] LOG...\n"
+    return "Usage: tarvik-cli [--config FILE] [--json] [--fights] [--targets] [--user NAME]\n"
+           "                  [--party NAME]... [--autodetect] [--errors] [--debug-level N] "
+           "LOG...\n"
+           "       tarvik-cli --follow DIR [--for SECONDS] [options]\n"
            "\n"
            "Analyses Neverwinter Nights logs and prints the statistics.\n"
            "  --config FILE      configuration file (default: Tarvik.ini beside the program;\n"
            "                     installed: your copy if you have one, else the shipped one)\n"
            "  --json             print one JSON document instead of text\n"
+           "  --fights           add the fights, their characters and death recaps\n"
+           "  --targets          add what the rolls tell of every enemy (AC, AB, saves,\n"
+           "                     immunities)\n"
+           "  --follow DIR       follow the game's logs in DIR as they are written and print\n"
+           "                     JSON Lines (see docs/json.md) until SIGINT or SIGTERM\n"
+           "  --for SECONDS      with --follow: stop after SECONDS\n"
            "  --user NAME        mark NAME as your own character\n"
            "  --party NAME       mark NAME as a party member (repeatable)\n"
            "  --autodetect       detect your character and party from the logs\n"
@@ -44,6 +52,25 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             options.help = true;
         } else if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--fights") {
+            options.fights = true;
+        } else if (arg == "--targets") {
+            options.targets = true;
+        } else if (arg == "--follow") {
+            const auto v = value("--follow");
+            if (!v)
+                return std::nullopt;
+            options.followDir = *v;
+        } else if (arg == "--for") {
+            const auto v = value("--for");
+            if (!v)
+                return std::nullopt;
+            const auto seconds = ToInt32(*v);
+            if (!seconds || *seconds < 1 || !IsNumeric(*v)) {
+                error = "--for takes a number of seconds, at least 1.";
+                return std::nullopt;
+            }
+            options.forSeconds = *seconds;
         } else if (arg == "--errors") {
             options.listErrors = true;
         } else if (arg == "--autodetect") {
@@ -78,7 +105,17 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             return std::nullopt;
         }
     }
-    if (!options.help && options.logs.empty()) {
+    if (options.help)
+        return options;
+    if (!options.followDir.empty() && !options.logs.empty()) {
+        error = "--follow reads the logs of its folder; give no LOG files with it.";
+        return std::nullopt;
+    }
+    if (options.followDir.empty() && options.forSeconds > 0) {
+        error = "--for only goes with --follow.";
+        return std::nullopt;
+    }
+    if (options.followDir.empty() && options.logs.empty()) {
         error = "No log file given.";
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,10 @@ struct CliOptions {
     std::string configPath; // empty: where FileLocations finds Tarvik.ini
     bool json = false;
     bool listErrors = false; // every problem line on standard error, not only their count
+    bool fights = false;     // fights, their characters and death recaps
+    bool targets = false;    // what the rolls tell of every enemy
+    std::string followDir;   // follow the game's logs there instead of reading LOG files
+    int64_t forSeconds = 0;  // with followDir: stop after this long; 0: at SIGINT or SIGTERM
     std::string user;
     std::vector<std::string> party;
     bool autodetect = false;

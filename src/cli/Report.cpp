@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include "FightReport.h"
 #include "analysis/Session.h"
 #include "ui/DetailViews.h"
 #include "ui/SessionStatistics.h"
@@ -39,7 +40,8 @@ std::string GridText(const DetailGrid& grid)
     return text;
 }
 
-std::string TextReport(const Session& session, const DriverResult& result)
+std::string TextReport(const Session& session, const DriverResult& result,
+                       const ReportSections& sections)
 {
     std::string text = result.summary + "\n\n";
     text += Section("Session Statistics");
@@ -54,11 +56,16 @@ std::string TextReport(const Session& session, const DriverResult& result)
         text += "\n" + Section(title);
         text += GridText(BuildGeneralInfo(session, *character));
     }
+    if (sections.fights)
+        text += "\n" + FightsText(session);
+    if (sections.targets)
+        text += "\n" + TargetsText(session);
     return text;
 }
 
-void JsonReport(std::ostream& out, const Session& session, const std::vector<std::string>& files,
-                const std::vector<std::string>& errorLines)
+nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<std::string>& files,
+                                    const std::vector<std::string>& errorLines,
+                                    const ReportSections& sections)
 {
     using json = nlohmann::ordered_json;
     const AnalysisData& data = session.Data();
@@ -161,7 +168,17 @@ void JsonReport(std::ostream& out, const Session& session, const std::vector<std
             {"damage_received_from", damageRecords(c.InboundRecords(), "attacker", false)},
         });
     }
-    out << std::setw(2) << doc << '\n';
+    if (sections.fights)
+        doc["fights"] = FightsJson(session, sections.targets);
+    if (sections.targets)
+        doc["targets"] = TargetsJson(TargetRows(session.Fights(), session.FightRoster()));
+    return doc;
+}
+
+void JsonReport(std::ostream& out, const Session& session, const std::vector<std::string>& files,
+                const std::vector<std::string>& errorLines, const ReportSections& sections)
+{
+    out << std::setw(2) << JsonDocument(session, files, errorLines, sections) << '\n';
 }
 
 } // namespace tarvik

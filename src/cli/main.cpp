@@ -1,5 +1,6 @@
 // tarvik-cli: analyses game logs without a display and prints the statistics.
 #include "CliOptions.h"
+#include "Follow.h"
 #include "Report.h"
 #include "analysis/Session.h"
 #include "app/Configuration.h"
@@ -43,6 +44,8 @@ public:
             std::cerr << DisplayText(lines.back()) << '\n';
     }
     void CharacterCreated(int32_t id) override { ApplyMarks(id); }
+    // A serious read error ends following, as it switches the window's monitoring off.
+    void StopMonitoring() override { session_->SetMonitoringEnabled(false); }
 
     // Marks the named characters that exist.
     void ApplyAllMarks()
@@ -135,6 +138,17 @@ int Run(int argc, char** argv)
     realTime.SetNumABRecords(config.realTime.abAverageRecords);
     session.Options().autodetectParty = options->autodetect;
 
+    const ReportSections sections{options->fights, options->targets};
+    if (!options->followDir.empty()) {
+        if (!IsDirectory(options->followDir)) {
+            std::cerr << "tarvik-cli: " << options->followDir << " is not a folder.\n";
+            return 2;
+        }
+        const FollowOptions follow{options->followDir, config.analysis.format.logFileMask,
+                                   options->forSeconds, 500, sections};
+        return RunFollow(session, follow, debug, clock, std::cout, std::cerr);
+    }
+
     session.ClearAllData();
     const DriverResult result = session.AnalyzeSelectedLogs(options->logs);
     host.ApplyAllMarks();
@@ -161,9 +175,9 @@ int Run(int argc, char** argv)
     }
     errno = 0;
     if (options->json) {
-        JsonReport(std::cout, session, files, errorLines);
+        JsonReport(std::cout, session, files, errorLines, sections);
     } else if (!result.aborted) {
-        std::cout << TextReport(session, result);
+        std::cout << TextReport(session, result, sections);
     }
     // A report lost on a full disk must not pass for one written.
     if (!std::cout.flush() || std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -38,7 +38,8 @@ protected:
 
     SessionHarness h;
     ErrorList toolErrors;
-    RecordInterpreter tools{h.config,   h.Data(),      h.S().RealTime(), h.debug,
+    FightTracker toolFights{h.config.DamageTypeCount()};
+    RecordInterpreter tools{h.config,   h.Data(),      h.S().RealTime(), toolFights, h.debug,
                             toolErrors, h.S().Marks(), h.S().Options(),  h.host};
 };
 

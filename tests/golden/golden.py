@@ -50,6 +50,8 @@ CASES = {
     "samples-marked.txt": ["--user", "aldric voss", "--party", "Mirek the Grey", *SAMPLES],
     "samples-unmarked.json": ["--json", *SAMPLES],
     "broken.txt": ["--autodetect", "--errors", *BROKEN],
+    "samples-fights.txt": ["--autodetect", "--fights", "--targets", *SAMPLES],
+    "samples-fights.json": ["--json", "--autodetect", "--fights", "--targets", *SAMPLES],
 }
 
 

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "FightReport.h"
+#include "Report.h"
+#include "util/DateTime.h"
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+class Session;
+
+// What tarvik-cli --follow prints while the game writes its logs: one JSON
+// object a line, each with a "type". The follower reads; this only looks at
+// what the session holds after each of its ticks.
+class FollowStream {
+public:
+    FollowStream(const Session& session, std::ostream& out, ReportSections sections);
+
+    // After a tick: a "death" line for every new death recap, a "fight" line
+    // for every fight that ended, and an "update" line for the running fight
+    // at most once a second.
+    void AfterTick(DateTime now);
+    // The last line, "summary": the document --json prints, for every line
+    // read.
+    void Finish(const std::vector<std::string>& files, const std::vector<std::string>& errorLines);
+
+private:
+    void Print(const Json& line);
+
+    const Session& session_;
+    std::ostream& out_;
+    ReportSections sections_;
+    size_t fightsEnded_ = 0;      // fights printed as ended
+    int64_t lastEndedSecond_ = 0; // the last of them ended then
+    size_t deathFight_ = 0;       // where the next unprinted death recap is
+    size_t deathIndex_ = 0;
+    int64_t lastUpdateSecond_ = -1;
+};
+
+} // namespace tarvik

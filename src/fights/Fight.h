@@ -1,0 +1,161 @@
+#pragma once
+
+#include "TargetStats.h"
+#include "util/DateTime.h"
+
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace tarvik {
+
+// Seconds since the zero date: the resolution of the game's timestamps.
+inline int64_t SecondOf(DateTime date)
+{
+    const int64_t ms = date.Milliseconds();
+    return ms >= 0 ? ms / DateTime::MsPerSecond
+                   : (ms - DateTime::MsPerSecond + 1) / DateTime::MsPerSecond;
+}
+inline DateTime DateOfSecond(int64_t second)
+{
+    return DateTime::FromMilliseconds(second * DateTime::MsPerSecond);
+}
+
+// Damage per time bucket of a fight, dealt and taken by one character. All
+// series of a fight share its bucket width.
+struct DamageSeries {
+    std::vector<int32_t> dealt;
+    std::vector<int32_t> taken;
+};
+
+// One character's part in one fight.
+struct FightCharacter {
+    int32_t id = 0;
+    int64_t damageDealt = 0;
+    int64_t damageTaken = 0;
+    std::vector<int64_t> dealtByType; // per damage type, without "Total"
+    std::vector<int64_t> takenByType;
+    int32_t attacks = 0;
+    int32_t attacksReceived = 0;
+    int32_t hits = 0; // critical hits included
+    int32_t criticalHits = 0;
+    int32_t kills = 0;
+    int32_t deaths = 0;
+    int64_t healingReceived = 0;
+    bool dealtDamage = false;
+    int64_t firstDamageSecond = 0; // of damage dealt
+    int64_t lastDamageSecond = 0;
+    DamageSeries series;
+    // Damage taken by attacker: who did what to this character.
+    std::vector<std::pair<int32_t, int64_t>> damageFrom;
+    // Whom it made attack rolls against: bit n stands for the fight's n-th
+    // character (Fight::Characters()).
+    std::vector<uint64_t> attacked;
+
+    bool Attacked(size_t slot) const
+    {
+        return slot / 64 < attacked.size() && (attacked[slot / 64] >> (slot % 64) & 1) != 0;
+    }
+    TargetStats target;
+
+    int64_t DamageFrom(int32_t attacker) const;
+};
+
+enum class RecapKind : uint8_t { Damage, Immunity, Absorb, Healing, Save };
+
+// One event before a death, as the recap shows it.
+struct RecapEvent {
+    static constexpr size_t MaxTypes = 4;
+    struct TypeAmount {
+        int32_t type = 0; // 0-based damage type
+        int32_t amount = 0;
+    };
+
+    int64_t second = 0;
+    RecapKind kind = RecapKind::Damage;
+    int32_t source = 0; // damage: the attacker
+    int32_t amount = 0; // damage: the total; absorbed, healed; save: roll + bonus
+    int32_t type = -1;  // immunity: the damage type; save: the save type
+    int32_t dc = -1;    // save
+    bool success = false;
+    // Damage: the largest amounts by type, in configuration order.
+    std::array<TypeAmount, MaxTypes> types{};
+    uint8_t typeCount = 0;
+};
+
+// A death of the user's character or a party member and what led to it.
+struct DeathRecap {
+    static constexpr size_t MaxEvents = 12;
+    static constexpr int64_t WindowSeconds = 30;
+
+    int64_t second = 0;
+    int32_t victim = 0;
+    int32_t killer = 0;
+    std::vector<RecapEvent> events; // oldest first
+};
+
+// Combat from the first event after a quiet gap to the last before the next.
+class Fight {
+public:
+    // Keeps every damage series at or below this many points; longer fights
+    // merge seconds into wider buckets.
+    static constexpr size_t MaxSeriesPoints = 3600;
+
+    explicit Fight(int32_t index = 0, int64_t startSecond = 0)
+        : index_(index)
+        , start_(startSecond)
+        , end_(startSecond)
+    {
+    }
+
+    int32_t Index() const { return index_; } // 0-based, in the order fights began
+    int64_t StartSecond() const { return start_; }
+    int64_t EndSecond() const { return end_; }
+    DateTime Start() const { return DateOfSecond(start_); }
+    DateTime End() const { return DateOfSecond(end_); }
+    // From the first to the last event, at least 1 s.
+    int64_t DurationSeconds() const { return end_ - start_ > 0 ? end_ - start_ : 1; }
+    int32_t BucketSeconds() const { return int32_t{1} << bucketShift_; }
+    // Buckets from the start to the last event.
+    size_t SeriesPoints() const { return static_cast<size_t>((end_ - start_) >> bucketShift_) + 1; }
+
+    const std::vector<FightCharacter>& Characters() const { return characters_; }
+    const FightCharacter* Find(int32_t id) const;
+    const std::vector<DeathRecap>& Deaths() const { return deaths_; }
+
+private:
+    friend class FightTracker;
+    // The series bucket of a moment, widening every bucket first when the
+    // moment lies beyond the last point.
+    size_t BucketOf(int64_t second)
+    {
+        const int64_t offset = second > start_ ? second - start_ : 0;
+        if ((offset >> bucketShift_) >= static_cast<int64_t>(MaxSeriesPoints))
+            WidenFor(offset);
+        return static_cast<size_t>(offset >> bucketShift_);
+    }
+    static void AddToBucket(std::vector<int32_t>& series, size_t bucket, int32_t amount)
+    {
+        if (series.size() <= bucket)
+            Grow(series, bucket);
+        const int64_t sum = static_cast<int64_t>(series[bucket]) + amount;
+        series[bucket] = sum > INT32_MAX   ? INT32_MAX
+                         : sum < INT32_MIN ? INT32_MIN
+                                           : static_cast<int32_t>(sum);
+    }
+    // Widens the buckets until offset falls within the last point.
+    void WidenFor(int64_t offset);
+    static void Grow(std::vector<int32_t>& series, size_t bucket);
+    void Widen();
+
+    int32_t index_;
+    int64_t start_;
+    int64_t end_;
+    int32_t bucketShift_ = 0; // buckets are 2^shift seconds wide
+    std::vector<FightCharacter> characters_;
+    std::vector<DeathRecap> deaths_;
+};
+
+} // namespace tarvik

@@ -1,0 +1,355 @@
+#include "FightTracker.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace tarvik {
+
+namespace {
+
+// Immunity absorbs follow their damage line at once; allow the clock to tick.
+constexpr int64_t PairingSeconds = 1;
+
+bool IsHit(AttackOutcome outcome)
+{
+    return outcome == AttackOutcome::Hit || outcome == AttackOutcome::CriticalHit;
+}
+
+// The largest amounts of a damage record by type, kept in type order.
+void TakeLargestTypes(std::span<const int32_t> damage, uint64_t named, RecapEvent& event)
+{
+    event.typeCount = 0;
+    for (; named != 0; named &= named - 1) {
+        const auto t = static_cast<size_t>(std::countr_zero(named));
+        const int32_t amount = damage[t];
+        if (amount == 0)
+            continue;
+        if (event.typeCount < RecapEvent::MaxTypes) {
+            event.types[event.typeCount++] = {static_cast<int32_t>(t), amount};
+            continue;
+        }
+        // Full: replace the smallest when this one is larger, keeping order.
+        size_t smallest = 0;
+        for (size_t i = 1; i < event.typeCount; ++i) {
+            if (event.types[i].amount < event.types[smallest].amount)
+                smallest = i;
+        }
+        if (amount <= event.types[smallest].amount)
+            continue;
+        for (size_t i = smallest; i + 1 < event.typeCount; ++i)
+            event.types[i] = event.types[i + 1];
+        event.types[event.typeCount - 1] = {static_cast<int32_t>(t), amount};
+    }
+}
+
+} // namespace
+
+int32_t ClampFightGap(int64_t seconds)
+{
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(seconds, FightTracker::MinGapSeconds, FightTracker::MaxGapSeconds));
+}
+
+FightTracker::FightTracker(int damageTypeCount, int32_t gapSeconds)
+    : damageTypeCount_(std::max(damageTypeCount, 1))
+    , gapSeconds_(ClampFightGap(gapSeconds))
+{
+}
+
+void FightTracker::Clear()
+{
+    fights_.clear();
+    tracks_.clear();
+    slotOf_.clear();
+}
+
+RecapEvent& FightTracker::RecapRing::Next()
+{
+    RecapEvent& slot = events_[next_];
+    next_ = next_ + 1 == events_.size() ? 0 : next_ + 1;
+    if (count_ < events_.size())
+        ++count_;
+    return slot;
+}
+
+void FightTracker::RecapRing::Push(const RecapEvent& event)
+{
+    Next() = event;
+}
+
+void FightTracker::RecapRing::CollectBefore(int64_t second, std::vector<RecapEvent>& out) const
+{
+    out.clear();
+    const size_t first = (next_ + events_.size() - count_) % events_.size();
+    for (size_t i = 0; i < count_; ++i) {
+        const RecapEvent& event = events_[(first + i) % events_.size()];
+        if (event.second <= second && event.second >= second - DeathRecap::WindowSeconds)
+            out.push_back(event);
+    }
+}
+
+FightTracker::Track& FightTracker::NewTrack(size_t index)
+{
+    tracks_.resize(index + 1);
+    return tracks_[index];
+}
+
+Fight& FightTracker::NewFight(int64_t second)
+{
+    if (!fights_.empty()) {
+        for (const FightCharacter& character : fights_.back().characters_)
+            slotOf_[static_cast<size_t>(character.id)] = -1;
+    }
+    fights_.emplace_back(static_cast<int32_t>(fights_.size()), second);
+    return fights_.back();
+}
+
+Fight* FightTracker::FightAt(int64_t second)
+{
+    if (fights_.empty())
+        return nullptr;
+    Fight& current = fights_.back();
+    const int64_t quiet = second - current.end_;
+    return quiet < gapSeconds_ && quiet > -gapSeconds_ ? &current : nullptr;
+}
+
+FightCharacter& FightTracker::NewCharacter(Fight& fight, int32_t id)
+{
+    FightCharacter& character = fight.characters_.emplace_back();
+    character.id = id;
+    const auto types = static_cast<size_t>(damageTypeCount_ - 1);
+    character.dealtByType.assign(types, 0);
+    character.takenByType.assign(types, 0);
+    return character;
+}
+
+size_t FightTracker::NewSlot(Fight& fight, size_t index)
+{
+    if (index >= slotOf_.size())
+        slotOf_.resize(index + 1, -1);
+    const auto slot = static_cast<int32_t>(fight.characters_.size());
+    slotOf_[index] = slot;
+    NewCharacter(fight, static_cast<int32_t>(index));
+    return static_cast<size_t>(slot);
+}
+
+void FightTracker::PushRecap(int32_t id, const RecapEvent& event)
+{
+    TrackOf(id).ring.Push(event);
+}
+
+void FightTracker::OnAttack(const AttackEvent& event)
+{
+    const int64_t second = SecondOf(event.date);
+    Fight& fight = CombatFight(second);
+    const size_t a = Slot(fight, event.attacker);
+    const size_t d = Slot(fight, event.defender);
+    FightCharacter& attacker = fight.characters_[a];
+    FightCharacter& defender = fight.characters_[d];
+    ++attacker.attacks;
+    ++defender.attacksReceived;
+    if (d / 64 >= attacker.attacked.size())
+        attacker.attacked.resize(d / 64 + 1, 0);
+    attacker.attacked[d / 64] |= uint64_t{1} << (d % 64);
+    if (IsHit(event.outcome))
+        ++attacker.hits;
+    if (event.outcome == AttackOutcome::CriticalHit)
+        ++attacker.criticalHits;
+    if (!event.hasRoll)
+        return;
+    attacker.target.ab.Add(event.roll.bonus);
+    if (AcEvidence::Tells(event.outcome, event.roll))
+        defender.target.ac.Add(event.roll.total, IsHit(event.outcome));
+}
+
+void FightTracker::OnDamage(const DamageEvent& event)
+{
+    if (event.damage.empty())
+        return;
+    const int64_t second = SecondOf(event.date);
+    Fight& fight = CombatFight(second);
+    const size_t a = Slot(fight, event.attacker);
+    const size_t d = Slot(fight, event.defender);
+    FightCharacter& attacker = fight.characters_[a];
+    FightCharacter& defender = fight.characters_[d];
+    const int32_t total = event.damage.back();
+    const size_t types = std::min(event.damage.size() - 1, attacker.dealtByType.size());
+
+    attacker.damageDealt += total;
+    defender.damageTaken += total;
+    const uint64_t named =
+        types >= 64 ? event.namedTypes : event.namedTypes & ((uint64_t{1} << types) - 1);
+    auto add = [&](size_t t) {
+        if (const int32_t amount = event.damage[t]) {
+            attacker.dealtByType[t] += amount;
+            defender.takenByType[t] += amount;
+        }
+    };
+    if (types <= 64) {
+        // Non-zero amounts are among the named types: look at those only.
+        for (uint64_t left = named; left != 0; left &= left - 1)
+            add(static_cast<size_t>(std::countr_zero(left)));
+    } else {
+        for (size_t t = 0; t < types; ++t)
+            add(t);
+    }
+    const int64_t at = std::max(second, fight.start_);
+    if (!attacker.dealtDamage) {
+        attacker.dealtDamage = true;
+        attacker.firstDamageSecond = at;
+        attacker.lastDamageSecond = at;
+    } else {
+        attacker.firstDamageSecond = std::min(attacker.firstDamageSecond, at);
+        attacker.lastDamageSecond = std::max(attacker.lastDamageSecond, at);
+    }
+    const size_t bucket = fight.BucketOf(second);
+    Fight::AddToBucket(attacker.series.dealt, bucket, total);
+    Fight::AddToBucket(defender.series.taken, bucket, total);
+
+    auto from = std::find_if(defender.damageFrom.begin(), defender.damageFrom.end(),
+                             [&](const auto& entry) { return entry.first == event.attacker; });
+    if (from == defender.damageFrom.end())
+        defender.damageFrom.emplace_back(event.attacker, total);
+    else
+        from->second += total;
+
+    Track& track = TrackOf(event.defender);
+    if (named != 0) {
+        if (track.lastAmount.size() < types) {
+            track.lastAmount.resize(types, 0);
+            track.lastSecond.resize(types, 0);
+        }
+        for (uint64_t left = named; left != 0; left &= left - 1) {
+            const auto t = static_cast<size_t>(std::countr_zero(left));
+            track.lastAmount[t] = event.damage[t];
+            track.lastSecond[t] = second;
+            track.unpaired |= uint64_t{1} << t;
+        }
+    }
+    if (!event.defenderOnYourSide)
+        return;
+    RecapEvent& recap = track.ring.Next();
+    recap = RecapEvent{};
+    recap.second = second;
+    recap.kind = RecapKind::Damage;
+    recap.source = event.attacker;
+    recap.amount = total;
+    TakeLargestTypes(event.damage, named, recap);
+}
+
+void FightTracker::OnKill(const KillEvent& event)
+{
+    const int64_t second = SecondOf(event.date);
+    Fight& fight = CombatFight(second);
+    const size_t k = Slot(fight, event.killer);
+    const size_t v = Slot(fight, event.victim);
+    ++fight.characters_[k].kills;
+    ++fight.characters_[v].deaths;
+    if (!event.victimOnYourSide)
+        return;
+    DeathRecap& recap = fight.deaths_.emplace_back();
+    recap.second = second;
+    recap.victim = event.victim;
+    recap.killer = event.killer;
+    TrackOf(event.victim).ring.CollectBefore(second, recap.events);
+}
+
+void FightTracker::OnHealing(const HealingEvent& event)
+{
+    const int64_t second = SecondOf(event.date);
+    if (Fight* fight = FightAt(second))
+        fight->characters_[Slot(*fight, event.character)].healingReceived += event.amount;
+    if (!event.onYourSide)
+        return;
+    RecapEvent recap;
+    recap.second = second;
+    recap.kind = RecapKind::Healing;
+    recap.amount = event.amount;
+    PushRecap(event.character, recap);
+}
+
+TargetStats& FightTracker::StatsAt(int64_t second, int32_t id, FightCharacter*& inFight)
+{
+    if (Fight* fight = FightAt(second)) {
+        inFight = &fight->characters_[Slot(*fight, id)];
+        return inFight->target;
+    }
+    inFight = nullptr;
+    return TrackOf(id).outside;
+}
+
+void FightTracker::OnAbsorb(const AbsorbEvent& event)
+{
+    const int64_t second = SecondOf(event.date);
+    FightCharacter* inFight = nullptr;
+    TargetStats& stats = StatsAt(second, event.character, inFight);
+    Track& track = TrackOf(event.character);
+    RecapEvent recap;
+    recap.second = second;
+    recap.amount = event.amount;
+    if (event.damageType < 0 || event.damageType >= damageTypeCount_ - 1) {
+        stats.reductions.Add(event.amount);
+        recap.kind = RecapKind::Absorb;
+        if (event.onYourSide)
+            track.ring.Push(recap);
+        return;
+    }
+    const int32_t type = event.damageType;
+    ImmunityEvidence& evidence = stats.Immunity(type, damageTypeCount_);
+    ++evidence.absorbs;
+    evidence.absorbed += event.amount;
+    // Each damage amount pairs with the first absorb of its type after it.
+    const auto t = static_cast<size_t>(type);
+    const uint64_t bit = t < 64 ? uint64_t{1} << t : 0;
+    if (bit != 0 && (track.unpaired & bit) != 0 && t < track.lastAmount.size()) {
+        track.unpaired &= ~bit;
+        const int64_t apart = second - track.lastSecond[t];
+        if (apart <= PairingSeconds && apart >= -PairingSeconds)
+            evidence.AddPair(track.lastAmount[t], event.amount);
+    }
+    recap.kind = RecapKind::Immunity;
+    recap.type = type;
+    if (event.onYourSide)
+        track.ring.Push(recap);
+}
+
+void FightTracker::OnSave(const SaveEvent& event)
+{
+    const int64_t second = SecondOf(event.date);
+    FightCharacter* inFight = nullptr;
+    StatsAt(second, event.character, inFight).saves.Add(event.saveType, event.bonus);
+    if (!event.onYourSide)
+        return;
+    RecapEvent recap;
+    recap.second = second;
+    recap.kind = RecapKind::Save;
+    recap.amount = event.roll + event.bonus;
+    recap.type = event.saveType;
+    recap.dc = event.dc;
+    recap.success = event.success;
+    PushRecap(event.character, recap);
+}
+
+const Fight* FightTracker::RunningFight(DateTime now) const
+{
+    if (fights_.empty() || !IsRunning(fights_.back(), now))
+        return nullptr;
+    return &fights_.back();
+}
+
+bool FightTracker::IsRunning(const Fight& fight, DateTime now) const
+{
+    if (fights_.empty() || &fight != &fights_.back())
+        return false;
+    return SecondOf(now) - fight.EndSecond() < gapSeconds_;
+}
+
+const TargetStats* FightTracker::OutsideFights(int32_t id) const
+{
+    if (id < 1 || static_cast<size_t>(id) >= tracks_.size())
+        return nullptr;
+    const TargetStats& stats = tracks_[static_cast<size_t>(id)].outside;
+    return stats.Empty() ? nullptr : &stats;
+}
+
+} // namespace tarvik

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "Fight.h"
+#include "FightEvents.h"
+#include "TargetStats.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace tarvik {
+
+// Splits the analysed combat into fights and keeps, per character, what the
+// rolls tell of it and, for the characters on your side, the last events
+// before a death. It grows with fights and characters, never with the number
+// of lines: it keeps no text, only counts, bounded series and small rings.
+class FightTracker {
+public:
+    static constexpr int32_t DefaultGapSeconds = 15;
+    static constexpr int32_t MinGapSeconds = 1;
+    static constexpr int32_t MaxGapSeconds = 3600;
+
+    // damageTypeCount counts the configured types with "Total".
+    explicit FightTracker(int damageTypeCount, int32_t gapSeconds = DefaultGapSeconds);
+
+    // Forgets every fight and every character.
+    void Clear();
+    int32_t GapSeconds() const { return gapSeconds_; }
+    int DamageTypeCount() const { return damageTypeCount_; }
+
+    // Attacks, damage and kills are combat: they open and extend fights.
+    void OnAttack(const AttackEvent& event);
+    void OnDamage(const DamageEvent& event);
+    void OnKill(const KillEvent& event);
+    // The rest count in the fight that is going on at their time, if any.
+    void OnHealing(const HealingEvent& event);
+    void OnAbsorb(const AbsorbEvent& event);
+    void OnSave(const SaveEvent& event);
+
+    // In the order they began. A new fight may move the others: hold on to
+    // indices (Fight::Index()), not to references, across reads.
+    const std::vector<Fight>& Fights() const { return fights_; }
+    // The last fight, while less than the gap has passed since its last
+    // event; null otherwise.
+    const Fight* RunningFight(DateTime now) const;
+    bool IsRunning(const Fight& fight, DateTime now) const;
+
+    // What saves and absorbs outside every fight told of a character; null
+    // when nothing. Everything else is in the fights.
+    const TargetStats* OutsideFights(int32_t id) const;
+    // The highest character ID the tracker has heard of outside fights.
+    int32_t TrackBound() const { return static_cast<int32_t>(tracks_.size()) - 1; }
+
+private:
+    // The last events that concerned one character.
+    class RecapRing {
+    public:
+        void Push(const RecapEvent& event);
+        // The slot of the next event, the oldest once the ring is full.
+        RecapEvent& Next();
+        // Events from second - window to second, oldest first, at most MaxEvents.
+        void CollectBefore(int64_t second, std::vector<RecapEvent>& out) const;
+        void Clear() { count_ = 0; }
+
+    private:
+        std::array<RecapEvent, DeathRecap::MaxEvents> events_{};
+        size_t next_ = 0;
+        size_t count_ = 0;
+    };
+
+    // What is kept per character across fights.
+    struct Track {
+        TargetStats outside;
+        RecapRing ring;
+        // The amount each damage type last did to the character, to pair with
+        // an immunity absorb that follows it.
+        std::vector<int32_t> lastAmount;
+        std::vector<int64_t> lastSecond;
+        uint64_t unpaired = 0; // bit t: lastAmount[t] waits for its absorb
+    };
+
+    Track& TrackOf(int32_t id)
+    {
+        const auto index = static_cast<size_t>(id > 0 ? id : 0);
+        return index < tracks_.size() ? tracks_[index] : NewTrack(index);
+    }
+    Track& NewTrack(size_t index);
+    // The character's stats in the fight at this time, or outside fights.
+    TargetStats& StatsAt(int64_t second, int32_t id, FightCharacter*& inFight);
+    // The fight a combat event at this time belongs to, begun when needed.
+    Fight& CombatFight(int64_t second)
+    {
+        if (!fights_.empty()) {
+            Fight& current = fights_.back();
+            const int64_t quiet = second - current.end_;
+            if (quiet < gapSeconds_ && quiet > -gapSeconds_) {
+                if (quiet > 0)
+                    current.end_ = second;
+                return current;
+            }
+        }
+        return NewFight(second);
+    }
+    Fight& NewFight(int64_t second);
+    Fight* FightAt(int64_t second);
+    // The character's place in the newest fight's list, added when needed.
+    size_t Slot(Fight& fight, int32_t id)
+    {
+        const auto index = static_cast<size_t>(id > 0 ? id : 0);
+        if (index < slotOf_.size() && slotOf_[index] >= 0)
+            return static_cast<size_t>(slotOf_[index]);
+        return NewSlot(fight, index);
+    }
+    size_t NewSlot(Fight& fight, size_t index);
+    FightCharacter& NewCharacter(Fight& fight, int32_t id);
+    void PushRecap(int32_t id, const RecapEvent& event);
+
+    int damageTypeCount_;
+    int32_t gapSeconds_;
+    std::vector<Fight> fights_;
+    std::vector<Track> tracks_; // by character ID; entry 0 unused
+    // Position of each character in the newest fight's list, -1 when absent.
+    std::vector<int32_t> slotOf_;
+};
+
+// A FightGap value brought into range.
+int32_t ClampFightGap(int64_t seconds);
+
+} // namespace tarvik

@@ -1,0 +1,176 @@
+#pragma once
+
+#include "Fight.h"
+#include "FightTracker.h"
+#include "model/Character.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarvik {
+
+// Everything about fights, targets and recaps that a view shows, decided
+// here so that the window, its report and tarvik-cli say the same.
+
+enum class Side : uint8_t { None, Party, You };
+// "you", "party", "none".
+const char* SideName(Side side);
+
+// Who is who, and the names of the configured types. Sides are looked up
+// when asked, so marking a character later changes what the views show.
+struct Roster {
+    const CharacterList& characters;
+    int32_t userId = 0;
+    const std::vector<std::string>& damageTypes; // ends with "Total"
+    const std::vector<std::string>& saveTypes;
+
+    Side SideOf(int32_t id) const;
+    bool OnYourSide(int32_t id) const { return SideOf(id) != Side::None; }
+    // "?" for an ID no character has.
+    const std::string& NameOf(int32_t id) const;
+    // The configured name of a 0-based damage type.
+    const std::string& DamageTypeName(int32_t type) const;
+    // The configured name of a 1-based save type; "Other" for 0.
+    const std::string& SaveTypeName(int32_t type) const;
+};
+
+// amount / seconds, at least 1 s.
+double PerSecond(int64_t amount, int64_t seconds);
+// "123.4": the tables' DPS, one decimal.
+std::string DpsText(double dps);
+// "1,234": the HUD's DPS, whole.
+std::string WholeDpsText(double dps);
+// "Ogre Chieftain (+2)".
+std::string FightName(const std::string& mainOpponent, int32_t otherOpponents);
+// Dealt damage over the seconds from the character's first to its last
+// damage in the fight, at least 1 s.
+double ActiveDps(const FightCharacter& character);
+
+// One line of the fights table.
+struct FightSummary {
+    std::string name;         // "Ogre Chieftain (+2)"; "?" when nobody took a blow
+    int32_t mainOpponent = 0; // 0: none
+    int32_t otherOpponents = 0;
+    int64_t yourDamage = 0;
+    int64_t partyDamage = 0; // your character and party members together
+    double yourDps = 0;
+    double partyDps = 0;
+    int64_t damageTakenBySide = 0; // by your character and party members
+    int32_t sideDeaths = 0;        // of your character and party members
+    int32_t deaths = 0;            // of anybody
+};
+// The fight is named after the character that took the most damage from
+// your side (from everyone when nobody in it is on your side); the other
+// opponents, those who exchanged blows with your side, are counted in "(+N)".
+FightSummary SummarizeFight(const Fight& fight, const Roster& roster);
+
+struct TypeAmountText {
+    std::string damageType;
+    int64_t amount = 0;
+};
+
+// One line of a fight's per-character table.
+struct FightCharacterRow {
+    int32_t id = 0;
+    std::string name;
+    Side side = Side::None;
+    int64_t damageDealt = 0;
+    int64_t damageTaken = 0;
+    double dps = 0;
+    double activeDps = 0;
+    int32_t attacks = 0;
+    int32_t hits = 0;
+    int32_t criticalHits = 0;
+    double hitPercent = 0; // one decimal
+    int32_t kills = 0;
+    int32_t deaths = 0;
+    int64_t healingReceived = 0;
+    std::vector<TypeAmountText> dealtByType; // types with damage only
+    std::vector<TypeAmountText> takenByType;
+};
+// In the order the characters joined the fight.
+std::vector<FightCharacterRow> FightCharacterRows(const Fight& fight, const Roster& roster);
+
+// Damage per second over a fight, for the chart.
+enum class ChartLineKind : uint8_t { You, Party, Opponent, Taken };
+struct ChartLine {
+    ChartLineKind kind = ChartLineKind::You;
+    std::string label;
+    std::vector<double> dps;     // one point per bucket
+    std::vector<double> average; // trailing moving average
+};
+struct DpsChart {
+    int64_t startSecond = 0;
+    int32_t bucketSeconds = 1;
+    size_t points = 0;
+    std::vector<ChartLine> lines;
+};
+// Lines: you, your party (with you), the top opponents (who fought your
+// side) by damage dealt, and the damage your side took; each with a moving average over
+// averageSeconds.
+DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOpponents = 3,
+                       int32_t averageSeconds = 5);
+// Each point averaged with the window - 1 points before it (fewer at the start).
+std::vector<double> MovingAverage(const std::vector<double>& values, size_t window);
+
+// "DPS  you N  /  party N" for the running fight; empty when none runs.
+std::string HudDpsText(const FightTracker& tracker, const Roster& roster, DateTime now);
+
+// One target's line: what the rolls tell of an enemy.
+struct ImmunityCell {
+    int32_t damageType = 0; // 0-based
+    std::string name;
+    std::string text; // "25%", "20-25%", "~20-25%", "?"
+    int32_t pairs = 0;
+    int32_t absorbs = 0;
+    int64_t absorbed = 0;
+};
+struct SaveCell {
+    int32_t saveType = 0; // 1-based; 0: other
+    std::string name;
+    int32_t best = 0;
+};
+struct TargetRow {
+    int32_t id = 0;
+    std::string name;
+    Side side = Side::None;
+    std::string ac; // "45", "45-48", "46-?", "?", "~45-48"
+    std::optional<int32_t> acLow;
+    std::optional<int32_t> acHigh;
+    int32_t acRolls = 0;
+    std::string ab; // the most frequent attack bonus, "?" without rolls
+    std::optional<int32_t> abValue;
+    int32_t abRolls = 0;
+    std::vector<SaveCell> saves;
+    std::string savesText; // "Fort 12, Reflex 8"
+    std::vector<ImmunityCell> immunities;
+    std::string immunitiesText; // "Physical 10%, Acid 100%"
+    AbsorbTally reductions;
+    std::string reductionsText; // "12 absorbs, largest 10, average 5.5"
+};
+// Every character not on your side with anything to tell, over the whole
+// analysis, in the order characters were first met.
+std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& roster);
+// The same within one fight.
+std::vector<TargetRow> FightTargetRows(const Fight& fight, const Roster& roster);
+
+// A death recap as shown.
+struct RecapLine {
+    std::string time;          // "08:14:43 PM"
+    int64_t secondsBefore = 0; // before the death
+    std::string text;          // "31 damage from Ogre Chieftain (29 Physical, 2 Sonic)"
+    const RecapEvent* event = nullptr;
+};
+struct RecapView {
+    std::string time; // "07/03/2026 08:14:43 PM"
+    std::string victim;
+    std::string killer;
+    std::vector<RecapLine> lines; // oldest first
+};
+RecapView BuildRecap(const DeathRecap& recap, const Roster& roster);
+std::string RecapEventText(const RecapEvent& event, const Roster& roster);
+
+} // namespace tarvik

@@ -1,0 +1,227 @@
+#include "fights/FightTracker.h"
+
+#include <gtest/gtest.h>
+#include <numeric>
+#include <vector>
+
+namespace tarvik {
+namespace {
+
+// Physical, Fire, Total.
+constexpr int DamageTypeCount = 3;
+
+DateTime At(int hour, int minute, int second, int day = 3)
+{
+    return DateTime::FromCivil(2026, 7, day, hour, minute, second);
+}
+
+class Tracker : public ::testing::Test {
+protected:
+    void Damage(DateTime when, int32_t attacker, int32_t defender, int32_t physical,
+                int32_t fire = 0, bool defenderOnYourSide = false)
+    {
+        damage = {physical, fire, physical + fire};
+        uint64_t named = 0;
+        if (physical)
+            named |= 1;
+        if (fire)
+            named |= 2;
+        tracker.OnDamage({when, attacker, defender, damage, named, defenderOnYourSide});
+    }
+    void Attack(DateTime when, int32_t attacker, int32_t defender, AttackOutcome outcome,
+                int32_t roll, int32_t bonus)
+    {
+        tracker.OnAttack({when, attacker, defender, outcome, true,
+                          AttackRoll{roll, bonus, roll + bonus, false, 0}});
+    }
+    std::vector<int64_t> Starts() const
+    {
+        std::vector<int64_t> starts;
+        for (const Fight& fight : tracker.Fights())
+            starts.push_back(fight.StartSecond() - SecondOf(At(20, 0, 0)));
+        return starts;
+    }
+
+    FightTracker tracker{DamageTypeCount, 15};
+    std::vector<int32_t> damage;
+};
+
+TEST_F(Tracker, QuietGapOfAtLeastTheLimitStartsAFight)
+{
+    // Seconds after 20:00:00 of each combat event, and the fights' starts.
+    struct Case {
+        std::vector<int> seconds;
+        std::vector<int64_t> starts;
+    };
+    const Case cases[] = {
+        {{0, 14}, {0}},                 // one second short of the gap
+        {{0, 15}, {0, 15}},             // exactly the gap
+        {{0, 0, 0}, {0}},               // the same second
+        {{0, 10, 20, 30}, {0}},         // each within the gap of the one before
+        {{0, 40, 41, 60}, {0, 40, 60}}, // 41 to 60 is 19 s
+        {{30, 25, 0}, {30, 0}},         // backwards in time, up to the gap, stays
+    };
+    for (const Case& c : cases) {
+        tracker.Clear();
+        for (const int s : c.seconds)
+            Attack(At(20, 0, 0).AddSeconds(s), 1, 2, AttackOutcome::Hit, 10, 5);
+        EXPECT_EQ(Starts(), c.starts) << ::testing::PrintToString(c.seconds);
+    }
+}
+
+TEST_F(Tracker, SameSecondStaysTogetherWithTheShortestGap)
+{
+    FightTracker shortest(DamageTypeCount, 0); // raised to 1 s
+    EXPECT_EQ(shortest.GapSeconds(), FightTracker::MinGapSeconds);
+    for (int i = 0; i < 3; ++i)
+        shortest.OnKill({At(20, 0, 0), 1, 2 + i, false});
+    shortest.OnKill({At(20, 0, 1), 1, 9, false});
+    ASSERT_EQ(shortest.Fights().size(), 2u);
+    EXPECT_EQ(shortest.Fights()[0].Characters().size(), 4u);
+    EXPECT_EQ(shortest.Fights()[0].DurationSeconds(), 1); // at least 1 s
+}
+
+TEST_F(Tracker, FightCrossesMidnight)
+{
+    Damage(At(23, 59, 55, 3), 1, 2, 10);
+    Damage(At(0, 0, 5, 4), 1, 2, 20);
+    ASSERT_EQ(tracker.Fights().size(), 1u);
+    const Fight& fight = tracker.Fights()[0];
+    EXPECT_EQ(fight.DurationSeconds(), 10);
+    EXPECT_EQ(fight.End().Day(), 4);
+    EXPECT_EQ(fight.Find(1)->damageDealt, 30);
+}
+
+TEST_F(Tracker, DamageAddsUpPerFightCharacterAndType)
+{
+    Damage(At(20, 0, 0), 1, 2, 10, 5);
+    Damage(At(20, 0, 4), 1, 2, 0, 7);
+    Damage(At(20, 0, 6), 2, 1, 3);
+    tracker.OnHealing({At(20, 0, 7), 1, 9});
+    tracker.OnHealing({At(20, 1, 0), 1, 100}); // after the fight: none of its business
+    const Fight& fight = tracker.Fights().at(0);
+    const FightCharacter& one = *fight.Find(1);
+    const FightCharacter& two = *fight.Find(2);
+    EXPECT_EQ(one.damageDealt, 22);
+    EXPECT_EQ(one.dealtByType, (std::vector<int64_t>{10, 12}));
+    EXPECT_EQ(two.takenByType, (std::vector<int64_t>{10, 12}));
+    EXPECT_EQ(one.damageTaken, 3);
+    EXPECT_EQ(one.healingReceived, 9);
+    EXPECT_EQ(two.DamageFrom(1), 22);
+    // Active from the first to the last damage dealt.
+    EXPECT_EQ(one.firstDamageSecond, fight.StartSecond());
+    EXPECT_EQ(one.lastDamageSecond - one.firstDamageSecond, 4);
+    EXPECT_EQ(fight.DurationSeconds(), 6);
+}
+
+TEST_F(Tracker, LongFightsMergeSecondsIntoWiderBucketsKeepingTheSum)
+{
+    int64_t dealt = 0;
+    // Two hours of a blow every 5 s, never a quiet gap.
+    for (int s = 0; s <= 7200; s += 5) {
+        Damage(At(20, 0, 0).AddSeconds(s), 1, 2, 1 + s % 7);
+        dealt += 1 + s % 7;
+    }
+    ASSERT_EQ(tracker.Fights().size(), 1u);
+    const Fight& fight = tracker.Fights()[0];
+    EXPECT_EQ(fight.BucketSeconds(), 4);
+    EXPECT_LE(fight.SeriesPoints(), Fight::MaxSeriesPoints);
+    const auto& series = fight.Find(1)->series.dealt;
+    EXPECT_LE(series.size(), Fight::MaxSeriesPoints);
+    EXPECT_EQ(std::accumulate(series.begin(), series.end(), int64_t{0}), dealt);
+    const auto& taken = fight.Find(2)->series.taken;
+    EXPECT_EQ(std::accumulate(taken.begin(), taken.end(), int64_t{0}), dealt);
+}
+
+TEST_F(Tracker, RunningUntilTheGapHasPassed)
+{
+    EXPECT_EQ(tracker.RunningFight(At(20, 0, 0)), nullptr);
+    Attack(At(20, 0, 0), 1, 2, AttackOutcome::Miss, 3, 5);
+    Attack(At(20, 0, 10), 1, 2, AttackOutcome::Miss, 3, 5);
+    EXPECT_EQ(tracker.RunningFight(At(20, 0, 24)), &tracker.Fights()[0]);
+    EXPECT_EQ(tracker.RunningFight(At(20, 0, 25)), nullptr);
+    Attack(At(20, 1, 0), 1, 2, AttackOutcome::Miss, 3, 5);
+    EXPECT_FALSE(tracker.IsRunning(tracker.Fights()[0], At(20, 1, 0)));
+    EXPECT_TRUE(tracker.IsRunning(tracker.Fights()[1], At(20, 1, 0)));
+}
+
+TEST_F(Tracker, RecapHoldsTheLastTwelveEventsWithinThirtySecondsOldestFirst)
+{
+    const int32_t you = 1, ogre = 2, other = 3;
+    tracker.OnHealing({At(20, 0, 0), you, 50, true}); // 31 s before: outside the window
+    tracker.OnSave({At(20, 0, 1), you, 2, 15, 9, 17, true, true});
+    for (int i = 0; i < 12; ++i)
+        Damage(At(20, 0, 10 + i), ogre, you, i + 1, i % 2, true);
+    Damage(At(20, 0, 25), you, ogre, 99); // dealt, not taken: not in the recap
+    tracker.OnHealing({At(20, 0, 30), other, 5, true});
+    tracker.OnAbsorb({At(20, 0, 31), you, 4, -1, true});
+    tracker.OnKill({At(20, 0, 31), ogre, you, true});
+    tracker.OnKill({At(20, 0, 31), you, other, false}); // not on your side: no recap
+
+    const auto& deaths = tracker.Fights().at(0).Deaths();
+    ASSERT_EQ(deaths.size(), 1u);
+    const DeathRecap& recap = deaths[0];
+    EXPECT_EQ(recap.victim, you);
+    EXPECT_EQ(recap.killer, ogre);
+    ASSERT_EQ(recap.events.size(), DeathRecap::MaxEvents);
+    // The absorb and the last eleven blows; the save and the heal fell out.
+    EXPECT_EQ(recap.events.back().kind, RecapKind::Absorb);
+    for (size_t i = 0; i + 1 < recap.events.size(); ++i) {
+        const RecapEvent& event = recap.events[i];
+        EXPECT_EQ(event.kind, RecapKind::Damage);
+        EXPECT_EQ(event.source, ogre);
+        EXPECT_EQ(event.second - recap.events[0].second, static_cast<int64_t>(i));
+        EXPECT_EQ(event.amount, static_cast<int32_t>(i + 2 + (i + 1) % 2));
+    }
+
+    // With few events, the window decides.
+    tracker.Clear();
+    tracker.OnHealing({At(20, 0, 0), you, 50, true});
+    tracker.OnSave({At(20, 0, 1), you, 2, 15, 9, 17, false, true});
+    // Events of a character then not on your side are not kept for it.
+    tracker.OnHealing({At(20, 0, 2), you, 8, false});
+    tracker.OnKill({At(20, 0, 31), ogre, you, true});
+    const DeathRecap& short_ = tracker.Fights().at(0).Deaths().at(0);
+    ASSERT_EQ(short_.events.size(), 1u);
+    EXPECT_EQ(short_.events[0].kind, RecapKind::Save);
+    EXPECT_EQ(short_.events[0].amount, 24);
+    EXPECT_EQ(short_.events[0].dc, 17);
+}
+
+TEST_F(Tracker, ImmunityAbsorbPairsWithTheDamageJustBefore)
+{
+    const int32_t priestess = 2;
+    // "9 (9 Physical 0 Acid)" then "absorbs 5 point(s) of Acid": the acid was all absorbed.
+    damage = {9, 0, 9};
+    tracker.OnDamage({At(22, 1, 26), 1, priestess, damage, 0b11});
+    tracker.OnAbsorb({At(22, 1, 26), priestess, 5, 1});
+    // A second absorb has no damage of its own to pair with.
+    tracker.OnAbsorb({At(22, 1, 26), priestess, 3, 1});
+    // Fire named long before pairs with nothing.
+    Damage(At(22, 1, 27), 1, priestess, 0, 20);
+    tracker.OnAbsorb({At(22, 1, 29), priestess, 7, 1});
+    const FightCharacter& target = *tracker.Fights().at(0).Find(priestess);
+    ASSERT_GE(target.target.immunities.size(), 2u);
+    const ImmunityEvidence& acid = target.target.immunities[1];
+    EXPECT_EQ(acid.pairs, 1);
+    EXPECT_EQ(acid.absorbs, 3);
+    EXPECT_EQ(acid.absorbed, 15);
+    EXPECT_EQ(ImmunityText(acid, nullptr), "100%");
+    EXPECT_EQ(target.target.immunities[0].absorbs, 0);
+}
+
+TEST_F(Tracker, ClearForgetsEverything)
+{
+    Damage(At(20, 0, 0), 1, 2, 10);
+    tracker.OnSave({At(21, 0, 0), 2, 1, 1, 5, 10, true}); // outside every fight
+    ASSERT_NE(tracker.OutsideFights(2), nullptr);
+    tracker.Clear();
+    EXPECT_TRUE(tracker.Fights().empty());
+    EXPECT_EQ(tracker.OutsideFights(2), nullptr);
+    Damage(At(20, 0, 1), 1, 2, 10);
+    EXPECT_EQ(tracker.Fights().at(0).Index(), 0);
+    EXPECT_EQ(tracker.Fights().at(0).Find(1)->damageDealt, 10);
+}
+
+} // namespace
+} // namespace tarvik

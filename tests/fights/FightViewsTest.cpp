@@ -1,0 +1,186 @@
+#include "fights/FightViews.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+namespace {
+
+DateTime At(int second)
+{
+    return DateTime::FromCivil(2026, 7, 3, 20, 0, 0).AddSeconds(second);
+}
+
+// You (1), a party member (2), and three opponents (3..5).
+class Views : public ::testing::Test {
+protected:
+    Views()
+    {
+        for (const char* name : {"You", "Friend", "Ogre", "Goblin", "Rat"}) {
+            auto c = std::make_unique<Character>();
+            c->CreateCharacter(name, characters.Count() + 1);
+            characters.Add(name, std::move(c));
+        }
+        characters.At(2)->SetIsPartyMember(true);
+    }
+    void Damage(int second, int32_t attacker, int32_t defender, int32_t physical)
+    {
+        damage = {physical, 0, physical};
+        tracker.OnDamage({At(second), attacker, defender, damage, physical ? 1u : 0u});
+    }
+    Roster MakeRoster(int32_t user = 1) const { return {characters, user, damageTypes, saveTypes}; }
+
+    CharacterList characters;
+    std::vector<std::string> damageTypes = {"Physical", "Fire", "Total"};
+    std::vector<std::string> saveTypes = {"Fort", "Reflex", "Will"};
+    FightTracker tracker{3};
+    std::vector<int32_t> damage;
+};
+
+TEST_F(Views, FightIsNamedAfterWhatYourSideHitHardest)
+{
+    Damage(0, 1, 3, 30);  // you hit the ogre
+    Damage(2, 2, 4, 40);  // your friend hits the goblin harder
+    Damage(3, 5, 3, 100); // the rat hits the ogre hardest, but never fought your side
+    Damage(4, 3, 1, 20);
+    Damage(10, 1, 3, 20); // ogre 50 from your side
+    const Fight& fight = tracker.Fights().at(0);
+
+    FightSummary summary = SummarizeFight(fight, MakeRoster());
+    EXPECT_EQ(summary.name, "Ogre (+1)"); // and the goblin; the rat is no opponent
+    EXPECT_EQ(summary.yourDamage, 50);
+    EXPECT_EQ(summary.partyDamage, 90);
+    EXPECT_EQ(summary.yourDps, 5.0);
+    EXPECT_EQ(summary.partyDps, 9.0);
+    EXPECT_EQ(summary.damageTakenBySide, 20);
+
+    // Nobody marked: named after whoever took most from anyone, others counted.
+    characters.At(2)->SetIsPartyMember(false);
+    summary = SummarizeFight(fight, MakeRoster(0));
+    EXPECT_EQ(summary.name, "Ogre (+2)"); // 150 taken; the goblin and you took some too
+    EXPECT_EQ(summary.partyDps, 0);
+
+    EXPECT_EQ(FightName("Ogre", 0), "Ogre");
+    EXPECT_EQ(FightName("Ogre", 12), "Ogre (+12)");
+}
+
+TEST_F(Views, CharacterRowsWithDpsOverTheFightAndTheirOwnActiveTime)
+{
+    tracker.OnAttack({At(0), 1, 3, AttackOutcome::CriticalHit, true, {19, 10, 29, true, 5}});
+    tracker.OnAttack({At(0), 1, 3, AttackOutcome::Miss, true, {2, 10, 12, false, 0}});
+    tracker.OnAttack({At(1), 1, 3, AttackOutcome::Hit, true, {12, 10, 22, false, 0}});
+    Damage(0, 1, 3, 30);
+    Damage(4, 1, 3, 10);
+    tracker.OnHealing({At(5), 1, 7});
+    Damage(12, 3, 1, 5);
+    tracker.OnAttack({At(20), 5, 4, AttackOutcome::Other, false, {}}); // the fight runs 20 s
+    const auto rows = FightCharacterRows(tracker.Fights().at(0), MakeRoster());
+    ASSERT_EQ(rows.size(), 4u);
+    const FightCharacterRow& you = rows[0];
+    EXPECT_EQ(you.name, "You");
+    EXPECT_EQ(you.side, Side::You);
+    EXPECT_EQ(you.dps, 2.0);        // 40 over 20 s
+    EXPECT_EQ(you.activeDps, 10.0); // 40 over its own 4 s
+    EXPECT_EQ(you.attacks, 3);
+    EXPECT_EQ(you.hits, 2);
+    EXPECT_EQ(you.criticalHits, 1);
+    EXPECT_EQ(you.hitPercent, 66.7);
+    EXPECT_EQ(you.healingReceived, 7);
+    ASSERT_EQ(you.dealtByType.size(), 1u);
+    EXPECT_EQ(you.dealtByType[0].damageType, "Physical");
+    EXPECT_EQ(rows[1].activeDps, 5.0); // one blow: at least 1 s
+
+    EXPECT_EQ(DpsText(1234.56), "1234.6");
+    EXPECT_EQ(WholeDpsText(1234.56), "1,234");
+}
+
+TEST_F(Views, HudLineOnlyWhileTheFightRuns)
+{
+    EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(0)), "");
+    Damage(0, 1, 3, 30);
+    Damage(10, 2, 3, 95);
+    EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(12)), "DPS  you 3  /  party 12");
+    EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(25)), "");
+}
+
+TEST_F(Views, ChartLinesWithATrailingAverage)
+{
+    Damage(0, 1, 3, 10);
+    Damage(1, 2, 3, 20);
+    Damage(2, 3, 1, 6);
+    Damage(2, 4, 2, 4);
+    Damage(3, 5, 1, 1);
+    Damage(4, 1, 3, 50);
+    const DpsChart chart = BuildDpsChart(tracker.Fights().at(0), MakeRoster(), 2, 2);
+    EXPECT_EQ(chart.points, 5u);
+    EXPECT_EQ(chart.bucketSeconds, 1);
+    std::vector<std::string> labels;
+    for (const ChartLine& line : chart.lines)
+        labels.push_back(line.label);
+    // The top two opponents by damage dealt; the rat dealt least.
+    EXPECT_EQ(labels, (std::vector<std::string>{"You", "Party", "Ogre", "Goblin", "Damage taken"}));
+    EXPECT_EQ(chart.lines[0].dps, (std::vector<double>{10, 0, 0, 0, 50}));
+    EXPECT_EQ(chart.lines[1].dps, (std::vector<double>{10, 20, 0, 0, 50}));
+    EXPECT_EQ(chart.lines[1].average, (std::vector<double>{10, 15, 10, 0, 25}));
+    EXPECT_EQ(chart.lines[4].dps, (std::vector<double>{0, 0, 10, 1, 0}));
+
+    EXPECT_EQ(MovingAverage({4, 8, 0, 4}, 5), (std::vector<double>{4, 6, 4, 4}));
+    EXPECT_EQ(MovingAverage({4, 8}, 0), (std::vector<double>{4, 8}));
+}
+
+TEST_F(Views, TargetsAreEnemiesAndSidesFollowTheMarks)
+{
+    tracker.OnAttack({At(0), 1, 3, AttackOutcome::Hit, true, {12, 10, 22, false, 0}});
+    tracker.OnAttack({At(0), 3, 1, AttackOutcome::Miss, true, {5, 8, 13, false, 0}});
+    tracker.OnSave({At(60), 4, 3, 10, 6, 18, true}); // outside every fight
+    auto names = [&](const Roster& roster) {
+        std::vector<std::string> result;
+        for (const TargetRow& row : TargetRows(tracker, roster))
+            result.push_back(row.name + " " + row.ac + " " + row.ab + " " + row.savesText);
+        return result;
+    };
+    EXPECT_EQ(names(MakeRoster()), (std::vector<std::string>{"Ogre ?-22 8 ", "Goblin ? ? Will 6"}));
+    EXPECT_EQ(names(MakeRoster(0)),
+              (std::vector<std::string>{"You 14-? 10 ", "Ogre ?-22 8 ", "Goblin ? ? Will 6"}));
+}
+
+TEST_F(Views, RecapEventTexts)
+{
+    std::vector<std::string> sixTypes = {"Physical", "Fire", "Cold", "Acid", "Sonic", "Total"};
+    const Roster roster{characters, 1, sixTypes, saveTypes};
+    // The largest four of five types, in type order; the rest is told by "...".
+    std::vector<int32_t> blow = {20, 1, 7, 9, 3, 40};
+    FightTracker fiveTypes{6};
+    fiveTypes.OnDamage({At(0), 3, 1, blow, 0b11111, true});
+    fiveTypes.OnKill({At(1), 3, 1, true});
+    const auto& events = fiveTypes.Fights().at(0).Deaths().at(0).events;
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(RecapEventText(events[0], roster),
+              "40 damage from Ogre (20 Physical, 7 Cold, 9 Acid, 3 Sonic, ...)");
+
+    RecapEvent event;
+    event.amount = 5;
+    event.kind = RecapKind::Immunity;
+    event.type = 1;
+    EXPECT_EQ(RecapEventText(event, roster), "Immunity absorbed 5 Fire");
+    event.kind = RecapKind::Absorb;
+    EXPECT_EQ(RecapEventText(event, roster), "Resistance or reduction absorbed 5");
+    event.kind = RecapKind::Healing;
+    event.amount = 1234;
+    EXPECT_EQ(RecapEventText(event, roster), "Healed 1,234");
+    event.kind = RecapKind::Save;
+    event.type = 3;
+    event.amount = 22;
+    event.dc = 15;
+    event.success = true;
+    EXPECT_EQ(RecapEventText(event, roster), "Will save succeeded: 22 vs. DC 15");
+    event.type = 0;
+    event.dc = -1;
+    event.success = false;
+    EXPECT_EQ(RecapEventText(event, roster), "Other save failed: 22");
+}
+
+} // namespace
+} // namespace tarvik

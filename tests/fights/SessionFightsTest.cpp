@@ -1,0 +1,262 @@
+// Fights, targets and recaps as a session makes them from real line shapes
+// with the shipped configuration.
+#include "AnalysisTestSupport.h"
+#include "LogGenerator.h"
+#include "app/Configuration.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+namespace {
+
+using test::GameLine;
+
+AnalysisConfig Shipped()
+{
+    ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
+    EXPECT_TRUE(loaded.configuration) << loaded.fatalMessage;
+    return loaded.configuration ? loaded.configuration->analysis : AnalysisConfig{};
+}
+
+class SessionFights : public ::testing::Test {
+protected:
+    // Reads lines of "hh:mm:ss body" stamped on 16 December.
+    void Read(const std::vector<std::string>& timedBodies, const std::string& file = "log.txt")
+    {
+        std::vector<std::string> lines;
+        for (const auto& timed : timedBodies)
+            lines.push_back(GameLine(timed.substr(9), "Sat Dec 16 " + timed.substr(0, 8)));
+        ASSERT_TRUE(h.S().AnalyzeLog(h.Write(file, lines)));
+    }
+    const TargetRow* Target(const std::string& name)
+    {
+        rows = TargetRows(h.S().Fights(), h.S().FightRoster());
+        for (const TargetRow& row : rows) {
+            if (row.name == name)
+                return &row;
+        }
+        return nullptr;
+    }
+
+    test::SessionHarness h{Shipped()};
+    std::vector<TargetRow> rows;
+};
+
+TEST_F(SessionFights, ArmourClassFromHitsAndMissesButNotNaturalOnesAndTwenties)
+{
+    Read({
+        "22:26:17 Expertise : Nazzadan attacks Giant Poisonous Moth : *hit* : (19 + 19 = 38 : "
+        "Threat Roll: 1 + 19 = 20)",
+        "22:26:18 Expertise : Nazzadan attacks Giant Poisonous Moth : *miss* : (7 + 14 = 21)",
+        "22:29:14 Expertise : Nazzadan attacks Giant Poisonous Moth : *hit* : (3 + 29 = 32)",
+        "22:29:17 Expertise : Nazzadan attacks Giant Poisonous Moth : *critical hit* : (18 + 14 "
+        "= 32 : Threat Roll: 13 + 14 = 27)",
+        "22:29:18 Expertise : Nazzadan attacks Giant Poisonous Moth : *miss* : (6 + 24 = 30)",
+        // A natural 1 misses and a natural 20 hits whatever the armour.
+        "22:29:19 Nazzadan attacks Giant Poisonous Moth : *miss* : (1 + 40 = 41)",
+        "22:29:19 Nazzadan attacks Giant Poisonous Moth : *hit* : (20 + 5 = 25)",
+        // Concealment, miss chance, parry and a resisted knockdown say nothing of it.
+        "22:29:20 Maugrim attacks Giant Poisonous Moth : *target concealed: 50%* : (2 + 54 = 56)",
+        "22:29:20 Cara O'Sullivan attacks Giant Poisonous Moth : *attacker miss chance: 100%* : "
+        "(13 + 51 = 64)",
+        "22:29:21 Perryn Starburst attacks Giant Poisonous Moth : *parried* : (7 + 54 = 61)",
+        "22:29:21 Durga attempts Improved Knockdown on Giant Poisonous Moth : *resisted* : (2 + 25 "
+        "= 27)",
+        "22:29:22 Giant Poisonous Moth attacks Nazzadan : *miss* : (9 + 24 = 33)",
+        "22:29:23 Giant Poisonous Moth attacks Nazzadan : *hit* : (12 + 24 = 36)",
+        "22:29:24 Giant Poisonous Moth attacks Nazzadan : *miss* : (2 + 19 = 21)",
+        "22:29:25 Giant Poisonous Moth : Reflex Save vs. Fire : *failure* : (3 + 9 = 12 vs. DC: "
+        "20)",
+        "22:29:26 Giant Poisonous Moth : Will Save : *success* : (16 + 4 = 20 vs. DC: 15)",
+        "22:29:27 SAVE: Giant Poisonous Moth : Fort Save vs. Poison : *failed* : (3 + 11 vs. DC: "
+        "16)",
+        "22:29:28 Giant Poisonous Moth : Fortitude Save vs. Disease : *failure* : (1 + 12 = 13 vs. "
+        "DC: 13)",
+    });
+    const TargetRow* moth = Target("Giant Poisonous Moth");
+    ASSERT_NE(moth, nullptr);
+    EXPECT_EQ(moth->ac, "31-32");
+    EXPECT_EQ(moth->acLow, 31);
+    EXPECT_EQ(moth->acHigh, 32);
+    EXPECT_EQ(moth->acRolls, 5);
+    EXPECT_EQ(moth->ab, "24");
+    EXPECT_EQ(moth->savesText, "Fort 12, Reflex 9, Will 4");
+    // Nobody is marked, so Nazzadan is a target too: the moth's rolls against him.
+    const TargetRow* nazzadan = Target("Nazzadan");
+    ASSERT_NE(nazzadan, nullptr);
+    EXPECT_EQ(nazzadan->ac, "34-36");
+    EXPECT_EQ(nazzadan->ab, "14");
+}
+
+TEST_F(SessionFights, ArmourClassThatContradictsItselfShowsTheLastFight)
+{
+    Read({
+        "21:46:27 Expertise : Nazzadan attacks Di'Rancor Guard : *miss* : (12 + 17 = 29)",
+        "21:46:28 Nazzadan attacks Di'Rancor Guard : *hit* : (4 + 27 = 31)",
+        // Flat-footed when the next fight starts: lower.
+        "21:55:49 Expertise : Nazzadan attacks Di'Rancor Guard : *critical hit* : (10 + 17 = 27 : "
+        "Threat Roll: 10 + 17 = 27)",
+        "21:55:50 Nazzadan attacks Di'Rancor Guard : *miss* : (7 + 17 = 24)",
+    });
+    ASSERT_EQ(h.S().Fights().Fights().size(), 2u);
+    EXPECT_EQ(Target("Di'Rancor Guard")->ac, "~25-27");
+    const auto first = FightTargetRows(h.S().Fights().Fights()[0], h.S().FightRoster());
+    ASSERT_EQ(first.size(), 2u); // and Nazzadan, whose bonus is known
+    EXPECT_EQ(first[0].name, "Nazzadan");
+    EXPECT_EQ(first[1].ac, "30-31");
+}
+
+TEST_F(SessionFights, ImmunityPairsDamageWithTheAbsorbThatFollows)
+{
+    Read({
+        "22:01:26 Nazzadan damages Di'Rancor Priestess: 9 (9 Physical 0 Acid)",
+        "22:01:26 Di'Rancor Priestess : Damage Immunity absorbs 5 point(s) of Acid",
+        "22:01:27 Nazzadan damages Di'Rancor Priestess: 8 (8 Physical 0 Acid)",
+        "22:01:27 Di'Rancor Priestess : Damage Immunity absorbs 2 point(s) of Acid",
+        "22:01:28 Mirek the Grey damages Di'Rancor Priestess: 44 (44 Magical)",
+        "22:01:28 Di'Rancor Priestess : Damage Immunity absorbs 4 point(s) of Magical",
+        "22:01:29 Di'Rancor Priestess : Damage Resistance absorbs 5 damage",
+        "22:01:29 Di'Rancor Priestess : Damage Reduction absorbs 12 damage",
+        // An absorb with no damage line before it (all of the blow was absorbed).
+        "22:01:30 Nazzadan : Damage Immunity absorbs 1 point(s) of Physical",
+    });
+    const TargetRow* priestess = Target("Di'Rancor Priestess");
+    ASSERT_NE(priestess, nullptr);
+    EXPECT_EQ(priestess->immunitiesText, "Magical 9-10%, Acid 100%");
+    EXPECT_EQ(priestess->reductionsText, "2 absorbs, largest 12, average 8.5");
+    const TargetRow* nazzadan = Target("Nazzadan");
+    ASSERT_NE(nazzadan, nullptr);
+    ASSERT_EQ(nazzadan->immunities.size(), 1u);
+    EXPECT_EQ(nazzadan->immunities[0].text, "?");
+    EXPECT_EQ(nazzadan->immunities[0].absorbs, 1);
+    // The statistics of the resist lines are what they were.
+    EXPECT_EQ(h.Named("Di'Rancor Priestess")->Resists(), 5);
+    EXPECT_EQ(h.Named("Di'Rancor Priestess")->HPsResisted(), 28);
+}
+
+TEST_F(SessionFights, FightGoesOnAcrossTheBorderOfTwoLogsAndAClearForgetsIt)
+{
+    Read({"23:59:50 Drogo attacks Duergar Veteran : *hit* : (10 + 19 = 29)",
+          "23:59:58 Drogo damages Duergar Veteran: 30 (20 Physical 10 Fire)"},
+         "nwclientLog1.txt");
+    // The next log starts after midnight, within the gap.
+    std::vector<std::string> lines = {
+        GameLine("Drogo damages Duergar Veteran: 12 (12 Physical)", "Sun Dec 17 00:00:05"),
+        GameLine("Drogo killed Duergar Veteran", "Sun Dec 17 00:00:05")};
+    ASSERT_TRUE(h.S().AnalyzeLog(h.Write("nwclientLog2.txt", lines)));
+    const auto& fights = h.S().Fights().Fights();
+    ASSERT_EQ(fights.size(), 1u);
+    EXPECT_EQ(fights[0].DurationSeconds(), 15);
+    const FightCharacter* drogo = fights[0].Find(h.Named("Drogo")->ID());
+    ASSERT_NE(drogo, nullptr);
+    EXPECT_EQ(drogo->damageDealt, 42);
+    EXPECT_EQ(drogo->kills, 1);
+
+    h.S().ClearAllData();
+    EXPECT_TRUE(h.S().Fights().Fights().empty());
+    EXPECT_TRUE(TargetRows(h.S().Fights(), h.S().FightRoster()).empty());
+}
+
+TEST_F(SessionFights, RecapsOnlyForYourCharacterAndParty)
+{
+    const std::vector<std::string> fight = {
+        "20:14:40 Ogre Chieftain attacks Brenna Tal : *hit* : (15 + 18 = 33)",
+        "20:14:40 Ogre Chieftain damages Brenna Tal: 24 (24 Physical)",
+        "20:14:40 Brenna Tal : Damage Reduction absorbs 5 damage",
+        "20:14:41 Brenna Tal : Healed 22 hit points.",
+        "20:14:42 Ogre Chieftain damages Aldric Voss: 52 (52 Physical)",
+        "20:14:43 Aldric Voss : Improved Evasion : Reflex Save vs. Fire : *success* : (15 + 9 = 24 "
+        "vs. DC: 17)",
+        "20:14:43 Ogre Chieftain damages Aldric Voss: 31 (29 Physical 2 Sonic)",
+        "20:14:43 Ogre Chieftain killed Aldric Voss",
+        "20:14:44 Ogre Chieftain killed Brenna Tal",
+        "20:14:45 Aldric Voss killed Ogre Chieftain"};
+    Read(fight, "unmarked.txt");
+    EXPECT_TRUE(h.S().Fights().Fights().at(0).Deaths().empty());
+
+    h.S().ClearAllData();
+    h.S().Options().autodetectParty = true;
+    std::vector<std::string> marked = {"20:14:30 Aldric Voss : Initiative Roll : 14 : (9 + 5 = 14)",
+                                       "20:14:31 Brenna Tal has joined the party."};
+    marked.insert(marked.end(), fight.begin(), fight.end());
+    Read(marked, "marked.txt");
+    const Fight& only = h.S().Fights().Fights().at(0);
+    const Roster roster = h.S().FightRoster();
+    ASSERT_EQ(only.Deaths().size(), 2u);
+    std::vector<std::string> texts;
+    const RecapView aldric = BuildRecap(only.Deaths()[0], roster);
+    EXPECT_EQ(aldric.victim, "Aldric Voss");
+    EXPECT_EQ(aldric.killer, "Ogre Chieftain");
+    for (const RecapLine& line : aldric.lines)
+        texts.push_back(std::to_string(line.secondsBefore) + " " + line.text);
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"1 52 damage from Ogre Chieftain (52 Physical)",
+                                        "0 Reflex save succeeded: 24 vs. DC 17",
+                                        "0 31 damage from Ogre Chieftain (29 Physical, 2 Sonic)"}));
+    texts.clear();
+    for (const RecapLine& line : BuildRecap(only.Deaths()[1], roster).lines)
+        texts.push_back(line.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"24 damage from Ogre Chieftain (24 Physical)",
+                                               "Resistance or reduction absorbed 5", "Healed 22"}));
+    const FightSummary summary = SummarizeFight(only, roster);
+    EXPECT_EQ(summary.name, "Ogre Chieftain");
+    EXPECT_EQ(summary.sideDeaths, 2);
+    EXPECT_EQ(summary.damageTakenBySide, 24 + 52 + 31);
+}
+
+// The fights' damage adds up to the damage of the lines, per character and
+// per type, whatever the fights' lengths.
+TEST_F(SessionFights, DamageIsConserved)
+{
+    std::vector<std::string> paths;
+    for (const char* name : {"nwclientLog1.txt", "nwclientLog2.txt", "nwclientLog3.txt"})
+        paths.push_back(test::SourceDir() + "/data/samples/" + name);
+    LogGenerator::Options options;
+    options.lines = 20000; // hours of fighting without a pause: wide buckets
+    options.seed = 7;
+    paths.push_back(h.dir.File("generated.txt"));
+    {
+        std::ofstream out(paths.back(), std::ios::binary);
+        LogGenerator(options).Write(out);
+    }
+    for (const auto& path : paths)
+        ASSERT_TRUE(h.S().AnalyzeLog(path)) << path;
+
+    const auto& fights = h.S().Fights().Fights();
+    ASSERT_GT(fights.size(), 3u);
+    const size_t types = h.config.damageTypes.size() - 1;
+    std::map<int32_t, int64_t> dealt, taken, series;
+    std::map<int32_t, std::vector<int64_t>> dealtByType;
+    for (const Fight& fight : fights) {
+        EXPECT_LE(fight.SeriesPoints(), Fight::MaxSeriesPoints);
+        for (const FightCharacter& c : fight.Characters()) {
+            dealt[c.id] += c.damageDealt;
+            taken[c.id] += c.damageTaken;
+            for (const int32_t bucket : c.series.dealt)
+                series[c.id] += bucket;
+            auto& byType = dealtByType[c.id];
+            byType.resize(types);
+            for (size_t t = 0; t < types; ++t)
+                byType[t] += c.dealtByType[t];
+        }
+    }
+    for (const auto& character : h.Data().characters) {
+        const int32_t id = character->ID();
+        EXPECT_EQ(dealt[id], character->DamageDealt()) << character->Name();
+        EXPECT_EQ(taken[id], character->DamageReceived()) << character->Name();
+        EXPECT_EQ(series[id], character->DamageDealt()) << character->Name();
+        std::vector<int64_t> expected(types, 0);
+        for (const AttackRecord& record : character->OutboundRecords())
+            for (size_t t = 0; t < types; ++t)
+                expected[t] += record.DamageOfType(t);
+        dealtByType[id].resize(types);
+        EXPECT_EQ(dealtByType[id], expected) << character->Name();
+    }
+}
+
+} // namespace
+} // namespace tarvik
