@@ -28,23 +28,39 @@ public:
     StopSignals()
     {
         stopRequested = 0;
+#ifdef _WIN32
+        // Windows has no sigaction; its console delivers Ctrl+C as SIGINT.
+        oldInt_ = std::signal(SIGINT, RequestStop);
+        oldTerm_ = std::signal(SIGTERM, RequestStop);
+#else
         struct sigaction action {};
         action.sa_handler = RequestStop;
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, &oldInt_);
         sigaction(SIGTERM, &action, &oldTerm_);
+#endif
     }
     ~StopSignals()
     {
+#ifdef _WIN32
+        std::signal(SIGINT, oldInt_);
+        std::signal(SIGTERM, oldTerm_);
+#else
         sigaction(SIGINT, &oldInt_, nullptr);
         sigaction(SIGTERM, &oldTerm_, nullptr);
+#endif
     }
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
 private:
+#ifdef _WIN32
+    void (*oldInt_)(int) = SIG_DFL;
+    void (*oldTerm_)(int) = SIG_DFL;
+#else
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
+#endif
 };
 
 std::vector<std::string> KnownLogNames(Session& session)

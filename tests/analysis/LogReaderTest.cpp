@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace tarvik {
@@ -162,13 +161,15 @@ TEST(LogReader, RefusesPipesFoldersAndUtf16)
 {
     TempDir dir;
     const std::string pipe = dir.File("pipe.txt");
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const bool havePipe = test::MakePipe(pipe);
     const std::string utf16 = dir.File("utf16.txt");
     const char text[] = "[\0C\0H\0A\0T\0]\0 \0[\0W\0e\0d\0";
     WriteBytes(utf16, std::string(text, sizeof text - 1));
     const std::pair<std::string, int64_t> cases[] = {
         {pipe, 0}, {dir.Path(), 0}, {utf16, 0}, {utf16, 9}};
     for (const auto& [path, position] : cases) {
+        if (path == pipe && !havePipe)
+            continue;
         LogReader reader;
         const Error error = reader.Open(path, position);
         EXPECT_EQ(error.number, path == utf16 ? Errors::InvalidFileFormat : Errors::PathFileAccess)

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace tarvik {
@@ -316,13 +315,14 @@ TEST_F(Driver, MissingFileIsSkippedAndEmptyFileAborts)
     const std::string folder = h.dir.File("0-folder.txt");
     const std::string pipe = h.dir.File("0-pipe.txt");
     std::filesystem::create_directory(folder);
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const bool havePipe = test::MakePipe(pipe);
     DriverResult result = h.S().AnalyzeSelectedLogs({h.dir.File("0-gone.txt"), folder, pipe, a, c});
     EXPECT_TRUE(result.fileMissing);
     EXPECT_FALSE(result.aborted);
     EXPECT_EQ(result.filesAnalyzed, 2);
-    const Lines skipped = {folder + " is not a regular file (a folder, pipe or device); skipped.",
-                           pipe + " is not a regular file (a folder, pipe or device); skipped."};
+    Lines skipped = {folder + " is not a regular file (a folder, pipe or device); skipped."};
+    if (havePipe)
+        skipped.push_back(pipe + " is not a regular file (a folder, pipe or device); skipped.");
     EXPECT_EQ(result.skipped, skipped);
     EXPECT_TRUE(result.stopReason.empty());
 

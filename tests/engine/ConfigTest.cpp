@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -107,7 +106,10 @@ TEST(IniFile, WriteFollowsLinksAndKeepsPermissions)
     ASSERT_FALSE(WriteFileAtomically(target, "[Updates]\nURL=\n"));
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
     // Relative links, and a link to a link.
-    fs::create_symlink("settings/Tarvik.ini", dir.File("Tarvik.ini"));
+    std::error_code linkError;
+    fs::create_symlink("settings/Tarvik.ini", dir.File("Tarvik.ini"), linkError);
+    if (linkError)
+        GTEST_SKIP() << "no symbolic links here: " << linkError.message();
     fs::create_symlink("Tarvik.ini", dir.File("Link.ini"));
 
     for (const char* name : {"Tarvik.ini", "Link.ini"}) {
@@ -178,9 +180,7 @@ TEST_F(ConfigurationTest, OnlyARegularFileOfSaneSizeIsRead)
     const std::string pipe = dir.File("pipe.ini");
     const std::string huge = dir.File("huge.ini");
     fs::create_directory(folder);
-#ifndef _WIN32
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-#endif
+    const bool havePipe = test::MakePipe(pipe);
     ASSERT_FALSE(WriteFileAtomically(
         huge, BaseIni + std::string(static_cast<size_t>(MaxConfigurationBytes), ';')));
     const std::pair<std::string, std::string> cases[] = {
@@ -188,10 +188,8 @@ TEST_F(ConfigurationTest, OnlyARegularFileOfSaneSizeIsRead)
         {pipe, "ERROR:  " + pipe + " is not a regular file (a folder, pipe or device)!"},
         {huge, "ERROR:  " + huge + " is larger than 4 MB; that is no configuration file!"}};
     for (const auto& [path, message] : cases) {
-#ifdef _WIN32
-        if (path == pipe)
-            continue; // Windows has no named pipes in the file system
-#endif
+        if (path == pipe && !havePipe)
+            continue;
         const ConfigurationResult result = LoadConfiguration(path, "Tarvik");
         EXPECT_FALSE(result.configuration) << path;
         EXPECT_EQ(result.fatalMessage, message);

@@ -9,8 +9,20 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 
 namespace tarvik::test {
+
+// A named pipe at path; false where the file system has none (Windows).
+inline bool MakePipe(const std::string& path)
+{
+#ifdef _WIN32
+    (void)path;
+    return false;
+#else
+    return mkfifo(path.c_str(), 0600) == 0;
+#endif
+}
 
 inline std::string SourceDir()
 {
