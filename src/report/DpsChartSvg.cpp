@@ -51,17 +51,19 @@ std::string DpsChartSvg(const DpsChart& chart, int width, int height)
     const double seconds =
         std::max<double>(1, static_cast<double>(chart.points) * chart.bucketSeconds);
 
+    // Scaled to the averages: a single fireball's second would squash
+    // them flat; the per-bucket values above the top are cut at it.
     double maximum = 0;
     for (const ChartLine& line : chart.lines) {
-        for (const double v : line.dps)
-            maximum = std::max(maximum, v);
         for (const double v : line.average)
             maximum = std::max(maximum, v);
     }
     const double yStep = NiceStep(maximum, 4);
     const double yMax = std::max(yStep, std::ceil(maximum / yStep) * yStep);
     auto x = [&](double second) { return Left + second / seconds * plotWidth; };
-    auto y = [&](double dps) { return Top + plotHeight - dps / yMax * plotHeight; };
+    auto y = [&](double dps) {
+        return Top + plotHeight - std::clamp(dps, 0.0, yMax) / yMax * plotHeight;
+    };
 
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"chart\" width=\"" +
                       std::to_string(width) + "\" height=\"" + std::to_string(height) +

@@ -7,8 +7,9 @@
 namespace tarvik {
 
 // A fight's damage-per-second chart as an inline SVG element: each line's
-// moving average drawn solid over its per-bucket values drawn faint, with
-// axes in seconds and damage per second and a legend. Labels are UTF-8
+// moving average drawn solid over its per-bucket values drawn faint (cut at
+// the top of the scale, which the averages set), with axes in seconds and
+// damage per second and a legend. Labels are UTF-8
 // (decoded) and escaped here.
 std::string DpsChartSvg(const DpsChart& chart, int width = 760, int height = 260);
 

@@ -20,6 +20,7 @@ h2 { border-bottom: 2px solid #888; padding-bottom: 0.1em; margin-top: 1.6em; }
 h3 { margin-top: 1.4em; }
 table { border-collapse: collapse; margin: 0.5em 0; }
 th, td { border: 1px solid #ccc; padding: 0.2em 0.6em; text-align: left; }
+td { white-space: nowrap; }
 th { background: #eee; }
 td.num { text-align: right; font-variant-numeric: tabular-nums; }
 tr.you td { background: #e8f0fb; }

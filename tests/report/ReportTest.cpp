@@ -131,7 +131,7 @@ TEST(DpsChart, DrawsEveryLineAndItsAverageWithinTheFrame)
     DpsChart chart;
     chart.points = 4;
     chart.bucketSeconds = 2;
-    chart.lines = {{ChartLineKind::You, "Aldric Voss", {10, 30, 0, 20}, {10, 20, 13.3, 16.7}},
+    chart.lines = {{ChartLineKind::You, "Aldric Voss", {10, 90, 0, 20}, {10, 50, 33.3, 30}},
                    {ChartLineKind::Opponent, "<Ogre & Co>", {5, 5, 5, 5}, {5, 5, 5, 5}}};
     const std::string svg = DpsChartSvg(chart, 400, 200);
     EXPECT_EQ(WellFormedFault(svg), "");
@@ -154,8 +154,11 @@ TEST(DpsChart, DrawsEveryLineAndItsAverageWithinTheFrame)
         ++seen;
     }
     EXPECT_EQ(seen, 4);
-    // The highest value (30) sits on the top grid line, the axis at 0 below.
-    EXPECT_NE(svg.find(">30</text>"), std::string::npos);
+    // The scale follows the averages (up to 50, so 0 to 60 in steps of 20);
+    // the spike of 90 in the second bucket is cut at the top (y = 44).
+    EXPECT_NE(svg.find(">60</text>"), std::string::npos);
+    EXPECT_EQ(svg.find(">80</text>"), std::string::npos);
+    EXPECT_NE(points.find(" 180.5,44 "), std::string::npos) << points;
 }
 
 TEST(CsvText, QuotesWhatRfc4180AsksAndDefusesFormulas)

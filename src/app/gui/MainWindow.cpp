@@ -53,11 +53,12 @@ QString ProgramTitle()
     return QString::fromStdString(ProgramInfo::ProductName());
 }
 
-// Where reports and exports are offered to go: the player's documents.
+// Where reports and exports are offered to go: the player's documents, or
+// home when there is no such folder.
 QString ReportFolder()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }
 
 // The stored hover level as the on-top timer's interval, as the HUD maps it.
