@@ -12,6 +12,8 @@ if(TARGET Tarvik)
 endif()
 install(FILES data/Tarvik.ini data/Tarvik_help.txt data/Tarvik_history.txt
         DESTINATION ${TARVIK_SHARE_DIR})
+list(TRANSFORM TARVIK_DEMO_LOGS PREPEND data/samples/demo/ OUTPUT_VARIABLE demo_logs)
+install(FILES ${demo_logs} DESTINATION ${TARVIK_SHARE_DIR}/demo)
 
 if(NOT WIN32)
     # Manual pages are kept compressed.

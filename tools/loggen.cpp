@@ -1,4 +1,6 @@
-// tarvik-loggen: writes a generated game log for benchmarks and tests.
+// tarvik-loggen: writes a generated game log for benchmarks and tests, or
+// the demo session shipped in data/samples/demo.
+#include "DemoSession.h"
 #include "LogGenerator.h"
 
 #include <cstdlib>
@@ -6,10 +8,32 @@
 #include <iostream>
 #include <string>
 
+namespace {
+
+int WriteDemo(const std::string& folder, uint64_t seed)
+{
+    for (const auto& log : tarvik::WriteDemoSession(seed)) {
+        const std::string path = folder + "/" + log.name;
+        std::ofstream out(path, std::ios::binary);
+        out << log.contents;
+        if (!out.flush()) {
+            std::cerr << "tarvik-loggen: cannot write " << path << "\n";
+            return 1;
+        }
+        std::cout << log.contents.size() << " bytes written to " << path << "\n";
+    }
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc >= 3 && std::string(argv[1]) == "--demo")
+        return WriteDemo(argv[2], argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 18);
     if (argc < 3) {
-        std::cerr << "Usage: tarvik-loggen LINES FILE [SEED] [ee|classic]\n";
+        std::cerr << "Usage: tarvik-loggen LINES FILE [SEED] [ee|classic]\n"
+                     "       tarvik-loggen --demo FOLDER [SEED]\n";
         return 2;
     }
     tarvik::LogGenerator::Options options;

@@ -6,15 +6,17 @@ namespace tarvik {
 
 std::string CliUsage()
 {
-    return "Usage: tarvik-cli [--config FILE] [--json] [--fights] [--targets] [--user NAME]\n"
-           "                  [--party NAME]... [--autodetect] [--errors] [--debug-level N] "
-           "LOG...\n"
+    return "Usage: tarvik-cli [--config FILE] [--json | --html] [--fights] [--targets]\n"
+           "                  [--user NAME] [--party NAME]... [--autodetect] [--errors]\n"
+           "                  [--debug-level N] LOG...\n"
            "       tarvik-cli --follow DIR [--for SECONDS] [options]\n"
            "\n"
            "Analyses Neverwinter Nights logs and prints the statistics.\n"
            "  --config FILE      configuration file (default: Tarvik.ini beside the program;\n"
            "                     installed: your copy if you have one, else the shipped one)\n"
            "  --json             print one JSON document instead of text\n"
+           "  --html             print the HTML report instead of text (always with the\n"
+           "                     fights, targets and their charts)\n"
            "  --fights           add the fights, their characters and death recaps\n"
            "  --targets          add what the rolls tell of every enemy (AC, AB, saves,\n"
            "                     immunities)\n"
@@ -52,6 +54,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             options.help = true;
         } else if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--html") {
+            options.html = true;
         } else if (arg == "--fights") {
             options.fights = true;
         } else if (arg == "--targets") {
@@ -107,6 +111,14 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
     }
     if (options.help)
         return options;
+    if (options.json && options.html) {
+        error = "--json and --html cannot go together.";
+        return std::nullopt;
+    }
+    if (!options.followDir.empty() && options.html) {
+        error = "--html does not go with --follow.";
+        return std::nullopt;
+    }
     if (!options.followDir.empty() && !options.logs.empty()) {
         error = "--follow reads the logs of its folder; give no LOG files with it.";
         return std::nullopt;

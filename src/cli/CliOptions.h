@@ -10,6 +10,7 @@ namespace tarvik {
 struct CliOptions {
     std::string configPath; // empty: where FileLocations finds Tarvik.ini
     bool json = false;
+    bool html = false;       // the HTML report instead of text
     bool listErrors = false; // every problem line on standard error, not only their count
     bool fights = false;     // fights, their characters and death recaps
     bool targets = false;    // what the rolls tell of every enemy

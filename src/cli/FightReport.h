@@ -1,29 +1,12 @@
 #pragma once
 
-#include "fights/Fight.h"
-#include "fights/FightViews.h"
+#include "report/FightJson.h"
 
-#include <nlohmann/json.hpp>
 #include <string>
-#include <vector>
 
 namespace tarvik {
 
 class Session;
-
-using Json = nlohmann::ordered_json;
-
-// One fight: its times, name, DPS, characters and death recaps; its targets
-// when asked.
-Json FightJson(const Fight& fight, const Roster& roster, bool withTargets);
-// Every fight of the session, in the order they began.
-Json FightsJson(const Session& session, bool withTargets);
-// A death recap.
-Json RecapJson(const DeathRecap& recap, const Roster& roster);
-// Targets rows.
-Json TargetsJson(const std::vector<TargetRow>& rows);
-// The running fight so far, for a live "update" line.
-Json FightUpdateJson(const Fight& fight, const Roster& roster);
 
 // The fights table, then each fight's characters and recaps, as text.
 std::string FightsText(const Session& session);

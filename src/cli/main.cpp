@@ -9,6 +9,8 @@
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
 #include "monitor/RealTimeState.h"
+#include "report/HtmlReport.h"
+#include "report/ReportText.h"
 #include "util/Clock.h"
 #include "util/CommandLine.h"
 #include "util/Encoding.h"
@@ -159,12 +161,7 @@ int Run(int argc, char** argv)
     if (!result.stopReason.empty() && !result.seriousError)
         std::cerr << "tarvik-cli: " << result.stopReason << '\n';
 
-    std::vector<std::string> files;
-    for (const auto& path : options->logs) {
-        if (FileExists(path))
-            files.push_back(GetFileName(path));
-    }
-    std::sort(files.begin(), files.end());
+    const std::vector<std::string> files = ReportFileNames(options->logs);
     const std::vector<std::string>& errorLines = session.Errors().Lines();
     if (options->listErrors) {
         for (const auto& line : errorLines)
@@ -176,6 +173,8 @@ int Run(int argc, char** argv)
     errno = 0;
     if (options->json) {
         JsonReport(std::cout, session, files, errorLines, sections);
+    } else if (options->html) {
+        std::cout << HtmlReport(session, files, errorLines);
     } else if (!result.aborted) {
         std::cout << TextReport(session, result, sections);
     }

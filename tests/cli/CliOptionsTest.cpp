@@ -20,6 +20,9 @@ TEST(CliOptions, FollowAndReportSections)
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->followDir, "logs");
     EXPECT_EQ(options->forSeconds, 30);
+    options = ParseCliOptions({"--html", "a.txt"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->html);
 
     const std::pair<std::vector<std::string>, const char*> wrong[] = {
         {{"--follow", "logs", "a.txt"},
@@ -28,6 +31,8 @@ TEST(CliOptions, FollowAndReportSections)
         {{"--follow", "logs", "--for", "0"}, "--for takes a number of seconds, at least 1."},
         {{"--follow", "logs", "--for", "soon"}, "--for takes a number of seconds, at least 1."},
         {{"--follow"}, "--follow needs a value."},
+        {{"--json", "--html", "a.txt"}, "--json and --html cannot go together."},
+        {{"--follow", "logs", "--html"}, "--html does not go with --follow."},
     };
     for (const auto& [args, message] : wrong) {
         EXPECT_FALSE(ParseCliOptions(args, error)) << message;

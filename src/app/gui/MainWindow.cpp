@@ -4,6 +4,7 @@
 #include "DebugTab.h"
 #include "ErrorsTab.h"
 #include "LogSelectionPanel.h"
+#include "ReportActions.h"
 #include "analysis/Session.h"
 #include "app/ProgramInfo.h"
 #include "app/SettingsStore.h"
@@ -33,6 +34,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -49,6 +51,14 @@ QString Q(std::string_view text)
 QString ProgramTitle()
 {
     return QString::fromStdString(ProgramInfo::ProductName());
+}
+
+// Where reports and exports are offered to go: the player's documents, or
+// home when there is no such folder.
+QString ReportFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }
 
 // The stored hover level as the on-top timer's interval, as the HUD maps it.
@@ -234,9 +244,10 @@ void MainWindow::BuildWidgets()
     connect(logPanel_, &LogSelectionPanel::BrowseClicked, this, &MainWindow::Browse);
     connect(logPanel_, &LogSelectionPanel::AnalyzeClicked, this, &MainWindow::AnalyzeSelected);
     connect(logPanel_, &LogSelectionPanel::HudClicked, this, &MainWindow::EnterHudMode);
-    connect(logPanel_, &LogSelectionPanel::ReportClicked, this, [this] {
-        dialogs_.Message(this, Dialogs::Icon::Critical, ProgramTitle(), "Not implemented yet.");
-    });
+    reports_ = new ReportActions(
+        dialogs_, this, [this] { return session_.get(); }, [this] { return analysedLogs_; });
+    connect(logPanel_, &LogSelectionPanel::ReportClicked, this,
+            [this] { reports_->GenerateReport(ReportFolder()); });
     connect(tree_, &CharacterTreeWidget::NodeClicked, this, &MainWindow::OnTreeNode);
     connect(tree_, &CharacterTreeWidget::PauseChanged, this,
             [this](bool paused) { monitoringPaused_ = paused; });
@@ -252,6 +263,14 @@ void MainWindow::BuildMenus()
 {
     QMenu* file = menuBar()->addMenu("&File");
     file->menuAction()->setObjectName("mnuMainFile");
+    QMenu* exportMenu = file->addMenu("&Export");
+    exportMenu->menuAction()->setObjectName("mnuMainFileExport");
+    exportMenu->addAction("As &JSON...", this, [this] { reports_->ExportJson(ReportFolder()); })
+        ->setObjectName("mnuMainFileExportJson");
+    exportMenu
+        ->addAction("Fights as &CSV...", this, [this] { reports_->ExportCsv(ReportFolder()); })
+        ->setObjectName("mnuMainFileExportCsv");
+    file->addSeparator();
     QAction* exit = file->addAction("E&xit", this, &QWidget::close);
     exit->setObjectName("mnuMainFileExit");
 
@@ -330,6 +349,7 @@ bool MainWindow::Start()
     logFile_.SetWriteDelay(60);
     // The stored hover level, mapped to the interval the HUD gives it.
     timerOnTopMain_.setInterval(HoverMilliseconds(GetHoverInterval(store_)));
+    firstRun_ = !store_.Read("Program", "MajorVersion").has_value();
     LoadWindowPosition(*this, store_, "frmMain", true);
 
     ConfigurationResult loaded =

@@ -42,6 +42,7 @@ class UpdateChecker;
 class UpdateHost;
 class WindowLister;
 class LogSelectionPanel;
+class ReportActions;
 class Session;
 class SettingsStore;
 struct DetailGrid;
@@ -94,6 +95,8 @@ public:
     // Start-up; false when the configuration file is missing or malformed
     // (the message has been shown and the program must end).
     bool Start();
+    // No settings were stored before this start: the player's first run.
+    bool FirstRun() const { return firstRun_; }
 
     // Services other windows and tests use.
     // Disables the window (busy) or ends one such request; the window is
@@ -247,6 +250,10 @@ private:
     // "Monitor NWN Process" checked and enabled; the option keeps the check mark.
     bool monitorGameProcess_ = false;
     int debugLevelShown_ = 0;
+    bool firstRun_ = false;
+    // The logs of the last analysis, named in reports and exports.
+    QStringList analysedLogs_;
+    ReportActions* reports_ = nullptr;
 
     LogSelectionPanel* logPanel_ = nullptr;
     CharacterTreeWidget* tree_ = nullptr;

@@ -101,6 +101,7 @@ void MainWindow::FinishWork(LongWork::Kind kind)
 void MainWindow::RunAnalysis(const QStringList& files)
 {
     ClearAllData();
+    analysedLogs_ = files;
     progress_->setText("Analyzing logs...");
     SetBusy(true, MainTab::Status);
     timerLoadProgress_.start();

@@ -1,4 +1,5 @@
 // Tarvik: the main window. Logs named on the command line are analysed at once.
+#include "DemoStart.h"
 #include "MainWindow.h"
 #include "QtFileLocations.h"
 #include "QtSettingsStore.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
         if (QFileInfo(argument).isFile())
             logs << QFileInfo(argument).absoluteFilePath();
     }
+    logs = tarvik::FirstLogs(window, QString::fromStdString(environment.files->shippedDir), logs);
     if (!logs.isEmpty()) {
         QTimer::singleShot(0, &window, [&window, logs] {
             // The list shows one folder; the logs may come from several.

@@ -1,0 +1,29 @@
+#include "DemoStart.h"
+
+#include "MainWindow.h"
+
+#include <QAction>
+#include <QDir>
+
+namespace tarvik {
+
+QStringList DemoLogs(const QString& shippedDir)
+{
+    const QDir demo(QDir(shippedDir).filePath("demo"));
+    QStringList logs;
+    for (const QString& name : demo.entryList({"nwclientLog*.txt"}, QDir::Files, QDir::Name))
+        logs << demo.absoluteFilePath(name);
+    return logs;
+}
+
+QStringList FirstLogs(MainWindow& window, const QString& shippedDir, const QStringList& named)
+{
+    if (!window.FirstRun())
+        return named;
+    QAction* autodetect = window.Action("mnuMainOptionsAutoDetectCharParty");
+    if (autodetect && !autodetect->isChecked())
+        autodetect->trigger();
+    return named.isEmpty() ? DemoLogs(shippedDir) : named;
+}
+
+} // namespace tarvik

@@ -1,0 +1,196 @@
+#include "FightJson.h"
+
+#include "analysis/Session.h"
+#include "model/RoundNumber.h"
+#include "util/Encoding.h"
+
+namespace tarvik {
+
+namespace {
+
+double OneDecimal(double value)
+{
+    return RoundNumber(value, 1);
+}
+
+Json ByType(const std::vector<TypeAmountText>& amounts)
+{
+    Json object = Json::object();
+    for (const auto& [type, amount] : amounts)
+        object[DisplayText(type)] = amount;
+    return object;
+}
+
+Json Optional(const std::optional<int32_t>& value)
+{
+    return value ? Json(*value) : Json(nullptr);
+}
+
+const char* KindName(RecapKind kind)
+{
+    switch (kind) {
+    case RecapKind::Damage:
+        return "damage";
+    case RecapKind::Immunity:
+        return "immunity";
+    case RecapKind::Absorb:
+        return "absorb";
+    case RecapKind::Healing:
+        return "healing";
+    case RecapKind::Save:
+        return "save";
+    }
+    return "";
+}
+
+} // namespace
+
+Json RecapJson(const DeathRecap& recap, const Roster& roster)
+{
+    const RecapView view = BuildRecap(recap, roster);
+    Json events = Json::array();
+    for (const RecapLine& line : view.lines) {
+        const RecapEvent& event = *line.event;
+        Json item = {{"time", DateOfSecond(event.second).Format()},
+                     {"seconds_before", line.secondsBefore},
+                     {"kind", KindName(event.kind)},
+                     {"text", DisplayText(line.text)}};
+        switch (event.kind) {
+        case RecapKind::Damage: {
+            item["source"] = DisplayText(roster.NameOf(event.source));
+            item["amount"] = event.amount;
+            Json types = Json::object();
+            for (size_t i = 0; i < event.typeCount; ++i)
+                types[DisplayText(roster.DamageTypeName(event.types[i].type))] =
+                    event.types[i].amount;
+            item["types"] = types;
+            break;
+        }
+        case RecapKind::Immunity:
+            item["amount"] = event.amount;
+            item["damage_type"] = DisplayText(roster.DamageTypeName(event.type));
+            break;
+        case RecapKind::Absorb:
+        case RecapKind::Healing:
+            item["amount"] = event.amount;
+            break;
+        case RecapKind::Save:
+            item["save_type"] = DisplayText(roster.SaveTypeName(event.type));
+            item["total"] = event.amount;
+            item["dc"] = event.dc >= 0 ? Json(event.dc) : Json(nullptr);
+            item["success"] = event.success;
+            break;
+        }
+        events.push_back(std::move(item));
+    }
+    return {{"time", view.time},
+            {"name", DisplayText(view.victim)},
+            {"side", SideName(roster.SideOf(recap.victim))},
+            {"killer", DisplayText(view.killer)},
+            {"events", std::move(events)}};
+}
+
+Json TargetsJson(const std::vector<TargetRow>& rows)
+{
+    Json list = Json::array();
+    for (const TargetRow& row : rows) {
+        Json saves = Json::object();
+        for (const SaveCell& save : row.saves)
+            saves[DisplayText(save.name)] = save.best;
+        Json immunities = Json::object();
+        for (const ImmunityCell& cell : row.immunities) {
+            immunities[DisplayText(cell.name)] = {{"percent", cell.text},
+                                                  {"pairs", cell.pairs},
+                                                  {"absorbs", cell.absorbs},
+                                                  {"absorbed", cell.absorbed}};
+        }
+        list.push_back({{"name", DisplayText(row.name)},
+                        {"ac", row.ac},
+                        {"ac_low", Optional(row.acLow)},
+                        {"ac_high", Optional(row.acHigh)},
+                        {"ac_rolls", row.acRolls},
+                        {"ab", Optional(row.abValue)},
+                        {"ab_rolls", row.abRolls},
+                        {"saves", std::move(saves)},
+                        {"immunities", std::move(immunities)},
+                        {"reductions",
+                         {{"count", row.reductions.count},
+                          {"largest", row.reductions.largest},
+                          {"average", OneDecimal(row.reductions.Average())}}}});
+    }
+    return list;
+}
+
+Json FightJson(const Fight& fight, const Roster& roster, bool withTargets)
+{
+    const FightSummary summary = SummarizeFight(fight, roster);
+    Json characters = Json::array();
+    for (const FightCharacterRow& row : FightCharacterRows(fight, roster)) {
+        characters.push_back({{"name", DisplayText(row.name)},
+                              {"side", SideName(row.side)},
+                              {"damage_dealt", row.damageDealt},
+                              {"damage_taken", row.damageTaken},
+                              {"damage_dealt_by_type", ByType(row.dealtByType)},
+                              {"damage_taken_by_type", ByType(row.takenByType)},
+                              {"dps", OneDecimal(row.dps)},
+                              {"active_dps", OneDecimal(row.activeDps)},
+                              {"attacks", row.attacks},
+                              {"hits", row.hits},
+                              {"critical_hits", row.criticalHits},
+                              {"hit_percent", row.hitPercent},
+                              {"kills", row.kills},
+                              {"deaths", row.deaths},
+                              {"healing_received", row.healingReceived}});
+    }
+    Json deaths = Json::array();
+    for (const DeathRecap& recap : fight.Deaths())
+        deaths.push_back(RecapJson(recap, roster));
+    Json json = {{"number", fight.Index() + 1},
+                 {"start", fight.Start().Format()},
+                 {"end", fight.End().Format()},
+                 {"duration_s", fight.DurationSeconds()},
+                 {"name", DisplayText(summary.name)},
+                 {"your_damage", summary.yourDamage},
+                 {"your_dps", OneDecimal(summary.yourDps)},
+                 {"party_damage", summary.partyDamage},
+                 {"party_dps", OneDecimal(summary.partyDps)},
+                 {"damage_taken_by_your_side", summary.damageTakenBySide},
+                 {"your_side_deaths", summary.sideDeaths},
+                 {"characters", std::move(characters)},
+                 {"deaths", std::move(deaths)}};
+    if (withTargets)
+        json["targets"] = TargetsJson(FightTargetRows(fight, roster));
+    return json;
+}
+
+Json FightsJson(const Session& session, bool withTargets)
+{
+    const Roster roster = session.FightRoster();
+    Json list = Json::array();
+    for (const Fight& fight : session.Fights().Fights())
+        list.push_back(FightJson(fight, roster, withTargets));
+    return list;
+}
+
+Json FightUpdateJson(const Fight& fight, const Roster& roster)
+{
+    const FightSummary summary = SummarizeFight(fight, roster);
+    Json characters = Json::array();
+    for (const FightCharacterRow& row : FightCharacterRows(fight, roster)) {
+        if (row.damageDealt == 0 && row.side == Side::None)
+            continue;
+        characters.push_back({{"name", DisplayText(row.name)},
+                              {"side", SideName(row.side)},
+                              {"damage_dealt", row.damageDealt},
+                              {"dps", OneDecimal(row.dps)}});
+    }
+    return {{"fight", fight.Index() + 1},
+            {"start", fight.Start().Format()},
+            {"duration_s", fight.DurationSeconds()},
+            {"name", DisplayText(summary.name)},
+            {"your_dps", OneDecimal(summary.yourDps)},
+            {"party_dps", OneDecimal(summary.partyDps)},
+            {"characters", std::move(characters)}};
+}
+
+} // namespace tarvik

@@ -1,0 +1,235 @@
+#include "HtmlReport.h"
+
+#include "DpsChartSvg.h"
+#include "Html.h"
+#include "ReportText.h"
+#include "analysis/Session.h"
+#include "fights/FightViews.h"
+#include "model/RoundNumber.h"
+#include "ui/SessionStatistics.h"
+#include "util/Encoding.h"
+#include "util/NumberFormat.h"
+
+namespace tarvik {
+
+namespace {
+
+const char* const Style = R"(body { font-family: sans-serif; margin: 1.5em; color: #222; }
+h1 { margin-bottom: 0.2em; }
+h2 { border-bottom: 2px solid #888; padding-bottom: 0.1em; margin-top: 1.6em; }
+h3 { margin-top: 1.4em; }
+table { border-collapse: collapse; margin: 0.5em 0; }
+th, td { border: 1px solid #ccc; padding: 0.2em 0.6em; text-align: left; }
+td { white-space: nowrap; }
+th { background: #eee; }
+td.num { text-align: right; font-variant-numeric: tabular-nums; }
+tr.you td { background: #e8f0fb; }
+tr.party td { background: #eaf6ea; }
+.recap { margin: 0.6em 0 1em 0; }
+.note { color: #666; }
+svg.chart { border: 1px solid #ccc; display: block; margin: 0.5em 0; }
+nav a { margin-right: 1em; }
+)";
+
+std::string Text(const std::string& bytes)
+{
+    return HtmlEscape(DisplayText(bytes));
+}
+
+std::string Cell(const std::string& escaped, bool number = false)
+{
+    return std::string(number ? "<td class=\"num\">" : "<td>") + escaped + "</td>";
+}
+
+std::string Number(int64_t value)
+{
+    return Cell(FormatThousands(value), true);
+}
+
+std::string HeaderRow(std::initializer_list<const char*> names)
+{
+    std::string row = "<tr>";
+    for (const char* name : names)
+        row += std::string("<th>") + name + "</th>";
+    return row + "</tr>\n";
+}
+
+std::string RowStart(Side side)
+{
+    switch (side) {
+    case Side::You:
+        return "<tr class=\"you\">";
+    case Side::Party:
+        return "<tr class=\"party\">";
+    case Side::None:
+        break;
+    }
+    return "<tr>";
+}
+
+std::string SideText(Side side)
+{
+    return side == Side::None ? "" : SideName(side);
+}
+
+std::string SessionSection(const Session& session)
+{
+    std::string html = "<h2 id=\"session\">Session statistics</h2>\n<table class=\"session\">\n";
+    for (const auto& row : BuildSessionStatistics(session).cells) {
+        html += "<tr>";
+        for (size_t i = 0; i < row.size(); ++i)
+            html += i == 0 ? "<th>" + Text(row[i]) + "</th>" : Cell(Text(row[i]));
+        html += "</tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+std::string FightsSection(const Session& session, const Roster& roster)
+{
+    std::string html = "<h2 id=\"fights\">Fights</h2>\n";
+    const auto& fights = session.Fights().Fights();
+    if (fights.empty())
+        return html + "<p class=\"note\">No fights.</p>\n";
+    html += "<table class=\"fights\">\n";
+    html += HeaderRow({"#", "Start", "Duration", "Name", "Your DPS", "Party DPS",
+                       "Damage taken by your side", "Deaths on your side"});
+    for (const Fight& fight : fights) {
+        const FightSummary summary = SummarizeFight(fight, roster);
+        const std::string number = std::to_string(fight.Index() + 1);
+        html += "<tr>" + Cell(number, true) + Cell(fight.Start().Format()) +
+                Cell(DurationText(fight.DurationSeconds()), true) +
+                Cell("<a href=\"#fight-" + number + "\">" + Text(summary.name) + "</a>") +
+                Cell(DpsText(summary.yourDps), true) + Cell(DpsText(summary.partyDps), true) +
+                Number(summary.damageTakenBySide) + Number(summary.sideDeaths) + "</tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+std::string CharactersSection(const Session& session, const Roster& roster)
+{
+    const AnalysisData& data = session.Data();
+    std::string html = "<h2 id=\"characters\">Characters</h2>\n";
+    if (data.characters.Count() == 0)
+        return html + "<p class=\"note\">No characters.</p>\n";
+    html += "<table class=\"characters\">\n";
+    html += HeaderRow({"Name", "Side", "Attacks", "Hit %", "Damage dealt", "Damage received",
+                       "Kills", "Deaths", "Healed", "Saves", "Saves made", "Spells"});
+    for (const auto& character : data.characters) {
+        const Character& c = *character;
+        const Side side = roster.SideOf(c.ID());
+        const double hitPercent =
+            c.Attacks() > 0 ? 100.0 * c.AttackHits() / static_cast<double>(c.Attacks()) : 0;
+        html += RowStart(side) + Cell(Text(c.Name())) + Cell(SideText(side)) + Number(c.Attacks()) +
+                Cell(RoundedText(hitPercent, 1), true) + Number(c.DamageDealt()) +
+                Number(c.DamageReceived()) + Number(c.Kills()) + Number(c.Deaths()) +
+                Number(c.HPsHealed()) + Number(c.SaveAttempts()) + Number(c.SaveSuccesses()) +
+                Number(c.Spells()) + "</tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+std::string TargetsTable(const std::vector<TargetRow>& rows, const char* cssClass)
+{
+    std::string html = std::string("<table class=\"") + cssClass + "\">\n";
+    html += HeaderRow({"Name", "AC", "AB", "Saves", "Immunities", "Resistance and reduction"});
+    for (const TargetRow& row : rows) {
+        html += "<tr>" + Cell(Text(row.name)) + Cell(HtmlEscape(row.ac), true) +
+                Cell(HtmlEscape(row.ab), true) + Cell(Text(row.savesText)) +
+                Cell(Text(row.immunitiesText)) + Cell(HtmlEscape(row.reductionsText)) + "</tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+std::string TargetsSection(const Session& session, const Roster& roster)
+{
+    std::string html = "<h2 id=\"targets\">Targets</h2>\n";
+    const std::vector<TargetRow> rows = TargetRows(session.Fights(), roster);
+    if (rows.empty())
+        return html + "<p class=\"note\">No targets.</p>\n";
+    return html + TargetsTable(rows, "targets");
+}
+
+std::string RecapHtml(const DeathRecap& recap, const Roster& roster)
+{
+    const RecapView view = BuildRecap(recap, roster);
+    std::string html = "<div class=\"recap\">\n<h4>Death of " + Text(view.victim) + " at " +
+                       HtmlEscape(view.time) + ", killed by " + Text(view.killer) + "</h4>\n";
+    if (view.lines.empty())
+        return html + "<p class=\"note\">Nothing in the 30 s before.</p>\n</div>\n";
+    html += "<table class=\"recap-events\">\n" + HeaderRow({"Before", "Time", "Event"});
+    for (const RecapLine& line : view.lines) {
+        html +=
+            "<tr>" +
+            Cell((line.secondsBefore > 0 ? "-" : "") + std::to_string(line.secondsBefore) + " s",
+                 true) +
+            Cell(HtmlEscape(line.time)) + Cell(Text(line.text)) + "</tr>\n";
+    }
+    return html + "</table>\n</div>\n";
+}
+
+std::string FightDetail(const Fight& fight, const Roster& roster)
+{
+    const FightSummary summary = SummarizeFight(fight, roster);
+    const std::string number = std::to_string(fight.Index() + 1);
+    std::string html = "<section class=\"fight\" id=\"fight-" + number + "\">\n<h3>Fight " +
+                       number + ": " + Text(summary.name) + "</h3>\n";
+    html += "<p>" + HtmlEscape(fight.Start().Format()) + " to " + HtmlEscape(fight.End().Format()) +
+            ", " + DurationText(fight.DurationSeconds()) + ". Your DPS " +
+            DpsText(summary.yourDps) + ", party DPS " + DpsText(summary.partyDps) + ".</p>\n";
+    html += DpsChartSvg(BuildDpsChart(fight, roster)) + "\n";
+    html += "<table class=\"fight-characters\">\n";
+    html += HeaderRow({"Name", "Side", "Damage", "DPS", "Active DPS", "Hit %", "Crits",
+                       "Damage taken", "Healing", "Kills", "Deaths"});
+    for (const FightCharacterRow& row : FightCharacterRows(fight, roster)) {
+        html += RowStart(row.side) + Cell(Text(row.name)) + Cell(SideText(row.side)) +
+                Number(row.damageDealt) + Cell(DpsText(row.dps), true) +
+                Cell(DpsText(row.activeDps), true) + Cell(RoundedText(row.hitPercent, 1), true) +
+                Number(row.criticalHits) + Number(row.damageTaken) + Number(row.healingReceived) +
+                Number(row.kills) + Number(row.deaths) + "</tr>\n";
+    }
+    html += "</table>\n";
+    for (const DeathRecap& recap : fight.Deaths())
+        html += RecapHtml(recap, roster);
+    return html + "</section>\n";
+}
+
+} // namespace
+
+std::string HtmlReport(const Session& session, const std::vector<std::string>& files,
+                       const std::vector<std::string>& errorLines)
+{
+    const AnalysisData& data = session.Data();
+    const Roster roster = session.FightRoster();
+    std::string html = "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" "
+                       "lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n";
+    html += "<title>Tarvik report</title>\n<style>\n" + std::string(Style) + "</style>\n";
+    html += "</head>\n<body>\n<h1>Tarvik report</h1>\n";
+
+    std::string logs;
+    for (const auto& file : files)
+        logs += (logs.empty() ? "" : ", ") + Text(file);
+    html += "<p class=\"summary\">Logs: " + (logs.empty() ? std::string("none") : logs) + ". ";
+    if (data.linesRead > 0)
+        html += "From " + HtmlEscape(data.earliestRecordDate.Format()) + " to " +
+                HtmlEscape(data.latestRecordDate.Format()) + ". ";
+    html += FormatThousands(data.linesRead) + " lines read, " +
+            FormatThousands(static_cast<int64_t>(errorLines.size())) + " could not be used.</p>\n";
+    html += "<nav><a href=\"#session\">Session statistics</a><a href=\"#fights\">Fights</a>"
+            "<a href=\"#characters\">Characters</a><a href=\"#targets\">Targets</a>"
+            "<a href=\"#fight-details\">Fight details</a></nav>\n";
+
+    html += SessionSection(session);
+    html += FightsSection(session, roster);
+    html += CharactersSection(session, roster);
+    html += TargetsSection(session, roster);
+    html += "<h2 id=\"fight-details\">Fight details</h2>\n";
+    const auto& fights = session.Fights().Fights();
+    if (fights.empty())
+        html += "<p class=\"note\">No fights.</p>\n";
+    for (const Fight& fight : fights)
+        html += FightDetail(fight, roster);
+    html += "</body>\n</html>\n";
+    return html;
+}
+
+} // namespace tarvik

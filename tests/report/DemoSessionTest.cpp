@@ -1,0 +1,179 @@
+// The demo session: written the same for the same seed, shipped as written,
+// and read as a player would want it: no unusable lines, fights with bosses,
+// deaths with a lead-up, immunities and a level-up.
+#include "DemoSession.h"
+
+#include "AnalysisTestSupport.h"
+#include "app/Configuration.h"
+#include "fights/FightViews.h"
+#include "util/FileUtil.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace tarvik {
+namespace {
+
+AnalysisConfig Shipped()
+{
+    ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
+    EXPECT_TRUE(loaded.configuration) << loaded.fatalMessage;
+    return loaded.configuration ? loaded.configuration->analysis : AnalysisConfig{};
+}
+
+const std::vector<DemoLog>& Demo()
+{
+    static const std::vector<DemoLog> logs = WriteDemoSession();
+    return logs;
+}
+
+TEST(DemoSession, SameSeedSameBytesAndTheShippedFilesAreThoseBytes)
+{
+    const std::vector<DemoLog> again = WriteDemoSession();
+    ASSERT_EQ(again.size(), Demo().size());
+    for (size_t i = 0; i < again.size(); ++i) {
+        EXPECT_EQ(again[i].name, Demo()[i].name);
+        EXPECT_TRUE(again[i].contents == Demo()[i].contents) << again[i].name;
+        std::string shipped;
+        ASSERT_FALSE(
+            ReadWholeFile(test::SourceDir() + "/data/samples/demo/" + again[i].name, shipped))
+            << "data/samples/demo/" << again[i].name;
+        // Regenerate with: tarvik-loggen --demo data/samples/demo
+        EXPECT_TRUE(shipped == again[i].contents) << again[i].name << " differs from the generator";
+    }
+    EXPECT_NE(WriteDemoSession(1)[0].contents, Demo()[0].contents);
+}
+
+TEST(DemoSession, BothClientsStampsAndLineEnds)
+{
+    ASSERT_EQ(Demo().size(), 3u);
+    size_t lines = 0;
+    for (const DemoLog& log : Demo())
+        lines += static_cast<size_t>(std::count(log.contents.begin(), log.contents.end(), '\n'));
+    EXPECT_GE(lines, 8000u);
+    EXPECT_LE(lines, 12000u);
+    // The classic client: a zero-padded day, CR LF, Windows-1252.
+    const std::string& classic = Demo()[0].contents;
+    EXPECT_EQ(classic.rfind("[CHAT WINDOW TEXT] [Sat Oct 03 19:34:12] ", 0), 0u);
+    EXPECT_EQ(std::count(classic.begin(), classic.end(), '\n'),
+              std::count(classic.begin(), classic.end(), '\r'));
+    EXPECT_NE(classic.find('\x92'), std::string::npos);
+    // The Enhanced Edition: a blank-padded day, LF only.
+    EXPECT_EQ(Demo()[1].contents.rfind("[CHAT WINDOW TEXT] [Sun Nov  1 19:58:40] ", 0), 0u);
+    EXPECT_EQ(Demo()[2].contents.rfind("[CHAT WINDOW TEXT] [Sat Nov  7 20:02:05] ", 0), 0u);
+    for (const DemoLog* log : {&Demo()[1], &Demo()[2]})
+        EXPECT_EQ(log->contents.find('\r'), std::string::npos) << log->name;
+}
+
+class DemoAnalysis : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        h = new test::SessionHarness(Shipped(), DateTime::FromCivil(2026, 12, 1, 12, 0, 0));
+        h->S().Options().autodetectParty = true;
+        for (const DemoLog& log : Demo()) {
+            const std::string path = h->dir.File(log.name);
+            test::WriteBytes(path, log.contents);
+            test::SetModifiedLocal(path, h->clock.Now());
+            ASSERT_TRUE(h->S().AnalyzeLog(path)) << log.name;
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        delete h;
+        h = nullptr;
+    }
+    static tarvik::Roster Sides() { return h->S().FightRoster(); }
+
+    static test::SessionHarness* h;
+};
+test::SessionHarness* DemoAnalysis::h = nullptr;
+
+TEST_F(DemoAnalysis, EveryLineIsUsedAndDatedInItsEvening)
+{
+    EXPECT_TRUE(h->Errors().empty()) << h->Errors().front();
+    const AnalysisData& data = h->S().Data();
+    EXPECT_EQ(data.earliestRecordDate.Format().substr(0, 10), "10/03/2026");
+    EXPECT_EQ(data.latestRecordDate.Format().substr(0, 10), "11/07/2026");
+    EXPECT_GT(data.experienceTotal, 5000);
+}
+
+TEST_F(DemoAnalysis, ThePartyOfFourIsDetected)
+{
+    const AnalysisData& data = h->S().Data();
+    ASSERT_NE(data.userCharacterId, 0);
+    EXPECT_EQ(data.characters.At(data.userCharacterId)->Name(), "Aldric Voss");
+    EXPECT_EQ(data.partyMemberCount, 4);
+}
+
+TEST_F(DemoAnalysis, FightsWithBossesDeathsAndRecaps)
+{
+    const auto& fights = h->S().Fights().Fights();
+    EXPECT_GE(fights.size(), 15u);
+    int deaths = 0;
+    std::vector<std::string> names;
+    for (const Fight& fight : fights) {
+        const FightSummary summary = SummarizeFight(fight, Sides());
+        names.push_back(summary.name);
+        EXPECT_GT(summary.yourDps, 5) << summary.name;
+        EXPECT_GT(summary.partyDps, summary.yourDps) << summary.name;
+        EXPECT_GE(fight.DurationSeconds(), 20) << summary.name;
+        EXPECT_LE(fight.DurationSeconds(), 240) << summary.name;
+        for (const DeathRecap& recap : fight.Deaths()) {
+            ++deaths;
+            // A lead-up worth reading: several blows before the last.
+            EXPECT_GE(BuildRecap(recap, Sides()).lines.size(), 3u) << summary.name;
+        }
+        // Nobody's party wiped: a demo ends its fights.
+        EXPECT_LT(summary.sideDeaths, 3) << summary.name;
+    }
+    EXPECT_GE(deaths, 3);
+    for (const char* boss :
+         {"Ogre Chieftain (+2)", "Draconic Warlord (+1)", "Hellspawn Pit Fiend (+1)"})
+        EXPECT_NE(std::find(names.begin(), names.end(), boss), names.end()) << boss;
+}
+
+TEST_F(DemoAnalysis, TargetsShowImmunitiesReductionsAndSaves)
+{
+    const std::vector<TargetRow> rows = TargetRows(h->S().Fights(), Sides());
+    auto row = [&](const std::string& name) -> const TargetRow* {
+        for (const TargetRow& r : rows) {
+            if (r.name == name)
+                return &r;
+        }
+        return nullptr;
+    };
+    const TargetRow* fiend = row("Hellspawn Pit Fiend");
+    ASSERT_NE(fiend, nullptr);
+    EXPECT_NE(fiend->immunitiesText.find("Fire 100%"), std::string::npos) << fiend->immunitiesText;
+    // One pair of cold damage: the percentage is known to a range around 50.
+    EXPECT_NE(fiend->immunitiesText.find("Cold 49-51%"), std::string::npos)
+        << fiend->immunitiesText;
+    EXPECT_GT(fiend->reductions.count, 0);
+    EXPECT_EQ(fiend->ac, "37");
+    const TargetRow* mummy = row("Epic Mummy Warrior");
+    ASSERT_NE(mummy, nullptr);
+    EXPECT_NE(mummy->immunitiesText.find("Cold 100%"), std::string::npos) << mummy->immunitiesText;
+    for (const TargetRow& r : rows)
+        EXPECT_FALSE(r.savesText.empty()) << r.name;
+}
+
+TEST_F(DemoAnalysis, TheLevelUpShowsInTheAttackBonus)
+{
+    // Aldric's attack bonus is one higher in the fights after the ogres.
+    const int32_t aldric = h->S().Data().userCharacterId;
+    std::vector<int32_t> bonuses;
+    for (const Fight& fight : h->S().Fights().Fights()) {
+        for (const FightCharacter& c : fight.Characters()) {
+            if (c.id == aldric && c.target.ab.Mode())
+                bonuses.push_back(*c.target.ab.Mode());
+        }
+    }
+    ASSERT_GE(bonuses.size(), 10u);
+    EXPECT_EQ(bonuses.front(), 29);
+    EXPECT_EQ(bonuses.back(), 30);
+}
+
+} // namespace
+} // namespace tarvik

@@ -1,0 +1,271 @@
+// The HTML report, its charts and the CSV export, from sessions read with
+// the shipped configuration.
+#include "AnalysisTestSupport.h"
+#include "app/Configuration.h"
+#include "report/CsvTable.h"
+#include "report/DpsChartSvg.h"
+#include "report/Html.h"
+#include "report/HtmlReport.h"
+#include "report/JsonReport.h"
+
+#include <clocale>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+namespace {
+
+using test::GameLine;
+
+AnalysisConfig Shipped()
+{
+    ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
+    EXPECT_TRUE(loaded.configuration) << loaded.fatalMessage;
+    return loaded.configuration ? loaded.configuration->analysis : AnalysisConfig{};
+}
+
+// Every element closed in order, attributes quoted, no stray "<" or "&":
+// what an XML reader (and so a browser in either mode) needs. Returns the
+// first fault, empty when there is none.
+std::string WellFormedFault(const std::string& html)
+{
+    std::vector<std::string> open;
+    size_t i = 0;
+    while (i < html.size()) {
+        const char c = html[i];
+        if (c == '&') {
+            const size_t end = html.find(';', i);
+            const std::string entity = html.substr(i, end == std::string::npos ? 8 : end - i + 1);
+            if (entity != "&amp;" && entity != "&lt;" && entity != "&gt;" && entity != "&quot;" &&
+                entity != "&#39;")
+                return "unknown reference " + entity;
+            i = end + 1;
+            continue;
+        }
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t')
+            return "control character";
+        if (c != '<') {
+            ++i;
+            continue;
+        }
+        const size_t end = html.find('>', i);
+        if (end == std::string::npos)
+            return "unclosed tag";
+        const std::string tag = html.substr(i + 1, end - i - 1);
+        i = end + 1;
+        if (tag.starts_with("!DOCTYPE"))
+            continue;
+        if (tag.find('<') != std::string::npos)
+            return "'<' inside a tag";
+        if (tag.starts_with('/')) {
+            if (open.empty() || open.back() != tag.substr(1))
+                return "</" + tag.substr(1) + "> closes " +
+                       (open.empty() ? "nothing" : open.back());
+            open.pop_back();
+            continue;
+        }
+        if (tag.ends_with('/'))
+            continue;
+        open.push_back(tag.substr(0, tag.find(' ')));
+    }
+    return open.empty() ? std::string() : "<" + open.back() + "> never closed";
+}
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST(HtmlText, EscapesMarkupAndReplacesControlCharacters)
+{
+    const struct {
+        std::string text, escaped;
+    } cases[] = {
+        {"Ogre Chieftain", "Ogre Chieftain"},
+        {"<script>alert(1)</script>", "&lt;script&gt;alert(1)&lt;/script&gt;"},
+        {"Kil'iak \"Witch\" & Co", "Kil&#39;iak &quot;Witch&quot; &amp; Co"},
+        // The game's colour codes: XML forbids the control characters.
+        {"<c\x01\x02\x03>Red", "&lt;c???&gt;Red"},
+        {"Sefa\xe2\x80\x99s Wolf", "Sefa\xe2\x80\x99s Wolf"},
+        {"tab\tand\nline", "tab\tand\nline"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HtmlEscape(c.text), c.escaped) << c.text;
+}
+
+TEST(HtmlText, SvgNumbersIgnoreTheLocaleAndRound)
+{
+    // A decimal comma in the user's locale must not reach the SVG.
+    const char* old = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = old ? old : "C";
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {{12.34, "12.3"}, {12.35, "12.4"}, {5.0, "5"},         {-0.04, "0"},
+                 {0.96, "1"},     {-7.25, "-7.3"}, {1e300 * 1e10, "0"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SvgNumber(c.value), c.text) << c.value;
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(DpsChart, NiceStepsAreOneTwoOrFiveTimesAPowerOfTen)
+{
+    const struct {
+        double maximum;
+        int ticks;
+        double step;
+    } cases[] = {{0, 4, 1},     {-3, 4, 1},  {87, 4, 50},  {80, 4, 20},   {7, 4, 2},
+                 {1.2, 4, 0.5}, {95, 8, 20}, {100, 4, 50}, {1000, 5, 200}};
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(NiceStep(c.maximum, c.ticks), c.step) << c.maximum << "/" << c.ticks;
+}
+
+TEST(DpsChart, DrawsEveryLineAndItsAverageWithinTheFrame)
+{
+    DpsChart chart;
+    chart.points = 4;
+    chart.bucketSeconds = 2;
+    chart.lines = {{ChartLineKind::You, "Aldric Voss", {10, 90, 0, 20}, {10, 50, 33.3, 30}},
+                   {ChartLineKind::Opponent, "<Ogre & Co>", {5, 5, 5, 5}, {5, 5, 5, 5}}};
+    const std::string svg = DpsChartSvg(chart, 400, 200);
+    EXPECT_EQ(WellFormedFault(svg), "");
+    EXPECT_EQ(Count(svg, "<polyline class=\"raw\""), 2u);
+    EXPECT_EQ(Count(svg, "<polyline class=\"average\""), 2u);
+    EXPECT_NE(svg.find("&lt;Ogre &amp; Co&gt;"), std::string::npos);
+    // Four points per line, every one inside the 400 x 200 frame.
+    const size_t at = svg.find("points=\"") + 8;
+    const std::string points = svg.substr(at, svg.find('"', at) - at);
+    std::istringstream in(points);
+    std::string point;
+    int seen = 0;
+    while (in >> point) {
+        const double x = std::stod(point.substr(0, point.find(',')));
+        const double y = std::stod(point.substr(point.find(',') + 1));
+        EXPECT_GE(x, 0);
+        EXPECT_LE(x, 400);
+        EXPECT_GE(y, 0);
+        EXPECT_LE(y, 200);
+        ++seen;
+    }
+    EXPECT_EQ(seen, 4);
+    // The scale follows the averages (up to 50, so 0 to 60 in steps of 20);
+    // the spike of 90 in the second bucket is cut at the top (y = 44).
+    EXPECT_NE(svg.find(">60</text>"), std::string::npos);
+    EXPECT_EQ(svg.find(">80</text>"), std::string::npos);
+    EXPECT_NE(points.find(" 180.5,44 "), std::string::npos) << points;
+}
+
+TEST(CsvText, QuotesWhatRfc4180AsksAndDefusesFormulas)
+{
+    const struct {
+        std::string text, field;
+    } cases[] = {
+        {"Ogre Chieftain", "Ogre Chieftain"},
+        {"Ogre Chieftain (+2)", "Ogre Chieftain (+2)"},
+        {"Smith, the Smurf", "\"Smith, the Smurf\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\r\nlines", "\"two\r\nlines\""},
+        {"", ""},
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"+1", "'+1"},
+        {"-1", "'-1"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CsvField(c.text), c.field) << c.text;
+    EXPECT_EQ(CsvRows({{"a", "b"}, {"1", "\"x,y\""}}), "a,b\r\n1,\"x,y\"\r\n");
+}
+
+// Two fights of a party of two against names that need escaping, with a
+// death, an immunity and a name in Windows-1252.
+class ReportFromSession : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        h.S().Options().autodetectParty = true;
+        const std::vector<std::string> bodies = {
+            "20:00:00 Aldric Voss : Initiative Roll : 14 : (10 + 4 = 14)",
+            "20:00:00 Brenna Tal has joined the party.",
+            "20:00:01 Aldric Voss attacks <b>Bob & \"Co\"</b> : *hit* : (15 + 20 = 35)",
+            "20:00:01 Aldric Voss damages <b>Bob & \"Co\"</b>: 30 (20 Physical 10 Fire)",
+            "20:00:01 <b>Bob & \"Co\"</b> : Damage Immunity absorbs 10 point(s) of Fire",
+            "20:00:03 <b>Bob & \"Co\"</b> attacks Brenna Tal : *hit* : (18 + 20 = 38)",
+            "20:00:03 <b>Bob & \"Co\"</b> damages Brenna Tal: 90 (90 Physical)",
+            "20:00:03 <b>Bob & \"Co\"</b> killed Brenna Tal",
+            "20:00:05 Aldric Voss damages <b>Bob & \"Co\"</b>: 50 (50 Physical)",
+            "20:00:05 Aldric Voss killed <b>Bob & \"Co\"</b>",
+            "20:05:00 Aldric Voss attacks Sefa\x92s Wolf, the Grey : *hit* : (15 + 20 = 35)",
+            "20:05:00 Aldric Voss damages Sefa\x92s Wolf, the Grey: 12 (12 Physical)",
+            "20:05:04 Aldric Voss killed Sefa\x92s Wolf, the Grey",
+        };
+        std::vector<std::string> lines;
+        for (const auto& timed : bodies)
+            lines.push_back(GameLine(timed.substr(9), "Sat Dec 16 " + timed.substr(0, 8)));
+        ASSERT_TRUE(h.S().AnalyzeLog(h.Write("nwclientLog1.txt", lines)));
+        ASSERT_EQ(h.S().Fights().Fights().size(), 2u);
+        ASSERT_TRUE(h.Errors().empty()) << h.Errors().front();
+    }
+
+    test::SessionHarness h{Shipped(), DateTime::FromCivil(2026, 12, 20, 12, 0, 0)};
+};
+
+TEST_F(ReportFromSession, HtmlIsWellFormedWithEscapedNamesAChartPerFightAndTheRecap)
+{
+    const std::string html = HtmlReport(h.S(), {"nwclientLog1.txt"}, h.Errors());
+    ASSERT_EQ(WellFormedFault(html), "");
+    EXPECT_EQ(Count(html, "<svg "), 2u);
+    EXPECT_EQ(Count(html, "<section class=\"fight\""), 2u);
+    // Never the raw name, always its escaped form.
+    EXPECT_EQ(html.find("<b>Bob"), std::string::npos);
+    EXPECT_NE(html.find("&lt;b&gt;Bob &amp; &quot;Co&quot;&lt;/b&gt;"), std::string::npos);
+    // Windows-1252 decoded for display.
+    EXPECT_NE(html.find("Sefa\xe2\x80\x99s Wolf, the Grey"), std::string::npos);
+    // The recap of Brenna's death, and the immunity among the targets.
+    EXPECT_NE(html.find("Death of Brenna Tal at 12/16/2023 08:00:03 PM, killed by &lt;b&gt;Bob"),
+              std::string::npos);
+    EXPECT_NE(html.find("<td>Fire 50-54%</td>"), std::string::npos);
+    // The first fight's line: 80 damage from your side over 4 s, 90 taken, one death.
+    EXPECT_NE(html.find("<td class=\"num\">4 s</td>"), std::string::npos);
+    EXPECT_NE(html.find("<td class=\"num\">20</td><td class=\"num\">20</td>"
+                        "<td class=\"num\">90</td><td class=\"num\">1</td>"),
+              std::string::npos);
+}
+
+TEST_F(ReportFromSession, HtmlOfAnEmptySessionSaysSo)
+{
+    test::SessionHarness empty{Shipped()};
+    const std::string html = HtmlReport(empty.S(), {}, {});
+    EXPECT_EQ(WellFormedFault(html), "");
+    EXPECT_EQ(Count(html, "No fights."), 2u);
+    EXPECT_EQ(html.find("<svg"), std::string::npos);
+}
+
+TEST_F(ReportFromSession, CsvHasAHeaderAndOneQuotedLinePerFight)
+{
+    const std::string csv = FightsCsv(h.S());
+    EXPECT_EQ(csv, "Number,Start,End,Duration (s),Name,Your damage,Your DPS,Party damage,Party DPS,"
+                   "Damage taken by your side,Deaths on your side\r\n"
+                   "1,12/16/2023 08:00:01 PM,12/16/2023 08:00:05 PM,4,"
+                   "\"<b>Bob & \"\"Co\"\"</b>\",80,20,80,20,90,1\r\n"
+                   "2,12/16/2023 08:05:00 PM,12/16/2023 08:05:04 PM,4,"
+                   "\"Sefa\xe2\x80\x99s Wolf, the Grey\",12,3,12,3,0,0\r\n");
+}
+
+TEST_F(ReportFromSession, WindowExportIsTheCliDocumentByteForByte)
+{
+    // The window writes dump(2); tarvik-cli streams the same document.
+    const std::vector<std::string> files = {"nwclientLog1.txt"};
+    std::ostringstream cli;
+    JsonReport(cli, h.S(), files, h.Errors(), {true, true});
+    EXPECT_EQ(JsonDocument(h.S(), files, h.Errors(), {true, true}).dump(2) + "\n", cli.str());
+    EXPECT_NE(cli.str().find("\"name\": \"Sefa\xe2\x80\x99s Wolf, the Grey\""), std::string::npos);
+}
+
+} // namespace
+} // namespace tarvik
