@@ -27,6 +27,8 @@ std::string FightsText(const Session& session)
                          FormatThousands(summary.sideDeaths)});
     }
     text += TableText(table);
+    if (const int32_t dropped = session.Fights().DroppedFights())
+        text += "  (The " + FormatThousands(dropped) + " oldest fights are no longer kept.)\n";
     for (const Fight& fight : fights) {
         const FightSummary summary = SummarizeFight(fight, roster);
         text += "\n== Fight " + std::to_string(fight.Index() + 1) + ": " +

@@ -34,6 +34,7 @@ private:
     const Session& session_;
     std::ostream& out_;
     ReportSections sections_;
+    // By fight index, counting fights no longer kept.
     size_t fightsEnded_ = 0;      // fights printed as ended
     int64_t lastEndedSecond_ = 0; // the last of them ended then
     size_t deathFight_ = 0;       // where the next unprinted death recap is

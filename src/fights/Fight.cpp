@@ -66,4 +66,28 @@ void Fight::Grow(std::vector<int32_t>& series, size_t bucket)
     series.resize(std::min(std::max(bucket + 1, 2 * series.size() + 16), MaxSeriesPoints), 0);
 }
 
+void FightCharacter::Reuse(int32_t newId, size_t damageTypes)
+{
+    id = newId;
+    damageDealt = 0;
+    damageTaken = 0;
+    dealtByType.assign(damageTypes, 0);
+    takenByType.assign(damageTypes, 0);
+    attacks = 0;
+    attacksReceived = 0;
+    hits = 0;
+    criticalHits = 0;
+    kills = 0;
+    deaths = 0;
+    healingReceived = 0;
+    dealtDamage = false;
+    firstDamageSecond = 0;
+    lastDamageSecond = 0;
+    series.dealt.clear();
+    series.taken.clear();
+    damageFrom.clear();
+    attacked.clear();
+    target.Clear();
+}
+
 } // namespace tarvik

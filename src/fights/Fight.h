@@ -61,6 +61,9 @@ struct FightCharacter {
     TargetStats target;
 
     int64_t DamageFrom(int32_t attacker) const;
+    // A character of this ID with nothing done yet, keeping the memory of
+    // what this one held.
+    void Reuse(int32_t newId, size_t damageTypes);
 };
 
 enum class RecapKind : uint8_t { Damage, Immunity, Absorb, Healing, Save };

@@ -59,6 +59,9 @@ FightTracker::FightTracker(int damageTypeCount, int32_t gapSeconds)
 void FightTracker::Clear()
 {
     fights_.clear();
+    dropped_ = 0;
+    spareCharacters_.clear();
+    spareLists_.clear();
     tracks_.clear();
     slotOf_.clear();
 }
@@ -100,8 +103,59 @@ Fight& FightTracker::NewFight(int64_t second)
         for (const FightCharacter& character : fights_.back().characters_)
             slotOf_[static_cast<size_t>(character.id)] = -1;
     }
-    fights_.emplace_back(static_cast<int32_t>(fights_.size()), second);
-    return fights_.back();
+    if (fights_.size() >= MaxKeptFights + DropBatch)
+        DropOldestFights(DropBatch);
+    Fight& fight = fights_.emplace_back(dropped_ + static_cast<int32_t>(fights_.size()), second);
+    if (!spareLists_.empty()) {
+        fight.characters_ = std::move(spareLists_.back());
+        spareLists_.pop_back();
+    }
+    return fight;
+}
+
+void FightTracker::DropOldestFights(size_t count)
+{
+    count = std::min(count, fights_.size());
+    for (size_t f = 0; f < count; ++f) {
+        for (const FightCharacter& c : fights_[f].characters_) {
+            if (c.id < 1 || c.target.Empty())
+                continue;
+            EarlierFights& earlier = TrackOf(c.id).earlier;
+            earlier.stats.Merge(c.target);
+            if (c.target.ac.rolls > 0)
+                earlier.lastAc = c.target.ac;
+            const auto& immunities = c.target.immunities;
+            if (earlier.lastImmunities.size() < immunities.size())
+                earlier.lastImmunities.resize(immunities.size());
+            for (size_t t = 0; t < immunities.size(); ++t) {
+                if (immunities[t].pairs > 0)
+                    earlier.lastImmunities[t] = immunities[t];
+            }
+        }
+        std::vector<FightCharacter>& characters = fights_[f].characters_;
+        for (FightCharacter& c : characters)
+            spareCharacters_.push_back(std::move(c));
+        characters.clear();
+        spareLists_.push_back(std::move(characters));
+    }
+    fights_.erase(fights_.begin(), fights_.begin() + static_cast<std::ptrdiff_t>(count));
+    dropped_ += static_cast<int32_t>(count);
+}
+
+const Fight* FightTracker::FightByIndex(int32_t index) const
+{
+    const int64_t at = static_cast<int64_t>(index) - dropped_;
+    if (at < 0 || at >= static_cast<int64_t>(fights_.size()))
+        return nullptr;
+    return &fights_[static_cast<size_t>(at)];
+}
+
+const FightTracker::EarlierFights* FightTracker::Earlier(int32_t id) const
+{
+    if (id < 1 || static_cast<size_t>(id) >= tracks_.size())
+        return nullptr;
+    const EarlierFights& earlier = tracks_[static_cast<size_t>(id)].earlier;
+    return earlier.stats.Empty() ? nullptr : &earlier;
 }
 
 Fight* FightTracker::FightAt(int64_t second)
@@ -115,9 +169,16 @@ Fight* FightTracker::FightAt(int64_t second)
 
 FightCharacter& FightTracker::NewCharacter(Fight& fight, int32_t id)
 {
+    const auto types = static_cast<size_t>(damageTypeCount_ - 1);
+    if (!spareCharacters_.empty()) {
+        FightCharacter& character =
+            fight.characters_.emplace_back(std::move(spareCharacters_.back()));
+        spareCharacters_.pop_back();
+        character.Reuse(id, types);
+        return character;
+    }
     FightCharacter& character = fight.characters_.emplace_back();
     character.id = id;
-    const auto types = static_cast<size_t>(damageTypeCount_ - 1);
     character.dealtByType.assign(types, 0);
     character.takenByType.assign(types, 0);
     return character;

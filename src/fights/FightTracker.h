@@ -16,6 +16,9 @@ namespace tarvik {
 // of lines: it keeps no text, only counts, bounded series and small rings.
 class FightTracker {
 public:
+    // Fights kept whole, so that memory stays flat over days of logs; older
+    // ones leave only their part in the target statistics.
+    static constexpr size_t MaxKeptFights = 1000;
     static constexpr int32_t DefaultGapSeconds = 15;
     static constexpr int32_t MinGapSeconds = 1;
     static constexpr int32_t MaxGapSeconds = 3600;
@@ -37,9 +40,23 @@ public:
     void OnAbsorb(const AbsorbEvent& event);
     void OnSave(const SaveEvent& event);
 
-    // In the order they began. A new fight may move the others: hold on to
-    // indices (Fight::Index()), not to references, across reads.
+    // The newest fights (at least MaxKeptFights of them), in the order they
+    // began. A new fight may move or drop the others: hold on to indices
+    // (Fight::Index()), not to references, across reads.
     const std::vector<Fight>& Fights() const { return fights_; }
+    // Fights no longer kept: Fights().front().Index() when any are kept.
+    int32_t DroppedFights() const { return dropped_; }
+    // The fight with this index while it is kept; null otherwise.
+    const Fight* FightByIndex(int32_t index) const;
+
+    // What the fights no longer kept told of a character.
+    struct EarlierFights {
+        TargetStats stats;
+        AcEvidence lastAc;                            // of the last of them with AC evidence
+        std::vector<ImmunityEvidence> lastImmunities; // of the last with pairs, by type
+    };
+    // Null when the character had no part in them, or nothing to tell.
+    const EarlierFights* Earlier(int32_t id) const;
     // The last fight, while less than the gap has passed since its last
     // event; null otherwise.
     const Fight* RunningFight(DateTime now) const;
@@ -48,7 +65,7 @@ public:
     // What saves and absorbs outside every fight told of a character; null
     // when nothing. Everything else is in the fights.
     const TargetStats* OutsideFights(int32_t id) const;
-    // The highest character ID the tracker has heard of outside fights.
+    // The highest character ID the tracker keeps a track for.
     int32_t TrackBound() const { return static_cast<int32_t>(tracks_.size()) - 1; }
 
 private:
@@ -71,6 +88,7 @@ private:
     // What is kept per character across fights.
     struct Track {
         TargetStats outside;
+        EarlierFights earlier;
         RecapRing ring;
         // The amount each damage type last did to the character, to pair with
         // an immunity absorb that follows it.
@@ -102,6 +120,10 @@ private:
         return NewFight(second);
     }
     Fight& NewFight(int64_t second);
+    // Moves the oldest fights' target evidence to the characters' tracks and
+    // forgets the fights; done in batches so that the vector moves seldom.
+    void DropOldestFights(size_t count);
+    static constexpr size_t DropBatch = 100;
     Fight* FightAt(int64_t second);
     // The character's place in the newest fight's list, added when needed.
     size_t Slot(Fight& fight, int32_t id)
@@ -118,6 +140,11 @@ private:
     int damageTypeCount_;
     int32_t gapSeconds_;
     std::vector<Fight> fights_;
+    int32_t dropped_ = 0;
+    // What dropped fights held, reused for new ones: no allocation per
+    // fight once the fights kept are at their bound.
+    std::vector<FightCharacter> spareCharacters_;
+    std::vector<std::vector<FightCharacter>> spareLists_;
     std::vector<Track> tracks_; // by character ID; entry 0 unused
     // Position of each character in the newest fight's list, -1 when absent.
     std::vector<int32_t> slotOf_;

@@ -412,8 +412,8 @@ std::string HudDpsText(const FightTracker& tracker, const Roster& roster, DateTi
 
 std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& roster)
 {
-    // The whole analysis is every fight merged, in order, and what came
-    // outside fights.
+    // The whole analysis is every fight merged, in order (those no longer
+    // kept first), and what came outside fights.
     struct Merged {
         TargetStats stats;
         LastFightEvidence last;
@@ -424,6 +424,20 @@ std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& ros
             merged.resize(static_cast<size_t>(id) + 1);
         return merged[static_cast<size_t>(id)];
     };
+    for (int32_t id = 1; id <= tracker.TrackBound(); ++id) {
+        const FightTracker::EarlierFights* earlier = tracker.Earlier(id);
+        if (!earlier)
+            continue;
+        Merged& m = entry(id);
+        m.stats.Merge(earlier->stats);
+        if (earlier->lastAc.rolls > 0)
+            m.last.ac = &earlier->lastAc;
+        m.last.immunities.resize(earlier->lastImmunities.size(), nullptr);
+        for (size_t t = 0; t < earlier->lastImmunities.size(); ++t) {
+            if (earlier->lastImmunities[t].pairs > 0)
+                m.last.immunities[t] = &earlier->lastImmunities[t];
+        }
+    }
     for (const Fight& fight : tracker.Fights()) {
         for (const FightCharacter& c : fight.Characters()) {
             if (c.id < 1 || c.target.Empty())

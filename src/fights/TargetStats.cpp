@@ -100,6 +100,14 @@ void BonusTally::AddCount(int32_t bonus, int32_t count)
     counts_[static_cast<size_t>(bonus - base_)] += count;
 }
 
+void BonusTally::Clear()
+{
+    counts_.clear();
+    strays_.clear();
+    base_ = 0;
+    rolls_ = 0;
+}
+
 void BonusTally::Merge(const BonusTally& other)
 {
     rolls_ += other.rolls_;
@@ -254,6 +262,15 @@ bool TargetStats::Empty() const
 {
     return ac.rolls == 0 && ab.Rolls() == 0 && saves.TypeBound() == 0 && immunities.empty() &&
            reductions.count == 0;
+}
+
+void TargetStats::Clear()
+{
+    ac = {};
+    ab.Clear();
+    saves.Clear();
+    immunities.clear();
+    reductions = {};
 }
 
 } // namespace tarvik

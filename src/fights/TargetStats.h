@@ -61,6 +61,8 @@ public:
             AddCount(bonus, 1);
     }
     void Merge(const BonusTally& other);
+    // Forgets every roll and keeps the memory for the next.
+    void Clear();
     int32_t Rolls() const { return rolls_; }
     // The most frequent bonus; of equally frequent ones the highest.
     std::optional<int32_t> Mode() const;
@@ -82,6 +84,7 @@ class SaveBests {
 public:
     void Add(int32_t saveType, int32_t bonus);
     void Merge(const SaveBests& other);
+    void Clear() { best_.clear(); }
     std::optional<int32_t> Best(int32_t saveType) const;
     int32_t TypeBound() const { return static_cast<int32_t>(best_.size()); }
 
@@ -136,6 +139,8 @@ struct TargetStats {
 
     ImmunityEvidence& Immunity(int32_t type, int damageTypeCount);
     void Merge(const TargetStats& other);
+    // Forgets everything and keeps the memory for the next.
+    void Clear();
     bool Empty() const;
 };
 

@@ -113,8 +113,11 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
             {"damage_received_from", damageRecords(c.InboundRecords(), "attacker", false)},
         });
     }
-    if (sections.fights)
+    if (sections.fights) {
+        if (const int32_t dropped = session.Fights().DroppedFights())
+            doc["fights_not_kept"] = dropped;
         doc["fights"] = FightsJson(session, sections.targets);
+    }
     if (sections.targets)
         doc["targets"] = TargetsJson(TargetRows(session.Fights(), session.FightRoster()));
     return doc;

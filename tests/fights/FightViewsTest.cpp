@@ -146,6 +146,50 @@ TEST_F(Views, TargetsAreEnemiesAndSidesFollowTheMarks)
               (std::vector<std::string>{"You 14-? 10 ", "Ogre ?-22 8 ", "Goblin ? ? Will 6"}));
 }
 
+// Days of play keep memory flat: only the newest fights stay whole, and what
+// the older ones told of a target still counts, its last fight's range too.
+TEST_F(Views, OldFightsAreDroppedButTheirRollsStillCount)
+{
+    const size_t total = FightTracker::MaxKeptFights + 250;
+    for (size_t f = 0; f < total; ++f) {
+        const int second = static_cast<int>(f) * 100;
+        // The very first fight alone shows the ogre's AC can be as low as 21;
+        // the others' hits and misses bound it from 25 down to 21 at most.
+        const int32_t hitTotal = f == 0 ? 21 : 30;
+        tracker.OnAttack(
+            {At(second), 1, 3, AttackOutcome::Hit, true, {10, hitTotal - 10, hitTotal, false, 0}});
+        tracker.OnAttack({At(second), 1, 3, AttackOutcome::Miss, true, {5, 15, 20, false, 0}});
+        Damage(second, 1, 3, 7);
+        tracker.OnAttack({At(second), 3, 1, AttackOutcome::Miss, true, {4, 18, 22, false, 0}});
+    }
+    const auto& fights = tracker.Fights();
+    ASSERT_FALSE(fights.empty());
+    EXPECT_GE(fights.size(), FightTracker::MaxKeptFights);
+    EXPECT_LT(fights.size(), total);
+    EXPECT_EQ(static_cast<size_t>(tracker.DroppedFights()) + fights.size(), total);
+    EXPECT_EQ(fights.front().Index(), tracker.DroppedFights());
+    EXPECT_EQ(fights.back().Index(), static_cast<int32_t>(total) - 1);
+    EXPECT_EQ(tracker.FightByIndex(tracker.DroppedFights() - 1), nullptr);
+    EXPECT_EQ(tracker.FightByIndex(fights.back().Index()), &fights.back());
+    // Reused memory holds nothing of the fight it came from.
+    const FightCharacter& ogre = *fights.back().Find(3);
+    EXPECT_EQ(ogre.damageTaken, 7);
+    EXPECT_EQ(ogre.target.ac.rolls, 2);
+    EXPECT_EQ(ogre.target.ab.Rolls(), 1);
+    EXPECT_EQ(ogre.takenByType, (std::vector<int64_t>{7, 0}));
+
+    const std::vector<TargetRow> rows = TargetRows(tracker, MakeRoster());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].name, "Ogre");
+    EXPECT_EQ(rows[0].ac, "21");
+    EXPECT_EQ(rows[0].acRolls, static_cast<int32_t>(2 * total));
+    EXPECT_EQ(rows[0].ab, "18");
+
+    tracker.Clear();
+    EXPECT_EQ(tracker.DroppedFights(), 0);
+    EXPECT_TRUE(TargetRows(tracker, MakeRoster()).empty());
+}
+
 TEST_F(Views, RecapEventTexts)
 {
     std::vector<std::string> sixTypes = {"Physical", "Fire", "Cold", "Acid", "Sonic", "Total"};
