@@ -10,6 +10,7 @@
 //   tarvik-bench --real [--lines N] [LOG|FOLDER...]
 //                                      real logs (default data/samples) repeated to at least
 //                                      N lines (default 1,000,000), against grep
+#include "AllocationCounter.h"
 #include "LogGenerator.h"
 #include "RealLogBench.h"
 #include "analysis/LogReader.h"
@@ -18,6 +19,7 @@
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
+#include "monitor/LogFollower.h"
 #include "util/Clock.h"
 #include "util/FileUtil.h"
 
@@ -205,8 +207,52 @@ void BM_LoadLargeConfiguration(benchmark::State& state)
     state.counters["peakRSS_MB"] = PeakRssMb();
 }
 
+// A monitoring tick while the game writes nothing: three logs read to their
+// end, so each tick only looks at the folder.
+void BM_IdleMonitoringTick(benchmark::State& state)
+{
+    const std::string config = std::string(TARVIK_SOURCE_DIR) + "/data/Tarvik.ini";
+    ConfigurationResult loaded = LoadConfiguration(config, "Tarvik");
+    if (!loaded.configuration) {
+        state.SkipWithError(loaded.fatalMessage.c_str());
+        return;
+    }
+    const auto folder = std::filesystem::temp_directory_path() / "tarvik-bench-idle";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"nwclientLog1.txt", "nwclientLog2.txt", "nwclientLog3.txt"})
+        std::filesystem::copy_file(std::string(TARVIK_SOURCE_DIR) + "/data/samples/" + name,
+                                   folder / name);
+    SystemClock clock;
+    ErrObject lastError;
+    LogFile file(clock, lastError, std::filesystem::temp_directory_path().string(), "tarvik-bench");
+    DebugLog debug(file);
+    SessionHost host;
+    Session session(loaded.configuration->analysis, debug, clock, host);
+    session.ClearAllData();
+    session.SetMonitoringEnabled(true);
+    LogFollower follower(session.Monitor(), session.FollowerHooks(), debug, clock);
+    const TickInput input{folder.string(), "nwclientLog*.txt", false, true};
+    if (follower.Tick(input).outcome != TickOutcome::NewData) {
+        state.SkipWithError("the first tick read nothing");
+        return;
+    }
+    const uint64_t before = bench::AllocationCount();
+    for (auto _ : state) {
+        const TickResult result = follower.Tick(input);
+        if (result.outcome != TickOutcome::NothingNew) {
+            state.SkipWithError("an idle tick found something");
+            return;
+        }
+    }
+    state.counters["allocations/tick"] = static_cast<double>(bench::AllocationCount() - before) /
+                                         static_cast<double>(state.iterations());
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace
 
+BENCHMARK(BM_IdleMonitoringTick)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ScanLineEnds)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AnalyzeLog)->Unit(benchmark::kMillisecond)->Iterations(3);
 // Last: its peak memory would hide the analysis's.

@@ -227,21 +227,25 @@ TickResult LogFollower::Tick(const TickInput& input)
     result.enableProcessTimer = !input.processTimerEnabled;
 
     KnownLog* followed = state_.Followed();
-    const std::string current = followed ? JoinPath(input.folder, followed->name) : std::string();
+    // Built only when a message needs it: an idle tick allocates as little as it can.
+    auto currentPath = [&] {
+        return followed ? JoinPath(input.folder, followed->name) : std::string();
+    };
     result.logFileText = state_.logName;
     if (input.mask.find('*') == std::string::npos) {
         // Named after the followed log, or the mask while none is followed.
         Fail(result, MaskWithoutNumberError(),
-             followed ? current : JoinPath(input.folder, input.mask));
+             followed ? currentPath() : JoinPath(input.folder, input.mask));
         return result;
     }
 
     debug_.LogDebug("Monitoring:  Getting the log file list.", 4);
-    const std::vector<LogListEntry> logs = ListLogs(input.folder, input.mask);
+    const std::vector<LogListEntry>& logs = lister_.List(input.folder, input.mask);
     bool newData = false;
     if (followed) {
         const LogListEntry* entry = FindEntry(logs, followed->identity);
         if (!entry) {
+            const std::string current = currentPath();
             if (!FileExists(current)) {
                 LogVanished(result, current);
                 return result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LogList.h"
+#include "LogLister.h"
 #include "MonitorPosition.h"
 #include "util/Error.h"
 
@@ -111,6 +112,7 @@ private:
 
     MonitorPosition& state_;
     LogFollowerHooks hooks_;
+    LogLister lister_;
     DebugLog& debug_;
     const Clock& clock_;
 };
