@@ -124,11 +124,12 @@ std::vector<TableColumn> TargetColumns(const Roster& roster)
     for (const std::string& save : roster.saveTypes)
         columns.push_back({save, true, "The best " + save + " save bonus seen"});
     columns.push_back({roster.SaveTypeName(0), true, "The best bonus of other saves seen"});
-    columns.push_back({"Immunities", true,
+    // Texts, left-aligned, that still sort by a number.
+    columns.push_back({"Immunities", false,
                        "Share of each damage type that immunity absorbed; sorts by the number "
                        "of types"});
     columns.push_back(
-        {"Reductions", true, "Damage absorbed by resistance or reduction; sorts by the largest"});
+        {"Reductions", false, "Damage absorbed by resistance or reduction; sorts by the largest"});
     return columns;
 }
 
@@ -154,13 +155,13 @@ TableRow TargetTableRow(const TargetRow& target, const Roster& roster)
         row.cells.push_back(std::move(cell));
     }
     row.cells.push_back(
-        {target.immunitiesText,
-         target.immunities.empty() ? std::nullopt
-                                   : std::optional<double>(target.immunities.size())});
-    row.cells.push_back({target.reductionsText,
-                         target.reductions.count > 0
-                             ? std::optional<double>(target.reductions.largest)
-                             : std::nullopt});
+        {target.immunitiesText, target.immunities.empty()
+                                    ? std::nullopt
+                                    : std::optional<double>(target.immunities.size())});
+    row.cells.push_back(
+        {target.reductionsText, target.reductions.count > 0
+                                    ? std::optional<double>(target.reductions.largest)
+                                    : std::nullopt});
     return row;
 }
 

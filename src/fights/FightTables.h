@@ -16,14 +16,14 @@ namespace tarvik {
 
 struct TableColumn {
     std::string header;
-    bool numeric = false; // right-aligned, sorted by number
+    bool numeric = false; // right-aligned; a cell without a number is unknown
     std::string tip;
 };
 
 struct TableCell {
     std::string text;
     // What the cell sorts by; unset sorts by the text (or, in a numeric
-    // column, as unknown).
+    // column, as unknown, below the others).
     std::optional<double> number;
 
     friend bool operator==(const TableCell&, const TableCell&) = default;

@@ -101,7 +101,8 @@ void CharacterTreeWidget::SetFilter(const QString& text)
 
 void CharacterTreeWidget::ApplyFilter(QTreeWidgetItem& character) const
 {
-    const bool shown = filter_.isEmpty() || character.text(0).contains(filter_, Qt::CaseInsensitive);
+    const bool shown =
+        filter_.isEmpty() || character.text(0).contains(filter_, Qt::CaseInsensitive);
     if (character.isHidden() == shown)
         character.setHidden(!shown);
 }

@@ -216,12 +216,13 @@ void MainWindow::BuildWidgets()
     splitter->addWidget(tabs_);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
-    splitter->setStretchFactor(2, 4);
+    // The tabs hold the fights' tables and chart: most of the width.
+    splitter->setStretchFactor(2, 6);
     splitter->setChildrenCollapsible(false);
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(splitter);
     setCentralWidget(central);
-    resize(1040, 560);
+    resize(1280, 720);
 
     auto panel = [this](const char* key, const char* text, const char* tip) {
         auto* label = new StatusPanel(text, this);

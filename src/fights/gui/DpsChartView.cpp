@@ -43,11 +43,11 @@ DpsChartView::DpsChartView(QWidget* parent)
     , dps_(new QValueAxis(chart_))
 {
     setObjectName("chartDps");
-    chart_->legend()->setAlignment(Qt::AlignRight);
+    chart_->legend()->setAlignment(Qt::AlignBottom);
     chart_->setMargins(QMargins(4, 4, 4, 4));
     seconds_->setTitleText("Seconds into the fight");
     seconds_->setLabelFormat("%d");
-    dps_->setTitleText("Damage per second (5 s average)");
+    dps_->setTitleText("DPS, 5 s average");
     dps_->setLabelFormat("%d");
     chart_->addAxis(seconds_, Qt::AlignBottom);
     chart_->addAxis(dps_, Qt::AlignLeft);
@@ -62,6 +62,8 @@ void DpsChartView::Clear()
     chart_->removeAllSeries();
     seconds_->setRange(0, 10);
     dps_->setRange(0, 10);
+    seconds_->applyNiceNumbers();
+    dps_->applyNiceNumbers();
     chart_->setTitle("Select a fight above");
 }
 
@@ -81,15 +83,17 @@ void DpsChartView::ShowChart(const DpsChart& chart)
             points.append(QPointF(static_cast<double>(i) * chart.bucketSeconds, line.average[i]));
             top = std::max(top, line.average[i]);
         }
+        // A line needs two points; a short fight shows its dots.
+        series->setPointsVisible(points.size() < 3);
         series->replace(points);
         chart_->addSeries(series);
         series->attachAxis(seconds_);
         series->attachAxis(dps_);
     }
-    const double last =
-        chart.points > 1 ? static_cast<double>(chart.points - 1) * chart.bucketSeconds : 1.0;
+    // At least 10 s and 10 DPS, so that the whole-number labels do not repeat.
+    const double last = std::max(10.0, static_cast<double>(chart.points - 1) * chart.bucketSeconds);
     seconds_->setRange(0, last);
-    dps_->setRange(0, std::ceil(top * 1.1));
+    dps_->setRange(0, std::max(10.0, std::ceil(top * 1.1)));
     seconds_->applyNiceNumbers();
     dps_->applyNiceNumbers();
 }

@@ -62,6 +62,9 @@ FightsTab::FightsTab(QWidget* parent)
     fightsView_->setModel(fightsProxy_);
     SetUpTableView(*fightsView_);
     fightsView_->sortByColumn(FightNumberColumn, Qt::DescendingOrder);
+    // The name takes the room left, so that the numbers stay in view.
+    fightsView_->horizontalHeader()->setStretchLastSection(false);
+    fightsView_->horizontalHeader()->setSectionResizeMode(FightNameColumn, QHeaderView::Stretch);
 
     charactersModel_->SetColumns(FightCharacterColumns());
     charactersProxy_->setSourceModel(charactersModel_);
@@ -69,6 +72,9 @@ FightsTab::FightsTab(QWidget* parent)
     charactersView_->setModel(charactersProxy_);
     SetUpTableView(*charactersView_);
     charactersView_->sortByColumn(CharacterDamageColumn, Qt::DescendingOrder);
+    charactersView_->horizontalHeader()->setStretchLastSection(false);
+    charactersView_->horizontalHeader()->setSectionResizeMode(CharacterNameColumn,
+                                                              QHeaderView::Stretch);
 
     deaths_->setObjectName("treeDeathRecaps");
     deaths_->setColumnCount(3);
@@ -146,6 +152,12 @@ void FightsTab::Refresh()
     if (first)
         fightsView_->resizeColumnsToContents();
     UpdateCaption(roster);
+    // The details are never empty beside a list of fights: the top one shows.
+    if (!fightsView_->selectionModel()->hasSelection() && fightsProxy_->rowCount() > 0) {
+        const QModelIndex top = fightsProxy_->index(0, 0);
+        fightsView_->selectionModel()->setCurrentIndex(top, QItemSelectionModel::ClearAndSelect |
+                                                                QItemSelectionModel::Rows);
+    }
     ShowSelectedFight(true);
 }
 
@@ -163,7 +175,8 @@ void FightsTab::Update()
     std::vector<TableRow> rows;
     // Only the newest fight grows; it stops running as time passes.
     for (size_t i = known_ > 0 ? known_ - 1 : 0; i < fights.size(); ++i)
-        rows.push_back(FightTableRow(fights[i], roster, source_.tracker->IsRunning(fights[i], now)));
+        rows.push_back(
+            FightTableRow(fights[i], roster, source_.tracker->IsRunning(fights[i], now)));
     fightsModel_->UpdateRows(std::move(rows));
     if (fights.size() != known_) {
         known_ = fights.size();
@@ -201,8 +214,8 @@ void FightsTab::SelectFight(int index)
         return;
     }
     const QModelIndex shown = fightsProxy_->mapFromSource(fightsModel_->index(row, 0));
-    fightsView_->selectionModel()->setCurrentIndex(
-        shown, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    fightsView_->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
     fightsView_->scrollTo(shown);
 }
 
@@ -240,9 +253,8 @@ void FightsTab::ShowDeaths(const Fight& fight, const Roster& roster)
 {
     deaths_->clear();
     shownDeaths_ = fight.Deaths().size();
-    details_->setTabText(DeathsTab, shownDeaths_ == 0
-                                        ? QString("Deaths")
-                                        : QString("Deaths (%1)").arg(shownDeaths_));
+    details_->setTabText(DeathsTab, shownDeaths_ == 0 ? QString("Deaths")
+                                                      : QString("Deaths (%1)").arg(shownDeaths_));
     if (shownDeaths_ == 0) {
         auto* none = new QTreeWidgetItem(deaths_);
         none->setText(2, "Nobody on your side died in this fight.");

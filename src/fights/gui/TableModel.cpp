@@ -69,7 +69,8 @@ void TableModel::UpdateRows(std::vector<TableRow> rows)
         row.cells.resize(columns_.size());
         if (const auto found = rowOf_.find(row.key); found != rowOf_.end()) {
             if (Replace(static_cast<size_t>(found->second), row)) {
-                firstChanged = firstChanged < 0 ? found->second : std::min(firstChanged, found->second);
+                firstChanged =
+                    firstChanged < 0 ? found->second : std::min(firstChanged, found->second);
                 lastChanged = std::max(lastChanged, found->second);
             }
         } else if (const auto pending = addedAt.find(row.key); pending != addedAt.end()) {
