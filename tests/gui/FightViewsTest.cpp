@@ -205,6 +205,8 @@ private slots:
         QTableView* view = tab.FightsView();
         QAbstractItemModelTester tester(view->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester charactersTester(
+            tab.CharactersView()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         const QModelIndex top = view->model()->index(0, FightNameColumn);
         QCOMPARE(top.data().toString(), QString("Wolf  - running"));
         QVERIFY(top.data(Qt::FontRole).value<QFont>().bold());
