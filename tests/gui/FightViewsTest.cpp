@@ -267,6 +267,10 @@ private slots:
                  (QStringList{"Goblin", "Ogre", "Rat", "Wolf"}));
         QCOMPARE(tab.Model()->headerData(TargetFirstSaveColumn, Qt::Horizontal).toString(),
                  QString("Fort"));
+        // Only the ogre's Fort save was seen: the other save columns hide.
+        QVERIFY(!tab.View()->isColumnHidden(TargetFirstSaveColumn));
+        QVERIFY(tab.View()->isColumnHidden(TargetFirstSaveColumn + 1));
+        QVERIFY(tab.View()->isColumnHidden(TargetFirstSaveColumn + 3));
         tab.View()->sortByColumn(TargetAcColumn, Qt::DescendingOrder);
         QCOMPARE(Column(*tab.Proxy(), TargetNameColumn),
                  (QStringList{"Ogre", "Rat", "Goblin", "Wolf"})); // the wolf's AC is unknown

@@ -272,7 +272,9 @@ void FightsTab::ShowDeaths(const Fight& fight, const Roster& roster)
         for (const RecapLine& line : view.lines) {
             auto* event = new QTreeWidgetItem(death);
             event->setText(0, ToQString(line.time));
-            event->setText(1, QString("-%1 s").arg(line.secondsBefore));
+            // "-0 s" would read as a sign slip.
+            event->setText(1, line.secondsBefore > 0 ? QString("-%1 s").arg(line.secondsBefore)
+                                                     : QString("0 s"));
             event->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
             event->setText(2, ToQString(line.text));
         }

@@ -3,6 +3,8 @@
 #include "TableModel.h"
 #include "fights/FightTables.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,6 +69,15 @@ void TargetsTab::Refresh()
     std::vector<TableRow> rows;
     for (const TargetRow& target : TargetRows(*source_.tracker, roster))
         rows.push_back(TargetTableRow(target, roster));
+    // A save nobody made would be an empty column taking the room of the
+    // texts beside it.
+    const int saves = static_cast<int>(roster.saveTypes.size()) + 1;
+    for (int column = TargetFirstSaveColumn; column < TargetFirstSaveColumn + saves; ++column) {
+        const bool seen = std::any_of(rows.begin(), rows.end(), [column](const TableRow& row) {
+            return row.cells[static_cast<size_t>(column)].number.has_value();
+        });
+        view_->setColumnHidden(column, !seen);
+    }
     const bool first = model_->rowCount() == 0;
     model_->SetRows(std::move(rows));
     if (first)
