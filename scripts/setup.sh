@@ -7,7 +7,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build}"
 shift $(($# > 0 ? 1 : 0))
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev nlohmann-json3-dev libxcb1-dev xvfb xauth python3)
 # The Debian package and its checks (scripts/test-package.sh).
 packages+=(dpkg-dev file desktop-file-utils appstream)

@@ -192,6 +192,19 @@ const std::string& Roster::SaveTypeName(int32_t type) const
                : OtherSave;
 }
 
+std::string DurationText(int64_t seconds)
+{
+    if (seconds < 0)
+        seconds = 0;
+    if (seconds < 60)
+        return std::to_string(seconds) + " s";
+    auto two = [](int64_t value) { return (value < 10 ? "0" : "") + std::to_string(value); };
+    const int64_t hours = seconds / 3600;
+    if (hours > 0)
+        return std::to_string(hours) + ":" + two(seconds / 60 % 60) + ":" + two(seconds % 60);
+    return std::to_string(seconds / 60) + ":" + two(seconds % 60);
+}
+
 double PerSecond(int64_t amount, int64_t seconds)
 {
     return static_cast<double>(amount) / static_cast<double>(std::max<int64_t>(seconds, 1));

@@ -37,6 +37,8 @@ struct Roster {
     const std::string& SaveTypeName(int32_t type) const;
 };
 
+// "45 s" under a minute, "1:05" under an hour, then "1:02:03".
+std::string DurationText(int64_t seconds);
 // amount / seconds, at least 1 s.
 double PerSecond(int64_t amount, int64_t seconds);
 // "123.4": the tables' DPS, one decimal.

@@ -6,14 +6,6 @@
 
 namespace tarvik {
 
-std::string DurationText(int64_t seconds)
-{
-    if (seconds < 60)
-        return std::to_string(seconds) + " s";
-    const std::string secs = std::to_string(seconds % 60);
-    return std::to_string(seconds / 60) + ":" + (secs.size() < 2 ? "0" : "") + secs;
-}
-
 std::vector<std::string> ReportFileNames(const std::vector<std::string>& paths)
 {
     std::vector<std::string> files;

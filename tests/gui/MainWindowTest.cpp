@@ -9,6 +9,10 @@
 #include "app/gui/ErrorsTab.h"
 #include "app/gui/LogSelectionPanel.h"
 #include "diag/gui/FileViewer.h"
+#include "fights/FightTables.h"
+#include "fights/gui/FightsTab.h"
+#include "fights/gui/TableModel.h"
+#include "fights/gui/TargetsTab.h"
 #include "ui/gui/DetailGridWidget.h"
 #include "ui/gui/DetailsWindow.h"
 #include "update/UpdateChecker.h"
@@ -225,6 +229,69 @@ private slots:
         // The root cannot be collapsed.
         window.Tree()->collapseItem(root);
         QVERIFY(root->isExpanded());
+    }
+
+    // The tabs fill when shown, not at the end of every analysis, and
+    // follow the marks.
+    void fightsAndTargetsTabsFillWhenShownAndFollowMarks()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        AnalyzeSamples(window);
+        const int fights = static_cast<int>(window.GetSession().Fights().Fights().size());
+        QVERIFY(fights > 1);
+        TableModel* model = window.FightsPanel()->FightsModel();
+        QCOMPARE(model->rowCount(), 0);
+
+        window.Tabs()->setCurrentWidget(window.FightsPanel());
+        QCOMPARE(model->rowCount(), fights);
+        auto yourDps = [&] {
+            double sum = 0;
+            for (int row = 0; row < model->rowCount(); ++row)
+                sum += model->index(row, FightYourDpsColumn).data(TableModel::SortRole).toDouble();
+            return sum;
+        };
+        QCOMPARE(yourDps(), 0.0);
+        window.Tree()->setCurrentItem(CharacterNode(window, "Aldric Voss"));
+        window.Action("mnuCharacterContextMyCharacter")->trigger();
+        QVERIFY(yourDps() > 0);
+
+        window.Tabs()->setCurrentWidget(window.TargetsPanel());
+        QVERIFY(window.TargetsPanel()->Model()->rowCount() > 0);
+        for (int row = 0; row < window.TargetsPanel()->Model()->rowCount(); ++row) {
+            QVERIFY(window.TargetsPanel()->Model()->index(row, TargetNameColumn).data() !=
+                    QString("Aldric Voss"));
+        }
+    }
+
+    // Typing narrows the names; the root, the categories and the marks stay.
+    void treeFilterNarrowsTheNames()
+    {
+        ProgramFolder folder;
+        StoreCurrentVersion();
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        window.TreeFilter()->setText("  ALD ");
+        AnalyzeSamples(window); // characters added under a filter are filtered too
+        QTreeWidgetItem* root = window.Tree()->topLevelItem(0);
+        auto shown = [&] {
+            QStringList names;
+            for (int i = 0; i < root->childCount(); ++i) {
+                if (!root->child(i)->isHidden())
+                    names << root->child(i)->text(0);
+            }
+            return names;
+        };
+        QCOMPARE(shown(), QStringList{"Aldric Voss"});
+        QTreeWidgetItem* aldric = CharacterNode(window, "Aldric Voss");
+        QCOMPARE(aldric->childCount(), 5);
+        window.TreeFilter()->setText("zzz");
+        QVERIFY(shown().isEmpty());
+        QVERIFY(!root->isHidden());
+        window.TreeFilter()->clear();
+        QCOMPARE(shown().size(), root->childCount());
     }
 
     void nodesShowTheirViews()

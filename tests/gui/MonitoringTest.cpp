@@ -6,6 +6,9 @@
 #include "app/gui/CharacterTreeWidget.h"
 #include "app/gui/LogSelectionPanel.h"
 #include "app/gui/MainWindow.h"
+#include "fights/FightTables.h"
+#include "fights/gui/FightsTab.h"
+#include "fights/gui/TableModel.h"
 #include "ui/gui/HudWindow.h"
 #include "util/Clock.h"
 
@@ -136,6 +139,19 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(xp->text(), QString("1,250"), 3000);
         QCOMPARE(grid->item(1, 1)->text(), QString("6"));
         QCOMPARE(grid->item(1, grid->columnCount() - 1)->text(), QString("9"));
+        // The fight runs: its DPS line shows, in the HUD's colours and scale.
+        auto* dps = hud->findChild<QLabel*>("lblFightDps");
+        QVERIFY(dps);
+        QTRY_VERIFY_WITH_TIMEOUT(dps->isVisible(), 3000);
+        QCOMPARE(dps->text(), QString("DPS  you 9  /  party 9"));
+        QCOMPARE(dps->palette().color(QPalette::WindowText),
+                 xp->palette().color(QPalette::WindowText));
+        const QSize design = hud->size();
+        hud->resize(design * 3 / 2);
+        QTRY_COMPARE(hud->Scale(), 1.5);
+        QCOMPARE(dps->font().pointSizeF(), xp->font().pointSizeF());
+        QVERIFY(dps->width() >= dps->sizeHint().width());
+        hud->resize(design);
 
         // The timer runs from the death's own time, now by the test's clock.
         test::AppendToFile(log, Line("Mon Jul  6 20:00:00", "Ogre Chieftain killed Aldric Voss"),
@@ -145,6 +161,7 @@ private slots:
         QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
         services_.clock.Advance(270'000);
         QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("0:30"), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!dps->isVisible(), 3000); // the fight is over
         QVERIFY(window.FugueWarning()->isVisibleTo(&window));
         services_.clock.Advance(31'000);
         QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("n/a"), 2000);
@@ -152,6 +169,45 @@ private slots:
 
         hud->close();
         QTRY_VERIFY(window.isVisible());
+    }
+
+    // With the Fights tab in view, each tick shows the running fight at the
+    // top, and the player's selection stays while it grows.
+    void fightsTabFollowsTheRunningFight()
+    {
+        // Other tests move the clock on; the lines below are dated by this one.
+        services_.clock.Set(DateTime::FromCivil(2026, 7, 6, 20, 0, 0));
+        test::ProgramFolder folder;
+        QTemporaryDir logs;
+        const QString log = logs.filePath("nwclientLog1.txt");
+        test::AppendToFile(
+            log,
+            Line("Mon Jul  6 20:00:01", "Aldric Voss damages Goblin Shaman: 9 (6 Physical 3 Fire)"),
+            services_.clock.Now());
+        MainWindow window(Environment(folder));
+        QVERIFY(window.Start());
+        window.LogPanel()->SetFolder(logs.path());
+        window.Tabs()->setCurrentWidget(window.FightsPanel());
+        window.SetMonitoring(true);
+        FightsTab* tab = window.FightsPanel();
+        TableModel* fights = tab->FightsModel();
+        QTRY_COMPARE_WITH_TIMEOUT(fights->rowCount(), 1, 3000);
+        QVERIFY(fights->Row(0).emphasized);
+        tab->SelectFight(0);
+        QCOMPARE(tab->CharactersModel()->rowCount(), 2);
+
+        test::AppendToFile(
+            log, Line("Mon Jul  6 20:00:03", "Goblin Archer damages Aldric Voss: 4 (4 Physical)"),
+            services_.clock.Now());
+        QTRY_COMPARE_WITH_TIMEOUT(tab->CharactersModel()->rowCount(), 3, 3000);
+        QCOMPARE(tab->SelectedFight(), 0);
+        QCOMPARE(fights->Row(0).cells[FightDurationColumn].text, std::string("2 s"));
+
+        // Time passes without a line: the fight ends and loses its mark.
+        services_.clock.Advance(60'000);
+        QTRY_VERIFY_WITH_TIMEOUT(!fights->Row(0).emphasized, 3000);
+        QCOMPARE(tab->SelectedFight(), 0);
+        window.SetMonitoring(false);
     }
 
     void hoverBehaviourSetsTheMainWindowsOnTopInterval()

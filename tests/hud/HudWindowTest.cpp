@@ -9,6 +9,7 @@
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
+#include "ui/gui/DetailGridWidget.h"
 #include "ui/gui/HudContext.h"
 #include "ui/gui/RtmSettingsDialog.h"
 #include "util/Clock.h"
@@ -186,6 +187,46 @@ class HudWindowTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    // A grid with a header row sorts by a click on it, numbers as numbers;
+    // until then its rows stay in the grid's order. Two-column views do not sort.
+    void detailGridSortsByItsHeaderNumbersAsNumbers()
+    {
+        DetailGrid grid;
+        grid.columns = 3;
+        grid.fixedRows = 1;
+        grid.cells = {{"", "Physical", "Total"},
+                      {"goblin", "9", "1,000"},
+                      {"Ogre", "200", "12"},
+                      {"bat", "n/a", "200"}};
+        DetailGridWidget widget;
+        widget.ShowGrid(grid);
+        QVERIFY(widget.Sortable());
+        QCOMPARE(widget.CellText(0, 2), QString("Total"));
+        QCOMPARE(widget.CellText(1, 0), QString("goblin"));
+        QCOMPARE(widget.rowCount(), 3);
+        auto column = [&](int c) {
+            QStringList texts;
+            for (int row = 1; row <= widget.rowCount(); ++row)
+                texts << widget.CellText(row, c);
+            return texts;
+        };
+        widget.sortByColumn(2, Qt::DescendingOrder);
+        QCOMPARE(column(2), (QStringList{"1,000", "200", "12"}));
+        widget.sortByColumn(1, Qt::AscendingOrder);
+        QCOMPARE(column(1), (QStringList{"9", "200", "n/a"}));
+        widget.sortByColumn(0, Qt::AscendingOrder);
+        QCOMPARE(column(0), (QStringList{"bat", "goblin", "Ogre"}));
+        QVERIFY(widget.ContentSize().height() > 3 * widget.rowHeight(0));
+
+        grid.columns = 2;
+        grid.fixedRows = 0;
+        grid.cells = {{"Attacks", "10"}, {"Kills", "2"}};
+        widget.ShowGrid(grid);
+        QVERIFY(!widget.Sortable());
+        QVERIFY(!widget.isSortingEnabled());
+        QCOMPARE(widget.CellText(0, 0), QString("Attacks"));
+    }
 
     void hoverStartsAtStandardAndDisabledStopsTheOnTopTimer()
     {

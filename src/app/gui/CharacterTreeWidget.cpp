@@ -57,6 +57,7 @@ void CharacterTreeWidget::Apply(const CharacterTree& model,
         if (!item) {
             item = new QTreeWidgetItem(root, QStringList(ToQString(node->text)));
             item->setData(0, KeyRole, QString::fromStdString(node->key));
+            ApplyFilter(*item);
         }
         for (const auto category : addition.categoriesAdded) {
             auto* child =
@@ -84,6 +85,26 @@ void CharacterTreeWidget::RefreshMarks(const CharacterTree& model)
         }
         item->setForeground(0, node.blue ? QBrush(QColor(0, 0, 255)) : QBrush());
     }
+}
+
+void CharacterTreeWidget::SetFilter(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed == filter_)
+        return;
+    filter_ = trimmed;
+    setUpdatesEnabled(false);
+    for (const auto& [id, item] : characterItems_)
+        ApplyFilter(*item);
+    setUpdatesEnabled(true);
+}
+
+void CharacterTreeWidget::ApplyFilter(QTreeWidgetItem& character) const
+{
+    const bool shown =
+        filter_.isEmpty() || character.text(0).contains(filter_, Qt::CaseInsensitive);
+    if (character.isHidden() == shown)
+        character.setHidden(!shown);
 }
 
 void CharacterTreeWidget::ClearAll()

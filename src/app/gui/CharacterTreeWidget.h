@@ -20,6 +20,10 @@ public:
     void Apply(const CharacterTree& model, const std::vector<CharacterTree::Addition>& additions);
     void RefreshMarks(const CharacterTree& model);
     void ClearAll();
+    // Shows only the characters whose names contain the text, ignoring
+    // case; an empty text shows them all. Categories follow their character.
+    void SetFilter(const QString& text);
+    const QString& Filter() const { return filter_; }
 
     QTreeWidgetItem* FindNode(const QString& key) const;
     static QString KeyOf(const QTreeWidgetItem* item);
@@ -41,8 +45,10 @@ protected:
 private:
     QTreeWidgetItem* Root();
     void SetHeld(bool held);
+    void ApplyFilter(QTreeWidgetItem& character) const;
 
     std::unordered_map<int32_t, QTreeWidgetItem*> characterItems_;
+    QString filter_;
     int lastButton_ = 1;
     bool held_ = false;
 };

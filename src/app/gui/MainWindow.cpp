@@ -9,6 +9,8 @@
 #include "app/ProgramInfo.h"
 #include "app/SettingsStore.h"
 #include "diag/gui/FileViewer.h"
+#include "fights/gui/FightsTab.h"
+#include "fights/gui/TargetsTab.h"
 #include "monitor/FugueDisplay.h"
 #include "monitor/GameDetector.h"
 #include "monitor/LogFollower.h"
@@ -29,6 +31,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -131,6 +134,12 @@ void MainWindow::BuildWidgets()
     logPanel_ = new LogSelectionPanel(central);
 
     auto* treeArea = new QWidget(central);
+    treeFilter_ = new QLineEdit(treeArea);
+    treeFilter_->setObjectName("txtTreeFilter");
+    treeFilter_->setPlaceholderText("Filter names");
+    treeFilter_->setClearButtonEnabled(true);
+    treeFilter_->setToolTip("Type part of a name to show only the characters whose names "
+                            "contain it.");
     tree_ = new CharacterTreeWidget(treeArea);
     partyMembers_ = new QLabel("No party members selected", treeArea);
     partyMembers_->setObjectName("lblPartyMembers");
@@ -142,6 +151,7 @@ void MainWindow::BuildWidgets()
         "For commands within the character menu above, right-click for a context menu.");
     auto* treeLayout = new QVBoxLayout(treeArea);
     treeLayout->setContentsMargins(0, 0, 0, 0);
+    treeLayout->addWidget(treeFilter_);
     treeLayout->addWidget(tree_, 1);
     treeLayout->addWidget(partyMembers_);
     treeLayout->addWidget(hint_);
@@ -195,14 +205,20 @@ void MainWindow::BuildWidgets()
     statusLayout->addWidget(progress_, 1);
     errorsTab_ = new ErrorsTab(tabs_);
     debugTab_ = new DebugTab(tabs_);
+    fightsTab_ = new FightsTab(tabs_);
+    targetsTab_ = new TargetsTab(tabs_);
     tabs_->addTab(info, "Info");
     tabs_->addTab(status, "Status");
     tabs_->addTab(errorsTab_, "Errors");
     tabs_->addTab(debugTab_, "Debug");
+    tabs_->addTab(fightsTab_, "Fights");
+    tabs_->addTab(targetsTab_, "Targets");
     tabs_->setTabToolTip(0, "Displays general information");
     tabs_->setTabToolTip(1, "Displays status on the current progress");
     tabs_->setTabToolTip(2, "Displays any errors found");
     tabs_->setTabToolTip(3, "Displays debug information (only when selected)");
+    tabs_->setTabToolTip(4, "The fights: DPS, damage taken, deaths, a damage chart");
+    tabs_->setTabToolTip(5, "What the rolls tell of each enemy: AC, AB, saves, immunities");
 
     auto* splitter = new QSplitter(Qt::Horizontal, central);
     splitter->addWidget(logPanel_);
@@ -210,12 +226,13 @@ void MainWindow::BuildWidgets()
     splitter->addWidget(tabs_);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
-    splitter->setStretchFactor(2, 4);
+    // The tabs hold the fights' tables and chart: most of the width.
+    splitter->setStretchFactor(2, 6);
     splitter->setChildrenCollapsible(false);
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(splitter);
     setCentralWidget(central);
-    resize(1040, 560);
+    resize(1280, 720);
 
     auto panel = [this](const char* key, const char* text, const char* tip) {
         auto* label = new StatusPanel(text, this);
@@ -252,6 +269,7 @@ void MainWindow::BuildWidgets()
     connect(tree_, &CharacterTreeWidget::PauseChanged, this,
             [this](bool paused) { monitoringPaused_ = paused; });
     connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::TabChanged);
+    connect(treeFilter_, &QLineEdit::textChanged, tree_, &CharacterTreeWidget::SetFilter);
     connect(errorsTab_, &ErrorsTab::ViewClicked, this, &MainWindow::ViewErrorLog);
     connect(errorsTab_, &ErrorsTab::SaveClicked, this, &MainWindow::SaveErrorLog);
     connect(debugTab_->Slider(), &QSlider::valueChanged, this, &MainWindow::DebugLevelChanged);
@@ -362,6 +380,10 @@ bool MainWindow::Start()
         dialogs_.Message(this, Dialogs::Icon::Exclamation, ProgramTitle(), Q(warning));
     config_ = std::move(loaded.configuration);
     session_ = std::make_unique<Session>(config_->analysis, debug_, clock_, *this);
+    FightSource source{&session_->Fights(), [this] { return session_->FightRoster(); },
+                       [this] { return clock_.Now(); }};
+    fightsTab_->SetSource(source);
+    targetsTab_->SetSource(source);
     RealTimeState& realTime = session_->RealTime();
     realTime.SetRTRollingAverage(config_->realTime.rollingAverageInterval);
     realTime.SetFugueTimers(config_->realTime.fugueTimerExpiration,
@@ -593,6 +615,10 @@ void MainWindow::DataCleared()
     treeModel_.Clear();
     tree_->ClearAll();
     UnloadDetails();
+    fightsTab_->Clear();
+    targetsTab_->Clear();
+    fightsStale_ = false;
+    targetsStale_ = false;
 }
 
 } // namespace tarvik

@@ -22,6 +22,7 @@
 #include <QTimer>
 
 class QAction;
+class QLineEdit;
 class QMenu;
 class QTabWidget;
 class QTreeWidgetItem;
@@ -33,6 +34,7 @@ class Clock;
 class DebugTab;
 class Dialogs;
 class ErrorsTab;
+class FightsTab;
 class FileViewer;
 class GameDetector;
 
@@ -45,6 +47,7 @@ class LogSelectionPanel;
 class ReportActions;
 class Session;
 class SettingsStore;
+class TargetsTab;
 struct DetailGrid;
 
 inline void SetTimerActive(QTimer& timer, bool active)
@@ -126,6 +129,9 @@ public:
     QTabWidget* Tabs() const { return tabs_; }
     ErrorsTab* Errors() const { return errorsTab_; }
     DebugTab* DebugPanel() const { return debugTab_; }
+    FightsTab* FightsPanel() const { return fightsTab_; }
+    TargetsTab* TargetsPanel() const { return targetsTab_; }
+    QLineEdit* TreeFilter() const { return treeFilter_; }
     QLabel* ProgressLabel() const { return progress_; }
     QLabel* PartyLabel() const { return partyMembers_; }
     QLabel* FugueWarning() const { return fugueWarning_; }
@@ -197,6 +203,12 @@ private:
     void RefreshDetails();
     int32_t SelectedCharacterId() const;
 
+    // Fights and targets tabs: filled when shown, after the data changed.
+    void FightDataChanged();
+    void RefreshFightViews();
+    // A monitoring tick, which may have read new lines.
+    void FightsTick(bool newData);
+
     // Errors and debug tabs
     void TabChanged(int index);
     void ViewErrorLog();
@@ -263,6 +275,12 @@ private:
     QLabel* progress_ = nullptr;
     ErrorsTab* errorsTab_ = nullptr;
     DebugTab* debugTab_ = nullptr;
+    FightsTab* fightsTab_ = nullptr;
+    TargetsTab* targetsTab_ = nullptr;
+    QLineEdit* treeFilter_ = nullptr;
+    // The fights and targets tabs show older data than the session has.
+    bool fightsStale_ = false;
+    bool targetsStale_ = false;
     QLabel* hints_ = nullptr;
     QLabel* fugueWarning_ = nullptr;
     QLabel* debugMode_ = nullptr;

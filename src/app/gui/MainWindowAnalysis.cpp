@@ -122,6 +122,7 @@ void MainWindow::RunAnalysis(const QStringList& files)
     tree_->ClearAll();
     treeModel_.Clear();
     UpdateCharacterTree();
+    FightDataChanged();
     debug_.LogDebug("Log file analysis completed.", 1);
     progress_->setText(progress_->text() + "complete.");
     if (result.fileMissing)
@@ -273,6 +274,7 @@ void MainWindow::ShowMarks()
     ShowPartyCount();
     // The user's own rows and the party's statistics depend on the marks.
     RefreshDetails();
+    FightDataChanged();
 }
 
 void MainWindow::RefreshDetails()

@@ -24,6 +24,7 @@ void MainWindow::TabChanged(int index)
 {
     if (index == static_cast<int>(MainTab::Errors) - 1)
         errorsTab_->UpdateButtons();
+    RefreshFightViews();
 }
 
 void MainWindow::ViewErrorLog()

@@ -99,6 +99,7 @@ void MainWindow::MonitoringTick()
     }
     if (result.refreshTree)
         UpdateCharacterTree();
+    FightsTick(result.outcome == TickOutcome::NewData);
 }
 
 void MainWindow::EnterHudMode()

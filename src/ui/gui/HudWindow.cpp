@@ -145,6 +145,16 @@ void HudWindow::BuildControls()
                                    "The time until the next fugue timer expires.");
     for (int column : {1, 3, 5})
         statistics->setColumnStretch(column, 1);
+    fightDps_ = new QLabel(this);
+    fightDps_->setObjectName("lblFightDps");
+    fightDps_->setToolTip("Your and your party's damage per second in the fight going on.");
+    SetColorClass(*fightDps_, WindowColorClass);
+    // Its room stays when it hides, so the window does not jump between fights.
+    QSizePolicy keepRoom = fightDps_->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    fightDps_->setSizePolicy(keepRoom);
+    fightDps_->setVisible(false);
+    statistics->addWidget(fightDps_, 2, 0, 1, 6);
 
     grid_ = new QTableWidget(this);
     grid_->setObjectName("msflexgridHUD");
@@ -380,6 +390,8 @@ void HudWindow::UpdateDisplay(bool force)
         timerUpdateDisplay_->stop();
         return;
     }
+    // The fight ends by the clock, without a new line.
+    UpdateFightDps();
     if (!session.Data().realTimeDataChanged && !force)
         return;
     context_.debug.LogDebug("HUD:  Updating display.", 3);
@@ -398,6 +410,19 @@ void HudWindow::UpdateDisplay(bool force)
     conceal_->setText(ToQString(shown.concealment));
     totalXP_->setText(ToQString(shown.experience));
     session.Data().realTimeDataChanged = false;
+}
+
+void HudWindow::UpdateFightDps()
+{
+    const Session& session = context_.session;
+    const std::string text =
+        HudDpsText(session.Fights(), session.FightRoster(), session.GetClock().Now());
+    if (text.empty()) {
+        fightDps_->setVisible(false);
+        return;
+    }
+    fightDps_->setText(ToQString(text));
+    fightDps_->setVisible(true);
 }
 
 void HudWindow::UpdateFugueLabels()

@@ -41,6 +41,8 @@ public:
     // Refreshes the statistics: when forced, or when they changed since the
     // last refresh. Stops the refresh timer for good while monitoring is off.
     void UpdateDisplay(bool force);
+    // "DPS  you N  /  party N" while a fight runs; hidden otherwise.
+    void UpdateFightDps();
     // The fugue labels at one tick of their timer.
     void UpdateFugueLabels();
     // One mouse-over tick: opaque while the mouse is over the window.
@@ -94,6 +96,7 @@ private:
     QLabel* abIn_ = nullptr;
     QLabel* abOut_ = nullptr;
     QLabel* conceal_ = nullptr;
+    QLabel* fightDps_ = nullptr;
     QTableWidget* grid_ = nullptr;
     QSlider* hoverSlider_ = nullptr;
     QLabel* hoverCaption_ = nullptr;

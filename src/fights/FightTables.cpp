@@ -1,0 +1,155 @@
+#include "FightTables.h"
+
+#include "model/RoundNumber.h"
+#include "util/NumberFormat.h"
+
+namespace tarvik {
+
+namespace {
+
+TableCell Count(int64_t value)
+{
+    return {FormatThousands(value), static_cast<double>(value)};
+}
+
+TableCell Dps(double value)
+{
+    return {DpsText(value), value};
+}
+
+TableCell Text(std::string text)
+{
+    return {std::move(text), std::nullopt};
+}
+
+} // namespace
+
+std::vector<TableColumn> FightColumns()
+{
+    return {
+        {"#", true, "The fights in the order they began"},
+        {"Start", true, "When the first blow of the fight fell"},
+        {"Duration", true, "From the first to the last blow"},
+        {"Fight", false,
+         "Named after the opponent your side hurt most; (+N) counts the other opponents"},
+        {"Your DPS", true, "Your damage per second over the whole fight"},
+        {"Party DPS", true, "Damage per second of your character and party members together"},
+        {"Taken", true, "Damage your character and party members took"},
+        {"Deaths", true, "Deaths of your character and party members"},
+    };
+}
+
+TableRow FightTableRow(const Fight& fight, const Roster& roster, bool running)
+{
+    const FightSummary summary = SummarizeFight(fight, roster);
+    TableRow row;
+    row.key = fight.Index();
+    row.emphasized = running;
+    row.cells = {
+        Count(fight.Index() + 1),
+        {fight.Start().Format(), static_cast<double>(fight.StartSecond())},
+        {DurationText(fight.DurationSeconds()), static_cast<double>(fight.DurationSeconds())},
+        Text(running ? summary.name + "  - running" : summary.name),
+        Dps(summary.yourDps),
+        Dps(summary.partyDps),
+        Count(summary.damageTakenBySide),
+        Count(summary.sideDeaths),
+    };
+    return row;
+}
+
+std::vector<TableColumn> FightCharacterColumns()
+{
+    return {
+        {"Name", false, ""},
+        {"Side", false, "you, party (marked party members) or none"},
+        {"Damage", true, "Damage dealt in the fight"},
+        {"DPS", true, "Damage per second over the whole fight"},
+        {"Active DPS", true, "Damage per second from its first to its last blow"},
+        {"Hit %", true, "Hits (critical hits included) per attack roll"},
+        {"Crits", true, "Critical hits"},
+        {"Taken", true, "Damage taken in the fight"},
+        {"Healing", true, "Healing received"},
+        {"Kills", true, ""},
+        {"Deaths", true, ""},
+    };
+}
+
+TableRow FightCharacterTableRow(const FightCharacterRow& character)
+{
+    TableRow row;
+    row.key = character.id;
+    row.emphasized = character.side == Side::You;
+    const TableCell hit = character.attacks > 0 ? TableCell{RoundedText(character.hitPercent, 1),
+                                                            character.hitPercent}
+                                                : Text("");
+    row.cells = {
+        Text(character.name),
+        Text(SideName(character.side)),
+        Count(character.damageDealt),
+        Dps(character.dps),
+        Dps(character.activeDps),
+        hit,
+        Count(character.criticalHits),
+        Count(character.damageTaken),
+        Count(character.healingReceived),
+        Count(character.kills),
+        Count(character.deaths),
+    };
+    return row;
+}
+
+std::vector<TableColumn> TargetColumns(const Roster& roster)
+{
+    std::vector<TableColumn> columns = {
+        {"Name", false, ""},
+        {"AC", true,
+         "Armour class from the attack rolls: the lowest roll that hit to the highest that "
+         "missed; ~ where the rolls disagree"},
+        {"AB", true, "The most frequent attack bonus of its attack rolls"},
+    };
+    for (const std::string& save : roster.saveTypes)
+        columns.push_back({save, true, "The best " + save + " save bonus seen"});
+    columns.push_back({roster.SaveTypeName(0), true, "The best bonus of other saves seen"});
+    // Texts, left-aligned, that still sort by a number.
+    columns.push_back({"Immunities", false,
+                       "Share of each damage type that immunity absorbed; sorts by the number "
+                       "of types"});
+    columns.push_back(
+        {"Reductions", false, "Damage absorbed by resistance or reduction; sorts by the largest"});
+    return columns;
+}
+
+TableRow TargetTableRow(const TargetRow& target, const Roster& roster)
+{
+    TableRow row;
+    row.key = target.id;
+    const std::optional<int32_t> acSort = target.acLow ? target.acLow : target.acHigh;
+    row.cells = {
+        Text(target.name),
+        {target.ac, acSort ? std::optional<double>(*acSort) : std::nullopt},
+        {target.ab, target.abValue ? std::optional<double>(*target.abValue) : std::nullopt},
+    };
+    const auto saveTypes = static_cast<int32_t>(roster.saveTypes.size());
+    // Configured types 1..N, then "Other" (0).
+    for (int32_t column = 0; column <= saveTypes; ++column) {
+        const int32_t type = column < saveTypes ? column + 1 : 0;
+        TableCell cell = Text("");
+        for (const SaveCell& save : target.saves) {
+            if (save.saveType == type)
+                cell = Count(save.best);
+        }
+        row.cells.push_back(std::move(cell));
+    }
+    row.cells.push_back(
+        {target.immunitiesText, target.immunities.empty()
+                                    ? std::nullopt
+                                    : std::optional<double>(target.immunities.size())});
+    row.cells.push_back(
+        {target.reductionsText, target.reductions.count > 0
+                                    ? std::optional<double>(target.reductions.largest)
+                                    : std::nullopt});
+    return row;
+}
+
+} // namespace tarvik

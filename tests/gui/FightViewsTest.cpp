@@ -1,0 +1,290 @@
+// The fights and targets tabs over a tracker fed by hand: their models,
+// sorting, filtering, and live updates that keep what the player chose.
+#include "fights/FightTables.h"
+#include "fights/gui/DpsChartView.h"
+#include "fights/gui/FightsTab.h"
+#include "fights/gui/TableModel.h"
+#include "fights/gui/TargetsTab.h"
+
+#include <memory>
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace tarvik;
+
+namespace {
+
+DateTime At(int second)
+{
+    return DateTime::FromCivil(2026, 7, 3, 20, 0, 0).AddSeconds(second);
+}
+
+TableRow Row(int64_t key, const char* name, std::optional<double> number)
+{
+    TableRow row;
+    row.key = key;
+    row.cells = {{name, std::nullopt},
+                 {number ? std::to_string(static_cast<int>(*number)) : "?", number}};
+    return row;
+}
+
+std::vector<TableColumn> NameAndNumber()
+{
+    return {{"Name", false, ""}, {"Number", true, ""}};
+}
+
+// The column's texts from the top of the view down.
+QStringList Column(const QAbstractItemModel& model, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.index(row, column).data().toString();
+    return texts;
+}
+
+// You (1), a friend in your party (2), and enemies after them.
+struct Battle {
+    Battle()
+    {
+        for (const char* name : {"You", "Friend", "Ogre", "Goblin", "Rat", "Wolf"}) {
+            auto c = std::make_unique<Character>();
+            c->CreateCharacter(name, characters.Count() + 1);
+            characters.Add(name, std::move(c));
+        }
+        characters.At(2)->SetIsPartyMember(true);
+    }
+    void Damage(int second, int32_t attacker, int32_t defender, int32_t physical)
+    {
+        amounts = {physical, 0, physical};
+        tracker.OnDamage({At(second), attacker, defender, amounts, 1u, defender <= 2});
+    }
+    FightSource Source()
+    {
+        return {&tracker,
+                [this] {
+                    return Roster{characters, userId, damageTypes, saveTypes};
+                },
+                [this] { return now; }};
+    }
+
+    CharacterList characters;
+    int32_t userId = 1;
+    std::vector<std::string> damageTypes = {"Physical", "Fire", "Total"};
+    std::vector<std::string> saveTypes = {"Fort", "Reflex", "Will"};
+    FightTracker tracker{3};
+    std::vector<int32_t> amounts;
+    DateTime now = At(0);
+};
+
+} // namespace
+
+class FightViewsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every change the views make goes through the tester's checks.
+    void modelPassesTheTesterThroughEveryKindOfUpdate()
+    {
+        TableModel model;
+        TableProxy proxy;
+        proxy.setSourceModel(&model);
+        QAbstractItemModelTester sourceTester(
+            &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester proxyTester(
+            &proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        proxy.sort(1, Qt::DescendingOrder);
+        model.SetColumns(NameAndNumber());
+        model.SetRows({Row(1, "a", 5), Row(2, "b", 7), Row(3, "c", std::nullopt)});
+        model.UpdateRows({Row(2, "b", 1), Row(4, "d", 9), Row(4, "d", 10)}); // the last 4 wins
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.index(model.RowOf(4), 1).data(TableModel::SortRole).toDouble(), 10.0);
+        model.SetRows({Row(4, "d", 2), Row(1, "a", 5), Row(5, "e", 3)}); // 2 and 3 go
+        QCOMPARE(Column(model, 0), (QStringList{"a", "d", "e"}));
+        QCOMPARE(model.RowOf(2), -1);
+        QCOMPARE(model.RowOf(5), 2);
+        model.SetColumns({{"Other", false, ""}});
+        QCOMPARE(model.rowCount(), 0);
+        model.SetColumns(NameAndNumber());
+        model.SetRows({Row(1, "a", 1)});
+        model.Clear();
+        QCOMPARE(proxy.rowCount(), 0);
+    }
+
+    // "1,000" above "200", unknowns last in either order, names without case.
+    void sortsNumbersAsNumbersAndUnknownsLast()
+    {
+        TableModel model;
+        model.SetColumns(NameAndNumber());
+        TableRow thousand = Row(1, "beta", 1000);
+        thousand.cells[1].text = "1,000";
+        model.SetRows(
+            {thousand, Row(2, "Alpha", 200), Row(3, "gamma", std::nullopt), Row(4, "delta", -3)});
+        TableProxy proxy;
+        proxy.setSourceModel(&model);
+        proxy.sort(1, Qt::AscendingOrder);
+        QCOMPARE(Column(proxy, 1), (QStringList{"-3", "200", "1,000", "?"}));
+        proxy.sort(1, Qt::DescendingOrder);
+        QCOMPARE(Column(proxy, 1), (QStringList{"1,000", "200", "-3", "?"}));
+        proxy.sort(0, Qt::AscendingOrder);
+        QCOMPARE(Column(proxy, 0), (QStringList{"Alpha", "beta", "delta", "gamma"}));
+        QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                 Qt::AlignRight | Qt::AlignVCenter);
+    }
+
+    void fightsNewestFirstWithTheSelectedFightsDetails()
+    {
+        Battle b;
+        b.Damage(0, 1, 3, 30); // fight 1: you hit the ogre
+        b.Damage(4, 3, 1, 12);
+        b.Damage(100, 2, 4, 50); // fight 2: your friend and the goblin
+        b.Damage(101, 4, 2, 7);
+        b.Damage(102, 1, 4, 10);
+        b.tracker.OnKill({At(103), 4, 2, true});
+        b.now = At(200);
+        FightsTab tab;
+        tab.SetSource(b.Source());
+        tab.Refresh();
+        QAbstractItemModelTester tester(tab.FightsView()->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(Column(*tab.FightsView()->model(), FightNameColumn),
+                 (QStringList{"Goblin", "Ogre"}));
+        QCOMPARE(Column(*tab.FightsView()->model(), FightPartyDpsColumn),
+                 (QStringList{"20", "7.5"})); // 60 over 3 s; 30 over 4 s
+        QVERIFY(!tab.MarkHint()->isVisibleTo(&tab));
+        // The newest fight is chosen for the player.
+        QCOMPARE(tab.SelectedFight(), 1);
+        // Sorted by damage dealt, most first.
+        QCOMPARE(Column(*tab.CharactersView()->model(), CharacterNameColumn),
+                 (QStringList{"Friend", "You", "Goblin"}));
+        QCOMPARE(tab.Chart()->LineCount(), 4); // you, party, the goblin, damage taken
+        QCOMPARE(tab.DetailTabs()->tabText(2), QString("Deaths (1)"));
+        QTreeWidgetItem* death = tab.Deaths()->topLevelItem(0);
+        QVERIFY(death);
+        QCOMPARE(death->text(2), QString("Friend killed by Goblin"));
+        QCOMPARE(death->childCount(), 1);
+        QCOMPARE(death->child(0)->text(1), QString("-2 s"));
+        QCOMPARE(death->child(0)->text(2), QString("7 damage from Goblin (7 Physical)"));
+
+        tab.SelectFight(0);
+        QCOMPARE(Column(*tab.CharactersView()->model(), CharacterNameColumn),
+                 (QStringList{"You", "Ogre"}));
+        QCOMPARE(tab.DetailTabs()->tabText(2), QString("Deaths"));
+
+        // Without your character marked the DPS are 0, and the tab says why.
+        b.userId = 0;
+        b.characters.At(2)->SetIsPartyMember(false);
+        tab.Refresh();
+        QVERIFY(tab.MarkHint()->isVisibleTo(&tab));
+        tab.Clear();
+        QCOMPARE(tab.FightsModel()->rowCount(), 0);
+        QCOMPARE(tab.CharactersModel()->rowCount(), 0);
+    }
+
+    // A tick while the player looks at an older fight, sorted their way and
+    // scrolled down: the running fight grows, a new one begins, and the
+    // selection, the order and the place stay.
+    void liveUpdateKeepsSelectionSortAndScroll()
+    {
+        Battle b;
+        for (int fight = 0; fight < 60; ++fight)
+            b.Damage(fight * 100, 1, 3 + fight % 4, 10 + fight);
+        b.now = At(59 * 100 + 2); // the last fight runs
+        FightsTab tab;
+        tab.resize(600, 500);
+        tab.show();
+        tab.SetSource(b.Source());
+        tab.Refresh();
+        QTableView* view = tab.FightsView();
+        QAbstractItemModelTester tester(view->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester charactersTester(
+            tab.CharactersView()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QModelIndex top = view->model()->index(0, FightNameColumn);
+        QCOMPARE(top.data().toString(), QString("Wolf  - running"));
+        QVERIFY(top.data(Qt::FontRole).value<QFont>().bold());
+
+        view->sortByColumn(FightYourDpsColumn, Qt::AscendingOrder);
+        tab.SelectFight(30);
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum() / 2);
+        const int scrolled = view->verticalScrollBar()->value();
+        QVERIFY(scrolled > 0);
+
+        b.Damage(59 * 100 + 3, 1, 6, 500); // the running fight grows
+        b.now = At(59 * 100 + 4);
+        tab.Update();
+        b.Damage(7000, 2, 3, 5); // a new fight
+        b.Damage(7001, 1, 3, 1);
+        b.now = At(7002);
+        tab.Update();
+
+        QCOMPARE(tab.FightsModel()->rowCount(), 61);
+        QCOMPARE(tab.SelectedFight(), 30);
+        QCOMPARE(view->horizontalHeader()->sortIndicatorSection(), int(FightYourDpsColumn));
+        QCOMPARE(view->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+        QCOMPARE(view->verticalScrollBar()->value(), scrolled);
+        const QStringList your = Column(*view->model(), FightYourDpsColumn);
+        for (int row = 1; row < your.size(); ++row)
+            QVERIFY2(your[row - 1].toDouble() <= your[row].toDouble(), qPrintable(your.join(' ')));
+        // The fight that ran has ended and lost its mark; the new one has it.
+        const TableModel& model = *tab.FightsModel();
+        QCOMPARE(model.Row(model.RowOf(59)).emphasized, false);
+        QCOMPARE(model.Row(model.RowOf(60)).emphasized, true);
+        QCOMPARE(model.Row(model.RowOf(59)).cells[FightYourDpsColumn].text,
+                 std::string("189.7")); // (69 + 500) over 3 s
+
+        // Watching the running fight: its characters follow the tick.
+        tab.SelectFight(60);
+        QCOMPARE(tab.CharactersModel()->rowCount(), 3);
+        b.Damage(7003, 5, 1, 4);
+        tab.Update();
+        QCOMPARE(tab.CharactersModel()->rowCount(), 4);
+        QCOMPARE(tab.SelectedFight(), 60);
+    }
+
+    void targetsSortAndFilterByName()
+    {
+        Battle b;
+        // AC from the rolls against each enemy; AB from its own rolls.
+        b.tracker.OnAttack({At(0), 1, 3, AttackOutcome::Hit, true, {15, 30, 45, false, 0}});
+        b.tracker.OnAttack({At(0), 1, 4, AttackOutcome::Hit, true, {5, 30, 35, false, 0}});
+        b.tracker.OnAttack({At(0), 1, 5, AttackOutcome::Hit, true, {10, 30, 40, false, 0}});
+        b.tracker.OnAttack({At(1), 6, 1, AttackOutcome::Miss, true, {5, 20, 25, false, 0}});
+        b.tracker.OnSave({At(2), 3, 1, 1, 12, 30, true});
+        TargetsTab tab;
+        tab.SetSource(b.Source());
+        tab.Refresh();
+        QAbstractItemModelTester tester(tab.Proxy(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(Column(*tab.Proxy(), TargetNameColumn),
+                 (QStringList{"Goblin", "Ogre", "Rat", "Wolf"}));
+        QCOMPARE(tab.Model()->headerData(TargetFirstSaveColumn, Qt::Horizontal).toString(),
+                 QString("Fort"));
+        // Only the ogre's Fort save was seen: the other save columns hide.
+        QVERIFY(!tab.View()->isColumnHidden(TargetFirstSaveColumn));
+        QVERIFY(tab.View()->isColumnHidden(TargetFirstSaveColumn + 1));
+        QVERIFY(tab.View()->isColumnHidden(TargetFirstSaveColumn + 3));
+        tab.View()->sortByColumn(TargetAcColumn, Qt::DescendingOrder);
+        QCOMPARE(Column(*tab.Proxy(), TargetNameColumn),
+                 (QStringList{"Ogre", "Rat", "Goblin", "Wolf"})); // the wolf's AC is unknown
+        QCOMPARE(tab.Caption()->text(), QString("4 targets"));
+
+        tab.Filter()->setText("O"); // any case, anywhere in the name
+        QCOMPARE(Column(*tab.Proxy(), TargetNameColumn), (QStringList{"Ogre", "Goblin", "Wolf"}));
+        QCOMPARE(tab.Caption()->text(), QString("3 of 4 targets"));
+        tab.Filter()->setText("ogre");
+        QCOMPARE(Column(*tab.Proxy(), TargetFirstSaveColumn), (QStringList{"12"}));
+        tab.Filter()->clear();
+        QCOMPARE(tab.Proxy()->rowCount(), 4);
+    }
+};
+
+QTEST_MAIN(FightViewsTest)
+#include "FightViewsTest.moc"
