@@ -11,6 +11,7 @@
 
 namespace tarvik {
 
+#ifndef _WIN32
 namespace {
 
 // Case ignored first, then as written, like ListLogs; without lower-cased copies.
@@ -29,6 +30,7 @@ bool NameBefore(const std::string& a, const std::string& b)
 }
 
 } // namespace
+#endif
 
 LogLister::~LogLister()
 {

@@ -180,7 +180,11 @@ void MainWindow::BuildWidgets()
                    "logs and press Analyze Logs. Then click the nodes of the character tree.\n\n"
                    "To follow the game while you play, click INACTIVE in the status bar.\n\n"
                    "Right-click your own character and choose My Character, and mark your "
-                   "party members, for the session statistics and the HUD.");
+                   "party members, for the session statistics and the HUD.\n\n"
+                   "The Fights tab shows each fight's damage per second, its chart and what "
+                   "led to a death; the Targets tab what the rolls tell of every enemy: armour "
+                   "class, attack bonus, saves and damage immunities. Generate Report writes it "
+                   "all to a web page.");
     updateNote_ = new QLabel(info);
     updateNote_->setObjectName("lblUpdateCheck");
     updateNote_->setWordWrap(true);
