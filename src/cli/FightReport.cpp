@@ -52,10 +52,14 @@ std::string FightsText(const Session& session)
                     DisplayText(view.killer) + ":\n";
             if (view.lines.empty())
                 text += "    (nothing in the 30 s before)\n";
-            for (const RecapLine& line : view.lines)
-                text += "    " + std::string(line.secondsBefore > 0 ? "-" : "") +
-                        std::to_string(line.secondsBefore) + " s  " + line.time + "  " +
-                        DisplayText(line.text) + "\n";
+            for (const RecapLine& line : view.lines) {
+                // Right-aligned, so that the times line up: "-28 s", "  0 s".
+                std::string before = std::string(line.secondsBefore > 0 ? "-" : "") +
+                                     std::to_string(line.secondsBefore) + " s";
+                if (before.size() < 5)
+                    before.insert(0, 5 - before.size(), ' ');
+                text += "    " + before + "  " + line.time + "  " + DisplayText(line.text) + "\n";
+            }
         }
     }
     return text;
