@@ -89,10 +89,11 @@ int RunFollow(Session& session, const FollowOptions& options, DebugLog& debug, c
     std::string lastFailure;
     int status = 0;
     std::vector<std::string> files;
+    TickResult result;
 
     for (;;) {
         const bool last = stopRequested || (deadline > 0 && clock.TickMs() >= deadline);
-        const TickResult result = follower.Tick(input);
+        follower.Tick(input, result);
         if (result.outcome == TickOutcome::Failed && result.Message() != lastFailure) {
             lastFailure = result.Message();
             err << "tarvik-cli: " << lastFailure << '\n';

@@ -211,17 +211,46 @@ void LogFollower::FollowNewest(const std::vector<LogListEntry>& logs)
     state_.position = known->cursor.position;
 }
 
+std::string TickResult::Message() const
+{
+    if (!messages.empty())
+        return messages.back();
+    return outcome == TickOutcome::NothingNew ? "Monitoring log files..." : std::string();
+}
+
+void TickResult::Reset()
+{
+    outcome = TickOutcome::Stopped;
+    monitorPanel.clear();
+    enableProcessTimer = false;
+    logFileText.clear();
+    messages.clear();
+    refreshFileList = false;
+    refreshDetails = false;
+    refreshTree = false;
+    errorLine.clear();
+    messageBox.clear();
+    switchMonitoringOff = false;
+}
+
 TickResult LogFollower::Tick(const TickInput& input)
 {
     TickResult result;
+    Tick(input, result);
+    return result;
+}
+
+void LogFollower::Tick(const TickInput& input, TickResult& result)
+{
+    result.Reset();
     if (!MonitoringEnabled()) {
         result.outcome = TickOutcome::Stopped;
-        return result;
+        return;
     }
     if (input.paused) {
         result.outcome = TickOutcome::Paused;
         result.monitorPanel = "PAUSED";
-        return result;
+        return;
     }
     result.monitorPanel = "ACTIVE";
     result.enableProcessTimer = !input.processTimerEnabled;
@@ -236,7 +265,7 @@ TickResult LogFollower::Tick(const TickInput& input)
         // Named after the followed log, or the mask while none is followed.
         Fail(result, MaskWithoutNumberError(),
              followed ? currentPath() : JoinPath(input.folder, input.mask));
-        return result;
+        return;
     }
 
     debug_.LogDebug("Monitoring:  Getting the log file list.", 4);
@@ -248,7 +277,7 @@ TickResult LogFollower::Tick(const TickInput& input)
             const std::string current = currentPath();
             if (!FileExists(current)) {
                 LogVanished(result, current);
-                return result;
+                return;
             }
             // Another file under its name: the old one is gone, the new one
             // is read from its start below.
@@ -262,7 +291,7 @@ TickResult LogFollower::Tick(const TickInput& input)
                 followed->name = entry->name;
             }
             if (!ReadKnownLog(result, *followed, *entry, input.folder, newData))
-                return result;
+                return;
         }
     }
     debug_.Log(4, [&] {
@@ -279,7 +308,7 @@ TickResult LogFollower::Tick(const TickInput& input)
         const bool more = known ? ReadKnownLog(result, *known, entry, input.folder, newData)
                                 : ReadNewLog(result, entry, input.folder, newData);
         if (!more)
-            return result;
+            return;
         if (known)
             known->name = entry.name;
     }
@@ -288,15 +317,14 @@ TickResult LogFollower::Tick(const TickInput& input)
 
     if (!newData) {
         result.outcome = TickOutcome::NothingNew;
-        SetMessage(result, "Monitoring log files...");
-        return result;
+        return;
     }
     result.outcome = TickOutcome::NewData;
     debug_.LogDebug("Monitoring:  New logs were analyzed successfully.", 3);
     result.refreshDetails = !hooks_.takeDetailChange || hooks_.takeDetailChange();
     result.refreshTree = true;
     SetMessage(result, "Log files read; returning to monitoring...");
-    return result;
+    return;
 }
 
 } // namespace tarvik

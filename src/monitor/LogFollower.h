@@ -56,9 +56,10 @@ struct TickResult {
     // The "Monitor" panel; empty: leave it as it is.
     std::string monitorPanel;
     bool enableProcessTimer = false;
-    // The followed log's file name for txtLogFileMask; unset: leave it.
-    std::optional<std::string> logFileText;
+    // The followed log's file name for txtLogFileMask; empty: leave it.
+    std::string logFileText;
     // Every text given to the "Message" panel, in order; the last one stays.
+    // A tick that found nothing new gives none: Message() tells it.
     std::vector<std::string> messages;
     bool refreshFileList = false;
     bool refreshDetails = false;
@@ -70,7 +71,9 @@ struct TickResult {
     bool switchMonitoringOff = false;
 
     // The text the "Message" panel ends with; empty when none was given.
-    std::string Message() const { return messages.empty() ? std::string() : messages.back(); }
+    std::string Message() const;
+    // As a new result, keeping the memory of its texts for the next tick.
+    void Reset();
 };
 
 // The file work of real-time monitoring: every tick reads what the game
@@ -91,6 +94,9 @@ public:
     // One tick of the monitoring timer; the window shows and does what the
     // result says, and reads nothing itself.
     TickResult Tick(const TickInput& input);
+    // The same into a result kept between ticks: a tick that finds nothing
+    // new then allocates nothing.
+    void Tick(const TickInput& input, TickResult& result);
 
 private:
     bool MonitoringEnabled() const;

@@ -78,9 +78,12 @@ protected:
         follower = std::make_unique<LogFollower>(state, std::move(hooks), debug, clock);
     }
 
+    // One result kept across ticks, as the window keeps it: nothing of one
+    // tick may show in the next.
     TickResult Tick(bool paused = false)
     {
-        return follower->Tick({logs.Path(), mask, paused, true});
+        follower->Tick({logs.Path(), mask, paused, true}, kept);
+        return kept;
     }
 
     bool Read(const std::string& path, int64_t& position)
@@ -120,6 +123,7 @@ protected:
     std::string failingLog;
     Lines linesRead;
     std::unique_ptr<LogFollower> follower;
+    TickResult kept;
 };
 
 TEST_F(LogFollowerTest, UpwardNumberedLogsAreReadInOrderAndANewOneJoins)
@@ -142,6 +146,9 @@ TEST_F(LogFollowerTest, UpwardNumberedLogsAreReadInOrderAndANewOneJoins)
     EXPECT_TRUE(TakeRead().empty());
     EXPECT_EQ(idle.outcome, TickOutcome::NothingNew);
     EXPECT_FALSE(idle.refreshTree);
+    EXPECT_TRUE(idle.messages.empty());
+    EXPECT_EQ(idle.Message(), "Monitoring log files...");
+    EXPECT_EQ(idle.logFileText, "nwclientLog3.txt");
     EXPECT_EQ(detailQuestions, 1);
 
     logs.Append("nwclientLog3.txt", "3c\r\n", 5);

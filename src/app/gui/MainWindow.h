@@ -8,6 +8,7 @@
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
+#include "monitor/LogFollower.h"
 #include "ui/CharacterTree.h"
 #include "ui/gui/DetailsWindow.h"
 #include "ui/gui/HudWindow.h"
@@ -38,7 +39,6 @@ class FightsTab;
 class FileViewer;
 class GameDetector;
 
-class LogFollower;
 class SystemTray;
 class UpdateChecker;
 class UpdateHost;
@@ -242,6 +242,7 @@ private:
     std::optional<Configuration> config_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<LogFollower> follower_;
+    TickResult tickResult_; // kept between ticks, so an idle tick allocates nothing
     SystemTray* tray_ = nullptr;
     std::unique_ptr<WindowLister> windowLister_;
     std::unique_ptr<GameDetector> gameDetector_;

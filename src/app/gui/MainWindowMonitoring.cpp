@@ -67,7 +67,8 @@ void MainWindow::MonitoringTick()
     input.mask = config_->analysis.format.logFileMask;
     input.paused = monitoringPaused_;
     input.processTimerEnabled = timerProcesses_.isActive();
-    const TickResult result = follower_->Tick(input);
+    follower_->Tick(input, tickResult_);
+    const TickResult& result = tickResult_;
 
     if (result.outcome == TickOutcome::Stopped) {
         timerMonitoring_.stop();
@@ -79,10 +80,10 @@ void MainWindow::MonitoringTick()
         monitorPanel_->setText(ToQString(result.monitorPanel));
     if (result.enableProcessTimer && !timerProcesses_.isActive())
         timerProcesses_.start();
-    if (result.logFileText)
-        logPanel_->SetMask(ToQString(*result.logFileText), QColor(0, 0, 255));
-    if (!result.messages.empty())
-        SetStatusMessage(result.Message());
+    if (!result.logFileText.empty())
+        logPanel_->SetMask(ToQString(result.logFileText), QColor(0, 0, 255));
+    if (const std::string message = result.Message(); !message.empty())
+        SetStatusMessage(message);
     if (result.refreshFileList)
         logPanel_->Refresh();
     if (result.outcome == TickOutcome::LogVanished) {
