@@ -92,24 +92,6 @@ TEST_F(SessionFights, ArmourClassFromHitsAndMissesButNotNaturalOnesAndTwenties)
     EXPECT_EQ(nazzadan->ab, "14");
 }
 
-TEST_F(SessionFights, ArmourClassThatContradictsItselfShowsTheLastFight)
-{
-    Read({
-        "21:46:27 Expertise : Nazzadan attacks Di'Rancor Guard : *miss* : (12 + 17 = 29)",
-        "21:46:28 Nazzadan attacks Di'Rancor Guard : *hit* : (4 + 27 = 31)",
-        // Flat-footed when the next fight starts: lower.
-        "21:55:49 Expertise : Nazzadan attacks Di'Rancor Guard : *critical hit* : (10 + 17 = 27 : "
-        "Threat Roll: 10 + 17 = 27)",
-        "21:55:50 Nazzadan attacks Di'Rancor Guard : *miss* : (7 + 17 = 24)",
-    });
-    ASSERT_EQ(h.S().Fights().Fights().size(), 2u);
-    EXPECT_EQ(Target("Di'Rancor Guard")->ac, "~25-27");
-    const auto first = FightTargetRows(h.S().Fights().Fights()[0], h.S().FightRoster());
-    ASSERT_EQ(first.size(), 2u); // and Nazzadan, whose bonus is known
-    EXPECT_EQ(first[0].name, "Nazzadan");
-    EXPECT_EQ(first[1].ac, "30-31");
-}
-
 TEST_F(SessionFights, ImmunityPairsDamageWithTheAbsorbThatFollows)
 {
     Read({

@@ -184,42 +184,6 @@ private slots:
         QCOMPARE(services_.dialogs.messages.size(), 3);
     }
 
-    void nothingToReportBeforeAnAnalysis()
-    {
-        test::ProgramFolder folder;
-        WriteStoredVersion(services_.store, ProgramInfo::RunningVersion());
-        MainWindow window(services_.For(folder));
-        QVERIFY(window.Start());
-        services_.dialogs.savePath = out_.filePath("empty.html");
-        window.findChild<QPushButton*>("cmdGenerateReport")->click();
-        window.Action("mnuMainFileExportJson")->trigger();
-        QCOMPARE(services_.dialogs.messages.size(), 2);
-        QVERIFY(services_.dialogs.messages[0].text.contains("analyze some logs first"));
-        QVERIFY(!QFile::exists(services_.dialogs.savePath));
-    }
-
-    void jsonExportIsTheCliDocument()
-    {
-        test::ProgramFolder folder;
-        auto window = AnalysedWindow(folder);
-        QVERIFY(window);
-        services_.dialogs.savePath = out_.filePath("demo.json");
-        window->Action("mnuMainFileExportJson")->trigger();
-        QCOMPARE(services_.dialogs.messages.size(), 1);
-        QCOMPARE(services_.dialogs.messages[0].icon, Dialogs::Icon::Information);
-        const QByteArray exported = ReadAll(services_.dialogs.savePath);
-
-        QProcess cli;
-        cli.start(TARVIK_CLI, QStringList{"--config", folder.File("Tarvik.ini"), "--json",
-                                          "--fights", "--targets", "--autodetect"} +
-                                  DemoPaths());
-        QVERIFY(cli.waitForFinished(60000));
-        QCOMPARE(cli.exitCode(), 0);
-        const QByteArray printed = cli.readAllStandardOutput();
-        QVERIFY(printed.size() > 100000);
-        QVERIFY(exported == printed);
-    }
-
     void csvExportQuotesAndHasOneLinePerFight()
     {
         test::ProgramFolder folder;

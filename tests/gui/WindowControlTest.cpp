@@ -74,11 +74,6 @@ QString WriteLongLog(const QTemporaryDir& dir, int repeats)
 const QByteArray UpToDateDescription =
     "[Tarvik]\r\nCurrentVersion=0\r\nUpdateFile=http://127.0.0.1:1/setup\r\n";
 
-QRect Global(const QWidget& widget)
-{
-    return QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size());
-}
-
 } // namespace
 
 class WindowControlTest : public QObject {
@@ -292,57 +287,6 @@ private slots:
             "Analyzing logs...complete.\n\n3 log file(s)"));
     }
 
-    // The detail window is as large as its grid, beside the main window
-    // rather than over its tree, names the character, follows the marks, and
-    // keeps its place and size.
-    void detailWindowFitsItsGridBesideTheTree()
-    {
-        test::ProgramFolder folder;
-        MainWindow window(Environment(folder));
-        QVERIFY(window.Start());
-        window.resize(900, 560);
-        window.move(40, 40);
-        window.SelectLogs(SamplePaths());
-        window.AnalyzeFiles(SamplePaths());
-        QTreeWidgetItem* aldric = CharacterNode(window, "Aldric Voss");
-        QVERIFY(aldric);
-        const QString key = CharacterTreeWidget::KeyOf(aldric);
-
-        // A narrow view first: the window grows for the wide one.
-        window.ShowNode(window.Tree()->FindNode(key + " Spells"), 1);
-        window.ShowNode(window.Tree()->FindNode(key + " Attacks"), 1);
-        DetailsWindow* details = window.Details();
-        QVERIFY(details && details->isVisible());
-        QCOMPARE(details->windowTitle(), QString("Details - Attacks Made - Aldric Voss"));
-        DetailGridWidget* grid = details->Grid();
-        QVERIFY(grid->columnCount() > 10);
-        // Every column in view, and the window on the screen.
-        QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
-        QCOMPARE(grid->verticalScrollBar()->maximum(), 0);
-        const QRect screen = window.screen()->availableGeometry();
-        QVERIFY(screen.contains(details->frameGeometry()));
-        QVERIFY(!details->frameGeometry().intersects(Global(*window.Tree())));
-
-        // Marking him as the user's character adds his real-time rows.
-        window.ShowNode(aldric, 1);
-        QCOMPARE(grid->rowCount(), 12);
-        QCOMPARE(details->windowTitle(), QString("Details - General Info - Aldric Voss"));
-        window.Tree()->setCurrentItem(aldric);
-        window.Action("mnuCharacterContextMyCharacter")->trigger();
-        QCOMPARE(grid->rowCount(), 17);
-        QCOMPARE(grid->CellText(12, 0), QString("Inbound AB"));
-
-        // Moved and enlarged by the player, it opens there again.
-        details->move(1000, 300);
-        details->resize(700, 500);
-        const QPoint place = details->pos();
-        details->close();
-        QTRY_VERIFY(!window.Details());
-        window.ShowNode(aldric, 1);
-        QVERIFY(window.Details() != nullptr);
-        QCOMPARE(window.Details()->pos(), place);
-        QCOMPARE(window.Details()->size(), QSize(700, 500));
-    }
 };
 
 int main(int argc, char** argv)

@@ -187,25 +187,6 @@ private slots:
         QTest::newRow("1.40.7") << "1.40.7" << false;
         QTest::newRow("1.41.0 (revision lower)") << "1.41.0" << true;
     }
-    void offeredVersionAgainstTheRunningVersion()
-    {
-        QFETCH(QString, offered);
-        QFETCH(bool, newer);
-        QCOMPARE(CompareOfferedVersion(offered.toStdString(), {1, 40, 7}),
-                 newer ? OfferedVersion::Newer : OfferedVersion::UpToDate);
-    }
-
-    void downloadProgressShowsOnlyChanges()
-    {
-        DownloadProgress progress("Tarvik");
-        QCOMPARE(progress.Update(1572864, 12582912),
-                 std::string("Downloading the Tarvik update: 1.5 of 12.0 MB (12%)"));
-        QCOMPARE(progress.Update(1572900, 12582912), std::string());
-        QCOMPARE(progress.Update(12582912, 12582912),
-                 std::string("Downloading the Tarvik update: 12.0 of 12.0 MB (100%)"));
-        QCOMPARE(progress.Update(3 * 1048576, -1),
-                 std::string("Downloading the Tarvik update: 3.0 MB"));
-    }
 
     void checkThrottledByTheLastCheckAndRecorded_data()
     {

@@ -114,18 +114,6 @@ TEST(HtmlText, SvgNumbersIgnoreTheLocaleAndRound)
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
-TEST(DpsChart, NiceStepsAreOneTwoOrFiveTimesAPowerOfTen)
-{
-    const struct {
-        double maximum;
-        int ticks;
-        double step;
-    } cases[] = {{0, 4, 1},     {-3, 4, 1},  {87, 4, 50},  {80, 4, 20},   {7, 4, 2},
-                 {1.2, 4, 0.5}, {95, 8, 20}, {100, 4, 50}, {1000, 5, 200}};
-    for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(NiceStep(c.maximum, c.ticks), c.step) << c.maximum << "/" << c.ticks;
-}
-
 TEST(DpsChart, DrawsEveryLineAndItsAverageWithinTheFrame)
 {
     DpsChart chart;
@@ -235,26 +223,6 @@ TEST_F(ReportFromSession, HtmlIsWellFormedWithEscapedNamesAChartPerFightAndTheRe
     EXPECT_NE(html.find("<td class=\"num\">20</td><td class=\"num\">20</td>"
                         "<td class=\"num\">90</td><td class=\"num\">1</td>"),
               std::string::npos);
-}
-
-TEST_F(ReportFromSession, HtmlOfAnEmptySessionSaysSo)
-{
-    test::SessionHarness empty{Shipped()};
-    const std::string html = HtmlReport(empty.S(), {}, {});
-    EXPECT_EQ(WellFormedFault(html), "");
-    EXPECT_EQ(Count(html, "No fights."), 2u);
-    EXPECT_EQ(html.find("<svg"), std::string::npos);
-}
-
-TEST_F(ReportFromSession, CsvHasAHeaderAndOneQuotedLinePerFight)
-{
-    const std::string csv = FightsCsv(h.S());
-    EXPECT_EQ(csv, "Number,Start,End,Duration (s),Name,Your damage,Your DPS,Party damage,Party DPS,"
-                   "Damage taken by your side,Deaths on your side\r\n"
-                   "1,12/16/2023 08:00:01 PM,12/16/2023 08:00:05 PM,4,"
-                   "\"<b>Bob & \"\"Co\"\"</b>\",80,20,80,20,90,1\r\n"
-                   "2,12/16/2023 08:05:00 PM,12/16/2023 08:05:04 PM,4,"
-                   "\"Sefa\xe2\x80\x99s Wolf, the Grey\",12,3,12,3,0,0\r\n");
 }
 
 TEST_F(ReportFromSession, WindowExportIsTheCliDocumentByteForByte)
