@@ -95,21 +95,26 @@ void Report(benchmark::State& state, const GeneratedLog& log)
     state.counters["peakRSS_MB"] = PeakRssMb();
 }
 
-void Analyze(benchmark::State& state, const GeneratedLog& log)
-{
-    const std::string config = std::string(TARVIK_SOURCE_DIR) + "/data/Tarvik.ini";
-    ConfigurationResult loaded = LoadConfiguration(config, "Tarvik");
-    if (!loaded.configuration) {
-        state.SkipWithError(loaded.fatalMessage.c_str());
-        return;
-    }
+// The shipped configuration and what a session needs around it.
+struct SessionParts {
+    ConfigurationResult loaded =
+        LoadConfiguration(std::string(TARVIK_SOURCE_DIR) + "/data/Tarvik.ini", "Tarvik");
     SystemClock clock;
     ErrObject lastError;
-    LogFile file(clock, lastError, std::filesystem::temp_directory_path().string(), "tarvik-bench");
-    DebugLog debug(file);
+    LogFile file{clock, lastError, std::filesystem::temp_directory_path().string(), "tarvik-bench"};
+    DebugLog debug{file};
     SessionHost host;
+};
+
+void Analyze(benchmark::State& state, const GeneratedLog& log)
+{
+    SessionParts parts;
+    if (!parts.loaded.configuration) {
+        state.SkipWithError(parts.loaded.fatalMessage.c_str());
+        return;
+    }
     for (auto _ : state) {
-        Session session(loaded.configuration->analysis, debug, clock, host);
+        Session session(parts.loaded.configuration->analysis, parts.debug, parts.clock, parts.host);
         session.ClearAllData();
         if (!session.AnalyzeLog(log.path)) {
             state.SkipWithError("the analysis failed");
@@ -211,10 +216,9 @@ void BM_LoadLargeConfiguration(benchmark::State& state)
 // end, so each tick only looks at the folder.
 void BM_IdleMonitoringTick(benchmark::State& state)
 {
-    const std::string config = std::string(TARVIK_SOURCE_DIR) + "/data/Tarvik.ini";
-    ConfigurationResult loaded = LoadConfiguration(config, "Tarvik");
-    if (!loaded.configuration) {
-        state.SkipWithError(loaded.fatalMessage.c_str());
+    SessionParts parts;
+    if (!parts.loaded.configuration) {
+        state.SkipWithError(parts.loaded.fatalMessage.c_str());
         return;
     }
     const auto folder = std::filesystem::temp_directory_path() / "tarvik-bench-idle";
@@ -223,15 +227,10 @@ void BM_IdleMonitoringTick(benchmark::State& state)
     for (const char* name : {"nwclientLog1.txt", "nwclientLog2.txt", "nwclientLog3.txt"})
         std::filesystem::copy_file(std::string(TARVIK_SOURCE_DIR) + "/data/samples/" + name,
                                    folder / name);
-    SystemClock clock;
-    ErrObject lastError;
-    LogFile file(clock, lastError, std::filesystem::temp_directory_path().string(), "tarvik-bench");
-    DebugLog debug(file);
-    SessionHost host;
-    Session session(loaded.configuration->analysis, debug, clock, host);
+    Session session(parts.loaded.configuration->analysis, parts.debug, parts.clock, parts.host);
     session.ClearAllData();
     session.SetMonitoringEnabled(true);
-    LogFollower follower(session.Monitor(), session.FollowerHooks(), debug, clock);
+    LogFollower follower(session.Monitor(), session.FollowerHooks(), parts.debug, parts.clock);
     const TickInput input{folder.string(), "nwclientLog*.txt", false, true};
     if (follower.Tick(input).outcome != TickOutcome::NewData) {
         state.SkipWithError("the first tick read nothing");

@@ -309,6 +309,18 @@ FetchResult UpdateChecker::Fetch(const QString& url, const QString& destination,
     return fetched;
 }
 
+UpdateChecker::Download UpdateChecker::ReplaceWith(QSaveFile& file, const QString& destination)
+{
+    if (!BackUp(destination))
+        return Download::Failed;
+    if (!CommitWhole(file)) {
+        Log(1, QStringLiteral(">> ERROR:  Could not write ") + destination + QStringLiteral(": ") +
+                   file.errorString());
+        return Download::Failed;
+    }
+    return Download::Written;
+}
+
 bool UpdateChecker::BackUp(const QString& path)
 {
     if (!QFileInfo::exists(path))
@@ -348,14 +360,7 @@ UpdateChecker::Download UpdateChecker::FetchDescription(const QString& url)
                    file.errorString());
         return Download::Failed;
     }
-    if (!BackUp(destination))
-        return Download::Failed;
-    if (!CommitWhole(file)) {
-        Log(1, QStringLiteral(">> ERROR:  Could not write ") + destination + QStringLiteral(": ") +
-                   file.errorString());
-        return Download::Failed;
-    }
-    return Download::Written;
+    return ReplaceWith(file, destination);
 }
 
 UpdateChecker::Download UpdateChecker::FetchSetupProgram(const QString& url,
@@ -391,14 +396,7 @@ UpdateChecker::Download UpdateChecker::FetchSetupProgram(const QString& url,
         QString::fromLatin1(hash.result().toHex()).compare(expectedSha256, Qt::CaseInsensitive) !=
             0)
         return Download::ChecksumMismatch;
-    if (!BackUp(destination))
-        return Download::Failed;
-    if (!CommitWhole(file)) {
-        Log(1, QStringLiteral(">> ERROR:  Could not write ") + destination + QStringLiteral(": ") +
-                   file.errorString());
-        return Download::Failed;
-    }
-    return Download::Written;
+    return ReplaceWith(file, destination);
 }
 
 bool UpdateChecker::BackUpConfiguration()

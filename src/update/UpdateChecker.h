@@ -10,6 +10,8 @@
 
 #include <QString>
 
+class QSaveFile;
+
 namespace tarvik {
 
 class Clock;
@@ -99,6 +101,8 @@ private:
                       const HttpFetcher::ProgressHandler& onProgress = {});
     void TransferLine(const QString& line);
     bool BackUp(const QString& path);
+    // Backs up destination, then puts the finished file in its place.
+    Download ReplaceWith(QSaveFile& file, const QString& destination);
     int64_t MinutesSinceLastCheck() const;
     bool BackUpConfiguration();
     static void MakeExecutable(const QString& path);

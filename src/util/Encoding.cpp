@@ -131,39 +131,11 @@ std::basic_string<Char> ToUtf16(std::string_view text)
 
 bool IsValidUtf8(std::string_view bytes)
 {
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra = 0;
-        uint32_t cp = 0;
-        if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
+    // A broken sequence decodes to U+FFFD one byte long; a written U+FFFD is three.
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t at = i;
+        if (NextCodePoint(bytes, i) == Replacement && i == at + 1)
             return false;
-        }
-        if (i + extra >= bytes.size())
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            const auto cc = static_cast<unsigned char>(bytes[i + k]);
-            if ((cc & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) ||
-            (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += extra + 1;
     }
     return true;
 }
