@@ -212,6 +212,38 @@ void BM_LoadLargeConfiguration(benchmark::State& state)
     state.counters["peakRSS_MB"] = PeakRssMb();
 }
 
+// Classification alone, over the bodies of the bundled real logs: the one
+// step that looks at every byte of every line.
+void BM_ClassifyRealBodies(benchmark::State& state)
+{
+    const ConfigurationResult loaded =
+        LoadConfiguration(std::string(TARVIK_SOURCE_DIR) + "/data/Tarvik.ini", "Tarvik");
+    if (!loaded.configuration) {
+        state.SkipWithError(loaded.fatalMessage.c_str());
+        return;
+    }
+    std::vector<std::string> bodies;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(
+             std::string(TARVIK_SOURCE_DIR) + "/data/samples")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        for (std::string line; entry.is_regular_file() && std::getline(in, line);) {
+            const size_t close = line.find("] ", 20);
+            if (close != std::string::npos)
+                bodies.push_back(line.substr(close + 2));
+        }
+    }
+    const RecordTypes& types = loaded.configuration->analysis.recordTypes;
+    int64_t bytes = 0;
+    for (auto _ : state) {
+        for (const std::string& body : bodies) {
+            benchmark::DoNotOptimize(types.Classify(body));
+            bytes += static_cast<int64_t>(body.size());
+        }
+    }
+    state.SetBytesProcessed(bytes);
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(bodies.size()));
+}
+
 // A monitoring tick while the game writes nothing: three logs read to their
 // end, so each tick only looks at the folder.
 void BM_IdleMonitoringTick(benchmark::State& state)
@@ -254,6 +286,7 @@ void BM_IdleMonitoringTick(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_IdleMonitoringTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClassifyRealBodies)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ScanLineEnds)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AnalyzeLog)->Unit(benchmark::kMillisecond)->Iterations(3);
 // Last: its peak memory would hide the analysis's.

@@ -270,8 +270,13 @@ std::string_view RecordInterpreter::FromActingField(std::string_view text,
                                                     std::string_view identifier,
                                                     size_t* identifierAt) const
 {
+    return ActingFieldAt(text, FindNoCase(text, identifier), identifierAt);
+}
+
+std::string_view RecordInterpreter::ActingFieldAt(std::string_view text, size_t m,
+                                                  size_t* identifierAt) const
+{
     const std::string_view delimiter = config_.format.recordDeliminator;
-    const size_t m = FindNoCase(text, identifier);
     if (identifierAt)
         *identifierAt = m;
     if (m == npos || delimiter.empty())
@@ -326,7 +331,7 @@ Error RecordInterpreter::Attack(const RecordContext& record)
     Debug(1, "Analysis:  Attack record detected.");
     const LogFormat& format = config_.format;
     size_t identifierAt = npos;
-    const std::string_view body = FromActingField(record.body, record.identifier, &identifierAt);
+    const std::string_view body = ActingFieldAt(record.body, record.identifierAt, &identifierAt);
     if (body.size() != record.body.size())
         Debug(2, "Analysis:  Removing custom attack descriptions.");
 
@@ -416,7 +421,7 @@ Error RecordInterpreter::Damage(const RecordContext& record)
     Debug(1, "Analysis:  Damage record detected.");
     const LogFormat& format = config_.format;
     std::string_view attackerPart, rest;
-    if (!SplitRecord(record.body, record.identifier, attackerPart, rest)) {
+    if (!SplitAt(record.body, record.identifierAt, record.identifier.size(), attackerPart, rest)) {
         DebugBuilt(1, [&] {
             return "Analysis:  Invalid damage record:  missing deliminator '" +
                    ViewText(record.identifier) + "'.";
@@ -527,7 +532,8 @@ Error RecordInterpreter::Casting(const RecordContext& record)
 {
     Debug(1, "Analysis:  Spell casting record detected.");
     std::string_view casterPart, spellPart;
-    if (!SplitRecord(record.body, record.identifier, casterPart, spellPart)) {
+    if (!SplitAt(record.body, record.identifierAt, record.identifier.size(), casterPart,
+                 spellPart)) {
         Report(record, "Invalid spell record, discarded: ");
         return {};
     }
@@ -545,7 +551,8 @@ Error RecordInterpreter::Healing(const RecordContext& record)
 {
     Debug(1, "Analysis:  Healing record detected.");
     std::string_view namePart, amountPart;
-    if (!SplitRecord(record.body, record.identifier, namePart, amountPart)) {
+    if (!SplitAt(record.body, record.identifierAt, record.identifier.size(), namePart,
+                 amountPart)) {
         Report(record, "Invalid healing record, discarded: ");
         return {};
     }
@@ -573,7 +580,8 @@ Error RecordInterpreter::Resist(const RecordContext& record)
 {
     Debug(1, "Analysis:  Resistance record detected.");
     std::string_view namePart, amountPart;
-    if (!SplitRecord(record.body, record.identifier, namePart, amountPart)) {
+    if (!SplitAt(record.body, record.identifierAt, record.identifier.size(), namePart,
+                 amountPart)) {
         Report(record, "Invalid damage resistance record, discarded: ");
         return {};
     }
@@ -649,7 +657,8 @@ Error RecordInterpreter::Kill(const RecordContext& record)
 {
     Debug(1, "Analysis:  Kill record detected.");
     std::string_view killerPart, victimPart;
-    if (!SplitRecord(record.body, record.identifier, killerPart, victimPart)) {
+    if (!SplitAt(record.body, record.identifierAt, record.identifier.size(), killerPart,
+                 victimPart)) {
         Report(record, "Invalid kill record, discarded: ");
         return {};
     }

@@ -38,6 +38,7 @@ struct RecordContext {
     std::string_view body; // the record text, trimmed
     RecordKind kind = RecordKind::Unknown;
     std::string_view identifier; // the identifier that classified it (lower case)
+    size_t identifierAt = 0;     // where it first occurs in body
     DateTime date;               // of the line
 };
 
@@ -70,6 +71,8 @@ public:
                                      size_t* identifierAt = nullptr) const;
 
 private:
+    // FromActingField with the identifier already found at m in text.
+    std::string_view ActingFieldAt(std::string_view text, size_t m, size_t* identifierAt) const;
     // SplitRecord with the separator already found at p (npos: not found).
     bool SplitAt(std::string_view text, size_t p, size_t separatorSize, std::string_view& left,
                  std::string_view& right);

@@ -3,6 +3,7 @@
 #include "util/Text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace tarvik {
@@ -23,80 +24,130 @@ const RecordType* RecordTypes::Find(std::string_view name) const
     return found == byName_.end() ? nullptr : &types_[found->second];
 }
 
-void RecordTypes::Build()
+void RecordTypes::PrefixTable::Clear()
+{
+    table_.clear();
+    mask_ = 0;
+    patterns_.clear();
+    building_.clear();
+}
+
+void RecordTypes::PrefixTable::Add(uint32_t key, int32_t pattern)
+{
+    const auto [found, added] = building_.try_emplace(key, static_cast<int32_t>(patterns_.size()));
+    if (added)
+        patterns_.emplace_back();
+    patterns_[static_cast<size_t>(found->second)].push_back(pattern);
+}
+
+namespace {
+
+uint32_t SlotHash(uint32_t key)
+{
+    return (key * 0x85EBCA6Bu) >> 7;
+}
+
+// Identifiers are stored folded: the key of their first width bytes.
+uint32_t FoldedKey(const unsigned char* p, size_t width, const unsigned char* fold)
+{
+    uint32_t key = 0;
+    for (size_t k = 0; k < width; ++k)
+        key |= uint32_t{fold[p[k]]} << (8 * k);
+    return key;
+}
+
+} // namespace
+
+void RecordTypes::PrefixTable::Finish()
+{
+    size_t capacity = 16;
+    while (capacity < building_.size() * 4)
+        capacity *= 2;
+    table_.assign(capacity, Entry{});
+    mask_ = static_cast<unsigned>(capacity - 1);
+    for (const auto& [key, slot] : building_) {
+        uint32_t h = SlotHash(key);
+        while (table_[h & mask_].slot >= 0)
+            ++h;
+        table_[h & mask_] = {key, slot};
+    }
+    building_.clear();
+}
+
+const std::vector<int32_t>* RecordTypes::PrefixTable::Find(uint32_t key) const
+{
+    if (table_.empty())
+        return nullptr;
+    for (uint32_t h = SlotHash(key);; ++h) {
+        const Entry& entry = table_[h & mask_];
+        if (entry.slot < 0)
+            return nullptr; // a filter let a stranger through
+        if (entry.key == key)
+            return &patterns_[static_cast<size_t>(entry.slot)];
+    }
+}
+
+void RecordTypes::Build(bool vectorScan)
 {
     patterns_.clear();
+    texts_.clear();
     emptyPattern_ = -1;
-    bigramFilter_.assign(65536 / 64, 0);
-    bigramPatterns_.clear();
+    pairFilter_.assign(65536 / 64, 0);
+    pairs_.Clear();
+    tripleFilter_ = TripleByteFilter(vectorScan);
+    triples_.Clear();
     std::fill(std::begin(singleByte_), std::end(singleByte_), 0);
     hasSingleByte_ = false;
-    // The bytes that fold to each byte: the case variants an identifier's
-    // first two bytes may take in a body.
+    // The bytes that fold to each byte: the cases an identifier's bytes may
+    // take in a body.
     std::vector<unsigned char> variants[256];
     for (unsigned b = 0; b < 256; ++b)
         variants[static_cast<unsigned char>(ToLowerChar(static_cast<char>(b)))].push_back(
             static_cast<unsigned char>(b));
-    std::vector<int32_t> slotOfKey(65536, -1);
-    std::vector<unsigned> bigrams;
+    const auto* fold = reinterpret_cast<const unsigned char*>(LowerTable());
+    std::unordered_map<uint32_t, int> bucketOfTriple;
     for (size_t t = 0; t < types_.size(); ++t) {
         const auto& identifiers = types_[t].Identifiers();
         for (size_t i = 0; i < identifiers.size(); ++i) {
             const auto p = static_cast<int32_t>(patterns_.size());
-            patterns_.push_back({static_cast<uint32_t>(t), static_cast<uint32_t>(i)});
             const std::string& text = identifiers[i];
-            const auto first = static_cast<unsigned char>(text.empty() ? 0 : text[0]);
+            patterns_.push_back({static_cast<uint32_t>(t), static_cast<uint32_t>(i),
+                                 static_cast<uint32_t>(texts_.size()),
+                                 static_cast<uint32_t>(text.size())});
+            texts_ += text;
+            const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
             if (text.empty()) {
                 if (emptyPattern_ < 0)
                     emptyPattern_ = p;
             } else if (text.size() == 1) {
-                // Identifiers are stored folded; any case of the byte matches.
-                for (const unsigned char b : variants[first]) {
+                for (const unsigned char b : variants[bytes[0]]) {
                     if (singleByte_[b] == 0)
                         singleByte_[b] = p + 1;
                 }
                 hasSingleByte_ = true;
-            } else {
-                const auto second = static_cast<unsigned char>(text[1]);
-                for (const unsigned a : variants[first]) {
-                    for (const unsigned b : variants[second]) {
-                        // Keyed as a little-endian load of the two bytes reads them.
+            } else if (text.size() == 2) {
+                for (const unsigned a : variants[bytes[0]]) {
+                    for (const unsigned b : variants[bytes[1]]) {
                         const unsigned raw = a | (b << 8);
-                        bigramFilter_[raw >> 6] |= uint64_t{1} << (raw & 63);
+                        pairFilter_[raw >> 6] |= uint64_t{1} << (raw & 63);
                     }
                 }
-                const unsigned key = (unsigned{first} << 8) | second;
-                if (slotOfKey[key] < 0) {
-                    slotOfKey[key] = static_cast<int32_t>(bigrams.size());
-                    bigrams.push_back(key);
-                    bigramPatterns_.emplace_back();
-                }
-                bigramPatterns_[static_cast<size_t>(slotOfKey[key])].push_back(p);
+                pairs_.Add(FoldedKey(bytes, 2, fold), p);
+            } else {
+                const uint32_t key = FoldedKey(bytes, 3, fold);
+                // Identifiers that begin alike share a bucket.
+                const auto [found, added] = bucketOfTriple.try_emplace(
+                    key, static_cast<int>(bucketOfTriple.size() % TripleByteFilter::Buckets));
+                if (added)
+                    tripleFilter_.Add({variants[bytes[0]], variants[bytes[1]], variants[bytes[2]]},
+                                      found->second);
+                triples_.Add(key, p);
             }
         }
     }
-    size_t capacity = 16;
-    while (capacity < bigrams.size() * 4)
-        capacity *= 2;
-    slotTable_.assign(capacity, SlotEntry{});
-    slotMask_ = static_cast<unsigned>(capacity - 1);
-    for (size_t slot = 0; slot < bigrams.size(); ++slot) {
-        unsigned h = (bigrams[slot] * 40503u) >> 4;
-        while (slotTable_[h & slotMask_].slot >= 0)
-            ++h;
-        slotTable_[h & slotMask_] = {static_cast<uint16_t>(bigrams[slot]),
-                                     static_cast<int32_t>(slot)};
-    }
+    pairs_.Finish();
+    triples_.Finish();
     built_ = true;
-}
-
-int32_t RecordTypes::SlotOf(unsigned bigram) const
-{
-    // Only asked for bigrams the filter holds, so the probe always ends.
-    unsigned h = (bigram * 40503u) >> 4;
-    while (slotTable_[h & slotMask_].bigram != bigram || slotTable_[h & slotMask_].slot < 0)
-        ++h;
-    return slotTable_[h & slotMask_].slot;
 }
 
 RecordTypes::Match RecordTypes::AskEachType(std::string_view body) const
@@ -104,11 +155,61 @@ RecordTypes::Match RecordTypes::AskEachType(std::string_view body) const
     const std::string lower = ToLower(body);
     for (size_t t = 0; t < types_.size(); ++t) {
         for (const std::string& identifier : types_[t].Identifiers()) {
-            if (tarvik::Find(lower, identifier) != std::string_view::npos)
-                return {&types_[t], kinds_[t], identifier};
+            if (const size_t at = tarvik::Find(lower, identifier); at != std::string_view::npos)
+                return {&types_[t], kinds_[t], identifier, at};
         }
     }
     return {};
+}
+
+void RecordTypes::Compare(const std::vector<int32_t>& candidates, std::string_view body,
+                          size_t place, size_t known, int32_t& best, size_t& at) const
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(body.data()) + place;
+    const size_t left = body.size() - place;
+    const auto* fold = reinterpret_cast<const unsigned char*>(LowerTable());
+    for (const int32_t p : candidates) {
+        if (p >= best)
+            return; // the rest of the list has lower priority
+        const Pattern& pattern = patterns_[static_cast<size_t>(p)];
+        if (pattern.size > left)
+            continue;
+        const char* text = texts_.data() + pattern.textAt;
+        size_t k = known;
+        while (k < pattern.size && static_cast<char>(fold[bytes[k]]) == text[k])
+            ++k;
+        if (k == pattern.size) {
+            best = p;
+            at = place;
+            return;
+        }
+    }
+}
+
+void RecordTypes::ScanPairs(std::string_view body, int32_t& best, size_t& at) const
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(body.data());
+    const auto* fold = reinterpret_cast<const unsigned char*>(LowerTable());
+    const uint64_t* filter = pairFilter_.data();
+    for (size_t i = 0; i + 2 <= body.size() && best > 0; ++i) {
+        const unsigned raw = bytes[i] | (unsigned{bytes[i + 1]} << 8);
+        if (((filter[raw >> 6] >> (raw & 63)) & 1) == 0)
+            continue;
+        if (const std::vector<int32_t>* candidates = pairs_.Find(FoldedKey(bytes + i, 2, fold)))
+            Compare(*candidates, body, i, 2, best, at);
+    }
+}
+
+void RecordTypes::ScanTriples(std::string_view body, int32_t& best, size_t& at) const
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(body.data());
+    const auto* fold = reinterpret_cast<const unsigned char*>(LowerTable());
+    tripleFilter_.Scan(body, [&](size_t place) {
+        if (const std::vector<int32_t>* candidates =
+                triples_.Find(FoldedKey(bytes + place, 3, fold)))
+            Compare(*candidates, body, place, 3, best, at);
+        return best > 0;
+    });
 }
 
 RecordTypes::Match RecordTypes::Classify(std::string_view body) const
@@ -118,40 +219,20 @@ RecordTypes::Match RecordTypes::Classify(std::string_view body) const
     if (patterns_.empty() || body.empty())
         return {};
     int32_t best = emptyPattern_ >= 0 ? emptyPattern_ : INT32_MAX;
-    const size_t size = body.size();
-    const auto* bytes = reinterpret_cast<const unsigned char*>(body.data());
-    const uint64_t* filter = bigramFilter_.data();
-    const auto* fold = reinterpret_cast<const unsigned char*>(LowerTable());
+    size_t at = 0;
     if (hasSingleByte_) {
-        for (size_t i = 0; i < size; ++i) {
-            if (const int32_t single = singleByte_[bytes[i]]; single != 0 && single - 1 < best)
+        const auto* bytes = reinterpret_cast<const unsigned char*>(body.data());
+        for (size_t i = 0; i < body.size(); ++i) {
+            if (const int32_t single = singleByte_[bytes[i]]; single != 0 && single - 1 < best) {
                 best = single - 1;
-        }
-    }
-    for (size_t i = 0; i + 1 < size && best > 0; ++i) {
-        uint16_t raw;
-        std::memcpy(&raw, bytes + i, sizeof raw);
-        const unsigned pair = raw;
-        const unsigned a = pair & 0xFF, b = pair >> 8;
-        if ((filter[pair >> 6] & (uint64_t{1} << (pair & 63))) == 0)
-            continue;
-        const unsigned key = (static_cast<unsigned>(fold[a]) << 8) | fold[b];
-        for (const int32_t p : bigramPatterns_[static_cast<size_t>(SlotOf(key))]) {
-            if (p >= best)
-                break; // the rest of this list has lower priority
-            const Pattern& pattern = patterns_[static_cast<size_t>(p)];
-            const std::string& text = types_[pattern.type].Identifiers()[pattern.identifier];
-            if (text.size() > size - i)
-                continue;
-            size_t k = 2;
-            while (k < text.size() && static_cast<char>(fold[bytes[i + k]]) == text[k])
-                ++k;
-            if (k == text.size()) {
-                best = p;
-                break;
+                at = i;
             }
         }
     }
+    if (!pairs_.Empty())
+        ScanPairs(body, best, at);
+    if (!triples_.Empty())
+        ScanTriples(body, best, at);
     if (best == INT32_MAX)
         return {};
     const Pattern& pattern = patterns_[static_cast<size_t>(best)];
@@ -159,6 +240,7 @@ RecordTypes::Match RecordTypes::Classify(std::string_view body) const
     match.type = &types_[pattern.type];
     match.kind = kinds_[pattern.type];
     match.identifier = match.type->Identifiers()[pattern.identifier];
+    match.position = at;
     return match;
 }
 

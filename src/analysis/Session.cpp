@@ -266,7 +266,8 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
             errors_.Add("Unknown record type, discarded: ", line);
             continue;
         }
-        const RecordContext record{line, body, match.kind, match.identifier, lastDate};
+        const RecordContext record{line,           body,    match.kind, match.identifier,
+                                   match.position, lastDate};
         if (const Error error = interpreter_.Interpret(record))
             return Fail(path, body, error);
     }

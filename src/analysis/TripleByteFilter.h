@@ -1,0 +1,127 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define TARVIK_TRIPLE_FILTER_VECTOR 1
+#endif
+
+namespace tarvik {
+
+// Finds where one of many identifiers may begin in a text by their first
+// three bytes: each byte's two nibbles pick, through SSSE3 byte shuffles,
+// the buckets of identifiers that may hold it at that offset, sixteen places
+// at a time (the "Teddy" method of Hyperscan). Candidates still have to be
+// compared.
+class TripleByteFilter {
+public:
+    static constexpr int Buckets = 8;
+
+    // Whether this processor (x86-64 with SSSE3) runs the vector form; the
+    // portable form gives the same places, byte by byte.
+    static bool Supported();
+    explicit TripleByteFilter(bool vector = Supported())
+        : vector_(vector && Supported())
+    {
+    }
+
+    void Clear();
+    // Marks the bytes an identifier may have at offsets 0 to 2 (every case
+    // of each) for bucket.
+    void Add(const std::vector<unsigned char> (&offsetBytes)[3], int bucket);
+
+    // Calls onPlace(place) for each place, in order, where some bucket
+    // accepts the three bytes there, until it returns false.
+    template <class OnPlace>
+    void Scan(std::string_view text, OnPlace&& onPlace) const
+    {
+#ifdef TARVIK_TRIPLE_FILTER_VECTOR
+        if (vector_)
+            return VectorScan(text, onPlace);
+#endif
+        PortableScan(text, onPlace);
+    }
+
+private:
+    static constexpr size_t Block = 16;
+    static constexpr size_t BlockReads = Block + 2;
+
+    unsigned Accepts(const unsigned char* p) const
+    {
+        unsigned accepted = 0xFF;
+        for (int k = 0; k < 3; ++k)
+            accepted &= low_[k][p[k] & 0x0F] & high_[k][p[k] >> 4];
+        return accepted;
+    }
+
+    template <class OnPlace>
+    void PortableScan(std::string_view text, OnPlace& onPlace) const
+    {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        for (size_t i = 0; i + 3 <= text.size(); ++i) {
+            if (Accepts(bytes + i) != 0 && !onPlace(i))
+                return;
+        }
+    }
+
+#ifdef TARVIK_TRIPLE_FILTER_VECTOR
+    // The places of a block that some bucket accepts, as bits.
+    __attribute__((target("ssse3"), always_inline)) static unsigned
+    Places(const unsigned char* p, const __m128i (&low)[3], const __m128i (&high)[3])
+    {
+        const __m128i nibble = _mm_set1_epi8(0x0F);
+        __m128i accepted = _mm_set1_epi8(-1);
+        for (int k = 0; k < 3; ++k) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+            const __m128i byLow = _mm_shuffle_epi8(low[k], _mm_and_si128(bytes, nibble));
+            const __m128i byHigh =
+                _mm_shuffle_epi8(high[k], _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble));
+            accepted = _mm_and_si128(accepted, _mm_and_si128(byLow, byHigh));
+        }
+        const int none = _mm_movemask_epi8(_mm_cmpeq_epi8(accepted, _mm_setzero_si128()));
+        return ~static_cast<unsigned>(none) & 0xFFFFu;
+    }
+
+    template <class OnPlace>
+    __attribute__((target("ssse3"))) void VectorScan(std::string_view text, OnPlace& onPlace) const
+    {
+        __m128i low[3], high[3];
+        for (int k = 0; k < 3; ++k) {
+            low[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(low_[k]));
+            high[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(high_[k]));
+        }
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        const size_t size = text.size();
+        size_t i = 0;
+        for (; i + BlockReads <= size; i += Block) {
+            for (unsigned found = Places(bytes + i, low, high); found != 0; found &= found - 1) {
+                if (!onPlace(i + static_cast<size_t>(std::countr_zero(found))))
+                    return;
+            }
+        }
+        if (i + 3 > size)
+            return;
+        // The last places are read from a copy padded with zeros: no read
+        // past the text.
+        unsigned char padded[BlockReads] = {};
+        std::memcpy(padded, bytes + i, size - i);
+        for (unsigned found = Places(padded, low, high); found != 0; found &= found - 1) {
+            const auto place = i + static_cast<size_t>(std::countr_zero(found));
+            if (place + 3 > size || !onPlace(place))
+                return;
+        }
+    }
+#endif
+
+    bool vector_;
+    alignas(16) uint8_t low_[3][16] = {};
+    alignas(16) uint8_t high_[3][16] = {};
+};
+
+} // namespace tarvik
