@@ -191,7 +191,8 @@ Character& RecordInterpreter::FindCharacter(std::string_view name, int32_t id)
         cacheEntry = &nameCache_[slot];
         if (cacheEntry->id > 0 && cacheEntry->name == name) {
             found = data_.characters.At(cacheEntry->id);
-            if (found && !EqualsNoCase(found->Name(), name))
+            // Byte for byte: a name written in another case takes the full lookup.
+            if (found && found->Name() != name)
                 found = nullptr;
         }
         if (!found) {
