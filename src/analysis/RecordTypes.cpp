@@ -3,8 +3,6 @@
 #include "util/Text.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 
 namespace tarvik {
 
