@@ -284,7 +284,10 @@ std::string_view RecordInterpreter::ActingFieldAt(std::string_view text, size_t 
         return text;
     // The identifier is found first, as it may hold the separator itself
     // ("attempts called shot: arm on").
-    const size_t d = text.substr(0, m).rfind(delimiter);
+    // A one-byte separator is searched as a byte: the general search compares
+    // at every place.
+    const std::string_view before = text.substr(0, m);
+    const size_t d = delimiter.size() == 1 ? before.rfind(delimiter[0]) : before.rfind(delimiter);
     if (d == npos)
         return text;
     const std::string_view field = Trim(text.substr(d + delimiter.size()));

@@ -98,23 +98,25 @@ private:
         }
         const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
         const size_t size = text.size();
-        size_t i = 0;
-        for (; i + BlockReads <= size; i += Block) {
-            for (unsigned found = Places(bytes + i, low, high); found != 0; found &= found - 1) {
-                if (!onPlace(i + static_cast<size_t>(std::countr_zero(found))))
+        // The places of up to 64 bytes are gathered before any is looked at,
+        // so the tables stay in registers through the vector work.
+        for (size_t chunk = 0; chunk + 3 <= size; chunk += 64) {
+            uint64_t found = 0;
+            size_t block = chunk;
+            for (; block < chunk + 64 && block + BlockReads <= size; block += Block)
+                found |= uint64_t{Places(bytes + block, low, high)} << (block - chunk);
+            if (block < chunk + 64 && block + 3 <= size) {
+                // The last places are read from a copy padded with zeros: no
+                // read past the text, and no place that runs past it.
+                unsigned char padded[BlockReads] = {};
+                std::memcpy(padded, bytes + block, size - block);
+                const unsigned inside = (1u << (size - block - 2)) - 1;
+                found |= uint64_t{Places(padded, low, high) & inside} << (block - chunk);
+            }
+            for (; found != 0; found &= found - 1) {
+                if (!onPlace(chunk + static_cast<size_t>(std::countr_zero(found))))
                     return;
             }
-        }
-        if (i + 3 > size)
-            return;
-        // The last places are read from a copy padded with zeros: no read
-        // past the text.
-        unsigned char padded[BlockReads] = {};
-        std::memcpy(padded, bytes + i, size - i);
-        for (unsigned found = Places(padded, low, high); found != 0; found &= found - 1) {
-            const auto place = i + static_cast<size_t>(std::countr_zero(found));
-            if (place + 3 > size || !onPlace(place))
-                return;
         }
     }
 #endif
