@@ -1,5 +1,6 @@
 #include "RecordTypes.h"
 
+#include "TripleByteFilterScan.h"
 #include "util/Text.h"
 
 #include <algorithm>

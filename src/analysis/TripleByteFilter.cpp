@@ -1,5 +1,9 @@
 #include "TripleByteFilter.h"
 
+#include "TripleByteFilterScan.h"
+
+#include <cstring>
+
 namespace tarvik {
 
 bool TripleByteFilter::Supported()
