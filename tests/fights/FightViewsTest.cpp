@@ -66,36 +66,6 @@ TEST_F(Views, FightIsNamedAfterWhatYourSideHitHardest)
     EXPECT_EQ(FightName("Ogre", 12), "Ogre (+12)");
 }
 
-TEST_F(Views, CharacterRowsWithDpsOverTheFightAndTheirOwnActiveTime)
-{
-    tracker.OnAttack({At(0), 1, 3, AttackOutcome::CriticalHit, true, {19, 10, 29, true, 5}});
-    tracker.OnAttack({At(0), 1, 3, AttackOutcome::Miss, true, {2, 10, 12, false, 0}});
-    tracker.OnAttack({At(1), 1, 3, AttackOutcome::Hit, true, {12, 10, 22, false, 0}});
-    Damage(0, 1, 3, 30);
-    Damage(4, 1, 3, 10);
-    tracker.OnHealing({At(5), 1, 7});
-    Damage(12, 3, 1, 5);
-    tracker.OnAttack({At(20), 5, 4, AttackOutcome::Other, false, {}}); // the fight runs 20 s
-    const auto rows = FightCharacterRows(tracker.Fights().at(0), MakeRoster());
-    ASSERT_EQ(rows.size(), 4u);
-    const FightCharacterRow& you = rows[0];
-    EXPECT_EQ(you.name, "You");
-    EXPECT_EQ(you.side, Side::You);
-    EXPECT_EQ(you.dps, 2.0);        // 40 over 20 s
-    EXPECT_EQ(you.activeDps, 10.0); // 40 over its own 4 s
-    EXPECT_EQ(you.attacks, 3);
-    EXPECT_EQ(you.hits, 2);
-    EXPECT_EQ(you.criticalHits, 1);
-    EXPECT_EQ(you.hitPercent, 66.7);
-    EXPECT_EQ(you.healingReceived, 7);
-    ASSERT_EQ(you.dealtByType.size(), 1u);
-    EXPECT_EQ(you.dealtByType[0].damageType, "Physical");
-    EXPECT_EQ(rows[1].activeDps, 5.0); // one blow: at least 1 s
-
-    EXPECT_EQ(DpsText(1234.56), "1234.6");
-    EXPECT_EQ(WholeDpsText(1234.56), "1,234");
-}
-
 TEST_F(Views, HudLineOnlyWhileTheFightRuns)
 {
     EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(0)), "");
@@ -209,8 +179,6 @@ TEST_F(Views, RecapEventTexts)
     event.kind = RecapKind::Immunity;
     event.type = 1;
     EXPECT_EQ(RecapEventText(event, roster), "Immunity absorbed 5 Fire");
-    event.kind = RecapKind::Absorb;
-    EXPECT_EQ(RecapEventText(event, roster), "Resistance or reduction absorbed 5");
     event.kind = RecapKind::Healing;
     event.amount = 1234;
     EXPECT_EQ(RecapEventText(event, roster), "Healed 1,234");
