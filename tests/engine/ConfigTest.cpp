@@ -296,8 +296,9 @@ TEST_F(ConfigurationTest, FightGapDefaultWhenMissingClampedWhenOutOfRangeFatalWh
         const ConfigurationResult result =
             Load({{"Attack=attacks\n", "Attack=attacks\n"s + section}});
         EXPECT_EQ(result.fatalMessage, message) << section;
-        if (result.configuration)
+        if (result.configuration) {
             EXPECT_EQ(result.configuration->analysis.fightGapSeconds, gap) << section;
+        }
     }
     // The shipped file documents the key with its default.
     const ConfigurationResult shipped = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
