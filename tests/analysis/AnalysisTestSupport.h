@@ -2,12 +2,14 @@
 
 #include "TestSupport.h"
 #include "analysis/Session.h"
+#include "app/Configuration.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
 #include "util/Clock.h"
 
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -79,6 +81,14 @@ inline AnalysisConfig ExampleConfig()
     add("Emote", {"waves at"}); // a kind the interpreter does not know
     config.recordTypes.Build();
     return config;
+}
+
+// What the shipped Tarvik.ini tells the analysis.
+inline AnalysisConfig ShippedAnalysisConfig()
+{
+    ConfigurationResult loaded = LoadConfiguration(ShippedConfigPath(), "Tarvik");
+    EXPECT_TRUE(loaded.configuration) << loaded.fatalMessage;
+    return loaded.configuration ? loaded.configuration->analysis : AnalysisConfig{};
 }
 
 class RecordingHost : public SessionHost {

@@ -1,6 +1,5 @@
 #include "AnalysisTestSupport.h"
 #include "analysis/RecordInterpreter.h"
-#include "app/Configuration.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -240,30 +239,6 @@ TEST_F(Interpreter, AutodetectedPartyChangesOnlyWhatTheRecordsSay)
     EXPECT_EQ(h.Data().partyMemberCount, 1);
 }
 
-TEST_F(Interpreter, SplitRecord)
-{
-    struct Case {
-        const char* text;
-        const char* separator;
-        const char* left; // nullptr: no split
-        const char* right;
-    };
-    const Case cases[] = {
-        {"Bob ATTACKS Orc : *hit*", "attacks", "Bob", "Orc : *hit*"},
-        // The character after the separator is skipped, a letter too.
-        {"Bob:Orc", ":", "Bob", "rc"},
-        {":Bob", ":", nullptr, nullptr},
-        {"Bob:", ":", nullptr, nullptr},
-        {"Bob Orc", ":", nullptr, nullptr},
-    };
-    for (const auto& c : cases) {
-        std::string_view left = "unchanged", right = "unchanged";
-        EXPECT_EQ(tools.SplitRecord(c.text, c.separator, left, right), c.left != nullptr);
-        EXPECT_EQ(left, c.left ? c.left : "unchanged") << c.text;
-        EXPECT_EQ(right, c.right ? c.right : "unchanged") << c.text;
-    }
-}
-
 TEST_F(Interpreter, NamesDifferingInCaseAreOneCharacter)
 {
     ASSERT_TRUE(Run({"bob attacks Orc : *hit* : (1 + 2 = 3)",
@@ -276,97 +251,80 @@ TEST_F(Interpreter, NamesDifferingInCaseAreOneCharacter)
 }
 
 // The attack and save shapes of real logs, read with the shipped configuration.
+// Braces mark the names: attacker and defender, or the one who saves.
 TEST(ShippedVocabulary, EveryAttackAndSaveShapeGoesToItsCharacters)
 {
-    const ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
-    ASSERT_TRUE(loaded.configuration) << loaded.fatalMessage;
-    struct Attack {
-        const char* body;
-        const char* attacker;
-        const char* defender;
-        bool hit;
-    };
-    const Attack attacks[] = {
-        {"Drogo attacks Duergar Veteran : *hit* : (10 + 19 = 29)", "Drogo", "Duergar Veteran",
+    const AnalysisConfig shipped = test::ShippedAnalysisConfig();
+    const std::pair<const char*, bool> cases[] = {
+        {"{Drogo} attacks {Duergar Veteran} : *hit* : (10 + 19 = 29)", true},
+        {"{Xin'thah Moragh} attacks {Legendary Bear} : *critical hit* : (20 + 24 = 44 : Threat "
+         "Roll: 14 + 24 = 38)",
          true},
-        {"Xin'thah Moragh attacks Legendary Bear : *critical hit* : (20 + 24 = 44 : Threat Roll: "
-         "14 + 24 = 38)",
-         "Xin'thah Moragh", "Legendary Bear", true},
-        {"Di'Rancor Guard attacks Nazzadan : *miss* : (14 + 27 = 41)", "Di'Rancor Guard",
-         "Nazzadan", false},
-        {"Maugrim attacks Epic Mummy Warrior : *target concealed: 50%* : (2 + 54 = 56)", "Maugrim",
-         "Epic Mummy Warrior", false},
-        {"Perryn Starburst attacks Draconic Warrior : *parried* : (7 + 54 = 61)",
-         "Perryn Starburst", "Draconic Warrior", false},
-        {"Cara O'Sullivan attacks Hellspawn : *attacker miss chance: 100%* : (13 + 51 = 64)",
-         "Cara O'Sullivan", "Hellspawn", false},
-        {"Off Hand : Sneak Attack : Grrr'ark Bloodpaw attacks Chicken : *critical hit* : (15 + 41 "
-         "= 56 : Threat Roll: 12 + 41 = 53)",
-         "Grrr'ark Bloodpaw", "Chicken", true},
-        {"Attack Of Opportunity : Expertise : Nazzadan attacks Di'Rancor Guard : *critical hit* : "
-         "(11 + 34 = 45 : Threat Roll: 8 + 34 = 42)",
-         "Nazzadan", "Di'Rancor Guard", true},
-        {"Sneak Attack + Death Attack : SpecialistBuby attacks Cursed Beholder Tyrant : *hit* : "
-         "(11 + 70 = 81)",
-         "SpecialistBuby", "Cursed Beholder Tyrant", true},
-        {"Off Hand :  Ander Gara attempts Cleave on Plane Hell Wurm : *critical hit* : (17 + 65 = "
-         "82 : Threat Roll: 19 + 65 = 84)",
-         "Ander Gara", "Plane Hell Wurm", true},
-        {"Durga attempts Improved Knockdown on Legendary Wolf : *resisted* : (2 + 25 = 27)",
-         "Durga", "Legendary Wolf", false},
-        {"Sacred attempts Improved Disarm on Mordenkainen's Sword : *failed* : (13 + 44 = 57)",
-         "Sacred", "Mordenkainen's Sword", false},
-        {"Cave Spider Matron attempts Called Shot: Arm on Durga : *miss* : (9 + 41 = 50)",
-         "Cave Spider Matron", "Durga", false},
-        {"Sneak Attack : Cursed Arachnid Monstrosity attempts Called Shot: Arm on Petra : *miss* : "
-         "(9 + 41 = 50)",
-         "Cursed Arachnid Monstrosity", "Petra", false},
-        {"Sneak Attack : Cave Spider Matron attempts Called Shot: Leg on Durga : *hit* : (19 + 41 "
-         "= 60)",
-         "Cave Spider Matron", "Durga", true},
-    };
-    for (const Attack& a : attacks) {
-        SessionHarness h(loaded.configuration->analysis);
-        ASSERT_TRUE(h.AnalyzeBodies({a.body})) << a.body;
-        EXPECT_TRUE(h.Errors().empty()) << a.body;
-        ASSERT_EQ(h.Data().characters.Count(), 2) << a.body;
-        const Character* attacker = h.Named(a.attacker);
-        const Character* defender = h.Named(a.defender);
-        ASSERT_TRUE(attacker && defender) << a.body;
-        EXPECT_EQ(attacker->Attacks(), 1) << a.body;
-        EXPECT_EQ(attacker->AttackHits(), a.hit ? 1 : 0) << a.body;
-        EXPECT_EQ(defender->EnemyAttacks(), 1) << a.body;
-    }
-
-    struct Save {
-        const char* body;
-        const char* name;
-        bool succeeded;
-    };
-    const Save saves[] = {
-        {"Xin'thah Moragh : Fortitude Save vs. Disease : *failure* : (1 + 16 = 17 vs. DC: 13)",
-         "Xin'thah Moragh", false},
-        {"Xin'thah Moragh : Will Save : *success* : (6 + 16 = 22 vs. DC: 15)", "Xin'thah Moragh",
+        {"{Di'Rancor Guard} attacks {Nazzadan} : *miss* : (14 + 27 = 41)", false},
+        {"{Maugrim} attacks {Epic Mummy Warrior} : *target concealed: 50%* : (2 + 54 = 56)", false},
+        {"{Perryn Starburst} attacks {Draconic Warrior} : *parried* : (7 + 54 = 61)", false},
+        {"{Cara O'Sullivan} attacks {Hellspawn} : *attacker miss chance: 100%* : (13 + 51 = 64)",
+         false},
+        {"Off Hand : Sneak Attack : {Grrr'ark Bloodpaw} attacks {Chicken} : *critical hit* : (15 + "
+         "41 = 56 : Threat Roll: 12 + 41 = 53)",
          true},
-        {"Morrico : Evasion : Reflex Save vs. Fire : *failure* : (1 + 28 = 29 vs. DC: 23)",
-         "Morrico", false},
-        {"SAVE: Ash-Tusk Clan High Priest : Fort Save vs. Mind Spell : *failed* : (3 + 29 vs. DC: "
-         "45)",
-         "Ash-Tusk Clan High Priest", false},
-        {"SAVE: Woo Wildspawn : Will Save vs. Spell : *success* : (17 + 40 vs. DC: 38)",
-         "Woo Wildspawn", true},
-        {"Tyrmon's Assassin : Defensive Roll : Reflex Save : *success* : (15 + 20 = 35 vs. DC: 30)",
-         "Tyrmon's Assassin", true},
+        {"Off Hand :  {Ander Gara} attempts Cleave on {Plane Hell Wurm} : *critical hit* : (17 + "
+         "65 "
+         "= 82 : Threat Roll: 19 + 65 = 84)",
+         true},
+        {"{Durga} attempts Improved Knockdown on {Legendary Wolf} : *resisted* : (2 + 25 = 27)",
+         false},
+        {"{Sacred} attempts Improved Disarm on {Mordenkainen's Sword} : *failed* : (13 + 44 = 57)",
+         false},
+        {"{Cave Spider Matron} attempts Called Shot: Arm on {Durga} : *miss* : (9 + 41 = 50)",
+         false},
+        {"Sneak Attack : {Cave Spider Matron} attempts Called Shot: Leg on {Durga} : *hit* : (19 + "
+         "41 = 60)",
+         true},
+        {"{Xin'thah Moragh} : Fortitude Save vs. Disease : *failure* : (1 + 16 = 17 vs. DC: 13)",
+         false},
+        {"{Xin'thah Moragh} : Will Save : *success* : (6 + 16 = 22 vs. DC: 15)", true},
+        {"{Morrico} : Evasion : Reflex Save vs. Fire : *failure* : (1 + 28 = 29 vs. DC: 23)",
+         false},
+        {"SAVE: {Ash-Tusk Clan High Priest} : Fort Save vs. Mind Spell : *failed* : (3 + 29 vs. "
+         "DC: 45)",
+         false},
+        {"SAVE: {Woo Wildspawn} : Will Save vs. Spell : *success* : (17 + 40 vs. DC: 38)", true},
+        {"{Tyrmon's Assassin} : Defensive Roll : Reflex Save : *success* : (15 + 20 = 35 vs. DC: "
+         "30)",
+         true},
     };
-    for (const Save& save : saves) {
-        SessionHarness h(loaded.configuration->analysis);
-        ASSERT_TRUE(h.AnalyzeBodies({save.body})) << save.body;
-        EXPECT_TRUE(h.Errors().empty()) << save.body;
-        ASSERT_EQ(h.Data().characters.Count(), 1) << save.body;
-        const Character* c = h.Named(save.name);
-        ASSERT_TRUE(c) << save.body;
-        EXPECT_EQ(c->SaveAttempts(), 1) << save.body;
-        EXPECT_EQ(c->SaveSuccesses(), save.succeeded ? 1 : 0) << save.body;
+    for (const auto& [marked, succeeded] : cases) {
+        std::string body;
+        Lines names;
+        bool inName = false;
+        for (const char c : std::string_view(marked)) {
+            if (c == '{' || c == '}') {
+                inName = c == '{';
+                if (inName)
+                    names.emplace_back();
+                continue;
+            }
+            body += c;
+            if (inName)
+                names.back() += c;
+        }
+        SessionHarness h(shipped);
+        ASSERT_TRUE(h.AnalyzeBodies({body})) << body;
+        EXPECT_TRUE(h.Errors().empty()) << body;
+        ASSERT_EQ(h.Data().characters.Count(), static_cast<int32_t>(names.size())) << body;
+        const Character* first = h.Named(names[0]);
+        ASSERT_TRUE(first) << body;
+        if (names.size() == 1) {
+            EXPECT_EQ(first->SaveAttempts(), 1) << body;
+            EXPECT_EQ(first->SaveSuccesses(), succeeded ? 1 : 0) << body;
+            continue;
+        }
+        const Character* defender = h.Named(names[1]);
+        ASSERT_TRUE(defender) << body;
+        EXPECT_EQ(first->Attacks(), 1) << body;
+        EXPECT_EQ(first->AttackHits(), succeeded ? 1 : 0) << body;
+        EXPECT_EQ(defender->EnemyAttacks(), 1) << body;
     }
 }
 

@@ -19,10 +19,9 @@ struct ReadResult {
     int64_t next = 0;
 };
 
-ReadResult ReadFrom(const std::string& path, int64_t position, bool hold = false)
+ReadResult ReadFrom(const std::string& path, int64_t position)
 {
     LogReader reader;
-    reader.SetHoldPartialLastLine(hold);
     ReadResult result;
     const Error error = reader.Open(path, position);
     EXPECT_FALSE(error) << error.description;
@@ -176,34 +175,6 @@ TEST(LogReader, RefusesPipesFoldersAndUtf16)
             << path;
         std::string_view line;
         EXPECT_FALSE(reader.NextLine(line));
-    }
-}
-
-// The game appends in arbitrary pieces; following the file piece by piece
-// must see exactly the lines a single read of the final file sees.
-TEST(LogReader, FollowingGrowingFileMatchesOneShotRead)
-{
-    const std::string content = "[a] first line\r\n\r\nsecond\nthird\r\rfifth\r\nsixth\r\n";
-    TempDir dir;
-    const std::string whole = dir.File("whole.txt");
-    WriteBytes(whole, content);
-    const Lines expected = ReadFrom(whole, 0).lines;
-    ASSERT_EQ(expected.size(), 7u);
-
-    // Pieces of one byte end everywhere, also between a CR and its LF.
-    for (size_t piece : {1u, 5u}) {
-        const std::string path = dir.File("growing.txt");
-        WriteBytes(path, "");
-        Lines seen;
-        int64_t position = 0;
-        for (size_t written = 0; written < content.size(); written += piece) {
-            WriteBytes(path, content.substr(written, piece), true);
-            const ReadResult part = ReadFrom(path, position, true);
-            seen.insert(seen.end(), part.lines.begin(), part.lines.end());
-            position = part.next;
-        }
-        EXPECT_EQ(seen, expected) << piece;
-        EXPECT_EQ(position, static_cast<int64_t>(content.size()) + 1) << piece;
     }
 }
 

@@ -1,5 +1,4 @@
 #include "AnalysisTestSupport.h"
-#include "app/Configuration.h"
 #include "util/Text.h"
 
 #include <filesystem>
@@ -67,9 +66,7 @@ TEST(Samples, RealLogsReadDatedInTheirYearWithEveryRecordTakenApart)
     std::error_code code;
     if (!fs::is_directory(root, code))
         GTEST_SKIP() << "no sample logs at " << root;
-    const ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
-    ASSERT_TRUE(loaded.configuration) << loaded.fatalMessage;
-    const AnalysisConfig& config = loaded.configuration->analysis;
+    const AnalysisConfig config = test::ShippedAnalysisConfig();
 
     const std::map<std::string, std::pair<std::string, std::string>> known = {
         {"classic-2010/nwclientLog1.txt", {"04/03/2010 11:26:24 AM", "04/03/2010 12:20:57 PM"}},

@@ -44,24 +44,6 @@ protected:
     SessionHarness h;
 };
 
-// Shares are cut, not rounded, to whole percents.
-TEST_F(Views, GeneralInfoCutsSharesAndShowsTheLastConcealment)
-{
-    Character& bob = Add("Bob");
-    Character& orc = Add("Orc");
-    for (int i = 0; i < 1234; ++i)
-        ASSERT_TRUE(bob.RecordAttack(orc.ID(), i < 567));
-    for (bool success : {true, true, false})
-        ASSERT_TRUE(bob.RecordSave(5, 1, success));
-    h.S().Marks().SelectUserCharacter(bob.ID());
-    h.S().RealTime().SetLastConcealment(50);
-    const Cells cells = BuildGeneralInfo(h.S(), bob).cells;
-    ASSERT_EQ(cells.size(), 17u);
-    EXPECT_EQ(cells[4][1], "1,234; 567 hits (45%)");
-    EXPECT_EQ(cells[9][1], "2 of 3 (66%)");
-    EXPECT_EQ(cells[14][1], "50%");
-}
-
 TEST_F(Views, AttacksListOpponentsWithDamageInIdOrder)
 {
     Character& bob = Add("Bob");

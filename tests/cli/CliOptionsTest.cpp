@@ -1,7 +1,5 @@
 #include "cli/CliOptions.h"
 
-#include "cli/TableText.h"
-
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -38,14 +36,6 @@ TEST(CliOptions, FollowAndReportSections)
         EXPECT_FALSE(ParseCliOptions(args, error)) << message;
         EXPECT_EQ(error, message);
     }
-}
-
-TEST(TableText, NumbersAlignRightTextLeft)
-{
-    EXPECT_EQ(TableText({{"Name", "DPS", "AC"}, {"Ogre", "1,234.5", "45-48"}, {"Bat", "7", "?"}}),
-              "  Name      DPS  AC\n"
-              "  Ogre  1,234.5  45-48\n"
-              "  Bat         7  ?\n");
 }
 
 } // namespace

@@ -279,6 +279,35 @@ TEST_F(ConfigurationTest, RecordTypesWithoutIdentifiersOrRepeatedAreWarnedAndSki
     EXPECT_EQ(types.Types()[1].Name(), "attack");
 }
 
+TEST_F(ConfigurationTest, FightGapDefaultWhenMissingClampedWhenOutOfRangeFatalWhenNoNumber)
+{
+    const std::tuple<const char*, int32_t, const char*> cases[] = {
+        {"", 15, ""},
+        {"[Fights]\n", 15, ""},
+        {"[Fights]\nFightGap=\n", 15, ""},
+        {"[Fights]\nFightGap=30\n", 30, ""},
+        {"[fights]\nfightgap=7.5\n", 8, ""},
+        {"[Fights]\nFightGap=0\n", 1, ""},
+        {"[Fights]\nFightGap=86400\n", 3600, ""},
+        {"[Fights]\nFightGap=soon\n", 0, "ERROR:  FightGap cannot be non-numeric!"},
+        {"[Fights]\nFightGap=9999999999\n", 0, "ERROR:  FightGap is out of range!"},
+    };
+    for (const auto& [section, gap, message] : cases) {
+        const ConfigurationResult result =
+            Load({{"Attack=attacks\n", "Attack=attacks\n"s + section}});
+        EXPECT_EQ(result.fatalMessage, message) << section;
+        if (result.configuration) {
+            EXPECT_EQ(result.configuration->analysis.fightGapSeconds, gap) << section;
+        }
+    }
+    // The shipped file documents the key with its default.
+    const ConfigurationResult shipped = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
+    ASSERT_TRUE(shipped.configuration) << shipped.fatalMessage;
+    EXPECT_EQ(shipped.configuration->analysis.fightGapSeconds, 15);
+    EXPECT_EQ(shipped.configuration->analysis.format.attackMiss, "*miss*");
+    EXPECT_EQ(shipped.configuration->analysis.format.attackCritical, "*critical hit*");
+}
+
 TEST(UserOptions, StoredNumbersAreClampedRoundedOrOnForAnyNonZero)
 {
     struct Case {
@@ -342,19 +371,6 @@ TEST(UserOptions, WindowPositionsNeedPositiveNumbers)
     store.Write("WindowPosition", "frmMain_Height", "abc");
     const WindowPosition unusable = ReadWindowPosition(store, "frmMain", true);
     EXPECT_FALSE(unusable.topLeft || unusable.size);
-}
-
-TEST(UserOptions, NewerVersionComparesMajorThenMinorThenRevision)
-{
-    MemorySettingsStore store;
-    WriteStoredVersion(store, {1, 7, 11});
-    const std::pair<ProgramVersion, bool> cases[] = {{{1, 7, 11}, false}, {{2, 0, 0}, true},
-                                                     {{1, 8, 0}, true},   {{1, 7, 12}, true},
-                                                     {{1, 6, 99}, false}, {{0, 9, 99}, false}};
-    for (const auto& [running, newer] : cases) {
-        EXPECT_EQ(IsNewerVersion(running, ReadStoredVersion(store)), newer)
-            << running.major << "." << running.minor << "." << running.revision;
-    }
 }
 
 } // namespace

@@ -83,12 +83,6 @@ TEST(FileLocations, PortableBesideTheProgramElseShippedFilesFromShareAndOwnFiles
     }
 }
 
-TEST(FileLocations, InstalledProgramsFindTheirFilesInShareBesideBin)
-{
-    EXPECT_EQ(FileLocations::InstalledShippedDir(JoinPath("prefix", "bin")),
-              JoinPath(JoinPath("prefix", "share"), "tarvik"));
-}
-
 TEST(ConfigurationFile, ShippedFileIsReadUntilTheFirstWriteMakesTheUsersCopy)
 {
     Layout layout;

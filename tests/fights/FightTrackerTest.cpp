@@ -1,7 +1,6 @@
 #include "fights/FightTracker.h"
 
 #include <gtest/gtest.h>
-#include <numeric>
 #include <vector>
 
 namespace tarvik {
@@ -79,58 +78,6 @@ TEST_F(Tracker, SameSecondStaysTogetherWithTheShortestGap)
     ASSERT_EQ(shortest.Fights().size(), 2u);
     EXPECT_EQ(shortest.Fights()[0].Characters().size(), 4u);
     EXPECT_EQ(shortest.Fights()[0].DurationSeconds(), 1); // at least 1 s
-}
-
-TEST_F(Tracker, FightCrossesMidnight)
-{
-    Damage(At(23, 59, 55, 3), 1, 2, 10);
-    Damage(At(0, 0, 5, 4), 1, 2, 20);
-    ASSERT_EQ(tracker.Fights().size(), 1u);
-    const Fight& fight = tracker.Fights()[0];
-    EXPECT_EQ(fight.DurationSeconds(), 10);
-    EXPECT_EQ(fight.End().Day(), 4);
-    EXPECT_EQ(fight.Find(1)->damageDealt, 30);
-}
-
-TEST_F(Tracker, DamageAddsUpPerFightCharacterAndType)
-{
-    Damage(At(20, 0, 0), 1, 2, 10, 5);
-    Damage(At(20, 0, 4), 1, 2, 0, 7);
-    Damage(At(20, 0, 6), 2, 1, 3);
-    tracker.OnHealing({At(20, 0, 7), 1, 9});
-    tracker.OnHealing({At(20, 1, 0), 1, 100}); // after the fight: none of its business
-    const Fight& fight = tracker.Fights().at(0);
-    const FightCharacter& one = *fight.Find(1);
-    const FightCharacter& two = *fight.Find(2);
-    EXPECT_EQ(one.damageDealt, 22);
-    EXPECT_EQ(one.dealtByType, (std::vector<int64_t>{10, 12}));
-    EXPECT_EQ(two.takenByType, (std::vector<int64_t>{10, 12}));
-    EXPECT_EQ(one.damageTaken, 3);
-    EXPECT_EQ(one.healingReceived, 9);
-    EXPECT_EQ(two.DamageFrom(1), 22);
-    // Active from the first to the last damage dealt.
-    EXPECT_EQ(one.firstDamageSecond, fight.StartSecond());
-    EXPECT_EQ(one.lastDamageSecond - one.firstDamageSecond, 4);
-    EXPECT_EQ(fight.DurationSeconds(), 6);
-}
-
-TEST_F(Tracker, LongFightsMergeSecondsIntoWiderBucketsKeepingTheSum)
-{
-    int64_t dealt = 0;
-    // Two hours of a blow every 5 s, never a quiet gap.
-    for (int s = 0; s <= 7200; s += 5) {
-        Damage(At(20, 0, 0).AddSeconds(s), 1, 2, 1 + s % 7);
-        dealt += 1 + s % 7;
-    }
-    ASSERT_EQ(tracker.Fights().size(), 1u);
-    const Fight& fight = tracker.Fights()[0];
-    EXPECT_EQ(fight.BucketSeconds(), 4);
-    EXPECT_LE(fight.SeriesPoints(), Fight::MaxSeriesPoints);
-    const auto& series = fight.Find(1)->series.dealt;
-    EXPECT_LE(series.size(), Fight::MaxSeriesPoints);
-    EXPECT_EQ(std::accumulate(series.begin(), series.end(), int64_t{0}), dealt);
-    const auto& taken = fight.Find(2)->series.taken;
-    EXPECT_EQ(std::accumulate(taken.begin(), taken.end(), int64_t{0}), dealt);
 }
 
 TEST_F(Tracker, RunningUntilTheGapHasPassed)

@@ -1,5 +1,7 @@
 #include "fights/FightViews.h"
 
+#include "fights/FightTables.h"
+
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -7,6 +9,16 @@
 
 namespace tarvik {
 namespace {
+
+TEST(FightTables, DurationText)
+{
+    const std::pair<int64_t, const char*> cases[] = {
+        {0, "0 s"},      {9, "9 s"},        {60, "1:00"}, {65, "1:05"},
+        {3599, "59:59"}, {3723, "1:02:03"}, {-4, "0 s"},
+    };
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(DurationText(seconds), text) << seconds;
+}
 
 DateTime At(int second)
 {
@@ -64,36 +76,6 @@ TEST_F(Views, FightIsNamedAfterWhatYourSideHitHardest)
 
     EXPECT_EQ(FightName("Ogre", 0), "Ogre");
     EXPECT_EQ(FightName("Ogre", 12), "Ogre (+12)");
-}
-
-TEST_F(Views, CharacterRowsWithDpsOverTheFightAndTheirOwnActiveTime)
-{
-    tracker.OnAttack({At(0), 1, 3, AttackOutcome::CriticalHit, true, {19, 10, 29, true, 5}});
-    tracker.OnAttack({At(0), 1, 3, AttackOutcome::Miss, true, {2, 10, 12, false, 0}});
-    tracker.OnAttack({At(1), 1, 3, AttackOutcome::Hit, true, {12, 10, 22, false, 0}});
-    Damage(0, 1, 3, 30);
-    Damage(4, 1, 3, 10);
-    tracker.OnHealing({At(5), 1, 7});
-    Damage(12, 3, 1, 5);
-    tracker.OnAttack({At(20), 5, 4, AttackOutcome::Other, false, {}}); // the fight runs 20 s
-    const auto rows = FightCharacterRows(tracker.Fights().at(0), MakeRoster());
-    ASSERT_EQ(rows.size(), 4u);
-    const FightCharacterRow& you = rows[0];
-    EXPECT_EQ(you.name, "You");
-    EXPECT_EQ(you.side, Side::You);
-    EXPECT_EQ(you.dps, 2.0);        // 40 over 20 s
-    EXPECT_EQ(you.activeDps, 10.0); // 40 over its own 4 s
-    EXPECT_EQ(you.attacks, 3);
-    EXPECT_EQ(you.hits, 2);
-    EXPECT_EQ(you.criticalHits, 1);
-    EXPECT_EQ(you.hitPercent, 66.7);
-    EXPECT_EQ(you.healingReceived, 7);
-    ASSERT_EQ(you.dealtByType.size(), 1u);
-    EXPECT_EQ(you.dealtByType[0].damageType, "Physical");
-    EXPECT_EQ(rows[1].activeDps, 5.0); // one blow: at least 1 s
-
-    EXPECT_EQ(DpsText(1234.56), "1234.6");
-    EXPECT_EQ(WholeDpsText(1234.56), "1,234");
 }
 
 TEST_F(Views, HudLineOnlyWhileTheFightRuns)
@@ -209,8 +191,6 @@ TEST_F(Views, RecapEventTexts)
     event.kind = RecapKind::Immunity;
     event.type = 1;
     EXPECT_EQ(RecapEventText(event, roster), "Immunity absorbed 5 Fire");
-    event.kind = RecapKind::Absorb;
-    EXPECT_EQ(RecapEventText(event, roster), "Resistance or reduction absorbed 5");
     event.kind = RecapKind::Healing;
     event.amount = 1234;
     EXPECT_EQ(RecapEventText(event, roster), "Healed 1,234");
@@ -224,6 +204,67 @@ TEST_F(Views, RecapEventTexts)
     event.dc = -1;
     event.success = false;
     EXPECT_EQ(RecapEventText(event, roster), "Other save failed: 22");
+}
+
+// Every cell sorts by the number its text stands for, so "1,234" sorts
+// above "999" and the start sorts by date, not by its text.
+TEST_F(Views, FightRowCarriesTheNumbersItsTextsShow)
+{
+    Damage(0, 1, 3, 1234);
+    Damage(2, 1, 3, 1234);
+    tracker.OnKill({At(2), 3, 1, true});
+    const TableRow row = FightTableRow(tracker.Fights().at(0), MakeRoster(), true);
+    ASSERT_EQ(row.cells.size(), FightColumns().size());
+    EXPECT_EQ(row.key, 0);
+    EXPECT_TRUE(row.emphasized);
+    EXPECT_EQ(row.cells[FightNameColumn].text, "Ogre  - running");
+    EXPECT_EQ(row.cells[FightStartColumn].text, "07/03/2026 08:00:00 PM");
+    EXPECT_EQ(row.cells[FightStartColumn].number, static_cast<double>(SecondOf(At(0))));
+    EXPECT_EQ(row.cells[FightDurationColumn].text, "2 s");
+    EXPECT_EQ(row.cells[FightYourDpsColumn].text, "1234");
+    EXPECT_EQ(row.cells[FightYourDpsColumn].number, 1234.0);
+    EXPECT_EQ(row.cells[FightDeathsColumn].number, 1.0);
+    EXPECT_EQ(
+        FightTableRow(tracker.Fights().at(0), MakeRoster(), false).cells[FightNameColumn].text,
+        "Ogre");
+
+    const auto rows = FightCharacterRows(tracker.Fights().at(0), MakeRoster());
+    const TableRow you = FightCharacterTableRow(rows.at(0));
+    ASSERT_EQ(you.cells.size(), FightCharacterColumns().size());
+    EXPECT_EQ(you.cells[CharacterDamageColumn].text, "2,468");
+    EXPECT_EQ(you.cells[CharacterDamageColumn].number, 2468.0);
+    EXPECT_TRUE(you.emphasized);
+    // No attack rolls: no hit rate, rather than 0 %.
+    EXPECT_EQ(you.cells[CharacterHitColumn].text, "");
+    EXPECT_FALSE(you.cells[CharacterHitColumn].number);
+}
+
+// One column per configured save and "Other" last; a save never seen is
+// blank and unknown to the sort, not 0.
+TEST_F(Views, TargetSavesFallIntoTheirColumns)
+{
+    tracker.OnSave({At(0), 3, 3, 10, 7, 20, true}); // Will
+    tracker.OnSave({At(0), 3, 0, 10, 4, 20, true}); // unmatched
+    tracker.OnAttack({At(0), 1, 4, AttackOutcome::Hit, true, {10, 20, 30, false, 0}});
+    const Roster roster = MakeRoster();
+    const auto columns = TargetColumns(roster);
+    std::vector<std::string> headers;
+    for (const auto& column : columns)
+        headers.push_back(column.header);
+    EXPECT_EQ(headers, (std::vector<std::string>{"Name", "AC", "AB", "Fort", "Reflex", "Will",
+                                                 "Other", "Immunities", "Reductions"}));
+    const auto targets = TargetRows(tracker, roster);
+    ASSERT_EQ(targets.size(), 2u);
+    const TableRow ogre = TargetTableRow(targets[0], roster);
+    ASSERT_EQ(ogre.cells.size(), columns.size());
+    EXPECT_EQ(ogre.cells[TargetNameColumn].text, "Ogre");
+    EXPECT_EQ(ogre.cells[TargetFirstSaveColumn].text, "");
+    EXPECT_FALSE(ogre.cells[TargetFirstSaveColumn].number);
+    EXPECT_EQ(ogre.cells[TargetFirstSaveColumn + 2].number, 7.0);
+    EXPECT_EQ(ogre.cells[TargetFirstSaveColumn + 3].number, 4.0);
+    EXPECT_FALSE(ogre.cells[TargetAcColumn].number); // no attack against it
+    const TableRow goblin = TargetTableRow(targets[1], roster);
+    EXPECT_EQ(goblin.cells[TargetAcColumn].number, 30.0); // hit by 30: AC at most 30
 }
 
 } // namespace

@@ -1,14 +1,8 @@
 #include "monitor/LogFollower.h"
 
-#include "TestSupport.h"
+#include "AnalysisTestSupport.h"
 #include "analysis/LogReader.h"
-#include "analysis/Session.h"
-#include "app/Configuration.h"
-#include "diag/DebugLog.h"
-#include "diag/ErrObject.h"
-#include "diag/LogFile.h"
 #include "monitor/LogList.h"
-#include "util/Clock.h"
 #include "util/FileUtil.h"
 
 #include <chrono>
@@ -344,23 +338,13 @@ std::vector<std::string> Summary(const Session& session)
 // game writes the first log whole and the second in pieces.
 TEST(MonitoredSession, LinesWrittenInPiecesAreReadOnceWholeAndAllLogsAgainAfterAClear)
 {
-    ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
-    ASSERT_TRUE(loaded.configuration) << loaded.fatalMessage;
-    const Configuration config = std::move(*loaded.configuration);
-    test::TempDir debugDir;
-    ManualClock clock;
-    ErrObject lastError;
-    LogFile logFile{clock, lastError, debugDir.Path(), "Tarvik_debug"};
-    DebugLog debug{logFile};
-    SessionHost host;
-    const auto newSession = [&] {
-        auto fresh = std::make_unique<Session>(config.analysis, debug, clock, host);
-        fresh->ClearAllData();
-        return fresh;
-    };
-    const std::unique_ptr<Session> session = newSession();
+    test::SessionHarness monitored(test::ShippedAnalysisConfig());
+    test::SessionHarness once(monitored.config);
+    Session* const session = &monitored.S();
+    session->ClearAllData();
     session->SetMonitoringEnabled(true);
-    LogFollower follower(session->Monitor(), session->FollowerHooks(), debug, clock);
+    LogFollower follower(session->Monitor(), session->FollowerHooks(), monitored.debug,
+                         monitored.clock);
     LogFolder logs;
     const auto tick = [&] { return follower.Tick({logs.Path(), "nwclientLog*.txt", false, true}); };
 
@@ -382,63 +366,16 @@ TEST(MonitoredSession, LinesWrittenInPiecesAreReadOnceWholeAndAllLogsAgainAfterA
     }
     tick();
 
-    const std::unique_ptr<Session> once = newSession();
-    ASSERT_TRUE(once->AnalyzeLog(logs.File("nwclientLog1.txt")));
-    ASSERT_TRUE(once->AnalyzeLog(logs.File("nwclientLog2.txt")));
+    once.S().ClearAllData();
+    ASSERT_TRUE(once.S().AnalyzeLog(logs.File("nwclientLog1.txt")));
+    ASSERT_TRUE(once.S().AnalyzeLog(logs.File("nwclientLog2.txt")));
     EXPECT_EQ(session->Data().linesRead, 7);
     EXPECT_GT(session->Data().recordsParsed, 0);
-    EXPECT_EQ(Summary(*session), Summary(*once));
+    EXPECT_EQ(Summary(*session), Summary(once.S()));
 
     session->ClearAllData(); // as switching monitoring on does
     EXPECT_EQ(tick().outcome, TickOutcome::NewData);
-    EXPECT_EQ(Summary(*session), Summary(*once));
-}
-
-// The client shifts its logs and starts a new session while Tarvik follows:
-// nothing is read twice, the new session is read whole, and the problems of
-// every tick stay listed with the name of their log.
-TEST(MonitoredSession, RenamedAndRestartedLogsAreReadOnceLikeAOneShotRead)
-{
-    ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
-    ASSERT_TRUE(loaded.configuration) << loaded.fatalMessage;
-    const Configuration config = std::move(*loaded.configuration);
-    test::TempDir debugDir;
-    ManualClock clock(DateTime::FromCivil(2026, 8, 3, 21, 0, 0));
-    ErrObject lastError;
-    LogFile logFile{clock, lastError, debugDir.Path(), "Tarvik_debug"};
-    DebugLog debug{logFile};
-    SessionHost host;
-    Session session(config.analysis, debug, clock, host);
-    session.ClearAllData();
-    session.SetMonitoringEnabled(true);
-    LogFollower follower(session.Monitor(), session.FollowerHooks(), debug, clock);
-    LogFolder logs;
-    const auto tick = [&] { return follower.Tick({logs.Path(), "nwclientLog*.txt", false, true}); };
-
-    const std::string header = "Messages for: Mon Aug  3 20:00:00 2026\r\n";
-    logs.Write("nwclientLog1.txt", header + Fight.substr(0, Fight.size() / 2), 30);
-    tick();
-    logs.Append("nwclientLog1.txt", Fight.substr(Fight.size() / 2), 20);
-    std::filesystem::rename(logs.File("nwclientLog1.txt"), logs.File("nwclientLog2.txt"));
-    logs.Write("nwclientLog1.txt", header + Fight, 10);
-    tick();
-    logs.Append("nwclientLog1.txt", "[CHAT WINDOW TEXT] [Mon Aug  3 20:03:00] Drogo attacks\r\n");
-    tick();
-    tick();
-
-    Session once(config.analysis, debug, clock, host);
-    once.ClearAllData();
-    ASSERT_TRUE(once.AnalyzeLog(logs.File("nwclientLog2.txt")));
-    ASSERT_TRUE(once.AnalyzeLog(logs.File("nwclientLog1.txt")));
-    EXPECT_EQ(Summary(session), Summary(once));
-    EXPECT_EQ(session.Data().latestRecordDate.Format(), "08/03/2026 08:03:00 PM");
-    const std::vector<std::string>& errors = session.Errors().Lines();
-    ASSERT_EQ(errors.size(), 3u);
-    EXPECT_EQ(errors[0], "nwclientLog1.txt: Invalid/missing date, discarded: " +
-                             header.substr(0, header.size() - 2));
-    EXPECT_EQ(errors[1], errors[0]);
-    EXPECT_EQ(errors[2], "nwclientLog1.txt: Custom attack record, discarded: [CHAT WINDOW TEXT] "
-                         "[Mon Aug  3 20:03:00] Drogo attacks");
+    EXPECT_EQ(Summary(*session), Summary(once.S()));
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "DemoSession.h"
 
 #include "AnalysisTestSupport.h"
-#include "app/Configuration.h"
 #include "fights/FightViews.h"
 #include "util/FileUtil.h"
 
@@ -14,13 +13,6 @@
 
 namespace tarvik {
 namespace {
-
-AnalysisConfig Shipped()
-{
-    ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
-    EXPECT_TRUE(loaded.configuration) << loaded.fatalMessage;
-    return loaded.configuration ? loaded.configuration->analysis : AnalysisConfig{};
-}
 
 const std::vector<DemoLog>& Demo()
 {
@@ -49,7 +41,8 @@ class DemoAnalysis : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        h = new test::SessionHarness(Shipped(), DateTime::FromCivil(2026, 12, 1, 12, 0, 0));
+        h = new test::SessionHarness(test::ShippedAnalysisConfig(),
+                                     DateTime::FromCivil(2026, 12, 1, 12, 0, 0));
         h->S().Options().autodetectParty = true;
         for (const DemoLog& log : Demo()) {
             const std::string path = h->dir.File(log.name);

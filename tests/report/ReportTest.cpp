@@ -1,7 +1,6 @@
 // The HTML report, its charts and the CSV export, from sessions read with
 // the shipped configuration.
 #include "AnalysisTestSupport.h"
-#include "app/Configuration.h"
 #include "report/CsvTable.h"
 #include "report/DpsChartSvg.h"
 #include "report/Html.h"
@@ -18,13 +17,6 @@ namespace tarvik {
 namespace {
 
 using test::GameLine;
-
-AnalysisConfig Shipped()
-{
-    ConfigurationResult loaded = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
-    EXPECT_TRUE(loaded.configuration) << loaded.fatalMessage;
-    return loaded.configuration ? loaded.configuration->analysis : AnalysisConfig{};
-}
 
 // Every element closed in order, attributes quoted, no stray "<" or "&":
 // what an XML reader (and so a browser in either mode) needs. Returns the
@@ -200,7 +192,8 @@ protected:
         ASSERT_TRUE(h.Errors().empty()) << h.Errors().front();
     }
 
-    test::SessionHarness h{Shipped(), DateTime::FromCivil(2026, 12, 20, 12, 0, 0)};
+    test::SessionHarness h{test::ShippedAnalysisConfig(),
+                           DateTime::FromCivil(2026, 12, 20, 12, 0, 0)};
 };
 
 TEST_F(ReportFromSession, HtmlIsWellFormedWithEscapedNamesAChartPerFightAndTheRecap)
