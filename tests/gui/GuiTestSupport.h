@@ -2,7 +2,10 @@
 
 #include "FakeDialogs.h"
 #include "FileSizeLimit.h"
+#include "app/ProgramInfo.h"
 #include "app/SettingsStore.h"
+#include "app/UserOptions.h"
+#include "app/gui/CharacterTreeWidget.h"
 #include "app/gui/MainWindow.h"
 #include "diag/gui/FileViewer.h"
 #include "util/Clock.h"
@@ -18,10 +21,31 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace tarvik::test {
 
 inline const QString SourceDir = QStringLiteral(TARVIK_SOURCE_DIR);
+
+// The bundled sample logs, in name order.
+inline QStringList SamplePaths()
+{
+    QStringList paths;
+    const QDir samples(SourceDir + "/data/samples");
+    for (const QString& name : samples.entryList({"*.txt"}, QDir::Files, QDir::Name))
+        paths << samples.filePath(name);
+    return paths;
+}
+
+inline QTreeWidgetItem* CharacterNode(MainWindow& window, const QString& name)
+{
+    QTreeWidgetItem* root = window.Tree()->topLevelItem(0);
+    for (int i = 0; root && i < root->childCount(); ++i) {
+        if (root->child(i)->text(0) == name)
+            return root->child(i);
+    }
+    return nullptr;
+}
 
 // A program folder with the shipped files; a test may spoil the configuration.
 class ProgramFolder {
@@ -82,6 +106,12 @@ struct WindowServices {
         environment.store = &store;
         environment.clock = &clock;
         return environment;
+    }
+    // For a version that has run before: no first-run version history.
+    MainWindowEnvironment ForReturning(const ProgramFolder& folder)
+    {
+        WriteStoredVersion(store, ProgramInfo::RunningVersion());
+        return For(folder);
     }
     void Reset()
     {

@@ -1,11 +1,8 @@
 
 #include "GuiTestSupport.h"
 #include "analysis/Session.h"
-#include "app/ProgramInfo.h"
-#include "app/SettingsStore.h"
 #include "app/gui/CharacterTreeWidget.h"
 #include "app/gui/LogSelectionPanel.h"
-#include "app/gui/MainWindow.h"
 #include "fights/FightTables.h"
 #include "fights/gui/FightsTab.h"
 #include "fights/gui/TableModel.h"
@@ -18,7 +15,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -48,8 +44,7 @@ private:
 
     MainWindowEnvironment Environment(const test::ProgramFolder& folder)
     {
-        WriteStoredVersion(services_.store, ProgramInfo::RunningVersion());
-        return services_.For(folder);
+        return services_.ForReturning(folder);
     }
 
 private slots:

@@ -1,19 +1,14 @@
-// "Generate Report" and File > Export on the demo session: the files are
-// read back as a browser, a JSON reader and a spreadsheet would read them.
+// "Generate Report" and File > Export on the demo session: what is written
+// is the engine's (tested there); here the dialogs, the names and failures.
 #include "app/gui/ReportActions.h"
 
 #include "GuiTestSupport.h"
 #include "analysis/Session.h"
-#include "app/ProgramInfo.h"
 #include "app/UserOptions.h"
 #include "app/gui/DemoStart.h"
-#include "fights/FightViews.h"
-#include "util/Encoding.h"
 
 #include <QAction>
-#include <QProcess>
 #include <QPushButton>
-#include <QXmlStreamReader>
 
 namespace tarvik {
 
@@ -32,45 +27,6 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString Display(const std::string& bytes)
-{
-    return QString::fromStdString(DisplayText(bytes));
-}
-
-// RFC 4180: fields split at commas outside quotes, "" inside quotes is one
-// quote, records end with CR LF.
-QList<QStringList> ParseCsv(const QString& text)
-{
-    QList<QStringList> rows;
-    QStringList row;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                field += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            row << std::exchange(field, {});
-        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            row << std::exchange(field, {});
-            rows << std::exchange(row, {});
-            ++i;
-        } else {
-            field += c;
-        }
-    }
-    return rows;
-}
-
 } // namespace
 
 class ReportActionsTest : public QObject {
@@ -82,8 +38,7 @@ class ReportActionsTest : public QObject {
     // A window that has analysed the demo with the party detected.
     std::unique_ptr<MainWindow> AnalysedWindow(const test::ProgramFolder& folder)
     {
-        WriteStoredVersion(services_.store, ProgramInfo::RunningVersion());
-        auto window = std::make_unique<MainWindow>(services_.For(folder));
+        auto window = std::make_unique<MainWindow>(services_.ForReturning(folder));
         if (!window->Start())
             return nullptr;
         window->Action("mnuMainOptionsAutoDetectCharParty")->trigger();
@@ -120,35 +75,9 @@ private slots:
         QCOMPARE(services_.dialogs.questions.size(), 1);
         QVERIFY(services_.dialogs.messages.isEmpty());
 
-        // Read as XML: every element closed, every name escaped.
-        QXmlStreamReader xml(ReadAll(services_.dialogs.savePath));
-        int charts = 0;
-        QStringList firstFight;
-        bool inFightsTable = false;
-        int rowInTable = 0;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isStartElement() && xml.name() == QLatin1String("svg"))
-                ++charts;
-            if (xml.isStartElement() && xml.name() == QLatin1String("table"))
-                inFightsTable = xml.attributes().value("class") == QLatin1String("fights");
-            if (inFightsTable && xml.isStartElement() && xml.name() == QLatin1String("tr"))
-                ++rowInTable;
-            if (inFightsTable && rowInTable == 2 && xml.isStartElement() &&
-                xml.name() == QLatin1String("td"))
-                firstFight << xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        }
-        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        QCOMPARE(charts, static_cast<int>(fights.size()));
-
-        const Roster roster = session.FightRoster();
-        const FightSummary summary = SummarizeFight(fights.front(), roster);
-        QCOMPARE(firstFight.size(), 8);
-        QCOMPARE(firstFight[0], QString("1"));
-        QCOMPARE(firstFight[1], QString::fromStdString(fights.front().Start().Format()));
-        QCOMPARE(firstFight[3], Display(summary.name));
-        QCOMPARE(firstFight[4], QString::fromStdString(DpsText(summary.yourDps)));
-        QCOMPARE(firstFight[5], QString::fromStdString(DpsText(summary.partyDps)));
+        // The report itself, with a chart per fight.
+        QCOMPARE(ReadAll(services_.dialogs.savePath).count("<svg "),
+                 static_cast<qsizetype>(fights.size()));
     }
 
     void aBareNameGetsItsSuffixAndAFailedWriteIsNoSuccess()
@@ -184,26 +113,17 @@ private slots:
         QCOMPARE(services_.dialogs.messages.size(), 3);
     }
 
-    void csvExportQuotesAndHasOneLinePerFight()
+    void csvExportHasAHeaderAndOneLinePerFight()
     {
         test::ProgramFolder folder;
         auto window = AnalysedWindow(folder);
         QVERIFY(window);
         services_.dialogs.savePath = out_.filePath("fights");
         window->Action("mnuMainFileExportCsv")->trigger();
-        const QList<QStringList> rows =
-            ParseCsv(QString::fromUtf8(ReadAll(out_.filePath("fights.csv"))));
-        const Session& session = window->GetSession();
-        const auto& fights = session.Fights().Fights();
-        QCOMPARE(rows.size(), static_cast<int>(fights.size()) + 1);
-        QCOMPARE(rows[0][0], QString("Number"));
-        for (qsizetype i = 1; i < rows.size(); ++i) {
-            QCOMPARE(rows[i].size(), 11);
-            const FightSummary summary =
-                SummarizeFight(fights[static_cast<size_t>(i - 1)], session.FightRoster());
-            QCOMPARE(rows[i][4], Display(summary.name));
-            QCOMPARE(rows[i][10].toInt(), summary.sideDeaths);
-        }
+        const QByteArray csv = ReadAll(out_.filePath("fights.csv"));
+        QVERIFY(csv.startsWith("Number,"));
+        QCOMPARE(csv.count("\r\n"),
+                 static_cast<qsizetype>(window->GetSession().Fights().Fights().size()) + 1);
     }
 
     void firstRunOpensOnTheDemoWithDetectionOn()
@@ -222,10 +142,7 @@ private slots:
             QVERIFY(logs[0].endsWith("/demo/nwclientLog1.txt"));
             QVERIFY(window.Action("mnuMainOptionsAutoDetectCharParty")->isChecked());
             window.AnalyzeFiles(logs);
-            const Session& session = window.GetSession();
-            QVERIFY(session.Errors().Lines().empty());
-            QVERIFY(session.Fights().Fights().size() >= 15);
-            const AnalysisData& data = session.Data();
+            const AnalysisData& data = window.GetSession().Data();
             QCOMPARE(QString::fromStdString(data.characters.At(data.userCharacterId)->Name()),
                      QString("Aldric Voss"));
             window.close();

@@ -29,11 +29,7 @@ namespace {
 // The main window as the update check sees it.
 class FakeHost final : public UpdateHost {
 public:
-    void SetStatusMessage(const QString& text) override
-    {
-        status = text;
-        statuses << text;
-    }
+    void SetStatusMessage(const QString& text) override { statuses << (status = text); }
     void ClearErrorList() override { errorLines.clear(); }
     void AddErrorLine(const QString& line) override { errorLines << line; }
     bool ErrorListEmpty() const override { return errorLines.isEmpty(); }
@@ -56,13 +52,8 @@ public:
     void QuitNow() override { ++quits; }
 
     QString status;
-    QStringList statuses;
-    QStringList errorLines;
+    QStringList statuses, errorLines, notes, informations, exclamations, questions;
     QList<MainTab> tabs;
-    QStringList notes;
-    QStringList informations;
-    QStringList exclamations;
-    QStringList questions;
     QList<bool> answers;
     int busyDepth = 0;
     int maxBusyDepth = 0;
@@ -176,18 +167,6 @@ private slots:
         MakeChecker();
     }
 
-    void offeredVersionAgainstTheRunningVersion_data()
-    {
-        QTest::addColumn<QString>("offered");
-        QTest::addColumn<bool>("newer");
-        QTest::newRow("1.40") << "1.40" << false;
-        QTest::newRow("1.41") << "1.41" << true;
-        QTest::newRow("1.40.8") << "1.40.8" << true;
-        QTest::newRow("2") << "2" << true;
-        QTest::newRow("1.40.7") << "1.40.7" << false;
-        QTest::newRow("1.41.0 (revision lower)") << "1.41.0" << true;
-    }
-
     void checkThrottledByTheLastCheckAndRecorded_data()
     {
         QTest::addColumn<QString>("lastCheck");
@@ -242,73 +221,64 @@ private slots:
         QCOMPARE(host->busyDepth, 0);
     }
 
-    // A captive portal or a wrong address answers with success but with no
-    // description: the old one, and the address it holds, stay.
-    void answerThatIsNoDescriptionKeepsTheOldOne_data()
+    // A failed transfer, or an answer that is no description (a captive
+    // portal, a wrong address), keeps the old Update.ini, the address it
+    // holds and the time of the last check.
+    void failedOrWrongAnswerKeepsTheOldDescriptionAndTheThrottle_data()
     {
         QTest::addColumn<QByteArray>("served");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("behaviour");
+        QTest::addColumn<QString>("warning"); // whole, or up to a tab
+        const QString failed = "An error occurred while communicating with the remote host.\t";
+        const QString notOne = "The answer is not an update description; Update.ini was kept.";
+        const QByteArray offer = Description("1.41", "http://127.0.0.1:1/setup");
+        const int answer = LocalHttpServer::Answer;
+        QTest::newRow("server closes early")
+            << offer << 200 << int(LocalHttpServer::CloseEarly) << failed;
+        QTest::newRow("server never answers")
+            << offer << 200 << int(LocalHttpServer::NeverAnswer)
+            << failed + "No answer from 127.0.0.1 within 0.3 seconds.";
+        QTest::newRow("not found") << offer << 404 << answer << failed;
         QTest::newRow("portal page")
-            << QByteArray("<html><body>Please log in to the hotel network</body></html>");
-        QTest::newRow("other section") << QByteArray("[Other]\r\nCurrentVersion=9\r\nUpdateFile=x");
-        QTest::newRow("no version") << QByteArray("[Tarvik]\r\nUpdateFile=http://x/setup\r\n");
+            << QByteArray("<html><body>Please log in to the hotel network</body></html>") << 200
+            << answer << notOne;
+        QTest::newRow("other section")
+            << QByteArray("[Other]\r\nCurrentVersion=9\r\nUpdateFile=x") << 200 << answer << notOne;
+        QTest::newRow("no version")
+            << QByteArray("[Tarvik]\r\nUpdateFile=http://x/setup\r\n") << 200 << answer << notOne;
         static const char binary[] = "[Tarvik]\nCurrentVersion=9\nUpdateFile=x\0\x01";
-        QTest::newRow("binary") << QByteArray(binary, sizeof binary - 1);
+        QTest::newRow("binary") << QByteArray(binary, sizeof binary - 1) << 200 << answer << notOne;
     }
-    void answerThatIsNoDescriptionKeepsTheOldOne()
+    void failedOrWrongAnswerKeepsTheOldDescriptionAndTheThrottle()
     {
         QFETCH(QByteArray, served);
+        QFETCH(int, status);
+        QFETCH(int, behaviour);
+        QFETCH(QString, warning);
+        settings.descriptionLimits.idleTimeout = std::chrono::milliseconds(300);
+        MakeChecker();
         QVERIFY(
             WriteINI(ConfigPath().toStdString(), "Updates", "LastUpdateCheck", Hour.toStdString()));
         const QByteArray old =
             "[Tarvik]\r\nUpdateURL=" + server->Url("/moved/Update.ini").toUtf8() +
             "\r\nCurrentVersion=1.40.7\r\nUpdateFile=http://x/setup\r\n";
         Write(DescriptionPath(), old);
-        server->Set("/moved/Update.ini", {served});
+        server->Set("/moved/Update.ini", {served, status, behaviour});
 
         QVERIFY(checker->UpdateConfig(false));
 
         QCOMPARE(server->requests, QStringList{"/moved/Update.ini"});
         QCOMPARE(ReadAll(DescriptionPath()), old);
+        // No backup and no half-written temporary file either.
         QCOMPARE(Files(), (QStringList{"Tarvik.ini", "Update.ini"}));
         QCOMPARE(LastCheck(), Hour);
         QCOMPARE(host->status, Failed);
-        QCOMPARE(host->errorLines.last(),
-                 "WARNING:  The answer is not an update description; Update.ini was kept.");
-    }
-
-    void failedFetchLeavesTheOldFilesAndTheThrottleAlone_data()
-    {
-        QTest::addColumn<int>("behaviour");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("server closes early")
-            << int(LocalHttpServer::CloseEarly) << 200 << QString();
-        QTest::newRow("server never answers") << int(LocalHttpServer::NeverAnswer) << 200
-                                              << "No answer from 127.0.0.1 within 0.3 seconds.";
-        QTest::newRow("not found") << int(LocalHttpServer::Answer) << 404 << QString();
-    }
-    void failedFetchLeavesTheOldFilesAndTheThrottleAlone()
-    {
-        QFETCH(int, behaviour);
-        QFETCH(int, status);
-        QFETCH(QString, reason);
-        settings.descriptionLimits.idleTimeout = std::chrono::milliseconds(300);
-        MakeChecker();
-        const QByteArray old = Description("1.40.7", "http://old/setup");
-        Write(DescriptionPath(), old);
-        server->Set("/Update.ini",
-                    {Description("1.41", "http://127.0.0.1:1/setup"), status, behaviour});
-
-        QVERIFY(checker->UpdateConfig(false));
-
-        QCOMPARE(ReadAll(DescriptionPath()), old);
-        // No backup and no half-written temporary file either.
-        QCOMPARE(Files(), (QStringList{"Tarvik.ini", "Update.ini"}));
-        QCOMPARE(host->status, Failed);
-        QCOMPARE(LastCheck(), QString());
         QCOMPARE(host->busyDepth, 0);
-        QVERIFY(host->errorLines.last().startsWith(
-            "WARNING:  An error occurred while communicating with the remote host.\t" + reason));
+        const QString line = host->errorLines.last();
+        QVERIFY2(line == "WARNING:  " + warning ||
+                     (warning.endsWith('\t') && line.startsWith("WARNING:  " + warning)),
+                 qPrintable(line));
     }
 
     // A server that keeps the description coming a byte at a time is given
