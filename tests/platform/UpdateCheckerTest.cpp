@@ -167,6 +167,20 @@ private slots:
         MakeChecker();
     }
 
+    // A later piece counts only when the ones before it are equal; anything
+    // but digits makes the description corrupt.
+    void offeredVersionAgainstTheRunningVersion()
+    {
+        using V = OfferedVersion;
+        const std::pair<const char*, V> cases[] = {
+            {"1.41.0", V::Newer},     {"1.40.8", V::Newer},  {"2", V::Newer},
+            {"1.40.7", V::UpToDate},  {"1.40", V::UpToDate}, {"1.39.99", V::UpToDate},
+            {"0.99.99", V::UpToDate}, {"1.x", V::Corrupt},   {"", V::Corrupt},
+            {"1e3", V::Corrupt},      {"-1", V::Corrupt},    {"1..2", V::Corrupt}};
+        for (const auto& [text, expected] : cases)
+            QVERIFY2(CompareOfferedVersion(text, {1, 40, 7}) == expected, text);
+    }
+
     void checkThrottledByTheLastCheckAndRecorded_data()
     {
         QTest::addColumn<QString>("lastCheck");
