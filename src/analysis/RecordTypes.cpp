@@ -1,6 +1,5 @@
 #include "RecordTypes.h"
 
-#include "TripleByteFilterScan.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -86,14 +85,14 @@ const std::vector<int32_t>* RecordTypes::PrefixTable::Find(uint32_t key) const
     }
 }
 
-void RecordTypes::Build(bool vectorScan)
+void RecordTypes::Build(TripleByteFilter::Width widest)
 {
     patterns_.clear();
     texts_.clear();
     emptyPattern_ = -1;
     pairFilter_.assign(65536 / 64, 0);
     pairs_.Clear();
-    tripleFilter_ = TripleByteFilter(vectorScan);
+    tripleFilter_ = TripleByteFilter(widest);
     triples_.Clear();
     std::fill(std::begin(singleByte_), std::end(singleByte_), 0);
     hasSingleByte_ = false;

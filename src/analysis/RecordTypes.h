@@ -28,9 +28,9 @@ public:
 
     // Adds a type; a name already present (ignoring case) is refused.
     bool Add(RecordType type);
-    // Builds the classification table for the types added so far; the
-    // vector scan is used where the processor has it, unless refused.
-    void Build(bool vectorScan = true);
+    // Builds the classification table for the types added so far, scanning
+    // as wide as the processor allows up to widest.
+    void Build(TripleByteFilter::Width widest = TripleByteFilter::Widest());
     int Count() const { return static_cast<int>(types_.size()); }
     const RecordType* Find(std::string_view name) const;
     const std::vector<RecordType>& Types() const { return types_; }
