@@ -6,6 +6,7 @@
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
 #include "util/Clock.h"
+#include "util/HeapPages.h"
 
 #include <algorithm>
 #include <chrono>
@@ -98,6 +99,7 @@ Run AnalyzeInChild(const Configuration& config, const std::string& path)
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
+        PreferHugeHeapPages(); // as tarvik-cli does
         SystemClock clock;
         ErrObject lastError;
         LogFile file(clock, lastError, fs::temp_directory_path().string(), "tarvik-bench");

@@ -16,6 +16,7 @@
 #include "fights/gui/FightsTab.h"
 #include "fights/gui/TargetsTab.h"
 #include "util/Clock.h"
+#include "util/HeapPages.h"
 #include "util/gui/Dialogs.h"
 
 #include <cstdio>
@@ -74,6 +75,7 @@ double EngineSeconds(const std::string& log)
 
 int main(int argc, char** argv)
 {
+    PreferHugeHeapPages(); // as Tarvik does
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     const long long lines = argc > 1 ? std::atoll(argv[1]) : 1'000'000;

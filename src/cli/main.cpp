@@ -15,6 +15,7 @@
 #include "util/CommandLine.h"
 #include "util/Encoding.h"
 #include "util/FileUtil.h"
+#include "util/HeapPages.h"
 #include "util/Text.h"
 
 #include <cerrno>
@@ -93,6 +94,7 @@ FileLocations LocateFiles(const char* argv0)
 
 int Run(int argc, char** argv)
 {
+    PreferHugeHeapPages();
     UseByteExactStandardOutput();
     const std::vector<std::string> args = CommandLineArguments(argc, argv);
     std::string usageError;

@@ -4,6 +4,7 @@
 #include "QtFileLocations.h"
 #include "QtSettingsStore.h"
 #include "util/Clock.h"
+#include "util/HeapPages.h"
 #include "util/gui/AppIcon.h"
 #include "util/gui/Dialogs.h"
 
@@ -13,6 +14,7 @@
 
 int main(int argc, char** argv)
 {
+    tarvik::PreferHugeHeapPages();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarvik");
     QApplication::setWindowIcon(tarvik::AppIcon());
