@@ -33,6 +33,22 @@ int32_t OptionalNumber(std::string_view text, bool& isNumber)
     return value.value_or(0);
 }
 
+// Plain digits, the amounts of nearly every record, read without the general
+// number parse; anything else is left to it.
+bool PlainAmount(std::string_view word, int32_t& value)
+{
+    if (word.empty() || word.size() > 9)
+        return false;
+    int32_t result = 0;
+    for (const char c : word) {
+        if (c < '0' || c > '9')
+            return false;
+        result = result * 10 + (c - '0');
+    }
+    value = result;
+    return true;
+}
+
 } // namespace
 
 RecordInterpreter::RecordInterpreter(const AnalysisConfig& config, AnalysisData& data,
@@ -183,23 +199,16 @@ Character& RecordInterpreter::FindCharacter(std::string_view name, int32_t id)
     if (id > 0) {
         found = data_.characters.At(id);
     } else {
-        const size_t slot = name.empty()
-                                ? 0
-                                : (name.size() * 31 + static_cast<unsigned char>(name[0]) * 7 +
-                                   static_cast<unsigned char>(name.back())) %
-                                      nameCache_.size();
-        cacheEntry = &nameCache_[slot];
-        if (cacheEntry->id > 0 && cacheEntry->name == name) {
+        cacheEntry = &nameCache_[CacheSlot(name)];
+        const uint64_t generation = data_.characters.Generation();
+        if (cacheEntry->id > 0 && cacheEntry->generation == generation && cacheEntry->name == name)
             found = data_.characters.At(cacheEntry->id);
-            // Byte for byte: a name written in another case takes the full lookup.
-            if (found && found->Name() != name)
-                found = nullptr;
-        }
         if (!found) {
             found = data_.characters.Find(name);
             if (found) {
                 cacheEntry->name.assign(name);
                 cacheEntry->id = found->ID();
+                cacheEntry->generation = generation;
             }
         }
     }
@@ -230,14 +239,7 @@ Spell& RecordInterpreter::FindSpell(std::string_view name)
 int RecordInterpreter::GetDamageType(std::string_view text)
 {
     int result = 0;
-    // The same few names come back line after line: a slot per name, chosen
-    // without hashing the whole text; a name that meets another in its slot
-    // is looked up again.
-    const size_t slot = text.empty() ? 0
-                                     : (text.size() * 31 + static_cast<unsigned char>(text[0]) * 7 +
-                                        static_cast<unsigned char>(text.back())) %
-                                           damageTypeCache_.size();
-    TypeCacheEntry& cached = damageTypeCache_[slot];
+    TypeCacheEntry& cached = damageTypeCache_[CacheSlot(text)];
     if (cached.index >= 0 && cached.text == text) {
         result = cached.index;
     } else {
@@ -462,7 +464,12 @@ Error RecordInterpreter::Damage(const RecordContext& record)
     // with its name, and amounts of one type add up, so the total is always
     // the sum of the types.
     std::optional<int32_t> amount;
+    // The type name so far: one word is taken as it stands, more are joined
+    // with blanks.
+    std::string_view firstNameWord;
+    size_t nameWords = 0;
     typeName_.clear();
+    const auto typeName = [&] { return Trim(nameWords == 1 ? firstNameWord : typeName_); };
     // The types the record names, zero amounts included: an immunity absorb
     // that follows pairs with them.
     uint64_t namedTypes = 0;
@@ -472,10 +479,10 @@ Error RecordInterpreter::Damage(const RecordContext& record)
     };
     auto resolve = [&](const char* failure) -> std::optional<Error> {
         if (amount && *amount == 0) {
-            name(GetDamageType(Trim(typeName_)));
+            name(GetDamageType(typeName()));
             return std::nullopt;
         }
-        const int index = GetDamageType(Trim(typeName_));
+        const int index = GetDamageType(typeName());
         if (!amount || index < 1) {
             Debug(1, failure);
             Report(record, "Invalid damage record, discarded: ");
@@ -488,19 +495,30 @@ Error RecordInterpreter::Damage(const RecordContext& record)
         return std::nullopt;
     };
     for (const std::string_view word : words_) {
-        if (IsNumeric(word)) {
+        int32_t value = 0;
+        const bool plain = PlainAmount(word, value);
+        if (plain || IsNumeric(word)) {
             if (amount) {
                 if (auto stop = resolve("Analysis:  Invalid damage record:  no damage amount."))
                     return *stop;
+                nameWords = 0;
                 typeName_.clear();
             }
-            int32_t value = 0;
-            if (Error error = ToAmount(word, value))
-                return error;
+            if (!plain) {
+                if (Error error = ToAmount(word, value))
+                    return error;
+            }
             amount = value;
         } else {
-            typeName_.append(word);
-            typeName_.push_back(' ');
+            if (nameWords == 1)
+                typeName_.assign(firstNameWord).push_back(' ');
+            if (nameWords == 0) {
+                firstNameWord = word;
+            } else {
+                typeName_.append(word);
+                typeName_.push_back(' ');
+            }
+            ++nameWords;
         }
     }
     if (auto stop = resolve("Analysis:  Invalid damage record:  no damage amount (cleanup)."))

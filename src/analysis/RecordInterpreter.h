@@ -8,6 +8,7 @@
 #include "util/Error.h"
 #include "util/Text.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -120,16 +121,27 @@ private:
         std::string text;
         int index = -1; // -1: empty
     };
-    std::vector<TypeCacheEntry> damageTypeCache_ = std::vector<TypeCacheEntry>(64);
+    // The same few names come back line after line: a slot per name, chosen
+    // without hashing the whole text; a name that meets another in its slot
+    // is looked up again.
+    static constexpr size_t CacheSlots = 64;
+    static size_t CacheSlot(std::string_view text)
+    {
+        return text.empty() ? 0
+                            : (text.size() * 31 + static_cast<unsigned char>(text[0]) * 7 +
+                               static_cast<unsigned char>(text.back())) %
+                                  CacheSlots;
+    }
+    std::array<TypeCacheEntry, CacheSlots> damageTypeCache_;
     std::vector<std::string> saveTypesLower_;
-    // The same few names come back line after line; remember where they were
-    // found. An entry is only used when the character at its ID still bears
-    // the name, so clearing the characters needs no notice.
+    // Where character names were found, as they were written. An entry holds
+    // while the characters have not been cleared since.
     struct NameCacheEntry {
         std::string name;
         int32_t id = 0;
+        uint64_t generation = 0;
     };
-    std::vector<NameCacheEntry> nameCache_ = std::vector<NameCacheEntry>(64);
+    std::array<NameCacheEntry, CacheSlots> nameCache_;
     // Reused from record to record.
     std::vector<std::string_view> parts_;
     std::vector<std::string_view> words_;

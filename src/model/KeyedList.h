@@ -2,6 +2,7 @@
 
 #include "util/Text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,6 +17,17 @@ namespace tarvik {
 template <class Item>
 class KeyedList {
 public:
+    KeyedList() = default;
+    KeyedList(KeyedList&&) noexcept = default;
+    KeyedList& operator=(KeyedList&& other) noexcept
+    {
+        items_ = std::move(other.items_);
+        index_ = std::move(other.index_);
+        generation_ = std::max(generation_, other.generation_) + 1;
+        ++other.generation_;
+        return *this;
+    }
+
     int32_t Count() const { return static_cast<int32_t>(items_.size()); }
     bool Empty() const { return items_.empty(); }
 
@@ -49,7 +61,11 @@ public:
     {
         items_.clear();
         index_.clear();
+        ++generation_;
     }
+    // Changes whenever items leave, so that what remembers items by ID can
+    // tell the IDs may now name others.
+    uint64_t Generation() const { return generation_; }
 
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
@@ -57,6 +73,7 @@ public:
 private:
     std::vector<std::unique_ptr<Item>> items_;
     std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> index_;
+    uint64_t generation_ = 0;
 };
 
 } // namespace tarvik

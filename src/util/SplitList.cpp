@@ -60,9 +60,12 @@ bool SplitList(std::string_view text, std::vector<std::string_view>& items,
     }
     if (delimiter == " " && text.find('\0') == std::string_view::npos) {
         // Words: with blanks trimmed everywhere, runs of blanks are single breaks.
+        // Words are short: a byte loop beats a library search per word.
         size_t start = 0;
         while (start < text.size()) {
-            const size_t end = std::min(text.find(' ', start), text.size());
+            size_t end = start;
+            while (end < text.size() && text[end] != ' ')
+                ++end;
             items.push_back(text.substr(start, end - start));
             start = end;
             while (start < text.size() && text[start] == ' ')

@@ -45,6 +45,15 @@ TEST(Session, ClearAllDataForgetsEverythingAnalysed)
     // Fugue timers run on: only switching monitoring clears them.
     EXPECT_EQ(h.S().RealTime().FugueTimerCount(), 1u);
     EXPECT_EQ(h.host.dataClears, 1);
+
+    // IDs are given anew: a name met before the clear is not taken for the
+    // character that now holds its old ID.
+    ASSERT_TRUE(h.AnalyzeBodies({"Orc killed Bob"}, "Mon Jun  1 12:30:00"));
+    ASSERT_EQ(d.characters.Count(), 2);
+    EXPECT_EQ(d.characters.At(1)->Name(), "Orc");
+    EXPECT_EQ(d.characters.At(1)->Kills(), 1);
+    EXPECT_EQ(d.characters.At(2)->Name(), "Bob");
+    EXPECT_EQ(d.characters.At(2)->Deaths(), 1);
 }
 
 // The extremes, not the first and the last line.
