@@ -20,21 +20,30 @@ void AttackRecord::CreateAttackRecord(int32_t attacker, int32_t defender, int da
 bool AttackRecord::AddAttack(const DamageBreakdown& damage)
 {
     const size_t types = std::min(damage.size(), damageByType_.size());
-    // Check every sum first so that an overflow leaves the record as it was.
     if (!CanAdd(numberAttacks_, 1) || (!damage.empty() && !CanAdd(totalDamage_, damage.back())))
         return false;
-    for (size_t t = 0; t < types; ++t) {
-        if (damage[t] > 0 &&
-            (!CanAdd(damageByType_[t][0], damage[t]) || !CanAdd(damageByType_[t][1], 1)))
-            return false;
+    // Added in one pass; an overflow, which hardly ever comes, takes back
+    // what was added so that the record stays as it was.
+    size_t t = 0;
+    for (; t < types; ++t) {
+        if (damage[t] <= 0)
+            continue;
+        auto& [sum, records] = damageByType_[t];
+        if (!CanAdd(sum, damage[t]) || !CanAdd(records, 1))
+            break;
+        sum += damage[t];
+        records += 1;
+    }
+    if (t < types) {
+        while (t-- > 0) {
+            if (damage[t] > 0) {
+                damageByType_[t][0] -= damage[t];
+                damageByType_[t][1] -= 1;
+            }
+        }
+        return false;
     }
     ++numberAttacks_;
-    for (size_t t = 0; t < types; ++t) {
-        if (damage[t] > 0) {
-            damageByType_[t][0] += damage[t];
-            damageByType_[t][1] += 1;
-        }
-    }
     if (!damage.empty())
         totalDamage_ += damage.back();
     return true;

@@ -97,6 +97,18 @@ TEST(Character, OverflowReturnsFalseAndKeepsCounters)
     EXPECT_FALSE(c.RecordDamageReceived(3, {1, 0, 1}));
     EXPECT_EQ(c.DamageReceived(), 1);
     EXPECT_EQ(c.InboundRecords()[0].NumberAttacks(), 1);
+
+    // A later type's overflow takes back what earlier types of the same
+    // record had added.
+    Character orc = MakeCharacter("Orc", 2);
+    ASSERT_TRUE(orc.RecordDamageDealt(1, {0, Max32, 1}));
+    EXPECT_FALSE(orc.RecordDamageDealt(1, {5, 1, 6}));
+    const AttackRecord& pairing = orc.OutboundRecords()[0];
+    EXPECT_EQ(pairing.DamageOfType(0), 0);
+    EXPECT_EQ(pairing.RecordsOfType(0), 0);
+    EXPECT_EQ(pairing.DamageOfType(1), Max32);
+    EXPECT_EQ(pairing.RecordsOfType(1), 1);
+    EXPECT_EQ(pairing.NumberAttacks(), 1);
 }
 
 } // namespace
