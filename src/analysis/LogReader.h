@@ -54,15 +54,8 @@ private:
     static constexpr size_t Npos = static_cast<size_t>(-1);
     // How much of the file's start tells whether it is UTF-16.
     static constexpr size_t Utf16SniffBytes = 512;
-    // The last search for one line-end character, so that a file without
-    // that character is not searched to the end of the buffer for every line.
-    struct Search {
-        bool valid = false;
-        size_t start = 0;
-        size_t found = Npos;
-        size_t end = 0;
-    };
-    size_t Find(char c, size_t from, Search& search) const;
+    // The first CR or LF at or after from in the buffer, or Npos.
+    size_t FindLineEnd(size_t from) const;
 
     Error OpenRegularFile(const std::string& path);
     // Reads more bytes after the unconsumed ones; false at the end or on error.
@@ -87,8 +80,6 @@ private:
     bool skipping_ = false; // inside the rest of a cut line
     int64_t nextPosition_ = 1;
     Error readError_;
-    Search crSearch_;
-    Search lfSearch_;
 };
 
 } // namespace tarvik
