@@ -49,6 +49,11 @@ bool PlainAmount(std::string_view word, int32_t& value)
     return true;
 }
 
+bool IsAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 } // namespace
 
 RecordInterpreter::RecordInterpreter(const AnalysisConfig& config, AnalysisData& data,
@@ -497,7 +502,9 @@ Error RecordInterpreter::Damage(const RecordContext& record)
     for (const std::string_view word : words_) {
         int32_t value = 0;
         const bool plain = PlainAmount(word, value);
-        if (plain || IsNumeric(word)) {
+        // A word that begins with a letter is a type name's.
+        const bool letter = !word.empty() && IsAsciiLetter(word.front());
+        if (plain || (!letter && IsNumeric(word))) {
             if (amount) {
                 if (auto stop = resolve("Analysis:  Invalid damage record:  no damage amount."))
                     return *stop;

@@ -112,12 +112,18 @@ AttackRecord& Character::GetAttackRecord(int32_t attackerId, int32_t defenderId,
 {
     RecordSet& set = outbound ? outbound_ : inbound_;
     const int32_t key = outbound ? defenderId : attackerId;
+    if (key == set.lastOpponent && !set.records.empty())
+        return set.records[set.lastRecord];
+    set.lastOpponent = key;
     const auto it = set.byOpponent.find(key);
-    if (it != set.byOpponent.end())
+    if (it != set.byOpponent.end()) {
+        set.lastRecord = it->second;
         return set.records[it->second];
+    }
     set.records.emplace_back();
     set.records.back().CreateAttackRecord(attackerId, defenderId, damageTypeCount);
     set.byOpponent.emplace(key, set.records.size() - 1);
+    set.lastRecord = set.records.size() - 1;
     return set.records.back();
 }
 

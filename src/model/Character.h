@@ -83,6 +83,10 @@ private:
     struct RecordSet {
         std::vector<AttackRecord> records;
         std::unordered_map<int32_t, size_t> byOpponent;
+        // Blows come in runs against one opponent: the last one is checked
+        // before the map.
+        int32_t lastOpponent = 0;
+        size_t lastRecord = 0;
     };
     static int32_t Entry(const IdTable& table, int32_t id);
     static bool Increment(IdTable& table, int32_t id);

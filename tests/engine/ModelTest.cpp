@@ -78,6 +78,30 @@ TEST(Character, KillTablesGrowAndSummariesAreSizedByCharacterCount)
     EXPECT_EQ(c.KillSummary(5), (IdTable{0, 0, 0, 0, 0, 1}));
 }
 
+// Blows alternate between opponents, run after run; each lands on its own pairing.
+TEST(Character, DamageGoesToThePairingOfEachOpponent)
+{
+    Character c = MakeCharacter("Drogo", 1);
+    for (const int32_t opponent : {2, 3, 2, 2, 3, 4, 2})
+        ASSERT_TRUE(c.RecordDamageDealt(opponent, {opponent, opponent}));
+    ASSERT_TRUE(c.RecordDamageReceived(3, {7, 7}));
+    ASSERT_TRUE(c.RecordDamageReceived(2, {1, 1}));
+    ASSERT_TRUE(c.RecordDamageReceived(3, {7, 7}));
+    ASSERT_EQ(c.OutboundRecords().size(), 3u);
+    int64_t sums[5] = {};
+    for (const AttackRecord& record : c.OutboundRecords()) {
+        EXPECT_EQ(record.Attacker(), 1);
+        sums[record.Defender()] += record.DamageOfType(0);
+    }
+    EXPECT_EQ(sums[2], 8);
+    EXPECT_EQ(sums[3], 6);
+    EXPECT_EQ(sums[4], 4);
+    ASSERT_EQ(c.InboundRecords().size(), 2u);
+    EXPECT_EQ(c.InboundRecords()[0].Attacker(), 3);
+    EXPECT_EQ(c.InboundRecords()[0].NumberAttacks(), 2);
+    EXPECT_EQ(c.InboundRecords()[1].NumberAttacks(), 1);
+}
+
 TEST(Character, OverflowReturnsFalseAndKeepsCounters)
 {
     Character c = MakeCharacter("Epic Mummy Warrior", 1);
