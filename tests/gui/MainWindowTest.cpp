@@ -304,7 +304,7 @@ private slots:
         window.Tabs()->setCurrentIndex(2);
         QVERIFY(errors->SaveButton()->isEnabled());
         QVERIFY(errors->ViewButton()->isEnabled());
-        QCOMPARE(errors->List()->count(), lines);
+        QCOMPARE(errors->List()->model()->rowCount(), lines);
 
         QTemporaryDir out;
         services_.dialogs.savePath = out.filePath("errors.log");
@@ -424,7 +424,7 @@ private slots:
 
         QCOMPARE(window.Panel("Message")->text(),
                  QString("Log file [b-empty.txt] holds no lines; the analysis stopped."));
-        QCOMPARE(window.Errors()->List()->item(0)->text(),
+        QCOMPARE(window.Errors()->List()->model()->index(0, 0).data().toString(),
                  "0-long.txt: Line too long (over 64 KB), discarded: " +
                      QString(1000, QChar(0xE9)) + QChar(0x2026));
         QCOMPARE(window.Tabs()->currentIndex(), 2);

@@ -1,9 +1,7 @@
 #include "ErrorsTab.h"
 
-#include "util/gui/QtText.h"
-
 #include <QHBoxLayout>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -11,12 +9,14 @@ namespace tarvik {
 
 ErrorsTab::ErrorsTab(QWidget* parent)
     : QWidget(parent)
-    , list_(new QListWidget(this))
+    , list_(new QListView(this))
     , view_(new QPushButton("View Log", this))
     , save_(new QPushButton("Save Log", this))
 {
     list_->setObjectName("lstErrors");
+    list_->setModel(&model_);
     list_->setUniformItemSizes(true);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setObjectName("cmdViewErrorLog");
     save_->setObjectName("cmdSaveErrorLog");
     view_->setToolTip("View the problems found in a window of their own.");
@@ -29,8 +29,8 @@ ErrorsTab::ErrorsTab(QWidget* parent)
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
     // A long line can be read whole by hovering after a click.
-    connect(list_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { list_->setToolTip(item->text()); });
+    connect(list_, &QListView::clicked, this,
+            [this](const QModelIndex& index) { list_->setToolTip(index.data().toString()); });
     connect(view_, &QPushButton::clicked, this, &ErrorsTab::ViewClicked);
     connect(save_, &QPushButton::clicked, this, &ErrorsTab::SaveClicked);
     DisableButtons();
@@ -38,37 +38,29 @@ ErrorsTab::ErrorsTab(QWidget* parent)
 
 void ErrorsTab::Clear()
 {
-    lines_.clear();
-    shown_ = 0;
-    list_->clear();
+    model_.Clear();
     list_->setToolTip(QString());
 }
 
 void ErrorsTab::Append(std::string_view line)
 {
-    lines_.emplace_back(line);
+    model_.Append(line);
 }
 
 void ErrorsTab::Flush()
 {
-    if (shown_ == static_cast<int>(lines_.size()))
-        return;
-    QStringList texts;
-    for (size_t i = static_cast<size_t>(shown_); i < lines_.size(); ++i)
-        texts << ToQString(lines_[i]);
-    list_->addItems(texts);
-    shown_ = static_cast<int>(lines_.size());
+    model_.Flush();
 }
 
 int ErrorsTab::Count() const
 {
-    return static_cast<int>(lines_.size());
+    return static_cast<int>(model_.Lines().size());
 }
 
 void ErrorsTab::UpdateButtons()
 {
     Flush();
-    const bool any = !lines_.empty();
+    const bool any = !model_.Lines().empty();
     view_->setEnabled(any);
     save_->setEnabled(any);
 }

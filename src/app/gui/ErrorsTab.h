@@ -1,11 +1,13 @@
 #pragma once
 
+#include "ErrorLinesModel.h"
+
 #include <string>
 #include <vector>
 
 #include <QWidget>
 
-class QListWidget;
+class QListView;
 class QPushButton;
 
 namespace tarvik {
@@ -24,12 +26,12 @@ public:
     void Flush();
     int Count() const;
     // The raw lines, as they were read (for saving without re-encoding).
-    const std::vector<std::string>& Lines() const { return lines_; }
+    const std::vector<std::string>& Lines() const { return model_.Lines(); }
     // Enables View and Save exactly when there are lines.
     void UpdateButtons();
     void DisableButtons();
 
-    QListWidget* List() const { return list_; }
+    QListView* List() const { return list_; }
     QPushButton* ViewButton() const { return view_; }
     QPushButton* SaveButton() const { return save_; }
 
@@ -38,11 +40,10 @@ signals:
     void SaveClicked();
 
 private:
-    QListWidget* list_;
+    ErrorLinesModel model_;
+    QListView* list_;
     QPushButton* view_;
     QPushButton* save_;
-    std::vector<std::string> lines_;
-    int shown_ = 0;
 };
 
 } // namespace tarvik
