@@ -52,96 +52,100 @@ private:
     unsigned char bytes_[Reads] = {};
 };
 
-struct SixteenTables {
-    __m128i low[3];
-    __m128i high[3];
-};
-
-__attribute__((target("ssse3"), always_inline)) inline uint64_t
-SixteenBlock(const unsigned char* p, const SixteenTables& tables)
+// Gathers the places of a chunk block by block; places(p) gives those of the
+// block at p as bits. Called from the functions below that are compiled for
+// the block's instruction set and inline all of it.
+template <size_t Block, class BlockPlaces>
+uint64_t GatherChunk(const unsigned char* bytes, size_t size, size_t chunk,
+                     const BlockPlaces& places)
 {
-    const __m128i nibble = _mm_set1_epi8(0x0F);
-    __m128i accepted = _mm_set1_epi8(-1);
-    for (int k = 0; k < 3; ++k) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
-        const __m128i byLow = _mm_shuffle_epi8(tables.low[k], _mm_and_si128(bytes, nibble));
-        const __m128i byHigh =
-            _mm_shuffle_epi8(tables.high[k], _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble));
-        accepted = _mm_and_si128(accepted, _mm_and_si128(byLow, byHigh));
-    }
-    const int none = _mm_movemask_epi8(_mm_cmpeq_epi8(accepted, _mm_setzero_si128()));
-    return ~static_cast<unsigned>(none) & 0xFFFFu;
-}
-
-__attribute__((target("ssse3"))) uint64_t
-SixteenPlaces(const Tables& from, const unsigned char* bytes, size_t size, size_t chunk)
-{
-    SixteenTables tables;
-    for (int k = 0; k < 3; ++k) {
-        tables.low[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(from.low[k]));
-        tables.high[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(from.high[k]));
-    }
-    constexpr size_t Block = 16;
+    constexpr size_t Reads = Block + 2;
     uint64_t found = 0;
     size_t block = chunk;
-    for (; block < chunk + ChunkSize && block + Block + 2 <= size; block += Block)
-        found |= SixteenBlock(bytes + block, tables) << (block - chunk);
-    if (block < chunk + ChunkSize && size >= Block + 2) {
-        const size_t last = size - (Block + 2);
-        found |= SixteenBlock(bytes + last, tables) >> (block - last) << (block - chunk);
+    for (; block < chunk + ChunkSize && block + Reads <= size; block += Block)
+        found |= places(bytes + block) << (block - chunk);
+    if (block < chunk + ChunkSize && size >= Reads) {
+        const size_t last = size - Reads;
+        found |= places(bytes + last) >> (block - last) << (block - chunk);
     } else if (block < chunk + ChunkSize) {
-        const PaddedTail<Block + 2> tail(bytes, size, block);
-        found |= (SixteenBlock(tail.Bytes(), tables) & tail.inside) << (block - chunk);
+        const PaddedTail<Reads> tail(bytes, size, block);
+        found |= (places(tail.Bytes()) & tail.inside) << (block - chunk);
     }
     return found;
 }
+
+class SixteenBlock {
+public:
+    __attribute__((target("ssse3"))) explicit SixteenBlock(const Tables& tables)
+    {
+        for (int k = 0; k < 3; ++k) {
+            low_[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(tables.low[k]));
+            high_[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(tables.high[k]));
+        }
+    }
+    __attribute__((target("ssse3"))) uint64_t operator()(const unsigned char* p) const
+    {
+        const __m128i nibble = _mm_set1_epi8(0x0F);
+        __m128i accepted = _mm_set1_epi8(-1);
+        for (int k = 0; k < 3; ++k) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+            const __m128i byLow = _mm_shuffle_epi8(low_[k], _mm_and_si128(bytes, nibble));
+            const __m128i byHigh =
+                _mm_shuffle_epi8(high_[k], _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble));
+            accepted = _mm_and_si128(accepted, _mm_and_si128(byLow, byHigh));
+        }
+        const int none = _mm_movemask_epi8(_mm_cmpeq_epi8(accepted, _mm_setzero_si128()));
+        return ~static_cast<unsigned>(none) & 0xFFFFu;
+    }
+
+private:
+    __m128i low_[3];
+    __m128i high_[3];
+};
 
 // The same with both 128-bit lanes of AVX2 registers: the shuffles stay
 // within a lane, so each lane holds the whole tables.
-struct ThirtyTwoTables {
-    __m256i low[3];
-    __m256i high[3];
+class ThirtyTwoBlock {
+public:
+    __attribute__((target("avx2"))) explicit ThirtyTwoBlock(const Tables& tables)
+    {
+        for (int k = 0; k < 3; ++k) {
+            low_[k] = _mm256_broadcastsi128_si256(
+                _mm_load_si128(reinterpret_cast<const __m128i*>(tables.low[k])));
+            high_[k] = _mm256_broadcastsi128_si256(
+                _mm_load_si128(reinterpret_cast<const __m128i*>(tables.high[k])));
+        }
+    }
+    __attribute__((target("avx2"))) uint64_t operator()(const unsigned char* p) const
+    {
+        const __m256i nibble = _mm256_set1_epi8(0x0F);
+        __m256i accepted = _mm256_set1_epi8(-1);
+        for (int k = 0; k < 3; ++k) {
+            const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
+            const __m256i byLow = _mm256_shuffle_epi8(low_[k], _mm256_and_si256(bytes, nibble));
+            const __m256i byHigh = _mm256_shuffle_epi8(
+                high_[k], _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
+            accepted = _mm256_and_si256(accepted, _mm256_and_si256(byLow, byHigh));
+        }
+        const int none = _mm256_movemask_epi8(_mm256_cmpeq_epi8(accepted, _mm256_setzero_si256()));
+        return ~static_cast<uint32_t>(none);
+    }
+
+private:
+    __m256i low_[3];
+    __m256i high_[3];
 };
 
-__attribute__((target("avx2"), always_inline)) inline uint64_t
-ThirtyTwoBlock(const unsigned char* p, const ThirtyTwoTables& tables)
+__attribute__((target("ssse3"), flatten)) uint64_t
+SixteenPlaces(const Tables& tables, const unsigned char* bytes, size_t size, size_t chunk)
 {
-    const __m256i nibble = _mm256_set1_epi8(0x0F);
-    __m256i accepted = _mm256_set1_epi8(-1);
-    for (int k = 0; k < 3; ++k) {
-        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
-        const __m256i byLow = _mm256_shuffle_epi8(tables.low[k], _mm256_and_si256(bytes, nibble));
-        const __m256i byHigh = _mm256_shuffle_epi8(
-            tables.high[k], _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
-        accepted = _mm256_and_si256(accepted, _mm256_and_si256(byLow, byHigh));
-    }
-    const int none = _mm256_movemask_epi8(_mm256_cmpeq_epi8(accepted, _mm256_setzero_si256()));
-    return ~static_cast<uint32_t>(none);
+    return GatherChunk<16>(bytes, size, chunk, SixteenBlock(tables));
 }
 
-__attribute__((target("avx2"))) uint64_t
-ThirtyTwoPlaces(const Tables& from, const unsigned char* bytes, size_t size, size_t chunk)
+__attribute__((target("avx2"), flatten)) uint64_t
+ThirtyTwoPlaces(const Tables& tables, const unsigned char* bytes, size_t size, size_t chunk)
 {
-    ThirtyTwoTables tables;
-    for (int k = 0; k < 3; ++k) {
-        tables.low[k] = _mm256_broadcastsi128_si256(
-            _mm_load_si128(reinterpret_cast<const __m128i*>(from.low[k])));
-        tables.high[k] = _mm256_broadcastsi128_si256(
-            _mm_load_si128(reinterpret_cast<const __m128i*>(from.high[k])));
-    }
-    constexpr size_t Block = 32;
-    uint64_t found = 0;
-    size_t block = chunk;
-    for (; block < chunk + ChunkSize && block + Block + 2 <= size; block += Block)
-        found |= ThirtyTwoBlock(bytes + block, tables) << (block - chunk);
-    if (block < chunk + ChunkSize && size >= Block + 2) {
-        const size_t last = size - (Block + 2);
-        found |= ThirtyTwoBlock(bytes + last, tables) >> (block - last) << (block - chunk);
-    } else if (block < chunk + ChunkSize) {
-        const PaddedTail<Block + 2> tail(bytes, size, block);
-        found |= (ThirtyTwoBlock(tail.Bytes(), tables) & tail.inside) << (block - chunk);
-    }
-    return found;
+    return GatherChunk<32>(bytes, size, chunk, ThirtyTwoBlock(tables));
 }
 
 #endif
