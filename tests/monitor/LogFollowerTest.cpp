@@ -10,7 +10,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
-#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -152,9 +151,20 @@ TEST_F(LogFollowerTest, UpwardNumberedLogsAreReadInOrderAndANewOneJoins)
     EXPECT_EQ(joined.logFileText, "nwclientLog4.txt");
     EXPECT_EQ(state.logNumber, 4);
 
-    logs.Append("nwclientLog4.txt", "4b\r\n");
+    // A line whose CR and LF are written in different ticks is read once.
+    logs.Append("nwclientLog4.txt", "4b\r");
     Tick();
-    EXPECT_EQ(TakeRead(), Lines{"nwclientLog4.txt: 4b"});
+    logs.Append("nwclientLog4.txt", "\n4c\r\n");
+    Tick();
+    EXPECT_EQ(TakeRead(), (Lines{"nwclientLog4.txt: 4b", "nwclientLog4.txt: 4c"}));
+
+    // With the position forgotten, as clearing all data leaves it, every log is read again.
+    state = {};
+    Tick();
+    EXPECT_EQ(TakeRead(),
+              (Lines{"nwclientLog1.txt: 1a", "nwclientLog2.txt: 2a", "nwclientLog3.txt: 3a",
+                     "nwclientLog3.txt: 3b", "nwclientLog3.txt: 3c", "nwclientLog4.txt: 4a",
+                     "nwclientLog4.txt: 4b", "nwclientLog4.txt: 4c"}));
 }
 
 TEST_F(LogFollowerTest, EnhancedEditionLogOneIsFollowedAfterTheOldLogsAreRead)
@@ -176,44 +186,35 @@ TEST_F(LogFollowerTest, EnhancedEditionLogOneIsFollowedAfterTheOldLogsAreRead)
     }
 }
 
-TEST_F(LogFollowerTest, FollowedLogStartedAfreshIsReadAgainFromItsStart)
+// The game empties its current log when it starts, then writes to it. A log
+// started afresh is read again from its start: found empty, or written again
+// before the tick, shorter or longer, in place or as a new file.
+TEST_F(LogFollowerTest, LogStartedAfreshIsReadAgainFromItsStart)
 {
     logs.Write("nwclientLog1.txt", "session one, line one\r\nsession one, line two\r\n", 1);
     logs.Write("nwclientLog2.txt", "older session\r\n", 60);
     Tick();
     TakeRead();
 
-    // The game empties its current log when it starts, then writes to it.
     logs.Write("nwclientLog1.txt", "");
     EXPECT_EQ(Tick().outcome, TickOutcome::NothingNew);
-    logs.Append("nwclientLog1.txt", "session two, line one\r\nsession two, line two\r\n");
+    logs.Append("nwclientLog1.txt", "two, first line\r\ntwo, second line\r\n");
     EXPECT_EQ(Tick().outcome, TickOutcome::NewData);
-    EXPECT_EQ(TakeRead(), (Lines{"nwclientLog1.txt: session two, line one",
-                                 "nwclientLog1.txt: session two, line two"}));
-
-    // Emptied and written again, shorter, before the next tick.
-    logs.Write("nwclientLog1.txt", "session three\r\n");
-    Tick();
-    EXPECT_EQ(TakeRead(), Lines{"nwclientLog1.txt: session three"});
-}
-
-// A log started afresh that has grown past the old place before the tick, in
-// place or as a new file under the old name, is read from its start.
-TEST_F(LogFollowerTest, LogStartedAfreshAndGrownPastTheOldPlaceIsReadWhole)
-{
-    logs.Write("nwclientLog1.txt", "one\r\n", 1);
-    Tick();
-    TakeRead();
-    logs.Write("nwclientLog1.txt", "two, first line\r\ntwo, second line\r\n");
-    Tick();
     EXPECT_EQ(TakeRead(),
               (Lines{"nwclientLog1.txt: two, first line", "nwclientLog1.txt: two, second line"}));
 
+    logs.Write("nwclientLog1.txt", "three\r\n");
+    Tick();
+    EXPECT_EQ(TakeRead(), Lines{"nwclientLog1.txt: three"});
+    logs.Write("nwclientLog1.txt", "four, first line\r\nfour, second line\r\n");
+    Tick();
+    EXPECT_EQ(TakeRead(),
+              (Lines{"nwclientLog1.txt: four, first line", "nwclientLog1.txt: four, second line"}));
     std::filesystem::remove(logs.File("nwclientLog1.txt"));
-    logs.Write("nwclientLog1.txt", "three, first line\r\nthree, second line\r\n");
+    logs.Write("nwclientLog1.txt", "fifth, first line\r\nfifth, second line\r\n");
     EXPECT_EQ(Tick().outcome, TickOutcome::NewData);
-    EXPECT_EQ(TakeRead(), (Lines{"nwclientLog1.txt: three, first line",
-                                 "nwclientLog1.txt: three, second line"}));
+    EXPECT_EQ(TakeRead(), (Lines{"nwclientLog1.txt: fifth, first line",
+                                 "nwclientLog1.txt: fifth, second line"}));
 }
 
 // The client shifts its logs when it starts: nwclientLog1.txt becomes
@@ -301,81 +302,6 @@ TEST(LogMask, StarTakesAnyRunQuestionMarkOneCharacterAndCaseIsIgnored)
         {"", "?", false}};
     for (const auto& [name, mask, matches] : cases)
         EXPECT_EQ(MatchesLogMask(name, mask), matches) << name << " against " << mask;
-}
-
-// Both line ends the game writes, a critical hit with its threat roll, the
-// own-character line and experience.
-const std::string Fight = [] {
-    std::string text;
-    for (const char* body :
-         {"Drogo : Initiative Roll : 11 : (4 + 7 = 11)\r\n",
-          "Drogo attacks Duergar Veteran : *hit* : (10 + 19 = 29)\r\n",
-          "Drogo damages Duergar Veteran: 30 (20 Physical 10 Fire)\r\n",
-          "Duergar Veteran attacks Drogo : *miss* : (4 + 12 = 16)\n",
-          "Drogo attacks Duergar Veteran : *critical hit* : (20 + 19 = 39 : Threat Roll: 14 + 19 = "
-          "33)\r\n",
-          "Drogo killed Duergar Veteran\n", "Experience Points Gained:  242\r\n"})
-        text += "[CHAT WINDOW TEXT] [Mon Aug  3 20:02:50] " + std::string(body);
-    return text;
-}();
-
-// What an analysis has taken from the logs, as comparable text.
-std::vector<std::string> Summary(const Session& session)
-{
-    const AnalysisData& data = session.Data();
-    std::vector<std::string> summary{
-        std::to_string(data.linesRead), std::to_string(data.recordsParsed),
-        std::to_string(data.experienceTotal), std::to_string(data.userCharacterId)};
-    for (const auto& c : data.characters) {
-        for (const int32_t n :
-             {c->Attacks(), c->AttackHits(), c->DamageDealt(), c->DamageReceived(), c->Kills()})
-            summary.push_back(c->Name() + " " + std::to_string(n));
-    }
-    return summary;
-}
-
-// A real session fed by a follower, wired as the main window wires them. The
-// game writes the first log whole and the second in pieces.
-TEST(MonitoredSession, LinesWrittenInPiecesAreReadOnceWholeAndAllLogsAgainAfterAClear)
-{
-    test::SessionHarness monitored(test::ShippedAnalysisConfig());
-    test::SessionHarness once(monitored.config);
-    Session* const session = &monitored.S();
-    session->ClearAllData();
-    session->SetMonitoringEnabled(true);
-    LogFollower follower(session->Monitor(), session->FollowerHooks(), monitored.debug,
-                         monitored.clock);
-    LogFolder logs;
-    const auto tick = [&] { return follower.Tick({logs.Path(), "nwclientLog*.txt", false, true}); };
-
-    const size_t firstLine = Fight.find('\n') + 1;
-    logs.Write("nwclientLog1.txt", Fight.substr(0, firstLine), 10);
-    const std::string rest = Fight.substr(firstLine);
-    // Cuts everywhere: inside timestamps and bodies, between CR and LF, at line ends.
-    std::set<size_t> cuts;
-    for (size_t at = 23; at < rest.size(); at += 37)
-        cuts.insert(at);
-    for (size_t at = rest.find('\r'); at != std::string::npos; at = rest.find('\r', at + 1))
-        cuts.insert(at + 1);
-    cuts.insert(rest.size());
-    size_t written = 0;
-    for (const size_t cut : cuts) {
-        logs.Append("nwclientLog2.txt", rest.substr(written, cut - written));
-        written = cut;
-        tick();
-    }
-    tick();
-
-    once.S().ClearAllData();
-    ASSERT_TRUE(once.S().AnalyzeLog(logs.File("nwclientLog1.txt")));
-    ASSERT_TRUE(once.S().AnalyzeLog(logs.File("nwclientLog2.txt")));
-    EXPECT_EQ(session->Data().linesRead, 7);
-    EXPECT_GT(session->Data().recordsParsed, 0);
-    EXPECT_EQ(Summary(*session), Summary(once.S()));
-
-    session->ClearAllData(); // as switching monitoring on does
-    EXPECT_EQ(tick().outcome, TickOutcome::NewData);
-    EXPECT_EQ(Summary(*session), Summary(once.S()));
 }
 
 } // namespace
