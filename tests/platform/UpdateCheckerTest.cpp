@@ -4,7 +4,6 @@
 #include "FileSizeLimit.h"
 #include "LocalHttpServer.h"
 #include "app/IniFile.h"
-#include "update/DownloadProgress.h"
 #include "update/OfferedVersion.h"
 #include "update/UpdateHost.h"
 
