@@ -142,28 +142,6 @@ private slots:
             QVERIFY2(about.contains(QDir::toNativeSeparators(shown)), qPrintable(about));
     }
 
-    void analysingSamplesFillsTreeAndStatusBar()
-    {
-        ProgramFolder folder;
-        MainWindow window(services_.ForReturning(folder));
-        QVERIFY(window.Start());
-        AnalyzeSamples(window);
-
-        QTreeWidgetItem* root = window.Tree()->topLevelItem(0);
-        QVERIFY(root);
-        QCOMPARE(root->childCount(), window.GetSession().Data().characters.Count());
-        QCOMPARE(window.Panel("Message")->text(),
-                 QString("Log analysis complete.  (Check Status and Errors tabs for more info.)"));
-        QCOMPARE(window.Panel("Start")->text(), QString("07/03/2026 08:14:10 PM"));
-        QCOMPARE(window.Panel("End")->text(), QString("07/05/2026 07:30:23 PM"));
-        QCOMPARE(window.Tabs()->currentIndex(), 0);
-        QVERIFY(window.isEnabled());
-
-        // The root cannot be collapsed.
-        window.Tree()->collapseItem(root);
-        QVERIFY(root->isExpanded());
-    }
-
     // The tabs fill when shown, not at the end of every analysis, and
     // follow the marks.
     void fightsAndTargetsTabsFillWhenShownAndFollowMarks()
@@ -225,15 +203,28 @@ private slots:
         QCOMPARE(shown().size(), root->childCount());
     }
 
-    // What each view holds is the engine's; here each node opens its own.
-    void nodesShowTheirViews()
+    // An analysis fills the tree and the status bar. What each view holds is
+    // the engine's; here each node opens its own.
+    void analysisFillsTreeAndStatusBarAndNodesShowTheirViews()
     {
         ProgramFolder folder;
         MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         AnalyzeSamples(window);
+        QTreeWidgetItem* root = window.Tree()->topLevelItem(0);
+        QVERIFY(root);
+        QCOMPARE(root->childCount(), window.GetSession().Data().characters.Count());
+        QCOMPARE(window.Panel("Message")->text(),
+                 QString("Log analysis complete.  (Check Status and Errors tabs for more info.)"));
+        QCOMPARE(window.Panel("Start")->text(), QString("07/03/2026 08:14:10 PM"));
+        QCOMPARE(window.Panel("End")->text(), QString("07/05/2026 07:30:23 PM"));
+        QCOMPARE(window.Tabs()->currentIndex(), 0);
+        QVERIFY(window.isEnabled());
+        // The root cannot be collapsed.
+        window.Tree()->collapseItem(root);
+        QVERIFY(root->isExpanded());
 
-        window.ShowNode(window.Tree()->topLevelItem(0), 1);
+        window.ShowNode(root, 1);
         QVERIFY(window.Details());
         DetailGridWidget* grid = window.Details()->Grid();
         QCOMPARE(grid->CellText(0, 0), QString("Party Members"));

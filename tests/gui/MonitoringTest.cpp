@@ -1,7 +1,5 @@
-
 #include "GuiTestSupport.h"
 #include "analysis/Session.h"
-#include "app/gui/CharacterTreeWidget.h"
 #include "app/gui/LogSelectionPanel.h"
 #include "fights/FightTables.h"
 #include "fights/gui/FightsTab.h"
@@ -11,13 +9,11 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
-#include <QTreeWidget>
 
 using namespace tarvik;
 
@@ -28,12 +24,6 @@ QByteArray Line(const char* stamp, const char* body)
     return QByteArray("[CHAT WINDOW TEXT] [") + stamp + "] " + body + "\r\n";
 }
 
-QString CharacterKey(MainWindow& window, const char* name)
-{
-    const Character* c = window.GetSession().Data().characters.Find(name);
-    return c ? QString::fromStdString(CharacterTree::CharacterKey(c->ID())) : QString();
-}
-
 } // namespace
 
 class MonitoringTest : public QObject {
@@ -42,11 +32,6 @@ class MonitoringTest : public QObject {
 private:
     test::WindowServices services_{DateTime::FromCivil(2026, 7, 6, 20, 0, 0)};
 
-    MainWindowEnvironment Environment(const test::ProgramFolder& folder)
-    {
-        return services_.ForReturning(folder);
-    }
-
 private slots:
     void init() { services_.Reset(); }
 
@@ -54,7 +39,7 @@ private slots:
     {
         test::ProgramFolder folder;
         QTemporaryDir logs;
-        MainWindow window(Environment(folder));
+        MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         window.LogPanel()->SetFolder(logs.path());
 
@@ -78,7 +63,7 @@ private slots:
     void hudRefusesWithoutTheUsersCharacter()
     {
         test::ProgramFolder folder;
-        MainWindow window(Environment(folder));
+        MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         window.LogPanel()->HudButton()->click();
         QCOMPARE(services_.dialogs.messages.size(), 1);
@@ -100,14 +85,12 @@ private slots:
         test::AppendToFile(
             log, Line("Mon Jul  6 20:00:00", "Aldric Voss : Initiative Roll : 14 : (9 + 5 = 14)"),
             services_.clock.Now());
-        MainWindow window(Environment(folder));
+        MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
         window.LogPanel()->SetFolder(logs.path());
         window.SetMonitoring(true);
-        QTRY_VERIFY_WITH_TIMEOUT(!CharacterKey(window, "Aldric Voss").isEmpty(), 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(window.Tree()->FindNode(CharacterKey(window, "Aldric Voss")),
-                                 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Aldric Voss"), 3000);
         QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog1.txt"));
         QVERIFY(window.GetSession().Data().userCharacterId > 0);
 
@@ -124,8 +107,7 @@ private slots:
                                     "Physical 3 Fire)") +
                                Line("Mon Jul  6 20:00:06", "Experience Points Gained:  1250"),
                            services_.clock.Now());
-        QTRY_VERIFY_WITH_TIMEOUT(window.Tree()->FindNode(CharacterKey(window, "Goblin Shaman")),
-                                 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Goblin Shaman"), 3000);
         auto* abOut = hud->findChild<QLabel*>("lblABOut");
         auto* xp = hud->findChild<QLabel*>("lblTotalXP");
         auto* grid = hud->findChild<QTableWidget*>("msflexgridHUD");
@@ -162,6 +144,15 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("n/a"), 2000);
         QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
 
+        // The HUD's hover level is stored and sets the main window's on-top timer.
+        auto* hover = hud->findChild<QSlider*>("cSliderOnTop");
+        QVERIFY(hover);
+        for (const auto& [level, interval] : {std::pair{4, 100}, {2, 500}}) {
+            hover->setValue(level);
+            QCOMPARE(services_.store.Read("HUDOptions", "HoverBehavior").value_or(""),
+                     std::to_string(level));
+            QCOMPARE(window.OnTopInterval(), interval);
+        }
         hud->close();
         QTRY_VERIFY(window.isVisible());
     }
@@ -179,7 +170,7 @@ private slots:
             log,
             Line("Mon Jul  6 20:00:01", "Aldric Voss damages Goblin Shaman: 9 (6 Physical 3 Fire)"),
             services_.clock.Now());
-        MainWindow window(Environment(folder));
+        MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         window.LogPanel()->SetFolder(logs.path());
         window.Tabs()->setCurrentWidget(window.FightsPanel());
@@ -203,35 +194,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!fights->Row(0).emphasized, 3000);
         QCOMPARE(tab->SelectedFight(), 0);
         window.SetMonitoring(false);
-    }
-
-    void hoverBehaviourSetsTheMainWindowsOnTopInterval()
-    {
-        test::ProgramFolder folder;
-        MainWindow window(Environment(folder));
-        QVERIFY(window.Start());
-        window.GetSession().Data().characters.Clear();
-        QTemporaryDir logs;
-        test::AppendToFile(
-            logs.filePath("nwclientLog1.txt"),
-            Line("Mon Jul  6 20:00:00", "Aldric Voss attacks Orc : *hit* : (1 + 2 = 3)"),
-            services_.clock.Now());
-        window.SelectLogs({logs.filePath("nwclientLog1.txt")});
-        window.AnalyzeLogs(window.LogPanel()->SelectedNames());
-        window.GetSession().Marks().SelectUserCharacter(1);
-        window.LogPanel()->HudButton()->click();
-        QVERIFY(window.Hud());
-        auto* slider = window.Hud()->findChild<QSlider*>("cSliderOnTop");
-        QVERIFY(slider);
-        slider->setValue(4);
-        QCOMPARE(services_.store.Read("HUDOptions", "HoverBehavior").value_or(""),
-                 std::string("4"));
-        QCOMPARE(window.OnTopInterval(), 100);
-        slider->setValue(2);
-        QCOMPARE(services_.store.Read("HUDOptions", "HoverBehavior").value_or(""),
-                 std::string("2"));
-        QCOMPARE(window.OnTopInterval(), 500);
-        window.Hud()->close();
     }
 };
 

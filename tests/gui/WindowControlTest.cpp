@@ -69,10 +69,6 @@ private:
     {
         folder.ReplaceInConfig("\nURL=", "\nURL=" + server_->Url("/Update.ini").toUtf8());
     }
-    MainWindowEnvironment Environment(const test::ProgramFolder& folder)
-    {
-        return services_.ForReturning(folder);
-    }
 
 private slots:
     void initTestCase() { QNetworkProxyFactory::setUseSystemConfiguration(false); }
@@ -94,7 +90,7 @@ private slots:
         PointAtServer(folder);
         QTemporaryDir logs;
         const QString log = WriteLongLog(logs, 40);
-        MainWindowEnvironment environment = Environment(folder);
+        MainWindowEnvironment environment = services_.ForReturning(folder);
         environment.clock = &steppingClock_;
         MainWindow window(environment);
         QVERIFY(window.Start());
@@ -139,7 +135,7 @@ private slots:
         test::ProgramFolder folder;
         PointAtServer(folder);
         server_->Set("/Update.ini", {UpToDateDescription, 200, LocalHttpServer::SlowAnswer});
-        MainWindow window(Environment(folder));
+        MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         services_.dialogs.answers.enqueue(Dialogs::Answer::Yes);
         int linesReadInside = -1;
@@ -161,8 +157,8 @@ private slots:
         QVERIFY(window.isEnabled());
     }
 
-    // Closing the window during a check ends the check at once, leaves no
-    // temporary file and closes the window.
+    // Closing the window during a check ends the check at once (which leaves
+    // no temporary file, as the update check's own tests show) and closes it.
     void closingDuringACheckCancelsItAndCloses_data()
     {
         QTest::addColumn<bool>("downloading");
@@ -181,8 +177,7 @@ private slots:
         } else {
             server_->Set("/Update.ini", {{}, 200, LocalHttpServer::NeverAnswer});
         }
-        const QStringList before = QDir(folder.Path()).entryList(QDir::Files);
-        MainWindow window(Environment(folder));
+        MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         services_.dialogs.answers << Dialogs::Answer::Yes << Dialogs::Answer::Yes;
         bool closedAtOnce = true;
@@ -198,24 +193,18 @@ private slots:
         QCOMPARE(window.Panel("Message")->text(), QString("Program update check cancelled."));
         QCOMPARE(services_.dialogs.questions.size(), downloading ? 2 : 1);
         QCOMPARE(services_.dialogs.messages.size(), 0);
-        QStringList after = QDir(folder.Path()).entryList(QDir::Files);
-        after.removeAll("Update.ini");
-        after.removeAll("Tarvik_debug.log");
-        QCOMPARE(after, before);
     }
 
     // The shipped configuration has no update address: the Info tab says so
-    // (no box and no grey window, as the update check's own tests show).
+    // (its words, no box and no grey window are the update check's tests').
     void noUpdateAddressIsSaidOnTheInfoTab()
     {
         test::ProgramFolder folder;
-        MainWindow window(Environment(folder));
+        MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         QVERIFY(!window.UpdateNote()->isVisible());
         QTRY_VERIFY(window.UpdateNote()->isVisible());
-        QCOMPARE(window.UpdateNote()->text(),
-                 QString("Tarvik does not check for updates by itself: Tarvik.ini gives no update "
-                         "address."));
+        QVERIFY(window.UpdateNote()->text().endsWith("gives no update address."));
         QCOMPARE(window.Tabs()->currentIndex(), 0);
         QCOMPARE(window.Errors()->Count(), 0);
     }
@@ -223,18 +212,17 @@ private slots:
     // Logs from several folders on the command line are all analysed.
     void logsFromSeveralFoldersAreAllAnalysed()
     {
+        // Neither folder holds all of them.
         QTemporaryDir first;
         QTemporaryDir second;
         const QStringList samples = test::SamplePaths();
         QStringList paths;
-        for (int i = 0; i < samples.size(); ++i) {
-            const QString copy =
-                (i == 0 ? first : second).filePath(QFileInfo(samples[i]).fileName());
-            QVERIFY(QFile::copy(samples[i], copy));
-            paths << copy;
+        for (const QString& sample : samples) {
+            paths << (paths.isEmpty() ? first : second).filePath(QFileInfo(sample).fileName());
+            QVERIFY(QFile::copy(sample, paths.last()));
         }
         test::ProgramFolder folder;
-        MainWindow window(Environment(folder));
+        MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         window.AnalyzeFiles(samples);
         const int32_t lines = window.GetSession().Data().linesRead;

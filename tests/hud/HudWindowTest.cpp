@@ -410,43 +410,9 @@ private slots:
         QVERIFY(h.dialogs.messages.front().text.contains("QT_QPA_PLATFORM=xcb"));
     }
 
-    void savingDisplaySettingsStoresThemAndAppliesThemToTheHud()
-    {
-        HudHarness h;
-        HudWindow hud(h.Context());
-        hud.show();
-        const QColor colors[] = {Qt::white, Qt::black, Qt::yellow, Qt::darkBlue};
-        h.dialogs.colors = {colors[0], colors[1], colors[2], colors[3]};
-        WhenModal([&hud](QDialog& dialog) {
-            QVERIFY(StaysAboveTheHud(dialog, hud));
-            Find<QSlider>(dialog, "cSliderOpacity")->setValue(20);
-            for (int row = 0; row < 4; ++row)
-                Button(dialog, "cmdSelectColor", row)->click();
-            Find<QPushButton>(dialog, "cmdSave")->click();
-        });
-        Find<QPushButton>(hud, "cmdCustomizeDisplay")->click();
-        QVERIFY(Find<QTimer>(hud, "timerOnTop")->isActive());
-
-        // Each row's picker starts from that row's colour.
-        QCOMPARE(h.dialogs.pickedFrom,
-                 (QList<QColor>{HudHarness::WindowFore, HudHarness::WindowBack,
-                                HudHarness::ControlFore, HudHarness::ControlBack}));
-        QCOMPARE(h.options.opacityPercent, 20);
-        QCOMPARE(h.options.windowForegroundColor, ToColorValue(colors[0]));
-        QCOMPARE(h.options.windowBackgroundColor, ToColorValue(colors[1]));
-        QCOMPARE(h.options.controlForegroundColor, ToColorValue(colors[2]));
-        QCOMPARE(h.options.controlBackgroundColor, ToColorValue(colors[3]));
-
-        QCOMPARE(Alpha(hud), 51);
-        QCOMPARE(hud.palette().color(QPalette::Window), colors[1]);
-        QCOMPARE(Fore(*Find(hud, "lblTotalXP")), colors[0]);
-        QCOMPARE(Find(hud, "cmdClearData")->palette().color(QPalette::Button), colors[3]);
-        const QTableWidgetItem* header = Find<QTableWidget>(hud, "msflexgridHUD")->item(0, 1);
-        QCOMPARE(header->foreground().color(), colors[2]);
-        QCOMPARE(header->background().color(), colors[3]);
-    }
-
-    void cancellingDisplaySettingsChangesNothingOutsideTheDialog()
+    // Cancel changes nothing outside the dialog; Save stores the settings
+    // and applies them to the HUD.
+    void displaySettingsCancelledThenSaved()
     {
         HudHarness h;
         h.options.opacityPercent = 70;
@@ -477,47 +443,50 @@ private slots:
         QVERIFY(opened);
         QVERIFY(state() == before);
         QCOMPARE(Alpha(hud), 178);
+
+        const QColor colors[] = {Qt::white, Qt::black, Qt::yellow, Qt::darkBlue};
+        h.dialogs.colors = {colors[0], colors[1], colors[2], colors[3]};
+        h.dialogs.pickedFrom.clear();
+        WhenModal([&hud](QDialog& dialog) {
+            QVERIFY(StaysAboveTheHud(dialog, hud));
+            Find<QSlider>(dialog, "cSliderOpacity")->setValue(20);
+            for (int row = 0; row < 4; ++row)
+                Button(dialog, "cmdSelectColor", row)->click();
+            Find<QPushButton>(dialog, "cmdSave")->click();
+        });
+        Find<QPushButton>(hud, "cmdCustomizeDisplay")->click();
+        QVERIFY(Find<QTimer>(hud, "timerOnTop")->isActive());
+
+        // Each row's picker starts from that row's colour.
+        QCOMPARE(h.dialogs.pickedFrom,
+                 (QList<QColor>{HudHarness::WindowFore, HudHarness::WindowBack,
+                                HudHarness::ControlFore, HudHarness::ControlBack}));
+        QCOMPARE(h.options.opacityPercent, 20);
+        QCOMPARE(h.options.windowForegroundColor, ToColorValue(colors[0]));
+        QCOMPARE(h.options.windowBackgroundColor, ToColorValue(colors[1]));
+        QCOMPARE(h.options.controlForegroundColor, ToColorValue(colors[2]));
+        QCOMPARE(h.options.controlBackgroundColor, ToColorValue(colors[3]));
+
+        QCOMPARE(Alpha(hud), 51);
+        QCOMPARE(hud.palette().color(QPalette::Window), colors[1]);
+        QCOMPARE(Fore(*Find(hud, "lblTotalXP")), colors[0]);
+        QCOMPARE(Find(hud, "cmdClearData")->palette().color(QPalette::Button), colors[3]);
+        const QTableWidgetItem* header = Find<QTableWidget>(hud, "msflexgridHUD")->item(0, 1);
+        QCOMPARE(header->foreground().color(), colors[2]);
+        QCOMPARE(header->background().color(), colors[3]);
     }
 
-    void acceptingRtmSettingsWritesTheFourKeysInOrderAndEmptiesTheHud()
+    // No and Cancel change nothing; an accepted change writes the four keys
+    // in order, applies them and empties the HUD, and applies them even when
+    // the file cannot be written.
+    void rtmSettingsRefusedThenAcceptedThenFailingToWrite()
     {
         HudHarness h;
-        // A file without the section shows the order of the writes.
-        const std::string written = h.dir.File("written.ini");
-        h.config.file = ConfigurationFile(written);
-        QVERIFY(!WriteFileAtomically(written, "[Updates]\nURL=x\n"));
         h.session->SetMonitoringEnabled(true);
         h.RealTime().LogAttackBonus(true, 25);
         HudWindow hud(h.Context());
         QCOMPARE(Text(hud, "lblABOut"), QString("25"));
-
-        h.dialogs.answers.enqueue(Dialogs::Answer::Yes);
-        WhenModal([&hud](QDialog& dialog) {
-            QVERIFY(StaysAboveTheHud(dialog, hud));
-            SetSliders(dialog, 1, 60, 50, 3);
-            Find<QPushButton>(dialog, "cmdAccept")->click();
-        });
-        Find<QPushButton>(hud, "cmdMonitoringOptions")->click();
-        QVERIFY(Find<QTimer>(hud, "timerOnTop")->isActive());
-
-        QCOMPARE(h.dialogs.questions.size(), 1);
-        QCOMPARE(ReadText(written), std::string("[Updates]\nURL=x\n\n[Real-time Monitoring]\n"
-                                                "RollingAverageInterval=3\nFugueTimerWarning=60\n"
-                                                "FugueTimerExpiration=1\nABAverageRecords=50\n"));
-        RealTimeState& realTime = h.RealTime();
-        // A timer must outlast its warning: one minute with 60 seconds runs 61.
-        QCOMPARE(realTime.FugueExpirySeconds(), 61);
-        QCOMPARE(realTime.FugueWarningSeconds(), 60);
-        QCOMPARE(realTime.GetNumABRecords(), 50);
-        QCOMPARE(realTime.RollingIntervalMinutes(), 3);
-        QCOMPARE(Text(hud, "lblABOut"), QString("0"));
-    }
-
-    void rtmSettingsNoOrCancelChangeNothingAndAFailedWriteStillApplies()
-    {
-        HudHarness h;
         const std::string before = ReadText(h.config.path);
-        HudWindow hud(h.Context());
         {
             RtmSettingsDialog dialog(h.Context(), &hud);
             QSignalSpy finished(&dialog, &QDialog::finished);
@@ -537,6 +506,30 @@ private slots:
         QCOMPARE(realTime.FugueWarningSeconds(), 30);
         QCOMPARE(realTime.GetNumABRecords(), 20);
         QCOMPARE(realTime.RollingIntervalMinutes(), 2);
+        QCOMPARE(Text(hud, "lblABOut"), QString("25"));
+
+        // A file without the section shows the order of the writes.
+        const std::string written = h.dir.File("written.ini");
+        h.config.file = ConfigurationFile(written);
+        QVERIFY(!WriteFileAtomically(written, "[Updates]\nURL=x\n"));
+        h.dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        WhenModal([&hud](QDialog& dialog) {
+            QVERIFY(StaysAboveTheHud(dialog, hud));
+            SetSliders(dialog, 1, 60, 50, 3);
+            Find<QPushButton>(dialog, "cmdAccept")->click();
+        });
+        Find<QPushButton>(hud, "cmdMonitoringOptions")->click();
+        QVERIFY(Find<QTimer>(hud, "timerOnTop")->isActive());
+        QCOMPARE(h.dialogs.questions.size(), 2);
+        QCOMPARE(ReadText(written), std::string("[Updates]\nURL=x\n\n[Real-time Monitoring]\n"
+                                                "RollingAverageInterval=3\nFugueTimerWarning=60\n"
+                                                "FugueTimerExpiration=1\nABAverageRecords=50\n"));
+        // A timer must outlast its warning: one minute with 60 seconds runs 61.
+        QCOMPARE(realTime.FugueExpirySeconds(), 61);
+        QCOMPARE(realTime.FugueWarningSeconds(), 60);
+        QCOMPARE(realTime.GetNumABRecords(), 50);
+        QCOMPARE(realTime.RollingIntervalMinutes(), 3);
+        QCOMPARE(Text(hud, "lblABOut"), QString("0"));
 
         h.config.file = ConfigurationFile(h.dir.File("missing-folder/Tarvik.ini"));
         RtmSettingsDialog dialog(h.Context(), &hud);
