@@ -3,7 +3,7 @@
 // body comes. Prints the peak resident memory after each case.
 //
 //   tarvik-update-bench [MEGABYTES]   (default 400; 600 is refused unread)
-#include "app/ProgramInfo.h"
+#include "config/ProgramInfo.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"

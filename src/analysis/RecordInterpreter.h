@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LogFormat.h"
-#include "RecordKind.h"
+#include "config/LogFormat.h"
+#include "config/RecordKind.h"
 #include "fights/FightEvents.h"
 #include "model/DamageBreakdown.h"
 #include "util/DateTime.h"

@@ -2,11 +2,11 @@
 
 #include "AnalysisData.h"
 #include "ErrorList.h"
-#include "LogFormat.h"
 #include "LogReader.h"
 #include "PartyMarks.h"
 #include "RecordInterpreter.h"
 #include "SessionHost.h"
+#include "config/LogFormat.h"
 #include "fights/FightTracker.h"
 #include "fights/FightViews.h"
 #include "monitor/LogCursor.h"

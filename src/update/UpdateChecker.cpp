@@ -3,7 +3,7 @@
 #include "DownloadProgress.h"
 #include "UpdateDescription.h"
 #include "UpdateHost.h"
-#include "app/IniFile.h"
+#include "config/IniFile.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "util/Clock.h"

@@ -3,7 +3,7 @@
 #include "DebugCapture.h"
 #include "FileSizeLimit.h"
 #include "LocalHttpServer.h"
-#include "app/IniFile.h"
+#include "config/IniFile.h"
 #include "update/OfferedVersion.h"
 #include "update/UpdateHost.h"
 

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "analysis/SessionHost.h"
-#include "app/Configuration.h"
-#include "app/FileLocations.h"
-#include "app/LongWork.h"
-#include "app/UserOptions.h"
+#include "config/Configuration.h"
+#include "config/FileLocations.h"
+#include "config/UserOptions.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
 #include "monitor/LogFollower.h"
 #include "ui/CharacterTree.h"
+#include "ui/LongWork.h"
 #include "ui/gui/DetailsWindow.h"
 #include "ui/gui/HudWindow.h"
 

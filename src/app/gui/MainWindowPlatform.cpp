@@ -1,7 +1,7 @@
 // The main window's notification-area icon, game detection and update check.
 #include "ErrorsTab.h"
 #include "MainWindow.h"
-#include "app/ProgramInfo.h"
+#include "config/ProgramInfo.h"
 #include "monitor/GameDetector.h"
 #include "monitor/WindowListerFactory.h"
 #include "update/UpdateChecker.h"

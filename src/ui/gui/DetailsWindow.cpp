@@ -1,7 +1,7 @@
 #include "DetailsWindow.h"
 
 #include "DetailGridWidget.h"
-#include "app/UserOptions.h"
+#include "config/UserOptions.h"
 #include "diag/DebugLog.h"
 #include "ui/WindowFit.h"
 #include "util/gui/QtText.h"

@@ -1,7 +1,7 @@
 #include "DisplaySettingsDialog.h"
 
 #include "ColorClasses.h"
-#include "app/UserOptions.h"
+#include "config/UserOptions.h"
 #include "diag/DebugLog.h"
 #include "ui/HudSettings.h"
 #include "ui/HudView.h"

@@ -2,8 +2,8 @@
 
 #include "ColorClasses.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
-#include "app/ProgramInfo.h"
+#include "config/Configuration.h"
+#include "config/ProgramInfo.h"
 #include "diag/DebugLog.h"
 #include "ui/HudSettings.h"
 #include "util/gui/Dialogs.h"

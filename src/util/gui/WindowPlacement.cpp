@@ -1,6 +1,6 @@
 #include "WindowPlacement.h"
 
-#include "app/SettingsStore.h"
+#include "util/SettingsStore.h"
 
 #include <QGuiApplication>
 #include <QScreen>

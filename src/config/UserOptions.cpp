@@ -1,8 +1,8 @@
 #include "UserOptions.h"
 
-#include "SettingsStore.h"
 #include "diag/DebugLog.h"
 #include "util/NumberFormat.h"
+#include "util/SettingsStore.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -167,7 +167,7 @@ void WriteWindowPosition(SettingsStore& store, const std::string& windowName, do
     auto single = [](double value) {
         const auto rounded = static_cast<float>(value);
         return std::abs(rounded) < 1e7f ? FormatSignificant(rounded, 7)
-                                         : FormatDecimal(std::nearbyint(rounded));
+                                        : FormatDecimal(std::nearbyint(rounded));
     };
     store.Write("WindowPosition", windowName + "_Left", single(left));
     store.Write("WindowPosition", windowName + "_Top", single(top));
