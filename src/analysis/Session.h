@@ -8,7 +8,7 @@
 #include "SessionHost.h"
 #include "config/LogFormat.h"
 #include "fights/FightTracker.h"
-#include "fights/FightViews.h"
+#include "fights/Roster.h"
 #include "monitor/LogCursor.h"
 #include "monitor/LogFollower.h"
 #include "monitor/MonitorPosition.h"

@@ -7,6 +7,7 @@
 #include "config/ProgramInfo.h"
 #include "config/UserOptions.h"
 #include "diag/DebugLog.h"
+#include "fights/FightViews.h"
 #include "ui/HudView.h"
 #include "ui/WindowFit.h"
 #include "util/SettingsStore.h"
