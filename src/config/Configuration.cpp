@@ -1,7 +1,7 @@
 #include "Configuration.h"
 
+#include "FightGap.h"
 #include "IniFile.h"
-#include "fights/FightTracker.h"
 #include "util/FileInfo.h"
 #include "util/FileUtil.h"
 #include "util/SplitList.h"

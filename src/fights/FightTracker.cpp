@@ -44,12 +44,6 @@ void TakeLargestTypes(std::span<const int32_t> damage, uint64_t named, RecapEven
 
 } // namespace
 
-int32_t ClampFightGap(int64_t seconds)
-{
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(seconds, FightTracker::MinGapSeconds, FightTracker::MaxGapSeconds));
-}
-
 FightTracker::FightTracker(int damageTypeCount, int32_t gapSeconds)
     : damageTypeCount_(std::max(damageTypeCount, 1))
     , gapSeconds_(ClampFightGap(gapSeconds))

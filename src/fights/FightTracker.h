@@ -3,6 +3,7 @@
 #include "Fight.h"
 #include "FightEvents.h"
 #include "TargetStats.h"
+#include "config/FightGap.h"
 
 #include <array>
 #include <cstdint>
@@ -19,12 +20,9 @@ public:
     // Fights kept whole, so that memory stays flat over days of logs; older
     // ones leave only their part in the target statistics.
     static constexpr size_t MaxKeptFights = 1000;
-    static constexpr int32_t DefaultGapSeconds = 15;
-    static constexpr int32_t MinGapSeconds = 1;
-    static constexpr int32_t MaxGapSeconds = 3600;
 
     // damageTypeCount counts the configured types with "Total".
-    explicit FightTracker(int damageTypeCount, int32_t gapSeconds = DefaultGapSeconds);
+    explicit FightTracker(int damageTypeCount, int32_t gapSeconds = DefaultFightGapSeconds);
 
     // Forgets every fight and every character.
     void Clear();
@@ -149,8 +147,5 @@ private:
     // Position of each character in the newest fight's list, -1 when absent.
     std::vector<int32_t> slotOf_;
 };
-
-// A FightGap value brought into range.
-int32_t ClampFightGap(int64_t seconds);
 
 } // namespace tarvik
