@@ -92,8 +92,9 @@ public:
     void ClearErrorList() override {}
     void AddErrorLine(const QString& line) override { last = line; }
     bool ErrorListEmpty() const override { return true; }
-    void SetBusy(bool, MainTab) override {}
-    void SelectTab(MainTab) override {}
+    void SetBusy(bool) override {}
+    void ShowErrors() override {}
+    void ShowInfo() override {}
     void NoteAutomaticChecksOff(const QString&) override {}
     void ShowInformation(const QString&) override {}
     void ShowExclamation(const QString& text) override { last = text; }

@@ -3,6 +3,7 @@
 #include "DateParser.h"
 #include "LogReader.h"
 #include "YearResolver.h"
+#include "config/ProgramInfo.h"
 #include "diag/DebugLog.h"
 #include "model/RoundNumber.h"
 #include "util/Checked.h"
@@ -96,7 +97,7 @@ std::string Session::SeriousErrorMessage()
 {
     return "A serious error occurred during the log analysis.\n"
            "Please save the error log and email it to the developer: " +
-           std::string(SupportAddress) +
+           ProgramInfo::SupportAddress() +
            "\n"
            "If possible, please zip up the NWN log and attach it to the email as well.\n\n"
            "NOTE:  Log monitoring has been disabled.  No new data will be analyzed.";
@@ -110,7 +111,7 @@ bool Session::Fail(const std::string& path, std::string_view body, const Error& 
     debug_.LogDebug(message, 1, false, nullptr);
     errors_.AddFinal(message);
     failed_ = true;
-    host_.SelectTab(MainTab::Errors);
+    host_.ShowErrors();
     if (options_.monitoringEnabled)
         host_.StopMonitoring();
     host_.SeriousError(SeriousErrorMessage());

@@ -23,9 +23,6 @@ namespace tarvik {
 class Clock;
 class DebugLog;
 
-// Where to send a log that broke the analysis.
-inline constexpr const char* SupportAddress = "support@tarvik.example.org";
-
 // Outcome of analysing a set of files from start to end.
 struct DriverResult {
     int32_t filesAnalyzed = 0;

@@ -129,7 +129,7 @@ bool UpdateChecker::UpdateConfig(bool force)
     }
     running_ = true;
     cancelled_ = false;
-    host_.SetBusy(true, MainTab::None);
+    host_.SetBusy(true);
     const Outcome outcome = Check(force, address);
     running_ = false;
     if (outcome == Outcome::SetupStarted) {
@@ -141,7 +141,9 @@ bool UpdateChecker::UpdateConfig(bool force)
         Log(1, QStringLiteral("Program update check cancelled."));
         host_.SetStatusMessage(QStringLiteral("Program update check cancelled."));
     }
-    host_.SetBusy(false, force ? MainTab::Info : MainTab::None);
+    if (force)
+        host_.ShowInfo();
+    host_.SetBusy(false);
     return true;
 }
 
@@ -176,7 +178,7 @@ UpdateChecker::Outcome UpdateChecker::Check(bool force, const std::string& addre
     // An automatic check never takes over the problems of an analysis.
     showTransferLog_ = force || host_.ErrorListEmpty();
     if (force)
-        host_.SelectTab(MainTab::Errors);
+        host_.ShowErrors();
     switch (FetchDescription(FromStd(address))) {
     case Download::Written:
         break;

@@ -97,7 +97,7 @@ public:
     {
         recordDates.emplace_back(std::string(earliest), std::string(latest));
     }
-    void SelectTab(MainTab tab) override { tabs.push_back(tab); }
+    void ShowErrors() override { ++errorsShown; }
     void SeriousError(std::string_view message) override { seriousErrors.emplace_back(message); }
     void StopMonitoring() override { ++monitoringStops; }
     void Yield() override { ++yields; }
@@ -105,7 +105,7 @@ public:
     void ReadStarted(std::string_view path) override { readsStarted.emplace_back(path); }
 
     std::vector<std::pair<std::string, std::string>> recordDates;
-    std::vector<MainTab> tabs;
+    int errorsShown = 0;
     std::vector<std::string> seriousErrors;
     int monitoringStops = 0;
     int yields = 0;

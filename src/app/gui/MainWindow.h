@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MainTab.h"
 #include "analysis/SessionHost.h"
 #include "config/Configuration.h"
 #include "config/FileLocations.h"
@@ -105,6 +106,7 @@ public:
     // Disables the window (busy) or ends one such request; the window is
     // enabled again only when every request has ended.
     void SetBusy(bool busy, MainTab tab);
+    void SelectTab(MainTab tab);
     void ClearAllData();
     // Analyses these files of the shown folder, as "Analyze Logs" does.
     void AnalyzeLogs(const QStringList& names);
@@ -151,7 +153,7 @@ public:
     void SetRecordDates(std::string_view earliest, std::string_view latest) override;
     void ErrorListCleared() override;
     void ErrorAdded(std::string_view line) override;
-    void SelectTab(MainTab tab) override;
+    void ShowErrors() override { SelectTab(MainTab::Errors); }
     void SeriousError(std::string_view message) override;
     void StopMonitoring() override;
     void Yield() override;

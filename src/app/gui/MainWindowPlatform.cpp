@@ -39,8 +39,9 @@ public:
         window_.Errors()->Flush();
         window_.Errors()->UpdateButtons();
     }
-    void SetBusy(bool busy, MainTab tab) override { window_.SetBusy(busy, tab); }
-    void SelectTab(MainTab tab) override { window_.SelectTab(tab); }
+    void SetBusy(bool busy) override { window_.SetBusy(busy, MainTab::None); }
+    void ShowErrors() override { window_.SelectTab(MainTab::Errors); }
+    void ShowInfo() override { window_.SelectTab(MainTab::Info); }
     void NoteAutomaticChecksOff(const QString& text) override
     {
         window_.NoteAutomaticUpdateChecksOff(text);
