@@ -4,6 +4,7 @@
 #include "config/UserOptions.h"
 #include "util/FileUtil.h"
 #include "util/SettingsStore.h"
+#include "util/WindowPosition.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

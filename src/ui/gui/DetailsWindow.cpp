@@ -4,6 +4,7 @@
 #include "config/UserOptions.h"
 #include "diag/DebugLog.h"
 #include "ui/WindowFit.h"
+#include "util/WindowPosition.h"
 #include "util/gui/QtText.h"
 #include "util/gui/WindowPlacement.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/UserOptions.h"
+#include "util/ColorValue.h"
 
 #include <QColor>
 #include <QString>
