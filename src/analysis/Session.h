@@ -28,11 +28,11 @@ struct DriverResult {
     int32_t filesAnalyzed = 0;
     bool aborted = false;
     bool fileMissing = false;
-    std::string summary; // the "Status" tab's text after a complete run
+    int64_t elapsedMs = 0; // of a complete run
     // Files that were not read, each named with the reason.
     std::vector<std::string> skipped;
-    // Why an aborted run stopped, for the status bar.
-    std::string stopReason;
+    // The file whose read stopped an aborted run.
+    std::string stoppedAt;
     // It stopped through the serious-error path, whose box says it already.
     bool seriousError = false;
 };
@@ -88,10 +88,6 @@ public:
 
     // Analyses the files, in file-name order, each from its start.
     DriverResult AnalyzeSelectedLogs(std::vector<std::string> paths);
-    // The "Status" tab's text while a run is going on.
-    std::string ProgressText() const;
-    // The summary of a finished run, from its elapsed milliseconds.
-    std::string SummaryText(int32_t files, int64_t elapsedMs) const;
 
     // The message of the serious-error box.
     static std::string SeriousErrorMessage();
