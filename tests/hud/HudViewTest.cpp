@@ -21,5 +21,34 @@ TEST(HudView, OpacityAlphaRoundsHalvesToEvenAndNeverVanishes)
         EXPECT_EQ(OpacityAlpha(percent), alpha) << percent;
 }
 
+// Level 1 stops the timer; the main window's timer takes the standard
+// interval for it, as for a level it does not know.
+TEST(HudView, HoverLevelsGiveTheirIntervalAndCaption)
+{
+    struct Case {
+        int32_t level;
+        int32_t intervalMs;
+        bool known, running;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {0, 250, false, false, ""},         {1, 250, true, false, "Disabled"},
+        {2, 500, true, true, "Relaxed"},    {3, 250, true, true, "Standard"},
+        {4, 100, true, true, "Aggressive"}, {5, 250, false, false, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HoverInterval(c.level), c.intervalMs) << c.level;
+        const auto setting = HoverSettingFor(c.level);
+        ASSERT_EQ(setting.has_value(), c.known) << c.level;
+        if (!setting)
+            continue;
+        EXPECT_EQ(setting->running, c.running) << c.level;
+        EXPECT_EQ(setting->caption, c.caption) << c.level;
+        if (setting->running) {
+            EXPECT_EQ(setting->intervalMs, c.intervalMs) << c.level;
+        }
+    }
+}
+
 } // namespace
 } // namespace tarvik
