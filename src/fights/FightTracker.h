@@ -118,6 +118,16 @@ private:
         return NewFight(second);
     }
     Fight& NewFight(int64_t second);
+    // Both characters of a blow, in the fight of its time: the one who gives
+    // it joins the fight first.
+    struct Exchange {
+        int64_t second;
+        Fight& fight;
+        size_t toSlot;
+        FightCharacter& from;
+        FightCharacter& to;
+    };
+    Exchange CombatExchange(const DateTime& date, int32_t from, int32_t to);
     // Moves the oldest fights' target evidence to the characters' tracks and
     // forgets the fights; done in batches so that the vector moves seldom.
     void DropOldestFights(size_t count);
