@@ -193,7 +193,8 @@ void FightTracker::PushRecap(int32_t id, const RecapEvent& event)
     TrackOf(id).ring.Push(event);
 }
 
-FightTracker::Exchange FightTracker::CombatExchange(const DateTime& date, int32_t from, int32_t to)
+inline FightTracker::Exchange FightTracker::CombatExchange(const DateTime& date, int32_t from,
+                                                           int32_t to)
 {
     const int64_t second = SecondOf(date);
     Fight& fight = CombatFight(second);
