@@ -2,6 +2,7 @@
 #include "CliOptions.h"
 #include "Follow.h"
 #include "Report.h"
+#include "Serve.h"
 #include "analysis/Session.h"
 #include "app/Configuration.h"
 #include "app/FileLocations.h"
@@ -149,7 +150,10 @@ int Run(int argc, char** argv)
             return 2;
         }
         const FollowOptions follow{options->followDir, config.analysis.format.logFileMask,
-                                   options->forSeconds, 500, sections};
+                                   options->forSeconds, 500, sections, {}};
+        if (options->serve)
+            return RunServe(session, follow, {*options->serve, options->allowedHosts}, debug, clock,
+                            std::cout, std::cerr);
         return RunFollow(session, follow, debug, clock, std::cout, std::cerr);
     }
 
