@@ -22,7 +22,7 @@ struct FollowOptions {
     ReportSections sections; // in "fight" lines and the summary
     // Spends the wait between ticks (at most the given milliseconds at a
     // time); sleeps when not set.
-    std::function<void(int64_t)> idle;
+    std::function<void(int64_t)> idle = {};
 };
 
 // The logs the follower has read, by name, sorted.

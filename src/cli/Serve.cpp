@@ -14,8 +14,8 @@ constexpr int64_t FlushMs = 2000;
 
 } // namespace
 
-int RunServe(Session& session, FollowOptions follow, const ServeOptions& options,
-             DebugLog& debug, const Clock& clock, std::ostream& out, std::ostream& err)
+int RunServe(Session& session, FollowOptions follow, const ServeOptions& options, DebugLog& debug,
+             const Clock& clock, std::ostream& out, std::ostream& err)
 {
     WebServerOptions web;
     web.listen = options.listen;

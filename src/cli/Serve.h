@@ -22,7 +22,7 @@ struct ServeOptions {
 // address goes to out as its only line, the --follow lines to the page's
 // event stream. Returns RunFollow's exit status, or 1 when the address
 // cannot be taken.
-int RunServe(Session& session, FollowOptions follow, const ServeOptions& options,
-             DebugLog& debug, const Clock& clock, std::ostream& out, std::ostream& err);
+int RunServe(Session& session, FollowOptions follow, const ServeOptions& options, DebugLog& debug,
+             const Clock& clock, std::ostream& out, std::ostream& err);
 
 } // namespace tarvik

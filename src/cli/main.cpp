@@ -150,7 +150,7 @@ int Run(int argc, char** argv)
             return 2;
         }
         const FollowOptions follow{options->followDir, config.analysis.format.logFileMask,
-                                   options->forSeconds, 500, sections, {}};
+                                   options->forSeconds, 500, sections};
         if (options->serve)
             return RunServe(session, follow, {*options->serve, options->allowedHosts}, debug, clock,
                             std::cout, std::cerr);

@@ -92,8 +92,10 @@ bool IsAllowableHostName(std::string_view name)
         return false;
     const bool ipv6 = std::count(name.begin(), name.end(), ':') >= 2;
     for (char c : name) {
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!letter && c != '.' && c != '-' && c != '_' && !(ipv6 && (c == ':' || c == '[' || c == ']')))
+        const bool letter =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!letter && c != '.' && c != '-' && c != '_' &&
+            !(ipv6 && (c == ':' || c == '[' || c == ']')))
             return false;
     }
     return true;

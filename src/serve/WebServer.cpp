@@ -185,16 +185,16 @@ private:
     void Send(std::shared_ptr<Response> response, bool keepAlive)
     {
         stream_.expires_after(RequestTimeout);
-        http::async_write(stream_, *response,
-                          [self = shared_from_this(), response,
-                           keepAlive](beast::error_code error, size_t) {
-                              if (error)
-                                  self->Close();
-                              else if (keepAlive && !self->core_.closing)
-                                  self->ReadRequest();
-                              else
-                                  self->Finish();
-                          });
+        http::async_write(
+            stream_, *response,
+            [self = shared_from_this(), response, keepAlive](beast::error_code error, size_t) {
+                if (error)
+                    self->Close();
+                else if (keepAlive && !self->core_.closing)
+                    self->ReadRequest();
+                else
+                    self->Finish();
+            });
     }
 
     // The headers, then one frame after the other until the client or the
@@ -202,11 +202,10 @@ private:
     void StartEvents(HttpReply reply, bool headOnly, unsigned version)
     {
         if (!headOnly) {
-            const auto client =
-                core_.hub.Join([weak = weak_from_this()] {
-                    if (const auto self = weak.lock())
-                        self->Pump();
-                });
+            const auto client = core_.hub.Join([weak = weak_from_this()] {
+                if (const auto self = weak.lock())
+                    self->Pump();
+            });
             if (!client) {
                 HttpReply busy = TextReply(503, "Too many event streams; try again later.");
                 busy.headers.emplace_back("Retry-After", "10");
@@ -220,32 +219,33 @@ private:
             if (!core_.current.Line().empty())
                 core_.hub.Send(*client_, EventFrame("current", core_.current.Line()));
         }
-        auto response = std::make_shared<http::response<http::empty_body>>(http::status::ok, version);
+        auto response =
+            std::make_shared<http::response<http::empty_body>>(http::status::ok, version);
         SetHeaders(*response, reply);
         // The stream ends when the connection does.
         response->keep_alive(false);
         stream_.expires_after(RequestTimeout);
-        http::async_write(stream_, *response,
-                          [self = shared_from_this(), response,
-                           headOnly](beast::error_code error, size_t) {
-                              if (error) {
-                                  self->Close();
-                                  return;
-                              }
-                              if (headOnly) {
-                                  self->Finish();
-                                  return;
-                              }
-                              self->stream_.expires_never();
-                              // What a client has not taken waits in its queue, not
-                              // in a send buffer the system grows to megabytes.
-                              beast::error_code ignored;
-                              self->stream_.socket().set_option(
-                                  net::socket_base::send_buffer_size(StreamSendBuffer), ignored);
-                              self->streaming_ = true;
-                              self->WatchForClose();
-                              self->Pump();
-                          });
+        http::async_write(
+            stream_, *response,
+            [self = shared_from_this(), response, headOnly](beast::error_code error, size_t) {
+                if (error) {
+                    self->Close();
+                    return;
+                }
+                if (headOnly) {
+                    self->Finish();
+                    return;
+                }
+                self->stream_.expires_never();
+                // What a client has not taken waits in its queue, not
+                // in a send buffer the system grows to megabytes.
+                beast::error_code ignored;
+                self->stream_.socket().set_option(
+                    net::socket_base::send_buffer_size(StreamSendBuffer), ignored);
+                self->streaming_ = true;
+                self->WatchForClose();
+                self->Pump();
+            });
     }
 
     // A client that goes away closes its side; nothing else is read.

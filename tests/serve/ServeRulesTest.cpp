@@ -25,8 +25,8 @@ TEST(HostPolicyTest, AnswersOnlyLoopbackItsOwnAddressAndAllowedNamesWithThePort)
         {"127.0.0.1", 8080, "localhost:8080", true},
         {"127.0.0.1", 8080, "LocalHost:8080", true},
         {"127.0.0.1", 8080, "[::1]:8080", true},
-        {"127.0.0.1", 8080, "obs-pc:8080", true},  // allowed below
-        {"127.0.0.1", 8080, "OBS-PC:8080", true},  // names are case-insensitive
+        {"127.0.0.1", 8080, "obs-pc:8080", true}, // allowed below
+        {"127.0.0.1", 8080, "OBS-PC:8080", true}, // names are case-insensitive
         {"127.0.0.1", 8080, "192.168.1.7:8080", true},
         {"127.0.0.1", 8080, "[fe80::2]:8080", true},
         {"192.168.1.5", 8080, "192.168.1.5:8080", true}, // the bound address
@@ -143,7 +143,8 @@ TEST(LineSinkTest, HandsOnCompleteLinesHoweverTheyAreWritten)
     out.flush();
     EXPECT_EQ(lines, (std::vector<std::string>{R"({"a":1})", R"({"b":2})"}));
     out << " and the rest\n\n";
-    EXPECT_EQ(lines, (std::vector<std::string>{R"({"a":1})", R"({"b":2})", "half and the rest", ""}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{R"({"a":1})", R"({"b":2})", "half and the rest", ""}));
 }
 
 } // namespace

@@ -108,10 +108,10 @@ Answer Fetch(ClientThread& client, WebServer& server, const std::string& method,
              const std::vector<std::pair<std::string, std::string>>& fields = {})
 {
     tcp::socket socket(client.Io());
-    client.Await(server,
-                 socket.async_connect({net::ip::make_address("127.0.0.1"), server.Port()},
-                                      net::use_future),
-                 socket);
+    client.Await(
+        server,
+        socket.async_connect({net::ip::make_address("127.0.0.1"), server.Port()}, net::use_future),
+        socket);
     http::request<http::string_body> request;
     request.method_string(method);
     request.target(target);
@@ -343,8 +343,8 @@ TEST_F(WebServerTest, AnswersOnlyReadsOfItsOwnPagesForItsOwnNames)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.method) + " " + c.target + " Host: " + c.host);
         // A page of another site asks as well: no answer lets it read.
-        const Answer answer = Fetch(client, *server, c.method, c.target, c.host,
-                                    {{"Origin", "http://evil.example"}});
+        const Answer answer =
+            Fetch(client, *server, c.method, c.target, c.host, {{"Origin", "http://evil.example"}});
         EXPECT_EQ(answer.status, c.status);
         EXPECT_EQ(std::string(answer.response[http::field::content_type]).rfind(c.contentType, 0),
                   0u)
@@ -361,9 +361,9 @@ TEST_F(WebServerTest, AnswersOnlyReadsOfItsOwnPagesForItsOwnNames)
     const Answer get = Fetch(client, *server, "GET", "/", local);
     const Answer head = Fetch(client, *server, "HEAD", "/", local);
     EXPECT_TRUE(head.response.body().empty());
-    EXPECT_EQ(head.response[http::field::content_length], std::to_string(get.response.body().size()));
-    EXPECT_NE(get.response["Content-Security-Policy"].find("script-src 'self'"),
-              std::string::npos);
+    EXPECT_EQ(head.response[http::field::content_length],
+              std::to_string(get.response.body().size()));
+    EXPECT_NE(get.response["Content-Security-Policy"].find("script-src 'self'"), std::string::npos);
     const Answer state1 = Fetch(client, *server, "GET", "/api/state", local);
     EXPECT_EQ(state1.response.body(), state);
 }
@@ -411,8 +411,8 @@ TEST_F(WebServerTest, ASlowEventStreamIsDroppedAndTheOthersGetEverything)
 TEST_F(WebServerTest, HeadOfTheEventStreamEndsAfterItsHeaders)
 {
     const auto server = Start({});
-    const Answer head = Fetch(client, *server, "HEAD", "/events",
-                              "127.0.0.1:" + std::to_string(server->Port()));
+    const Answer head =
+        Fetch(client, *server, "HEAD", "/events", "127.0.0.1:" + std::to_string(server->Port()));
     EXPECT_EQ(head.status, 200);
     EXPECT_EQ(head.response[http::field::content_type], "text/event-stream");
     EXPECT_EQ(server->StreamCount(), 0u);

@@ -63,16 +63,18 @@ def main():
         frame = folder / "frame.html"
         frame.write_text(FRAME % (420, 330, url + "overlay?" + args.query))
         with cdp.Browser(browser_path, width=500, height=410) as browser:
+            # The frame's content is another site's to the outer page: see the
+            # overlay filled on its own first, then in the frame.
+            browser.navigate(url + "overlay?" + args.query)
+            browser.wait_for("document.querySelectorAll('#overlay-meter .row').length > 0")
             browser.navigate(frame.as_uri())
-            browser.wait_for("(() => { const f = document.querySelector('iframe');"
-                             " return f.contentDocument === null ||"
-                             " true; })()")
-            time.sleep(2)
+            time.sleep(1.5)
             browser.screenshot(str(out / "serve-overlay.png"))
         with cdp.Browser(browser_path, width=1280, height=1000) as browser:
             browser.navigate(url)
-            browser.wait_for("document.querySelectorAll('#dealt-meter .row').length > 0")
-            time.sleep(2)
+            browser.wait_for("document.querySelectorAll('#dealt-meter .row').length > 0 &&"
+                             " document.querySelector('#target .target-name') !== null")
+            time.sleep(1)
             browser.screenshot(str(out / "serve-page.png"))
         print("saved", out / "serve-overlay.png", "and", out / "serve-page.png")
     finally:
