@@ -163,7 +163,8 @@
       if (!current) return;
       const shown = renderMeter(meter, current, mode, options.rows);
       const seconds = Math.max(1, num(current.duration_s));
-      title.textContent = str(current.name) + " · " + duration(seconds);
+      title.textContent = str(current.name) + " · " + duration(seconds) +
+        (current.type === "fight" ? " · ended" : "");
       total.textContent = mode.rate
         ? oneDecimal(shown.total / seconds) + " DPS"
         : mode.title + " " + whole(shown.total);
@@ -302,7 +303,8 @@
         if (!isObject(event)) continue;
         const item = el("li", "recap-" + (["damage", "immunity", "absorb", "healing", "save"]
           .includes(event.kind) ? event.kind : "other"));
-        item.append(el("span", "recap-when", "−" + whole(event.seconds_before) + " s"),
+        const before = Math.round(num(event.seconds_before));
+        item.append(el("span", "recap-when", (before > 0 ? "−" : "") + whole(before) + " s"),
           el("span", "recap-text", event.text));
         list.append(item);
       }
