@@ -114,6 +114,16 @@ def main():
             if method == "HEAD":
                 failures.check(body == b"", name + ": a body")
 
+        # An address that cannot be taken: a clear message and exit status 1.
+        for address, says in (("127.0.0.1:%d" % port, "cannot listen on 127.0.0.1:%d" % port),
+                              ("300.1.2.3:0", "300.1.2.3 is not an IP address")):
+            taken = subprocess.run(base + ["--serve", address, "--follow", str(once_folder),
+                                           "--for", "1"], capture_output=True, timeout=PATIENCE)
+            failures.check(taken.returncode == 1 and says in taken.stderr.decode("utf-8", "replace")
+                           and taken.stdout == b"",
+                           "--serve %s: exit status %d, %r" % (address, taken.returncode,
+                                                               taken.stderr[-300:]))
+
         events = http.client.HTTPConnection(host, port, timeout=PATIENCE)
         events.request("GET", "/events", headers={"Host": local})
         stream = events.getresponse()
