@@ -132,6 +132,8 @@ def main():
                   "the target's AC: %s" % browser.evaluate(texts("#target dd")))
             check(browser.evaluate("document.querySelectorAll('#fights tr').length") == 1,
                   "one fight in the list")
+            browser.wait_for("document.querySelector('#fights tr td:last-child').textContent"
+                             " === '1'")
             check(browser.evaluate("window.pwned === undefined"), "a name ran as script")
             check(browser.evaluate("document.querySelectorAll('img, body script').length") == 0,
                   "a name became an element")

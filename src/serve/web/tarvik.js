@@ -236,12 +236,21 @@
         ["Damage dealt", whole(dealt.total)],
         ["Damage taken", whole(taken.total)],
       ];
-      if (!running) figures.push(["Deaths", whole(fight.your_side_deaths)]);
+      const deaths = deathsOf(fight);
+      if (deaths !== null) figures.push(["Deaths", whole(deaths)]);
       stats.replaceChildren(...figures.map(([label, value]) => {
         const box = el("div", "stat");
         box.append(el("span", "stat-value", value), el("span", "stat-label", label));
         return box;
       }));
+    }
+
+    // Deaths of your side: "update" lines have none, the document's entry
+    // of the running fight has them (fetched again after every death).
+    function deathsOf(fight) {
+      if (fight.type !== "update") return num(fight.your_side_deaths);
+      const entry = state.fights.get(fightNumber(fight));
+      return entry && entry.your_side_deaths !== undefined ? num(entry.your_side_deaths) : null;
     }
 
     function renderTarget() {
@@ -324,7 +333,7 @@
         el("td", "num", oneDecimal(fight.party_dps)),
         el("td", "num", oneDecimal(fight.your_dps)),
         el("td", "num", whole(taken)),
-        el("td", "num", running ? "–" : whole(fight.your_side_deaths)),
+        el("td", "num", deathsOf(fight) === null ? "–" : whole(deathsOf(fight))),
       ];
       if (running) cells[1].append(el("span", "badge", "live"));
       row.append(...cells);
