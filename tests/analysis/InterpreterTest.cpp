@@ -161,11 +161,11 @@ TEST(InterpreterAttack, ConcealmentAndAttackBonusSamples)
         ASSERT_TRUE(h.AnalyzeBodies({"Bob killed Nobody"}));
         h.S().Marks().SelectUserCharacter(1);
         h.S().RealTime().SetLastConcealment(40);
-        h.Data().realTimeDataChanged = false;
+        h.host.realTimeChanges = 0;
         ASSERT_TRUE(h.AnalyzeBodies({c.body}));
         EXPECT_EQ(h.Data().recordsParsed, 2) << c.body;
         EXPECT_EQ(h.S().RealTime().LastConcealment(), c.concealment) << c.body;
-        EXPECT_EQ(h.Data().realTimeDataChanged, c.concealment != 40) << c.body;
+        EXPECT_EQ(h.host.realTimeChanges, c.concealment != 40 ? 1 : 0) << c.body;
         EXPECT_EQ(h.Samples(true), c.own) << c.body;
         EXPECT_EQ(h.Samples(false), c.enemy) << c.body;
     }

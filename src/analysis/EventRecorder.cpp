@@ -1,0 +1,371 @@
+#include "EventRecorder.h"
+
+#include "AnalysisData.h"
+#include "ChangeNotes.h"
+#include "ErrorList.h"
+#include "PartyMarks.h"
+#include "SessionHost.h"
+#include "diag/DebugLog.h"
+#include "fights/FightTracker.h"
+#include "monitor/RealTimeState.h"
+#include "util/Checked.h"
+#include "util/Text.h"
+
+namespace tarvik {
+
+namespace {
+
+std::string ViewText(std::string_view view)
+{
+    return std::string(view);
+}
+
+} // namespace
+
+EventRecorder::EventRecorder(const RecordParser& parser, const RecordTargets& targets)
+    : parser_(parser)
+    , to_(targets)
+{
+}
+
+void EventRecorder::Debug(int level, std::string_view message)
+{
+    if (to_.debug.Wants(level))
+        to_.debug.LogDebug(message, level, false, &to_.data.linesRead);
+}
+
+template <class Build>
+void EventRecorder::DebugBuilt(int level, Build&& build)
+{
+    if (to_.debug.Wants(level))
+        to_.debug.LogDebug(build(), level, false, &to_.data.linesRead);
+}
+
+void EventRecorder::TellType(const char* what, int index)
+{
+    to_.debug.Log(3, [&] { return what + std::to_string(index) + "."; });
+}
+
+void EventRecorder::TellCut(const Cut& cut)
+{
+    if (cut.made) {
+        DebugBuilt(3, [&] {
+            return "[" + ViewText(cut.text) + "] split to [" + ViewText(cut.left) + "] and [" +
+                   ViewText(cut.right) + "].";
+        });
+    } else {
+        DebugBuilt(4, [&] { return "[" + ViewText(cut.text) + "] could not be split."; });
+    }
+}
+
+void EventRecorder::Reject(const RecordContext& record, const Rejection& rejection)
+{
+    if (rejection.debugLevel > 0) {
+        DebugBuilt(rejection.debugLevel, [&] {
+            std::string line(rejection.debug);
+            if (rejection.namesMissing)
+                line += " '" + ViewText(rejection.missing) + "'.";
+            return line;
+        });
+    }
+    to_.errors.Add(rejection.message, record.line);
+}
+
+Error EventRecorder::CountRecord()
+{
+    if (!AddChecked(to_.data.recordsParsed, 1))
+        return OverflowError();
+    return {};
+}
+
+EventRecorder::Opened EventRecorder::Open(const RecordContext& record, const Opening& opening,
+                                          bool count)
+{
+    TellCut(opening.cut);
+    if (opening.rejection) {
+        Reject(record, opening.rejection);
+        return {};
+    }
+    if (count) {
+        if (Error error = CountRecord())
+            return {nullptr, std::move(error)};
+    }
+    return {&FindCharacter(opening.name), {}};
+}
+
+bool EventRecorder::OnYourSide(const Character& character) const
+{
+    return character.ID() == to_.data.userCharacterId || character.IsPartyMember();
+}
+
+Character& EventRecorder::FindCharacter(std::string_view name)
+{
+    name = Trim(name);
+    CharacterList& characters = to_.data.characters;
+    NameCacheEntry& cacheEntry = nameCache_[CacheSlotOf(name, CacheSlots)];
+    const uint64_t generation = characters.Generation();
+    Character* found = nullptr;
+    if (cacheEntry.id > 0 && cacheEntry.generation == generation && cacheEntry.name == name)
+        found = characters.At(cacheEntry.id);
+    if (!found) {
+        found = characters.Find(name);
+        if (found) {
+            cacheEntry.name.assign(name);
+            cacheEntry.id = found->ID();
+            cacheEntry.generation = generation;
+        }
+    }
+    if (found) {
+        to_.debug.Log(3, [&] { return "Found character [" + found->Name() + "]."; });
+        return *found;
+    }
+    to_.debug.Log(2, [&] { return "Creating new character: [" + ViewText(name) + "]."; });
+    auto character = std::make_unique<Character>();
+    character->CreateCharacter(std::string(name), characters.Count() + 1);
+    Character& added = characters.Add(std::string(name), std::move(character));
+    to_.host.CharacterCreated(added.ID());
+    return added;
+}
+
+Spell& EventRecorder::FindSpell(std::string_view name)
+{
+    SpellList& spells = to_.data.knownSpells;
+    if (Spell* found = spells.Find(name)) {
+        to_.debug.Log(3, [&] { return "Found spell [" + found->Name() + "]."; });
+        return *found;
+    }
+    to_.debug.Log(2, [&] { return "Creating spell [" + ViewText(name) + "]."; });
+    auto spell = std::make_unique<Spell>();
+    spell->CreateSpell(std::string(name), spells.Count() + 1);
+    return spells.Add(std::string(name), std::move(spell));
+}
+
+void EventRecorder::Chat()
+{
+    Debug(2, "Analysis:  Chat record detected and discarded.");
+}
+
+Error EventRecorder::Attack(const RecordContext& record, const ParsedAttack& attack)
+{
+    Debug(1, "Analysis:  Attack record detected.");
+    if (attack.descriptionsRemoved)
+        Debug(2, "Analysis:  Removing custom attack descriptions.");
+    const auto [attacker, attackerError] = Open(record, attack.attacker, false);
+    if (!attacker)
+        return attackerError;
+    const auto [defender, defenderError] = Open(record, attack.defender, true);
+    if (!defender)
+        return defenderError;
+    const bool hit = attack.hit;
+    DebugBuilt(2, [&] {
+        return "Analysis:  Recording " + attacker->Name() + " attacking " + defender->Name() +
+               ", successful?: " + BoolWord(hit) + ".";
+    });
+    if (!attacker->RecordAttack(defender->ID(), hit) ||
+        !defender->RecordEnemyAttack(attacker->ID(), hit))
+        return OverflowError();
+    to_.changes.Character(attacker->ID());
+    to_.changes.Character(defender->ID());
+    to_.fights.OnAttack({record.date, attacker->ID(), defender->ID(), attack.outcome,
+                         attack.roll.has_value(), attack.roll.value_or(AttackRoll{})});
+
+    const int32_t user = to_.data.userCharacterId;
+    if (attacker->ID() == user) {
+        const Concealment concealment = parser_.ConcealmentOf(attack.acting);
+        if (!concealment.marked) {
+            to_.realTime.SetLastConcealment(0);
+            to_.changes.RealTime();
+            DebugBuilt(3, [&] { return "Analysis:  " + defender->Name() + " was not concealed."; });
+        } else if (concealment.readable) {
+            to_.realTime.SetLastConcealment(concealment.percent);
+            to_.changes.RealTime();
+            DebugBuilt(3, [&] {
+                return "Analysis:  " + defender->Name() +
+                       " was concealed: " + std::to_string(concealment.percent) + "%.";
+            });
+        }
+    }
+    if (attacker->ID() == user || defender->ID() == user) {
+        const int32_t ab = parser_.AttackBonusOf(attack.acting);
+        if (ab > 0) {
+            DebugBuilt(3, [&] {
+                return "Analysis:  Recording AB of " + std::to_string(ab) + " for " +
+                       attacker->Name() + " and " + defender->Name() + ".";
+            });
+            if (attacker->ID() == user)
+                to_.realTime.LogAttackBonus(true, ab);
+            if (defender->ID() == user)
+                to_.realTime.LogAttackBonus(false, ab);
+        }
+    }
+    return {};
+}
+
+Error EventRecorder::Damage(const RecordContext& record, const ParsedDamage& damage)
+{
+    Debug(1, "Analysis:  Damage record detected.");
+    const auto [attacker, attackerError] = Open(record, damage.attacker, false);
+    if (!attacker)
+        return attackerError;
+    const auto [defender, defenderError] = Open(record, damage.defender, false);
+    if (!defender)
+        return defenderError;
+    for (const int index : damage.typeLookups)
+        TellType("DamageType returned:", index);
+    if (damage.fault != Fault::None)
+        return ErrorOf(damage.fault);
+    if (damage.rejection) {
+        Reject(record, damage.rejection);
+        return {};
+    }
+
+    const DamageBreakdown& amounts = *damage.amounts;
+    if (to_.debug.Wants(2)) {
+        std::string list;
+        for (int32_t entry : amounts)
+            list += std::to_string(entry) + " ";
+        to_.debug.LogDebug("Analysis:  " + attacker->Name() + " dealing damage to " +
+                               defender->Name() + " - [" + std::string(Trim(list)) + "].",
+                           1, false, &to_.data.linesRead);
+    }
+    if (Error error = CountRecord())
+        return error;
+    if (!attacker->RecordDamageDealt(defender->ID(), amounts) ||
+        !defender->RecordDamageReceived(attacker->ID(), amounts))
+        return OverflowError();
+    to_.changes.Character(attacker->ID());
+    to_.changes.Character(defender->ID());
+    to_.fights.OnDamage({record.date, attacker->ID(), defender->ID(), amounts, damage.namedTypes,
+                         OnYourSide(*defender)});
+    if (to_.options.monitoringEnabled) {
+        to_.changes.RealTime();
+        const int32_t user = to_.data.userCharacterId;
+        if (attacker->ID() == user && !to_.realTime.LogAttackDamage(true, amounts))
+            return OverflowError();
+        if (defender->ID() == user && !to_.realTime.LogAttackDamage(false, amounts))
+            return OverflowError();
+    }
+    return {};
+}
+
+Error EventRecorder::Casting(const RecordContext& record, const ParsedCasting& casting)
+{
+    Debug(1, "Analysis:  Spell casting record detected.");
+    const auto [caster, error] = Open(record, casting.caster, true);
+    if (!caster)
+        return error;
+    Spell& spell = FindSpell(casting.spell);
+    if (!caster->RecordSpellCast(spell))
+        return OverflowError();
+    to_.changes.Character(caster->ID());
+    return {};
+}
+
+Error EventRecorder::Healing(const RecordContext& record, const ParsedHealing& healing)
+{
+    Debug(1, "Analysis:  Healing record detected.");
+    const auto [character, error] = Open(record, healing.character, true);
+    if (!character)
+        return error;
+    if (healing.fault != Fault::None)
+        return ErrorOf(healing.fault);
+    if (!character->RecordHealing(healing.amount))
+        return OverflowError();
+    to_.changes.Character(character->ID());
+    to_.fights.OnHealing({record.date, character->ID(), healing.amount, OnYourSide(*character)});
+    return {};
+}
+
+Error EventRecorder::Absorb(const RecordContext& record, const ParsedAbsorb& absorb)
+{
+    Debug(1, "Analysis:  Resistance record detected.");
+    const auto [character, error] = Open(record, absorb.character, true);
+    if (!character)
+        return error;
+    if (absorb.fault != Fault::None)
+        return ErrorOf(absorb.fault);
+    if (!character->RecordResist(absorb.amount))
+        return OverflowError();
+    to_.changes.Character(character->ID());
+    TellType("DamageType returned:", absorb.typeLookup);
+    to_.fights.OnAbsorb(
+        {record.date, character->ID(), absorb.amount, absorb.damageType, OnYourSide(*character)});
+    return {};
+}
+
+Error EventRecorder::Save(const RecordContext& record, const ParsedSave& save)
+{
+    Debug(1, "Analysis:  Save record detected.");
+    const auto [character, error] = Open(record, save.character, true);
+    if (!character)
+        return error;
+    TellType("SaveType returned: ", save.saveType);
+    if (save.fault != Fault::None)
+        return ErrorOf(save.fault);
+    if (!character->RecordSave(save.bonus, save.saveType, save.success))
+        return OverflowError();
+    to_.changes.Character(character->ID());
+    to_.fights.OnSave({record.date, character->ID(), save.saveType, save.roll ? save.roll->roll : 0,
+                       save.bonus, save.roll ? save.roll->dc : -1, save.success,
+                       OnYourSide(*character)});
+    return {};
+}
+
+Error EventRecorder::Kill(const RecordContext& record, const ParsedKill& kill)
+{
+    Debug(1, "Analysis:  Kill record detected.");
+    const auto [killer, error] = Open(record, kill.killer, true);
+    if (!killer)
+        return error;
+    Character& victim = FindCharacter(kill.victim);
+    if (!killer->RecordKill(victim) || !victim.RecordDeath(*killer))
+        return OverflowError();
+    to_.changes.Character(killer->ID());
+    to_.changes.Character(victim.ID());
+    to_.fights.OnKill({record.date, killer->ID(), victim.ID(), OnYourSide(victim)});
+    if (victim.ID() == to_.data.userCharacterId && to_.options.monitoringEnabled)
+        to_.realTime.StartFugueTimer(record.date);
+    return {};
+}
+
+Error EventRecorder::Experience(const ParsedExperience& experience)
+{
+    Debug(1, "Analysis:  Experience record detected.");
+    if (!experience.found)
+        return {};
+    if (experience.fault != Fault::None || !AddChecked(to_.data.experienceTotal, experience.points))
+        return OverflowError();
+    to_.changes.RealTime();
+    return {};
+}
+
+void EventRecorder::UserCharacter(const RecordContext& record, const ParsedName& parsed)
+{
+    Debug(1, "Analysis:  Character record detected.");
+    if (!to_.options.autodetectParty)
+        return;
+    if (parsed.rejection) {
+        Reject(record, parsed.rejection);
+        return;
+    }
+    Character& character = FindCharacter(parsed.name);
+    if (character.ID() != to_.data.userCharacterId)
+        to_.marks.SelectUserCharacter(character.ID());
+}
+
+void EventRecorder::PartyChange(const RecordContext& record, const ParsedName& parsed, bool join)
+{
+    Debug(1, join ? "Analysis:  Party member join record detected."
+                  : "Analysis:  Party member exit record detected.");
+    if (!to_.options.autodetectParty)
+        return;
+    if (parsed.rejection) {
+        Reject(record, parsed.rejection);
+        return;
+    }
+    Character& character = FindCharacter(parsed.name);
+    if (character.IsPartyMember() != join)
+        to_.marks.TogglePartyMember(character.ID());
+}
+
+} // namespace tarvik
