@@ -4,6 +4,15 @@
 
 namespace tarvik {
 
+void ChangeNotes::Note(int32_t id)
+{
+    const auto index = static_cast<size_t>(id);
+    if (index >= noted_.size())
+        noted_.resize(index + 1, 0);
+    noted_[index] = 1;
+    ids_.push_back(id);
+}
+
 void ChangeNotes::Tell(SessionHost& host)
 {
     if (!ids_.empty()) {

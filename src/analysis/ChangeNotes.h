@@ -15,12 +15,8 @@ public:
     void Character(int32_t id)
     {
         const auto index = static_cast<size_t>(id);
-        if (index >= noted_.size())
-            noted_.resize(index + 1, 0);
-        if (!noted_[index]) {
-            noted_[index] = 1;
-            ids_.push_back(id);
-        }
+        if (index >= noted_.size() || !noted_[index])
+            Note(id);
     }
     void RealTime() { realTime_ = true; }
 
@@ -30,6 +26,8 @@ public:
     void ForgetCharacters();
 
 private:
+    void Note(int32_t id);
+
     std::vector<uint8_t> noted_; // by character ID
     std::vector<int32_t> ids_;   // in the order first changed
     bool realTime_ = false;

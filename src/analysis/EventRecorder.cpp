@@ -43,10 +43,15 @@ void EventRecorder::DebugBuilt(int level, Build&& build)
 
 void EventRecorder::TellType(const char* what, int index)
 {
-    to_.debug.Log(3, [&] { return what + std::to_string(index) + "."; });
+    to_.debug.LogDebug(what + std::to_string(index) + ".", 3);
 }
 
-void EventRecorder::TellCut(const Cut& cut)
+bool EventRecorder::Wants(int level) const
+{
+    return to_.debug.Wants(level);
+}
+
+void EventRecorder::TellCutNow(const Cut& cut)
 {
     if (cut.made) {
         DebugBuilt(3, [&] {
@@ -60,37 +65,21 @@ void EventRecorder::TellCut(const Cut& cut)
 
 void EventRecorder::Reject(const RecordContext& record, const Rejection& rejection)
 {
-    if (rejection.debugLevel > 0) {
-        DebugBuilt(rejection.debugLevel, [&] {
-            std::string line(rejection.debug);
-            if (rejection.namesMissing)
+    const RejectionText& text = *rejection.text;
+    if (text.debugLevel > 0) {
+        DebugBuilt(text.debugLevel, [&] {
+            std::string line(text.debug);
+            if (text.namesMissing)
                 line += " '" + ViewText(rejection.missing) + "'.";
             return line;
         });
     }
-    to_.errors.Add(rejection.message, record.line);
+    to_.errors.Add(text.message, record.line);
 }
 
-Error EventRecorder::CountRecord()
+bool EventRecorder::CountRecord()
 {
-    if (!AddChecked(to_.data.recordsParsed, 1))
-        return OverflowError();
-    return {};
-}
-
-EventRecorder::Opened EventRecorder::Open(const RecordContext& record, const Opening& opening,
-                                          bool count)
-{
-    TellCut(opening.cut);
-    if (opening.rejection) {
-        Reject(record, opening.rejection);
-        return {};
-    }
-    if (count) {
-        if (Error error = CountRecord())
-            return {nullptr, std::move(error)};
-    }
-    return {&FindCharacter(opening.name), {}};
+    return AddChecked(to_.data.recordsParsed, 1);
 }
 
 bool EventRecorder::OnYourSide(const Character& character) const
@@ -98,24 +87,30 @@ bool EventRecorder::OnYourSide(const Character& character) const
     return character.ID() == to_.data.userCharacterId || character.IsPartyMember();
 }
 
-Character& EventRecorder::FindCharacter(std::string_view name)
+// Inlined: most names are the one last met in their cache slot.
+[[gnu::always_inline]] inline Character& EventRecorder::FindCharacter(std::string_view name)
 {
     name = Trim(name);
-    CharacterList& characters = to_.data.characters;
     NameCacheEntry& cacheEntry = nameCache_[CacheSlotOf(name, CacheSlots)];
-    const uint64_t generation = characters.Generation();
+    CharacterList& characters = to_.data.characters;
     Character* found = nullptr;
-    if (cacheEntry.id > 0 && cacheEntry.generation == generation && cacheEntry.name == name)
+    if (cacheEntry.id > 0 && cacheEntry.generation == characters.Generation() &&
+        cacheEntry.name == name)
         found = characters.At(cacheEntry.id);
-    if (!found) {
-        found = characters.Find(name);
-        if (found) {
-            cacheEntry.name.assign(name);
-            cacheEntry.id = found->ID();
-            cacheEntry.generation = generation;
-        }
-    }
-    if (found) {
+    if (!found)
+        return FindUncached(name, cacheEntry);
+    if (to_.debug.Wants(3))
+        to_.debug.LogDebug("Found character [" + found->Name() + "].", 3);
+    return *found;
+}
+
+Character& EventRecorder::FindUncached(std::string_view name, NameCacheEntry& cacheEntry)
+{
+    CharacterList& characters = to_.data.characters;
+    if (Character* found = characters.Find(name)) {
+        cacheEntry.name.assign(name);
+        cacheEntry.id = found->ID();
+        cacheEntry.generation = characters.Generation();
         to_.debug.Log(3, [&] { return "Found character [" + found->Name() + "]."; });
         return *found;
     }
@@ -125,6 +120,22 @@ Character& EventRecorder::FindCharacter(std::string_view name)
     Character& added = characters.Add(std::string(name), std::move(character));
     to_.host.CharacterCreated(added.ID());
     return added;
+}
+
+// Inlined: it opens nearly every record.
+[[gnu::always_inline]] inline Character*
+EventRecorder::Open(const RecordContext& record, const Opening& opening, bool count, Error& error)
+{
+    TellCut(opening.cut);
+    if (opening.rejection) {
+        Reject(record, opening.rejection);
+        return nullptr;
+    }
+    if (count && !CountRecord()) {
+        error = OverflowError();
+        return nullptr;
+    }
+    return &FindCharacter(opening.name);
 }
 
 Spell& EventRecorder::FindSpell(std::string_view name)
@@ -150,12 +161,13 @@ Error EventRecorder::Attack(const RecordContext& record, const ParsedAttack& att
     Debug(1, "Analysis:  Attack record detected.");
     if (attack.descriptionsRemoved)
         Debug(2, "Analysis:  Removing custom attack descriptions.");
-    const auto [attacker, attackerError] = Open(record, attack.attacker, false);
+    Error error;
+    Character* attacker = Open(record, attack.attacker, false, error);
     if (!attacker)
-        return attackerError;
-    const auto [defender, defenderError] = Open(record, attack.defender, true);
+        return error;
+    Character* defender = Open(record, attack.defender, true, error);
     if (!defender)
-        return defenderError;
+        return error;
     const bool hit = attack.hit;
     DebugBuilt(2, [&] {
         return "Analysis:  Recording " + attacker->Name() + " attacking " + defender->Name() +
@@ -204,14 +216,17 @@ Error EventRecorder::Attack(const RecordContext& record, const ParsedAttack& att
 Error EventRecorder::Damage(const RecordContext& record, const ParsedDamage& damage)
 {
     Debug(1, "Analysis:  Damage record detected.");
-    const auto [attacker, attackerError] = Open(record, damage.attacker, false);
+    Error error;
+    Character* attacker = Open(record, damage.attacker, false, error);
     if (!attacker)
-        return attackerError;
-    const auto [defender, defenderError] = Open(record, damage.defender, false);
+        return error;
+    Character* defender = Open(record, damage.defender, false, error);
     if (!defender)
-        return defenderError;
-    for (const int index : damage.typeLookups)
-        TellType("DamageType returned:", index);
+        return error;
+    if (Wants(3)) {
+        for (const int index : damage.typeLookups)
+            TellType("DamageType returned:", index);
+    }
     if (damage.fault != Fault::None)
         return ErrorOf(damage.fault);
     if (damage.rejection) {
@@ -228,8 +243,8 @@ Error EventRecorder::Damage(const RecordContext& record, const ParsedDamage& dam
                                defender->Name() + " - [" + std::string(Trim(list)) + "].",
                            1, false, &to_.data.linesRead);
     }
-    if (Error error = CountRecord())
-        return error;
+    if (!CountRecord())
+        return OverflowError();
     if (!attacker->RecordDamageDealt(defender->ID(), amounts) ||
         !defender->RecordDamageReceived(attacker->ID(), amounts))
         return OverflowError();
@@ -251,7 +266,8 @@ Error EventRecorder::Damage(const RecordContext& record, const ParsedDamage& dam
 Error EventRecorder::Casting(const RecordContext& record, const ParsedCasting& casting)
 {
     Debug(1, "Analysis:  Spell casting record detected.");
-    const auto [caster, error] = Open(record, casting.caster, true);
+    Error error;
+    Character* caster = Open(record, casting.caster, true, error);
     if (!caster)
         return error;
     Spell& spell = FindSpell(casting.spell);
@@ -264,7 +280,8 @@ Error EventRecorder::Casting(const RecordContext& record, const ParsedCasting& c
 Error EventRecorder::Healing(const RecordContext& record, const ParsedHealing& healing)
 {
     Debug(1, "Analysis:  Healing record detected.");
-    const auto [character, error] = Open(record, healing.character, true);
+    Error error;
+    Character* character = Open(record, healing.character, true, error);
     if (!character)
         return error;
     if (healing.fault != Fault::None)
@@ -279,7 +296,8 @@ Error EventRecorder::Healing(const RecordContext& record, const ParsedHealing& h
 Error EventRecorder::Absorb(const RecordContext& record, const ParsedAbsorb& absorb)
 {
     Debug(1, "Analysis:  Resistance record detected.");
-    const auto [character, error] = Open(record, absorb.character, true);
+    Error error;
+    Character* character = Open(record, absorb.character, true, error);
     if (!character)
         return error;
     if (absorb.fault != Fault::None)
@@ -287,7 +305,8 @@ Error EventRecorder::Absorb(const RecordContext& record, const ParsedAbsorb& abs
     if (!character->RecordResist(absorb.amount))
         return OverflowError();
     to_.changes.Character(character->ID());
-    TellType("DamageType returned:", absorb.typeLookup);
+    if (Wants(3))
+        TellType("DamageType returned:", absorb.typeLookup);
     to_.fights.OnAbsorb(
         {record.date, character->ID(), absorb.amount, absorb.damageType, OnYourSide(*character)});
     return {};
@@ -296,10 +315,12 @@ Error EventRecorder::Absorb(const RecordContext& record, const ParsedAbsorb& abs
 Error EventRecorder::Save(const RecordContext& record, const ParsedSave& save)
 {
     Debug(1, "Analysis:  Save record detected.");
-    const auto [character, error] = Open(record, save.character, true);
+    Error error;
+    Character* character = Open(record, save.character, true, error);
     if (!character)
         return error;
-    TellType("SaveType returned: ", save.saveType);
+    if (Wants(3))
+        TellType("SaveType returned: ", save.saveType);
     if (save.fault != Fault::None)
         return ErrorOf(save.fault);
     if (!character->RecordSave(save.bonus, save.saveType, save.success))
@@ -314,7 +335,8 @@ Error EventRecorder::Save(const RecordContext& record, const ParsedSave& save)
 Error EventRecorder::Kill(const RecordContext& record, const ParsedKill& kill)
 {
     Debug(1, "Analysis:  Kill record detected.");
-    const auto [killer, error] = Open(record, kill.killer, true);
+    Error error;
+    Character* killer = Open(record, kill.killer, true, error);
     if (!killer)
         return error;
     Character& victim = FindCharacter(kill.victim);

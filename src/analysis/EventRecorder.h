@@ -57,31 +57,21 @@ public:
     void PartyChange(const RecordContext& record, const ParsedName& parsed, bool join);
 
 private:
-    // The character an opening names, or none when the record was
-    // discarded (error empty) or could not be counted.
-    struct Opened {
-        Character* character = nullptr;
-        Error error;
-    };
     // What most records begin with: the cut is told, a record that could
     // not be taken apart is discarded, the rest counted (when counted here)
-    // and the character named found.
-    Opened Open(const RecordContext& record, const Opening& opening, bool count);
-    void TellCut(const Cut& cut);
+    // and the character named found. Null when the record was discarded
+    // (error stays empty) or could not be counted.
+    Character* Open(const RecordContext& record, const Opening& opening, bool count, Error& error);
+    void TellCut(const Cut& cut)
+    {
+        if (Wants(cut.made ? 3 : 4))
+            TellCutNow(cut);
+    }
+    void TellCutNow(const Cut& cut);
+    bool Wants(int level) const;
     void Reject(const RecordContext& record, const Rejection& rejection);
-    Error CountRecord();
-    Character& FindCharacter(std::string_view name);
-    Spell& FindSpell(std::string_view name);
-    void Debug(int level, std::string_view message);
-    template <class Build>
-    void DebugBuilt(int level, Build&& build);
-    void TellType(const char* what, int index);
-    // The user's character or a party member: its events go into death recaps.
-    bool OnYourSide(const Character& character) const;
-
-    const RecordParser& parser_;
-    RecordTargets to_;
-
+    // False when the count would overflow.
+    bool CountRecord();
     // Where character names were found, as they were written. An entry holds
     // while the characters have not been cleared since.
     struct NameCacheEntry {
@@ -89,6 +79,20 @@ private:
         int32_t id = 0;
         uint64_t generation = 0;
     };
+    Character& FindCharacter(std::string_view name);
+    Character& FindUncached(std::string_view name, NameCacheEntry& cacheEntry);
+    Spell& FindSpell(std::string_view name);
+    void Debug(int level, std::string_view message);
+    template <class Build>
+    void DebugBuilt(int level, Build&& build);
+    // "DamageType returned:1." at level 3, which the caller checked.
+    void TellType(const char* what, int index);
+    // The user's character or a party member: its events go into death recaps.
+    bool OnYourSide(const Character& character) const;
+
+    const RecordParser& parser_;
+    RecordTargets to_;
+
     static constexpr size_t CacheSlots = 64;
     std::array<NameCacheEntry, CacheSlots> nameCache_;
 };

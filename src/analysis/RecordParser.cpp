@@ -70,22 +70,31 @@ std::string_view ExtractBetween(std::string_view text, std::string_view start, s
     return {};
 }
 
-Rejection Discarded(std::string_view message, int debugLevel = 0, std::string_view debug = {})
-{
-    Rejection rejection;
-    rejection.message = message;
-    rejection.debugLevel = debugLevel;
-    rejection.debug = debug;
-    return rejection;
-}
+constexpr RejectionText InvalidAttack{"Invalid attack record, discarded: ", 2,
+                                      "Analysis:  Invalid attack record discarded."};
+constexpr RejectionText CustomAttack{"Custom attack record, discarded: ", 2,
+                                     "Analysis:  custom attack record discarded."};
+constexpr std::string_view InvalidDamage = "Invalid damage record, discarded: ";
+constexpr RejectionText DamageNoSeparator{
+    InvalidDamage, 1, "Analysis:  Invalid damage record:  missing deliminator", true};
+constexpr RejectionText DamageNoTypes{
+    InvalidDamage, 1, "Analysis:  Invalid damage record:  can not parse into damage types."};
+constexpr RejectionText DamageNoAmount{InvalidDamage, 1,
+                                       "Analysis:  Invalid damage record:  no damage amount."};
+constexpr RejectionText DamageNoAmountAtEnd{
+    InvalidDamage, 1, "Analysis:  Invalid damage record:  no damage amount (cleanup)."};
+constexpr RejectionText InvalidSpell{"Invalid spell record, discarded: "};
+constexpr RejectionText InvalidHealing{"Invalid healing record, discarded: "};
+constexpr RejectionText InvalidAbsorb{"Invalid damage resistance record, discarded: "};
+constexpr RejectionText InvalidSave{"Invalid save record, discarded: "};
+constexpr RejectionText InvalidKill{"Invalid kill record, discarded: "};
+constexpr RejectionText InvalidCharacter{"Invalid character record, discarded: "};
+constexpr RejectionText InvalidPartyJoin{"Invalid party join record, discarded: "};
+constexpr RejectionText InvalidPartyExit{"Invalid party exit record, discarded: "};
 
-// Discarded for want of a separator, which the debug line names.
-Rejection NoSeparator(std::string_view message, std::string_view debug, std::string_view separator)
+Rejection Discarded(const RejectionText& text, std::string_view missing = {})
 {
-    Rejection rejection = Discarded(message, 1, debug);
-    rejection.namesMissing = true;
-    rejection.missing = separator;
-    return rejection;
+    return {&text, missing};
 }
 
 } // namespace
@@ -112,9 +121,10 @@ RecordParser::RecordParser(const AnalysisConfig& config)
         saveTypesLower_.push_back(ToLower(type));
 }
 
-Cut RecordParser::CutAt(std::string_view text, size_t p, size_t separatorSize) const
+// Inlined: every record is cut once or twice.
+[[gnu::always_inline]] inline bool RecordParser::CutAt(Cut& cut, std::string_view text, size_t p,
+                                                       size_t separatorSize) const
 {
-    Cut cut;
     cut.text = text;
     // The separator must have text before it and may not start at the last character.
     if (p != npos && p >= 1 && p + 1 < text.size()) {
@@ -124,19 +134,20 @@ Cut RecordParser::CutAt(std::string_view text, size_t p, size_t separatorSize) c
         cut.right = rest < text.size() ? Trim(text.substr(rest)) : std::string_view();
         cut.made = true;
     }
-    return cut;
+    return cut.made;
 }
 
-Cut RecordParser::CutAtSeparator(std::string_view text) const
+bool RecordParser::CutAtSeparator(Cut& cut, std::string_view text) const
 {
     const std::string_view separator = config_.format.recordDeliminator;
-    return CutAt(text, separator.empty() ? npos : FindNoCase(text, separator), separator.size());
+    return CutAt(cut, text, separator.empty() ? npos : FindNoCase(text, separator),
+                 separator.size());
 }
 
 // Where the identifier was found: searching again finds the same place.
-Cut RecordParser::CutAtIdentifier(const RecordContext& record) const
+bool RecordParser::CutAtIdentifier(Cut& cut, const RecordContext& record) const
 {
-    return CutAt(record.body, record.identifierAt, record.identifier.size());
+    return CutAt(cut, record.body, record.identifierAt, record.identifier.size());
 }
 
 std::string_view RecordParser::BeforeDelimiter(std::string_view name) const
@@ -220,17 +231,13 @@ ParsedAttack RecordParser::ParseAttack(const RecordContext& record) const
     size_t identifierAt = npos;
     attack.acting = ActingFieldAt(record.body, record.identifierAt, &identifierAt);
     attack.descriptionsRemoved = attack.acting.size() != record.body.size();
-    attack.attacker.cut = CutAt(attack.acting, identifierAt, record.identifier.size());
-    if (!attack.attacker.cut.made) {
-        attack.attacker.rejection = Discarded("Invalid attack record, discarded: ", 2,
-                                              "Analysis:  Invalid attack record discarded.");
+    if (!CutAt(attack.attacker.cut, attack.acting, identifierAt, record.identifier.size())) {
+        attack.attacker.rejection = Discarded(InvalidAttack);
         return attack;
     }
     attack.attacker.name = attack.attacker.cut.left;
-    attack.defender.cut = CutAtSeparator(attack.attacker.cut.right);
-    if (!attack.defender.cut.made) {
-        attack.defender.rejection = Discarded("Custom attack record, discarded: ", 2,
-                                              "Analysis:  custom attack record discarded.");
+    if (!CutAtSeparator(attack.defender.cut, attack.attacker.cut.right)) {
+        attack.defender.rejection = Discarded(CustomAttack);
         return attack;
     }
     attack.defender.name = attack.defender.cut.left;
@@ -274,23 +281,26 @@ int32_t RecordParser::AttackBonusOf(std::string_view acting) const
 
 ParsedDamage RecordParser::ParseDamage(const RecordContext& record)
 {
-    constexpr std::string_view invalid = "Invalid damage record, discarded: ";
-    constexpr std::string_view missing = "Analysis:  Invalid damage record:  missing deliminator";
     ParsedDamage damage;
-    damage.attacker.cut = CutAtIdentifier(record);
-    if (!damage.attacker.cut.made) {
-        damage.attacker.rejection = NoSeparator(invalid, missing, record.identifier);
+    if (!CutAtIdentifier(damage.attacker.cut, record)) {
+        damage.attacker.rejection = Discarded(DamageNoSeparator, record.identifier);
         return damage;
     }
     damage.attacker.name = damage.attacker.cut.left;
-    damage.defender.cut = CutAtSeparator(damage.attacker.cut.right);
-    if (!damage.defender.cut.made) {
-        damage.defender.rejection = NoSeparator(invalid, missing, config_.format.recordDeliminator);
+    if (!CutAtSeparator(damage.defender.cut, damage.attacker.cut.right)) {
+        damage.defender.rejection = Discarded(DamageNoSeparator, config_.format.recordDeliminator);
         return damage;
     }
     damage.defender.name = damage.defender.cut.left;
 
-    std::string_view amounts = damage.defender.cut.right;
+    ReadAmounts(damage, damage.defender.cut.right);
+    damage.typeLookups = typeLookups_;
+    damage.amounts = &breakdown_;
+    return damage;
+}
+
+void RecordParser::ReadAmounts(ParsedDamage& damage, std::string_view amounts)
+{
     const size_t open = amounts.find('(');
     if (open != npos && open >= 1)
         amounts = Trim(amounts.substr(open + 1));
@@ -298,9 +308,8 @@ ParsedDamage RecordParser::ParseDamage(const RecordContext& record)
         amounts.remove_suffix(1);
     typeLookups_.clear();
     if (!SplitList(amounts, words_, " ")) {
-        damage.rejection = Discarded(
-            invalid, 1, "Analysis:  Invalid damage record:  can not parse into damage types.");
-        return damage;
+        damage.rejection = Discarded(DamageNoTypes);
+        return;
     }
 
     const int count = config_.DamageTypeCount();
@@ -322,7 +331,7 @@ ParsedDamage RecordParser::ParseDamage(const RecordContext& record)
             damage.namedTypes |= uint64_t{1} << (index - 1);
     };
     // False when the record ends here.
-    auto resolve = [&](std::string_view failure) {
+    auto resolve = [&](const RejectionText& failure) {
         const int index = DamageTypeOf(typeName());
         typeLookups_.push_back(index);
         if (amount && *amount == 0) {
@@ -330,7 +339,7 @@ ParsedDamage RecordParser::ParseDamage(const RecordContext& record)
             return true;
         }
         if (!amount || index < 1) {
-            damage.rejection = Discarded(invalid, 1, failure);
+            damage.rejection = Discarded(failure);
             return false;
         }
         name(index);
@@ -341,11 +350,6 @@ ParsedDamage RecordParser::ParseDamage(const RecordContext& record)
         }
         return true;
     };
-    const auto finish = [&] {
-        damage.typeLookups = typeLookups_;
-        damage.amounts = &breakdown_;
-        return damage;
-    };
     for (const std::string_view word : words_) {
         int32_t value = 0;
         const bool plain = PlainAmount(word, value);
@@ -353,15 +357,15 @@ ParsedDamage RecordParser::ParseDamage(const RecordContext& record)
         const bool letter = !word.empty() && IsAsciiLetter(word.front());
         if (plain || (!letter && IsNumeric(word))) {
             if (amount) {
-                if (!resolve("Analysis:  Invalid damage record:  no damage amount."))
-                    return finish();
+                if (!resolve(DamageNoAmount))
+                    return;
                 nameWords = 0;
                 typeName_.clear();
             }
             if (!plain) {
                 damage.fault = ToAmount(word, value);
                 if (damage.fault != Fault::None)
-                    return finish();
+                    return;
             }
             amount = value;
         } else {
@@ -376,16 +380,14 @@ ParsedDamage RecordParser::ParseDamage(const RecordContext& record)
             ++nameWords;
         }
     }
-    resolve("Analysis:  Invalid damage record:  no damage amount (cleanup).");
-    return finish();
+    resolve(DamageNoAmountAtEnd);
 }
 
 ParsedCasting RecordParser::ParseCasting(const RecordContext& record) const
 {
     ParsedCasting casting;
-    casting.caster.cut = CutAtIdentifier(record);
-    if (!casting.caster.cut.made) {
-        casting.caster.rejection = Discarded("Invalid spell record, discarded: ");
+    if (!CutAtIdentifier(casting.caster.cut, record)) {
+        casting.caster.rejection = Discarded(InvalidSpell);
         return casting;
     }
     casting.caster.name = casting.caster.cut.left;
@@ -397,10 +399,10 @@ ParsedHealing RecordParser::ParseHealing(const RecordContext& record) const
 {
     ParsedHealing healing;
     Opening& opening = healing.character;
-    opening.cut = CutAtIdentifier(record);
+    CutAtIdentifier(opening.cut, record);
     const size_t h = opening.cut.made ? Find(opening.cut.right, config_.format.healingUnits) : npos;
     if (h == npos) {
-        opening.rejection = Discarded("Invalid healing record, discarded: ");
+        opening.rejection = Discarded(InvalidHealing);
         return healing;
     }
     opening.name = BeforeDelimiter(opening.cut.left);
@@ -412,11 +414,11 @@ ParsedAbsorb RecordParser::ParseAbsorb(const RecordContext& record)
 {
     ParsedAbsorb absorb;
     Opening& opening = absorb.character;
-    opening.cut = CutAtIdentifier(record);
+    CutAtIdentifier(opening.cut, record);
     const std::string_view amountPart = opening.cut.right;
     const size_t s = opening.cut.made ? amountPart.find(' ') : npos;
     if (s == npos || s < 1) {
-        opening.rejection = Discarded("Invalid damage resistance record, discarded: ");
+        opening.rejection = Discarded(InvalidAbsorb);
         return absorb;
     }
     opening.name = BeforeDelimiter(opening.cut.left);
@@ -438,8 +440,8 @@ ParsedSave RecordParser::ParseSave(const RecordContext& record)
     const std::string_view prefix = config_.format.savePrefix;
     if (!prefix.empty() && body.starts_with(prefix))
         body = Trim(body.substr(prefix.size()));
-    opening.cut = CutAtSeparator(body);
-    opening.rejection = Discarded("Invalid save record, discarded: ");
+    CutAtSeparator(opening.cut, body);
+    opening.rejection = Discarded(InvalidSave);
     if (!opening.cut.made)
         return save;
     const std::string_view rest =
@@ -463,9 +465,8 @@ ParsedSave RecordParser::ParseSave(const RecordContext& record)
 ParsedKill RecordParser::ParseKill(const RecordContext& record) const
 {
     ParsedKill kill;
-    kill.killer.cut = CutAtIdentifier(record);
-    if (!kill.killer.cut.made) {
-        kill.killer.rejection = Discarded("Invalid kill record, discarded: ");
+    if (!CutAtIdentifier(kill.killer.cut, record)) {
+        kill.killer.rejection = Discarded(InvalidKill);
         return kill;
     }
     kill.killer.name = kill.killer.cut.left;
@@ -503,7 +504,7 @@ ParsedName RecordParser::ParseCharacter(const RecordContext& record) const
     ParsedName parsed;
     parsed.name = Trim(ExtractBetween(record.body, format.charIdStart, format.charIdEnd));
     if (parsed.name.empty())
-        parsed.rejection = Discarded("Invalid character record, discarded: ");
+        parsed.rejection = Discarded(InvalidCharacter);
     return parsed;
 }
 
@@ -515,8 +516,7 @@ ParsedName RecordParser::ParsePartyChange(const RecordContext& record, bool join
         Trim(join ? ExtractBetween(record.body, format.partyJoinStart, format.partyJoinEnd)
                   : ExtractBetween(record.body, format.partyExitStart, format.partyExitEnd));
     if (parsed.name.empty()) {
-        parsed.rejection = Discarded(join ? "Invalid party join record, discarded: "
-                                          : "Invalid party exit record, discarded: ");
+        parsed.rejection = Discarded(join ? InvalidPartyJoin : InvalidPartyExit);
     }
     return parsed;
 }

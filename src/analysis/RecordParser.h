@@ -29,15 +29,28 @@ struct Cut {
 
 // Why a record is discarded: its message in the error list and the debug
 // line that says why.
-struct Rejection {
-    std::string_view message; // "Invalid attack record, discarded: "; empty: none
-    int debugLevel = 0;       // 0: no debug line
-    std::string_view debug;
-    // The debug line names the separator that is missing: debug 'missing'.
-    bool namesMissing = false;
-    std::string_view missing;
+struct RejectionText {
+    constexpr RejectionText(std::string_view message, int debugLevel = 0,
+                            std::string_view debug = {}, bool namesMissing = false)
+        : message(message)
+        , debugLevel(debugLevel)
+        , debug(debug)
+        , namesMissing(namesMissing)
+    {
+    }
 
-    explicit operator bool() const { return !message.empty(); }
+    std::string_view message; // "Invalid attack record, discarded: "
+    int debugLevel;           // 0: no debug line
+    std::string_view debug;
+    bool namesMissing; // the debug line ends naming the missing separator
+};
+
+struct Rejection {
+    const RejectionText* text = nullptr; // null: the record holds
+    std::string_view missing;            // the separator not found, if named
+
+    explicit operator bool() const { return text != nullptr; }
+    std::string_view Message() const { return text ? text->message : std::string_view(); }
 };
 
 // An amount that ends the whole read: beyond 32 bits, or no number at all.
@@ -152,9 +165,12 @@ public:
     ParsedName ParsePartyChange(const RecordContext& record, bool join) const;
 
 private:
-    Cut CutAt(std::string_view text, size_t p, size_t separatorSize) const;
-    Cut CutAtSeparator(std::string_view text) const;
-    Cut CutAtIdentifier(const RecordContext& record) const;
+    // Each fills cut and says whether it was made.
+    bool CutAt(Cut& cut, std::string_view text, size_t p, size_t separatorSize) const;
+    bool CutAtSeparator(Cut& cut, std::string_view text) const;
+    bool CutAtIdentifier(Cut& cut, const RecordContext& record) const;
+    // The amounts by type of a damage record, "(20 Physical 10 Fire)".
+    void ReadAmounts(ParsedDamage& damage, std::string_view amounts);
     std::string_view BeforeDelimiter(std::string_view name) const;
     std::string_view ActingFieldAt(std::string_view text, size_t m, size_t* identifierAt) const;
     AttackOutcome OutcomeOf(std::string_view result, bool hit,

@@ -129,9 +129,10 @@ TEST_F(Parsing, AttacksThatCannotBeTakenApartSayWhereTheyStopped)
         EXPECT_EQ(a.attacker.cut.made, *c.attacker != '\0') << c.body;
         EXPECT_EQ(a.attacker.name, c.attacker) << c.body;
         EXPECT_FALSE(a.defender.cut.made) << c.body;
-        EXPECT_EQ(r.message, c.message) << c.body;
-        EXPECT_EQ(r.debugLevel, 2) << c.body;
-        EXPECT_EQ(r.debug, c.debug) << c.body;
+        ASSERT_TRUE(r) << c.body;
+        EXPECT_EQ(r.Message(), c.message) << c.body;
+        EXPECT_EQ(r.text->debugLevel, 2) << c.body;
+        EXPECT_EQ(r.text->debug, c.debug) << c.body;
     }
 }
 
@@ -243,10 +244,11 @@ TEST_F(ExampleParsing, DamageThatCannotBeTakenApart)
         const ParsedDamage d = parser.ParseDamage(Classified(c.body));
         const Rejection& r = c.names == 0 ? d.attacker.rejection
                                           : (c.names == 1 ? d.defender.rejection : d.rejection);
-        EXPECT_EQ(r.message, "Invalid damage record, discarded: ") << c.body;
-        EXPECT_EQ(r.debugLevel, 1) << c.body;
-        EXPECT_EQ(r.debug, c.debug) << c.body;
-        EXPECT_EQ(r.namesMissing, c.missing != nullptr) << c.body;
+        ASSERT_TRUE(r) << c.body;
+        EXPECT_EQ(r.Message(), "Invalid damage record, discarded: ") << c.body;
+        EXPECT_EQ(r.text->debugLevel, 1) << c.body;
+        EXPECT_EQ(r.text->debug, c.debug) << c.body;
+        EXPECT_EQ(r.text->namesMissing, c.missing != nullptr) << c.body;
         EXPECT_EQ(r.missing, c.missing ? c.missing : "") << c.body;
         EXPECT_EQ(d.attacker.cut.made, c.names >= 1) << c.body;
         EXPECT_EQ(d.defender.cut.made, c.names >= 2) << c.body;
@@ -415,8 +417,8 @@ TEST_F(Parsing, NamedRecordsAndTheirRejections)
             opening = parser.ParseSave(record).character;
             break;
         }
-        EXPECT_EQ(opening.rejection.message, c.rejection) << c.body;
-        EXPECT_EQ(opening.rejection.debugLevel, 0) << c.body;
+        EXPECT_EQ(opening.rejection.Message(), c.rejection) << c.body;
+        EXPECT_TRUE(!opening.rejection || opening.rejection.text->debugLevel == 0) << c.body;
         EXPECT_EQ(opening.name, c.first) << c.body;
         EXPECT_EQ(second, c.second) << c.body;
     }
@@ -487,7 +489,7 @@ TEST_F(ExampleParsing, NamesBetweenMarkers)
                 kind == RecordKind::Character   ? "Invalid character record, discarded: "
                 : kind == RecordKind::PartyJoin ? "Invalid party join record, discarded: "
                                                 : "Invalid party exit record, discarded: ";
-            EXPECT_EQ(parsed.rejection.message, *c.name ? "" : rejection) << c.body;
+            EXPECT_EQ(parsed.rejection.Message(), *c.name ? "" : rejection) << c.body;
         }
     }
 }
