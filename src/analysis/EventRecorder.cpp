@@ -46,9 +46,16 @@ void EventRecorder::TellType(const char* what, int index)
     to_.debug.LogDebug(what + std::to_string(index) + ".", 3);
 }
 
-bool EventRecorder::Wants(int level) const
+inline bool EventRecorder::Wants(int level) const
 {
     return to_.debug.Wants(level);
+}
+
+// Inlined: the level is checked on every record, the text seldom built.
+[[gnu::always_inline]] inline void EventRecorder::TellCut(const Cut& cut)
+{
+    if (Wants(cut.made ? 3 : 4))
+        TellCutNow(cut);
 }
 
 void EventRecorder::TellCutNow(const Cut& cut)

@@ -62,11 +62,8 @@ private:
     // and the character named found. Null when the record was discarded
     // (error stays empty) or could not be counted.
     Character* Open(const RecordContext& record, const Opening& opening, bool count, Error& error);
-    void TellCut(const Cut& cut)
-    {
-        if (Wants(cut.made ? 3 : 4))
-            TellCutNow(cut);
-    }
+    // "[text] split to [left] and [right]." or "could not be split".
+    void TellCut(const Cut& cut);
     void TellCutNow(const Cut& cut);
     bool Wants(int level) const;
     void Reject(const RecordContext& record, const Rejection& rejection);

@@ -66,7 +66,8 @@ struct Opening {
 };
 
 // What a record says, taken apart. Texts are views into the record's body;
-// spans point into the parser and hold until its next parse.
+// spans and the damage amounts point into the parser and hold until its
+// next parse.
 struct ParsedAttack {
     bool descriptionsRemoved = false; // "Off Hand : " and the like before the attacker
     std::string_view acting;          // the body from the attacker on
