@@ -12,6 +12,7 @@
 #include "ui/CharacterTree.h"
 #include "ui/gui/DetailsWindow.h"
 #include "ui/gui/HudWindow.h"
+#include "update/UpdateTrust.h"
 
 #include <memory>
 #include <optional>
@@ -72,6 +73,8 @@ struct MainWindowEnvironment {
     Dialogs* dialogs = nullptr;
     SettingsStore* store = nullptr;
     const Clock* clock = nullptr;
+    // https only; tests add their local update servers.
+    AddressTrust updateTrust;
 };
 
 // A status-bar panel that reports clicks.
