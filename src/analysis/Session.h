@@ -1,6 +1,8 @@
 #pragma once
 
 #include "AnalysisData.h"
+#include "AnalysisOptions.h"
+#include "ChangeNotes.h"
 #include "ErrorList.h"
 #include "LogReader.h"
 #include "PartyMarks.h"
@@ -108,6 +110,7 @@ private:
     PartyMarks marks_;
     AnalysisOptions options_;
     FightTracker fights_;
+    ChangeNotes changes_;
     RecordInterpreter interpreter_;
     MonitorPosition monitor_;
     // Kept between reads, so that following a log does not allocate its

@@ -121,6 +121,8 @@ public:
     void UpdateCharacterTree();
     void ShowPartyCount();
     void ShowNode(QTreeWidgetItem* item, int button);
+    // The character whose details are shown (0: the session statistics).
+    int32_t DetailCharacterId() const { return detailCharacterId_; }
 
     Session& GetSession() { return *session_; }
     DebugLog& Debug() { return debug_; }
@@ -162,6 +164,8 @@ public:
     void Yield() override;
     void PartyCountChanged() override;
     void DataCleared() override;
+    void CharactersChanged(std::span<const int32_t> ids) override;
+    void RealTimeDataChanged() override;
 
     SystemTray* Tray() const { return tray_; }
     GameDetector* Detector() const { return gameDetector_.get(); }
@@ -300,6 +304,9 @@ private:
     QPointer<DetailsWindow> details_;
     // The tree key of the node whose view the detail window shows.
     QString detailKey_;
+    int32_t detailCharacterId_ = 0;
+    // A read changed the character shown since monitoring last redrew it.
+    bool detailCharacterChanged_ = false;
     FileViewer* viewer_ = nullptr;
     QPointer<HudWindow> hud_;
 
