@@ -80,9 +80,9 @@ void FollowStream::AfterTick(DateTime now)
 void FollowStream::Finish(const std::vector<std::string>& files,
                           const std::vector<std::string>& errorLines)
 {
-    Json line = {{"type", "summary"}};
-    line.update(JsonDocument(session_, files, errorLines, sections_));
-    Print(line);
+    WriteJsonDocument(out_, session_, files, errorLines, sections_, -1, {{"type", "summary"}});
+    out_ << '\n';
+    out_.flush();
 }
 
 } // namespace tarvik

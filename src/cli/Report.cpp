@@ -38,27 +38,26 @@ std::string GridText(const DetailGrid& grid)
     return text;
 }
 
-std::string TextReport(const Session& session, const DriverResult& result,
-                       const ReportSections& sections)
+void TextReport(std::ostream& out, const Session& session, const DriverResult& result,
+                const ReportSections& sections)
 {
-    std::string text = result.summary + "\n\n";
-    text += Section("Session Statistics");
-    text += GridText(BuildSessionStatistics(session));
+    out << result.summary << "\n\n";
+    out << Section("Session Statistics");
+    out << GridText(BuildSessionStatistics(session));
     const AnalysisData& data = session.Data();
+    // One character at a time: the report is never held whole.
     for (const auto& character : data.characters) {
         std::string title = DisplayText(character->Name());
         if (character->ID() == data.userCharacterId)
             title += " (you)";
         else if (character->IsPartyMember())
             title += " (party)";
-        text += "\n" + Section(title);
-        text += GridText(BuildGeneralInfo(session, *character));
+        out << "\n" << Section(title) << GridText(BuildGeneralInfo(session, *character));
     }
     if (sections.fights)
-        text += "\n" + FightsText(session);
+        out << "\n" << FightsText(session);
     if (sections.targets)
-        text += "\n" + TargetsText(session);
-    return text;
+        out << "\n" << TargetsText(session);
 }
 
 } // namespace tarvik

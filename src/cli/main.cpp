@@ -178,7 +178,7 @@ int Run(int argc, char** argv)
     } else if (options->html) {
         std::cout << HtmlReport(session, files, errorLines);
     } else if (!result.aborted) {
-        std::cout << TextReport(session, result, sections);
+        TextReport(std::cout, session, result, sections);
     }
     // A report lost on a full disk must not pass for one written.
     if (!std::cout.flush() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
