@@ -196,7 +196,7 @@ size_t FightTracker::NewSlot(Fight& fight, size_t index)
 
 void FightTracker::PushRecap(int32_t id, const RecapEvent& event)
 {
-    TrackOf(id).ring.Push(event);
+    TrackOf(id).Ring().Push(event);
 }
 
 void FightTracker::OnAttack(const AttackEvent& event)
@@ -209,9 +209,7 @@ void FightTracker::OnAttack(const AttackEvent& event)
     FightCharacter& defender = fight.characters_[d];
     ++attacker.attacks;
     ++defender.attacksReceived;
-    if (d / 64 >= attacker.attacked.size())
-        attacker.attacked.resize(d / 64 + 1, 0);
-    attacker.attacked[d / 64] |= uint64_t{1} << (d % 64);
+    attacker.AddAttacked(d);
     if (IsHit(event.outcome))
         ++attacker.hits;
     if (event.outcome == AttackOutcome::CriticalHit)
@@ -264,15 +262,9 @@ void FightTracker::OnDamage(const DamageEvent& event)
         attacker.lastDamageSecond = std::max(attacker.lastDamageSecond, at);
     }
     const size_t bucket = fight.BucketOf(second);
-    Fight::AddToBucket(attacker.series.dealt, bucket, total);
-    Fight::AddToBucket(defender.series.taken, bucket, total);
-
-    auto from = std::find_if(defender.damageFrom.begin(), defender.damageFrom.end(),
-                             [&](const auto& entry) { return entry.first == event.attacker; });
-    if (from == defender.damageFrom.end())
-        defender.damageFrom.emplace_back(event.attacker, total);
-    else
-        from->second += total;
+    attacker.series.dealt.Add(bucket, total);
+    defender.series.taken.Add(bucket, total);
+    defender.AddDamageFrom(event.attacker, total);
 
     Track& track = TrackOf(event.defender);
     if (named != 0) {
@@ -289,7 +281,7 @@ void FightTracker::OnDamage(const DamageEvent& event)
     }
     if (!event.defenderOnYourSide)
         return;
-    RecapEvent& recap = track.ring.Next();
+    RecapEvent& recap = track.Ring().Next();
     recap = RecapEvent{};
     recap.second = second;
     recap.kind = RecapKind::Damage;
@@ -312,7 +304,8 @@ void FightTracker::OnKill(const KillEvent& event)
     recap.second = second;
     recap.victim = event.victim;
     recap.killer = event.killer;
-    TrackOf(event.victim).ring.CollectBefore(second, recap.events);
+    if (const auto& ring = TrackOf(event.victim).ring)
+        ring->CollectBefore(second, recap.events);
 }
 
 void FightTracker::OnHealing(const HealingEvent& event)
@@ -352,7 +345,7 @@ void FightTracker::OnAbsorb(const AbsorbEvent& event)
         stats.reductions.Add(event.amount);
         recap.kind = RecapKind::Absorb;
         if (event.onYourSide)
-            track.ring.Push(recap);
+            track.Ring().Push(recap);
         return;
     }
     const int32_t type = event.damageType;
@@ -371,7 +364,7 @@ void FightTracker::OnAbsorb(const AbsorbEvent& event)
     recap.kind = RecapKind::Immunity;
     recap.type = type;
     if (event.onYourSide)
-        track.ring.Push(recap);
+        track.Ring().Push(recap);
 }
 
 void FightTracker::OnSave(const SaveEvent& event)

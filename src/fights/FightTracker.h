@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tarvik {
@@ -89,7 +90,14 @@ private:
     struct Track {
         TargetStats outside;
         EarlierFights earlier;
-        RecapRing ring;
+        // Only characters on your side have recaps: made at their first event.
+        std::unique_ptr<RecapRing> ring;
+        RecapRing& Ring()
+        {
+            if (!ring)
+                ring = std::make_unique<RecapRing>();
+            return *ring;
+        }
         // The amount each damage type last did to the character, to pair with
         // an immunity absorb that follows it.
         std::vector<int32_t> lastAmount;

@@ -19,7 +19,7 @@ bool Character::RecordKill(const Character& victim)
     if (!CanAdd(kills_, 1) || !CanAdd(killsByVictim_.Get(victim.ID()), 1))
         return false;
     ++kills_;
-    return killsByVictim_.Increment(victim.ID());
+    return CountFor(killsByVictim_, victim.ID());
 }
 
 bool Character::RecordDeath(const Character& killer)
@@ -27,7 +27,7 @@ bool Character::RecordDeath(const Character& killer)
     if (!CanAdd(deaths_, 1) || !CanAdd(deathsByKiller_.Get(killer.ID()), 1))
         return false;
     ++deaths_;
-    return deathsByKiller_.Increment(killer.ID());
+    return CountFor(deathsByKiller_, killer.ID());
 }
 
 bool Character::RecordSpellCast(const Spell& spell)
@@ -38,7 +38,7 @@ bool Character::RecordSpellCast(const Spell& spell)
     ++spells_;
     if (before == 0)
         ++distinctSpells_;
-    return castsBySpell_.Increment(spell.ID());
+    return CountFor(castsBySpell_, spell.ID());
 }
 
 bool Character::RecordAttack(int32_t /*defenderId*/, bool hit)

@@ -2,7 +2,7 @@
 
 #include "AttackRecord.h"
 #include "DamageBreakdown.h"
-#include "IdCounts.h"
+#include "IdMap.h"
 #include "KeyedList.h"
 #include "Spell.h"
 
@@ -90,6 +90,8 @@ private:
         int32_t lastOpponent = 0;
         size_t lastRecord = 0;
     };
+    // Counts one more for id; IDs below 1 name no opponent and are not counted.
+    static bool CountFor(IdMap& counts, int32_t id) { return id < 1 || counts.Increment(id); }
     static DamageTable DamageSummary(const RecordSet& set, bool byDefender, int damageTypeCount);
     AttackRecord& GetAttackRecord(int32_t attackerId, int32_t defenderId, bool outbound,
                                   int damageTypeCount);
@@ -98,12 +100,12 @@ private:
     std::string name_;
     bool isPartyMember_ = false;
     int32_t kills_ = 0;
-    IdCounts killsByVictim_;
+    IdMap killsByVictim_;
     int32_t deaths_ = 0;
-    IdCounts deathsByKiller_;
+    IdMap deathsByKiller_;
     int32_t spells_ = 0;
     int32_t distinctSpells_ = 0;
-    IdCounts castsBySpell_;
+    IdMap castsBySpell_;
     int32_t attacks_ = 0;
     int32_t attackHits_ = 0;
     int32_t enemyAttacks_ = 0;

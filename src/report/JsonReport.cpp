@@ -31,12 +31,20 @@ json DamageRecordsJson(const std::vector<AttackRecord>& records, const char* opp
     return list;
 }
 
+// Adds a member whose key is new: the document's objects keep their members
+// in order in a plain list, which operator[] searches first.
+void AppendMember(json& object, std::string key, json value)
+{
+    auto& members = object.get_ref<json::object_t&>();
+    members.json::object_t::Container::emplace_back(std::move(key), std::move(value));
+}
+
 json ByIdJson(const IdCountList& counts)
 {
     json object = json::object();
     for (const auto& [id, count] : counts) {
         if (count != 0)
-            object[std::to_string(id)] = count;
+            AppendMember(object, std::to_string(id), count);
     }
     return object;
 }
@@ -160,16 +168,24 @@ void WriteJsonDocument(std::ostream& out, const Session& session,
     // One character's object at a time, indented as the whole dump would.
     const std::string lineStart = indent >= 0 ? "\n" + std::string(2 * indent, ' ') : "";
     bool first = true;
+    std::string indented;
     for (const auto& character : characters) {
-        std::string item =
+        const std::string item =
             CharacterJson(*character, session.Data(), session.Config().damageTypes).dump(indent);
-        if (indent >= 0) {
-            for (size_t nl = item.find('\n'); nl != std::string::npos;
-                 nl = item.find('\n', nl + 1 + 2 * indent))
-                item.insert(nl + 1, 2 * static_cast<size_t>(indent), ' ');
-        }
-        out << (first ? "" : ",") << lineStart << item;
+        out << (first ? "" : ",") << lineStart;
         first = false;
+        if (indent < 0) {
+            out << item;
+            continue;
+        }
+        // Line ends in the dump are all layout: text escapes its own.
+        indented.clear();
+        for (const char c : item) {
+            indented += c;
+            if (c == '\n')
+                indented.append(2 * static_cast<size_t>(indent), ' ');
+        }
+        out << indented;
     }
     if (!first && indent >= 0)
         out << '\n' << std::string(static_cast<size_t>(indent), ' ');

@@ -73,9 +73,10 @@ TEST(Character, KillDeathAndCastCountsKeepOnlyWhatWasCounted)
     Character c = MakeCharacter("Drogo", 1);
     c.CreateCharacter("Other", 9); // a second create changes nothing
     EXPECT_EQ(c.ID(), 1);
-    for (const int32_t victim : {2'000'000, 5, 2500, 5, 2500, 2500})
+    // A victim without an ID counts as a kill against no one.
+    for (const int32_t victim : {2'000'000, 5, 2500, 5, 0, 2500, 2500})
         ASSERT_TRUE(c.RecordKill(MakeCharacter("Victim", victim)));
-    EXPECT_EQ(c.Kills(), 6);
+    EXPECT_EQ(c.Kills(), 7);
     EXPECT_EQ(c.KillSummary(), (IdCountList{{5, 2}, {2500, 3}, {2'000'000, 1}}));
     EXPECT_EQ(c.KillsOf(2500), 3);
     EXPECT_EQ(c.KillsOf(6), 0);
@@ -103,25 +104,40 @@ TEST(Character, KillDeathAndCastCountsKeepOnlyWhatWasCounted)
     EXPECT_EQ(table, (SpellCastTable{{"Fireball", "1"}, {"Haste", "3"}}));
 }
 
-// Many IDs in any order, as an open-addressed table sees them while it grows.
-TEST(IdCounts, CountsEveryIdInAnyOrder)
+// Many IDs in any order, as an open-addressed table sees them while it grows;
+// cleared, it forgets them all and counts anew.
+TEST(IdMap, KeepsEveryIdInAnyOrder)
 {
-    IdCounts counts;
-    EXPECT_EQ(counts.Get(1), 0);
-    EXPECT_TRUE(counts.Increment(0)); // no opponent: nothing counted
-    EXPECT_TRUE(counts.Empty());
-    IdCountList expected;
-    for (int32_t id = 1; id <= 3000; ++id) {
-        const int32_t scattered = (id * 7919) % 3001; // every ID from 1 to 3000 once
-        for (int32_t n = 0; n < scattered % 3 + 1; ++n)
-            ASSERT_TRUE(counts.Increment(scattered));
-        expected.emplace_back(scattered, scattered % 3 + 1);
+    IdMap map;
+    EXPECT_EQ(map.Get(1), 0);
+    EXPECT_EQ(map.Find(1), nullptr);
+    for (int round = 0; round < 2; ++round) {
+        IdCountList expected;
+        for (int32_t n = 1; n <= 3000; ++n) {
+            // Numbers up to 3000, scattered, and a few below zero.
+            const int32_t id = n % 1000 == 0 ? -n : (n * 7919) % 3001;
+            for (int32_t k = 0; k < n % 3 + 1; ++k)
+                ASSERT_TRUE(map.Increment(id));
+            expected.emplace_back(id, n % 3 + 1);
+        }
+        map[0] = 42;
+        expected.emplace_back(0, 42);
+        std::sort(expected.begin(), expected.end());
+        SCOPED_TRACE(round);
+        EXPECT_EQ(map.Size(), expected.size());
+        EXPECT_EQ(map.Sorted(), expected);
+        EXPECT_EQ(map.Get((2999 * 7919) % 3001), 2999 % 3 + 1);
+        EXPECT_EQ(map.Get(-2000), 2000 % 3 + 1);
+        ASSERT_NE(map.Find(0), nullptr);
+        EXPECT_EQ(*map.Find(0), 42);
+        EXPECT_EQ(map.Get(3001), 0);
+        map.Clear();
+        EXPECT_TRUE(map.Empty());
+        EXPECT_EQ(map.Get(-2000), 0);
     }
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(counts.Size(), 3000u);
-    EXPECT_EQ(counts.Sorted(), expected);
-    EXPECT_EQ(counts.Get(2999), 2999 % 3 + 1);
-    EXPECT_EQ(counts.Get(3001), 0);
+    map[7] = Max32;
+    EXPECT_FALSE(map.Increment(7));
+    EXPECT_EQ(map.Get(7), Max32);
 }
 
 // Blows alternate between opponents, run after run; each lands on its own pairing.

@@ -218,14 +218,41 @@ TEST_F(ReportFromSession, HtmlIsWellFormedWithEscapedNamesAChartPerFightAndTheRe
               std::string::npos);
 }
 
-TEST_F(ReportFromSession, WindowExportIsTheCliDocumentByteForByte)
+// The window writes dump(2); tarvik-cli and the follow stream's summary write
+// the same document one character at a time, pretty and on one line.
+TEST_F(ReportFromSession, StreamedDocumentIsTheWholeDocumentByteForByte)
 {
-    // The window writes dump(2); tarvik-cli streams the same document.
     const std::vector<std::string> files = {"nwclientLog1.txt"};
-    std::ostringstream cli;
-    JsonReport(cli, h.S(), files, h.Errors(), {true, true});
-    EXPECT_EQ(JsonDocument(h.S(), files, h.Errors(), {true, true}).dump(2) + "\n", cli.str());
-    EXPECT_NE(cli.str().find("\"name\": \"Sefa\xe2\x80\x99s Wolf, the Grey\""), std::string::npos);
+    test::SessionHarness empty{test::ShippedAnalysisConfig()};
+    ASSERT_TRUE(
+        empty.S().AnalyzeLog(empty.Write("chat.txt", {GameLine("Hello", "Sat Dec 16 20:00:00")})));
+    ASSERT_EQ(empty.Data().characters.Count(), 0);
+    struct Case {
+        const char* what;
+        Session& session;
+        ReportSections sections;
+    };
+    const Case cases[] = {
+        {"characters, fights and targets", h.S(), {true, true}},
+        {"characters only", h.S(), {}},
+        {"no character", empty.S(), {true, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const nlohmann::ordered_json whole = JsonDocument(c.session, files, {}, c.sections);
+        std::ostringstream pretty;
+        JsonReport(pretty, c.session, files, {}, c.sections);
+        EXPECT_EQ(pretty.str(), whole.dump(2) + "\n");
+
+        nlohmann::ordered_json line = {{"type", "summary"}};
+        line.update(whole);
+        std::ostringstream compact;
+        WriteJsonDocument(compact, c.session, files, {}, c.sections, -1, {{"type", "summary"}});
+        EXPECT_EQ(compact.str(), line.dump());
+    }
+    EXPECT_NE(
+        JsonDocument(h.S(), files, {}).dump().find("\"name\":\"Sefa\xe2\x80\x99s Wolf, the Grey\""),
+        std::string::npos);
 }
 
 } // namespace
