@@ -180,6 +180,9 @@ public:
     const std::vector<FightCharacter>& Characters() const { return characters_; }
     const FightCharacter* Find(int32_t id) const;
     const std::vector<DeathRecap>& Deaths() const { return deaths_; }
+    // Goes up with every event the fight takes in: a fight shown before has
+    // changed since when its revision has.
+    uint64_t Revision() const { return revision_; }
 
 private:
     friend class FightTracker;
@@ -200,6 +203,7 @@ private:
     int64_t start_;
     int64_t end_;
     int32_t bucketShift_ = 0; // buckets are 2^shift seconds wide
+    uint64_t revision_ = 0;
     std::vector<FightCharacter> characters_;
     std::vector<DeathRecap> deaths_;
 };

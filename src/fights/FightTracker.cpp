@@ -164,7 +164,10 @@ Fight* FightTracker::FightAt(int64_t second)
         return nullptr;
     Fight& current = fights_.back();
     const int64_t quiet = second - current.end_;
-    return quiet < gapSeconds_ && quiet > -gapSeconds_ ? &current : nullptr;
+    if (quiet >= gapSeconds_ || quiet <= -gapSeconds_)
+        return nullptr;
+    ++current.revision_;
+    return &current;
 }
 
 FightCharacter& FightTracker::NewCharacter(Fight& fight, int32_t id)
