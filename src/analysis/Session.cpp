@@ -159,7 +159,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     LogReader& reader = reader_;
     reader.SetHoldPartialLastLine(monitoring);
     const int64_t start = cursor.position;
-    if (const Error error = reader.Open(path, start))
+    if (const Error error = reader.Open(path, start, cursor.insideCutLine))
         return Fail(path, {}, error);
     debug_.Log(4, [&] { return "Analysis:  going to position " + std::to_string(start) + "."; });
     if (!reader.AtEnd())
@@ -276,6 +276,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     errors_.Close();
     cursor.position = reader.NextPosition();
     cursor.sessionStart = years.SessionStart();
+    cursor.insideCutLine = reader.InsideCutLine();
     reader.Close();
     ShowRecordDates();
     return result;

@@ -150,6 +150,59 @@ TEST(SessionDates, CursorCarriesTheSessionHeaderToTheNextRead)
     EXPECT_EQ(h.Data().latestRecordDate.Format(), "01/01/2026 12:00:05 AM");
 }
 
+// A line too long to keep, written while Tarvik follows the log, counts as
+// one line however the writes cut it, as in a read of the whole file.
+TEST(Session, OverlongLineSplitAcrossReadsCountsOnce)
+{
+    const std::string before = GameLine("Bob killed Orc") + "\r\n";
+    const std::string overlong = std::string(LogReader::MaxLineLength + 30'000, 'x') + "\r\n";
+    const std::string after = GameLine("Ann killed Orc") + "\r\n";
+    const std::string bytes = before + overlong + after;
+    const size_t longStart = before.size();
+    const size_t longEnd = longStart + overlong.size() - 2; // where its CR is
+    struct Case {
+        const char* what;
+        std::vector<size_t> cuts; // where each read stops
+    };
+    const Case cases[] = {
+        {"whole", {}},
+        {"within what is kept", {longStart + 1000}},
+        {"right after what is kept", {longStart + LogReader::MaxLineLength + 1}},
+        {"in the rest", {longStart + LogReader::MaxLineLength + 20'000}},
+        {"in the rest twice",
+         {longStart + LogReader::MaxLineLength + 10, longStart + LogReader::MaxLineLength + 90}},
+        {"between its CR and LF", {longEnd + 1}},
+        {"at its line end", {longEnd + 2}},
+    };
+    SessionHarness once;
+    const std::string whole = once.Write("log.txt", {});
+    WriteBytes(whole, bytes);
+    ASSERT_TRUE(once.S().AnalyzeLog(whole));
+    ASSERT_EQ(once.Data().linesRead, 3);
+    ASSERT_EQ(once.Errors().size(), 1u);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SessionHarness h;
+        h.S().SetMonitoringEnabled(true);
+        const std::string path = h.Write("log.txt", {});
+        LogCursor cursor;
+        size_t written = 0;
+        for (const size_t cut : c.cuts) {
+            WriteBytes(path, bytes.substr(written, cut - written), true);
+            written = cut;
+            h.S().AnalyzeLog(path, cursor);
+        }
+        WriteBytes(path, bytes.substr(written), true);
+        ASSERT_TRUE(h.S().AnalyzeLog(path, cursor));
+        EXPECT_EQ(cursor.position, static_cast<int64_t>(bytes.size()) + 1);
+        EXPECT_FALSE(cursor.insideCutLine);
+        EXPECT_EQ(h.Data().linesRead, once.Data().linesRead);
+        EXPECT_EQ(h.Errors(), once.Errors());
+        ASSERT_NE(h.Named("Ann"), nullptr);
+        EXPECT_EQ(h.Named("Ann")->Kills(), 1);
+    }
+}
+
 // Positions count from 1; a read that finds nothing new reports no data.
 TEST(Session, PositionAfterReadingAndNothingNew)
 {
