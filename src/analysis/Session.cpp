@@ -315,7 +315,7 @@ DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
         const std::optional<FileInfo> info = GetFileInfo(path);
         if (!info) {
             debug_.Log(1, [&] { return "Log file [" + name + "] no longer exists or is locked."; });
-            result.fileMissing = true;
+            result.missing.push_back(path + " was not found and was skipped.");
             continue;
         }
         if (!info->regular) {

@@ -30,7 +30,8 @@ inline constexpr const char* SupportAddress = "support@tarvik.example.org";
 struct DriverResult {
     int32_t filesAnalyzed = 0;
     bool aborted = false;
-    bool fileMissing = false;
+    // Logs that were not found, each named: "<path> was not found and was skipped."
+    std::vector<std::string> missing;
     std::string summary; // the "Status" tab's text after a complete run
     // Files that were not read, each named with the reason.
     std::vector<std::string> skipped;

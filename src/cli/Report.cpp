@@ -23,14 +23,14 @@ std::string GridText(const DetailGrid& grid)
 {
     size_t width = 0;
     for (const auto& row : grid.cells)
-        width = std::max(width, row.empty() ? 0 : DisplayText(row[0]).size());
+        width = std::max(width, row.empty() ? 0 : TerminalText(row[0]).size());
     std::string text;
     for (const auto& row : grid.cells) {
-        std::string label = row.empty() ? std::string() : DisplayText(row[0]);
+        std::string label = row.empty() ? std::string() : TerminalText(row[0]);
         label.resize(std::max(width, label.size()), ' ');
         text += "  " + label;
         for (size_t i = 1; i < row.size(); ++i)
-            text += "  " + DisplayText(row[i]);
+            text += "  " + TerminalText(row[i]);
         while (!text.empty() && text.back() == ' ')
             text.pop_back();
         text += "\n";
@@ -47,7 +47,7 @@ void TextReport(std::ostream& out, const Session& session, const DriverResult& r
     const AnalysisData& data = session.Data();
     // One character at a time: the report is never held whole.
     for (const auto& character : data.characters) {
-        std::string title = DisplayText(character->Name());
+        std::string title = TerminalText(character->Name());
         if (character->ID() == data.userCharacterId)
             title += " (you)";
         else if (character->IsPartyMember())

@@ -44,7 +44,7 @@ public:
         // Which log and record broke the read, even when the list is not printed.
         const auto& lines = session_->Errors().Lines();
         if (!options_.listErrors && !lines.empty())
-            std::cerr << DisplayText(lines.back()) << '\n';
+            std::cerr << TerminalText(lines.back()) << '\n';
     }
     void CharacterCreated(int32_t id) override { ApplyMarks(id); }
     // A serious read error ends following, as it switches the window's monitoring off.
@@ -156,18 +156,18 @@ int Run(int argc, char** argv)
     session.ClearAllData();
     const DriverResult result = session.AnalyzeSelectedLogs(options->logs);
     host.ApplyAllMarks();
-    if (result.fileMissing)
-        std::cerr << "tarvik-cli: a log file was not found and was skipped.\n";
+    for (const auto& message : result.missing)
+        std::cerr << "tarvik-cli: " << TerminalText(message) << '\n';
     for (const auto& message : result.skipped)
-        std::cerr << "tarvik-cli: " << message << '\n';
+        std::cerr << "tarvik-cli: " << TerminalText(message) << '\n';
     if (!result.stopReason.empty() && !result.seriousError)
-        std::cerr << "tarvik-cli: " << result.stopReason << '\n';
+        std::cerr << "tarvik-cli: " << TerminalText(result.stopReason) << '\n';
 
     const std::vector<std::string> files = ReportFileNames(options->logs);
     const std::vector<std::string>& errorLines = session.Errors().Lines();
     if (options->listErrors) {
         for (const auto& line : errorLines)
-            std::cerr << DisplayText(line) << '\n';
+            std::cerr << TerminalText(line) << '\n';
     } else if (!errorLines.empty()) {
         std::cerr << "tarvik-cli: " << errorLines.size()
                   << " line(s) of the logs could not be used; --errors lists them.\n";
@@ -188,7 +188,7 @@ int Run(int argc, char** argv)
     }
     if (result.aborted)
         return 1;
-    return result.fileMissing || !result.skipped.empty() ? 1 : 0;
+    return !result.missing.empty() || !result.skipped.empty() ? 1 : 0;
 }
 
 } // namespace

@@ -341,7 +341,7 @@ TEST_F(Driver, MissingFileIsSkippedAndEmptyFileAborts)
     const std::string empty = h.Write("b.txt", {});
     const std::string c = Log("c.txt", {"Carl killed Orc"});
     DriverResult result = h.S().AnalyzeSelectedLogs({h.dir.File("0-gone.txt"), a, c});
-    EXPECT_TRUE(result.fileMissing);
+    EXPECT_EQ(result.missing, Lines{h.dir.File("0-gone.txt") + " was not found and was skipped."});
     EXPECT_FALSE(result.aborted);
     EXPECT_EQ(result.filesAnalyzed, 2);
     EXPECT_TRUE(result.skipped.empty());
