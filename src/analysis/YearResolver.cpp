@@ -2,6 +2,7 @@
 
 #include "util/Text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tarvik {
@@ -77,8 +78,14 @@ int DayKey(int year, int month, int day)
 
 YearResolver::YearResolver(DateTime today, DateTime fileModified)
     : today_(today)
-    , fileModified_(fileModified)
+    , tomorrowKey_(KeyOf(today.AddSeconds(24 * 60 * 60)))
 {
+    latestDayKey_ = std::min(KeyOf(fileModified), tomorrowKey_);
+}
+
+int YearResolver::KeyOf(DateTime date)
+{
+    return DayKey(date.Year(), date.Month(), date.Day());
 }
 
 void YearResolver::SetSessionStart(DateTime start)
@@ -112,21 +119,21 @@ int YearResolver::Resolve(const StampDay& d) const
         const bool beforeHeader =
             d.month * 100 + d.day < sessionStart_.Month() * 100 + sessionStart_.Day();
         const int year = beforeHeader ? header + 1 : header;
-        if (DateTime::IsValidDate(year, d.month, d.day))
+        if (DateTime::IsValidDate(year, d.month, d.day) &&
+            DayKey(year, d.month, d.day) <= tomorrowKey_)
             return year;
     }
-    const int modifiedKey =
-        DayKey(fileModified_.Year(), fileModified_.Month(), fileModified_.Day());
+    const int latestYear = latestDayKey_ / 10000;
     if (d.weekday >= 0) {
-        for (int year = fileModified_.Year(); year > fileModified_.Year() - YearsSearched; --year) {
+        for (int year = latestYear; year > latestYear - YearsSearched; --year) {
             if (DateTime::IsValidDate(year, d.month, d.day) &&
-                DayKey(year, d.month, d.day) <= modifiedKey &&
+                DayKey(year, d.month, d.day) <= latestDayKey_ &&
                 DateTime::FromCivil(year, d.month, d.day).DayOfWeek() == d.weekday)
                 return year;
         }
     }
     const int year = today_.Year();
-    return DayKey(year, d.month, d.day) > modifiedKey ? year - 1 : year;
+    return DayKey(year, d.month, d.day) > latestDayKey_ ? year - 1 : year;
 }
 
 int YearResolver::YearOf(std::string_view stamp)

@@ -114,8 +114,10 @@ json DocumentWithoutCharacters(const Session& session, const std::vector<std::st
     doc["lines_read"] = data.linesRead;
     doc["records_parsed"] = data.recordsParsed;
     doc["experience_total"] = data.experienceTotal;
-    doc["earliest"] = data.earliestRecordDate.Format();
-    doc["latest"] = data.latestRecordDate.Format();
+    // No date at all rather than the start values, which are none.
+    const bool dated = data.HasRecordDates();
+    doc["earliest"] = dated ? json(data.earliestRecordDate.Format()) : json(nullptr);
+    doc["latest"] = dated ? json(data.latestRecordDate.Format()) : json(nullptr);
     doc["error_lines"] = json::array();
     for (const auto& line : errorLines)
         doc["error_lines"].push_back(DisplayText(line));

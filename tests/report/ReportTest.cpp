@@ -218,6 +218,40 @@ TEST_F(ReportFromSession, HtmlIsWellFormedWithEscapedNamesAChartPerFightAndTheRe
               std::string::npos);
 }
 
+// Reports name no date for logs without a dated line: not the start values,
+// a year ahead and the zero date, that the window's panels show.
+TEST(ReportDates, NoDateWithoutADatedLine)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        nlohmann::ordered_json earliest;
+        nlohmann::ordered_json latest;
+        const char* htmlDates; // null: none
+    };
+    const Case cases[] = {
+        {"undated lines only", {"nwsync: reconfigured", ""}, nullptr, nullptr, nullptr},
+        {"dated lines",
+         {"undated", GameLine("Bob killed Orc", "Sat Dec 16 20:00:00"),
+          GameLine("Bob killed Orc", "Sat Dec 16 19:59:59")},
+         "12/16/2023 07:59:59 PM",
+         "12/16/2023 08:00:00 PM",
+         "From 12/16/2023 07:59:59 PM to 12/16/2023 08:00:00 PM. "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::SessionHarness h{test::ShippedAnalysisConfig(),
+                               DateTime::FromCivil(2026, 12, 20, 12, 0, 0)};
+        ASSERT_TRUE(h.S().AnalyzeLog(h.Write("log.txt", c.lines)));
+        const nlohmann::ordered_json doc = JsonDocument(h.S(), {"log.txt"}, h.Errors());
+        EXPECT_EQ(doc["earliest"], c.earliest);
+        EXPECT_EQ(doc["latest"], c.latest);
+        const std::string html = HtmlReport(h.S(), {"log.txt"}, h.Errors());
+        EXPECT_EQ(html.find("From "), c.htmlDates ? html.find(c.htmlDates) : std::string::npos);
+        EXPECT_NE(html.find(" lines read"), std::string::npos);
+    }
+}
+
 // The window writes dump(2); tarvik-cli and the follow stream's summary write
 // the same document one character at a time, pretty and on one line.
 TEST_F(ReportFromSession, StreamedDocumentIsTheWholeDocumentByteForByte)
