@@ -96,11 +96,13 @@ void YearResolver::SetSessionStart(DateTime start)
 
 bool YearResolver::ParseStampDay(std::string_view stamp, StampDay& result)
 {
+    // The parts the date parser takes, wherever they stand; the time of day
+    // is not one of them.
     size_t pos = 0;
     for (std::string_view token = NextToken(stamp, pos); !token.empty();
          token = NextToken(stamp, pos)) {
         if (token.find(':') != std::string_view::npos)
-            break; // the time of day ends the date
+            continue;
         if (AllDigits(token) && token.size() <= 2) {
             result.day = Number(token);
         } else if (const int month = MonthOf(token); month > 0) {
@@ -138,15 +140,22 @@ int YearResolver::Resolve(const StampDay& d) const
 
 int YearResolver::YearOf(std::string_view stamp)
 {
-    // The day part ends where the time of day begins.
+    // The day is all but the time of day, which stamps of one day share.
     const size_t colon = stamp.find(':');
-    const std::string_view dayText = stamp.substr(
-        0, colon == std::string_view::npos ? stamp.size() : stamp.rfind(' ', colon) + 1);
-    if (lastYear_ != 0 && dayText == lastDayText_)
+    size_t timeStart = stamp.size(), timeEnd = stamp.size();
+    if (colon != std::string_view::npos) {
+        const size_t blank = stamp.rfind(' ', colon);
+        timeStart = blank == std::string_view::npos ? 0 : blank + 1;
+        timeEnd = std::min(stamp.find(' ', colon), stamp.size());
+    }
+    const std::string_view dayText = stamp.substr(0, timeStart);
+    const std::string_view dayTail = stamp.substr(timeEnd);
+    if (lastYear_ != 0 && dayText == lastDayText_ && dayTail == lastDayTail_)
         return lastYear_;
     StampDay day;
     const int year = ParseStampDay(stamp, day) ? Resolve(day) : today_.Year();
     lastDayText_.assign(dayText);
+    lastDayTail_.assign(dayTail);
     lastYear_ = year;
     return year;
 }

@@ -50,7 +50,8 @@ private:
     int tomorrowKey_ = 0;
     DateTime sessionStart_;
     // Consecutive lines share their day: resolve it once.
-    std::string lastDayText_;
+    std::string lastDayText_; // before the time of day
+    std::string lastDayTail_; // after it
     int lastYear_ = 0;
 };
 
