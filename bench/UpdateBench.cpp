@@ -15,6 +15,7 @@
 #include <sys/resource.h>
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QNetworkProxyFactory>
@@ -40,6 +41,12 @@ public:
     explicit GeneratingServer(qint64 setupBytes)
         : setupBytes_(setupBytes)
     {
+        // The description publishes the setup program's checksum.
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        for (qint64 hashed = 0; hashed < setupBytes_; hashed += chunk_.size())
+            hash.addData(QByteArrayView(chunk_).first(
+                std::min<qint64>(chunk_.size(), setupBytes_ - hashed)));
+        sha256_ = hash.result().toHex();
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = server_.nextPendingConnection()) {
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Serve(socket); });
@@ -59,7 +66,8 @@ private:
         const QByteArray request = socket->readAll();
         if (request.startsWith("GET /Update.ini")) {
             const QByteArray body =
-                "[Tarvik]\r\nCurrentVersion=999\r\nUpdateFile=" + Url("/setup").toUtf8() + "\r\n";
+                "[Tarvik]\r\nCurrentVersion=999\r\nUpdateFile=" + Url("/setup").toUtf8() +
+                "\r\nUpdateFileSHA256=" + sha256_ + "\r\n";
             socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
                           "\r\nConnection: close\r\n\r\n" + body);
             socket->disconnectFromHost();
@@ -68,7 +76,7 @@ private:
         socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(setupBytes_) +
                       "\r\nConnection: close\r\n\r\n");
         auto sent = std::make_shared<qint64>(0);
-        const QByteArray chunk(256 * 1024, 'x');
+        const QByteArray chunk = chunk_;
         const auto more = [socket, sent, chunk, this] {
             while (socket->bytesToWrite() < 2 * chunk.size() && *sent < setupBytes_) {
                 const qint64 piece = std::min<qint64>(chunk.size(), setupBytes_ - *sent);
@@ -83,6 +91,8 @@ private:
     }
 
     qint64 setupBytes_;
+    const QByteArray chunk_ = QByteArray(256 * 1024, 'x');
+    QByteArray sha256_;
     QTcpServer server_;
 };
 
@@ -129,6 +139,8 @@ int main(int argc, char** argv)
     UpdateCheckerSettings settings;
     settings.programDirectory = dir.path();
     settings.configuration = ConfigurationFile(config.fileName().toStdString());
+    // The local server speaks plain http.
+    settings.trust.TrustPlainHttp(QUrl(server.Url("/")));
     UpdateChecker checker(host, debug, lastError, clock, settings);
 
     const long before = PeakMegabytes();

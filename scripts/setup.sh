@@ -8,7 +8,9 @@ build="${1:-$root/build}"
 shift $(($# > 0 ? 1 : 0))
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev nlohmann-json3-dev libxcb1-dev xvfb xauth python3)
+          libbenchmark-dev nlohmann-json3-dev libboost-dev libxcb1-dev xvfb xauth python3)
+# The live meter's test in a real browser (headless).
+packages+=(chromium)
 # The Debian package and its checks (scripts/test-package.sh).
 packages+=(dpkg-dev file desktop-file-utils appstream)
 # The Windows build and Wine to run it (scripts/test-windows.sh).

@@ -1,8 +1,7 @@
 #include "LogGenerator.h"
 
-
 #include <array>
-#include <cstdio>
+#include <vector>
 
 namespace tarvik {
 
@@ -15,9 +14,6 @@ const std::array<std::string, 14> Monsters = {
     "Ogre Chieftain",    "Legendary Bear",      "Hellspawn",           "Epic Mummy Warrior",
     "Di'Rancor Guard",   "Fei-ungan Priestess", "Cursed Corpse Eater", "Electrical Golem",
     "Draconic Warrior",  "Kil'iak Witch"};
-const std::array<const char*, 11> DamageTypes = {
-    "Physical",        "Magical",         "Acid",  "Cold", "Divine", "Electrical", "Fire",
-    "Negative Energy", "Positive Energy", "Sonic", "Pure"};
 const std::array<const char*, 5> Descriptions = {
     "Off Hand", "Sneak Attack", "Attack Of Opportunity", "Expertise", "Power Attack"};
 const std::array<const char*, 8> Spells = {"Magic Missile",
@@ -31,36 +27,28 @@ const std::array<const char*, 8> Spells = {"Magic Missile",
 const std::array<const char*, 5> Noise = {"Devastating Critical Hit!", "Acquired 5GP", "Resting.",
                                           "Weapon equipped as a one-handed weapon.",
                                           "* Bard Song - from: Brenna Tal - wore off *"};
-const std::array<const char*, 7> Weekdays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
 } // namespace
 
 LogGenerator::LogGenerator(Options options)
     : options_(options)
-    , state_(options.seed)
+    , random_(options.seed)
+    , writer_(options.style == Style::Classic ? LogClient::Classic : LogClient::EnhancedEdition,
+              options.crlf ? "\r\n" : "\n")
 {
-}
-
-uint64_t LogGenerator::Next()
-{
-    // splitmix64: fast, and the same everywhere.
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
 }
 
 const std::string& LogGenerator::Hero()
 {
-    return Heroes[static_cast<size_t>(Below(static_cast<int>(Heroes.size())))];
+    return random_.Pick(Heroes);
 }
 
 const std::string& LogGenerator::Monster()
 {
-    return Monsters[static_cast<size_t>(Below(static_cast<int>(Monsters.size())))];
+    return random_.Pick(Monsters);
 }
 
-std::string LogGenerator::Stamp()
+StampTime LogGenerator::NextTime()
 {
     if (Chance(30))
         ++secondOfDay_;
@@ -68,67 +56,51 @@ std::string LogGenerator::Stamp()
         secondOfDay_ = 0;
         day_ = day_ % 28 + 1;
     }
-    const int h = static_cast<int>(secondOfDay_ / 3600);
-    const int m = static_cast<int>(secondOfDay_ / 60 % 60);
-    const int s = static_cast<int>(secondOfDay_ % 60);
-    char buffer[64];
-    if (options_.style == Style::EnhancedEdition)
-        std::snprintf(buffer, sizeof buffer, "[CHAT WINDOW TEXT] [%s Aug %2d %02d:%02d:%02d] ",
-                      Weekdays[static_cast<size_t>(day_ % 7)], day_, h, m, s);
-    else
-        std::snprintf(buffer, sizeof buffer, "[CHAT WINDOW TEXT] [%s Apr %02d %02d:%02d:%02d] ",
-                      Weekdays[static_cast<size_t>(day_ % 7)], day_, h, m, s);
-    return buffer;
+    // A month of 28 days whose weekdays follow the day's number.
+    return {day_ % 7, options_.style == Style::EnhancedEdition ? 8 : 4, day_, secondOfDay_};
 }
 
 std::string LogGenerator::Attack(const std::string& attacker, const std::string& defender)
 {
-    std::string text;
+    std::string descriptions;
     if (Chance(15))
-        text += std::string(Descriptions[static_cast<size_t>(Below(5))]) + " : ";
-    text += attacker + " attacks " + defender + " : ";
+        descriptions = std::string(Descriptions[static_cast<size_t>(Below(5))]) + " : ";
     const int roll = Below(20) + 1;
     const int bonus = 10 + Below(50);
-    switch (Below(10)) {
-    case 0:
-        text += "*critical hit* : (" + std::to_string(roll) + " + " + std::to_string(bonus) +
-                " = " + std::to_string(roll + bonus) +
-                " : Threat Roll: " + std::to_string(Below(20) + 1) + " + " + std::to_string(bonus) +
-                " = " + std::to_string(bonus + 10) + ")";
-        return text;
-    case 1:
-    case 2:
-    case 3:
-        text += "*miss* : ";
-        break;
-    case 4:
-        text += "*target concealed: 50%* : ";
-        break;
-    case 5:
-        text += "*parried* : ";
-        break;
-    default:
-        text += "*hit* : ";
-        break;
+    const int kind = Below(10);
+    if (kind == 0) {
+        const D20 threat{Below(20) + 1, bonus, bonus + 10};
+        return AttackBody(descriptions, attacker, defender, "critical hit", Rolled(roll, bonus),
+                          &threat);
     }
-    text += "(" + std::to_string(roll) + " + " + std::to_string(bonus) + " = " +
-            std::to_string(roll + bonus) + ")";
-    return text;
+    const char* result = kind <= 3   ? "miss"
+                         : kind == 4 ? "target concealed: 50%"
+                         : kind == 5 ? "parried"
+                                     : "hit";
+    return AttackBody(descriptions, attacker, defender, result, Rolled(roll, bonus));
 }
 
 std::string LogGenerator::Damage(const std::string& attacker, const std::string& defender)
 {
     const int kinds = 1 + Below(3);
-    int total = 0;
-    std::string parts;
+    std::vector<DamagePart> parts;
     for (int i = 0; i < kinds; ++i) {
         const int amount = Chance(5) ? 0 : 1 + Below(40);
-        total += amount;
-        if (i > 0)
-            parts += " ";
-        parts += std::to_string(amount) + " " + DamageTypes[static_cast<size_t>(Below(11))];
+        parts.push_back({amount, DamageTypeName(Below(DamageTypeCount))});
     }
-    return attacker + " damages " + defender + ": " + std::to_string(total) + " (" + parts + ")";
+    return DamageBody(attacker, defender, parts);
+}
+
+std::string LogGenerator::Save(const std::string& defender)
+{
+    // Drawn in the order the first version of this generator drew them.
+    const int bonus = 5 + Below(30);
+    const int roll = 1 + Below(20);
+    const bool success = Chance(70);
+    const bool reflex = Chance(50);
+    const bool improvedEvasion = Chance(30);
+    return SaveBody((improvedEvasion ? "Improved Evasion : " : "") + defender,
+                    reflex ? "Reflex Save vs. Fire" : "Will Save", success, {roll, bonus, 30}, 25);
 }
 
 std::string LogGenerator::Body()
@@ -143,38 +115,36 @@ std::string LogGenerator::Body()
         return Attack(attacker, defender);
     if (pick < 600)
         return Damage(attacker, defender);
-    if (pick < 680)
-        return defender + " : Damage " + (Chance(50) ? "Resistance" : "Reduction") + " absorbs " +
-               std::to_string(1 + Below(15)) + " damage";
-    if (pick < 700)
-        return defender + " : Damage Immunity absorbs " + std::to_string(1 + Below(10)) +
-               " point(s) of " + DamageTypes[static_cast<size_t>(Below(11))];
+    if (pick < 680) {
+        const int amount = 1 + Below(15);
+        return AbsorbBody(defender, Chance(50) ? "Resistance" : "Reduction", amount);
+    }
+    if (pick < 700) {
+        const char* type = DamageTypeName(Below(DamageTypeCount));
+        return ImmunityBody(defender, 1 + Below(10), type);
+    }
     if (pick < 730)
-        return std::string(Chance(30) ? "Improved Evasion : " : "") + defender + " : " +
-               (Chance(50) ? "Reflex Save vs. Fire" : "Will Save") + " : *" +
-               (Chance(70) ? "success" : "failure") + "* : (" + std::to_string(1 + Below(20)) +
-               " + " + std::to_string(5 + Below(30)) + " = 30 vs. DC: 25)";
+        return Save(defender);
     if (pick < 780) {
         const char* channels[] = {"[Party]", "[Tell]", "[Shout]", "[Whisper]"};
         return hero + ": " + channels[Below(4)] + " " + monster + " attacks me, heal please";
     }
     if (pick < 800)
-        return hero + " casting " + Spells[static_cast<size_t>(Below(8))];
+        return CastingBody(hero, Spells[static_cast<size_t>(Below(8))], false);
     if (pick < 830)
-        return hero + " casts " + Spells[static_cast<size_t>(Below(8))];
+        return CastingBody(hero, Spells[static_cast<size_t>(Below(8))], true);
     if (pick < 850)
-        return hero + " : Healed " + std::to_string(Below(60)) + " hit points.";
+        return HealedBody(hero, Below(60));
     if (pick < 870)
-        return attacker + " killed " + defender;
+        return KilledBody(attacker, defender);
     if (pick < 890)
-        return "Experience Points Gained:  " + std::to_string(10 + Below(400));
+        return ExperienceBody(10 + Below(400));
     if (pick < 900)
-        return hero + " : Initiative Roll : 11 : (4 + 7 = 11)";
+        return InitiativeBody(hero, Rolled(4, 7));
     if (pick < 903)
-        return hero + (Chance(50) ? " has joined the party." : " has left the party.");
+        return PartyBody(hero, Chance(50));
     if (pick < 906)
-        return hero + " attempts Improved Knockdown on " + monster +
-               " : *resisted* : (2 + 25 = 27)";
+        return SpecialAttackBody(hero, "Improved Knockdown", monster, "resisted", Rolled(2, 25));
     if (pick < 980)
         return Noise[static_cast<size_t>(Below(5))];
     return {};
@@ -182,18 +152,17 @@ std::string LogGenerator::Body()
 
 int64_t LogGenerator::Write(std::ostream& out)
 {
-    const char* end = options_.crlf ? "\r\n" : "\n";
     int64_t bytes = 0;
     std::string line;
     for (int64_t i = 0; i < options_.lines; ++i) {
-        std::string body = Body();
+        line.clear();
+        const std::string body = Body();
         if (body.empty()) {
             // Lines without a timestamp: engine noise and continuations.
-            line = Chance(50) ? "*** ValidateGFFResource sent by user." : "";
+            writer_.Undated(line, Chance(50) ? "*** ValidateGFFResource sent by user." : "");
         } else {
-            line = Stamp() + body;
+            writer_.Dated(line, NextTime(), body);
         }
-        line += end;
         out << line;
         bytes += static_cast<int64_t>(line.size());
     }

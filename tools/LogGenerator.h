@@ -1,5 +1,8 @@
 #pragma once
 
+#include "LogLines.h"
+#include "SplitMix.h"
+
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -24,18 +27,20 @@ public:
     int64_t Write(std::ostream& out);
 
 private:
-    uint64_t Next();
-    int Below(int n) { return static_cast<int>(Next() % static_cast<uint64_t>(n)); }
-    bool Chance(int percent) { return Below(100) < percent; }
-    std::string Stamp();
+    int Below(int n) { return random_.Below(n); }
+    bool Chance(int percent) { return random_.Chance(percent); }
+    // The time of the next dated line.
+    StampTime NextTime();
     std::string Body();
     std::string Attack(const std::string& attacker, const std::string& defender);
     std::string Damage(const std::string& attacker, const std::string& defender);
+    std::string Save(const std::string& defender);
     const std::string& Hero();
     const std::string& Monster();
 
     Options options_;
-    uint64_t state_;
+    SplitMix random_;
+    LogLineWriter writer_;
     int64_t secondOfDay_ = 20 * 3600;
     int day_ = 3;
 };

@@ -21,11 +21,6 @@ struct AnalysisData {
     bool HasRecordDates() const { return earliestRecordDate <= latestRecordDate; }
     int32_t userCharacterId = 0; // 0: no character marked as the user's
     int32_t partyMemberCount = 0;
-    // The character whose details are shown (0: the session statistics).
-    int32_t detailCharacterId = 0;
-    bool detailCharacterChanged = false;
-    // Set when the HUD has something new to show; the HUD clears it.
-    bool realTimeDataChanged = false;
 };
 
 } // namespace tarvik

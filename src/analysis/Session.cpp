@@ -57,7 +57,15 @@ Session::Session(const AnalysisConfig& config, DebugLog& debug, const Clock& clo
     , realTime_(clock, debug, config.DamageTypeCount())
     , marks_(data_, debug, host)
     , fights_(config.DamageTypeCount(), config.fightGapSeconds)
-    , interpreter_(config, data_, realTime_, fights_, debug, errors_, marks_, options_, host)
+    , interpreter_(config, {.data = data_,
+                            .realTime = realTime_,
+                            .fights = fights_,
+                            .marks = marks_,
+                            .changes = changes_,
+                            .errors = errors_,
+                            .debug = debug,
+                            .host = host,
+                            .options = options_})
 {
     errors_.SetListener(this);
     data_.earliestRecordDate = clock_.Now().AddYears(1);
@@ -85,8 +93,7 @@ void Session::ClearAllData()
     monitor_ = {};
     realTime_.ClearRealTimeData();
     fights_.Clear();
-    data_.detailCharacterId = 0;
-    data_.detailCharacterChanged = false;
+    changes_.ForgetCharacters();
     errors_.Clear();
     host_.DataCleared();
     debug_.LogDebug("All data cleared.", 3);
@@ -104,6 +111,7 @@ std::string Session::SeriousErrorMessage()
 
 bool Session::Fail(const std::string& path, std::string_view body, const Error& error)
 {
+    changes_.Tell(host_);
     std::string message = ">> ERROR:  current file [" + GetFileName(path) + "], current record [";
     ErrorList::AppendQuoted(message, body);
     message += "], error " + std::to_string(error.number) + " - " + error.description + ".";
@@ -191,6 +199,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
         if (!monitoring && ++linesSinceCheck >= LinesBetweenClockChecks) {
             linesSinceCheck = 0;
             if (clock_.TickMs() - lastYield >= YieldSliceMs) {
+                changes_.Tell(host_);
                 host_.Yield();
                 lastYield = clock_.TickMs();
             }
@@ -271,6 +280,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
         if (const Error error = interpreter_.Interpret(record))
             return Fail(path, body, error);
     }
+    changes_.Tell(host_);
     if (reader.ReadError())
         return Fail(path, {}, reader.ReadError());
     errors_.Close();
@@ -289,11 +299,6 @@ LogFollowerHooks Session::FollowerHooks()
         return AnalyzeLog(path, cursor);
     };
     hooks.monitoringEnabled = [this] { return options_.monitoringEnabled; };
-    hooks.takeDetailChange = [this] {
-        const bool redraw = data_.detailCharacterChanged || data_.detailCharacterId == 0;
-        data_.detailCharacterChanged = false;
-        return redraw;
-    };
     return hooks;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "AnalysisData.h"
+#include "AnalysisOptions.h"
+#include "ChangeNotes.h"
 #include "ErrorList.h"
 #include "LogFormat.h"
 #include "LogReader.h"
@@ -116,6 +118,7 @@ private:
     PartyMarks marks_;
     AnalysisOptions options_;
     FightTracker fights_;
+    ChangeNotes changes_;
     RecordInterpreter interpreter_;
     MonitorPosition monitor_;
     // Kept between reads, so that following a log does not allocate its

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace tarvik {
@@ -33,6 +34,11 @@ public:
     virtual void ReadStarted(std::string_view /*path*/) {}
     // A name was met for the first time.
     virtual void CharacterCreated(int32_t /*id*/) {}
+    // What a read changed, told at its end and before each Yield: the
+    // characters whose statistics grew (by ID, each once) and the HUD's
+    // real-time figures.
+    virtual void CharactersChanged(std::span<const int32_t> /*ids*/) {}
+    virtual void RealTimeDataChanged() {}
 };
 
 } // namespace tarvik

@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include "serve/HostPolicy.h"
 #include "util/Text.h"
 
 namespace tarvik {
@@ -10,6 +11,8 @@ std::string CliUsage()
            "                  [--user NAME] [--party NAME]... [--autodetect] [--errors]\n"
            "                  [--debug-level N] LOG...\n"
            "       tarvik-cli --follow DIR [--for SECONDS] [options]\n"
+           "       tarvik-cli --serve [ADDRESS:]PORT [--allow-host NAME]... --follow DIR\n"
+           "                  [--for SECONDS] [options]\n"
            "\n"
            "Analyses Neverwinter Nights logs and prints the statistics.\n"
            "  --config FILE      configuration file (default: Tarvik.ini beside the program;\n"
@@ -23,6 +26,14 @@ std::string CliUsage()
            "  --follow DIR       follow the game's logs in DIR as they are written and print\n"
            "                     JSON Lines (see docs/json.md) until SIGINT or SIGTERM\n"
            "  --for SECONDS      with --follow: stop after SECONDS\n"
+           "  --serve [ADDRESS:]PORT\n"
+           "                     with --follow: serve a live meter page instead of printing\n"
+           "                     (its address is the only line printed); / the page,\n"
+           "                     /overlay for streaming software, /events the JSON Lines,\n"
+           "                     /api/state the --json --fights --targets document.\n"
+           "                     ADDRESS defaults to 127.0.0.1; PORT 0 takes a free one\n"
+           "  --allow-host NAME  with --serve: also answer requests for NAME (the name or\n"
+           "                     address another computer uses; repeatable)\n"
            "  --user NAME        mark NAME as your own character\n"
            "  --party NAME       mark NAME as a party member (repeatable)\n"
            "  --autodetect       detect your character and party from the logs\n"
@@ -75,6 +86,22 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
                 return std::nullopt;
             }
             options.forSeconds = *seconds;
+        } else if (arg == "--serve") {
+            const auto v = value("--serve");
+            if (!v)
+                return std::nullopt;
+            options.serve = ParseListenAddress(*v, error);
+            if (!options.serve)
+                return std::nullopt;
+        } else if (arg == "--allow-host") {
+            const auto v = value("--allow-host");
+            if (!v)
+                return std::nullopt;
+            if (!IsAllowableHostName(*v)) {
+                error = "--allow-host takes a host name or IP address without a port.";
+                return std::nullopt;
+            }
+            options.allowedHosts.push_back(*v);
         } else if (arg == "--errors") {
             options.listErrors = true;
         } else if (arg == "--autodetect") {
@@ -121,6 +148,14 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
     }
     if (!options.followDir.empty() && !options.logs.empty()) {
         error = "--follow reads the logs of its folder; give no LOG files with it.";
+        return std::nullopt;
+    }
+    if (options.serve && options.followDir.empty()) {
+        error = "--serve needs --follow DIR: it shows the logs as they are written.";
+        return std::nullopt;
+    }
+    if (!options.allowedHosts.empty() && !options.serve) {
+        error = "--allow-host only goes with --serve.";
         return std::nullopt;
     }
     if (options.followDir.empty() && options.forSeconds > 0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serve/ListenAddress.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +18,8 @@ struct CliOptions {
     bool targets = false;    // what the rolls tell of every enemy
     std::string followDir;   // follow the game's logs there instead of reading LOG files
     int64_t forSeconds = 0;  // with followDir: stop after this long; 0: at SIGINT or SIGTERM
+    std::optional<ListenAddress> serve;    // with followDir: serve the live meter there
+    std::vector<std::string> allowedHosts; // with serve: Host names besides loopback
     std::string user;
     std::vector<std::string> party;
     bool autodetect = false;

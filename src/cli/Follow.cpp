@@ -64,7 +64,9 @@ private:
 #endif
 };
 
-std::vector<std::string> KnownLogNames(Session& session)
+} // namespace
+
+std::vector<std::string> FollowedLogNames(Session& session)
 {
     std::vector<std::string> names;
     for (const KnownLog& log : session.Monitor().logs)
@@ -73,8 +75,6 @@ std::vector<std::string> KnownLogNames(Session& session)
     names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
 }
-
-} // namespace
 
 int RunFollow(Session& session, const FollowOptions& options, DebugLog& debug, const Clock& clock,
               std::ostream& out, std::ostream& err)
@@ -101,7 +101,7 @@ int RunFollow(Session& session, const FollowOptions& options, DebugLog& debug, c
         }
         // What was read stays; the follower forgets its places when a log vanishes.
         if (result.outcome != TickOutcome::LogVanished)
-            files = KnownLogNames(session);
+            files = FollowedLogNames(session);
         stream.AfterTick(clock.Now());
         if (result.outcome == TickOutcome::LogVanished) {
             err << "tarvik-cli: " << TerminalText(result.messageBox) << '\n';
@@ -117,9 +117,13 @@ int RunFollow(Session& session, const FollowOptions& options, DebugLog& debug, c
         // Sleep in small steps so that a signal ends the wait soon.
         const int64_t wake = clock.TickMs() + options.tickMs;
         while (!stopRequested && clock.TickMs() < wake &&
-               !(deadline > 0 && clock.TickMs() >= deadline))
-            std::this_thread::sleep_for(std::chrono::milliseconds(
-                std::min<int64_t>(50, std::max<int64_t>(1, wake - clock.TickMs()))));
+               !(deadline > 0 && clock.TickMs() >= deadline)) {
+            const int64_t step = std::min<int64_t>(50, std::max<int64_t>(1, wake - clock.TickMs()));
+            if (options.idle)
+                options.idle(step);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(step));
+        }
     }
     session.SetMonitoringEnabled(false);
     stream.Finish(files, session.Errors().Lines());

@@ -3,8 +3,10 @@
 #include "Report.h"
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace tarvik {
 
@@ -18,7 +20,13 @@ struct FollowOptions {
     int64_t forSeconds = 0;  // 0: until SIGINT or SIGTERM
     int32_t tickMs = 500;    // as the window's monitoring timer
     ReportSections sections; // in "fight" lines and the summary
+    // Spends the wait between ticks (at most the given milliseconds at a
+    // time); sleeps when not set.
+    std::function<void(int64_t)> idle = {};
 };
+
+// The logs the follower has read, by name, sorted.
+std::vector<std::string> FollowedLogNames(Session& session);
 
 // Follows the game's logs in a folder the way the window does and prints
 // JSON Lines (see FollowStream) until SIGINT, SIGTERM or the time is up.

@@ -2,6 +2,7 @@
 #include "CliOptions.h"
 #include "Follow.h"
 #include "Report.h"
+#include "Serve.h"
 #include "analysis/Session.h"
 #include "app/Configuration.h"
 #include "app/FileLocations.h"
@@ -150,6 +151,9 @@ int Run(int argc, char** argv)
         }
         const FollowOptions follow{options->followDir, config.analysis.format.logFileMask,
                                    options->forSeconds, 500, sections};
+        if (options->serve)
+            return RunServe(session, follow, {*options->serve, options->allowedHosts}, debug, clock,
+                            std::cout, std::cerr);
         return RunFollow(session, follow, debug, clock, std::cout, std::cerr);
     }
 

@@ -182,12 +182,17 @@ Json FightUpdateJson(const Fight& fight, const Roster& roster)
         characters.push_back({{"name", DisplayText(row.name)},
                               {"side", SideName(row.side)},
                               {"damage_dealt", row.damageDealt},
-                              {"dps", OneDecimal(row.dps)}});
+                              {"dps", OneDecimal(row.dps)},
+                              {"damage_taken", row.damageTaken},
+                              {"healing_received", row.healingReceived}});
     }
     return {{"fight", fight.Index() + 1},
             {"start", fight.Start().Format()},
             {"duration_s", fight.DurationSeconds()},
             {"name", DisplayText(summary.name)},
+            {"opponent", summary.mainOpponent != 0
+                             ? Json(DisplayText(roster.NameOf(summary.mainOpponent)))
+                             : Json(nullptr)},
             {"your_dps", OneDecimal(summary.yourDps)},
             {"party_dps", OneDecimal(summary.partyDps)},
             {"characters", std::move(characters)}};

@@ -4,7 +4,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
 
 namespace tarvik {
 
@@ -65,13 +64,6 @@ FetchResult HttpFetcher::Fetch(const QUrl& url, const FetchLimits& limits,
     reply->setReadBufferSize(ReadBufferBytes);
 
     QEventLoop loop;
-    QTimer idle;
-    idle.setSingleShot(true);
-    idle.setInterval(limits.idleTimeout);
-    QTimer total;
-    total.setSingleShot(true);
-    total.setInterval(limits.totalTimeout);
-
     QString abortReason;
     const auto abort = [&](const QString& reason) {
         if (abortReason.isEmpty())
@@ -87,20 +79,21 @@ FetchResult HttpFetcher::Fetch(const QUrl& url, const FetchLimits& limits,
         ~ForgetCancel() { cancel = nullptr; }
     } forgetCancel{cancelRunning_};
 
-    QObject::connect(&idle, &QTimer::timeout, reply, [&] {
+    const std::unique_ptr<OneShotTimer> idle = timers_.Make([&] {
         abort(QStringLiteral("No answer from %1 within %2 seconds.")
                   .arg(host, Seconds(limits.idleTimeout)));
     });
-    QObject::connect(&total, &QTimer::timeout, reply, [&] {
+    const std::unique_ptr<OneShotTimer> total = timers_.Make([&] {
         abort(QStringLiteral("The transfer took longer than %1 seconds.")
                   .arg(Seconds(limits.totalTimeout)));
     });
+    const auto stillTalking = [&] { idle->Start(limits.idleTimeout); };
 
     bool connecting = false;
     bool receiving = false;
     qint64 announced = -1;
     const auto startReceiving = [&] {
-        idle.start();
+        stillTalking();
         if (!receiving) {
             receiving = true;
             report(TransferState::Receiving);
@@ -121,13 +114,13 @@ FetchResult HttpFetcher::Fetch(const QUrl& url, const FetchLimits& limits,
             onProgress(result.bytes, announced);
     };
     QObject::connect(reply, &QNetworkReply::socketStartedConnecting, [&] {
-        idle.start();
+        stillTalking();
         report(TransferState::Resolved);
         report(TransferState::Connecting);
         connecting = true;
     });
     QObject::connect(reply, &QNetworkReply::requestSent, [&] {
-        idle.start();
+        stillTalking();
         if (connecting)
             report(TransferState::Connected);
         connecting = false;
@@ -152,12 +145,12 @@ FetchResult HttpFetcher::Fetch(const QUrl& url, const FetchLimits& limits,
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
 
-    idle.start();
-    total.start();
+    stillTalking();
+    total->Start(limits.totalTimeout);
     if (!reply->isFinished())
         loop.exec();
-    idle.stop();
-    total.stop();
+    idle->Stop();
+    total->Stop();
     if (reply->isOpen())
         take();
 

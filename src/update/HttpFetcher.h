@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OneShotTimer.h"
 #include "TransferState.h"
 
 #include <chrono>
@@ -50,10 +51,14 @@ public:
     // How much of the answer Qt holds at a time before it reaches the sink.
     static constexpr qint64 ReadBufferBytes = 1024 * 1024;
 
-    explicit HttpFetcher(QByteArray userAgent = {})
+    // Without timers of its own the fetch runs on Qt's.
+    explicit HttpFetcher(QByteArray userAgent = {}, TimerFactory* timers = nullptr)
         : userAgent_(std::move(userAgent))
+        , timers_(timers ? *timers : qtTimers_)
     {
     }
+    HttpFetcher(const HttpFetcher&) = delete;
+    HttpFetcher& operator=(const HttpFetcher&) = delete;
 
     // Redirects are followed unless they lead from https to http. An answer
     // with an error status is a failure, not data. Without a sink the answer
@@ -67,6 +72,8 @@ public:
 
 private:
     QByteArray userAgent_;
+    QtTimerFactory qtTimers_;
+    TimerFactory& timers_;
     std::function<void()> cancelRunning_;
 };
 

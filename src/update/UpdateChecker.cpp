@@ -54,7 +54,7 @@ UpdateChecker::UpdateChecker(UpdateHost& host, DebugLog& debug, ErrObject& lastE
     , lastError_(lastError)
     , clock_(clock)
     , settings_(std::move(settings))
-    , fetcher_(UserAgent(settings_))
+    , fetcher_(UserAgent(settings_), settings_.timers)
 {
 }
 
@@ -91,9 +91,10 @@ std::string UpdateChecker::ReadDescription(const char* key) const
 
 std::string UpdateChecker::Address() const
 {
-    const std::string address(Trim(ReadDescription("UpdateURL")));
-    if (!address.empty())
-        return address;
+    // A description kept by an older version may still name an http address.
+    const std::string redirect(Trim(ReadDescription("UpdateURL")));
+    if (!redirect.empty() && settings_.trust.Secure(QUrl(FromStd(redirect))))
+        return redirect;
     return std::string(Trim(settings_.configuration.Read("Updates", "URL")));
 }
 
@@ -177,7 +178,11 @@ UpdateChecker::Outcome UpdateChecker::Check(bool force, const std::string& addre
     showTransferLog_ = force || host_.ErrorListEmpty();
     if (force)
         host_.SelectTab(MainTab::Errors);
-    switch (FetchDescription(FromStd(address))) {
+    const bool secure = settings_.trust.Secure(QUrl(FromStd(address)));
+    if (!secure)
+        Log(3, QStringLiteral("The update description is not fetched over https: it may tell "
+                              "the newest version, but it cannot offer a setup program."));
+    switch (FetchDescription(FromStd(address), secure)) {
     case Download::Written:
         break;
     case Download::Cancelled:
@@ -210,13 +215,44 @@ UpdateChecker::Outcome UpdateChecker::Check(bool force, const std::string& addre
                                                 : QStringLiteral(" is up to date.")));
         return Outcome::Done;
     }
-    return OfferUpdate(setupAddress);
+    return OfferUpdate(setupAddress, secure);
 }
 
-UpdateChecker::Outcome UpdateChecker::OfferUpdate(const std::string& setupAddress)
+bool UpdateChecker::RefuseUnverifiable(bool descriptionSecure, const std::string& checksum)
+{
+    QString reason;
+    QString consequence;
+    switch (JudgeSetupOffer(descriptionSecure, checksum)) {
+    case SetupOffer::Verifiable:
+        return false;
+    case SetupOffer::DescriptionNotSecure:
+        reason = QStringLiteral("its description was not fetched over https");
+        consequence = QStringLiteral("so its setup program cannot be trusted");
+        break;
+    case SetupOffer::NoChecksum:
+        reason = QStringLiteral("its description gives no SHA-256 checksum of the setup program "
+                                "(UpdateFileSHA256)");
+        consequence = QStringLiteral("so the download could not be checked");
+        break;
+    }
+    Log(1, QStringLiteral(">> ERROR:  The update was not downloaded: ") + reason +
+               QStringLiteral("."));
+    TransferLine(QStringLiteral("WARNING:  The update was not downloaded: ") + reason +
+                 QStringLiteral("."));
+    host_.ShowExclamation(QStringLiteral("An update to ") + Product() +
+                          QStringLiteral(" is available, but ") + reason + QStringLiteral(", ") +
+                          consequence + QStringLiteral(". It was not downloaded."));
+    return true;
+}
+
+UpdateChecker::Outcome UpdateChecker::OfferUpdate(const std::string& setupAddress,
+                                                  bool descriptionSecure)
 {
     host_.SetStatusMessage(QStringLiteral("An update to ") + Product() +
                            QStringLiteral(" is available!"));
+    const std::string checksum(Trim(ReadDescription("UpdateFileSHA256")));
+    if (RefuseUnverifiable(descriptionSecure, checksum))
+        return Outcome::Done;
     const bool download =
         host_.AskYesNo(QStringLiteral("There is a new update available for ") + Product() +
                        QStringLiteral(".\nDo you want to download it now?"));
@@ -226,7 +262,6 @@ UpdateChecker::Outcome UpdateChecker::OfferUpdate(const std::string& setupAddres
         return Outcome::Done;
 
     const QString setupPath = SetupProgramPath();
-    const QString checksum = FromStd(std::string(Trim(ReadDescription("UpdateFileSHA256"))));
     switch (FetchSetupProgram(FromStd(setupAddress), checksum)) {
     case Download::Written:
         MakeExecutable(setupPath);
@@ -333,7 +368,34 @@ bool UpdateChecker::BackUp(const QString& path)
     return true;
 }
 
-UpdateChecker::Download UpdateChecker::FetchDescription(const QString& url)
+QByteArray UpdateChecker::WithoutUntrustedRedirect(const QByteArray& description, bool secure)
+{
+    IniDocument document = IniDocument::Parse(
+        std::string_view(description.constData(), static_cast<size_t>(description.size())));
+    const QString redirect =
+        FromStd(std::string(Trim(document.Value(settings_.productName, "UpdateURL"))));
+    if (redirect.isEmpty())
+        return description;
+    QString reason;
+    switch (JudgeRedirect(secure, QUrl(redirect), settings_.trust)) {
+    case UpdateRedirect::Follow:
+        return description;
+    case UpdateRedirect::DescriptionNotSecure:
+        reason = QStringLiteral("The description was not fetched over https, so its UpdateURL ") +
+                 redirect + QStringLiteral(" was not kept.");
+        break;
+    case UpdateRedirect::AddressNotSecure:
+        reason = QStringLiteral("UpdateURL ") + redirect +
+                 QStringLiteral(" is not an https address and was not kept.");
+        break;
+    }
+    TransferLine(QStringLiteral("WARNING:  ") + reason);
+    Log(1, QStringLiteral(">> ERROR:  ") + reason);
+    document.SetValue(settings_.productName, "UpdateURL", "");
+    return QByteArray::fromStdString(document.Text());
+}
+
+UpdateChecker::Download UpdateChecker::FetchDescription(const QString& url, bool secure)
 {
     const QString destination = DescriptionPath();
     const FetchResult fetched = Fetch(url, destination, true, settings_.descriptionLimits);
@@ -354,8 +416,9 @@ UpdateChecker::Download UpdateChecker::FetchDescription(const QString& url)
     }
 
     // The new file is complete on disk before the old one is touched.
+    const QByteArray kept = WithoutUntrustedRedirect(fetched.data, secure);
     QSaveFile file(destination);
-    if (!file.open(QIODevice::WriteOnly) || file.write(fetched.data) != fetched.data.size()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(kept) != kept.size()) {
         Log(1, QStringLiteral(">> ERROR:  Could not write ") + destination + QStringLiteral(": ") +
                    file.errorString());
         return Download::Failed;
@@ -364,7 +427,7 @@ UpdateChecker::Download UpdateChecker::FetchDescription(const QString& url)
 }
 
 UpdateChecker::Download UpdateChecker::FetchSetupProgram(const QString& url,
-                                                         const QString& expectedSha256)
+                                                         const std::string& expectedSha256)
 {
     const QString destination = SetupProgramPath();
     // Straight to a temporary file beside the old program, whatever its size.
@@ -392,9 +455,7 @@ UpdateChecker::Download UpdateChecker::FetchSetupProgram(const QString& url,
         return Download::Cancelled;
     if (!fetched.Ok() || fetched.bytes < 2)
         return Download::Failed;
-    if (!expectedSha256.isEmpty() &&
-        QString::fromLatin1(hash.result().toHex()).compare(expectedSha256, Qt::CaseInsensitive) !=
-            0)
+    if (!ChecksumMatches(expectedSha256, hash.result()))
         return Download::ChecksumMismatch;
     return ReplaceWith(file, destination);
 }
@@ -419,10 +480,15 @@ void UpdateChecker::MakeExecutable(const QString& path)
                                     QFileDevice::ExeGroup | QFileDevice::ExeOther);
 }
 
-bool UpdateChecker::StartSetupProgram()
+bool StartDetachedProgram(const QString& path)
 {
     qint64 processId = 0;
-    return QProcess::startDetached(SetupProgramPath(), {}, QString(), &processId) && processId != 0;
+    return QProcess::startDetached(path, {}, QString(), &processId) && processId != 0;
+}
+
+bool UpdateChecker::StartSetupProgram()
+{
+    return settings_.startSetup && settings_.startSetup(SetupProgramPath());
 }
 
 } // namespace tarvik

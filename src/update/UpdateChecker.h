@@ -2,10 +2,12 @@
 
 #include "HttpFetcher.h"
 #include "OfferedVersion.h"
+#include "UpdateTrust.h"
 #include "app/ConfigurationFile.h"
 #include "app/ProgramInfo.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include <QString>
@@ -29,6 +31,10 @@ inline FetchLimits DescriptionLimits()
     return limits;
 }
 
+// Starts a program as a process of its own, without arguments, and leaves it
+// running; true when it started.
+bool StartDetachedProgram(const QString& path);
+
 struct UpdateCheckerSettings {
     // Where Update.ini, the setup program and their backups are kept.
     QString programDirectory;
@@ -39,6 +45,12 @@ struct UpdateCheckerSettings {
     FetchLimits descriptionLimits = DescriptionLimits();
     // The setup program may take a while; its progress shows in the status bar.
     FetchLimits setupLimits;
+    // https only, unless a test trusts its local server.
+    AddressTrust trust;
+    // The transfers' timers; Qt's when none are given.
+    TimerFactory* timers = nullptr;
+    // Starts the setup program; true when it runs.
+    std::function<bool(const QString& path)> startSetup = StartDetachedProgram;
 };
 
 // The update check: fetches the update description Update.ini, compares its
@@ -55,9 +67,14 @@ struct UpdateCheckerSettings {
 //
 // Every download lands in a temporary file that replaces the old one only
 // when it is complete (and, for Update.ini, only when it is a description),
-// so a failed transfer leaves the previous files alone. When Update.ini
-// gives UpdateFileSHA256, a setup program with another checksum is refused
-// and never started.
+// so a failed transfer leaves the previous files alone.
+//
+// What an http transfer says can come from anyone on its path, so only a
+// description fetched from a secure address counts: a setup program is
+// downloaded only when such a description gives its SHA-256
+// (UpdateFileSHA256), and runs only when it matches; an UpdateURL is kept
+// for later checks only from such a description and only when it is secure
+// itself.
 class UpdateChecker {
 public:
     static constexpr int ThrottleMinutes = 60;
@@ -81,7 +98,8 @@ public:
     // file goes, and nothing more is asked.
     void Cancel();
 
-    // Update.ini's UpdateURL, else the INI file's URL; empty when neither.
+    // Update.ini's UpdateURL when it is a secure address, else the INI
+    // file's URL; empty when neither.
     std::string Address() const;
     QString DescriptionPath() const;
     QString SetupProgramPath() const;
@@ -92,10 +110,13 @@ private:
     enum class Download { Written, Failed, NotADescription, ChecksumMismatch, Cancelled };
 
     Outcome Check(bool force, const std::string& address);
-    Outcome OfferUpdate(const std::string& setupAddress);
+    Outcome OfferUpdate(const std::string& setupAddress, bool descriptionSecure);
+    bool RefuseUnverifiable(bool descriptionSecure, const std::string& checksum);
     void ReportNoAddress(bool force);
-    Download FetchDescription(const QString& url);
-    Download FetchSetupProgram(const QString& url, const QString& expectedSha256);
+    Download FetchDescription(const QString& url, bool secure);
+    // The description as it is kept: without an UpdateURL that must not be followed.
+    QByteArray WithoutUntrustedRedirect(const QByteArray& description, bool secure);
+    Download FetchSetupProgram(const QString& url, const std::string& expectedSha256);
     FetchResult Fetch(const QString& url, const QString& destination, bool makeBackup,
                       const FetchLimits& limits, const HttpFetcher::DataSink& sink = {},
                       const HttpFetcher::ProgressHandler& onProgress = {});

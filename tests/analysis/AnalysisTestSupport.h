@@ -11,6 +11,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -103,6 +104,11 @@ public:
     void Yield() override { ++yields; }
     void DataCleared() override { ++dataClears; }
     void ReadStarted(std::string_view path) override { readsStarted.emplace_back(path); }
+    void CharactersChanged(std::span<const int32_t> ids) override
+    {
+        changedCharacters.emplace_back(ids.begin(), ids.end());
+    }
+    void RealTimeDataChanged() override { ++realTimeChanges; }
 
     std::vector<std::pair<std::string, std::string>> recordDates;
     std::vector<MainTab> tabs;
@@ -111,6 +117,8 @@ public:
     int yields = 0;
     int dataClears = 0;
     std::vector<std::string> readsStarted;
+    std::vector<std::vector<int32_t>> changedCharacters; // one entry per telling
+    int realTimeChanges = 0;
 };
 
 // A session on a manual clock, with its debug log in a temporary folder.

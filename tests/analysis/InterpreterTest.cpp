@@ -1,5 +1,6 @@
 #include "AnalysisTestSupport.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -161,11 +162,11 @@ TEST(InterpreterAttack, ConcealmentAndAttackBonusSamples)
         ASSERT_TRUE(h.AnalyzeBodies({"Bob killed Nobody"}));
         h.S().Marks().SelectUserCharacter(1);
         h.S().RealTime().SetLastConcealment(40);
-        h.Data().realTimeDataChanged = false;
+        h.host.realTimeChanges = 0;
         ASSERT_TRUE(h.AnalyzeBodies({c.body}));
         EXPECT_EQ(h.Data().recordsParsed, 2) << c.body;
         EXPECT_EQ(h.S().RealTime().LastConcealment(), c.concealment) << c.body;
-        EXPECT_EQ(h.Data().realTimeDataChanged, c.concealment != 40) << c.body;
+        EXPECT_EQ(h.host.realTimeChanges, c.concealment != 40 ? 1 : 0) << c.body;
         EXPECT_EQ(h.Samples(true), c.own) << c.body;
         EXPECT_EQ(h.Samples(false), c.enemy) << c.body;
     }
@@ -194,6 +195,109 @@ TEST(InterpreterRecords, RejectionsNameTheRecordKind)
                                     ", discarded: " + GameLine(body)});
         EXPECT_EQ(h.Data().recordsParsed, 0) << body;
     }
+}
+
+// A record's names are found step by step: a name met before a later step
+// discards the record stays, with the ID it got.
+TEST(InterpreterRecords, NamesMetBeforeTheRecordIsDiscardedStay)
+{
+    struct Case {
+        const char* body;
+        Lines names; // by ID
+        bool readEnds = false;
+        int32_t counted = 0; // a record is counted before its amounts are read
+    };
+    const Case cases[] = {
+        {"attacks Orc : *hit* : (1 + 5 = 6)", {}},
+        {"Bob attacks Orc", {"Bob"}},
+        {"damages Bob: 5 (5 Fire)", {}},
+        {"Orc damages Bob 5 Fire", {"Orc"}},
+        {"Orc damages Bob: 12", {"Orc", "Bob"}},
+        {"Bob : healed 10 points.", {}},
+        {"Bob : healed lots hit points.", {"Bob"}, true, 1},
+        {"Bob : Will Save : *success* : (6 + x = 22 vs. DC: 15)", {"Bob"}, true, 1},
+        // Damage is counted once its amounts add up.
+        {"Orc damages Bob: 1 (2000000000 Physical 2000000000 Fire)", {"Orc", "Bob"}, true, 0},
+    };
+    for (const auto& c : cases) {
+        SessionHarness h;
+        EXPECT_EQ(h.AnalyzeBodies({c.body}), !c.readEnds) << c.body;
+        Lines names;
+        for (int32_t id = 1; id <= h.Data().characters.Count(); ++id)
+            names.push_back(h.Data().characters.At(id)->Name());
+        EXPECT_EQ(names, c.names) << c.body;
+        EXPECT_EQ(h.Data().recordsParsed, c.counted) << c.body;
+    }
+}
+
+// Each step is told as it is taken, so the debug log shows where a record
+// was given up.
+TEST(InterpreterRecords, DebugLogTellsTheStepsInOrder)
+{
+    SessionHarness h;
+    h.debug.SetLevel(DebugLog::MaxLevel);
+    const std::string save = "Bob : Will Save : *success* : (6 + 16 = 22 vs. DC: 15)";
+    ASSERT_TRUE(h.AnalyzeBodies({"Bob attacks Orc", "Orc damages Bob: 12", save}));
+    const auto counted = [](int32_t line, const std::string& text) {
+        return DebugLog::CounterPrefix(line) + text;
+    };
+    const Lines expected = {
+        counted(1, "Analysis:  Attack record detected."),
+        counted(1, "[Bob attacks Orc] split to [Bob] and [Orc]."),
+        "Creating new character: [Bob].",
+        counted(1, "[Orc] could not be split."),
+        counted(1, "Analysis:  custom attack record discarded."),
+        counted(2, "Analysis:  Damage record detected."),
+        counted(2, "[Orc damages Bob: 12] split to [Orc] and [Bob: 12]."),
+        "Creating new character: [Orc].",
+        counted(2, "[Bob: 12] split to [Bob] and [12]."),
+        "Found character [Bob].",
+        "DamageType returned:0.",
+        counted(2, "Analysis:  Invalid damage record:  no damage amount (cleanup)."),
+        counted(3, "Analysis:  Save record detected."),
+        counted(3, "[" + save + "] split to [Bob] and [" + save.substr(6) + "]."),
+        "Found character [Bob].",
+        "SaveType returned: 3.",
+    };
+    std::ifstream in(h.logFile.FileName(), std::ios::binary);
+    Lines told;
+    std::string line;
+    while (std::getline(in, line)) {
+        // After the time stamp; the reader's own lines are left out.
+        const size_t text = line.find("]  ");
+        line = text == std::string::npos ? line : line.substr(text + 3);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const bool reader = line.find("Record read:") != std::string::npos ||
+                            line.starts_with("\t") || line.find("Analysis:  Log [") == 0;
+        if (!reader && (line.starts_with("(") || !told.empty()))
+            told.push_back(line);
+    }
+    ASSERT_GE(told.size(), expected.size());
+    told.resize(expected.size());
+    EXPECT_EQ(told, expected);
+}
+
+// What a read changed is told once, at its end: each character whose
+// statistics grew, and whether the HUD's figures changed.
+TEST_F(Interpreter, ChangesAreToldToTheHostOncePerRead)
+{
+    MakeUser("Bob"); // a spell: Bob changed
+    ASSERT_EQ(h.host.changedCharacters, std::vector<Ints>{{1}});
+    EXPECT_EQ(h.host.realTimeChanges, 0);
+
+    h.host.changedCharacters.clear();
+    ASSERT_TRUE(Run({"Bob attacks Orc : *hit* : (1 + 5 = 6)", "Orc killed Rat", "Bob attacks Orc",
+                     "Experience Points Gained:  50", "Bob casts Sleep"}));
+    EXPECT_EQ(h.host.changedCharacters, (std::vector<Ints>{{1, 2, 3}}));
+    // Bob's own attack told its concealment; the experience changed too.
+    EXPECT_EQ(h.host.realTimeChanges, 1);
+
+    // Nothing recorded, nothing told.
+    h.host.changedCharacters.clear();
+    ASSERT_TRUE(Run({"Bob attacks Orc", "Bob waves at Orc"}));
+    EXPECT_TRUE(h.host.changedCharacters.empty());
+    EXPECT_EQ(h.host.realTimeChanges, 1);
 }
 
 // The harness's clock reads Monday 1 June 2026, 12:00:00; a fugue lasts 5 minutes.

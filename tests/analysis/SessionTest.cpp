@@ -27,7 +27,6 @@ TEST(Session, ClearAllDataForgetsEverythingAnalysed)
                                  "Orc killed Bob", "Bob waves at Orc"},
                                 "Mon Jun  1 11:58:00"));
     ASSERT_FALSE(h.Errors().empty());
-    h.Data().detailCharacterId = 2;
     MonitorPosition& monitor = h.S().Monitor();
     monitor.logNumber = 3;
     monitor.position = 1234;
@@ -39,7 +38,6 @@ TEST(Session, ClearAllDataForgetsEverythingAnalysed)
     const AnalysisData& d = h.Data();
     EXPECT_EQ(d.knownSpells.Count(), 0);
     EXPECT_EQ(d.partyMemberCount, 0);
-    EXPECT_EQ(d.detailCharacterId, 0);
     EXPECT_EQ(d.earliestRecordDate, h.clock.Now().AddYears(1));
     EXPECT_EQ(d.latestRecordDate, DateTime());
     // A follower then reads every log again from its start.

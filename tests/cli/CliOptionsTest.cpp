@@ -21,6 +21,12 @@ TEST(CliOptions, FollowAndReportSections)
     options = ParseCliOptions({"--html", "a.txt"}, error);
     ASSERT_TRUE(options) << error;
     EXPECT_TRUE(options->html);
+    options = ParseCliOptions(
+        {"--serve", "[::]:8080", "--allow-host", "obs-pc", "--follow", "logs"}, error);
+    ASSERT_TRUE(options && options->serve) << error;
+    EXPECT_EQ(options->serve->address, "::");
+    EXPECT_EQ(options->serve->port, 8080);
+    EXPECT_EQ(options->allowedHosts, std::vector<std::string>{"obs-pc"});
 
     const std::pair<std::vector<std::string>, const char*> wrong[] = {
         {{"--follow", "logs", "a.txt"},
@@ -31,6 +37,13 @@ TEST(CliOptions, FollowAndReportSections)
         {{"--follow"}, "--follow needs a value."},
         {{"--json", "--html", "a.txt"}, "--json and --html cannot go together."},
         {{"--follow", "logs", "--html"}, "--html does not go with --follow."},
+        {{"--serve", "8080", "a.txt"},
+         "--serve needs --follow DIR: it shows the logs as they are written."},
+        {{"--follow", "logs", "--allow-host", "obs-pc"}, "--allow-host only goes with --serve."},
+        {{"--follow", "logs", "--serve", "8080", "--allow-host", "obs-pc:8080"},
+         "--allow-host takes a host name or IP address without a port."},
+        {{"--follow", "logs", "--serve", "70000"},
+         "--serve takes a port from 0 to 65535 (0: any free port)."},
     };
     for (const auto& [args, message] : wrong) {
         EXPECT_FALSE(ParseCliOptions(args, error)) << message;

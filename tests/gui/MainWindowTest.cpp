@@ -242,8 +242,10 @@ private slots:
         window.ShowNode(window.Tree()->FindNode(key + " Deaths"), 1);
         QCOMPARE(window.Details()->windowTitle(),
                  QString("Details - Character Deaths - Aldric Voss"));
-        QCOMPARE(window.GetSession().Data().detailCharacterId,
+        QCOMPARE(window.DetailCharacterId(),
                  window.GetSession().Data().characters.Find("Aldric Voss")->ID());
+        window.ClearAllData();
+        QCOMPARE(window.DetailCharacterId(), 0);
     }
 
     void contextMenuMarksTheUserAndTheParty()

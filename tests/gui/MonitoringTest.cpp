@@ -4,6 +4,8 @@
 #include "fights/FightTables.h"
 #include "fights/gui/FightsTab.h"
 #include "fights/gui/TableModel.h"
+#include "ui/gui/DetailGridWidget.h"
+#include "ui/gui/DetailsWindow.h"
 #include "ui/gui/HudWindow.h"
 #include "util/Clock.h"
 
@@ -155,6 +157,36 @@ private slots:
         }
         hud->close();
         QTRY_VERIFY(window.isVisible());
+    }
+
+    // The details of the character shown follow the lines about it.
+    void detailsFollowTheCharacterShown()
+    {
+        test::ProgramFolder folder;
+        QTemporaryDir logs;
+        const QString log = logs.filePath("nwclientLog1.txt");
+        test::AppendToFile(log,
+                           Line("Mon Jul  6 20:00:00",
+                                "Aldric Voss attacks Goblin Shaman : *hit* : (12 + 17 = 29)"),
+                           services_.clock.Now());
+        MainWindow window(services_.ForReturning(folder));
+        QVERIFY(window.Start());
+        window.LogPanel()->SetFolder(logs.path());
+        window.SetMonitoring(true);
+        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Aldric Voss"), 3000);
+        QTreeWidgetItem* aldric = test::CharacterNode(window, "Aldric Voss");
+        window.Tree()->setCurrentItem(aldric);
+        window.ShowNode(aldric, 1);
+        QVERIFY(window.Details() && window.Details()->isVisible());
+        DetailGridWidget* grid = window.Details()->Grid();
+        QCOMPARE(grid->CellText(4, 1), QString("1; 1 hits (100%)"));
+
+        test::AppendToFile(log,
+                           Line("Mon Jul  6 20:00:02",
+                                "Aldric Voss attacks Goblin Shaman : *miss* : (1 + 17 = 18)"),
+                           services_.clock.Now());
+        QTRY_COMPARE_WITH_TIMEOUT(grid->CellText(4, 1), QString("2; 1 hits (50%)"), 3000);
+        window.SetMonitoring(false);
     }
 
     // With the Fights tab in view, each tick shows the running fight at the

@@ -171,13 +171,17 @@ private slots:
         test::ProgramFolder folder;
         PointAtServer(folder);
         if (downloading) {
+            // Any checksum: the download never ends.
             server_->Set("/Update.ini", {"[Tarvik]\r\nCurrentVersion=999\r\nUpdateFile=" +
-                                         server_->Url("/setup").toUtf8() + "\r\n"});
+                                         server_->Url("/setup").toUtf8() +
+                                         "\r\nUpdateFileSHA256=" + QByteArray(64, 'a') + "\r\n"});
             server_->Set("/setup", {{}, 200, LocalHttpServer::Trickle});
         } else {
             server_->Set("/Update.ini", {{}, 200, LocalHttpServer::NeverAnswer});
         }
-        MainWindow window(services_.ForReturning(folder));
+        MainWindowEnvironment environment = services_.ForReturning(folder);
+        environment.updateTrust.TrustPlainHttp(QUrl(server_->Url("/")));
+        MainWindow window(environment);
         QVERIFY(window.Start());
         services_.dialogs.answers << Dialogs::Answer::Yes << Dialogs::Answer::Yes;
         bool closedAtOnce = true;

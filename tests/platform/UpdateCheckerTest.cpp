@@ -3,9 +3,11 @@
 #include "DebugCapture.h"
 #include "FileSizeLimit.h"
 #include "LocalHttpServer.h"
+#include "ManualTimers.h"
 #include "app/IniFile.h"
 #include "update/OfferedVersion.h"
 #include "update/UpdateHost.h"
+#include "update/UpdateTrust.h"
 
 #include <memory>
 
@@ -18,7 +20,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace tarvik;
 using tarvik::test::LocalHttpServer;
@@ -87,6 +88,17 @@ void Write(const QString& path, const QByteArray& contents)
     file.write(contents);
 }
 
+QByteArray Sha256(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+// The description's line that publishes the checksum of a setup program.
+QByteArray ChecksumLine(const QByteArray& setup)
+{
+    return "UpdateFileSHA256=" + Sha256(setup).toHex() + "\r\n";
+}
+
 QByteArray RandomBytes(qint64 size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -103,6 +115,8 @@ class UpdateCheckerTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
+    // Time passes only as the server pauses or keeps silent.
+    std::unique_ptr<test::ManualTimers> timers;
     std::unique_ptr<LocalHttpServer> server;
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<test::DebugCapture> debug;
@@ -110,6 +124,8 @@ private:
     ErrObject lastError;
     UpdateCheckerSettings settings;
     std::unique_ptr<UpdateChecker> checker;
+    // The setup programs started.
+    QStringList launched;
 
     QString ConfigPath() const { return dir->filePath("Tarvik.ini"); }
     QString DescriptionPath() const { return dir->filePath("Update.ini"); }
@@ -132,11 +148,22 @@ private:
     {
         checker = std::make_unique<UpdateChecker>(*host, debug->Log(), lastError, clock, settings);
     }
-    // The server offers 1.41 with a setup program at /setup.
-    void OfferUpdate(const LocalHttpServer::Route& setup, const QByteArray& extra = {})
+    // The server offers 1.41 with a setup program at /setup, publishing
+    // its checksum.
+    void OfferUpdate(const LocalHttpServer::Route& setup)
+    {
+        OfferUpdateWith(setup, ChecksumLine(setup.body));
+    }
+    void OfferUpdateWith(const LocalHttpServer::Route& setup, const QByteArray& extra)
     {
         server->Set("/Update.ini", {Description("1.41", server->Url("/setup"), extra)});
         server->Set("/setup", setup);
+    }
+    // The shipped program's trust: https only.
+    void TrustHttpsOnly()
+    {
+        settings.trust = AddressTrust();
+        MakeChecker();
     }
 
 private slots:
@@ -151,8 +178,10 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
+        timers = std::make_unique<test::ManualTimers>();
         server = std::make_unique<LocalHttpServer>();
         QVERIFY(server->Listen());
+        server->PassTimeWith([this](int ms) { timers->Advance(std::chrono::milliseconds(ms)); });
         host = std::make_unique<FakeHost>();
         debug = std::make_unique<test::DebugCapture>();
         WriteConfig(server->Url("/Update.ini"));
@@ -160,9 +189,16 @@ private slots:
         settings.programDirectory = dir->path();
         settings.configuration = ConfigurationFile(ConfigPath().toStdString());
         settings.runningVersion = {1, 40, 7};
-        // A test that goes wrong fails in seconds, not in minutes.
         settings.descriptionLimits.idleTimeout = std::chrono::seconds(5);
         settings.setupLimits.idleTimeout = std::chrono::seconds(5);
+        settings.timers = timers.get();
+        // The local server speaks plain http.
+        settings.trust.TrustPlainHttp(QUrl(server->Url("/")));
+        launched.clear();
+        settings.startSetup = [this](const QString& path) {
+            launched << path;
+            return StartDetachedProgram(path);
+        };
         MakeChecker();
     }
 
@@ -297,8 +333,9 @@ private slots:
         QVERIFY(host->errorLines.last().endsWith("The transfer took longer than 0.4 seconds."));
         QCOMPARE(host->busyDepth, 0);
 
-        // About 600 ms for the setup program, more than the description may take.
-        const QByteArray setup = RandomBytes(200000);
+        // 600 ms for the setup program, more than the description may take.
+        // Larger than the fetch's read buffer, so that it comes in several pieces.
+        const QByteArray setup = RandomBytes(3 * HttpFetcher::ReadBufferBytes);
         OfferUpdate({setup, 200, LocalHttpServer::SlowAnswer});
         host->answers = {true, false};
         QVERIFY(checker->UpdateConfig(true));
@@ -307,7 +344,7 @@ private slots:
         const QStringList progress =
             host->statuses.filter(QRegularExpression("^Downloading the Tarvik update: "));
         QVERIFY(progress.size() >= 2);
-        QCOMPARE(progress.last(), "Downloading the Tarvik update: 0.2 of 0.2 MB (100%)");
+        QCOMPARE(progress.last(), "Downloading the Tarvik update: 3.0 of 3.0 MB (100%)");
         QCOMPARE(host->status, QString("Tarvik update successfully downloaded."));
     }
 
@@ -408,7 +445,7 @@ private slots:
             server->Set("/Update.ini", {{}, 200, LocalHttpServer::NeverAnswer});
         host->answers = {true, true};
         qint64 sentWhenCancelled = -1;
-        QTimer::singleShot(duringSetup ? 500 : 200, [&] {
+        timers->At(std::chrono::milliseconds(duringSetup ? 500 : 200), [&] {
             QVERIFY(checker->Running());
             sentWhenCancelled = server->bodyBytesSent;
             checker->Cancel();
@@ -510,47 +547,58 @@ private slots:
 
     // Offers 1.41 with a setup program (empty body: one that leaves a mark when
     // it runs); questions is how many the user was asked, offer then install.
-    void setupRunsOnlyWhenDownloadedIntactAndAccepted_data()
+    void setupRunsOnlyWhenVerifiedAndAccepted_data()
     {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("behaviour");
+        QTest::addColumn<bool>("secure");  // the description comes from a trusted address
         QTest::addColumn<int>("checksum"); // 0 none published, 1 matching, 2 another file's
         QTest::addColumn<bool>("accept");
         QTest::addColumn<bool>("install");
         QTest::addColumn<int>("questions");
         QTest::addColumn<QString>("message");
         const int ok = LocalHttpServer::Answer;
-        QTest::newRow("no checksum") << QByteArray() << ok << 0 << true << true << 2 << QString();
+        const QByteArray script;
         QTest::newRow("matching checksum")
-            << QByteArray() << ok << 1 << true << true << 2 << QString();
+            << script << ok << true << 1 << true << true << 2 << QString();
         QTest::newRow("install declined")
-            << QByteArray() << ok << 1 << true << false << 2 << QString();
+            << script << ok << true << 1 << true << false << 2 << QString();
         QTest::newRow("update declined")
-            << QByteArray() << ok << 0 << false << true << 1 << QString();
+            << script << ok << true << 1 << false << true << 1 << QString();
         QTest::newRow("checksum mismatch")
-            << QByteArray() << ok << 2 << true << true << 1
+            << script << ok << true << 2 << true << true << 1
             << "The downloaded update does not match its published checksum and will not be run.";
-        QTest::newRow("server closes early") << QByteArray() << int(LocalHttpServer::CloseEarly)
-                                             << 0 << true << true << 1 << "The download failed!";
+        QTest::newRow("no checksum")
+            << script << ok << true << 0 << true << true << 0
+            << "An update to Tarvik is available, but its description gives no SHA-256 checksum "
+               "of the setup program (UpdateFileSHA256), so the download could not be checked. "
+               "It was not downloaded.";
+        QTest::newRow("description over http")
+            << script << ok << false << 1 << true << true << 0
+            << "An update to Tarvik is available, but its description was not fetched over "
+               "https, so its setup program cannot be trusted. It was not downloaded.";
+        QTest::newRow("server closes early") << script << int(LocalHttpServer::CloseEarly) << true
+                                             << 1 << true << true << 1 << "The download failed!";
         QTest::newRow("not a program")
-            << QByteArray("\177ELF but not a program") << ok << 0 << true << true << 2
+            << QByteArray("\177ELF but not a program") << ok << true << 1 << true << true << 2
             << "An error occurred while running the installation.";
     }
-    void setupRunsOnlyWhenDownloadedIntactAndAccepted()
+    void setupRunsOnlyWhenVerifiedAndAccepted()
     {
         QFETCH(QByteArray, body);
         QFETCH(int, behaviour);
+        QFETCH(bool, secure);
         QFETCH(int, checksum);
         QFETCH(bool, accept);
         QFETCH(bool, install);
         QFETCH(int, questions);
         QFETCH(QString, message);
+        if (!secure)
+            TrustHttpsOnly();
         const QByteArray setup =
             body.isEmpty() ? "#!/bin/sh\necho ran > '" + MarkerPath().toUtf8() + "'\n" : body;
-        const QByteArray hash = QCryptographicHash::hash(
-            checksum == 1 ? setup : QByteArray("another file"), QCryptographicHash::Sha256);
-        OfferUpdate({setup, 200, behaviour},
-                    checksum ? "UpdateFileSHA256=" + hash.toHex() + "\r\n" : QByteArray());
+        OfferUpdateWith({setup, 200, behaviour},
+                        checksum ? ChecksumLine(checksum == 1 ? setup : "another file") : "");
         Write(SetupPath(), "previous setup");
         host->answers = {accept, install};
 
@@ -561,20 +609,78 @@ private slots:
         const bool runs = backedUp && message.isEmpty();
         QCOMPARE(host->questions.size(), questions);
         QCOMPARE(host->exclamations, message.isEmpty() ? QStringList() : QStringList{message});
+        // A refused update is not even fetched.
+        QCOMPARE(server->requests.contains("/setup"), questions > 0 && accept);
+        if (questions == 0)
+            QVERIFY(
+                host->errorLines.last().startsWith("WARNING:  The update was not downloaded: "));
         QCOMPARE(ReadAll(SetupPath()), downloaded ? setup : QByteArray("previous setup"));
         QCOMPARE(ReadAll(SetupPath() + ".bak"),
                  downloaded ? QByteArray("previous setup") : QByteArray("(missing)"));
         QCOMPARE(ReadAll(ConfigPath() + ".bak"),
                  backedUp ? ReadAll(ConfigPath()) : QByteArray("(missing)"));
+        QCOMPARE(launched, backedUp ? QStringList{SetupPath()} : QStringList());
         QCOMPARE(host->quits, runs ? 1 : 0);
         // Tarvik ends with the window still disabled.
         QCOMPARE(host->busyDepth, runs ? 1 : 0);
-        if (runs) {
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(MarkerPath()), 10000);
-        } else {
-            QTest::qWait(200);
-            QVERIFY(!QFile::exists(MarkerPath()));
+        // The program really started: it leaves its mark.
+        if (runs)
+            QVERIFY(QTest::qWaitFor([&] { return QFile::exists(MarkerPath()); }, 10000));
+    }
+
+    // A description's UpdateURL is where later checks look: kept only when
+    // the description came over https and the address is https itself; the
+    // rest of the description is kept as it came.
+    void updateUrlIsKeptOnlyFromASecureDescription_data()
+    {
+        QTest::addColumn<bool>("secure"); // the description comes from a trusted address
+        QTest::addColumn<QString>("redirect");
+        QTest::addColumn<QString>("warning"); // empty: kept
+        const QString https = "https://updates.example/Update.ini";
+        const QString http = "http://updates.example/Update.ini";
+        QTest::newRow("https to https") << true << https << QString();
+        QTest::newRow("https to http")
+            << true << http
+            << "WARNING:  UpdateURL " + http + " is not an https address and was not kept.";
+        QTest::newRow("http to https")
+            << false << https
+            << "WARNING:  The description was not fetched over https, so its UpdateURL " + https +
+                   " was not kept.";
+    }
+    void updateUrlIsKeptOnlyFromASecureDescription()
+    {
+        QFETCH(bool, secure);
+        QFETCH(QString, redirect);
+        QFETCH(QString, warning);
+        if (!secure)
+            TrustHttpsOnly();
+        const QByteArray served = "[Tarvik]\r\nUpdateURL=" + redirect.toUtf8() +
+                                  "\r\nCurrentVersion=1.40.7\r\nUpdateFile=http://x/setup\r\n";
+        server->Set("/Update.ini", {served});
+
+        QVERIFY(checker->UpdateConfig(true));
+
+        QCOMPARE(host->status, UpToDate);
+        if (warning.isEmpty()) {
+            QCOMPARE(ReadAll(DescriptionPath()), served);
+            QCOMPARE(QString::fromStdString(checker->Address()), redirect);
+            return;
         }
+        QVERIFY(host->errorLines.contains(warning));
+        QCOMPARE(ReadAll(DescriptionPath()),
+                 QByteArray(served).replace("UpdateURL=" + redirect.toUtf8(), "UpdateURL="));
+        QCOMPARE(QString::fromStdString(checker->Address()), server->Url("/Update.ini"));
+    }
+
+    // An Update.ini kept before its UpdateURL was checked may name an http
+    // address: the configured address is asked instead.
+    void keptHttpUpdateUrlIsNotFollowed()
+    {
+        TrustHttpsOnly();
+        Write(DescriptionPath(), "[Tarvik]\r\nUpdateURL=http://elsewhere.example/Update.ini\r\n");
+        QCOMPARE(QString::fromStdString(checker->Address()), server->Url("/Update.ini"));
+        Write(DescriptionPath(), "[Tarvik]\r\nUpdateURL=https://elsewhere.example/Update.ini\r\n");
+        QCOMPARE(checker->Address(), std::string("https://elsewhere.example/Update.ini"));
     }
 };
 

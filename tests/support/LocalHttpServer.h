@@ -1,6 +1,6 @@
 #pragma once
 
-#include <memory>
+#include <functional>
 
 #include <QHash>
 #include <QObject>
@@ -12,7 +12,9 @@
 namespace tarvik::test {
 
 // An HTTP server on 127.0.0.1 answering from a table of paths. It runs in the
-// test's thread: the fetch under test spins an event loop of its own.
+// test's thread: the fetch under test spins an event loop of its own. Its
+// pauses take real time, or, once PassTimeWith is given, pass that much of
+// the test's time at once.
 class LocalHttpServer : public QObject {
 public:
     enum Behaviour {
@@ -46,6 +48,10 @@ public:
         return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
     }
     void Set(const QString& path, const Route& route) { routes_.insert(path, route); }
+    // Lets the test's time pass instead of waiting: each pause passes its
+    // length at once, and while the server keeps silent the time passes on
+    // in steps until the connection ends.
+    void PassTimeWith(std::function<void(int ms)> passTime) { passTime_ = std::move(passTime); }
 
     QStringList requests;
     qint64 bodyBytesSent = 0;
@@ -57,6 +63,50 @@ private:
         if (length >= 0)
             headers += "Content-Length: " + QByteArray::number(length) + "\r\n";
         return headers + "Connection: close\r\n\r\n";
+    }
+
+    static bool Connected(const QTcpSocket* socket)
+    {
+        return socket->state() == QAbstractSocket::ConnectedState;
+    }
+    // Runs then after a pause of ms.
+    void After(QTcpSocket* socket, int ms, std::function<void()> then)
+    {
+        if (!passTime_) {
+            QTimer::singleShot(ms, socket, std::move(then));
+            return;
+        }
+        QTimer::singleShot(0, socket, [this, socket, ms, then = std::move(then)] {
+            if (!Connected(socket))
+                return;
+            passTime_(ms);
+            if (Connected(socket))
+                then();
+        });
+    }
+    // With nothing on its way to the client, the test's time passes on.
+    void KeepSilent(QTcpSocket* socket)
+    {
+        if (passTime_)
+            After(socket, 25, [this, socket] { KeepSilent(socket); });
+    }
+    void TrickleOn(QTcpSocket* socket)
+    {
+        After(socket, 50, [this, socket] {
+            Send(socket, "x");
+            TrickleOn(socket);
+        });
+    }
+    void SendPieces(QTcpSocket* socket, QByteArray body, qint64 sent)
+    {
+        After(socket, 60, [=, this] {
+            const qint64 piece = body.size() / 10 + 1;
+            Send(socket, body.mid(sent, piece));
+            if (sent + piece >= body.size())
+                socket->disconnectFromHost();
+            else
+                SendPieces(socket, body, sent + piece);
+        });
     }
 
     void Send(QTcpSocket* socket, const QByteArray& bytes)
@@ -77,38 +127,28 @@ private:
         const qint64 length = route.withLength ? route.body.size() : -1;
         switch (route.behaviour) {
         case NeverAnswer:
+            KeepSilent(socket);
             return;
         case AnnounceOnly:
             socket->write(Headers(route.status, route.announced));
+            // The announcement alone ends the transfer; should it not, the
+            // test's time passes on after a second of real time.
+            if (passTime_)
+                QTimer::singleShot(1000, socket, [this, socket] { KeepSilent(socket); });
             return;
         case CloseEarly:
             socket->write(Headers(route.status, route.body.size() + 1000));
             Send(socket, route.body.left(route.body.size() / 2));
             socket->disconnectFromHost();
             return;
-        case Trickle: {
+        case Trickle:
             socket->write(Headers(route.status, -1));
-            auto* timer = new QTimer(socket);
-            connect(timer, &QTimer::timeout, socket, [this, socket] { Send(socket, "x"); });
-            timer->start(50);
+            TrickleOn(socket);
             return;
-        }
-        case SlowAnswer: {
+        case SlowAnswer:
             socket->write(Headers(route.status, length));
-            auto* timer = new QTimer(socket);
-            const qint64 piece = route.body.size() / 10 + 1;
-            auto sent = std::make_shared<qint64>(0);
-            connect(timer, &QTimer::timeout, socket, [=, this] {
-                Send(socket, route.body.mid(*sent, piece));
-                *sent += piece;
-                if (*sent >= route.body.size()) {
-                    timer->stop();
-                    socket->disconnectFromHost();
-                }
-            });
-            timer->start(60);
+            SendPieces(socket, route.body, 0);
             return;
-        }
         default:
             socket->write(Headers(route.status, length));
             Send(socket, route.body);
@@ -117,6 +157,7 @@ private:
     }
 
     QHash<QString, Route> routes_;
+    std::function<void(int ms)> passTime_;
     // Last, so that its sockets go while the table above still exists.
     QTcpServer server_;
 };

@@ -26,6 +26,8 @@
 #include "util/gui/SystemTray.h"
 #include "util/gui/WindowPlacement.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -616,6 +618,8 @@ void MainWindow::PartyCountChanged()
 
 void MainWindow::DataCleared()
 {
+    detailCharacterId_ = 0;
+    detailCharacterChanged_ = false;
     treeModel_.Clear();
     tree_->ClearAll();
     UnloadDetails();
@@ -623,6 +627,18 @@ void MainWindow::DataCleared()
     targetsTab_->Clear();
     fightsStale_ = false;
     targetsStale_ = false;
+}
+
+void MainWindow::CharactersChanged(std::span<const int32_t> ids)
+{
+    if (std::find(ids.begin(), ids.end(), detailCharacterId_) != ids.end())
+        detailCharacterChanged_ = true;
+}
+
+void MainWindow::RealTimeDataChanged()
+{
+    if (hud_)
+        hud_->SetRealTimeDataChanged(true);
 }
 
 } // namespace tarvik

@@ -12,6 +12,7 @@
 #include "ui/CharacterTree.h"
 #include "ui/gui/DetailsWindow.h"
 #include "ui/gui/HudWindow.h"
+#include "update/UpdateTrust.h"
 
 #include <memory>
 #include <optional>
@@ -72,6 +73,8 @@ struct MainWindowEnvironment {
     Dialogs* dialogs = nullptr;
     SettingsStore* store = nullptr;
     const Clock* clock = nullptr;
+    // https only; tests add their local update servers.
+    AddressTrust updateTrust;
 };
 
 // A status-bar panel that reports clicks.
@@ -116,6 +119,8 @@ public:
     void UpdateCharacterTree();
     void ShowPartyCount();
     void ShowNode(QTreeWidgetItem* item, int button);
+    // The character whose details are shown (0: the session statistics).
+    int32_t DetailCharacterId() const { return detailCharacterId_; }
 
     Session& GetSession() { return *session_; }
     DebugLog& Debug() { return debug_; }
@@ -157,6 +162,8 @@ public:
     void Yield() override;
     void PartyCountChanged() override;
     void DataCleared() override;
+    void CharactersChanged(std::span<const int32_t> ids) override;
+    void RealTimeDataChanged() override;
 
     SystemTray* Tray() const { return tray_; }
     GameDetector* Detector() const { return gameDetector_.get(); }
@@ -295,6 +302,9 @@ private:
     QPointer<DetailsWindow> details_;
     // The tree key of the node whose view the detail window shows.
     QString detailKey_;
+    int32_t detailCharacterId_ = 0;
+    // A read changed the character shown since monitoring last redrew it.
+    bool detailCharacterChanged_ = false;
     FileViewer* viewer_ = nullptr;
     QPointer<HudWindow> hud_;
 

@@ -187,13 +187,13 @@ void MainWindow::ShowNode(QTreeWidgetItem* item, int button)
         return;
     case NodeAction::Kind::SessionStatistics:
         debug_.LogDebug("Showing global statistics.", 3);
-        data.detailCharacterId = 0;
+        detailCharacterId_ = 0;
         ShowDetails(BuildSessionStatistics(*session_));
         return;
     case NodeAction::Kind::GeneralInfo:
         debug_.LogDebug("Showing character information.", 3);
         Action("mnuCharacterContextParty")->setChecked(character->IsPartyMember());
-        data.detailCharacterId = character->ID();
+        detailCharacterId_ = character->ID();
         ShowDetails(BuildGeneralInfo(*session_, *character));
         if (button == 2 && isVisible()) {
             Action("mnuCharacterContextParty")->setChecked(character->IsPartyMember());
@@ -207,7 +207,7 @@ void MainWindow::ShowNode(QTreeWidgetItem* item, int button)
         break;
     }
     debug_.LogDebug("Showing specific character data.", 3);
-    data.detailCharacterId = character->ID();
+    detailCharacterId_ = character->ID();
     switch (action.kind) {
     case NodeAction::Kind::AttacksMade:
         ShowDetails(BuildAttacks(*session_, *character, true));

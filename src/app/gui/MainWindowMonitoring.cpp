@@ -32,7 +32,8 @@ void MainWindow::ToggleMonitoring()
     session_->SetMonitoringEnabled(on);
     logPanel_->SetSelectionEnabled(!on);
     monitoringPaused_ = false;
-    session_->Data().realTimeDataChanged = false;
+    if (hud_)
+        hud_->SetRealTimeDataChanged(false);
     session_->RealTime().ClearFugueTimers();
     if (!on) {
         timerMonitoring_.stop();
@@ -43,8 +44,16 @@ void MainWindow::ToggleMonitoring()
     } else {
         ClearAllData();
         if (!follower_) {
-            follower_ = std::make_unique<LogFollower>(session_->Monitor(),
-                                                      session_->FollowerHooks(), debug_, clock_);
+            LogFollowerHooks hooks = session_->FollowerHooks();
+            // The session statistics are redrawn after every read, a
+            // character's details after a read that changed them.
+            hooks.takeDetailChange = [this] {
+                const bool redraw = detailCharacterChanged_ || detailCharacterId_ == 0;
+                detailCharacterChanged_ = false;
+                return redraw;
+            };
+            follower_ = std::make_unique<LogFollower>(session_->Monitor(), std::move(hooks), debug_,
+                                                      clock_);
         }
         logPanel_->ClearSelection();
         logPanel_->SetMask(QString(), QColor(0, 0, 255));

@@ -79,6 +79,7 @@ void MainWindow::SetUpPlatformServices()
     UpdateCheckerSettings settings;
     settings.programDirectory = ToQString(files_.dataDir);
     settings.configuration = config_->file;
+    settings.trust = environment_.updateTrust;
     updater_ = std::make_unique<UpdateChecker>(*updateHost_, debug_, lastError_, clock_,
                                                std::move(settings));
     connect(&timerUpdates_, &QTimer::timeout, this, [this] { CheckForUpdates(false); });

@@ -392,7 +392,7 @@ void HudWindow::UpdateDisplay(bool force)
     }
     // The fight ends by the clock, without a new line.
     UpdateFightDps();
-    if (!session.Data().realTimeDataChanged && !force)
+    if (!realTimeDataChanged_ && !force)
         return;
     context_.debug.LogDebug("HUD:  Updating display.", 3);
     const HudStatistics shown = BuildHudStatistics(session);
@@ -409,7 +409,7 @@ void HudWindow::UpdateDisplay(bool force)
     abIn_->setText(ToQString(shown.abIn));
     conceal_->setText(ToQString(shown.concealment));
     totalXP_->setText(ToQString(shown.experience));
-    session.Data().realTimeDataChanged = false;
+    realTimeDataChanged_ = false;
 }
 
 void HudWindow::UpdateFightDps()
@@ -442,7 +442,7 @@ void HudWindow::UpdateFugueLabels()
 
 void HudWindow::ClearHUDData()
 {
-    context_.session.Data().realTimeDataChanged = false;
+    realTimeDataChanged_ = false;
     context_.session.ClearRealTimeData();
     InitializeGrid();
 }

@@ -41,6 +41,8 @@ public:
     // Refreshes the statistics: when forced, or when they changed since the
     // last refresh. Stops the refresh timer for good while monitoring is off.
     void UpdateDisplay(bool force);
+    // The session's real-time figures changed (or, false, need no refresh).
+    void SetRealTimeDataChanged(bool changed) { realTimeDataChanged_ = changed; }
     // "DPS  you N  /  party N" while a fight runs; hidden otherwise.
     void UpdateFightDps();
     // The fugue labels at one tick of their timer.
@@ -111,6 +113,7 @@ private:
     QTimer* timerMouseOver_;
     QTimer* timerOnTop_;
     QTimer* timerUpdateDisplay_;
+    bool realTimeDataChanged_ = false;
 
     QFont baseFont_;
     QSize designSize_;

@@ -1,0 +1,36 @@
+#include "ChangeNotes.h"
+
+#include "SessionHost.h"
+
+namespace tarvik {
+
+void ChangeNotes::Note(int32_t id)
+{
+    const auto index = static_cast<size_t>(id);
+    if (index >= noted_.size())
+        noted_.resize(index + 1, 0);
+    noted_[index] = 1;
+    ids_.push_back(id);
+}
+
+void ChangeNotes::Tell(SessionHost& host)
+{
+    if (!ids_.empty()) {
+        host.CharactersChanged(ids_);
+        for (const int32_t id : ids_)
+            noted_[static_cast<size_t>(id)] = 0;
+        ids_.clear();
+    }
+    if (realTime_) {
+        realTime_ = false;
+        host.RealTimeDataChanged();
+    }
+}
+
+void ChangeNotes::ForgetCharacters()
+{
+    noted_.clear();
+    ids_.clear();
+}
+
+} // namespace tarvik

@@ -1,0 +1,400 @@
+#include "EventRecorder.h"
+
+#include "AnalysisData.h"
+#include "ChangeNotes.h"
+#include "ErrorList.h"
+#include "PartyMarks.h"
+#include "SessionHost.h"
+#include "diag/DebugLog.h"
+#include "fights/FightTracker.h"
+#include "monitor/RealTimeState.h"
+#include "util/Checked.h"
+#include "util/Text.h"
+
+namespace tarvik {
+
+namespace {
+
+std::string ViewText(std::string_view view)
+{
+    return std::string(view);
+}
+
+} // namespace
+
+EventRecorder::EventRecorder(const RecordParser& parser, const RecordTargets& targets)
+    : parser_(parser)
+    , to_(targets)
+{
+}
+
+void EventRecorder::Debug(int level, std::string_view message)
+{
+    if (to_.debug.Wants(level))
+        to_.debug.LogDebug(message, level, false, &to_.data.linesRead);
+}
+
+template <class Build>
+void EventRecorder::DebugBuilt(int level, Build&& build)
+{
+    if (to_.debug.Wants(level))
+        to_.debug.LogDebug(build(), level, false, &to_.data.linesRead);
+}
+
+void EventRecorder::TellType(const char* what, int index)
+{
+    to_.debug.LogDebug(what + std::to_string(index) + ".", 3);
+}
+
+inline bool EventRecorder::Wants(int level) const
+{
+    return to_.debug.Wants(level);
+}
+
+// Inlined: the level is checked on every record, the text seldom built.
+[[gnu::always_inline]] inline void EventRecorder::TellCut(const Cut& cut)
+{
+    if (Wants(cut.made ? 3 : 4))
+        TellCutNow(cut);
+}
+
+void EventRecorder::TellCutNow(const Cut& cut)
+{
+    if (cut.made) {
+        DebugBuilt(3, [&] {
+            return "[" + ViewText(cut.text) + "] split to [" + ViewText(cut.left) + "] and [" +
+                   ViewText(cut.right) + "].";
+        });
+    } else {
+        DebugBuilt(4, [&] { return "[" + ViewText(cut.text) + "] could not be split."; });
+    }
+}
+
+void EventRecorder::Reject(const RecordContext& record, const Rejection& rejection)
+{
+    const RejectionText& text = *rejection.text;
+    if (text.debugLevel > 0) {
+        DebugBuilt(text.debugLevel, [&] {
+            std::string line(text.debug);
+            if (text.namesMissing)
+                line += " '" + ViewText(rejection.missing) + "'.";
+            return line;
+        });
+    }
+    to_.errors.Add(text.message, record.line);
+}
+
+bool EventRecorder::CountRecord()
+{
+    return AddChecked(to_.data.recordsParsed, 1);
+}
+
+bool EventRecorder::OnYourSide(const Character& character) const
+{
+    return character.ID() == to_.data.userCharacterId || character.IsPartyMember();
+}
+
+// Inlined: most names are the one last met in their cache slot.
+[[gnu::always_inline]] inline Character& EventRecorder::FindCharacter(std::string_view name)
+{
+    name = Trim(name);
+    NameCacheEntry& cacheEntry = nameCache_[CacheSlotOf(name, CacheSlots)];
+    CharacterList& characters = to_.data.characters;
+    Character* found = nullptr;
+    if (cacheEntry.id > 0 && cacheEntry.generation == characters.Generation() &&
+        cacheEntry.name == name)
+        found = characters.At(cacheEntry.id);
+    if (!found)
+        return FindUncached(name, cacheEntry);
+    if (to_.debug.Wants(3))
+        to_.debug.LogDebug("Found character [" + found->Name() + "].", 3);
+    return *found;
+}
+
+Character& EventRecorder::FindUncached(std::string_view name, NameCacheEntry& cacheEntry)
+{
+    CharacterList& characters = to_.data.characters;
+    if (Character* found = characters.Find(name)) {
+        cacheEntry.name.assign(name);
+        cacheEntry.id = found->ID();
+        cacheEntry.generation = characters.Generation();
+        to_.debug.Log(3, [&] { return "Found character [" + found->Name() + "]."; });
+        return *found;
+    }
+    to_.debug.Log(2, [&] { return "Creating new character: [" + ViewText(name) + "]."; });
+    auto character = std::make_unique<Character>();
+    character->CreateCharacter(std::string(name), characters.Count() + 1);
+    Character& added = characters.Add(std::string(name), std::move(character));
+    to_.host.CharacterCreated(added.ID());
+    return added;
+}
+
+// Inlined: it opens nearly every record.
+[[gnu::always_inline]] inline Character*
+EventRecorder::Open(const RecordContext& record, const Opening& opening, bool count, Error& error)
+{
+    TellCut(opening.cut);
+    if (opening.rejection) {
+        Reject(record, opening.rejection);
+        return nullptr;
+    }
+    if (count && !CountRecord()) {
+        error = OverflowError();
+        return nullptr;
+    }
+    return &FindCharacter(opening.name);
+}
+
+Spell& EventRecorder::FindSpell(std::string_view name)
+{
+    SpellList& spells = to_.data.knownSpells;
+    if (Spell* found = spells.Find(name)) {
+        to_.debug.Log(3, [&] { return "Found spell [" + found->Name() + "]."; });
+        return *found;
+    }
+    to_.debug.Log(2, [&] { return "Creating spell [" + ViewText(name) + "]."; });
+    auto spell = std::make_unique<Spell>();
+    spell->CreateSpell(std::string(name), spells.Count() + 1);
+    return spells.Add(std::string(name), std::move(spell));
+}
+
+void EventRecorder::Chat()
+{
+    Debug(2, "Analysis:  Chat record detected and discarded.");
+}
+
+Error EventRecorder::Attack(const RecordContext& record, const ParsedAttack& attack)
+{
+    Debug(1, "Analysis:  Attack record detected.");
+    if (attack.descriptionsRemoved)
+        Debug(2, "Analysis:  Removing custom attack descriptions.");
+    Error error;
+    Character* attacker = Open(record, attack.attacker, false, error);
+    if (!attacker)
+        return error;
+    Character* defender = Open(record, attack.defender, true, error);
+    if (!defender)
+        return error;
+    const bool hit = attack.hit;
+    DebugBuilt(2, [&] {
+        return "Analysis:  Recording " + attacker->Name() + " attacking " + defender->Name() +
+               ", successful?: " + BoolWord(hit) + ".";
+    });
+    if (!attacker->RecordAttack(defender->ID(), hit) ||
+        !defender->RecordEnemyAttack(attacker->ID(), hit))
+        return OverflowError();
+    to_.changes.Character(attacker->ID());
+    to_.changes.Character(defender->ID());
+    to_.fights.OnAttack({record.date, attacker->ID(), defender->ID(), attack.outcome,
+                         attack.roll.has_value(), attack.roll.value_or(AttackRoll{})});
+
+    const int32_t user = to_.data.userCharacterId;
+    if (attacker->ID() == user) {
+        const Concealment concealment = parser_.ConcealmentOf(attack.acting);
+        if (!concealment.marked) {
+            to_.realTime.SetLastConcealment(0);
+            to_.changes.RealTime();
+            DebugBuilt(3, [&] { return "Analysis:  " + defender->Name() + " was not concealed."; });
+        } else if (concealment.readable) {
+            to_.realTime.SetLastConcealment(concealment.percent);
+            to_.changes.RealTime();
+            DebugBuilt(3, [&] {
+                return "Analysis:  " + defender->Name() +
+                       " was concealed: " + std::to_string(concealment.percent) + "%.";
+            });
+        }
+    }
+    if (attacker->ID() == user || defender->ID() == user) {
+        const int32_t ab = parser_.AttackBonusOf(attack.acting);
+        if (ab > 0) {
+            DebugBuilt(3, [&] {
+                return "Analysis:  Recording AB of " + std::to_string(ab) + " for " +
+                       attacker->Name() + " and " + defender->Name() + ".";
+            });
+            if (attacker->ID() == user)
+                to_.realTime.LogAttackBonus(true, ab);
+            if (defender->ID() == user)
+                to_.realTime.LogAttackBonus(false, ab);
+        }
+    }
+    return {};
+}
+
+Error EventRecorder::Damage(const RecordContext& record, const ParsedDamage& damage)
+{
+    Debug(1, "Analysis:  Damage record detected.");
+    Error error;
+    Character* attacker = Open(record, damage.attacker, false, error);
+    if (!attacker)
+        return error;
+    Character* defender = Open(record, damage.defender, false, error);
+    if (!defender)
+        return error;
+    if (Wants(3)) {
+        for (const int index : damage.typeLookups)
+            TellType("DamageType returned:", index);
+    }
+    if (damage.fault != Fault::None)
+        return ErrorOf(damage.fault);
+    if (damage.rejection) {
+        Reject(record, damage.rejection);
+        return {};
+    }
+
+    const DamageBreakdown& amounts = *damage.amounts;
+    if (to_.debug.Wants(2)) {
+        std::string list;
+        for (int32_t entry : amounts)
+            list += std::to_string(entry) + " ";
+        to_.debug.LogDebug("Analysis:  " + attacker->Name() + " dealing damage to " +
+                               defender->Name() + " - [" + std::string(Trim(list)) + "].",
+                           1, false, &to_.data.linesRead);
+    }
+    if (!CountRecord())
+        return OverflowError();
+    if (!attacker->RecordDamageDealt(defender->ID(), amounts) ||
+        !defender->RecordDamageReceived(attacker->ID(), amounts))
+        return OverflowError();
+    to_.changes.Character(attacker->ID());
+    to_.changes.Character(defender->ID());
+    to_.fights.OnDamage({record.date, attacker->ID(), defender->ID(), amounts, damage.namedTypes,
+                         OnYourSide(*defender)});
+    if (to_.options.monitoringEnabled) {
+        to_.changes.RealTime();
+        const int32_t user = to_.data.userCharacterId;
+        if (attacker->ID() == user && !to_.realTime.LogAttackDamage(true, amounts))
+            return OverflowError();
+        if (defender->ID() == user && !to_.realTime.LogAttackDamage(false, amounts))
+            return OverflowError();
+    }
+    return {};
+}
+
+Error EventRecorder::Casting(const RecordContext& record, const ParsedCasting& casting)
+{
+    Debug(1, "Analysis:  Spell casting record detected.");
+    Error error;
+    Character* caster = Open(record, casting.caster, true, error);
+    if (!caster)
+        return error;
+    Spell& spell = FindSpell(casting.spell);
+    if (!caster->RecordSpellCast(spell))
+        return OverflowError();
+    to_.changes.Character(caster->ID());
+    return {};
+}
+
+Error EventRecorder::Healing(const RecordContext& record, const ParsedHealing& healing)
+{
+    Debug(1, "Analysis:  Healing record detected.");
+    Error error;
+    Character* character = Open(record, healing.character, true, error);
+    if (!character)
+        return error;
+    if (healing.fault != Fault::None)
+        return ErrorOf(healing.fault);
+    if (!character->RecordHealing(healing.amount))
+        return OverflowError();
+    to_.changes.Character(character->ID());
+    to_.fights.OnHealing({record.date, character->ID(), healing.amount, OnYourSide(*character)});
+    return {};
+}
+
+Error EventRecorder::Absorb(const RecordContext& record, const ParsedAbsorb& absorb)
+{
+    Debug(1, "Analysis:  Resistance record detected.");
+    Error error;
+    Character* character = Open(record, absorb.character, true, error);
+    if (!character)
+        return error;
+    if (absorb.fault != Fault::None)
+        return ErrorOf(absorb.fault);
+    if (!character->RecordResist(absorb.amount))
+        return OverflowError();
+    to_.changes.Character(character->ID());
+    if (Wants(3))
+        TellType("DamageType returned:", absorb.typeLookup);
+    to_.fights.OnAbsorb(
+        {record.date, character->ID(), absorb.amount, absorb.damageType, OnYourSide(*character)});
+    return {};
+}
+
+Error EventRecorder::Save(const RecordContext& record, const ParsedSave& save)
+{
+    Debug(1, "Analysis:  Save record detected.");
+    Error error;
+    Character* character = Open(record, save.character, true, error);
+    if (!character)
+        return error;
+    if (Wants(3))
+        TellType("SaveType returned: ", save.saveType);
+    if (save.fault != Fault::None)
+        return ErrorOf(save.fault);
+    if (!character->RecordSave(save.bonus, save.saveType, save.success))
+        return OverflowError();
+    to_.changes.Character(character->ID());
+    to_.fights.OnSave({record.date, character->ID(), save.saveType, save.roll ? save.roll->roll : 0,
+                       save.bonus, save.roll ? save.roll->dc : -1, save.success,
+                       OnYourSide(*character)});
+    return {};
+}
+
+Error EventRecorder::Kill(const RecordContext& record, const ParsedKill& kill)
+{
+    Debug(1, "Analysis:  Kill record detected.");
+    Error error;
+    Character* killer = Open(record, kill.killer, true, error);
+    if (!killer)
+        return error;
+    Character& victim = FindCharacter(kill.victim);
+    if (!killer->RecordKill(victim) || !victim.RecordDeath(*killer))
+        return OverflowError();
+    to_.changes.Character(killer->ID());
+    to_.changes.Character(victim.ID());
+    to_.fights.OnKill({record.date, killer->ID(), victim.ID(), OnYourSide(victim)});
+    if (victim.ID() == to_.data.userCharacterId && to_.options.monitoringEnabled)
+        to_.realTime.StartFugueTimer(record.date);
+    return {};
+}
+
+Error EventRecorder::Experience(const ParsedExperience& experience)
+{
+    Debug(1, "Analysis:  Experience record detected.");
+    if (!experience.found)
+        return {};
+    if (experience.fault != Fault::None || !AddChecked(to_.data.experienceTotal, experience.points))
+        return OverflowError();
+    to_.changes.RealTime();
+    return {};
+}
+
+void EventRecorder::UserCharacter(const RecordContext& record, const ParsedName& parsed)
+{
+    Debug(1, "Analysis:  Character record detected.");
+    if (!to_.options.autodetectParty)
+        return;
+    if (parsed.rejection) {
+        Reject(record, parsed.rejection);
+        return;
+    }
+    Character& character = FindCharacter(parsed.name);
+    if (character.ID() != to_.data.userCharacterId)
+        to_.marks.SelectUserCharacter(character.ID());
+}
+
+void EventRecorder::PartyChange(const RecordContext& record, const ParsedName& parsed, bool join)
+{
+    Debug(1, join ? "Analysis:  Party member join record detected."
+                  : "Analysis:  Party member exit record detected.");
+    if (!to_.options.autodetectParty)
+        return;
+    if (parsed.rejection) {
+        Reject(record, parsed.rejection);
+        return;
+    }
+    Character& character = FindCharacter(parsed.name);
+    if (character.IsPartyMember() != join)
+        to_.marks.TogglePartyMember(character.ID());
+}
+
+} // namespace tarvik

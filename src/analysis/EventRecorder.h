@@ -1,0 +1,97 @@
+#pragma once
+
+#include "AnalysisOptions.h"
+#include "RecordContext.h"
+#include "RecordParser.h"
+#include "util/Error.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarvik {
+
+struct AnalysisData;
+class ChangeNotes;
+class Character;
+class DebugLog;
+class ErrorList;
+class FightTracker;
+class PartyMarks;
+class RealTimeState;
+class SessionHost;
+class Spell;
+
+// What records are recorded on and told to, all owned by the session.
+struct RecordTargets {
+    AnalysisData& data; // characters, spells and counts
+    RealTimeState& realTime;
+    FightTracker& fights;
+    PartyMarks& marks;
+    ChangeNotes& changes; // what the host may redraw
+    ErrorList& errors;    // records discarded
+    DebugLog& debug;
+    SessionHost& host; // told of each new character
+    const AnalysisOptions& options;
+};
+
+// Records what a parsed record says on the characters it names, found or
+// created, and on the real-time state, the party marks and the fights. Each
+// step is told to the debug log as it is taken, so a character met before
+// a later step discards the record stays.
+class EventRecorder {
+public:
+    EventRecorder(const RecordParser& parser, const RecordTargets& targets);
+
+    void Chat();
+    Error Attack(const RecordContext& record, const ParsedAttack& attack);
+    Error Damage(const RecordContext& record, const ParsedDamage& damage);
+    Error Casting(const RecordContext& record, const ParsedCasting& casting);
+    Error Healing(const RecordContext& record, const ParsedHealing& healing);
+    Error Absorb(const RecordContext& record, const ParsedAbsorb& absorb);
+    Error Save(const RecordContext& record, const ParsedSave& save);
+    Error Kill(const RecordContext& record, const ParsedKill& kill);
+    Error Experience(const ParsedExperience& experience);
+    void UserCharacter(const RecordContext& record, const ParsedName& parsed);
+    void PartyChange(const RecordContext& record, const ParsedName& parsed, bool join);
+
+private:
+    // What most records begin with: the cut is told, a record that could
+    // not be taken apart is discarded, the rest counted (when counted here)
+    // and the character named found. Null when the record was discarded
+    // (error stays empty) or could not be counted.
+    Character* Open(const RecordContext& record, const Opening& opening, bool count, Error& error);
+    // "[text] split to [left] and [right]." or "could not be split".
+    void TellCut(const Cut& cut);
+    void TellCutNow(const Cut& cut);
+    bool Wants(int level) const;
+    void Reject(const RecordContext& record, const Rejection& rejection);
+    // False when the count would overflow.
+    bool CountRecord();
+    // Where character names were found, as they were written. An entry holds
+    // while the characters have not been cleared since.
+    struct NameCacheEntry {
+        std::string name;
+        int32_t id = 0;
+        uint64_t generation = 0;
+    };
+    Character& FindCharacter(std::string_view name);
+    Character& FindUncached(std::string_view name, NameCacheEntry& cacheEntry);
+    Spell& FindSpell(std::string_view name);
+    void Debug(int level, std::string_view message);
+    template <class Build>
+    void DebugBuilt(int level, Build&& build);
+    // "DamageType returned:1." at level 3, which the caller checked.
+    void TellType(const char* what, int index);
+    // The user's character or a party member: its events go into death recaps.
+    bool OnYourSide(const Character& character) const;
+
+    const RecordParser& parser_;
+    RecordTargets to_;
+
+    static constexpr size_t CacheSlots = 64;
+    std::array<NameCacheEntry, CacheSlots> nameCache_;
+};
+
+} // namespace tarvik
