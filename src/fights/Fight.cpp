@@ -116,6 +116,8 @@ void FightCharacter::Reuse(int32_t newId, size_t damageTypes)
     attacksReceived = 0;
     hits = 0;
     criticalHits = 0;
+    blows = 0;
+    largestBlow = 0;
     kills = 0;
     deaths = 0;
     healingReceived = 0;

@@ -88,6 +88,8 @@ struct FightCharacter {
     int32_t attacksReceived = 0;
     int32_t hits = 0; // critical hits included
     int32_t criticalHits = 0;
+    int32_t blows = 0;       // damage lines dealt, spells included
+    int32_t largestBlow = 0; // the largest of them
     int32_t kills = 0;
     int32_t deaths = 0;
     int64_t healingReceived = 0;

@@ -241,6 +241,8 @@ void FightTracker::OnDamage(const DamageEvent& event)
 
     attacker.damageDealt += total;
     defender.damageTaken += total;
+    ++attacker.blows;
+    attacker.largestBlow = std::max(attacker.largestBlow, total);
     const uint64_t named =
         types >= 64 ? event.namedTypes : event.namedTypes & ((uint64_t{1} << types) - 1);
     auto add = [&](size_t t) {

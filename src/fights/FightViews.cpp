@@ -276,6 +276,11 @@ std::vector<FightCharacterRow> FightCharacterRows(const Fight& fight, const Rost
         row.hits = c.hits;
         row.criticalHits = c.criticalHits;
         row.hitPercent = c.attacks > 0 ? RoundNumber(c.hits * 100.0 / c.attacks, 1) : 0;
+        row.blows = c.blows;
+        row.largestBlow = c.largestBlow;
+        row.activeSeconds =
+            c.dealtDamage ? std::max<int64_t>(1, c.lastDamageSecond - c.firstDamageSecond) : 0;
+        row.damageFrom = c.damageFrom;
         row.kills = c.kills;
         row.deaths = c.deaths;
         row.healingReceived = c.healingReceived;
@@ -307,6 +312,12 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
     chart.startSecond = fight.StartSecond();
     chart.bucketSeconds = fight.BucketSeconds();
     chart.points = fight.SeriesPoints();
+    chart.seconds = fight.EndSecond() - fight.StartSecond();
+    for (const DeathRecap& death : fight.Deaths()) {
+        chart.deaths.push_back({death.second - fight.StartSecond(),
+                                roster.NameOf(death.victim) + " killed by " +
+                                    roster.NameOf(death.killer)});
+    }
     const double width = chart.bucketSeconds;
     const size_t window = static_cast<size_t>(
         std::max<int64_t>(1, (averageSeconds + chart.bucketSeconds / 2) / chart.bucketSeconds));
@@ -367,9 +378,21 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
         add(line, c->series.dealt);
         finish(ChartLineKind::Opponent, roster.NameOf(c->id), std::move(line));
     }
-    if (haveYou || haveParty)
+    // With one opponent, what your side took is mostly that opponent's line
+    // again: one line is enough.
+    const bool takenRepeats =
+        std::any_of(chart.lines.begin(), chart.lines.end(), [&](const ChartLine& line) {
+            return line.kind == ChartLineKind::Opponent && line.dps == taken;
+        });
+    if ((haveYou || haveParty) && !takenRepeats)
         finish(ChartLineKind::Taken, "Damage taken", std::move(taken));
     return chart;
+}
+
+std::string ChartPointText(const std::string& label, double seconds, double dps)
+{
+    return label + ": " + DpsText(dps) + " DPS at " +
+           DurationText(static_cast<int64_t>(RoundNumber(seconds, 0)));
 }
 
 std::string HudDpsText(const FightTracker& tracker, const Roster& roster, DateTime now)

@@ -66,11 +66,16 @@ struct FightCharacterRow {
     int32_t hits = 0;
     int32_t criticalHits = 0;
     double hitPercent = 0; // one decimal
+    int32_t blows = 0;     // damage lines dealt
+    int32_t largestBlow = 0;
+    int64_t activeSeconds = 0; // first to last damage dealt, at least 1 s; 0 without damage
     int32_t kills = 0;
     int32_t deaths = 0;
     int64_t healingReceived = 0;
     std::vector<TypeAmountText> dealtByType; // types with damage only
     std::vector<TypeAmountText> takenByType;
+    // Damage taken by attacker ID, in the order they first did.
+    std::vector<std::pair<int32_t, int64_t>> damageFrom;
 };
 // In the order the characters joined the fight.
 std::vector<FightCharacterRow> FightCharacterRows(const Fight& fight, const Roster& roster);
@@ -83,17 +88,27 @@ struct ChartLine {
     std::vector<double> dps;     // one point per bucket
     std::vector<double> average; // trailing moving average
 };
+// A death on your side, where the time axis marks it.
+struct ChartDeath {
+    int64_t seconds = 0; // into the fight
+    std::string text;    // "Vexa killed by Ogre"
+};
 struct DpsChart {
     int64_t startSecond = 0;
     int32_t bucketSeconds = 1;
     size_t points = 0;
+    int64_t seconds = 0; // the fight's length: the time axis ends there
     std::vector<ChartLine> lines;
+    std::vector<ChartDeath> deaths;
 };
 // Lines: you, your party (with you), the top opponents (who fought your
-// side) by damage dealt, and the damage your side took; each with a moving average over
+// side) by damage dealt, and the damage your side took, left out when it is
+// the only opponent's line over again; each with a moving average over
 // averageSeconds.
 DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOpponents = 3,
                        int32_t averageSeconds = 5);
+// "You: 64.2 DPS at 45 s", what hovering a point of a line tells.
+std::string ChartPointText(const std::string& label, double seconds, double dps);
 // Each point averaged with the window - 1 points before it (fewer at the start).
 std::vector<double> MovingAverage(const std::vector<double>& values, size_t window);
 
