@@ -142,10 +142,9 @@ std::string ChatSummaryLine(const FightGroupSummary& group,
     int64_t total = 0;
     for (const FightCharacterRow* row : dealers)
         total += row->damageDealt;
-    std::stable_sort(dealers.begin(), dealers.end(),
-                     [](const FightCharacterRow* a, const FightCharacterRow* b) {
-                         return a->dps > b->dps;
-                     });
+    std::stable_sort(
+        dealers.begin(), dealers.end(),
+        [](const FightCharacterRow* a, const FightCharacterRow* b) { return a->dps > b->dps; });
 
     std::string line = ChatText(group.name) + " " + DurationText(group.seconds);
     if (line.size() > ChatLineLimit)
@@ -201,10 +200,9 @@ std::optional<CharacterBreakdown> BreakdownOf(const std::vector<FightCharacterRo
         b.takenBy.push_back({attacker, roster.NameOf(attacker), roster.SideOf(attacker), amount,
                              Percent(amount, fromAll)});
     }
-    std::stable_sort(b.takenBy.begin(), b.takenBy.end(),
-                     [](const AttackerShare& x, const AttackerShare& y) {
-                         return x.damage > y.damage;
-                     });
+    std::stable_sort(
+        b.takenBy.begin(), b.takenBy.end(),
+        [](const AttackerShare& x, const AttackerShare& y) { return x.damage > y.damage; });
     return b;
 }
 
@@ -213,7 +211,8 @@ std::vector<BreakdownLine> BreakdownLines(const CharacterBreakdown& b)
     auto percent = [](double value) { return RoundedText(value, 1) + "%"; };
     std::vector<BreakdownLine> lines = {
         {"Attacks", FormatThousands(b.attacks), "Attack rolls made", false},
-        {"Hits", FormatThousands(b.hits) + (b.attacks > 0 ? " (" + percent(b.hitPercent) + ")" : ""),
+        {"Hits",
+         FormatThousands(b.hits) + (b.attacks > 0 ? " (" + percent(b.hitPercent) + ")" : ""),
          "Attack rolls that hit, critical hits included; the share of all attack rolls", false},
         {"Critical hits",
          FormatThousands(b.criticalHits) + (b.hits > 0 ? " (" + percent(b.critPercent) + ")" : ""),

@@ -4,6 +4,7 @@
 #include "util/NumberFormat.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tarvik {
 
@@ -314,9 +315,9 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
     chart.points = fight.SeriesPoints();
     chart.seconds = fight.EndSecond() - fight.StartSecond();
     for (const DeathRecap& death : fight.Deaths()) {
-        chart.deaths.push_back({death.second - fight.StartSecond(),
-                                roster.NameOf(death.victim) + " killed by " +
-                                    roster.NameOf(death.killer)});
+        chart.deaths.push_back(
+            {death.second - fight.StartSecond(),
+             roster.NameOf(death.victim) + " killed by " + roster.NameOf(death.killer)});
     }
     const double width = chart.bucketSeconds;
     const size_t window = static_cast<size_t>(
@@ -387,6 +388,21 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
     if ((haveYou || haveParty) && !takenRepeats)
         finish(ChartLineKind::Taken, "Damage taken", std::move(taken));
     return chart;
+}
+
+double NiceTickStep(double span, int ticks)
+{
+    if (!(span > 0) || ticks < 1)
+        return 1;
+    const double raw = span / ticks;
+    double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (;;) {
+        for (const double factor : {1.0, 2.0, 5.0}) {
+            if (factor * power >= raw)
+                return std::max(1.0, factor * power);
+        }
+        power *= 10;
+    }
 }
 
 std::string ChartPointText(const std::string& label, double seconds, double dps)

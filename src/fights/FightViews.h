@@ -107,6 +107,9 @@ struct DpsChart {
 // averageSeconds.
 DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOpponents = 3,
                        int32_t averageSeconds = 5);
+// An axis's tick step: 1, 2 or 5 times a power of ten, the smallest that
+// cuts span into at most ticks intervals.
+double NiceTickStep(double span, int ticks);
 // "You: 64.2 DPS at 45 s", what hovering a point of a line tells.
 std::string ChartPointText(const std::string& label, double seconds, double dps);
 // Each point averaged with the window - 1 points before it (fewer at the start).

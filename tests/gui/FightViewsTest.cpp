@@ -162,7 +162,9 @@ private slots:
         // Sorted by damage dealt, most first.
         QCOMPARE(Column(*tab.CharactersView()->model(), CharacterNameColumn),
                  (QStringList{"Friend", "You", "Goblin"}));
-        QCOMPARE(tab.Chart()->LineCount(), 4); // you, party, the goblin, damage taken
+        // You, party, the goblin; what your side took is the goblin's line again.
+        QCOMPARE(tab.Chart()->LineCount(), 3);
+        QCOMPARE(tab.Chart()->DeathMarks(), 1);
         QCOMPARE(tab.DetailTabs()->tabText(2), QString("Deaths (1)"));
         // The recap's texts are the engine's; here it shows with its events.
         QTreeWidgetItem* death = tab.Deaths()->topLevelItem(0);

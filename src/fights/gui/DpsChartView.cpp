@@ -6,9 +6,13 @@
 #include <cmath>
 
 #include <QChart>
+#include <QCursor>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPen>
+#include <QScatterSeries>
+#include <QToolTip>
 #include <QValueAxis>
 
 namespace tarvik {
@@ -34,6 +38,8 @@ QPen LinePen(ChartLineKind kind, int opponent)
     return taken;
 }
 
+const QString DeathsName = "Deaths";
+
 } // namespace
 
 DpsChartView::DpsChartView(QWidget* parent)
@@ -47,6 +53,8 @@ DpsChartView::DpsChartView(QWidget* parent)
     chart_->setMargins(QMargins(4, 4, 4, 4));
     seconds_->setTitleText("Seconds into the fight");
     seconds_->setLabelFormat("%d");
+    seconds_->setTickType(QValueAxis::TicksDynamic);
+    seconds_->setTickAnchor(0);
     dps_->setTitleText("DPS, 5 s average");
     dps_->setLabelFormat("%d");
     chart_->addAxis(seconds_, Qt::AlignBottom);
@@ -57,50 +65,158 @@ DpsChartView::DpsChartView(QWidget* parent)
     Clear();
 }
 
-void DpsChartView::Clear()
+void DpsChartView::Clear(const QString& title)
 {
     chart_->removeAllSeries();
+    shown_ = {};
     seconds_->setRange(0, 10);
+    seconds_->setTickInterval(2);
     dps_->setRange(0, 10);
-    seconds_->applyNiceNumbers();
     dps_->applyNiceNumbers();
-    chart_->setTitle("Select a fight above");
+    chart_->setTitle(title);
 }
 
 void DpsChartView::ShowChart(const DpsChart& chart)
 {
     chart_->removeAllSeries();
+    shown_ = chart;
     chart_->setTitle(chart.lines.empty() ? "Nobody on your side dealt or took damage" : "");
-    double top = 1;
     int opponent = 0;
     for (const ChartLine& line : chart.lines) {
         auto* series = new QLineSeries(chart_);
-        series->setName(ToQString(line.label));
+        const QString label = ToQString(line.label);
+        series->setName(label);
         series->setPen(LinePen(line.kind, line.kind == ChartLineKind::Opponent ? opponent++ : 0));
         QList<QPointF> points;
         points.reserve(static_cast<qsizetype>(line.average.size()));
-        for (size_t i = 0; i < line.average.size(); ++i) {
+        for (size_t i = 0; i < line.average.size(); ++i)
             points.append(QPointF(static_cast<double>(i) * chart.bucketSeconds, line.average[i]));
-            top = std::max(top, line.average[i]);
-        }
         // A line needs two points; a short fight shows its dots.
         series->setPointsVisible(points.size() < 3);
         series->replace(points);
         chart_->addSeries(series);
         series->attachAxis(seconds_);
         series->attachAxis(dps_);
+        connect(series, &QLineSeries::hovered, this,
+                [this, label](const QPointF& point, bool state) {
+                    if (state)
+                        ShowTip(PointText(label, point.x()));
+                    else
+                        QToolTip::hideText();
+                });
     }
-    // At least 10 s and 10 DPS, so that the whole-number labels do not repeat.
-    const double last = std::max(10.0, static_cast<double>(chart.points - 1) * chart.bucketSeconds);
+    if (!chart.deaths.empty() && !chart.lines.empty()) {
+        auto* deaths = new QScatterSeries(chart_);
+        deaths->setName(DeathsName);
+        deaths->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
+        deaths->setMarkerSize(11);
+        deaths->setColor(QColor(0, 0, 0));
+        deaths->setBorderColor(QColor(255, 255, 255));
+        for (const ChartDeath& death : chart.deaths)
+            deaths->append(static_cast<double>(death.seconds), 0);
+        chart_->addSeries(deaths);
+        deaths->attachAxis(seconds_);
+        deaths->attachAxis(dps_);
+        connect(deaths, &QScatterSeries::hovered, this, [this](const QPointF& point, bool state) {
+            if (!state) {
+                QToolTip::hideText();
+                return;
+            }
+            QStringList texts;
+            for (const ChartDeath& death : shown_.deaths) {
+                if (std::abs(static_cast<double>(death.seconds) - point.x()) < 0.5)
+                    texts << ToQString(DurationText(death.seconds) + ": " + death.text);
+            }
+            ShowTip(texts.join('\n'));
+        });
+    }
+    for (QLegendMarker* marker : chart_->legend()->markers()) {
+        const QString label = marker->series()->name();
+        connect(marker, &QLegendMarker::clicked, this, [this, label] { ToggleLine(label); });
+    }
+    // The axis ends with the fight; ticks at round seconds.
+    const double last = std::max<double>(1.0, static_cast<double>(chart.seconds));
     seconds_->setRange(0, last);
+    seconds_->setTickInterval(NiceTickStep(last, 8));
+    ApplyHidden();
+}
+
+void DpsChartView::ApplyHidden()
+{
+    double top = 1;
+    for (const ChartLine& line : shown_.lines) {
+        if (!hidden_.contains(ToQString(line.label))) {
+            for (const double value : line.average)
+                top = std::max(top, value);
+        }
+    }
+    for (QAbstractSeries* series : chart_->series())
+        series->setVisible(!hidden_.contains(series->name()));
+    // A hidden line keeps its legend entry, faint, to be clicked back.
+    for (QLegendMarker* marker : chart_->legend()->markers()) {
+        marker->setVisible(true);
+        QColor color = chart_->legend()->labelColor();
+        if (hidden_.contains(marker->series()->name()))
+            color.setAlpha(90);
+        marker->setLabelBrush(color);
+    }
     dps_->setRange(0, std::max(10.0, std::ceil(top * 1.1)));
-    seconds_->applyNiceNumbers();
     dps_->applyNiceNumbers();
+}
+
+void DpsChartView::ToggleLine(const QString& label)
+{
+    if (hidden_.contains(label))
+        hidden_.remove(label);
+    else
+        hidden_.insert(label);
+    ApplyHidden();
+}
+
+bool DpsChartView::LineVisible(const QString& label) const
+{
+    for (const QAbstractSeries* series : chart_->series()) {
+        if (series->name() == label)
+            return series->isVisible();
+    }
+    return false;
+}
+
+QString DpsChartView::PointText(const QString& label, double seconds) const
+{
+    const int32_t width = std::max(shown_.bucketSeconds, 1);
+    for (const ChartLine& line : shown_.lines) {
+        if (ToQString(line.label) != label || line.average.empty())
+            continue;
+        const double bucket = std::clamp(std::round(seconds / width), 0.0,
+                                         static_cast<double>(line.average.size() - 1));
+        return ToQString(
+            ChartPointText(line.label, bucket * width, line.average[static_cast<size_t>(bucket)]));
+    }
+    return {};
+}
+
+void DpsChartView::ShowTip(const QString& text)
+{
+    if (!text.isEmpty())
+        QToolTip::showText(QCursor::pos(), text, this);
 }
 
 int DpsChartView::LineCount() const
 {
-    return static_cast<int>(chart_->series().size());
+    int lines = 0;
+    for (const QAbstractSeries* series : chart_->series())
+        lines += series->type() == QAbstractSeries::SeriesTypeLine ? 1 : 0;
+    return lines;
+}
+
+int DpsChartView::DeathMarks() const
+{
+    for (const QAbstractSeries* series : chart_->series()) {
+        if (const auto* deaths = qobject_cast<const QScatterSeries*>(series))
+            return static_cast<int>(deaths->count());
+    }
+    return 0;
 }
 
 } // namespace tarvik

@@ -1,13 +1,21 @@
 #include "FightsTab.h"
 
 #include "DpsChartView.h"
+#include "TableFit.h"
 #include "TableModel.h"
+#include "fights/FightGroup.h"
 #include "fights/FightTables.h"
 #include "util/gui/QtText.h"
 
+#include <algorithm>
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -30,7 +38,42 @@ uint64_t Signature(const Fight& fight)
     return sum;
 }
 
+constexpr int CharactersTab = 0;
 constexpr int DeathsTab = 2;
+
+// Refits a table's columns when its width changes.
+class WidthWatcher : public QObject {
+public:
+    WidthWatcher(QTableView* view, int fillColumn)
+        : QObject(view)
+        , view_(view)
+        , fillColumn_(fillColumn)
+    {
+        view->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            const auto* resize = static_cast<QResizeEvent*>(event);
+            if (resize->size().width() != resize->oldSize().width())
+                FitColumns(*view_, fillColumn_);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTableView* view_;
+    int fillColumn_;
+};
+
+void ScrollsSideways(QTreeWidget& tree)
+{
+    tree.header()->setStretchLastSection(false);
+    tree.header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tree.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
 
 } // namespace
 
@@ -45,8 +88,10 @@ FightsTab::FightsTab(QWidget* parent)
     , charactersModel_(new TableModel(this))
     , charactersProxy_(new TableProxy(this))
     , charactersView_(new QTableView(details_))
+    , breakdown_(new QTreeWidget(details_))
     , chart_(new DpsChartView(details_))
     , deaths_(new QTreeWidget(details_))
+    , copy_(new QAction("Copy Fight Summary", this))
 {
     setObjectName("tabFights");
     caption_->setObjectName("lblFights");
@@ -61,10 +106,20 @@ FightsTab::FightsTab(QWidget* parent)
     fightsView_->setObjectName("gridFights");
     fightsView_->setModel(fightsProxy_);
     SetUpTableView(*fightsView_);
+    // Several fights selected read as one.
+    fightsView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     fightsView_->sortByColumn(FightNumberColumn, Qt::DescendingOrder);
-    // The name takes the room left, so that the numbers stay in view.
     fightsView_->horizontalHeader()->setStretchLastSection(false);
-    fightsView_->horizontalHeader()->setSectionResizeMode(FightNameColumn, QHeaderView::Stretch);
+    new WidthWatcher(fightsView_, FightNameColumn);
+
+    copy_->setObjectName("actCopyFightSummary");
+    copy_->setShortcut(QKeySequence::Copy);
+    copy_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    copy_->setToolTip("Copy one line for the game's chat: the fight, its length and your side's "
+                      "DPS with their shares");
+    fightsView_->addAction(copy_);
+    fightsView_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(copy_, &QAction::triggered, this, &FightsTab::CopySummary);
 
     charactersModel_->SetColumns(FightCharacterColumns());
     charactersProxy_->setSourceModel(charactersModel_);
@@ -73,17 +128,30 @@ FightsTab::FightsTab(QWidget* parent)
     SetUpTableView(*charactersView_);
     charactersView_->sortByColumn(CharacterDamageColumn, Qt::DescendingOrder);
     charactersView_->horizontalHeader()->setStretchLastSection(false);
-    charactersView_->horizontalHeader()->setSectionResizeMode(CharacterNameColumn,
-                                                              QHeaderView::Stretch);
+    new WidthWatcher(charactersView_, CharacterNameColumn);
+
+    breakdown_->setObjectName("treeCharacterBreakdown");
+    breakdown_->setColumnCount(2);
+    breakdown_->setHeaderLabels({"Breakdown", ""});
+    breakdown_->setUniformRowHeights(true);
+    ScrollsSideways(*breakdown_);
+
+    auto* characters = new QSplitter(Qt::Horizontal, details_);
+    characters->addWidget(charactersView_);
+    characters->addWidget(breakdown_);
+    characters->setStretchFactor(0, 3);
+    characters->setStretchFactor(1, 1);
+    characters->setChildrenCollapsible(false);
 
     deaths_->setObjectName("treeDeathRecaps");
     deaths_->setColumnCount(3);
     deaths_->setHeaderLabels({"Time", "Before", "What happened"});
     deaths_->setRootIsDecorated(true);
     deaths_->setUniformRowHeights(true);
+    ScrollsSideways(*deaths_);
 
     details_->setObjectName("tabsFightDetails");
-    details_->addTab(charactersView_, "Characters");
+    details_->addTab(characters, "Characters");
     details_->addTab(chart_, "Damage chart");
     details_->addTab(deaths_, "Deaths");
     details_->setDocumentMode(true);
@@ -105,8 +173,13 @@ FightsTab::FightsTab(QWidget* parent)
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);
 
-    connect(fightsView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { ShowSelectedFight(false); });
+    connect(fightsView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!selecting_)
+            PlayerSelected();
+        ShowSelectedFights(false);
+    });
+    connect(charactersView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &FightsTab::ShowBreakdown);
     Clear();
 }
 
@@ -119,6 +192,7 @@ void FightsTab::Clear()
 {
     fightsModel_->Clear();
     known_ = 0;
+    following_ = true;
     ClearDetails();
     caption_->setText("No fights yet: analyse logs, or follow the game with monitoring.");
     markHint_->setVisible(false);
@@ -127,12 +201,25 @@ void FightsTab::Clear()
 void FightsTab::ClearDetails()
 {
     charactersModel_->Clear();
+    shownRows_.clear();
     chart_->Clear();
     deaths_->clear();
+    details_->setTabText(CharactersTab, "Characters");
     details_->setTabText(DeathsTab, "Deaths");
-    shownFight_ = -1;
+    shownFights_.clear();
     shownSignature_ = 0;
     shownDeaths_ = 0;
+    ShowBreakdown();
+}
+
+int32_t FightsTab::CurrentFight() const
+{
+    if (!source_.tracker || source_.tracker->Fights().empty())
+        return -1;
+    // The running fight, else the last that ended.
+    if (const Fight* running = source_.tracker->RunningFight(source_.now()))
+        return running->Index();
+    return source_.tracker->Fights().back().Index();
 }
 
 void FightsTab::Refresh()
@@ -146,20 +233,16 @@ void FightsTab::Refresh()
     rows.reserve(fights.size());
     for (const Fight& fight : fights)
         rows.push_back(FightTableRow(fight, roster, source_.tracker->IsRunning(fight, now)));
-    const bool first = fightsModel_->rowCount() == 0;
     fightsModel_->SetRows(std::move(rows));
     known_ = fights.size();
     dropped_ = source_.tracker->DroppedFights();
-    if (first)
-        fightsView_->resizeColumnsToContents();
+    FitColumns(*fightsView_, FightNameColumn);
     UpdateCaption(roster);
-    // The details are never empty beside a list of fights: the top one shows.
-    if (!fightsView_->selectionModel()->hasSelection() && fightsProxy_->rowCount() > 0) {
-        const QModelIndex top = fightsProxy_->index(0, 0);
-        fightsView_->selectionModel()->setCurrentIndex(top, QItemSelectionModel::ClearAndSelect |
-                                                                QItemSelectionModel::Rows);
-    }
-    ShowSelectedFight(true);
+    // The details are never empty beside a list of fights.
+    if (!fightsView_->selectionModel()->hasSelection())
+        following_ = true;
+    FollowCurrent();
+    ShowSelectedFights(true);
 }
 
 void FightsTab::Update()
@@ -184,8 +267,10 @@ void FightsTab::Update()
     if (fights.size() != known_) {
         known_ = fights.size();
         UpdateCaption(roster);
+        FitColumns(*fightsView_, FightNameColumn);
     }
-    ShowSelectedFight(false);
+    FollowCurrent();
+    ShowSelectedFights(false);
 }
 
 void FightsTab::UpdateCaption(const Roster& roster)
@@ -194,98 +279,231 @@ void FightsTab::UpdateCaption(const Roster& roster)
         caption_->setText("No fights in these logs.");
     } else {
         caption_->setText(QString("%1 fight%2. Select one for its characters, damage chart and "
-                                  "deaths; click a heading to sort.")
+                                  "deaths, several to add them up; click a heading to sort, "
+                                  "right-click to copy a summary.")
                               .arg(known_)
                               .arg(known_ == 1 ? "" : "s"));
     }
     markHint_->setVisible(known_ > 0 && roster.userId < 1);
 }
 
+std::vector<int32_t> FightsTab::SelectedFights() const
+{
+    std::vector<int32_t> indices;
+    for (const QModelIndex& row : fightsView_->selectionModel()->selectedRows())
+        indices.push_back(static_cast<int32_t>(row.data(TableModel::KeyRole).toLongLong()));
+    std::sort(indices.begin(), indices.end());
+    return indices;
+}
+
 int FightsTab::SelectedFight() const
 {
-    const QModelIndexList selected = fightsView_->selectionModel()->selectedRows();
-    if (selected.isEmpty())
-        return -1;
-    return static_cast<int>(selected.first().data(TableModel::KeyRole).toLongLong());
+    const std::vector<int32_t> indices = SelectedFights();
+    return indices.empty() ? -1 : indices.front();
 }
 
 void FightsTab::SelectFight(int index)
 {
-    const int row = fightsModel_->RowOf(index);
-    if (row < 0) {
-        fightsView_->clearSelection();
-        return;
-    }
-    const QModelIndex shown = fightsProxy_->mapFromSource(fightsModel_->index(row, 0));
-    fightsView_->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
-                                                              QItemSelectionModel::Rows);
-    fightsView_->scrollTo(shown);
+    SelectFights({index});
 }
 
-void FightsTab::ShowSelectedFight(bool force)
+void FightsTab::SelectFights(const std::vector<int32_t>& indices)
 {
-    const int index = SelectedFight();
-    const Fight* kept =
-        source_.tracker && index >= 0 ? source_.tracker->FightByIndex(index) : nullptr;
-    if (!kept) {
-        if (shownFight_ >= 0)
+    SelectRows(indices);
+    PlayerSelected();
+}
+
+void FightsTab::SelectRows(const std::vector<int32_t>& indices)
+{
+    selecting_ = true;
+    QItemSelection selection;
+    QModelIndex first;
+    for (const int32_t index : indices) {
+        const int row = fightsModel_->RowOf(index);
+        if (row < 0)
+            continue;
+        const QModelIndex shown = fightsProxy_->mapFromSource(fightsModel_->index(row, 0));
+        selection.select(shown, shown);
+        if (!first.isValid())
+            first = shown;
+    }
+    QItemSelectionModel* model = fightsView_->selectionModel();
+    model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (first.isValid()) {
+        model->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        fightsView_->scrollTo(first);
+    }
+    selecting_ = false;
+    ShowSelectedFights(false);
+}
+
+void FightsTab::PlayerSelected()
+{
+    const std::vector<int32_t> indices = SelectedFights();
+    following_ = indices.size() == 1 && indices.front() == CurrentFight();
+}
+
+void FightsTab::FollowCurrent()
+{
+    const int32_t current = CurrentFight();
+    if (!following_ || current < 0 || SelectedFights() == std::vector<int32_t>{current})
+        return;
+    SelectRows({current});
+}
+
+void FightsTab::ShowSelectedFights(bool force)
+{
+    std::vector<int32_t> indices;
+    std::vector<const Fight*> fights;
+    uint64_t signature = 0;
+    size_t deaths = 0;
+    for (const int32_t index : SelectedFights()) {
+        const Fight* fight = source_.tracker ? source_.tracker->FightByIndex(index) : nullptr;
+        if (!fight)
+            continue;
+        indices.push_back(index);
+        fights.push_back(fight);
+        signature = signature * 1'000'033u + Signature(*fight);
+        deaths += fight->Deaths().size();
+    }
+    if (fights.empty()) {
+        if (!shownFights_.empty())
             ClearDetails();
         return;
     }
-    const Fight& fight = *kept;
-    const uint64_t signature = Signature(fight);
-    const bool otherFight = index != shownFight_;
-    if (!force && !otherFight && signature == shownSignature_)
+    const bool otherFights = indices != shownFights_;
+    if (!force && !otherFights && signature == shownSignature_)
         return;
     const Roster roster = source_.roster();
+    shownRows_ = FightCharacterRows(fights, roster);
     std::vector<TableRow> rows;
-    for (const FightCharacterRow& character : FightCharacterRows(fight, roster))
+    for (const FightCharacterRow& character : shownRows_)
         rows.push_back(FightCharacterTableRow(character));
-    if (otherFight)
+    if (otherFights)
         charactersModel_->Clear();
     charactersModel_->SetRows(std::move(rows));
-    if (otherFight)
-        charactersView_->resizeColumnsToContents();
-    chart_->ShowChart(BuildDpsChart(fight, roster));
-    if (force || otherFight || fight.Deaths().size() != shownDeaths_)
-        ShowDeaths(fight, roster);
-    shownFight_ = index;
+    if (otherFights || force)
+        FitColumns(*charactersView_, CharacterNameColumn);
+    details_->setTabText(
+        CharactersTab, fights.size() == 1 ? QString("Characters")
+                                          : QString("Characters of %1 fights").arg(fights.size()));
+    if (fights.size() == 1)
+        chart_->ShowChart(BuildDpsChart(*fights.front(), roster));
+    else
+        chart_->Clear("The chart shows one fight: select only one");
+    if (force || otherFights || deaths != shownDeaths_)
+        ShowDeaths(fights, roster);
+    shownFights_ = std::move(indices);
     shownSignature_ = signature;
+    ShowBreakdown();
 }
 
-void FightsTab::ShowDeaths(const Fight& fight, const Roster& roster)
+void FightsTab::ShowBreakdown()
+{
+    breakdown_->clear();
+    const QModelIndexList selected = charactersView_->selectionModel()->selectedRows();
+    const int32_t id =
+        selected.isEmpty()
+            ? 0
+            : static_cast<int32_t>(selected.first().data(TableModel::KeyRole).toLongLong());
+    const std::optional<CharacterBreakdown> breakdown =
+        id > 0 && source_.roster ? BreakdownOf(shownRows_, id, source_.roster()) : std::nullopt;
+    if (!breakdown) {
+        auto* hint = new QTreeWidgetItem(breakdown_);
+        hint->setText(0, "Select a character for its breakdown.");
+        breakdown_->setHeaderLabels({"Breakdown", ""});
+        return;
+    }
+    breakdown_->setHeaderLabels({ToQString(breakdown->name), ""});
+    QFont bold = breakdown_->font();
+    bold.setBold(true);
+    QTreeWidgetItem* group = nullptr;
+    for (const BreakdownLine& line : BreakdownLines(*breakdown)) {
+        auto* item =
+            line.heading || !group ? new QTreeWidgetItem(breakdown_) : new QTreeWidgetItem(group);
+        item->setText(0, ToQString(line.label));
+        item->setText(1, ToQString(line.value));
+        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        if (!line.tip.empty()) {
+            item->setToolTip(0, ToQString(line.tip));
+            item->setToolTip(1, ToQString(line.tip));
+        }
+        if (line.heading) {
+            item->setFont(0, bold);
+            group = item;
+        }
+    }
+    breakdown_->expandAll();
+}
+
+void FightsTab::SelectCharacter(int32_t id)
+{
+    const int row = charactersModel_->RowOf(id);
+    if (row < 0) {
+        charactersView_->clearSelection();
+        return;
+    }
+    charactersView_->selectRow(
+        charactersProxy_->mapFromSource(charactersModel_->index(row, 0)).row());
+}
+
+QString FightsTab::SummaryLine() const
+{
+    std::vector<const Fight*> fights;
+    for (const int32_t index : SelectedFights()) {
+        if (const Fight* fight = source_.tracker ? source_.tracker->FightByIndex(index) : nullptr)
+            fights.push_back(fight);
+    }
+    if (fights.empty())
+        return {};
+    const Roster roster = source_.roster();
+    return ToQString(ChatSummaryLine(SummarizeFights(fights, roster),
+                                     FightCharacterRows(fights, roster), roster));
+}
+
+void FightsTab::CopySummary()
+{
+    const QString line = SummaryLine();
+    if (!line.isEmpty())
+        QGuiApplication::clipboard()->setText(line);
+}
+
+void FightsTab::ShowDeaths(const std::vector<const Fight*>& fights, const Roster& roster)
 {
     deaths_->clear();
-    shownDeaths_ = fight.Deaths().size();
+    shownDeaths_ = 0;
+    for (const Fight* fight : fights)
+        shownDeaths_ += fight->Deaths().size();
     details_->setTabText(DeathsTab, shownDeaths_ == 0 ? QString("Deaths")
                                                       : QString("Deaths (%1)").arg(shownDeaths_));
     if (shownDeaths_ == 0) {
         auto* none = new QTreeWidgetItem(deaths_);
-        none->setText(2, "Nobody on your side died in this fight.");
+        none->setText(2, fights.size() == 1 ? "Nobody on your side died in this fight."
+                                            : "Nobody on your side died in these fights.");
         return;
     }
     QFont bold = deaths_->font();
     bold.setBold(true);
-    for (const DeathRecap& recap : fight.Deaths()) {
-        const RecapView view = BuildRecap(recap, roster);
-        auto* death = new QTreeWidgetItem(deaths_);
-        death->setText(0, ToQString(view.time));
-        death->setText(2, ToQString(view.victim + " killed by " + view.killer));
-        for (int column = 0; column < 3; ++column)
-            death->setFont(column, bold);
-        for (const RecapLine& line : view.lines) {
-            auto* event = new QTreeWidgetItem(death);
-            event->setText(0, ToQString(line.time));
-            // "-0 s" would read as a sign slip.
-            event->setText(1, line.secondsBefore > 0 ? QString("-%1 s").arg(line.secondsBefore)
-                                                     : QString("0 s"));
-            event->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-            event->setText(2, ToQString(line.text));
+    for (const Fight* fight : fights) {
+        for (const DeathRecap& recap : fight->Deaths()) {
+            const RecapView view = BuildRecap(recap, roster);
+            auto* death = new QTreeWidgetItem(deaths_);
+            death->setText(0, ToQString(view.time));
+            death->setText(2, ToQString(view.victim + " killed by " + view.killer));
+            for (int column = 0; column < 3; ++column)
+                death->setFont(column, bold);
+            for (const RecapLine& line : view.lines) {
+                auto* event = new QTreeWidgetItem(death);
+                event->setText(0, ToQString(line.time));
+                // "-0 s" would read as a sign slip.
+                event->setText(1, line.secondsBefore > 0 ? QString("-%1 s").arg(line.secondsBefore)
+                                                         : QString("0 s"));
+                event->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+                event->setText(2, ToQString(line.text));
+            }
         }
     }
     deaths_->expandAll();
-    for (int column = 0; column < 2; ++column)
-        deaths_->resizeColumnToContents(column);
 }
 
 } // namespace tarvik

@@ -1,5 +1,6 @@
 #include "TableModel.h"
 
+#include "TableFit.h"
 #include "util/gui/QtText.h"
 
 #include <algorithm>
@@ -137,9 +138,6 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return ToQString(cell.text);
-    case Qt::ToolTipRole:
-        // Long texts (names, immunities) may be cut off by the column.
-        return numeric || cell.text.empty() ? QVariant() : QVariant(ToQString(cell.text));
     case SortRole:
         if (cell.number)
             return *cell.number;
@@ -171,6 +169,9 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
         return ToQString(column.header);
     if (role == Qt::ToolTipRole && !column.tip.empty())
         return ToQString(column.tip);
+    // A first click on a number asks for the largest.
+    if (role == Qt::InitialSortOrderRole)
+        return column.numeric ? Qt::DescendingOrder : Qt::AscendingOrder;
     return {};
 }
 
@@ -210,6 +211,11 @@ void SetUpTableView(QTableView& view)
     view.horizontalHeader()->setHighlightSections(false);
     view.horizontalHeader()->setSectionsMovable(false);
     view.horizontalHeader()->setStretchLastSection(true);
+    view.setItemDelegate(new ElidedTipDelegate(&view));
+    auto* arrows = new SortArrowStyle;
+    arrows->setParent(view.horizontalHeader());
+    view.horizontalHeader()->setStyle(arrows);
+    view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 }
 
 } // namespace tarvik

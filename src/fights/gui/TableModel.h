@@ -69,7 +69,8 @@ protected:
 };
 
 // A view over a proxy: rows selected whole, one at a time, sorted by a
-// header click, without row numbers.
+// header click (numbers largest first), cut texts told in tool tips, without
+// row numbers.
 void SetUpTableView(QTableView& view);
 
 } // namespace tarvik
