@@ -1,6 +1,7 @@
 #include "FightJson.h"
 
 #include "analysis/Session.h"
+#include "fights/FightGroup.h"
 #include "model/RoundNumber.h"
 #include "util/Encoding.h"
 
@@ -125,7 +126,16 @@ Json FightJson(const Fight& fight, const Roster& roster, bool withTargets)
 {
     const FightSummary summary = SummarizeFight(fight, roster);
     Json characters = Json::array();
-    for (const FightCharacterRow& row : FightCharacterRows(fight, roster)) {
+    const std::vector<FightCharacterRow> rows = FightCharacterRows(fight, roster);
+    for (const FightCharacterRow& row : rows) {
+        const std::optional<CharacterBreakdown> breakdown = BreakdownOf(rows, row.id, roster);
+        Json takenBy = Json::array();
+        for (const AttackerShare& attacker : breakdown->takenBy) {
+            takenBy.push_back({{"name", DisplayText(attacker.name)},
+                               {"side", SideName(attacker.side)},
+                               {"damage", attacker.damage},
+                               {"percent", attacker.percent}});
+        }
         characters.push_back({{"name", DisplayText(row.name)},
                               {"side", SideName(row.side)},
                               {"damage_dealt", row.damageDealt},
@@ -138,9 +148,15 @@ Json FightJson(const Fight& fight, const Roster& roster, bool withTargets)
                               {"hits", row.hits},
                               {"critical_hits", row.criticalHits},
                               {"hit_percent", row.hitPercent},
+                              {"crit_percent", breakdown->critPercent},
+                              {"blows", row.blows},
+                              {"largest_hit", row.largestBlow},
+                              {"average_hit", breakdown->averageBlow},
+                              {"side_share", breakdown->sideShare},
                               {"kills", row.kills},
                               {"deaths", row.deaths},
-                              {"healing_received", row.healingReceived}});
+                              {"healing_received", row.healingReceived},
+                              {"damage_taken_by_attacker", std::move(takenBy)}});
     }
     Json deaths = Json::array();
     for (const DeathRecap& recap : fight.Deaths())

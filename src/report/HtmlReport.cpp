@@ -4,11 +4,14 @@
 #include "Html.h"
 #include "ReportText.h"
 #include "analysis/Session.h"
+#include "fights/FightGroup.h"
 #include "fights/FightViews.h"
 #include "model/RoundNumber.h"
 #include "ui/SessionStatistics.h"
 #include "util/Encoding.h"
 #include "util/NumberFormat.h"
+
+#include <algorithm>
 
 namespace tarvik {
 
@@ -67,9 +70,10 @@ std::string RowStart(Side side)
     return "<tr>";
 }
 
+// The window's words: an enemy is "none", not a blank.
 std::string SideText(Side side)
 {
-    return side == Side::None ? "" : SideName(side);
+    return SideName(side);
 }
 
 std::string SessionSection(const Session& session)
@@ -178,14 +182,32 @@ std::string FightDetail(const Fight& fight, const Roster& roster)
             DpsText(summary.yourDps) + ", party DPS " + DpsText(summary.partyDps) + ".</p>\n";
     html += DpsChartSvg(BuildDpsChart(fight, roster)) + "\n";
     html += "<table class=\"fight-characters\">\n";
-    html += HeaderRow({"Name", "Side", "Damage", "DPS", "Active DPS", "Hit %", "Crits",
-                       "Damage taken", "Healing", "Kills", "Deaths"});
-    for (const FightCharacterRow& row : FightCharacterRows(fight, roster)) {
-        html += RowStart(row.side) + Cell(Text(row.name)) + Cell(SideText(row.side)) +
-                Number(row.damageDealt) + Cell(DpsText(row.dps), true) +
-                Cell(DpsText(row.activeDps), true) + Cell(RoundedText(row.hitPercent, 1), true) +
-                Number(row.criticalHits) + Number(row.damageTaken) + Number(row.healingReceived) +
-                Number(row.kills) + Number(row.deaths) + "</tr>\n";
+    html += HeaderRow({"Name", "Side", "Damage", "Share of side", "DPS", "Active DPS", "Hit %",
+                       "Crits", "Crit %", "Largest hit", "Average hit", "Damage taken",
+                       "Damage taken by attacker", "Healing", "Kills", "Deaths"});
+    std::vector<FightCharacterRow> rows = FightCharacterRows(fight, roster);
+    std::vector<std::pair<const FightCharacterRow*, CharacterBreakdown>> shown;
+    for (const FightCharacterRow& row : rows)
+        shown.emplace_back(&row, *BreakdownOf(rows, row.id, roster));
+    // Most damage first, as the window sorts them.
+    std::stable_sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) {
+        return a.first->damageDealt > b.first->damageDealt;
+    });
+    for (const auto& [row, breakdown] : shown) {
+        std::string takenBy;
+        for (const AttackerShare& attacker : breakdown.takenBy) {
+            takenBy += (takenBy.empty() ? "" : ", ") + Text(attacker.name) + " " +
+                       FormatThousands(attacker.damage) + " (" + RoundedText(attacker.percent, 1) +
+                       "%)";
+        }
+        html += RowStart(row->side) + Cell(Text(row->name)) + Cell(SideText(row->side)) +
+                Number(row->damageDealt) + Cell(RoundedText(breakdown.sideShare, 1) + "%", true) +
+                Cell(DpsText(row->dps), true) + Cell(DpsText(row->activeDps), true) +
+                Cell(RoundedText(row->hitPercent, 1), true) + Number(row->criticalHits) +
+                Cell(RoundedText(breakdown.critPercent, 1), true) + Number(row->largestBlow) +
+                Cell(RoundedText(breakdown.averageBlow, 1), true) + Number(row->damageTaken) +
+                Cell(takenBy) + Number(row->healingReceived) + Number(row->kills) +
+                Number(row->deaths) + "</tr>\n";
     }
     html += "</table>\n";
     for (const DeathRecap& recap : fight.Deaths())

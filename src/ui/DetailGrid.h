@@ -15,6 +15,8 @@ struct DetailGrid {
     // Header texts before ";", row labels after it, cells separated by "|".
     std::string format;
     std::vector<std::vector<std::string>> cells;
+    // What each column's header means, where its text alone does not say.
+    std::vector<std::string> headerTips;
 };
 
 } // namespace tarvik

@@ -113,9 +113,17 @@ DetailGrid BuildAttacks(const Session& session, const Character& c, bool outboun
 
     std::string header;
     std::vector<std::string> headerCells{""};
-    for (const auto& type : config.damageTypes) {
+    grid.headerTips.push_back(outbound ? "The defenders this character damaged"
+                                       : "The attackers who damaged this character");
+    const std::string whom = outbound ? " against each defender" : " from each attacker";
+    for (size_t t = 0; t < config.damageTypes.size(); ++t) {
+        const std::string& type = config.damageTypes[t];
         header += "|" + type;
         headerCells.push_back(type);
+        // The last configured type is the total of the others.
+        grid.headerTips.push_back(t + 1 == config.damageTypes.size()
+                                      ? "Average damage per hit, all types together" + whom
+                                      : "Average " + type + " damage per hit" + whom);
     }
     grid.cells.push_back(std::move(headerCells));
     grid.format = header + ";|";

@@ -39,6 +39,12 @@ std::string SummaryText(const AnalysisData& data, int32_t files, int64_t elapsed
     return text;
 }
 
+std::string DemoSessionText(int32_t logs)
+{
+    return "Demo session: a made-up party's fights from " + std::to_string(logs) + " sample log" +
+           (logs == 1 ? "" : "s") + "; choose your own logs with Browse.";
+}
+
 std::string StopReasonText(const DriverResult& result)
 {
     if (!result.aborted)

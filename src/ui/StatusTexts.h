@@ -12,6 +12,9 @@ struct DriverResult;
 std::string ProgressText(const AnalysisData& data);
 // The "Status" tab's summary of a finished run, from its elapsed milliseconds.
 std::string SummaryText(const AnalysisData& data, int32_t files, int64_t elapsedMs);
+// What the status bar and the Info tab say while the shipped demo logs are
+// what the window shows.
+std::string DemoSessionText(int32_t logs);
 // Why a run stopped early, for the status bar; empty for a run that did not.
 std::string StopReasonText(const DriverResult& result);
 

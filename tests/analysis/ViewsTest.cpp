@@ -63,6 +63,14 @@ TEST_F(Views, AttacksListOpponentsWithDamageInIdOrder)
     EXPECT_EQ(BuildAttacks(h.S(), orc, false).cells,
               (Cells{{"", "Physical", "Fire", "Negative", "Total"}, {"Bob", "5", "7", "0", "12"}}));
     EXPECT_EQ(BuildAttacks(h.S(), rat, false).cells.size(), 1u);
+
+    // The grid's numbers are averages per hit, which only the tips say.
+    const std::vector<std::string> tips = BuildAttacks(h.S(), bob, true).headerTips;
+    ASSERT_EQ(tips.size(), 5u);
+    EXPECT_EQ(tips[2], "Average Fire damage per hit against each defender");
+    EXPECT_EQ(tips[4], "Average damage per hit, all types together against each defender");
+    EXPECT_EQ(BuildAttacks(h.S(), orc, false).headerTips[1],
+              "Average Physical damage per hit from each attacker");
 }
 
 // Spells in the order first cast by anyone; opponents in the order first met.

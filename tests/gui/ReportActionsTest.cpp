@@ -120,10 +120,18 @@ private slots:
             QCOMPARE(logs.size(), 3);
             QVERIFY(logs[0].endsWith("/demo/nwclientLog1.txt"));
             QVERIFY(window.Action("mnuMainOptionsAutoDetectCharParty")->isChecked());
-            window.AnalyzeFiles(logs);
+            OpenFirstLogs(window, logs, true);
+            // Said where the player looks first, until other logs are analysed.
+            const QString notice = "Demo session: a made-up party's fights from 3 sample logs; "
+                                   "choose your own logs with Browse.";
+            QCOMPARE(window.Panel("Message")->text(), notice);
+            QVERIFY(window.DemoNote()->isVisibleTo(&window));
+            QCOMPARE(window.DemoNote()->text(), notice);
             const AnalysisData& data = window.GetSession().Data();
             QCOMPARE(QString::fromStdString(data.characters.At(data.userCharacterId)->Name()),
                      QString("Aldric Voss"));
+            window.AnalyzeFiles({logs[0]});
+            QVERIFY(!window.DemoNote()->isVisibleTo(&window));
             window.close();
         }
         // Later runs open what the command line names, or nothing, and keep

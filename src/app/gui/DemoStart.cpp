@@ -26,4 +26,13 @@ QStringList FirstLogs(MainWindow& window, const QString& shippedDir, const QStri
     return named.isEmpty() ? DemoLogs(shippedDir) : named;
 }
 
+void OpenFirstLogs(MainWindow& window, const QStringList& logs, bool demo)
+{
+    // The list shows one folder; the logs may come from several.
+    window.SelectLogs(logs);
+    window.AnalyzeFiles(logs);
+    if (demo)
+        window.NoteDemoSession(static_cast<int32_t>(logs.size()));
+}
+
 } // namespace tarvik

@@ -17,4 +17,7 @@ QStringList DemoLogs(const QString& shippedDir);
 // show nobody's side.
 QStringList FirstLogs(MainWindow& window, const QString& shippedDir, const QStringList& named);
 
+// Shows and analyses the first logs; the demo says it is one.
+void OpenFirstLogs(MainWindow& window, const QStringList& logs, bool demo);
+
 } // namespace tarvik

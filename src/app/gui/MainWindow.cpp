@@ -179,7 +179,13 @@ void MainWindow::BuildWidgets()
     updateNote_->setObjectName("lblUpdateCheck");
     updateNote_->setWordWrap(true);
     updateNote_->setVisible(false);
+    demoNote_ = new QLabel(info);
+    demoNote_->setObjectName("lblDemoSession");
+    demoNote_->setWordWrap(true);
+    demoNote_->setStyleSheet("font-weight: bold;");
+    demoNote_->setVisible(false);
     auto* infoLayout = new QVBoxLayout(info);
+    infoLayout->addWidget(demoNote_);
     infoLayout->addWidget(hints_);
     infoLayout->addSpacing(12);
     infoLayout->addWidget(start);

@@ -176,6 +176,9 @@ public:
     // Says on the Info tab that there are no automatic update checks.
     void NoteAutomaticUpdateChecksOff(const QString& text);
     QLabel* UpdateNote() const { return updateNote_; }
+    // Says in the status bar and on the Info tab that the demo is shown.
+    void NoteDemoSession(int32_t logs);
+    QLabel* DemoNote() const { return demoNote_; }
     // Closes the window and ends the program, even from inside a check.
     void QuitNow();
 
@@ -295,6 +298,7 @@ private:
     QLabel* fugueWarning_ = nullptr;
     QLabel* debugMode_ = nullptr;
     QLabel* updateNote_ = nullptr;
+    QLabel* demoNote_ = nullptr;
     StatusPanel* startPanel_ = nullptr;
     StatusPanel* endPanel_ = nullptr;
     StatusPanel* fuguePanel_ = nullptr;

@@ -81,6 +81,7 @@ void MainWindow::AnalyzeFiles(const QStringList& paths)
             waitingAnalysis_ = paths;
         return;
     }
+    demoNote_->setVisible(false); // the player's own logs from now on
     RunAnalysis(paths);
     FinishWork(LongWork::Kind::Analysis);
 }

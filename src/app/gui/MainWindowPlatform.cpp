@@ -4,6 +4,7 @@
 #include "config/ProgramInfo.h"
 #include "monitor/GameDetector.h"
 #include "monitor/WindowListerFactory.h"
+#include "ui/StatusTexts.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateHost.h"
 #include "util/gui/Dialogs.h"
@@ -124,6 +125,14 @@ void MainWindow::NoteAutomaticUpdateChecksOff(const QString& text)
 {
     updateNote_->setText(text);
     updateNote_->setVisible(true);
+}
+
+void MainWindow::NoteDemoSession(int32_t logs)
+{
+    const QString text = QString::fromStdString(DemoSessionText(logs));
+    demoNote_->setText(text);
+    demoNote_->setVisible(true);
+    SetStatusMessage(text.toStdString());
 }
 
 void MainWindow::QuitNow()

@@ -41,13 +41,12 @@ int main(int argc, char** argv)
         if (QFileInfo(argument).isFile())
             logs << QFileInfo(argument).absoluteFilePath();
     }
+    const bool named = !logs.isEmpty();
     logs = tarvik::FirstLogs(window, QString::fromStdString(environment.files->shippedDir), logs);
     if (!logs.isEmpty()) {
-        QTimer::singleShot(0, &window, [&window, logs] {
-            // The list shows one folder; the logs may come from several.
-            window.SelectLogs(logs);
-            window.AnalyzeFiles(logs);
-        });
+        const bool demo = !named;
+        QTimer::singleShot(0, &window,
+                           [&window, logs, demo] { tarvik::OpenFirstLogs(window, logs, demo); });
     }
     return QApplication::exec();
 }

@@ -81,6 +81,11 @@ void DetailGridWidget::ShowGrid(const DetailGrid& grid)
                             : QString());
         }
         setHorizontalHeaderLabels(headers);
+        for (int column = 0; column < grid.columns; ++column) {
+            if (static_cast<size_t>(column) < grid.headerTips.size())
+                horizontalHeaderItem(column)->setToolTip(
+                    ToQString(grid.headerTips[static_cast<size_t>(column)]));
+        }
         horizontalHeader()->setVisible(true);
     }
     setRowCount(static_cast<int>(grid.cells.size()) - skipped);
