@@ -2,6 +2,7 @@
 
 #include "util/gui/QtText.h"
 
+#include <QHeaderView>
 #include <QMouseEvent>
 
 namespace tarvik {
@@ -16,6 +17,10 @@ CharacterTreeWidget::CharacterTreeWidget(QWidget* parent)
     setObjectName("tvCharacters");
     setHeaderHidden(true);
     setColumnCount(1);
+    // Long names scroll sideways instead of being cut.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setUniformRowHeights(true);
     setExpandsOnDoubleClick(false);
     // The root cannot be collapsed.

@@ -15,7 +15,6 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QResizeEvent>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -40,33 +39,6 @@ uint64_t Signature(const Fight& fight)
 
 constexpr int CharactersTab = 0;
 constexpr int DeathsTab = 2;
-
-// Refits a table's columns when its width changes.
-class WidthWatcher : public QObject {
-public:
-    WidthWatcher(QTableView* view, int fillColumn)
-        : QObject(view)
-        , view_(view)
-        , fillColumn_(fillColumn)
-    {
-        view->viewport()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Resize) {
-            const auto* resize = static_cast<QResizeEvent*>(event);
-            if (resize->size().width() != resize->oldSize().width())
-                FitColumns(*view_, fillColumn_);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QTableView* view_;
-    int fillColumn_;
-};
 
 void ScrollsSideways(QTreeWidget& tree)
 {
@@ -110,7 +82,7 @@ FightsTab::FightsTab(QWidget* parent)
     fightsView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     fightsView_->sortByColumn(FightNumberColumn, Qt::DescendingOrder);
     fightsView_->horizontalHeader()->setStretchLastSection(false);
-    new WidthWatcher(fightsView_, FightNameColumn);
+    KeepColumnsFitted(*fightsView_, FightNameColumn);
 
     copy_->setObjectName("actCopyFightSummary");
     copy_->setShortcut(QKeySequence::Copy);
@@ -128,7 +100,7 @@ FightsTab::FightsTab(QWidget* parent)
     SetUpTableView(*charactersView_);
     charactersView_->sortByColumn(CharacterDamageColumn, Qt::DescendingOrder);
     charactersView_->horizontalHeader()->setStretchLastSection(false);
-    new WidthWatcher(charactersView_, CharacterNameColumn);
+    KeepColumnsFitted(*charactersView_, CharacterNameColumn);
 
     breakdown_->setObjectName("treeCharacterBreakdown");
     breakdown_->setColumnCount(2);

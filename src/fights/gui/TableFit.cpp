@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QResizeEvent>
 #include <QStyleOptionHeader>
 #include <QTableView>
 #include <QToolTip>
@@ -25,6 +26,41 @@ void FitColumns(QTableView& view, int fillColumn)
     const int spare = room - header->length();
     if (spare > 0 && fillColumn >= 0 && fillColumn < header->count())
         header->resizeSection(fillColumn, header->sectionSize(fillColumn) + spare);
+}
+
+namespace {
+
+class WidthWatcher : public QObject {
+public:
+    WidthWatcher(QTableView& view, int fillColumn)
+        : QObject(&view)
+        , view_(view)
+        , fillColumn_(fillColumn)
+    {
+        view.viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            const auto* resize = static_cast<QResizeEvent*>(event);
+            if (resize->size().width() != resize->oldSize().width())
+                FitColumns(view_, fillColumn_);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTableView& view_;
+    int fillColumn_;
+};
+
+} // namespace
+
+void KeepColumnsFitted(QTableView& view, int fillColumn)
+{
+    new WidthWatcher(view, fillColumn);
 }
 
 int ElidedCells(const QTableView& view)

@@ -12,6 +12,9 @@ namespace tarvik {
 // the view; room left over goes to fillColumn. Wider tables scroll.
 void FitColumns(QTableView& view, int fillColumn);
 
+// FitColumns again whenever the view's width changes.
+void KeepColumnsFitted(QTableView& view, int fillColumn);
+
 // Cells in view whose text does not fit their column.
 int ElidedCells(const QTableView& view);
 

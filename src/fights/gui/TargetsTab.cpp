@@ -1,5 +1,6 @@
 #include "TargetsTab.h"
 
+#include "TableFit.h"
 #include "TableModel.h"
 #include "fights/FightTables.h"
 
@@ -33,6 +34,7 @@ TargetsTab::TargetsTab(QWidget* parent)
     view_->setModel(proxy_);
     SetUpTableView(*view_);
     view_->sortByColumn(TargetNameColumn, Qt::AscendingOrder);
+    KeepColumnsFitted(*view_, TargetNameColumn);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(filter_, 1);
@@ -78,10 +80,8 @@ void TargetsTab::Refresh()
         });
         view_->setColumnHidden(column, !seen);
     }
-    const bool first = model_->rowCount() == 0;
     model_->SetRows(std::move(rows));
-    if (first)
-        view_->resizeColumnsToContents();
+    FitColumns(*view_, TargetNameColumn);
     UpdateCaption();
 }
 
