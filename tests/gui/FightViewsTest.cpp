@@ -9,14 +9,19 @@
 #include <memory>
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
+#include <QValueAxis>
 
 using namespace tarvik;
 
@@ -245,6 +250,166 @@ private slots:
         tab.Update();
         QCOMPARE(tab.CharactersModel()->rowCount(), 4);
         QCOMPARE(tab.SelectedFight(), 60);
+    }
+
+    // While fights come in, the tab shows the current one until the player
+    // picks another or several; the newest picked alone follows again.
+    void followsTheCurrentFightUntilThePlayerPicksAnother()
+    {
+        Battle b;
+        b.Damage(0, 1, 3, 30);   // fight 0
+        b.Damage(100, 1, 4, 20); // fight 1, running
+        b.now = At(101);
+        FightsTab tab;
+        tab.SetSource(b.Source());
+        tab.Refresh();
+        QVERIFY(tab.Following());
+        QCOMPARE(tab.SelectedFight(), 1);
+
+        struct Step {
+            const char* what;
+            std::vector<int32_t> pick; // empty: no pick, a new fight begins
+            bool following;
+            std::vector<int32_t> shown;
+        };
+        const Step steps[] = {
+            {"a new fight is followed", {}, true, {2}},
+            {"an older fight pins the view", {0}, false, {0}},
+            {"new fights leave a pinned view alone", {}, false, {0}},
+            {"several fights pin it too", {0, 2}, false, {0, 2}},
+            {"the newest alone follows again", {3}, true, {3}},
+            {"and moves on with the next", {}, true, {4}},
+        };
+        int second = 200;
+        for (const Step& step : steps) {
+            if (step.pick.empty()) {
+                b.Damage(second, 2, 5, 10);
+                b.now = At(second + 1);
+                second += 100;
+                tab.Update();
+            } else {
+                tab.SelectFights(step.pick);
+            }
+            QVERIFY2(tab.Following() == step.following, step.what);
+            QVERIFY2(tab.SelectedFights() == step.shown, step.what);
+        }
+    }
+
+    // Fights 0 and 1 selected together read as one: sums over the sum of
+    // their durations, and a chat line of the two.
+    void severalFightsReadAsOne()
+    {
+        Battle b;
+        b.Damage(0, 1, 3, 30); // fight 0: 10 s
+        b.Damage(10, 2, 3, 10);
+        b.Damage(100, 1, 4, 20); // fight 1: 4 s
+        b.Damage(104, 2, 4, 10);
+        b.now = At(1000);
+        FightsTab tab;
+        tab.SetSource(b.Source());
+        tab.Refresh();
+        tab.SelectFights({0, 1});
+        const TableModel& characters = *tab.CharactersModel();
+        QCOMPARE(characters.rowCount(), 4); // you, friend, ogre, goblin
+        const TableRow& you = characters.Row(characters.RowOf(1));
+        QCOMPARE(you.cells[CharacterDamageColumn].text, std::string("50"));
+        QCOMPARE(you.cells[CharacterDpsColumn].text, std::string("3.6")); // 50 over 14 s
+        QCOMPARE(tab.DetailTabs()->tabText(0), QString("Characters of 2 fights"));
+        QCOMPARE(tab.Chart()->LineCount(), 0);
+        // You 50 and Friend 20 over 14 s; 71% and 29% of 70.
+        QCOMPARE(tab.SummaryLine(), QString("2 fights 14 s | You 3.6 (71%) | Friend 1.4 (29%)"));
+
+        // Ctrl+C on the table copies the line of the fights selected.
+        tab.SelectFight(1);
+        tab.show();
+        tab.FightsView()->setFocus();
+        QApplication::clipboard()->clear();
+        QTest::keyClick(tab.FightsView(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QString("Goblin 4 s | You 5 (67%) | Friend 2.5 (33%)"));
+        QVERIFY(tab.FightsView()->actions().contains(tab.CopyAction()));
+
+        // A character's breakdown beside the table.
+        tab.SelectCharacter(1);
+        QTreeWidget* breakdown = tab.Breakdown();
+        QCOMPARE(breakdown->headerItem()->text(0), QString("You"));
+        const QList<QTreeWidgetItem*> damage =
+            breakdown->findItems("Damage", Qt::MatchExactly | Qt::MatchRecursive, 0);
+        QCOMPARE(damage.size(), 1);
+        QCOMPARE(damage[0]->text(1), QString("20 (66.7% of its side)"));
+    }
+
+    // A first click on a number column puts the largest on top, and the
+    // arrow points down the way the values fall.
+    void firstClickOnANumberSortsLargestFirst()
+    {
+        Battle b;
+        b.Damage(0, 1, 3, 30);
+        b.Damage(100, 1, 4, 90);
+        b.Damage(200, 1, 5, 60);
+        b.now = At(1000);
+        FightsTab tab;
+        tab.resize(900, 600);
+        tab.show();
+        tab.SetSource(b.Source());
+        tab.Refresh();
+        QTableView* view = tab.FightsView();
+        QHeaderView* header = view->horizontalHeader();
+        struct Click {
+            int column;
+            Qt::SortOrder order;
+            QStringList top;
+        };
+        const Click clicks[] = {
+            {FightYourDpsColumn, Qt::DescendingOrder, {"90", "60", "30"}},
+            {FightYourDpsColumn, Qt::AscendingOrder, {"30", "60", "90"}},
+            {FightNameColumn, Qt::AscendingOrder, {"Goblin", "Ogre", "Rat"}},
+        };
+        for (const Click& click : clicks) {
+            const QPoint at(header->sectionViewportPosition(click.column) +
+                                header->sectionSize(click.column) / 2,
+                            header->height() / 2);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+            QCOMPARE(header->sortIndicatorOrder(), click.order);
+            QCOMPARE(Column(*view->model(), click.column), click.top);
+        }
+    }
+
+    void legendClickHidesAndShowsALine()
+    {
+        Battle b;
+        b.Damage(0, 1, 3, 30);
+        b.Damage(1, 3, 1, 12);
+        b.Damage(2, 4, 1, 5);
+        b.tracker.OnKill({At(3), 3, 1, true});
+        b.Damage(12, 1, 3, 30);
+        b.now = At(200);
+        DpsChartView chart;
+        chart.resize(700, 400);
+        chart.show();
+        chart.ShowChart(BuildDpsChart(b.tracker.Fights().at(0), b.Source().roster()));
+        QCOMPARE(chart.LineCount(), 4); // you, ogre, goblin, damage taken
+        QCOMPARE(chart.DeathMarks(), 1);
+        QCOMPARE(chart.TimeAxis()->max(), 12.0); // the fight's length, not a round number
+        QVERIFY(chart.LineVisible("Ogre"));
+        QList<QLegendMarker*> markers = chart.chart()->legend()->markers();
+        auto ogre = std::find_if(markers.begin(), markers.end(),
+                                 [](QLegendMarker* marker) { return marker->label() == "Ogre"; });
+        QVERIFY(ogre != markers.end());
+        QVERIFY(QTest::qWaitForWindowExposed(&chart)); // the legend lays out its entries
+        QVERIFY((*ogre)->isVisible());
+        emit(*ogre)->clicked();
+        QCoreApplication::processEvents();
+        QVERIFY(!chart.LineVisible("Ogre"));
+        QVERIFY((*ogre)->isVisible()); // still there to be clicked back
+        // The chart follows the fight: the line stays hidden.
+        chart.ShowChart(BuildDpsChart(b.tracker.Fights().at(0), b.Source().roster()));
+        QVERIFY(!chart.LineVisible("Ogre"));
+        QVERIFY(chart.LineVisible("You"));
+        chart.ToggleLine("Ogre");
+        QVERIFY(chart.LineVisible("Ogre"));
+        // The value under the pointer: the 5 s average at that second.
+        QCOMPARE(chart.PointText("You", 0.4), QString("You: 30 DPS at 0 s"));
     }
 
     void targetsSortAndFilterByName()

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSplitter>
 #include <QTabWidget>
@@ -91,6 +92,8 @@ FightsTab::FightsTab(QWidget* parent)
                       "DPS with their shares");
     fightsView_->addAction(copy_);
     fightsView_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The view copies its current cell on Ctrl+C before any shortcut sees it.
+    fightsView_->installEventFilter(this);
     connect(copy_, &QAction::triggered, this, &FightsTab::CopySummary);
 
     charactersModel_->SetColumns(FightCharacterColumns());
@@ -205,7 +208,9 @@ void FightsTab::Refresh()
     rows.reserve(fights.size());
     for (const Fight& fight : fights)
         rows.push_back(FightTableRow(fight, roster, source_.tracker->IsRunning(fight, now)));
+    selecting_ = true; // a re-sort moves the selection, it does not change it
     fightsModel_->SetRows(std::move(rows));
+    selecting_ = false;
     known_ = fights.size();
     dropped_ = source_.tracker->DroppedFights();
     FitColumns(*fightsView_, FightNameColumn);
@@ -235,7 +240,9 @@ void FightsTab::Update()
     for (size_t i = known_ > 0 ? known_ - 1 : 0; i < fights.size(); ++i)
         rows.push_back(
             FightTableRow(fights[i], roster, source_.tracker->IsRunning(fights[i], now)));
+    selecting_ = true;
     fightsModel_->UpdateRows(std::move(rows));
+    selecting_ = false;
     if (fights.size() != known_) {
         known_ = fights.size();
         UpdateCaption(roster);
@@ -438,6 +445,16 @@ void FightsTab::CopySummary()
     const QString line = SummaryLine();
     if (!line.isEmpty())
         QGuiApplication::clipboard()->setText(line);
+}
+
+bool FightsTab::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == fightsView_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        CopySummary();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FightsTab::ShowDeaths(const std::vector<const Fight*>& fights, const Roster& roster)

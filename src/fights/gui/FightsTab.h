@@ -65,6 +65,9 @@ public:
     QLabel* MarkHint() const { return markHint_; }
     QAction* CopyAction() const { return copy_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // The fight the tab follows: -1 before the first.
     int32_t CurrentFight() const;
