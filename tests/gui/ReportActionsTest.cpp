@@ -5,9 +5,14 @@
 #include "GuiTestSupport.h"
 #include "analysis/Session.h"
 #include "app/gui/DemoStart.h"
+#include "fights/gui/FightsTab.h"
+#include "fights/gui/TableFit.h"
+#include "fights/gui/TargetsTab.h"
 
 #include <QAction>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
 
 namespace tarvik {
 
@@ -103,6 +108,36 @@ private slots:
         QVERIFY(csv.startsWith("Number,"));
         QCOMPARE(csv.count("\r\n"),
                  static_cast<qsizetype>(window_->GetSession().Fights().Fights().size()) + 1);
+    }
+
+    // At 1280x720 every text of the demo's fights, characters and targets
+    // shows whole; a wider one would scroll, not be cut.
+    void demoTablesCutNoTextAtACommonScreenSize()
+    {
+        window_->resize(1280, 720);
+        window_->show();
+        auto* tabs = window_->findChild<QTabWidget*>("tabstripMain");
+        QVERIFY(tabs);
+        tabs->setCurrentWidget(window_->FightsPanel());
+        FightsTab& fights = *window_->FightsPanel();
+        QVERIFY(fights.FightsView()->model()->rowCount() > 0);
+        fights.SelectCharacter(window_->GetSession().Data().userCharacterId);
+        const struct {
+            const char* what;
+            QTableView* view;
+        } tables[] = {
+            {"fights", fights.FightsView()},
+            {"characters", fights.CharactersView()},
+            {"targets", window_->TargetsPanel()->View()},
+        };
+        for (const auto& table : tables) {
+            if (table.view == window_->TargetsPanel()->View())
+                tabs->setCurrentWidget(window_->TargetsPanel());
+            QVERIFY2(table.view->isVisible(), table.what);
+            QVERIFY2(table.view->model()->rowCount() > 0, table.what);
+            QCOMPARE(ElidedCells(*table.view), 0);
+        }
+        window_->hide();
     }
 
     void firstRunOpensOnTheDemoWithDetectionOn()
