@@ -109,9 +109,9 @@ void DpsChartView::ShowChart(const DpsChart& chart)
         auto* deaths = new QScatterSeries(chart_);
         deaths->setName(DeathsName);
         deaths->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
-        deaths->setMarkerSize(11);
-        deaths->setColor(QColor(0, 0, 0));
-        deaths->setBorderColor(QColor(255, 255, 255));
+        deaths->setMarkerSize(16);
+        deaths->setColor(QColor(200, 0, 0));
+        deaths->setBorderColor(QColor(0, 0, 0));
         for (const ChartDeath& death : chart.deaths)
             deaths->append(static_cast<double>(death.seconds), 0);
         chart_->addSeries(deaths);

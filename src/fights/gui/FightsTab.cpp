@@ -114,9 +114,12 @@ FightsTab::FightsTab(QWidget* parent)
     auto* characters = new QSplitter(Qt::Horizontal, details_);
     characters->addWidget(charactersView_);
     characters->addWidget(breakdown_);
-    characters->setStretchFactor(0, 3);
-    characters->setStretchFactor(1, 1);
+    characters->setStretchFactor(0, 1);
+    characters->setStretchFactor(1, 0);
     characters->setChildrenCollapsible(false);
+    // Room for a label and its value; the table scrolls instead.
+    breakdown_->setMinimumWidth(breakdown_->fontMetrics().horizontalAdvance("M") * 22);
+    characters->setSizes({2000, breakdown_->fontMetrics().horizontalAdvance("M") * 26});
 
     deaths_->setObjectName("treeDeathRecaps");
     deaths_->setColumnCount(3);
@@ -360,8 +363,10 @@ void FightsTab::ShowSelectedFights(bool force)
         rows.push_back(FightCharacterTableRow(character));
     if (otherFights)
         charactersModel_->Clear();
+    const int before = charactersModel_->rowCount();
     charactersModel_->SetRows(std::move(rows));
-    if (otherFights || force)
+    // Characters who join a running fight may have longer names.
+    if (otherFights || force || charactersModel_->rowCount() != before)
         FitColumns(*charactersView_, CharacterNameColumn);
     details_->setTabText(
         CharactersTab, fights.size() == 1 ? QString("Characters")
@@ -389,7 +394,8 @@ void FightsTab::ShowBreakdown()
         id > 0 && source_.roster ? BreakdownOf(shownRows_, id, source_.roster()) : std::nullopt;
     if (!breakdown) {
         auto* hint = new QTreeWidgetItem(breakdown_);
-        hint->setText(0, "Select a character for its breakdown.");
+        hint->setText(0, "Select a character.");
+        hint->setToolTip(0, "Select a character in the table for what it did and took");
         breakdown_->setHeaderLabels({"Breakdown", ""});
         return;
     }
