@@ -13,7 +13,7 @@ struct AnalysisData {
     SpellList knownSpells;
     int32_t linesRead = 0;
     int32_t recordsParsed = 0;
-    int32_t experienceTotal = 0;
+    int64_t experienceTotal = 0;
     DateTime earliestRecordDate;
     DateTime latestRecordDate;
     int32_t userCharacterId = 0; // 0: no character marked as the user's

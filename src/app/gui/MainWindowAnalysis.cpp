@@ -118,9 +118,10 @@ void MainWindow::RunAnalysis(const QStringList& files)
         SetBusy(false, MainTab::Errors);
         return;
     }
-    progress_->setText(
-        ToQString(SummaryText(session_->Data(), result.filesAnalyzed, result.elapsedMs)) +
-        "\n\nUpdating display...");
+    std::string summary = SummaryText(session_->Data(), result.filesAnalyzed, result.elapsedMs);
+    if (session_->Errors().Counts().Total() > 0)
+        summary += "\n" + LinesWithoutRecordText(session_->Errors().Counts());
+    progress_->setText(ToQString(summary) + "\n\nUpdating display...");
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     tree_->ClearAll();
     treeModel_.Clear();
