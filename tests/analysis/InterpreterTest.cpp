@@ -298,8 +298,10 @@ TEST(InterpreterRecords, NamesMetBeforeTheRecordIsDiscardedStay)
         {"Bob : healed 10 points.", {}},
         {"Bob : healed lots hit points.", {"Bob"}, true, 1},
         {"Bob : Will Save : *success* : (6 + x = 22 vs. DC: 15)", {"Bob"}, true, 1},
-        // Damage is counted once its amounts add up.
-        {"Orc damages Bob: 1 (2000000000 Physical 2000000000 Fire)", {"Orc", "Bob"}, true, 0},
+        // Damage is counted once its amounts fit; amounts out of range leave
+        // the names found before them.
+        {"Orc damages Bob: 1 (2000000000 Physical 2000000000 Fire)", {"Orc", "Bob"}},
+        {"Bob : healed 99999999999 hit points.", {}},
     };
     for (const auto& c : cases) {
         SessionHarness h;

@@ -260,12 +260,11 @@ TEST_F(ExampleParsing, DamageThatCannotBeTakenApart)
 // or a record whose total would not, discards the record.
 TEST_F(ExampleParsing, DamageOutOfRangeIsDiscarded)
 {
-    for (const char* body : {"Orc damages Bob: 1 (2000000000 Physical 2000000000 Fire)",
-                             "Orc damages Bob: 1 (2000000000 Fire 2000000000 Fire)",
-                             "Orc damages Bob: 1 (99999999999 Fire)",
-                             "Orc damages Bob: 99999999999999999999",
-                             "Orc damages Bob: -5 (-5 Fire)",
-                             "Orc damages Bob: 0 (5 Physical -5 Fire)"}) {
+    for (const char* body :
+         {"Orc damages Bob: 1 (2000000000 Physical 2000000000 Fire)",
+          "Orc damages Bob: 1 (2000000000 Fire 2000000000 Fire)",
+          "Orc damages Bob: 1 (99999999999 Fire)", "Orc damages Bob: 99999999999999999999",
+          "Orc damages Bob: -5 (-5 Fire)", "Orc damages Bob: 0 (5 Physical -5 Fire)"}) {
         const ParsedDamage d = parser.ParseDamage(Classified(body));
         EXPECT_EQ(d.rejection.Message(), "Number out of range, discarded: ") << body;
     }
@@ -284,21 +283,21 @@ TEST_F(Parsing, HealingAbsorbAndSaveAmounts)
         {"Greg the Nasty : Healed 15 hit points.", "Greg the Nasty", 15, Fault::None},
         {"Greg the Nasty : Healed 0 hit points.", "Greg the Nasty", 0, Fault::None},
         {"Bob : Healed lots hit points.", "Bob", 0, Fault::TypeMismatch},
-        {"Bob : Healed 99999999999 hit points.", "", 0, Fault::None, true},
-        {"Bob : Healed -5 hit points.", "", 0, Fault::None, true},
+        {"Bob : Healed 99999999999 hit points.", "Bob", 0, Fault::None, true},
+        {"Bob : Healed -5 hit points.", "Bob", 0, Fault::None, true},
         {"Nazzadan : Damage Resistance absorbs 5 damage", "Nazzadan", 5, Fault::None},
         {"Nazzadan : Damage Reduction absorbs 12 damage", "Nazzadan", 12, Fault::None},
         {"Nazzadan : Damage Immunity absorbs 1 point(s) of Physical", "Nazzadan", 1, Fault::None},
         {"Bob : Damage Resistance absorbs many damage", "Bob", 0, Fault::TypeMismatch},
-        {"Bob : Damage Resistance absorbs 4294967295 damage", "", 0, Fault::None, true},
-        {"Bob : Damage Immunity absorbs -1 point(s) of Fire", "", 0, Fault::None, true},
+        {"Bob : Damage Resistance absorbs 4294967295 damage", "Bob", 0, Fault::None, true},
+        {"Bob : Damage Immunity absorbs -1 point(s) of Fire", "Bob", 0, Fault::None, true},
         {"Xin'thah Moragh : Will Save : *success* : (6 + 16 = 22 vs. DC: 15)", "Xin'thah Moragh",
          16, Fault::None},
         // A bonus may be negative, written either way.
         {"Bob : Will Save : *failure* : (3 - 2 = 1 vs. DC: 15)", "Bob", -2, Fault::None},
         {"Bob : Will Save : *failure* : (3 + -2 = 1 vs. DC: 15)", "Bob", -2, Fault::None},
         {"Bob : Will Save : *success* : (6 + x = 22 vs. DC: 15)", "Bob", 0, Fault::TypeMismatch},
-        {"Bob : Will Save : *success* : (6 + 16000000000 = 16000000006 vs. DC: 15)", "", 0,
+        {"Bob : Will Save : *success* : (6 + 16000000000 = 16000000006 vs. DC: 15)", "Bob", 0,
          Fault::None, true},
     };
     for (const auto& c : cases) {

@@ -1,6 +1,7 @@
+#include "analysis/UndatedLines.h"
+
 #include "AnalysisTestSupport.h"
 #include "analysis/ErrorList.h"
-#include "analysis/UndatedLines.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -67,21 +68,20 @@ TEST(UndatedLines, EachLineIsListedAloneInOrderWithItsClass)
           U("[Halgroth] Xin'thah Moragh: [Talk] Send Request ", C::ChatDuplicate)}},
         {"a message over several lines, blanks and rows within",
          {D(""), U("Plane Hell Wurm is immune to to FEAR effects", C::Continuation),
-          U("BEST RESULT: 19", C::Continuation), U("", C::Blank),
-          U("++++++++", C::Continuation), U("---------------------------", C::Continuation),
+          U("BEST RESULT: 19", C::Continuation), U("", C::Blank), U("++++++++", C::Continuation),
+          U("---------------------------", C::Continuation),
           U("251 of 2   Cotton", C::Continuation), D("Tailor's Table: "),
           U("Healing Kit +1", C::Continuation)}},
         {"a row is a header's only before its dated line",
          {D(""), U("Components available/required...", C::Continuation),
           U("-----", C::Continuation), U("", C::Blank), U("-----", C::Continuation)}},
         {"problems",
-         {U("text before any dated line", C::Problem), U("-----", C::Problem),
-          D("Bob casts Sleep"),
+         {U("text before any dated line", C::Problem), U("-----", C::Problem), D("Bob casts Sleep"),
           U("[CHAT WINDOW TEXT] [Wed Jun 04 31:99:99] an impossible time", C::Problem),
-          U("what follows a broken line continues nothing", C::Problem),
-          D("Bob casts Sleep"), U("[CHAT WINDOW TEXT] [Wed Jun 0", C::Problem),
-          D("Bob casts Sleep"), U(std::string("a \0 byte", 8), C::Problem),
-          DatedProblem("Thessaly attacks"), U("", C::Blank)}},
+          U("what follows a broken line continues nothing", C::Problem), D("Bob casts Sleep"),
+          U("[CHAT WINDOW TEXT] [Wed Jun 0", C::Problem), D("Bob casts Sleep"),
+          U(std::string("a \0 byte", 8), C::Problem), DatedProblem("Thessaly attacks"),
+          U("", C::Blank)}},
     };
     const AnalysisConfig config = test::ShippedAnalysisConfig();
     for (const Case& c : cases) {
@@ -95,10 +95,10 @@ TEST(UndatedLines, EachLineIsListedAloneInOrderWithItsClass)
             if (!line.listed)
                 continue;
             expectedClasses.push_back(*line.listed);
-            expectedLines.push_back(line.dated ? std::nullopt
-                                               : std::optional<std::string>(
-                                                     "log.txt: Invalid/missing date, discarded: " +
-                                                     line.text));
+            expectedLines.push_back(
+                line.dated ? std::nullopt
+                           : std::optional<std::string>(
+                                 "log.txt: Invalid/missing date, discarded: " + line.text));
         }
         ASSERT_TRUE(h.S().AnalyzeLog(h.Write("log.txt", text)));
         EXPECT_TRUE(h.host.seriousErrors.empty());
@@ -106,8 +106,9 @@ TEST(UndatedLines, EachLineIsListedAloneInOrderWithItsClass)
         ASSERT_EQ(errors.Classes(), expectedClasses);
         ASSERT_EQ(errors.Lines().size(), expectedLines.size());
         for (size_t i = 0; i < expectedLines.size(); ++i) {
-            if (expectedLines[i])
+            if (expectedLines[i]) {
                 EXPECT_EQ(errors.Lines()[i], *expectedLines[i]) << i;
+            }
         }
         LineCounts counts;
         for (const LineClass lineClass : expectedClasses)
@@ -148,10 +149,10 @@ TEST(UndatedLines, ContinuationsAreToldWithTheDatedLineTheyFollow)
     UndatedLines undated(config.format, errors, sink);
 
     undated.Dated(empty, {}, first);
-    for (const char* line : {"  Plane Hell Wurm is immune to to FEAR effects ", "", "Bob: [Party] x",
-                             "nwsync: reconfigured successfully", "-----"})
+    for (const char* line : {"  Plane Hell Wurm is immune to to FEAR effects ", "",
+                             "Bob: [Party] x", "nwsync: reconfigured successfully", "-----"})
         undated.Undated(line);
-    const std::string_view body = std::string_view(table).substr(40, 15);
+    const std::string_view body = std::string_view(table).substr(41, 15);
     undated.Dated(table, body, second); // the row held back is listed first
     undated.Undated("Healing Kit +1");
     undated.Finish();
