@@ -92,7 +92,7 @@ struct ParsedDamage {
     // What each damage type lookup found (1-based, 0: none), in order, up
     // to where the amounts failed if they did.
     std::span<const int> typeLookups;
-    Rejection rejection; // of the amounts
+    Rejection rejection;                      // of the amounts
     const DamageBreakdown* amounts = nullptr; // set when the record holds
     uint64_t namedTypes = 0; // bit t: type t (0-based) named, even with a zero amount
 };

@@ -61,8 +61,8 @@ bool AttackRecord::GetAttackAverages(std::vector<int32_t>& averages) const
         const TypeSum& type = damageByType_[t];
         if (type.sum > 0) {
             // An average of 32-bit amounts fits 32 bits.
-            averages[t] = static_cast<int32_t>(
-                RoundNumber(static_cast<double>(type.sum) / type.records, 0));
+            averages[t] =
+                static_cast<int32_t>(RoundNumber(static_cast<double>(type.sum) / type.records, 0));
             sum += averages[t];
         }
     }

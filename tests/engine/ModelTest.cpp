@@ -62,12 +62,9 @@ TEST(Checked, AddsOnlyWhatFits)
     // Totals take 64 bits, and refuse only what would wrap those.
     constexpr int64_t Max64 = std::numeric_limits<int64_t>::max();
     constexpr int64_t Min64 = std::numeric_limits<int64_t>::min();
-    const std::tuple<int64_t, int64_t, bool> totals[] = {{Max32, Max32, true},
-                                                         {Max64 - 1, 1, true},
-                                                         {Max64, 1, false},
-                                                         {Min64, -1, false},
-                                                         {Min64, Max64, true},
-                                                         {-1, Min64, false}};
+    const std::tuple<int64_t, int64_t, bool> totals[] = {{Max32, Max32, true}, {Max64 - 1, 1, true},
+                                                         {Max64, 1, false},    {Min64, -1, false},
+                                                         {Min64, Max64, true}, {-1, Min64, false}};
     for (const auto& [total, amount, fits] : totals) {
         int64_t sum = total;
         EXPECT_EQ(AddChecked(sum, amount), fits) << total << " + " << amount;

@@ -21,13 +21,13 @@
 
 #include <QAction>
 #include <QDir>
-#include <QLabel>
-#include <QRadioButton>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>

@@ -29,8 +29,8 @@ void ErrorLinesModel::Flush()
         if (classes_[i] == LineClass::Problem)
             problems_.push_back(static_cast<int>(i));
     }
-    const int added = static_cast<int>(problemsOnly_ ? problems_.size() - firstProblem
-                                                     : lines_.size() - shown_);
+    const int added =
+        static_cast<int>(problemsOnly_ ? problems_.size() - firstProblem : lines_.size() - shown_);
     if (added == 0) {
         shown_ = lines_.size();
         return;

@@ -61,9 +61,8 @@ ErrorsTab::ErrorsTab(QWidget* parent)
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
     // A long line can be read whole by hovering after a click.
-    connect(list_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
-        list_->setToolTip(model_.LineText(index.row()));
-    });
+    connect(list_, &QTreeView::clicked, this,
+            [this](const QModelIndex& index) { list_->setToolTip(model_.LineText(index.row())); });
     connect(problemsOnly_, &QRadioButton::toggled, this, [this](bool on) {
         model_.SetProblemsOnly(on);
         list_->setToolTip(QString());
