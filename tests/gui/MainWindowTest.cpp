@@ -6,6 +6,9 @@
 #include "app/gui/DebugTab.h"
 #include "app/gui/ErrorsTab.h"
 #include "app/gui/LogSelectionPanel.h"
+#include "app/gui/MonitoringController.h"
+#include "app/gui/StatusBar.h"
+#include "app/gui/UpdateCoordinator.h"
 #include "config/ProgramInfo.h"
 #include "diag/gui/FileViewer.h"
 #include "fights/FightTables.h"
@@ -22,6 +25,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
@@ -129,7 +133,7 @@ private slots:
         QVERIFY(QDir(root.filePath("data")).exists());
         QCOMPARE(QString::fromStdString(window.DebugFile().FileName()),
                  QString::fromStdString(JoinPath(inputs.userDataDir, "Tarvik_debug.log")));
-        QCOMPARE(window.Updater()->DescriptionPath(), root.filePath("data/Update.ini"));
+        QCOMPARE(window.Updates().Checker().DescriptionPath(), root.filePath("data/Update.ini"));
         // Nothing has been changed, so there is no copy of the configuration yet.
         QVERIFY(!QFile::exists(root.filePath("config/Tarvik.ini")));
 
@@ -214,10 +218,10 @@ private slots:
         QTreeWidgetItem* root = window.Tree()->topLevelItem(0);
         QVERIFY(root);
         QCOMPARE(root->childCount(), window.GetSession().Data().characters.Count());
-        QCOMPARE(window.Panel("Message")->text(),
+        QCOMPARE(window.Status().Panel("Message")->text(),
                  QString("Log analysis complete.  (Check Status and Errors tabs for more info.)"));
-        QCOMPARE(window.Panel("Start")->text(), QString("07/03/2026 08:14:10 PM"));
-        QCOMPARE(window.Panel("End")->text(), QString("07/05/2026 07:30:23 PM"));
+        QCOMPARE(window.Status().Panel("Start")->text(), QString("07/03/2026 08:14:10 PM"));
+        QCOMPARE(window.Status().Panel("End")->text(), QString("07/05/2026 07:30:23 PM"));
         QCOMPARE(window.Tabs()->currentIndex(), 0);
         QVERIFY(window.isEnabled());
         // The root cannot be collapsed.
@@ -244,7 +248,7 @@ private slots:
                  QString("Details - Character Deaths - Aldric Voss"));
         QCOMPARE(window.DetailCharacterId(),
                  window.GetSession().Data().characters.Find("Aldric Voss")->ID());
-        window.ClearAllData();
+        window.GetSession().ClearAllData();
         QCOMPARE(window.DetailCharacterId(), 0);
     }
 
@@ -276,9 +280,9 @@ private slots:
 
         // Holding a button on the tree pauses monitoring.
         QTest::mousePress(window.Tree()->viewport(), Qt::LeftButton);
-        QVERIFY(window.MonitoringPaused());
+        QVERIFY(window.Monitoring().Paused());
         QTest::mouseRelease(window.Tree()->viewport(), Qt::LeftButton);
-        QVERIFY(!window.MonitoringPaused());
+        QVERIFY(!window.Monitoring().Paused());
     }
 
     void errorListButtonsAndSaving()
@@ -415,7 +419,7 @@ private slots:
         test::AppendToFile(logs.filePath("b-empty.txt"), {});
         window.AnalyzeFiles({logs.filePath("0-long.txt"), logs.filePath("b-empty.txt")});
 
-        QCOMPARE(window.Panel("Message")->text(),
+        QCOMPARE(window.Status().Panel("Message")->text(),
                  QString("Log file [b-empty.txt] holds no lines; the analysis stopped."));
         QCOMPARE(window.Errors()->List()->model()->index(0, 0).data().toString(),
                  "0-long.txt: Line too long (over 64 KB), discarded: " +
