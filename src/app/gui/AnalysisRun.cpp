@@ -63,6 +63,8 @@ void AnalysisRun::Run(const QStringList& files)
         paths.push_back(file.toStdString());
     const DriverResult result = session.AnalyzeSelectedLogs(std::move(paths));
     progressTimer_.Stop();
+    for (const auto& message : result.missing)
+        session.AddError(message);
     for (const auto& message : result.skipped)
         session.AddError(message);
     if (result.aborted) {
@@ -78,7 +80,7 @@ void AnalysisRun::Run(const QStringList& files)
         hooks_.showResults();
     parts_.debug.LogDebug("Log file analysis completed.", 1);
     parts_.progress.setText(parts_.progress.text() + "complete.");
-    if (result.fileMissing)
+    if (!result.missing.empty())
         parts_.logPanel.Refresh();
     parts_.statusBar.SetMessage(
         "Log analysis complete.  (Check Status and Errors tabs for more info.)");
