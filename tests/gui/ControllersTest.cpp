@@ -56,8 +56,8 @@ struct Parts {
     Parts()
         : logFile(clock, lastError, dataDir.path().toStdString(), "Tarvik")
         , debug(logFile)
-        , config(*LoadConfiguration(test::SourceDir.toStdString() + "/data/Tarvik.ini", "Tarvik")
-                      .configuration)
+        , config(LoadConfiguration(test::SourceDir.toStdString() + "/data/Tarvik.ini", "Tarvik")
+                     .configuration.value())
         , session(config.analysis, debug, clock, host)
         , statusBar(bar)
     {
