@@ -40,7 +40,13 @@ const QByteArray BorinHits =
 class RecordingHost final : public SessionHost {
 public:
     void ErrorAdded(std::string_view line) override { errors.emplace_back(line); }
+    void Yield() override
+    {
+        if (onYield)
+            onYield();
+    }
     std::vector<std::string> errors;
+    std::function<void()> onYield;
 };
 
 class ListedWindows final : public WindowLister {
@@ -426,6 +432,31 @@ private slots:
             QCOMPARE(QString::fromStdString(parts.host.errors[0]), parts.logs.filePath(firstError));
         }
         QCOMPARE(parts.timers.RunningCount(), 0);
+    }
+
+    // While a run reads, the Status tab shows what it read once a second;
+    // at the end the summary stays, whatever time passes.
+    void analysisProgressOncePerSecond()
+    {
+        Parts parts;
+        RunCalls calls;
+        auto run = MakeRun(parts, calls);
+        test::AppendToFile(parts.logs.filePath("a.txt"), AldricHits);
+        test::AppendToFile(parts.logs.filePath("b.txt"), BorinHits);
+        QStringList shown;
+        // The run looks at the event loop before each log; a second passes there.
+        parts.host.onYield = [&] {
+            parts.timers.Advance(AnalysisRun::ProgressInterval);
+            shown << parts.label.text();
+        };
+        run->Request({parts.logs.filePath("a.txt"), parts.logs.filePath("b.txt")});
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], QString("Analyzing logs...\n\n0 lines read.\n0 records parsed."));
+        QCOMPARE(shown[1], QString("Analyzing logs...\n\n1 lines read.\n1 records parsed (100%)."));
+        const QString summary = parts.label.text();
+        QVERIFY(summary.endsWith("Updating display...complete."));
+        parts.timers.Advance(AnalysisRun::ProgressInterval * 5);
+        QCOMPARE(parts.label.text(), summary);
     }
 
     // During an update check the logs wait, untouched, for the check's end.
