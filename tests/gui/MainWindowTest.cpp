@@ -289,6 +289,35 @@ private slots:
         QVERIFY(!window.Monitoring().Paused());
     }
 
+    // Lines that arrive while "Problems only" is shown (a monitored log
+    // grows) add rows for their problems alone, in order; All shows them all.
+    void errorsTabTakesLinesWhileShowingProblemsOnly()
+    {
+        ErrorsTab tab;
+        tab.ProblemsOnlyButton()->click();
+        const std::pair<const char*, LineClass> batches[][3] = {
+            {{"a", LineClass::Blank}, {"b", LineClass::Problem}, {"c", LineClass::Engine}},
+            {{"d", LineClass::Continuation}, {"e", LineClass::Blank}, {"f", LineClass::Blank}},
+            {{"g", LineClass::Problem}, {"h", LineClass::Problem}, {"i", LineClass::Blank}},
+        };
+        for (const auto& batch : batches) {
+            for (const auto& [line, lineClass] : batch)
+                tab.Append(line, lineClass);
+            tab.Flush();
+        }
+        const QAbstractItemModel* model = tab.List()->model();
+        QStringList shown;
+        for (int row = 0; row < model->rowCount(); ++row)
+            shown << model->index(row, 1).data().toString();
+        QCOMPARE(shown, (QStringList{"b", "g", "h"}));
+        QCOMPARE(tab.CountsLabel()->text(),
+                 QString("4 blank, 1 engine, 1 continuation, 3 problems"));
+        tab.AllButton()->click();
+        QCOMPARE(model->rowCount(), 9);
+        QCOMPARE(model->index(3, 0).data().toString(), QString("continuation"));
+        QCOMPARE(model->index(3, 1).data().toString(), QString("d"));
+    }
+
     void errorListButtonsAndSaving()
     {
         ProgramFolder folder;
