@@ -5,11 +5,13 @@
 #include "GuiTestSupport.h"
 #include "analysis/Session.h"
 #include "app/gui/DemoStart.h"
+#include "app/gui/StatusBar.h"
 #include "fights/gui/FightsTab.h"
 #include "fights/gui/TableFit.h"
 #include "fights/gui/TargetsTab.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -159,7 +161,7 @@ private slots:
             // Said where the player looks first, until other logs are analysed.
             const QString notice = "Demo session: a made-up party's fights from 3 sample logs; "
                                    "choose your own logs with Browse.";
-            QCOMPARE(window.Panel("Message")->text(), notice);
+            QCOMPARE(window.Status().Message(), notice);
             QVERIFY(window.DemoNote()->isVisibleTo(&window));
             QCOMPARE(window.DemoNote()->text(), notice);
             const AnalysisData& data = window.GetSession().Data();
