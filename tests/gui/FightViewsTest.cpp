@@ -334,9 +334,9 @@ private slots:
         QTreeWidget* breakdown = tab.Breakdown();
         QCOMPARE(breakdown->headerItem()->text(0), QString("You"));
         const QList<QTreeWidgetItem*> damage =
-            breakdown->findItems("Damage", Qt::MatchExactly | Qt::MatchRecursive, 0);
+            breakdown->findItems("Damage: ", Qt::MatchStartsWith | Qt::MatchRecursive, 0);
         QCOMPARE(damage.size(), 1);
-        QCOMPARE(damage[0]->text(1), QString("20 (66.7% of its side)"));
+        QCOMPARE(damage[0]->text(0), QString("Damage: 20 (66.7% of its side)"));
     }
 
     // A first click on a number column puts the largest on top, and the

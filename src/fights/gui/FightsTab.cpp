@@ -106,8 +106,9 @@ FightsTab::FightsTab(QWidget* parent)
     KeepColumnsFitted(*charactersView_, CharacterNameColumn);
 
     breakdown_->setObjectName("treeCharacterBreakdown");
-    breakdown_->setColumnCount(2);
-    breakdown_->setHeaderLabels({"Breakdown", ""});
+    // One column, "Hits: 36 (87.8%)": it reads whole in a narrow pane.
+    breakdown_->setColumnCount(1);
+    breakdown_->setHeaderLabels({"Breakdown"});
     breakdown_->setUniformRowHeights(true);
     ScrollsSideways(*breakdown_);
 
@@ -396,23 +397,20 @@ void FightsTab::ShowBreakdown()
         auto* hint = new QTreeWidgetItem(breakdown_);
         hint->setText(0, "Select a character.");
         hint->setToolTip(0, "Select a character in the table for what it did and took");
-        breakdown_->setHeaderLabels({"Breakdown", ""});
+        breakdown_->setHeaderLabels({"Breakdown"});
         return;
     }
-    breakdown_->setHeaderLabels({ToQString(breakdown->name), ""});
+    breakdown_->setHeaderLabels({ToQString(breakdown->name)});
     QFont bold = breakdown_->font();
     bold.setBold(true);
     QTreeWidgetItem* group = nullptr;
     for (const BreakdownLine& line : BreakdownLines(*breakdown)) {
         auto* item =
             line.heading || !group ? new QTreeWidgetItem(breakdown_) : new QTreeWidgetItem(group);
-        item->setText(0, ToQString(line.label));
-        item->setText(1, ToQString(line.value));
-        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-        if (!line.tip.empty()) {
+        item->setText(0,
+                      ToQString(line.value.empty() ? line.label : line.label + ": " + line.value));
+        if (!line.tip.empty())
             item->setToolTip(0, ToQString(line.tip));
-            item->setToolTip(1, ToQString(line.tip));
-        }
         if (line.heading) {
             item->setFont(0, bold);
             group = item;
