@@ -107,8 +107,8 @@ struct DpsChart {
 // averageSeconds.
 DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOpponents = 3,
                        int32_t averageSeconds = 5);
-// An axis's tick step: 1, 2 or 5 times a power of ten, the smallest that
-// cuts span into at most ticks intervals.
+// An axis's tick step: 1, 2 or 5 times a power of ten (at least 1), the
+// smallest that cuts span into at most ticks intervals.
 double NiceTickStep(double span, int ticks);
 // "You: 64.2 DPS at 45 s", what hovering a point of a line tells.
 std::string ChartPointText(const std::string& label, double seconds, double dps);

@@ -249,6 +249,10 @@ TEST_F(Group, ChartMarksDeathsAndLeavesOutARepeatedTakenLine)
         EXPECT_EQ(chart.deaths[0].seconds, 5);
         EXPECT_EQ(chart.deaths[0].text, "You killed by Ogre");
     }
+    // The time axis ends with the fight; its ticks fall on round seconds.
+    const std::pair<double, double> steps[] = {{212, 50}, {42, 10}, {5, 1}, {0, 1}, {3600, 500}};
+    for (const auto& [span, step] : steps)
+        EXPECT_EQ(NiceTickStep(span, 8), step) << span;
     EXPECT_EQ(ChartPointText("You", 45.2, 64.24), "You: 64.2 DPS at 45 s");
     EXPECT_EQ(ChartPointText("Party", 65, 10), "Party: 10 DPS at 1:05");
 }
