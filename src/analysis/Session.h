@@ -11,6 +11,8 @@
 #include "config/LogFormat.h"
 #include "fights/FightTracker.h"
 #include "fights/Roster.h"
+#include "fights/SideEvidence.h"
+#include "fights/Sides.h"
 #include "monitor/LogCursor.h"
 #include "monitor/LogFollower.h"
 #include "monitor/MonitorPosition.h"
@@ -59,8 +61,12 @@ public:
     // Names, sides and type names for the fight views, as marked now.
     Roster FightRoster() const
     {
-        return {data_.characters, data_.userCharacterId, config_.damageTypes, config_.saveTypes};
+        return {data_.characters, data_.userCharacterId, config_.damageTypes, config_.saveTypes,
+                &SideTableNow()};
     }
+    // Every character's side from the marks and the evidence as they are now.
+    const SideTable& SideTableNow() const;
+    const SideEvidence& Evidence() const { return evidence_; }
     PartyMarks& Marks() { return marks_; }
     AnalysisOptions& Options() { return options_; }
     MonitorPosition& Monitor() { return monitor_; }
@@ -99,6 +105,9 @@ private:
     void ErrorAdded(std::string_view line) override { host_.ErrorAdded(line); }
     bool Fail(const std::string& path, std::string_view body, const Error& error);
     void ShowRecordDates();
+    // With auto-detection on: marks the allies and pets found so far as
+    // party members, as join lines mark them, once each.
+    void MarkInferredMembers();
 
     const AnalysisConfig& config_;
     DebugLog& debug_;
@@ -110,6 +119,9 @@ private:
     PartyMarks marks_;
     AnalysisOptions options_;
     FightTracker fights_;
+    SideEvidence evidence_;
+    // Decided from the marks and evidence when asked, kept until they change.
+    mutable Sides sides_;
     ChangeNotes changes_;
     RecordInterpreter interpreter_;
     MonitorPosition monitor_;

@@ -42,16 +42,19 @@ std::string GridText(const DetailGrid& grid)
 std::string TextReport(const Session& session, const DriverResult& result,
                        const ReportSections& sections)
 {
-    std::string text = SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs) + "\n\n";
-    text += Section("Session Statistics");
+    std::string text = SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs) + "\n";
+    if (const std::string user = UserCharacterText(session.Data()); !user.empty())
+        text += DisplayText(user) + "\n";
+    text += "\n" + Section("Session Statistics");
     text += GridText(BuildSessionStatistics(session));
     const AnalysisData& data = session.Data();
+    const Roster roster = session.FightRoster();
     for (const auto& character : data.characters) {
+        if (!character->HasRecords())
+            continue; // named by a line that was then discarded
         std::string title = DisplayText(character->Name());
-        if (character->ID() == data.userCharacterId)
-            title += " (you)";
-        else if (character->IsPartyMember())
-            title += " (party)";
+        if (const Side side = roster.SideOf(character->ID()); IsYourSide(side))
+            title += std::string(" (") + SideName(side) + ")";
         text += "\n" + Section(title);
         text += GridText(BuildGeneralInfo(session, *character));
     }

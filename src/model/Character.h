@@ -61,6 +61,9 @@ public:
     int32_t HPsHealed() const { return hpsHealed_; }
     int32_t Resists() const { return resists_; }
     int32_t HPsResisted() const { return hpsResisted_; }
+    // Whether any record was recorded on it: a name met in a line that was
+    // then discarded has none.
+    bool HasRecords() const;
 
     // Kills by victim / deaths by killer, sized to characterCount.
     IdTable KillSummary(int32_t characterCount) const;
@@ -117,6 +120,7 @@ private:
     int32_t saveAttempts_ = 0;
     int32_t saveSuccesses_ = 0;
     int32_t hpsHealed_ = 0;
+    bool healed_ = false;
     int32_t resists_ = 0;
     int32_t hpsResisted_ = 0;
 };

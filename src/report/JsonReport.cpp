@@ -8,6 +8,27 @@
 
 namespace tarvik {
 
+namespace {
+
+const char* FoundByName(UserFoundBy how)
+{
+    switch (how) {
+    case UserFoundBy::Hand:
+        return "hand";
+    case UserFoundBy::InitiativeRolls:
+        return "initiative_rolls";
+    case UserFoundBy::SpellResistanceLines:
+        return "spell_resistance_lines";
+    case UserFoundBy::AbsorbLines:
+        return "absorb_lines";
+    case UserFoundBy::None:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<std::string>& files,
                                     const std::vector<std::string>& errorLines,
                                     const ReportSections& sections)
@@ -29,6 +50,8 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
     for (const auto& line : errorLines)
         doc["error_lines"].push_back(DisplayText(line));
     doc["user_character_id"] = data.userCharacterId;
+    const char* foundBy = data.userCharacterId > 0 ? FoundByName(data.userFoundBy) : nullptr;
+    doc["user_character_found_by"] = foundBy ? json(foundBy) : json(nullptr);
     doc["party_member_count"] = data.partyMemberCount;
 
     doc["spells"] = json::array();
@@ -75,9 +98,12 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
         return object;
     };
 
+    const Roster roster = session.FightRoster();
     doc["characters"] = json::array();
     for (const auto& character : data.characters) {
         const Character& c = *character;
+        if (!c.HasRecords())
+            continue; // named by a line that was then discarded: nothing to report
         json spellsCast = json::array();
         SpellCastTable table;
         if (c.SpellsCastSummary(data.knownSpells, table)) {
@@ -89,6 +115,7 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
             {"id", c.ID()},
             {"name", DisplayText(c.Name())},
             {"party", c.IsPartyMember()},
+            {"side", SideName(roster.SideOf(c.ID()))},
             {"kills", c.Kills()},
             {"deaths", c.Deaths()},
             {"spells", c.Spells()},
@@ -119,7 +146,7 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
         doc["fights"] = FightsJson(session, sections.targets);
     }
     if (sections.targets)
-        doc["targets"] = TargetsJson(TargetRows(session.Fights(), session.FightRoster()));
+        doc["targets"] = TargetsJson(TargetRows(session.Fights(), roster));
     return doc;
 }
 

@@ -12,6 +12,9 @@ struct DriverResult;
 std::string ProgressText(const AnalysisData& data);
 // The "Status" tab's summary of a finished run, from its elapsed milliseconds.
 std::string SummaryText(const AnalysisData& data, int32_t files, int64_t elapsedMs);
+// "Your character: Vexa, found by its spell-resistance lines."; empty while
+// no character is marked as the user's.
+std::string UserCharacterText(const AnalysisData& data);
 // Why a run stopped early, for the status bar; empty for a run that did not.
 std::string StopReasonText(const DriverResult& result);
 

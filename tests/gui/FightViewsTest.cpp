@@ -64,7 +64,7 @@ struct Battle {
     void Damage(int second, int32_t attacker, int32_t defender, int32_t physical)
     {
         amounts = {physical, 0, physical};
-        tracker.OnDamage({At(second), attacker, defender, amounts, 1u, defender <= 2});
+        tracker.OnDamage({At(second), attacker, defender, amounts, 1u});
     }
     FightSource Source()
     {
@@ -147,7 +147,7 @@ private slots:
         b.Damage(100, 2, 4, 50); // fight 2: your friend and the goblin
         b.Damage(101, 4, 2, 7);
         b.Damage(102, 1, 4, 10);
-        b.tracker.OnKill({At(103), 4, 2, true});
+        b.tracker.OnKill({At(103), 4, 2});
         b.now = At(200);
         FightsTab tab;
         tab.SetSource(b.Source());

@@ -257,17 +257,18 @@ void FightsTab::ShowDeaths(const Fight& fight, const Roster& roster)
 {
     deaths_->clear();
     shownDeaths_ = fight.Deaths().size();
-    details_->setTabText(DeathsTab, shownDeaths_ == 0 ? QString("Deaths")
-                                                      : QString("Deaths (%1)").arg(shownDeaths_));
-    if (shownDeaths_ == 0) {
+    const std::vector<const DeathRecap*> shown = ShownDeaths(fight, roster);
+    details_->setTabText(DeathsTab, shown.empty() ? QString("Deaths")
+                                                  : QString("Deaths (%1)").arg(shown.size()));
+    if (shown.empty()) {
         auto* none = new QTreeWidgetItem(deaths_);
         none->setText(2, "Nobody on your side died in this fight.");
         return;
     }
     QFont bold = deaths_->font();
     bold.setBold(true);
-    for (const DeathRecap& recap : fight.Deaths()) {
-        const RecapView view = BuildRecap(recap, roster);
+    for (const DeathRecap* recap : shown) {
+        const RecapView view = BuildRecap(*recap, roster);
         auto* death = new QTreeWidgetItem(deaths_);
         death->setText(0, ToQString(view.time));
         death->setText(2, ToQString(view.victim + " killed by " + view.killer));
@@ -281,6 +282,12 @@ void FightsTab::ShowDeaths(const Fight& fight, const Roster& roster)
                                                      : QString("0 s"));
             event->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
             event->setText(2, ToQString(line.text));
+            if (line.killingBlow)
+                event->setFont(2, bold);
+        }
+        if (!view.byAttacker.empty()) {
+            auto* attackers = new QTreeWidgetItem(death);
+            attackers->setText(2, ToQString(RecapAttackersText(view)));
         }
     }
     deaths_->expandAll();
