@@ -535,9 +535,8 @@ ParsedSpellResist RecordParser::ParseSpellResist(const RecordContext& record) co
     std::string_view spell = TrimLeft(rest.substr(end + format.spellResistEnd.size()));
     if (spell.starts_with(format.recordDeliminator))
         spell.remove_prefix(format.recordDeliminator.size());
-    const size_t result = format.spellResistResult.empty()
-                              ? std::string_view::npos
-                              : spell.find(format.spellResistResult);
+    const size_t result = format.spellResistResult.empty() ? std::string_view::npos
+                                                           : spell.find(format.spellResistResult);
     if (result != std::string_view::npos) {
         parsed.result = Trim(spell.substr(result + format.spellResistResult.size()));
         spell = spell.substr(0, result);

@@ -171,7 +171,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     LogReader& reader = reader_;
     reader.SetHoldPartialLastLine(monitoring);
     const int64_t start = cursor.position;
-    if (const Error error = reader.Open(path, start))
+    if (const Error error = reader.Open(path, start, cursor.insideCutLine))
         return Fail(path, {}, error);
     debug_.Log(4, [&] { return "Analysis:  going to position " + std::to_string(start) + "."; });
     if (!reader.AtEnd())
@@ -270,8 +270,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
             if (debug_.Wants(2))
                 debug_.LogDebug("Analysis:  Unknown record type, discarded.", 2, false,
                                 &data_.linesRead);
-            interpreter_.InterpretUnclassified(
-                {line, body, RecordKind::Unknown, {}, 0, lastDate});
+            interpreter_.InterpretUnclassified({line, body, RecordKind::Unknown, {}, 0, lastDate});
             continue;
         }
         if (match.kind == RecordKind::Unknown) {
@@ -293,6 +292,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     errors_.Close();
     cursor.position = reader.NextPosition();
     cursor.sessionStart = years.SessionStart();
+    cursor.insideCutLine = reader.InsideCutLine();
     reader.Close();
     ShowRecordDates();
     return result;
@@ -300,9 +300,9 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
 
 const SideTable& Session::SideTableNow() const
 {
-    return sides_.Current({data_.characters, data_.userCharacterId, evidence_,
-                           config_.petNamePrefixes},
-                          data_.marksVersion);
+    return sides_.Current(
+        {data_.characters, data_.userCharacterId, evidence_, config_.petNamePrefixes},
+        data_.marksVersion);
 }
 
 void Session::MarkInferredMembers()
@@ -355,7 +355,7 @@ DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
         const std::optional<FileInfo> info = GetFileInfo(path);
         if (!info) {
             debug_.Log(1, [&] { return "Log file [" + name + "] no longer exists or is locked."; });
-            result.fileMissing = true;
+            result.missing.push_back(path + " was not found and was skipped.");
             continue;
         }
         if (!info->regular) {

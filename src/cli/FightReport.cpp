@@ -21,7 +21,7 @@ std::string FightsText(const Session& session)
     for (const Fight& fight : fights) {
         const FightSummary summary = SummarizeFight(fight, roster);
         table.push_back({std::to_string(fight.Index() + 1), fight.Start().Format(),
-                         DurationText(fight.DurationSeconds()), DisplayText(summary.name),
+                         DurationText(fight.DurationSeconds()), TerminalText(summary.name),
                          DpsText(summary.yourDps), DpsText(summary.partyDps),
                          FormatThousands(summary.damageTakenBySide),
                          FormatThousands(summary.sideDeaths)});
@@ -32,13 +32,13 @@ std::string FightsText(const Session& session)
     for (const Fight& fight : fights) {
         const FightSummary summary = SummarizeFight(fight, roster);
         text += "\n== Fight " + std::to_string(fight.Index() + 1) + ": " +
-                DisplayText(summary.name) + ", " + fight.Start().Format() + ", " +
+                TerminalText(summary.name) + ", " + fight.Start().Format() + ", " +
                 DurationText(fight.DurationSeconds()) + " ==\n";
         std::vector<std::vector<std::string>> rows = {{"Name", "Side", "Damage", "DPS",
                                                        "Active DPS", "Hit %", "Crits", "Taken",
                                                        "Healing", "Kills", "Deaths"}};
         for (const FightCharacterRow& row : FightCharacterRows(fight, roster)) {
-            rows.push_back({DisplayText(row.name), SideName(row.side),
+            rows.push_back({TerminalText(row.name), SideName(row.side),
                             FormatThousands(row.damageDealt), DpsText(row.dps),
                             DpsText(row.activeDps), RoundedText(row.hitPercent, 1),
                             FormatThousands(row.criticalHits), FormatThousands(row.damageTaken),
@@ -48,8 +48,8 @@ std::string FightsText(const Session& session)
         text += TableText(rows);
         for (const DeathRecap* recap : ShownDeaths(fight, roster)) {
             const RecapView view = BuildRecap(*recap, roster);
-            text += "  Death of " + DisplayText(view.victim) + " at " + view.time + ", killed by " +
-                    DisplayText(view.killer) + ":\n";
+            text += "  Death of " + TerminalText(view.victim) + " at " + view.time +
+                    ", killed by " + TerminalText(view.killer) + ":\n";
             if (view.lines.empty())
                 text += "    (nothing in the " + std::to_string(session.Fights().RecapSeconds()) +
                         " s before)\n";
@@ -59,10 +59,10 @@ std::string FightsText(const Session& session)
                                      std::to_string(line.secondsBefore) + " s";
                 if (before.size() < 5)
                     before.insert(0, 5 - before.size(), ' ');
-                text += "    " + before + "  " + line.time + "  " + DisplayText(line.text) + "\n";
+                text += "    " + before + "  " + line.time + "  " + TerminalText(line.text) + "\n";
             }
             if (!view.byAttacker.empty())
-                text += "    " + DisplayText(RecapAttackersText(view)) + "\n";
+                text += "    " + TerminalText(RecapAttackersText(view)) + "\n";
         }
     }
     return text;
@@ -77,8 +77,8 @@ std::string TargetsText(const Session& session)
     std::vector<std::vector<std::string>> table = {
         {"Name", "AC", "AB", "Saves", "Immunities", "Resistance and reduction"}};
     for (const TargetRow& row : rows) {
-        table.push_back({DisplayText(row.name), row.ac, row.ab, DisplayText(row.savesText),
-                         DisplayText(row.immunitiesText), row.reductionsText});
+        table.push_back({TerminalText(row.name), row.ac, row.ab, TerminalText(row.savesText),
+                         TerminalText(row.immunitiesText), row.reductionsText});
     }
     return text + TableText(table);
 }

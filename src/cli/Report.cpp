@@ -24,14 +24,14 @@ std::string GridText(const DetailGrid& grid)
 {
     size_t width = 0;
     for (const auto& row : grid.cells)
-        width = std::max(width, row.empty() ? 0 : DisplayText(row[0]).size());
+        width = std::max(width, row.empty() ? 0 : TerminalText(row[0]).size());
     std::string text;
     for (const auto& row : grid.cells) {
-        std::string label = row.empty() ? std::string() : DisplayText(row[0]);
+        std::string label = row.empty() ? std::string() : TerminalText(row[0]);
         label.resize(std::max(width, label.size()), ' ');
         text += "  " + label;
         for (size_t i = 1; i < row.size(); ++i)
-            text += "  " + DisplayText(row[i]);
+            text += "  " + TerminalText(row[i]);
         while (!text.empty() && text.back() == ' ')
             text.pop_back();
         text += "\n";
@@ -39,30 +39,29 @@ std::string GridText(const DetailGrid& grid)
     return text;
 }
 
-std::string TextReport(const Session& session, const DriverResult& result,
-                       const ReportSections& sections)
+void TextReport(std::ostream& out, const Session& session, const DriverResult& result,
+                const ReportSections& sections)
 {
-    std::string text = SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs) + "\n";
+    out << SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs) << "\n";
     if (const std::string user = UserCharacterText(session.Data()); !user.empty())
-        text += DisplayText(user) + "\n";
-    text += "\n" + Section("Session Statistics");
-    text += GridText(BuildSessionStatistics(session));
+        out << TerminalText(user) << "\n";
+    out << "\n" << Section("Session Statistics");
+    out << GridText(BuildSessionStatistics(session));
     const AnalysisData& data = session.Data();
     const Roster roster = session.FightRoster();
+    // One character at a time: the report is never held whole.
     for (const auto& character : data.characters) {
         if (!character->HasRecords())
             continue; // named by a line that was then discarded
-        std::string title = DisplayText(character->Name());
+        std::string title = TerminalText(character->Name());
         if (const Side side = roster.SideOf(character->ID()); IsYourSide(side))
             title += std::string(" (") + SideName(side) + ")";
-        text += "\n" + Section(title);
-        text += GridText(BuildGeneralInfo(session, *character));
+        out << "\n" << Section(title) << GridText(BuildGeneralInfo(session, *character));
     }
     if (sections.fights)
-        text += "\n" + FightsText(session);
+        out << "\n" << FightsText(session);
     if (sections.targets)
-        text += "\n" + TargetsText(session);
-    return text;
+        out << "\n" << TargetsText(session);
 }
 
 } // namespace tarvik

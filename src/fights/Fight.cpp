@@ -14,25 +14,71 @@ int32_t SaturatingAdd(int32_t a, int32_t b)
                                                     std::numeric_limits<int32_t>::max()));
 }
 
-void MergePairs(std::vector<int32_t>& values)
+} // namespace
+
+void BucketSeries::MergePairs()
 {
-    const size_t merged = (values.size() + 1) / 2;
-    for (size_t i = 0; i < merged; ++i) {
-        const int32_t second = 2 * i + 1 < values.size() ? values[2 * i + 1] : 0;
-        values[i] = SaturatingAdd(values[2 * i], second);
+    if (values_.empty()) {
+        first_ /= 2;
+        return;
     }
-    values.resize(merged);
+    // Bucket b goes to b / 2: an odd first bucket has no partner before it.
+    const size_t first = first_ / 2;
+    const size_t last = (first_ + values_.size() - 1) / 2;
+    for (size_t merged = first; merged <= last; ++merged)
+        values_[merged - first] = SaturatingAdd(At(2 * merged), At(2 * merged + 1));
+    values_.resize(last - first + 1);
+    first_ = first;
 }
 
-} // namespace
+void BucketSeries::Prepend(size_t bucket)
+{
+    values_.insert(values_.begin(), first_ - bucket, 0);
+    first_ = bucket;
+}
+
+void BucketSeries::Grow(size_t at)
+{
+    // Grown ahead, so that a series lengthening by a second costs no call;
+    // the zeros past the fight's end are no damage.
+    values_.resize(std::min(std::max(at + 1, 2 * values_.size() + 16), MaxPoints - first_), 0);
+}
 
 int64_t FightCharacter::DamageFrom(int32_t attacker) const
 {
+    if (damageFrom.size() > ScannedAttackers) {
+        const int32_t* place = damageFromPlace_.Find(attacker);
+        return place ? damageFrom[static_cast<size_t>(*place)].second : 0;
+    }
     for (const auto& [id, amount] : damageFrom) {
         if (id == attacker)
             return amount;
     }
     return 0;
+}
+
+void FightCharacter::AddDamageFrom(int32_t attacker, int64_t amount)
+{
+    if (damageFrom.size() > ScannedAttackers) {
+        if (const int32_t* place = damageFromPlace_.Find(attacker)) {
+            damageFrom[static_cast<size_t>(*place)].second += amount;
+            return;
+        }
+        damageFromPlace_[attacker] = static_cast<int32_t>(damageFrom.size());
+        damageFrom.emplace_back(attacker, amount);
+        return;
+    }
+    for (auto& [id, sum] : damageFrom) {
+        if (id == attacker) {
+            sum += amount;
+            return;
+        }
+    }
+    damageFrom.emplace_back(attacker, amount);
+    if (damageFrom.size() > ScannedAttackers) {
+        for (size_t place = 0; place < damageFrom.size(); ++place)
+            damageFromPlace_[damageFrom[place].first] = static_cast<int32_t>(place);
+    }
 }
 
 const FightCharacter* Fight::Find(int32_t id) const
@@ -48,8 +94,8 @@ void Fight::Widen()
 {
     ++bucketShift_;
     for (auto& character : characters_) {
-        MergePairs(character.series.dealt);
-        MergePairs(character.series.taken);
+        character.series.dealt.MergePairs();
+        character.series.taken.MergePairs();
     }
 }
 
@@ -59,39 +105,23 @@ void Fight::WidenFor(int64_t offset)
         Widen();
 }
 
-void Fight::Grow(std::vector<int32_t>& series, size_t bucket)
-{
-    // Grown ahead, so that a series lengthening by a second costs no call;
-    // the zeros past the fight's end are no damage.
-    series.resize(std::min(std::max(bucket + 1, 2 * series.size() + 16), MaxSeriesPoints), 0);
-}
-
 namespace {
 
-// Adds a series that starts at fromStart with buckets of 2^fromShift seconds
-// into one that starts at toStart with buckets of 2^toShift (toStart <=
-// fromStart, toShift >= fromShift).
-void AddSeries(std::vector<int32_t>& to, int64_t toStart, int32_t toShift,
-               const std::vector<int32_t>& from, int64_t fromStart, int32_t fromShift)
+// Adds a series whose buckets are 2^fromShift seconds from fromStart into one
+// whose buckets are 2^toShift from toStart (toStart <= fromStart, toShift >=
+// fromShift).
+void AddSeries(BucketSeries& to, int64_t toStart, int32_t toShift, const BucketSeries& from,
+               int64_t fromStart, int32_t fromShift)
 {
-    for (size_t i = 0; i < from.size(); ++i) {
-        if (from[i] == 0)
+    const std::vector<int32_t>& values = from.Values();
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i] == 0)
             continue;
-        const int64_t second = fromStart + (static_cast<int64_t>(i) << fromShift);
+        const int64_t second = fromStart + (static_cast<int64_t>(from.First() + i) << fromShift);
         const auto bucket = static_cast<size_t>((second - toStart) >> toShift);
-        if (bucket >= Fight::MaxSeriesPoints)
-            continue;
-        if (to.size() <= bucket)
-            to.resize(bucket + 1, 0);
-        to[bucket] = SaturatingAdd(to[bucket], from[i]);
+        if (bucket < BucketSeries::MaxPoints)
+            to.Add(bucket, values[i]);
     }
-}
-
-void SetBit(std::vector<uint64_t>& bits, size_t slot)
-{
-    if (slot / 64 >= bits.size())
-        bits.resize(slot / 64 + 1, 0);
-    bits[slot / 64] |= uint64_t{1} << (slot % 64);
 }
 
 } // namespace
@@ -104,8 +134,8 @@ void Fight::MergeFrom(const Fight& other)
     while (((end - start) >> shift) >= static_cast<int64_t>(MaxSeriesPoints))
         ++shift;
     for (FightCharacter& c : characters_) {
-        for (std::vector<int32_t>* series : {&c.series.dealt, &c.series.taken}) {
-            std::vector<int32_t> rebucketed;
+        for (BucketSeries* series : {&c.series.dealt, &c.series.taken}) {
+            BucketSeries rebucketed;
             AddSeries(rebucketed, start, shift, *series, start_, bucketShift_);
             *series = std::move(rebucketed);
         }
@@ -120,9 +150,7 @@ void Fight::MergeFrom(const Fight& other)
             ++slot;
         if (slot == characters_.size()) {
             FightCharacter& added = characters_.emplace_back();
-            added.id = from.id;
-            added.dealtByType.assign(from.dealtByType.size(), 0);
-            added.takenByType.assign(from.takenByType.size(), 0);
+            added.Reuse(from.id, from.dealtByType.size());
         }
         slotOf[o] = slot;
     }
@@ -155,17 +183,11 @@ void Fight::MergeFrom(const Fight& other)
                   other.bucketShift_);
         AddSeries(to.series.taken, start, shift, from.series.taken, other.start_,
                   other.bucketShift_);
-        for (const auto& [attacker, amount] : from.damageFrom) {
-            auto it = std::find_if(to.damageFrom.begin(), to.damageFrom.end(),
-                                   [&](const auto& entry) { return entry.first == attacker; });
-            if (it == to.damageFrom.end())
-                to.damageFrom.emplace_back(attacker, amount);
-            else
-                it->second += amount;
-        }
-        for (size_t bit = 0; bit < from.attacked.size() * 64; ++bit) {
-            if (from.Attacked(bit) && bit < slotOf.size())
-                SetBit(to.attacked, slotOf[bit]);
+        for (const auto& [attacker, amount] : from.damageFrom)
+            to.AddDamageFrom(attacker, amount);
+        for (size_t slot = 0; slot < slotOf.size(); ++slot) {
+            if (from.Attacked(slot))
+                to.AddAttacked(slotOf[slot]);
         }
         to.target.Merge(from.target);
     }
@@ -175,6 +197,7 @@ void Fight::MergeFrom(const Fight& other)
     start_ = start;
     end_ = end;
     bucketShift_ = shift;
+    ++revision_;
 }
 
 void FightCharacter::Reuse(int32_t newId, size_t damageTypes)
@@ -194,10 +217,11 @@ void FightCharacter::Reuse(int32_t newId, size_t damageTypes)
     dealtDamage = false;
     firstDamageSecond = 0;
     lastDamageSecond = 0;
-    series.dealt.clear();
-    series.taken.clear();
+    series.dealt.Clear();
+    series.taken.Clear();
     damageFrom.clear();
-    attacked.clear();
+    damageFromPlace_.Clear();
+    attacked.Clear();
     target.Clear();
 }
 

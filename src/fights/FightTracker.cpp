@@ -135,7 +135,10 @@ Fight* FightTracker::FightAt(int64_t second)
         return nullptr;
     Fight& current = fights_.back();
     const int64_t quiet = second - current.end_;
-    return quiet < gapSeconds_ && quiet > -gapSeconds_ ? &current : nullptr;
+    if (quiet >= gapSeconds_ || quiet <= -gapSeconds_)
+        return nullptr;
+    ++current.revision_;
+    return &current;
 }
 
 FightCharacter& FightTracker::NewCharacter(Fight& fight, int32_t id)
@@ -184,9 +187,7 @@ void FightTracker::OnAttack(const AttackEvent& event)
     const size_t d = exchange.toSlot;
     ++attacker.attacks;
     ++defender.attacksReceived;
-    if (d / 64 >= attacker.attacked.size())
-        attacker.attacked.resize(d / 64 + 1, 0);
-    attacker.attacked[d / 64] |= uint64_t{1} << (d % 64);
+    attacker.AddAttacked(d);
     if (IsHit(event.outcome))
         ++attacker.hits;
     if (event.outcome == AttackOutcome::CriticalHit)
@@ -238,15 +239,9 @@ void FightTracker::OnDamage(const DamageEvent& event)
         attacker.lastDamageSecond = std::max(attacker.lastDamageSecond, at);
     }
     const size_t bucket = fight.BucketOf(second);
-    Fight::AddToBucket(attacker.series.dealt, bucket, total);
-    Fight::AddToBucket(defender.series.taken, bucket, total);
-
-    auto from = std::find_if(defender.damageFrom.begin(), defender.damageFrom.end(),
-                             [&](const auto& entry) { return entry.first == event.attacker; });
-    if (from == defender.damageFrom.end())
-        defender.damageFrom.emplace_back(event.attacker, total);
-    else
-        from->second += total;
+    attacker.series.dealt.Add(bucket, total);
+    defender.series.taken.Add(bucket, total);
+    defender.AddDamageFrom(event.attacker, total);
 
     Track& track = TrackOf(event.defender);
     if (named != 0) {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tarvik {
@@ -105,10 +106,13 @@ private:
             if (quiet < gapSeconds_ && quiet > -gapSeconds_) {
                 if (quiet > 0)
                     current.end_ = second;
+                ++current.revision_;
                 return current;
             }
         }
-        return NewFight(second);
+        Fight& fight = NewFight(second);
+        ++fight.revision_;
+        return fight;
     }
     Fight& NewFight(int64_t second);
     // Both characters of a blow, in the fight of its time: the one who gives
@@ -125,6 +129,8 @@ private:
     // forgets the fights; done in batches so that the vector moves seldom.
     void DropOldestFights(size_t count);
     static constexpr size_t DropBatch = 100;
+    // The fight going on at this time, if any, counted as changed: the
+    // caller adds to it.
     Fight* FightAt(int64_t second);
     // The character's place in the newest fight's list, added when needed.
     size_t Slot(Fight& fight, int32_t id)

@@ -58,7 +58,9 @@ void OwnerEvidence::CountHit(int32_t attacker, int32_t defender)
         if (index >= hitsWith_.size())
             hitsWith_.resize(index + 1, 0);
         const int32_t now = ++hitsWith_[index];
-        auto of = [&](int32_t other) { return other > 0 ? hitsWith_[static_cast<size_t>(other)] : 0; };
+        auto of = [&](int32_t other) {
+            return other > 0 ? hitsWith_[static_cast<size_t>(other)] : 0;
+        };
         if (id == first_)
             return;
         if (now > of(first_)) {

@@ -81,7 +81,6 @@ private:
     // The two characters in most absorbed hits, kept as the counts grow.
     int32_t first_ = 0;
     int32_t second_ = 0;
-
 };
 
 } // namespace tarvik

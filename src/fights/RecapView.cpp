@@ -76,8 +76,8 @@ std::string LineText(const RecapLine& line, const Roster& roster)
 {
     switch (line.kind) {
     case RecapLineKind::Blow: {
-        std::string text = FormatThousands(line.amount) + " damage from " +
-                           roster.NameOf(line.source);
+        std::string text =
+            FormatThousands(line.amount) + " damage from " + roster.NameOf(line.source);
         std::vector<std::string> parts;
         int64_t shown = 0;
         for (const auto& type : line.types) {
@@ -180,10 +180,10 @@ RecapView BuildRecap(const DeathRecap& recap, const Roster& roster)
         case RecapKind::Immunity:
         case RecapKind::Absorb:
             if (event.amount != 0 && joins[i] == None) {
-                RecapLine line = StartLine(event.kind == RecapKind::Immunity
-                                               ? RecapLineKind::Immunity
-                                               : RecapLineKind::Absorb,
-                                           event, recap.second);
+                RecapLine line =
+                    StartLine(event.kind == RecapKind::Immunity ? RecapLineKind::Immunity
+                                                                : RecapLineKind::Absorb,
+                              event, recap.second);
                 line.absorbs.push_back(
                     {event.amount, event.kind == RecapKind::Immunity ? event.type : -1});
                 view.lines.push_back(std::move(line));
@@ -235,10 +235,9 @@ RecapView BuildRecap(const DeathRecap& recap, const Roster& roster)
         ++it->blows;
         it->largest = std::max(it->largest, event.amount);
     }
-    std::stable_sort(view.byAttacker.begin(), view.byAttacker.end(),
-                     [](const RecapAttacker& a, const RecapAttacker& b) {
-                         return a.damage > b.damage;
-                     });
+    std::stable_sort(
+        view.byAttacker.begin(), view.byAttacker.end(),
+        [](const RecapAttacker& a, const RecapAttacker& b) { return a.damage > b.damage; });
     return view;
 }
 
@@ -247,8 +246,9 @@ std::string RecapAttackersText(const RecapView& view)
     std::vector<std::string> parts;
     for (const RecapAttacker& attacker : view.byAttacker) {
         parts.push_back(attacker.name + " " + FormatThousands(attacker.damage) + " in " +
-                        FormatThousands(attacker.blows) + (attacker.blows == 1 ? " blow" : " blows") +
-                        " (largest " + FormatThousands(attacker.largest) + ")");
+                        FormatThousands(attacker.blows) +
+                        (attacker.blows == 1 ? " blow" : " blows") + " (largest " +
+                        FormatThousands(attacker.largest) + ")");
     }
     return parts.empty() ? std::string() : "By attacker: " + Join(parts, ", ");
 }

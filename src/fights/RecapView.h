@@ -55,7 +55,7 @@ struct RecapView {
     std::string time; // "07/03/2026 08:14:43 PM"
     std::string victim;
     std::string killer;
-    std::vector<RecapLine> lines;           // oldest first, at most MaxLines
+    std::vector<RecapLine> lines;          // oldest first, at most MaxLines
     std::vector<RecapAttacker> byAttacker; // most damage first
 };
 

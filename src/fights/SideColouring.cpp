@@ -1,7 +1,8 @@
 #include "SideColouring.h"
 
-#include <queue>
 #include <utility>
+
+#include <queue>
 
 namespace tarvik {
 

@@ -66,7 +66,7 @@ Json RecapJson(const DeathRecap& recap, const Roster& roster)
     const RecapView view = BuildRecap(recap, roster);
     Json events = Json::array();
     for (const RecapLine& line : view.lines) {
-        Json item = {{"time", line.time},
+        Json item = {{"time", DateOfSecond(recap.second - line.secondsBefore).Format()},
                      {"seconds_before", line.secondsBefore},
                      {"kind", KindName(line.kind)},
                      {"text", DisplayText(line.text)}};

@@ -1,5 +1,6 @@
 #include "fights/FightViews.h"
 
+#include "fights/CurrentFightRule.h"
 #include "fights/FightTables.h"
 
 #include <gtest/gtest.h>
@@ -78,13 +79,46 @@ TEST_F(Views, FightIsNamedAfterWhatYourSideHitHardest)
     EXPECT_EQ(FightName("Ogre", 12), "Ogre (+12)");
 }
 
-TEST_F(Views, HudLineOnlyWhileTheFightRuns)
+TEST_F(Views, CurrentFightIsTheRunningOneElseTheLastThatEnded)
 {
+    // Nothing yet: no fight, and the HUD says nothing.
+    EXPECT_EQ(CurrentFightOf(tracker, At(0)).fight, nullptr);
     EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(0)), "");
+
+    Damage(0, 1, 3, 30);
+    Damage(10, 2, 3, 95);  // first fight: 0..10 s
+    Damage(100, 1, 4, 40); // second fight: 100..110 s
+    Damage(110, 1, 4, 60);
+    struct Case {
+        int now;
+        int32_t fightIndex;
+        bool running;
+    };
+    // The gap is 15 s: a fight runs until 15 s after its last event.
+    const Case cases[] = {
+        {105, 1, true},  // between its events
+        {120, 1, true},  // within the gap after the last event
+        {200, 1, false}, // ended: still the one shown
+    };
+    for (const Case& c : cases) {
+        const CurrentFightChoice choice = CurrentFightOf(tracker, At(c.now));
+        ASSERT_NE(choice.fight, nullptr) << c.now;
+        EXPECT_EQ(choice.fight->Index(), c.fightIndex) << c.now;
+        EXPECT_EQ(choice.running, c.running) << c.now;
+    }
+    // The HUD follows the same fight: 100 damage by you over 10 s.
+    EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(200)), "DPS  you 10  /  party 10");
+}
+
+TEST_F(Views, CurrentFightWhileTheFirstRuns)
+{
     Damage(0, 1, 3, 30);
     Damage(10, 2, 3, 95);
+    // 30 by you and 125 by your side over 10 s.
     EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(12)), "DPS  you 3  /  party 12");
-    EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(25)), "");
+    const CurrentFightChoice choice = CurrentFightOf(tracker, At(12));
+    EXPECT_TRUE(choice.running);
+    EXPECT_EQ(choice.fight, &tracker.Fights().back());
 }
 
 TEST_F(Views, ChartLinesWithATrailingAverage)

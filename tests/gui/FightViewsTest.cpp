@@ -167,7 +167,9 @@ private slots:
         // The recap's texts are the engine's; here it shows with its events.
         QTreeWidgetItem* death = tab.Deaths()->topLevelItem(0);
         QVERIFY(death);
-        QCOMPARE(death->childCount(), 1);
+        // The goblin's one blow, then the damage by attacker.
+        QCOMPARE(death->childCount(), 2);
+        QVERIFY(death->child(1)->text(2).startsWith("By attacker: Goblin 7"));
 
         tab.SelectFight(0);
         QCOMPARE(Column(*tab.CharactersView()->model(), CharacterNameColumn),
