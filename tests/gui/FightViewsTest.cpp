@@ -177,10 +177,13 @@ private slots:
         QCOMPARE(tab.DetailTabs()->tabText(2), QString("Deaths"));
 
         // Without your character marked the DPS are 0, and the tab says why.
+        tab.SelectFight(1);
         b.userId = 0;
         b.characters.At(2)->SetIsPartyMember(false);
         tab.Refresh();
         QVERIFY(tab.MarkHint()->isVisibleTo(&tab));
+        // The friend's death is no longer one of your side's.
+        QCOMPARE(tab.DetailTabs()->tabText(2), QString("Deaths"));
         tab.Clear();
         QCOMPARE(tab.FightsModel()->rowCount(), 0);
         QCOMPARE(tab.CharactersModel()->rowCount(), 0);

@@ -120,9 +120,10 @@ void MainWindow::RunAnalysis(const QStringList& files)
         SetBusy(false, MainTab::Errors);
         return;
     }
-    progress_->setText(
-        ToQString(SummaryText(session_->Data(), result.filesAnalyzed, result.elapsedMs)) +
-        "\n\nUpdating display...");
+    std::string summary = SummaryText(session_->Data(), result.filesAnalyzed, result.elapsedMs);
+    if (const std::string user = UserCharacterText(session_->Data()); !user.empty())
+        summary += "\n" + user;
+    progress_->setText(ToQString(summary) + "\n\nUpdating display...");
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     tree_->ClearAll();
     treeModel_.Clear();

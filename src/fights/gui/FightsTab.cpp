@@ -30,6 +30,15 @@ uint64_t Signature(const Fight& fight)
     return sum;
 }
 
+// Changes when a mark moves one of the fight's characters to another side.
+uint64_t SidesSignature(const Fight& fight, const Roster& roster)
+{
+    uint64_t sum = 0;
+    for (const FightCharacter& c : fight.Characters())
+        sum = sum * 7 + static_cast<uint64_t>(roster.SideOf(c.id));
+    return sum;
+}
+
 constexpr int DeathsTab = 2;
 
 } // namespace
@@ -233,11 +242,12 @@ void FightsTab::ShowSelectedFight(bool force)
         return;
     }
     const Fight& fight = *kept;
-    const uint64_t signature = Signature(fight);
-    const bool otherFight = index != shownFight_;
-    if (!force && !otherFight && signature == shownSignature_)
-        return;
     const Roster roster = source_.roster();
+    const uint64_t signature = Signature(fight);
+    const uint64_t sides = SidesSignature(fight, roster);
+    const bool otherFight = index != shownFight_;
+    if (!force && !otherFight && signature == shownSignature_ && sides == shownSides_)
+        return;
     std::vector<TableRow> rows;
     for (const FightCharacterRow& character : FightCharacterRows(fight, roster))
         rows.push_back(FightCharacterTableRow(character));
@@ -247,10 +257,11 @@ void FightsTab::ShowSelectedFight(bool force)
     if (otherFight)
         charactersView_->resizeColumnsToContents();
     chart_->ShowChart(BuildDpsChart(fight, roster));
-    if (force || otherFight || fight.Deaths().size() != shownDeaths_)
+    if (force || otherFight || fight.Deaths().size() != shownDeaths_ || sides != shownSides_)
         ShowDeaths(fight, roster);
     shownFight_ = index;
     shownSignature_ = signature;
+    shownSides_ = sides;
 }
 
 void FightsTab::ShowDeaths(const Fight& fight, const Roster& roster)
