@@ -1,7 +1,5 @@
 #include "RecentEvents.h"
 
-#include <algorithm>
-
 namespace tarvik {
 
 static_assert((RecentEvents::Capacity & (RecentEvents::Capacity - 1)) == 0,
@@ -40,16 +38,27 @@ RecapEvent& RecentEvents::Next(int32_t character, int64_t second)
 void RecentEvents::Cut(int32_t character, int64_t second, size_t max,
                        std::vector<RecapEvent>& out) const
 {
-    out.clear();
+    // Counted first, so that a recap, kept for every death, holds no spare
+    // capacity.
     const int64_t from = second - window_;
-    for (size_t i = count_; i-- > 0 && out.size() < max;) {
+    size_t first = count_;
+    size_t found = 0;
+    for (size_t i = count_; i-- > 0 && found < max;) {
         const Entry& entry = At(i);
         if (entry.event.second < from)
             break; // read in time order: the rest is older
+        if (entry.character == character && entry.event.second <= second) {
+            ++found;
+            first = i;
+        }
+    }
+    out.clear();
+    out.reserve(found);
+    for (size_t i = first; i < count_ && out.size() < found; ++i) {
+        const Entry& entry = At(i);
         if (entry.character == character && entry.event.second <= second)
             out.push_back(entry.event);
     }
-    std::reverse(out.begin(), out.end());
 }
 
 } // namespace tarvik
