@@ -38,7 +38,7 @@ std::string ChatSummaryLine(const FightGroupSummary& group,
 struct AttackerShare {
     int32_t id = 0;
     std::string name;
-    Side side = Side::None;
+    Side side = Side::Unknown;
     int64_t damage = 0;
     double percent = 0; // of all the character took, one decimal
 };
@@ -47,7 +47,7 @@ struct AttackerShare {
 struct CharacterBreakdown {
     int32_t id = 0;
     std::string name;
-    Side side = Side::None;
+    Side side = Side::Unknown;
     int32_t attacks = 0;
     int32_t hits = 0;
     double hitPercent = 0; // of attack rolls, one decimal

@@ -17,6 +17,9 @@ std::string SummaryText(const AnalysisData& data, int32_t files, int64_t elapsed
 // What the status bar and the Info tab say while the shipped demo logs are
 // what the window shows.
 std::string DemoSessionText(int32_t logs);
+// "Your character: Vexa, found by its spell-resistance lines."; empty while
+// no character is marked as the user's.
+std::string UserCharacterText(const AnalysisData& data);
 // The classes of the error list's lines, those met only:
 // "379 blank, 120 session header, 6 engine, 1 problem"; problems always.
 std::string LineClassesText(const LineCounts& counts);

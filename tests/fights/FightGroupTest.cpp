@@ -36,7 +36,7 @@ protected:
     {
         damage = {physical, fire, physical + fire};
         tracker.OnDamage({At(second), attacker, defender, damage,
-                          (physical ? 1u : 0u) | (fire ? 2u : 0u), defender <= 2});
+                          (physical ? 1u : 0u) | (fire ? 2u : 0u)});
     }
     void Attack(int second, int32_t attacker, int32_t defender, AttackOutcome outcome)
     {
@@ -238,7 +238,7 @@ TEST_F(Group, ChartMarksDeathsAndLeavesOutARepeatedTakenLine)
         Damage(101, 3, 1, 30);
         if (c.secondOpponent)
             Damage(102, 4, 1, 5);
-        tracker.OnKill({At(105), 3, 1, true});
+        tracker.OnKill({At(105), 3, 1});
         const DpsChart chart = BuildDpsChart(tracker.Fights().at(0), MakeRoster());
         std::vector<std::string> labels;
         for (const ChartLine& line : chart.lines)

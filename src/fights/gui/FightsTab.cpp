@@ -3,6 +3,7 @@
 #include "DpsChartView.h"
 #include "TableFit.h"
 #include "TableModel.h"
+#include "fights/CurrentFightRule.h"
 #include "fights/FightGroup.h"
 #include "fights/FightTables.h"
 #include "util/gui/QtText.h"
@@ -39,6 +40,16 @@ uint64_t Signature(const Fight& fight)
 }
 
 constexpr int CharactersTab = 0;
+
+// Changes when a mark moves one of the fight's characters to another side.
+uint64_t SidesSignature(const Fight& fight, const Roster& roster)
+{
+    uint64_t sum = 0;
+    for (const FightCharacter& c : fight.Characters())
+        sum = sum * 7 + static_cast<uint64_t>(roster.SideOf(c.id));
+    return sum;
+}
+
 constexpr int DeathsTab = 2;
 
 void ScrollsSideways(QTreeWidget& tree)
@@ -187,18 +198,17 @@ void FightsTab::ClearDetails()
     details_->setTabText(DeathsTab, "Deaths");
     shownFights_.clear();
     shownSignature_ = 0;
+    shownSides_ = 0;
     shownDeaths_ = 0;
     ShowBreakdown();
 }
 
 int32_t FightsTab::CurrentFight() const
 {
-    if (!source_.tracker || source_.tracker->Fights().empty())
+    if (!source_.tracker)
         return -1;
-    // The running fight, else the last that ended.
-    if (const Fight* running = source_.tracker->RunningFight(source_.now()))
-        return running->Index();
-    return source_.tracker->Fights().back().Index();
+    const Fight* fight = CurrentFightOf(*source_.tracker, source_.now()).fight;
+    return fight ? fight->Index() : -1;
 }
 
 void FightsTab::Refresh()
@@ -354,10 +364,13 @@ void FightsTab::ShowSelectedFights(bool force)
             ClearDetails();
         return;
     }
-    const bool otherFights = indices != shownFights_;
-    if (!force && !otherFights && signature == shownSignature_)
-        return;
     const Roster roster = source_.roster();
+    uint64_t sides = 0;
+    for (const Fight* fight : fights)
+        sides = sides * 1'000'033u + SidesSignature(*fight, roster);
+    const bool otherFights = indices != shownFights_;
+    if (!force && !otherFights && signature == shownSignature_ && sides == shownSides_)
+        return;
     shownRows_ = FightCharacterRows(fights, roster);
     std::vector<TableRow> rows;
     for (const FightCharacterRow& character : shownRows_)
@@ -376,10 +389,11 @@ void FightsTab::ShowSelectedFights(bool force)
         chart_->ShowChart(BuildDpsChart(*fights.front(), roster));
     else
         chart_->Clear("The chart shows one fight: select only one");
-    if (force || otherFights || deaths != shownDeaths_)
+    if (force || otherFights || deaths != shownDeaths_ || sides != shownSides_)
         ShowDeaths(fights, roster);
     shownFights_ = std::move(indices);
     shownSignature_ = signature;
+    shownSides_ = sides;
     ShowBreakdown();
 }
 
@@ -465,11 +479,15 @@ void FightsTab::ShowDeaths(const std::vector<const Fight*>& fights, const Roster
 {
     deaths_->clear();
     shownDeaths_ = 0;
-    for (const Fight* fight : fights)
+    std::vector<const DeathRecap*> shown;
+    for (const Fight* fight : fights) {
         shownDeaths_ += fight->Deaths().size();
-    details_->setTabText(DeathsTab, shownDeaths_ == 0 ? QString("Deaths")
-                                                      : QString("Deaths (%1)").arg(shownDeaths_));
-    if (shownDeaths_ == 0) {
+        for (const DeathRecap* recap : ShownDeaths(*fight, roster))
+            shown.push_back(recap);
+    }
+    details_->setTabText(DeathsTab, shown.empty() ? QString("Deaths")
+                                                  : QString("Deaths (%1)").arg(shown.size()));
+    if (shown.empty()) {
         auto* none = new QTreeWidgetItem(deaths_);
         none->setText(2, fights.size() == 1 ? "Nobody on your side died in this fight."
                                             : "Nobody on your side died in these fights.");
@@ -477,23 +495,27 @@ void FightsTab::ShowDeaths(const std::vector<const Fight*>& fights, const Roster
     }
     QFont bold = deaths_->font();
     bold.setBold(true);
-    for (const Fight* fight : fights) {
-        for (const DeathRecap& recap : fight->Deaths()) {
-            const RecapView view = BuildRecap(recap, roster);
-            auto* death = new QTreeWidgetItem(deaths_);
-            death->setText(0, ToQString(view.time));
-            death->setText(2, ToQString(view.victim + " killed by " + view.killer));
-            for (int column = 0; column < 3; ++column)
-                death->setFont(column, bold);
-            for (const RecapLine& line : view.lines) {
-                auto* event = new QTreeWidgetItem(death);
-                event->setText(0, ToQString(line.time));
-                // "-0 s" would read as a sign slip.
-                event->setText(1, line.secondsBefore > 0 ? QString("-%1 s").arg(line.secondsBefore)
-                                                         : QString("0 s"));
-                event->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-                event->setText(2, ToQString(line.text));
-            }
+    for (const DeathRecap* recap : shown) {
+        const RecapView view = BuildRecap(*recap, roster);
+        auto* death = new QTreeWidgetItem(deaths_);
+        death->setText(0, ToQString(view.time));
+        death->setText(2, ToQString(view.victim + " killed by " + view.killer));
+        for (int column = 0; column < 3; ++column)
+            death->setFont(column, bold);
+        for (const RecapLine& line : view.lines) {
+            auto* event = new QTreeWidgetItem(death);
+            event->setText(0, ToQString(line.time));
+            // "-0 s" would read as a sign slip.
+            event->setText(1, line.secondsBefore > 0 ? QString("-%1 s").arg(line.secondsBefore)
+                                                     : QString("0 s"));
+            event->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+            event->setText(2, ToQString(line.text));
+            if (line.killingBlow)
+                event->setFont(2, bold);
+        }
+        if (!view.byAttacker.empty()) {
+            auto* attackers = new QTreeWidgetItem(death);
+            attackers->setText(2, ToQString(RecapAttackersText(view)));
         }
     }
     deaths_->expandAll();

@@ -101,6 +101,7 @@ private:
     bool selecting_ = false; // the tab, not the player, changes the selection
     std::vector<int32_t> shownFights_;
     uint64_t shownSignature_ = 0;
+    uint64_t shownSides_ = 0;
     size_t shownDeaths_ = 0;
     std::vector<FightCharacterRow> shownRows_;
 };
