@@ -182,6 +182,21 @@ TEST_F(Tracker, FightsReadOutOfOrderAreOrderedAndACutFightJoined)
     EXPECT_EQ(Starts(), (std::vector<int64_t>{-3600, 30, 3600}));
 }
 
+TEST_F(Tracker, AJoinedFightKeepsTheBlowsOfBothParts)
+{
+    // 20:00:30 and 20:00:40 are one fight, cut by the 19:00 log read between.
+    Damage(At(20, 0, 30), 1, 3, 5);
+    Damage(At(19, 0, 0), 1, 4, 7);
+    Damage(At(20, 0, 40), 1, 3, 12, 8);
+    tracker.OrderByDate();
+
+    ASSERT_EQ(Starts(), (std::vector<int64_t>{-3600, 30}));
+    const FightCharacter& hero = *tracker.Fights()[1].Find(1);
+    EXPECT_EQ(hero.blows, 2);
+    EXPECT_EQ(hero.largestBlow, 20);
+    EXPECT_EQ(hero.damageDealt, 25);
+}
+
 TEST_F(Tracker, ImmunityAbsorbPairsWithTheDamageJustBefore)
 {
     const int32_t priestess = 2;
