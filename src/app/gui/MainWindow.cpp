@@ -1,4 +1,6 @@
 #include "MainWindow.h"
+#include "LogChangeWatch.h"
+#include "meter/gui/MeterWindow.h"
 
 #include "CharacterTreeWidget.h"
 #include "DebugTab.h"
@@ -113,6 +115,8 @@ MainWindow::MainWindow(const MainWindowEnvironment& environment)
 MainWindow::~MainWindow()
 {
     delete hud_.data();
+    // Not a child: it stays over the game while this window hides.
+    delete meter_.data();
     if (started_)
         Shutdown();
     delete details_.data();
@@ -255,6 +259,7 @@ void MainWindow::BuildWidgets()
     connect(logPanel_, &LogSelectionPanel::BrowseClicked, this, &MainWindow::Browse);
     connect(logPanel_, &LogSelectionPanel::AnalyzeClicked, this, &MainWindow::AnalyzeSelected);
     connect(logPanel_, &LogSelectionPanel::HudClicked, this, &MainWindow::EnterHudMode);
+    connect(logPanel_, &LogSelectionPanel::MeterClicked, this, &MainWindow::ToggleMeter);
     reports_ = new ReportActions(
         dialogs_, this, [this] { return session_.get(); }, [this] { return analysedLogs_; });
     connect(logPanel_, &LogSelectionPanel::ReportClicked, this,
@@ -352,6 +357,7 @@ StatusPanel* MainWindow::Panel(const QString& key) const
 bool MainWindow::Start()
 {
     tray_ = new SystemTray(this);
+    AddMeterToTrayMenu();
     // The user's data folder of an installed program may not exist yet; a
     // failure shows later, where a file is written there.
     if (!files_.portable)
@@ -539,6 +545,8 @@ void MainWindow::Shutdown()
     if (tray_)
         tray_->Unload();
     SaveWindowPosition(*this, store_, "frmMain", true);
+    if (meter_)
+        meter_->close();
     options_.logDirectory = logPanel_->Folder().toStdString();
     SaveUserOptions(store_, options_, &debug_);
     UnloadDetails();
@@ -615,6 +623,7 @@ void MainWindow::DataCleared()
     targetsTab_->Clear();
     fightsStale_ = false;
     targetsStale_ = false;
+    MeterDataChanged();
 }
 
 void MainWindow::CharactersChanged(std::span<const int32_t> ids)

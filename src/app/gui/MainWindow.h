@@ -13,6 +13,7 @@
 #include "ui/LongWork.h"
 #include "ui/gui/DetailsWindow.h"
 #include "ui/gui/HudWindow.h"
+#include "update/OneShotTimer.h"
 #include "update/UpdateTrust.h"
 
 #include <memory>
@@ -45,7 +46,9 @@ class SystemTray;
 class UpdateChecker;
 class UpdateHost;
 class WindowLister;
+class LogChangeWatch;
 class LogSelectionPanel;
+class MeterWindow;
 class ReportActions;
 class Session;
 class SettingsStore;
@@ -145,6 +148,14 @@ public:
     StatusPanel* Panel(const QString& key) const;
     DetailsWindow* Details() const { return details_; }
     HudWindow* Hud() const { return hud_; }
+    // The live meter while it is open.
+    MeterWindow* Meter() const;
+    // Opens the meter, or closes it when open.
+    void ToggleMeter();
+    // Reads on notice of the file system while monitoring.
+    LogChangeWatch* LogWatch() const { return logWatch_.get(); }
+    // The monitoring timer, the fallback of the notices.
+    QTimer* MonitoringTimer() { return &timerMonitoring_; }
     int OnTopInterval() const { return timerOnTopMain_.interval(); }
     QAction* Action(const QString& name) const;
     QMenu* CharacterMenu() const { return characterMenu_; }
@@ -240,6 +251,12 @@ private:
     void OnTopTick();
     void ToggleAlwaysOnTop(bool on);
 
+    // Live meter
+    void AddMeterToTrayMenu();
+    void MeterDataChanged();
+    // The followed log and its folder, watched while monitoring.
+    void UpdateLogWatch();
+
     MainWindowEnvironment environment_;
     FileLocations files_;
     Dialogs& dialogs_;
@@ -309,6 +326,9 @@ private:
     bool detailCharacterChanged_ = false;
     FileViewer* viewer_ = nullptr;
     QPointer<HudWindow> hud_;
+    QtTimerFactory meterTimers_;
+    QPointer<MeterWindow> meter_;
+    std::unique_ptr<LogChangeWatch> logWatch_;
 
     QTimer timerOnTopMain_;
     QTimer timerFugue_;

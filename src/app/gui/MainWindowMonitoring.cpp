@@ -1,6 +1,7 @@
 // The main window's real-time monitoring of the game's logs.
 #include "CharacterTreeWidget.h"
 #include "ErrorsTab.h"
+#include "LogChangeWatch.h"
 #include "LogSelectionPanel.h"
 #include "MainWindow.h"
 #include "analysis/Session.h"
@@ -37,6 +38,8 @@ void MainWindow::ToggleMonitoring()
     session_->RealTime().ClearFugueTimers();
     if (!on) {
         timerMonitoring_.stop();
+        if (logWatch_)
+            logWatch_->Stop();
         logPanel_->SetMask(ToQString(config_->analysis.format.logFileMask), QColor(Qt::black));
         monitorPanel_->setFrameShadow(QFrame::Raised);
         monitorPanel_->setText("INACTIVE");
@@ -103,6 +106,7 @@ void MainWindow::MonitoringTick()
             ToggleMonitoring();
         return;
     }
+    UpdateLogWatch();
     if (result.refreshDetails && details_ && details_->isVisible()) {
         if (QTreeWidgetItem* selected = tree_->currentItem())
             ShowNode(selected, 1);
