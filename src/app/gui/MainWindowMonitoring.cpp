@@ -64,6 +64,8 @@ void MainWindow::ToggleMonitoring()
         monitorPanel_->setText("ACTIVE");
         SetStatusMessage("Log file monitoring enabled.");
         timerMonitoring_.start();
+        // A log that appears in the folder is read on notice, before the first tick.
+        UpdateLogWatch();
     }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
