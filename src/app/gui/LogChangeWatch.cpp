@@ -16,7 +16,7 @@ LogChangeWatch::LogChangeWatch(std::function<void()> readNow, QObject* parent)
 void LogChangeWatch::Watch(const QString& folder, const QString& logName)
 {
     QStringList wanted;
-    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+    if (enabled_ && !folder.isEmpty() && QFileInfo(folder).isDir()) {
         wanted << QDir::cleanPath(folder);
         if (!logName.isEmpty()) {
             const QString log = QDir(folder).filePath(logName);
@@ -40,6 +40,13 @@ void LogChangeWatch::Stop()
     const QStringList watched = WatchedPaths();
     if (!watched.isEmpty())
         watcher_.removePaths(watched);
+}
+
+void LogChangeWatch::SetEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    if (!enabled)
+        Stop();
 }
 
 QStringList LogChangeWatch::WatchedPaths() const

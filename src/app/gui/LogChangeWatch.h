@@ -22,6 +22,8 @@ public:
     // when the game replaced the file.
     void Watch(const QString& folder, const QString& logName);
     void Stop();
+    // Off, nothing is watched and the monitoring timer alone reads.
+    void SetEnabled(bool enabled);
     QStringList WatchedPaths() const;
     // Reads started by a notice.
     int Reads() const { return reads_; }
@@ -32,6 +34,7 @@ private:
     std::function<void()> readNow_;
     QFileSystemWatcher watcher_;
     bool pending_ = false;
+    bool enabled_ = true;
     int reads_ = 0;
 };
 
