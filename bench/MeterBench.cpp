@@ -3,27 +3,30 @@
 // what a quiet log costs while both are open.
 //
 //   tarvik-meter-bench [--poll-only] [APPENDS] [IDLE_SECONDS]
+//   tarvik-meter-bench --follow FOLDER SECONDS [LOCK_AT_SECONDS]
 //
 // --poll-only leaves the reads to the monitoring timer alone, for a paired
-// comparison (run A B A B and compare the medians).
+// comparison (run A B A B and compare the medians). --follow only shows the
+// meter over a folder that scripts/replay-log.py writes to, the main window
+// minimised, to look at it (locked from LOCK_AT_SECONDS on).
+#include "analysis/Session.h"
+#include "app/gui/CharacterTreeWidget.h"
 #include "app/gui/LogChangeWatch.h"
 #include "app/gui/LogSelectionPanel.h"
 #include "app/gui/MainWindow.h"
-#include "app/gui/CharacterTreeWidget.h"
-#include "analysis/Session.h"
 #include "config/ProgramInfo.h"
 #include "meter/gui/MeterWindow.h"
 #include "util/Clock.h"
 #include "util/SettingsStore.h"
+#include "util/WindowPosition.h"
 #include "util/gui/Dialogs.h"
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <sys/resource.h>
 #include <vector>
 
 #include <QAbstractItemModel>
@@ -112,10 +115,49 @@ Spread SpreadOf(std::vector<double> values)
 
 } // namespace
 
+int Follow(const QString& programDir, const QString& folder, int seconds, int lockAt)
+{
+    QuietDialogs dialogs;
+    MemorySettingsStore store;
+    WriteStoredVersion(store, ProgramInfo::RunningVersion());
+    // Where a player would put it: top right, clear of the game's menus (twips at 96 dpi).
+    WriteWindowPosition(store, "frmMeter", 900 * 15.0, 60 * 15.0,
+                        std::make_pair(300 * 15.0, 190 * 15.0));
+    SystemClock clock;
+    MainWindowEnvironment environment;
+    environment.programDir = programDir;
+    environment.dialogs = &dialogs;
+    environment.store = &store;
+    environment.clock = &clock;
+    MainWindow window(environment);
+    if (!window.Start())
+        return 1;
+    window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
+    window.LogPanel()->SetFolder(folder);
+    window.SetMonitoring(true);
+    window.showMinimized();
+    window.ToggleMeter();
+    QTimer::singleShot(seconds * 1000, &window, [&window] { window.close(); });
+    if (lockAt >= 0) {
+        QTimer::singleShot(lockAt * 1000, &window, [&window] {
+            if (window.Meter())
+                window.Meter()->SetLocked(true);
+        });
+    }
+    return QApplication::exec();
+}
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
+    if (argc >= 4 && std::strcmp(argv[1], "--follow") == 0) {
+        QTemporaryDir program;
+        QFile::copy(QString(TARVIK_SOURCE_DIR) + "/data/Tarvik.ini",
+                    program.filePath("Tarvik.ini"));
+        return Follow(program.path(), QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]),
+                      argc >= 5 ? std::atoi(argv[4]) : -1);
+    }
     bool pollOnly = false;
     std::vector<long> numbers;
     for (int i = 1; i < argc; ++i) {
@@ -190,9 +232,9 @@ int main(int argc, char** argv)
     for (long i = 0; i < appends; ++i) {
         // Appends fall anywhere within the monitoring timer's period.
         Wait(pause(random));
-        const QByteArray body =
-            "Aldric Voss damages Goblin " + QByteArray::number(static_cast<qlonglong>(i)) +
-            ": 9 (6 Physical 3 Fire)";
+        const QByteArray body = "Aldric Voss damages Goblin " +
+                                QByteArray::number(static_cast<qlonglong>(i)) +
+                                ": 9 (6 Physical 3 Fire)";
         meterSeen = false;
         treeSeen = false;
         sinceAppend.start();
@@ -206,10 +248,12 @@ int main(int argc, char** argv)
     const Spread treeSpread = SpreadOf(toTree);
     std::printf("%s, %ld appends\n", pollOnly ? "monitoring timer only" : "file-system notices",
                 appends);
-    std::printf("append -> meter:       median %6.1f ms, 95th %6.1f ms, worst %6.1f ms (%zu seen)\n",
-                meterSpread.median, meterSpread.p95, meterSpread.worst, toMeter.size());
-    std::printf("append -> main window: median %6.1f ms, 95th %6.1f ms, worst %6.1f ms (%zu seen)\n",
-                treeSpread.median, treeSpread.p95, treeSpread.worst, toTree.size());
+    std::printf(
+        "append -> meter:       median %6.1f ms, 95th %6.1f ms, worst %6.1f ms (%zu seen)\n",
+        meterSpread.median, meterSpread.p95, meterSpread.worst, toMeter.size());
+    std::printf(
+        "append -> main window: median %6.1f ms, 95th %6.1f ms, worst %6.1f ms (%zu seen)\n",
+        treeSpread.median, treeSpread.p95, treeSpread.worst, toTree.size());
     std::fflush(stdout);
 
     if (idleSeconds > 0) {

@@ -76,8 +76,8 @@ MeterMode MeterModeFromKey(const std::string& key)
     return MeterMode::Dps;
 }
 
-const MeterView& MeterBoard::Update(const MeterFight& current, const Roster& roster,
-                                    MeterMode mode, int64_t tickMs)
+const MeterView& MeterBoard::Update(const MeterFight& current, const Roster& roster, MeterMode mode,
+                                    int64_t tickMs)
 {
     view_.caption = MeterModeCaption(mode);
     view_.rows.clear();
@@ -135,8 +135,8 @@ const MeterView& MeterBoard::Update(const MeterFight& current, const Roster& ros
 
 void MeterBoard::Order(std::vector<Entry>& entries, int64_t tickMs)
 {
-    const bool resort = order_.empty() || tickMs - sortedAtMs_ >= ResortIntervalMs ||
-                        tickMs < sortedAtMs_;
+    const bool resort =
+        order_.empty() || tickMs - sortedAtMs_ >= ResortIntervalMs || tickMs < sortedAtMs_;
     // Places as shown; characters not shown yet come after them.
     for (Entry& entry : entries) {
         const auto found = std::find(order_.begin(), order_.end(), entry.id);

@@ -104,10 +104,10 @@ private slots:
         window.LogPanel()->MeterButton()->click();
         MeterWindow* meter = window.Meter();
         QVERIFY(meter && meter->isVisible());
-        test::AppendToFile(log,
-                           Line("Mon Jul  6 20:00:05",
-                                "Aldric Voss damages Goblin Shaman: 9 (6 Physical 3 Fire)"),
-                           services_.clock.Now());
+        test::AppendToFile(
+            log,
+            Line("Mon Jul  6 20:00:05", "Aldric Voss damages Goblin Shaman: 9 (6 Physical 3 Fire)"),
+            services_.clock.Now());
         QTRY_COMPARE_WITH_TIMEOUT(meter->View().rows.size(), size_t{1}, 5000);
         QCOMPARE(meter->View().rows[0].name, std::string("Aldric Voss"));
         QVERIFY(meter->View().rows[0].you);

@@ -1,8 +1,9 @@
 // The meter's rows: who is on them, their shares and bars, and an order that
 // holds still for a second at a time.
+#include "meter/MeterBoard.h"
+
 #include "AnalysisTestSupport.h"
 #include "fights/FightTracker.h"
-#include "meter/MeterBoard.h"
 #include "meter/MeterSettings.h"
 #include "util/SettingsStore.h"
 
@@ -145,8 +146,8 @@ protected:
     void Damage(int second, int32_t attacker, int32_t amount)
     {
         damage = {amount, 0, amount};
-        tracker.OnDamage({DateTime::FromCivil(2026, 7, 3, 20, 0, 0).AddSeconds(second), attacker,
-                          4, damage, 1u});
+        tracker.OnDamage({DateTime::FromCivil(2026, 7, 3, 20, 0, 0).AddSeconds(second), attacker, 4,
+                          damage, 1u});
     }
     Roster MakeRoster() const { return {characters, 1, damageTypes, saveTypes}; }
     MeterFight Current() const { return {&tracker.Fights().back(), true}; }

@@ -1,9 +1,10 @@
 // The meter window: locking, its stored settings and place, scaling, and
 // repaints paced by the clock and the timers, never by waiting.
+#include "meter/gui/MeterWindow.h"
+
 #include "ManualTimers.h"
 #include "config/UserOptions.h"
 #include "fights/FightTracker.h"
-#include "meter/gui/MeterWindow.h"
 #include "util/Clock.h"
 #include "util/SettingsStore.h"
 #include "util/WindowPosition.h"
@@ -11,7 +12,9 @@
 #include <memory>
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QScreen>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSizeGrip>
 #include <QStandardPaths>
@@ -39,8 +42,7 @@ private:
         void Damage(int32_t attacker, int32_t amount)
         {
             damage = {amount, 0, amount};
-            tracker.OnDamage(
-                {DateTime::FromCivil(2026, 7, 3, 20, 0, 0), attacker, 3, damage, 1u});
+            tracker.OnDamage({DateTime::FromCivil(2026, 7, 3, 20, 0, 0), attacker, 3, damage, 1u});
         }
         MeterContext Context()
         {
@@ -54,7 +56,9 @@ private:
                                    ? MeterFight{}
                                    : MeterFight{&tracker.Fights().back(), true};
                     },
-                    [this] { return Roster{characters, 1, damageTypes, saveTypes}; },
+                    [this] {
+                        return Roster{characters, 1, damageTypes, saveTypes};
+                    },
                     [this] { return cursor; }};
         }
 
@@ -223,6 +227,45 @@ private slots:
         QVERIFY(meter.width() >= MeterWindow::DesignWidth / 2);
     }
 
+    // Bars are tones between the two control colours: three quarters of the
+    // way from the text colour for others, 58% for your own row, so they
+    // show even where the control and window backgrounds are alike.
+    void barsFollowTheHudColours()
+    {
+        Scene scene;
+        scene.options.windowForegroundColor = 0x000000;
+        scene.options.windowBackgroundColor = 0xF0F0F0;
+        scene.options.controlForegroundColor = 0x000000;
+        scene.options.controlBackgroundColor = 0xF0F0F0;
+        scene.Damage(1, 40);
+        scene.Damage(2, 40);
+        MeterWindow meter(scene.Context());
+        meter.resize(MeterWindow::DesignWidth, 200);
+        const auto columnColours = [&meter] {
+            const QImage image = meter.grab().toImage();
+            QSet<QRgb> colours;
+            for (int y = 0; y < image.height(); ++y)
+                colours.insert(image.pixel(8, y) & 0xFFFFFF);
+            return colours;
+        };
+        QSet<QRgb> colours = columnColours();
+        QVERIFY(colours.contains(0xF0F0F0));
+        QVERIFY(colours.contains(0x8B8B8B)); // your row: 240 x 0.58
+        QVERIFY(colours.contains(0xB4B4B4)); // your friend's: 240 x 0.75
+
+        // Changed in the HUD's display settings: the next refresh takes them.
+        scene.options.windowBackgroundColor = 0x203040; // 0x00BBGGRR
+        scene.options.controlBackgroundColor = 0x000000;
+        scene.options.controlForegroundColor = 0xFFFFFF;
+        scene.clock.Advance(100);
+        meter.DataChanged();
+        QCOMPARE(meter.BackgroundColor(), QColor(0x40, 0x30, 0x20));
+        colours = columnColours();
+        QVERIFY(colours.contains(0x403020));
+        QVERIFY(colours.contains(0x6B6B6B)); // 255 x 0.42
+        QVERIFY(colours.contains(0x404040)); // 255 x 0.25
+    }
+
     void repaintsComeOnlyForChangesAndAtMostTwentyASecond()
     {
         Scene scene;
@@ -236,8 +279,9 @@ private slots:
         meter.DataChanged();
         QCOMPARE(meter.Repaints(), shown);
 
-        // A change right away; the next ones within 50 ms wait and come as one.
-        scene.clock.Advance(100);
+        // A change 10 ms later shows at once: the look that found nothing
+        // new delays nothing. The next ones within 50 ms wait and come as one.
+        scene.clock.Advance(10);
         scene.Damage(2, 10);
         meter.DataChanged();
         QCOMPARE(meter.Repaints(), shown + 1);

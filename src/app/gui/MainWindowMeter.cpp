@@ -75,9 +75,8 @@ void MainWindow::AddMeterToTrayMenu()
         if (meter_)
             meter_->SetLocked(false);
     });
-    connect(menu, &QMenu::aboutToShow, this, [this, unlock] {
-        unlock->setEnabled(meter_ && meter_->Locked());
-    });
+    connect(menu, &QMenu::aboutToShow, this,
+            [this, unlock] { unlock->setEnabled(meter_ && meter_->Locked()); });
     menu->insertAction(exit, meter);
     menu->insertAction(exit, unlock);
     menu->insertSeparator(exit);

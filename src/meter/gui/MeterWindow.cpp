@@ -45,6 +45,8 @@ MeterWindow::MeterWindow(const MeterContext& context, QWidget* parent)
     setWindowTitle(QStringLiteral("Tarvik Meter"));
     // Showing it must not take the keyboard from the game.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Closing it while the main window sits in the tray must not end the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setMouseTracking(true);
     baseFont_ = font();
     setMinimumSize(qRound(DesignWidth * MeterMinimumScale), qRound(60 * MeterMinimumScale));
@@ -96,12 +98,14 @@ void MeterWindow::DataChanged()
 void MeterWindow::Refresh()
 {
     const int64_t now = context_.clock.TickMs();
-    lastRefreshMs_ = now;
-    refreshedOnce_ = true;
+    ApplyColors(); // the HUD's display settings may have changed them
     const MeterView before = board_.View();
     board_.Update(context_.currentFight(), context_.roster(), settings_.mode, now);
     if (board_.View() == before && repaints_ > 0)
         return;
+    // Only repaints are paced: a look that found nothing new delays nothing.
+    lastRefreshMs_ = now;
+    refreshedOnce_ = true;
     viewChanged_ = true;
     ++repaints_;
     update();
@@ -143,13 +147,17 @@ void MeterWindow::SetOpacityPercent(int percent)
 void MeterWindow::ApplyColors()
 {
     const UserOptions& options = context_.options;
-    colors_.windowText = FromColorValue(options.windowForegroundColor);
-    colors_.window = FromColorValue(options.windowBackgroundColor);
-    colors_.text = FromColorValue(options.controlForegroundColor);
-    colors_.track = FromColorValue(options.controlBackgroundColor);
+    Palette colors;
+    colors.windowText = FromColorValue(options.windowForegroundColor);
+    colors.window = FromColorValue(options.windowBackgroundColor);
+    colors.text = FromColorValue(options.controlForegroundColor);
+    colors.track = FromColorValue(options.controlBackgroundColor);
     // Bars are tones between the control colours, so they show with any pair.
-    colors_.bar = Mix(colors_.track, colors_.text, 0.25);
-    colors_.yourBar = Mix(colors_.track, colors_.text, 0.42);
+    colors.bar = Mix(colors.track, colors.text, 0.25);
+    colors.yourBar = Mix(colors.track, colors.text, 0.42);
+    if (colors == colors_)
+        return;
+    colors_ = colors;
     update();
 }
 
@@ -322,10 +330,9 @@ void MeterWindow::paintEvent(QPaintEvent*)
                                                            std::max(0, nameWidth)));
         painter.setFont(rowFont);
         int right = text.right() + 1;
-        for (const auto& [figure, width] :
-             {std::pair{ToQString(row.totalText), totalWidth},
-              std::pair{ToQString(row.shareText), shareWidth},
-              std::pair{ToQString(row.rateText), rateWidth}}) {
+        for (const auto& [figure, width] : {std::pair{ToQString(row.totalText), totalWidth},
+                                            std::pair{ToQString(row.shareText), shareWidth},
+                                            std::pair{ToQString(row.rateText), rateWidth}}) {
             painter.drawText(QRect(right - width, text.top(), width, text.height()),
                              Qt::AlignRight | Qt::AlignVCenter, figure);
             right -= width + gap;

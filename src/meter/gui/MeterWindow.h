@@ -23,10 +23,10 @@ struct UserOptions;
 
 // What the meter uses of the main window; all of it outlives the meter.
 struct MeterContext {
-    SettingsStore& store;        // the meter's settings and place
-    const UserOptions& options;  // the HUD's four colours
-    const Clock& clock;          // re-sorts and repaint pacing
-    TimerFactory& timers;        // the repaint delay and the cursor poll
+    SettingsStore& store;       // the meter's settings and place
+    const UserOptions& options; // the HUD's four colours
+    const Clock& clock;         // re-sorts and repaint pacing
+    TimerFactory& timers;       // the repaint delay and the cursor poll
     std::function<MeterFight()> currentFight;
     std::function<Roster()> roster;
     // The cursor on the screen; a click-through window gets no hover events.
@@ -50,7 +50,7 @@ public:
     ~MeterWindow() override;
 
     // New lines may have changed the figures: shown at once, or after the
-    // repaint gap when the last refresh was within it.
+    // repaint gap when the last repaint was within it.
     void DataChanged();
     // Builds the view now; repaints only when it differs from the one shown.
     void Refresh();
@@ -61,8 +61,9 @@ public:
     void SetMode(MeterMode mode);
     int OpacityPercent() const { return settings_.opacityPercent; }
     void SetOpacityPercent(int percent);
-    // The HUD's colours, after they changed.
+    // The HUD's colours; every refresh looks whether they changed.
     void ApplyColors();
+    QColor BackgroundColor() const { return colors_.window; }
 
     const MeterView& View() const { return board_.View(); }
     double Scale() const { return scale_; }
@@ -99,6 +100,7 @@ private:
         QColor track;
         QColor bar;
         QColor yourBar;
+        friend bool operator==(const Palette&, const Palette&) = default;
     };
     void SetInputTransparent(bool transparent);
     void ShowGlyph(bool shown);
