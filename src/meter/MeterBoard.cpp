@@ -54,6 +54,19 @@ const char* MeterModeCaption(MeterMode mode)
     return "DPS";
 }
 
+const char* MeterRateCaption(MeterMode mode)
+{
+    switch (mode) {
+    case MeterMode::DamageTaken:
+        return "DTPS";
+    case MeterMode::Healing:
+        return "HPS";
+    case MeterMode::Dps:
+        break;
+    }
+    return "DPS";
+}
+
 const char* MeterModeKey(MeterMode mode)
 {
     switch (mode) {
@@ -80,11 +93,15 @@ const MeterView& MeterBoard::Update(const MeterFight& current, const Roster& ros
                                     int64_t tickMs)
 {
     view_.caption = MeterModeCaption(mode);
+    view_.rateCaption = MeterRateCaption(mode);
+    view_.shareCaption = "Share";
+    view_.totalCaption = "Total";
     view_.rows.clear();
     if (!current.fight) {
         view_.title = "No fight yet";
         view_.elapsed.clear();
         view_.ended = false;
+        view_.timeText.clear();
         view_.emptyText = "The meter fills when a fight begins.";
         order_.clear();
         fightIndex_ = -1;
@@ -100,6 +117,7 @@ const MeterView& MeterBoard::Update(const MeterFight& current, const Roster& ros
     view_.title = SummarizeFight(fight, roster).name;
     view_.elapsed = DurationText(fight.DurationSeconds());
     view_.ended = !current.running;
+    view_.timeText = view_.ended ? view_.elapsed + ", ended" : view_.elapsed;
     view_.emptyText = EmptyText(mode, roster);
 
     std::vector<Entry> entries;

@@ -14,6 +14,8 @@ class Fight;
 enum class MeterMode : uint8_t { Dps, DamageTaken, Healing };
 // "DPS", "Damage taken", "Healing received".
 const char* MeterModeCaption(MeterMode mode);
+// The rate column's heading: "DPS", "DTPS", "HPS".
+const char* MeterRateCaption(MeterMode mode);
 // "dps", "taken", "healing": the stored word; unknown words read as DPS.
 const char* MeterModeKey(MeterMode mode);
 MeterMode MeterModeFromKey(const std::string& key);
@@ -39,7 +41,12 @@ struct MeterView {
     std::string title;   // the fight's name; "No fight yet" before the first
     std::string elapsed; // "1:05"; empty before the first fight
     bool ended = false;
-    std::string caption; // the mode's caption
+    std::string timeText; // "1:05", "1:05, ended"
+    std::string caption;  // the mode's caption
+    // The columns' headings, right to left aligned with their figures.
+    std::string rateCaption;
+    std::string shareCaption;
+    std::string totalCaption;
     std::vector<MeterRow> rows;
     std::string emptyText; // shown when there are no rows
     friend bool operator==(const MeterView&, const MeterView&) = default;

@@ -74,12 +74,13 @@ TEST_F(ScriptedSession, RowsPerModeHoldOnlyYourSideWithSharesOfItsTotal)
         std::vector<int64_t> totals;
         std::vector<std::string> shares;
         std::vector<std::string> rates;
+        const char* rateCaption;
     };
     const Case cases[] = {
-        {MeterMode::Dps, {"Aron", "Bela"}, {30, 10}, {"75%", "25%"}, {"3", "1"}},
-        {MeterMode::DamageTaken, {"Aron", "Bela"}, {12, 4}, {"75%", "25%"}, {"1", "0"}},
+        {MeterMode::Dps, {"Aron", "Bela"}, {30, 10}, {"75%", "25%"}, {"3", "1"}, "DPS"},
+        {MeterMode::DamageTaken, {"Aron", "Bela"}, {12, 4}, {"75%", "25%"}, {"1", "0"}, "DTPS"},
         // Rates are whole, their fraction dropped as in the HUD: 1.5 reads 1.
-        {MeterMode::Healing, {"Bela", "Aron"}, {15, 5}, {"75%", "25%"}, {"1", "0"}},
+        {MeterMode::Healing, {"Bela", "Aron"}, {15, 5}, {"75%", "25%"}, {"1", "0"}, "HPS"},
     };
     for (const Case& c : cases) {
         const MeterView& view = board.Update(Current(), h.S().FightRoster(), c.mode, 0);
@@ -87,7 +88,9 @@ TEST_F(ScriptedSession, RowsPerModeHoldOnlyYourSideWithSharesOfItsTotal)
         EXPECT_EQ(view.title, "Ogre");
         EXPECT_EQ(view.elapsed, "10 s");
         EXPECT_FALSE(view.ended);
+        EXPECT_EQ(view.timeText, "10 s");
         EXPECT_EQ(view.caption, MeterModeCaption(c.mode));
+        EXPECT_EQ(view.rateCaption, c.rateCaption);
         ASSERT_EQ(Names(view), c.names);
         for (size_t i = 0; i < view.rows.size(); ++i) {
             const MeterRow& row = view.rows[i];
@@ -120,7 +123,9 @@ TEST_F(ScriptedSession, MarksDecideTheSide)
 TEST_F(ScriptedSession, EndedFightAndNoFight)
 {
     const MeterFight ended{&h.S().Fights().Fights().back(), false};
-    EXPECT_TRUE(board.Update(ended, h.S().FightRoster(), MeterMode::Dps, 0).ended);
+    const MeterView& endedView = board.Update(ended, h.S().FightRoster(), MeterMode::Dps, 0);
+    EXPECT_TRUE(endedView.ended);
+    EXPECT_EQ(endedView.timeText, "10 s, ended");
 
     const MeterView& none = board.Update({}, h.S().FightRoster(), MeterMode::Dps, 0);
     EXPECT_EQ(none.title, "No fight yet");

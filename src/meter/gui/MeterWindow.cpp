@@ -268,7 +268,7 @@ void MeterWindow::paintEvent(QPaintEvent*)
     int y = pad;
     painter.setPen(colors_.windowText);
     painter.setFont(titleFont);
-    const QString elapsed = ToQString(view.elapsed);
+    const QString elapsed = ToQString(view.timeText);
     const int elapsedWidth = titleMetrics.horizontalAdvance(elapsed);
     const QRect titleLine(pad, y, inner - glyphRoom, titleMetrics.height());
     painter.drawText(titleLine, Qt::AlignLeft | Qt::AlignVCenter,
@@ -276,33 +276,48 @@ void MeterWindow::paintEvent(QPaintEvent*)
                                              titleLine.width() - elapsedWidth - pad));
     painter.drawText(titleLine, Qt::AlignRight | Qt::AlignVCenter, elapsed);
     y += titleMetrics.height();
-    painter.setFont(smallFont);
-    const QRect captionLine(pad, y, inner - glyphRoom, smallMetrics.height());
-    painter.drawText(captionLine, Qt::AlignLeft | Qt::AlignVCenter, ToQString(view.caption));
-    if (view.ended)
-        painter.drawText(captionLine, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("ended"));
-    y += smallMetrics.height() + pad / 2;
     if (glyphShown_)
         PaintGlyph(painter, glyph);
 
+    // Figures right-aligned in columns as wide as their widest text or heading.
+    const QString rateCaption = ToQString(view.rateCaption);
+    const QString shareCaption = ToQString(view.shareCaption);
+    const QString totalCaption = ToQString(view.totalCaption);
+    int rateWidth = smallMetrics.horizontalAdvance(rateCaption);
+    int totalWidth = smallMetrics.horizontalAdvance(totalCaption);
+    for (const MeterRow& row : view.rows) {
+        rateWidth = std::max(rateWidth, rowMetrics.horizontalAdvance(ToQString(row.rateText)));
+        totalWidth = std::max(totalWidth, rowMetrics.horizontalAdvance(ToQString(row.totalText)));
+    }
+    const int shareWidth = std::max(rowMetrics.horizontalAdvance(QStringLiteral("100%")),
+                                    smallMetrics.horizontalAdvance(shareCaption));
+    const int gap = scaled(8);
+    const int figures = rateWidth + shareWidth + totalWidth + 2 * gap;
+    const int textInset = scaled(4);
+
+    // The mode, and the columns' headings over their figures.
+    painter.setFont(smallFont);
+    const QRect captionLine(pad, y, inner, smallMetrics.height());
+    painter.drawText(captionLine.adjusted(textInset, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     ToQString(view.caption));
+    if (!view.rows.empty()) {
+        int right = captionLine.right() + 1 - textInset;
+        for (const auto& [caption, width] :
+             {std::pair{totalCaption, totalWidth}, std::pair{shareCaption, shareWidth},
+              std::pair{rateCaption, rateWidth}}) {
+            painter.drawText(QRect(right - width, captionLine.top(), width, captionLine.height()),
+                             Qt::AlignRight | Qt::AlignVCenter, caption);
+            right -= width + gap;
+        }
+    }
+    y += smallMetrics.height() + pad / 2;
+
     if (view.rows.empty()) {
-        painter.setFont(smallFont);
         painter.drawText(QRect(pad, y, inner, height() - y - pad),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                          ToQString(view.emptyText));
         return;
     }
-
-    // Figures right-aligned in columns as wide as their widest text.
-    int rateWidth = 0;
-    int totalWidth = 0;
-    for (const MeterRow& row : view.rows) {
-        rateWidth = std::max(rateWidth, rowMetrics.horizontalAdvance(ToQString(row.rateText)));
-        totalWidth = std::max(totalWidth, rowMetrics.horizontalAdvance(ToQString(row.totalText)));
-    }
-    const int shareWidth = rowMetrics.horizontalAdvance(QStringLiteral("100%"));
-    const int gap = scaled(8);
-    const int figures = rateWidth + shareWidth + totalWidth + 2 * gap;
     const int rowHeight = rowMetrics.height() + scaled(4);
     const int spacing = std::max(1, scaled(2));
     const int bottom = height() - pad;
@@ -322,7 +337,7 @@ void MeterWindow::paintEvent(QPaintEvent*)
         QFont nameFont = rowFont;
         nameFont.setBold(row.you);
         painter.setFont(nameFont);
-        const QRect text = track.adjusted(scaled(4), 0, -scaled(4), 0);
+        const QRect text = track.adjusted(textInset, 0, -textInset, 0);
         const int nameWidth = text.width() - figures - gap;
         painter.drawText(QRect(text.left(), text.top(), std::max(0, nameWidth), text.height()),
                          Qt::AlignLeft | Qt::AlignVCenter,
