@@ -14,6 +14,7 @@
 #include "app/gui/LogChangeWatch.h"
 #include "app/gui/LogSelectionPanel.h"
 #include "app/gui/MainWindow.h"
+#include "app/gui/MonitoringController.h"
 #include "config/ProgramInfo.h"
 #include "meter/gui/MeterWindow.h"
 #include "util/Clock.h"
@@ -134,7 +135,7 @@ int Follow(const QString& programDir, const QString& folder, int seconds, int lo
         return 1;
     window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
     window.LogPanel()->SetFolder(folder);
-    window.SetMonitoring(true);
+    window.Monitoring().SetEnabled(true);
     window.showMinimized();
     window.ToggleMeter();
     QTimer::singleShot(seconds * 1000, &window, [&window] { window.close(); });
@@ -189,9 +190,9 @@ int main(int argc, char** argv)
         return 1;
     window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
     window.LogPanel()->SetFolder(logs.path());
-    window.SetMonitoring(true);
-    if (pollOnly && window.LogWatch())
-        window.LogWatch()->SetEnabled(false);
+    window.Monitoring().SetEnabled(true);
+    if (pollOnly)
+        window.Monitoring().Watch().SetEnabled(false);
     QElapsedTimer started;
     started.start();
     while (window.GetSession().Data().userCharacterId < 1 && started.elapsed() < 10'000)

@@ -2,6 +2,8 @@
 #include "analysis/Session.h"
 #include "app/gui/LogChangeWatch.h"
 #include "app/gui/LogSelectionPanel.h"
+#include "app/gui/MonitoringController.h"
+#include "app/gui/StatusBar.h"
 #include "fights/FightTables.h"
 #include "fights/gui/FightsTab.h"
 #include "fights/gui/TableModel.h"
@@ -12,6 +14,7 @@
 #include "util/Clock.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -28,8 +31,18 @@ QByteArray Line(const char* stamp, const char* body)
     return QByteArray("[CHAT WINDOW TEXT] [") + stamp + "] " + body + "\r\n";
 }
 
+using std::chrono::milliseconds;
+constexpr milliseconds Tick = MonitoringController::ReadInterval;
+
+QString PanelText(MainWindow& window, const char* key)
+{
+    return window.Status().Panel(key)->text();
+}
+
 } // namespace
 
+// Time passes as each test lets it: a monitoring tick is Tick of the
+// window's timers, the HUD refreshes once a second.
 class MonitoringTest : public QObject {
     Q_OBJECT
 
@@ -47,19 +60,24 @@ private slots:
         QVERIFY(window.Start());
         window.LogPanel()->SetFolder(logs.path());
 
-        window.SetMonitoring(true);
-        QCOMPARE(window.Panel("Monitor")->text(), QString("ACTIVE"));
-        QCOMPARE(window.Panel("Message")->text(), QString("Log file monitoring enabled."));
+        StatusPanel* monitor = window.Status().Panel("Monitor");
+        QTest::mouseClick(monitor, Qt::LeftButton);
+        QVERIFY(window.Monitoring().Enabled());
+        QCOMPARE(monitor->text(), QString("ACTIVE"));
+        QCOMPARE(monitor->frameShadow(), QFrame::Sunken);
+        QCOMPARE(PanelText(window, "Message"), QString("Log file monitoring enabled."));
         QVERIFY(window.LogPanel()->MaskText().isEmpty());
         QVERIFY(!window.LogPanel()->AnalyzeButton()->isEnabled());
         QVERIFY(!window.LogPanel()->FileList()->isEnabled());
         // An empty folder: every tick only says it is watching.
-        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Message")->text(),
-                                  QString("Monitoring log files..."), 3000);
+        services_.Pass(Tick);
+        QCOMPARE(PanelText(window, "Message"), QString("Monitoring log files..."));
 
-        window.SetMonitoring(false);
-        QCOMPARE(window.Panel("Monitor")->text(), QString("INACTIVE"));
-        QCOMPARE(window.Panel("Message")->text(), QString("Log file monitoring disabled."));
+        QTest::mouseClick(monitor, Qt::LeftButton);
+        QVERIFY(!window.Monitoring().Enabled());
+        QCOMPARE(monitor->text(), QString("INACTIVE"));
+        QCOMPARE(monitor->frameShadow(), QFrame::Raised);
+        QCOMPARE(PanelText(window, "Message"), QString("Log file monitoring disabled."));
         QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog*.txt"));
         QVERIFY(window.LogPanel()->AnalyzeButton()->isEnabled());
     }
@@ -80,8 +98,9 @@ private slots:
     }
 
     // The file system's notice of a new log and of appended lines starts a
-    // read: the monitoring timer, set to an hour, never runs out meanwhile.
-    // The meter shows the fight and stays open in HUD mode.
+    // read: the monitoring timer never runs out meanwhile (the test lets
+    // less than a tick pass). The meter shows the fight and stays open in
+    // HUD mode.
     void appendedLinesAreReadOnNoticeWithoutThePoll()
     {
         test::ProgramFolder folder;
@@ -90,9 +109,9 @@ private slots:
         QVERIFY(window.Start());
         window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
         window.LogPanel()->SetFolder(logs.path());
-        window.SetMonitoring(true);
-        window.MonitoringTimer()->setInterval(3'600'000);
-        QVERIFY(window.LogWatch());
+        window.Monitoring().SetEnabled(true);
+        LogChangeWatch& watch = window.Monitoring().Watch();
+        QCOMPARE(watch.WatchedPaths(), QStringList{QDir::cleanPath(logs.path())});
 
         const QString log = logs.filePath("nwclientLog1.txt");
         test::AppendToFile(
@@ -108,13 +127,16 @@ private slots:
             log,
             Line("Mon Jul  6 20:00:05", "Aldric Voss damages Goblin Shaman: 9 (6 Physical 3 Fire)"),
             services_.clock.Now());
-        QTRY_COMPARE_WITH_TIMEOUT(meter->View().rows.size(), size_t{1}, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Goblin Shaman"), 5000);
+        // The meter repaints at most every 50 ms: this read came within them.
+        services_.Pass(milliseconds(MeterWindow::MinRepaintGapMs));
+        QCOMPARE(meter->View().rows.size(), size_t{1});
         QCOMPARE(meter->View().rows[0].name, std::string("Aldric Voss"));
         QVERIFY(meter->View().rows[0].you);
         QCOMPARE(meter->View().rows[0].total, int64_t{9});
         QCOMPARE(meter->View().title, std::string("Goblin Shaman"));
-        QVERIFY(window.LogWatch()->Reads() >= 2);
-        QVERIFY(window.MonitoringTimer()->remainingTime() > 3'000'000);
+        QVERIFY(watch.Reads() >= 2);
+        QVERIFY(watch.WatchedPaths().contains(QDir::cleanPath(log)));
 
         window.LogPanel()->HudButton()->click();
         QVERIFY(window.Hud());
@@ -134,8 +156,8 @@ private slots:
         QTRY_VERIFY(!window.Meter());
 
         // Monitoring off: nothing is watched any more.
-        window.SetMonitoring(false);
-        QVERIFY(window.LogWatch()->WatchedPaths().isEmpty());
+        window.Monitoring().SetEnabled(false);
+        QVERIFY(watch.WatchedPaths().isEmpty());
     }
 
     // Opened before monitoring, the HUD says how to start it.
@@ -168,8 +190,9 @@ private slots:
         QVERIFY(window.Start());
         window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
         window.LogPanel()->SetFolder(logs.path());
-        window.SetMonitoring(true);
-        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Aldric Voss"), 3000);
+        window.Monitoring().SetEnabled(true);
+        services_.Pass(Tick);
+        QVERIFY(test::CharacterNode(window, "Aldric Voss"));
         QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog1.txt"));
         QVERIFY(window.GetSession().Data().userCharacterId > 0);
 
@@ -186,19 +209,21 @@ private slots:
                                     "Physical 3 Fire)") +
                                Line("Mon Jul  6 20:00:06", "Experience Points Gained:  1250"),
                            services_.clock.Now());
-        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Goblin Shaman"), 3000);
+        services_.Pass(Tick);
+        QVERIFY(test::CharacterNode(window, "Goblin Shaman"));
         auto* abOut = hud->findChild<QLabel*>("lblABOut");
         auto* xp = hud->findChild<QLabel*>("lblTotalXP");
         auto* grid = hud->findChild<QTableWidget*>("msflexgridHUD");
         QVERIFY(abOut && xp && grid);
-        QTRY_COMPARE_WITH_TIMEOUT(abOut->text(), QString("17"), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(xp->text(), QString("1,250"), 3000);
+        services_.Pass(milliseconds(1000) - Tick); // the HUD's next refresh
+        QCOMPARE(abOut->text(), QString("17"));
+        QCOMPARE(xp->text(), QString("1,250"));
         QCOMPARE(grid->item(1, 1)->text(), QString("6"));
         QCOMPARE(grid->item(1, grid->columnCount() - 1)->text(), QString("9"));
         // The fight runs: its DPS line shows, in the HUD's colours and scale.
         auto* dps = hud->findChild<QLabel*>("lblFightDps");
         QVERIFY(dps);
-        QTRY_VERIFY_WITH_TIMEOUT(dps->isVisible(), 3000);
+        QVERIFY(dps->isVisible());
         QCOMPARE(dps->text(), QString("DPS  you 9  /  party 9"));
         QCOMPARE(dps->palette().color(QPalette::WindowText),
                  xp->palette().color(QPalette::WindowText));
@@ -212,15 +237,19 @@ private slots:
         // The timer runs from the death's own time, now by the test's clock.
         test::AppendToFile(log, Line("Mon Jul  6 20:00:00", "Ogre Chieftain killed Aldric Voss"),
                            services_.clock.Now());
-        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("5:00"), 3000);
-        QCOMPARE(window.Panel("Fugue")->toolTip(), QString("Active fugue timers:  1"));
+        // Read at the next tick, shown at the fugue display's next one.
+        services_.Pass(Tick + MonitoringController::FugueInterval);
+        QCOMPARE(PanelText(window, "Fugue"), QString("5:00"));
+        QCOMPARE(window.Status().Panel("Fugue")->toolTip(), QString("Active fugue timers:  1"));
         QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
         services_.clock.Advance(270'000);
-        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("0:30"), 2000);
-        QTRY_VERIFY_WITH_TIMEOUT(!dps->isVisible(), 3000); // the fight is over
+        services_.Pass(milliseconds(1000)); // the fugue display and the HUD
+        QCOMPARE(PanelText(window, "Fugue"), QString("0:30"));
+        QVERIFY(!dps->isVisible()); // the fight is over
         QVERIFY(window.FugueWarning()->isVisibleTo(&window));
         services_.clock.Advance(31'000);
-        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("n/a"), 2000);
+        services_.Pass(MonitoringController::FugueInterval);
+        QCOMPARE(PanelText(window, "Fugue"), QString("n/a"));
         QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
 
         // The HUD's hover level is stored and sets the main window's on-top timer.
@@ -233,7 +262,7 @@ private slots:
             QCOMPARE(window.OnTopInterval(), interval);
         }
         hud->close();
-        QTRY_VERIFY(window.isVisible());
+        QVERIFY(window.isVisible());
     }
 
     // The details of the character shown follow the lines about it.
@@ -249,8 +278,8 @@ private slots:
         MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         window.LogPanel()->SetFolder(logs.path());
-        window.SetMonitoring(true);
-        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Aldric Voss"), 3000);
+        window.Monitoring().SetEnabled(true);
+        services_.Pass(Tick);
         QTreeWidgetItem* aldric = test::CharacterNode(window, "Aldric Voss");
         window.Tree()->setCurrentItem(aldric);
         window.ShowNode(aldric, 1);
@@ -262,8 +291,9 @@ private slots:
                            Line("Mon Jul  6 20:00:02",
                                 "Aldric Voss attacks Goblin Shaman : *miss* : (1 + 17 = 18)"),
                            services_.clock.Now());
-        QTRY_COMPARE_WITH_TIMEOUT(grid->CellText(4, 1), QString("2; 1 hits (50%)"), 3000);
-        window.SetMonitoring(false);
+        services_.Pass(Tick);
+        QCOMPARE(grid->CellText(4, 1), QString("2; 1 hits (50%)"));
+        window.Monitoring().SetEnabled(false);
     }
 
     // With the Fights tab in view, each tick shows the running fight at the
@@ -283,10 +313,11 @@ private slots:
         QVERIFY(window.Start());
         window.LogPanel()->SetFolder(logs.path());
         window.Tabs()->setCurrentWidget(window.FightsPanel());
-        window.SetMonitoring(true);
+        window.Monitoring().SetEnabled(true);
         FightsTab* tab = window.FightsPanel();
         TableModel* fights = tab->FightsModel();
-        QTRY_COMPARE_WITH_TIMEOUT(fights->rowCount(), 1, 3000);
+        services_.Pass(Tick);
+        QCOMPARE(fights->rowCount(), 1);
         QVERIFY(fights->Row(0).emphasized);
         tab->SelectFight(0);
         QCOMPARE(tab->CharactersModel()->rowCount(), 2);
@@ -294,15 +325,17 @@ private slots:
         test::AppendToFile(
             log, Line("Mon Jul  6 20:00:03", "Goblin Archer damages Aldric Voss: 4 (4 Physical)"),
             services_.clock.Now());
-        QTRY_COMPARE_WITH_TIMEOUT(tab->CharactersModel()->rowCount(), 3, 3000);
+        services_.Pass(Tick);
+        QCOMPARE(tab->CharactersModel()->rowCount(), 3);
         QCOMPARE(tab->SelectedFight(), 0);
         QCOMPARE(fights->Row(0).cells[FightDurationColumn].text, std::string("2 s"));
 
         // Time passes without a line: the fight ends and loses its mark.
         services_.clock.Advance(60'000);
-        QTRY_VERIFY_WITH_TIMEOUT(!fights->Row(0).emphasized, 3000);
+        services_.Pass(Tick);
+        QVERIFY(!fights->Row(0).emphasized);
         QCOMPARE(tab->SelectedFight(), 0);
-        window.SetMonitoring(false);
+        window.Monitoring().SetEnabled(false);
     }
 };
 

@@ -1,11 +1,8 @@
-// The main window's live meter and the reads the file system's notices start.
-#include "LogChangeWatch.h"
-#include "LogSelectionPanel.h"
+// The main window's live meter.
 #include "MainWindow.h"
 #include "analysis/Session.h"
 #include "meter/gui/MeterWindow.h"
 #include "util/Clock.h"
-#include "util/gui/QtText.h"
 #include "util/gui/SystemTray.h"
 
 #include <QAction>
@@ -41,7 +38,7 @@ void MainWindow::ToggleMeter()
     MeterContext context{store_,
                          options_,
                          clock_,
-                         meterTimers_,
+                         timers_,
                          [this] { return CurrentMeterFight(session_->Fights(), clock_.Now()); },
                          [this] { return session_->FightRoster(); },
                          [] { return QCursor::pos(); }};
@@ -80,18 +77,6 @@ void MainWindow::AddMeterToTrayMenu()
     menu->insertAction(exit, meter);
     menu->insertAction(exit, unlock);
     menu->insertSeparator(exit);
-}
-
-void MainWindow::UpdateLogWatch()
-{
-    if (!MonitoringEnabled())
-        return;
-    if (!logWatch_)
-        logWatch_ = std::make_unique<LogChangeWatch>([this] {
-            if (MonitoringEnabled())
-                MonitoringTick();
-        });
-    logWatch_->Watch(logPanel_->Folder(), ToQString(session_->Monitor().logName));
 }
 
 } // namespace tarvik

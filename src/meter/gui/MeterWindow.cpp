@@ -1,7 +1,6 @@
 #include "MeterWindow.h"
 
 #include "config/UserOptions.h"
-#include "update/OneShotTimer.h"
 #include "util/Clock.h"
 #include "util/SettingsStore.h"
 #include "util/gui/QtText.h"
@@ -54,11 +53,11 @@ MeterWindow::MeterWindow(const MeterContext& context, QWidget* parent)
 
     grip_ = new QSizeGrip(this);
     grip_->setObjectName("meterSizeGrip");
-    repaintTimer_ = context_.timers.Make([this] {
+    repaintTimer_ = context_.timers.Make(TimerKind::SingleShot, [this] {
         repaintPending_ = false;
         Refresh();
     });
-    cursorTimer_ = context_.timers.Make([this] {
+    cursorTimer_ = context_.timers.Make(TimerKind::SingleShot, [this] {
         PollCursor();
         if (settings_.locked)
             cursorTimer_->Start(std::chrono::milliseconds(CursorPollMs));

@@ -2,6 +2,7 @@
 
 #include "meter/MeterBoard.h"
 #include "meter/MeterSettings.h"
+#include "util/Timer.h"
 
 #include <functional>
 #include <memory>
@@ -16,9 +17,7 @@ class QSizeGrip;
 namespace tarvik {
 
 class Clock;
-class OneShotTimer;
 class SettingsStore;
-class TimerFactory;
 struct UserOptions;
 
 // What the meter uses of the main window; all of it outlives the meter.
@@ -113,8 +112,8 @@ private:
     MeterSettings settings_;
     MeterBoard board_;
     Palette colors_;
-    std::unique_ptr<OneShotTimer> repaintTimer_;
-    std::unique_ptr<OneShotTimer> cursorTimer_;
+    std::unique_ptr<Timer> repaintTimer_;
+    std::unique_ptr<Timer> cursorTimer_;
     bool repaintPending_ = false;
     int64_t lastRefreshMs_ = 0;
     bool refreshedOnce_ = false;
