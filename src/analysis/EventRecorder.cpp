@@ -234,8 +234,6 @@ Error EventRecorder::Damage(const RecordContext& record, const ParsedDamage& dam
         for (const int index : damage.typeLookups)
             TellType("DamageType returned:", index);
     }
-    if (damage.fault != Fault::None)
-        return ErrorOf(damage.fault);
     if (damage.rejection) {
         Reject(record, damage.rejection);
         return {};
@@ -357,12 +355,16 @@ Error EventRecorder::Kill(const RecordContext& record, const ParsedKill& kill)
     return {};
 }
 
-Error EventRecorder::Experience(const ParsedExperience& experience)
+Error EventRecorder::Experience(const RecordContext& record, const ParsedExperience& experience)
 {
     Debug(1, "Analysis:  Experience record detected.");
     if (!experience.found)
         return {};
-    if (experience.fault != Fault::None || !AddChecked(to_.data.experienceTotal, experience.points))
+    if (experience.rejection) {
+        Reject(record, experience.rejection);
+        return {};
+    }
+    if (!AddChecked(to_.data.experienceTotal, experience.points))
         return OverflowError();
     to_.changes.RealTime();
     return {};
@@ -395,6 +397,13 @@ void EventRecorder::PartyChange(const RecordContext& record, const ParsedName& p
     Character& character = FindCharacter(parsed.name);
     if (character.IsPartyMember() != join)
         to_.marks.TogglePartyMember(character.ID());
+}
+
+void EventRecorder::Continuation(const ContinuationLine& line)
+{
+    DebugBuilt(2, [&] {
+        return "Analysis:  Continuation of the line above: [" + ViewText(line.text) + "].";
+    });
 }
 
 } // namespace tarvik

@@ -29,7 +29,7 @@ Error RecordInterpreter::Interpret(const RecordContext& record)
     case RecordKind::Kill:
         return recorder_.Kill(record, parser_.ParseKill(record));
     case RecordKind::Experience:
-        return recorder_.Experience(parser_.ParseExperience(record));
+        return recorder_.Experience(record, parser_.ParseExperience(record));
     case RecordKind::Character:
         recorder_.UserCharacter(record, parser_.ParseCharacter(record));
         return {};

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <limits>
 
 namespace tarvik {
 
@@ -23,22 +24,26 @@ RollNumbers ScanRoll(std::string_view text)
     const char* p = text.data() + open + 1;
     const char* const end = text.data() + text.size();
     bool equals = false;
+    bool minus = false; // "3 - 2": the bonus is subtracted
     while (p < end && *p != ')' && numbers.count < RollNumbers::Capacity) {
         const bool negative = *p == '-' && p + 1 < end && IsDigit(p[1]);
         if (IsDigit(*p) || negative) {
             int32_t value = 0;
             const auto [next, error] = std::from_chars(p, end, value);
-            if (error != std::errc())
+            if (error != std::errc() || (minus && value == std::numeric_limits<int32_t>::min()))
                 return {}; // a number too large for any roll
-            numbers.values[numbers.count] = value;
+            numbers.values[numbers.count] = minus ? -value : value;
             numbers.afterEquals[numbers.count] = equals;
             ++numbers.count;
             equals = false;
+            minus = false;
             p = next;
             continue;
         }
         if (*p == '=')
             equals = true;
+        else if (*p == '-')
+            minus = numbers.count > 0;
         ++p;
     }
     return numbers;
@@ -61,15 +66,18 @@ std::optional<AttackRoll> ParseAttackRoll(std::string_view text)
     for (int k = 0; k < 3; ++k) {
         while (*p == ' ')
             ++p;
+        // A bonus may be subtracted: "(3 - 2 = 1)".
+        bool minus = false;
         if (k > 0) {
-            if (*p != Before[k])
+            minus = k == 1 && *p == '-';
+            if (*p != Before[k] && !minus)
                 return std::nullopt;
             ++p;
             while (*p == ' ')
                 ++p;
         }
-        const bool negative = *p == '-';
-        if (negative && p + 1 < end)
+        const bool negative = (*p == '-') != minus;
+        if (*p == '-' && p + 1 < end)
             ++p;
         const char* const first = p;
         uint32_t value = 0;

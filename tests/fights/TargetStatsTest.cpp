@@ -23,6 +23,10 @@ TEST(Rolls, AttackRollsAsTheGameWritesThem)
          AttackRoll{20, 24, 44, true, 14}},
         {"*target concealed: 50%* : (2 + 54 = 56)", AttackRoll{2, 54, 56, false, 0}},
         {"*miss* : (3 + -2 = 1)", AttackRoll{3, -2, 1, false, 0}},
+        // A negative bonus as the game writes it.
+        {"*miss* : (3 - 2 = 1)", AttackRoll{3, -2, 1, false, 0}},
+        {"*hit* : (18 - 2 = 16 : Threat Roll: 19 - 2 = 17)", AttackRoll{18, -2, 16, true, 19}},
+        {"*hit* : (10 - 19 = 29)", std::nullopt},
         {"*hit* : (10 + 19 = 30)", std::nullopt}, // does not add up
         {"*resisted*", std::nullopt},
         {"*hit* : (10 + 19)", std::nullopt},
@@ -51,6 +55,8 @@ TEST(Rolls, SaveRollsWithAndWithoutTotalAndDc)
         {"(1 + 16 = 17 vs. DC: 13)", 1, 16, 13},
         {"(3 + 29 vs. DC: 45)", 3, 29, 45},
         {"(6 + 16 = 22)", 6, 16, -1},
+        {"(3 - 2 = 1 vs. DC: 15)", 3, -2, 15},
+        {"(3 + -2 = 1 vs. DC: 15)", 3, -2, 15},
     };
     for (const Case& c : cases) {
         const auto save = ParseSaveRoll(c.text);

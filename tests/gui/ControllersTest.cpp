@@ -39,7 +39,7 @@ const QByteArray BorinHits =
 
 class RecordingHost final : public SessionHost {
 public:
-    void ErrorAdded(std::string_view line) override { errors.emplace_back(line); }
+    void ErrorAdded(std::string_view line, LineClass) override { errors.emplace_back(line); }
     void Yield() override
     {
         if (onYield)

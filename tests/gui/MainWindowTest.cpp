@@ -32,12 +32,14 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 
 using namespace tarvik;
@@ -287,6 +289,35 @@ private slots:
         QVERIFY(!window.Monitoring().Paused());
     }
 
+    // Lines that arrive while "Problems only" is shown (a monitored log
+    // grows) add rows for their problems alone, in order; All shows them all.
+    void errorsTabTakesLinesWhileShowingProblemsOnly()
+    {
+        ErrorsTab tab;
+        tab.ProblemsOnlyButton()->click();
+        const std::pair<const char*, LineClass> batches[][3] = {
+            {{"a", LineClass::Blank}, {"b", LineClass::Problem}, {"c", LineClass::Engine}},
+            {{"d", LineClass::Continuation}, {"e", LineClass::Blank}, {"f", LineClass::Blank}},
+            {{"g", LineClass::Problem}, {"h", LineClass::Problem}, {"i", LineClass::Blank}},
+        };
+        for (const auto& batch : batches) {
+            for (const auto& [line, lineClass] : batch)
+                tab.Append(line, lineClass);
+            tab.Flush();
+        }
+        const QAbstractItemModel* model = tab.List()->model();
+        QStringList shown;
+        for (int row = 0; row < model->rowCount(); ++row)
+            shown << model->index(row, 1).data().toString();
+        QCOMPARE(shown, (QStringList{"b", "g", "h"}));
+        QCOMPARE(tab.CountsLabel()->text(),
+                 QString("4 blank, 1 engine, 1 continuation, 3 problems"));
+        tab.AllButton()->click();
+        QCOMPARE(model->rowCount(), 9);
+        QCOMPARE(model->index(3, 0).data().toString(), QString("continuation"));
+        QCOMPARE(model->index(3, 1).data().toString(), QString("d"));
+    }
+
     void errorListButtonsAndSaving()
     {
         ProgramFolder folder;
@@ -305,6 +336,33 @@ private slots:
         QVERIFY(errors->ViewButton()->isEnabled());
         QCOMPARE(errors->List()->model()->rowCount(), lines);
 
+        // Each line is shown with its class; the counts sum them up, here and
+        // in the Status tab. "Problems only" shows the problems alone, in
+        // their order; View and Save still take every line.
+        const QAbstractItemModel* model = errors->List()->model();
+        QCOMPARE(model->index(0, 0).data().toString(), QString("engine"));
+        QCOMPARE(model->index(0, 1).data().toString(),
+                 QString("nwclientLog1.txt: Invalid/missing date, discarded: nwsync: "
+                         "reconfigured successfully"));
+        QVERIFY(errors->AllButton()->isChecked());
+        QCOMPARE(errors->CountsLabel()->text(),
+                 QString("2 blank, 6 session header, 2 engine, 2 continuation, 3 problems"));
+        QVERIFY(window.ProgressLabel()->text().contains(
+            "15 lines without a record: 2 blank, 6 session header, 2 engine, 2 continuation, 3 "
+            "problems."));
+        errors->ProblemsOnlyButton()->click();
+        QCOMPARE(model->rowCount(), 3);
+        const char* const problems[] = {
+            "nwclientLog2.txt: Invalid/missing date, discarded: [CHAT WINDOW TEXT] [Sat Jul 04 "
+            "31:99:99]",
+            "nwclientLog2.txt: Custom attack record, discarded: ",
+            "nwclientLog3.txt: Invalid damage record, discarded: "};
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(model->index(row, 0).data().toString(), QString("problem"));
+            QVERIFY2(model->index(row, 1).data().toString().startsWith(problems[row]),
+                     problems[row]);
+        }
+
         QTemporaryDir out;
         services_.dialogs.savePath = out.filePath("errors.log");
         errors->SaveButton()->click();
@@ -317,6 +375,8 @@ private slots:
         QCOMPARE(text[2], QByteArray("\r"));
         QCOMPARE(text.size(), 3 + lines + 1);
         QCOMPARE(services_.dialogs.messages.last().text, QString("Log successfully saved."));
+        errors->AllButton()->click();
+        QCOMPARE(model->rowCount(), lines);
 
         // A disk that fills up while the list is written: the old file stays
         // and the user hears of it. The viewer's Save alike.
@@ -423,7 +483,7 @@ private slots:
 
         QCOMPARE(window.Status().Panel("Message")->text(),
                  QString("Log file [b-empty.txt] holds no lines; the analysis stopped."));
-        QCOMPARE(window.Errors()->List()->model()->index(0, 0).data().toString(),
+        QCOMPARE(window.Errors()->List()->model()->index(0, 1).data().toString(),
                  "0-long.txt: Line too long (over 64 KB), discarded: " +
                      QString(1000, QChar(0xE9)) + QChar(0x2026));
         QCOMPARE(window.Tabs()->currentIndex(), 2);

@@ -72,9 +72,10 @@ void AnalysisRun::Run(const QStringList& files)
         SetBusy(false, MainTab::Errors);
         return;
     }
-    parts_.progress.setText(
-        ToQString(SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs)) +
-        "\n\nUpdating display...");
+    std::string summary = SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs);
+    if (session.Errors().Counts().Total() > 0)
+        summary += "\n" + LinesWithoutRecordText(session.Errors().Counts());
+    parts_.progress.setText(ToQString(summary) + "\n\nUpdating display...");
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (hooks_.showResults)
         hooks_.showResults();

@@ -531,9 +531,9 @@ void MainWindow::ErrorListCleared()
     errorsTab_->Clear();
 }
 
-void MainWindow::ErrorAdded(std::string_view line)
+void MainWindow::ErrorAdded(std::string_view line, LineClass lineClass)
 {
-    errorsTab_->Append(line);
+    errorsTab_->Append(line, lineClass);
 }
 
 void MainWindow::SelectTab(MainTab tab)

@@ -142,7 +142,7 @@ public:
     void SetStatusMessage(std::string_view text) override;
     void SetRecordDates(std::string_view earliest, std::string_view latest) override;
     void ErrorListCleared() override;
-    void ErrorAdded(std::string_view line) override;
+    void ErrorAdded(std::string_view line, LineClass lineClass) override;
     void ShowErrors() override { SelectTab(MainTab::Errors); }
     void SeriousError(std::string_view message) override;
     void StopMonitoring() override;

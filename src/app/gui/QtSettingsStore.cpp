@@ -45,10 +45,6 @@ void QtSettingsStore::Write(std::string_view section, std::string_view key, std:
                        QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
 }
 
-} // namespace tarvik
-
-namespace tarvik {
-
 std::optional<std::string> QtSettingsStore::Flush()
 {
     settings_.sync();
