@@ -152,6 +152,9 @@ void HudWindow::BuildControls()
     monitoringHint_ =
         new QLabel("Monitoring is off: close the HUD and click Monitor in the main window.", this);
     monitoringHint_->setObjectName("lblMonitoringHint");
+    // Where the scaled text runs a few pixels wider than its room, it takes a
+    // second line instead of losing its end.
+    monitoringHint_->setWordWrap(true);
     SetColorClass(*monitoringHint_, WindowColorClass);
     monitoringHint_->setVisible(false);
     statistics->addWidget(monitoringHint_, 3, 0, 1, 6);
