@@ -12,7 +12,7 @@ Error RecordInterpreter::Interpret(const RecordContext& record)
 {
     switch (record.kind) {
     case RecordKind::Chat:
-        recorder_.Chat();
+        recorder_.Chat(record);
         return {};
     case RecordKind::Attack:
         return recorder_.Attack(record, parser_.ParseAttack(record));
@@ -43,6 +43,16 @@ Error RecordInterpreter::Interpret(const RecordContext& record)
         break;
     }
     return {};
+}
+
+void RecordInterpreter::InterpretUnclassified(const RecordContext& record)
+{
+    if (const ParsedSpellResist resist = parser_.ParseSpellResist(record); !resist.name.empty()) {
+        recorder_.SpellResist(resist);
+        return;
+    }
+    if (const std::string_view pet = parser_.ParseDominated(record); !pet.empty())
+        recorder_.Dominated(pet);
 }
 
 } // namespace tarvik

@@ -18,6 +18,9 @@ public:
     RecordInterpreter(const AnalysisConfig& config, const RecordTargets& targets);
 
     Error Interpret(const RecordContext& record);
+    // A line of no configured record type: a few of them tell who is who
+    // (the owner's spell-resistance lines, its dominated pets).
+    void InterpretUnclassified(const RecordContext& record);
     void Continuation(const ContinuationLine& line) override { recorder_.Continuation(line); }
 
 private:

@@ -559,4 +559,61 @@ ParsedName RecordParser::ParsePartyChange(const RecordContext& record, bool join
     return parsed;
 }
 
+ParsedSpellResist RecordParser::ParseSpellResist(const RecordContext& record) const
+{
+    const LogFormat& format = config_.format;
+    ParsedSpellResist parsed;
+    if (format.spellResistStart.empty() || format.spellResistEnd.empty() ||
+        !record.body.starts_with(format.spellResistStart))
+        return parsed;
+    const std::string_view rest = record.body.substr(format.spellResistStart.size());
+    const size_t end = rest.find(format.spellResistEnd);
+    if (end == std::string_view::npos)
+        return parsed;
+    std::string_view spell = TrimLeft(rest.substr(end + format.spellResistEnd.size()));
+    if (spell.starts_with(format.recordDeliminator))
+        spell.remove_prefix(format.recordDeliminator.size());
+    const size_t result = format.spellResistResult.empty() ? std::string_view::npos
+                                                           : spell.find(format.spellResistResult);
+    if (result != std::string_view::npos) {
+        parsed.result = Trim(spell.substr(result + format.spellResistResult.size()));
+        spell = spell.substr(0, result);
+    }
+    parsed.spell = Trim(spell);
+    parsed.name = Trim(rest.substr(0, end));
+    return parsed;
+}
+
+std::string_view RecordParser::ParseDominated(const RecordContext& record) const
+{
+    const LogFormat& format = config_.format;
+    const std::string_view body = record.body;
+    if (format.dominatedStart.empty() || !body.starts_with(format.dominatedStart) ||
+        body.size() <= format.dominatedStart.size() || body[format.dominatedStart.size()] != ' ')
+        return {};
+    std::string_view name = body.substr(format.dominatedStart.size());
+    if (!format.dominatedEnd.empty() && name.ends_with(format.dominatedEnd))
+        name.remove_suffix(format.dominatedEnd.size());
+    return Trim(name);
+}
+
+std::string_view RecordParser::PartySpeaker(const RecordContext& record) const
+{
+    const LogFormat& format = config_.format;
+    if (format.partyChat.empty() || format.recordDeliminator.empty())
+        return {};
+    const size_t tag = record.body.find(format.partyChat);
+    if (tag == std::string_view::npos)
+        return {};
+    std::string_view speaker = TrimRight(record.body.substr(0, tag));
+    if (!speaker.ends_with(format.recordDeliminator))
+        return {};
+    speaker = Trim(speaker.substr(0, speaker.size() - format.recordDeliminator.size()));
+    // "Name: [Tell] [Party] ..." is no party chat of Name's.
+    if (speaker.find(format.recordDeliminator) != std::string_view::npos ||
+        speaker.find('[') != std::string_view::npos)
+        return {};
+    return speaker;
+}
+
 } // namespace tarvik

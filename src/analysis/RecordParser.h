@@ -143,6 +143,15 @@ struct ParsedName {
     Rejection rejection;
 };
 
+// "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE": a line
+// only the log owner's character gets. The name is empty when the record is
+// no such line.
+struct ParsedSpellResist {
+    std::string_view name;
+    std::string_view spell;
+    std::string_view result; // "IMMUNE", "FAILED", "RESISTED"
+};
+
 // Takes classified records apart with the configured markers and type
 // names. It knows nothing of characters: what a record says is recorded by
 // EventRecorder.
@@ -164,6 +173,14 @@ public:
     ParsedExperience ParseExperience(const RecordContext& record) const;
     ParsedName ParseCharacter(const RecordContext& record) const;
     ParsedName ParsePartyChange(const RecordContext& record, bool join) const;
+    // Lines of no configured record type that still tell who is who.
+    ParsedSpellResist ParseSpellResist(const RecordContext& record) const;
+    // "Dominated Cerberus.": the pet's name; empty for any other line, and
+    // for one with a name before the marker (not the owner's pet).
+    std::string_view ParseDominated(const RecordContext& record) const;
+    // The speaker of a party chat line, "Name: [Party] hi"; empty for other
+    // chat.
+    std::string_view PartySpeaker(const RecordContext& record) const;
 
 private:
     // Each fills cut and says whether it was made.

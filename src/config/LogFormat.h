@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FightGap.h"
+#include "RecapSeconds.h"
 #include "RecordTypes.h"
 
 #include <cstdint>
@@ -49,6 +50,16 @@ struct LogFormat {
     std::string partyJoinEnd;
     std::string partyExitStart;
     std::string partyExitEnd;
+    // "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE", written
+    // only for the log owner's character.
+    std::string spellResistStart;  // "SPELL RESIST:"
+    std::string spellResistEnd;    // "attempts to resist"
+    std::string spellResistResult; // "- Result:"
+    // "Dominated Cerberus.": the owner's pet (no name stands before it).
+    std::string dominatedStart; // "Dominated"
+    std::string dominatedEnd;   // "."
+    // The tag of party chat, "Name: [Party] hi": the speaker is on your side.
+    std::string partyChat;
 };
 
 // Everything the analysis takes from the configuration file.
@@ -59,6 +70,9 @@ struct AnalysisConfig {
     std::vector<std::string> saveTypes;
     RecordTypes recordTypes;
     int32_t fightGapSeconds = DefaultFightGapSeconds;
+    int32_t recapSeconds = DefaultRecapSeconds;
+    // Names beginning with one of these and a blank are pets ("Summoned Badger").
+    std::vector<std::string> petNamePrefixes;
 
     int DamageTypeCount() const { return static_cast<int>(damageTypes.size()); }
 };

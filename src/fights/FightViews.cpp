@@ -1,5 +1,6 @@
 #include "FightViews.h"
 
+#include "CurrentFightRule.h"
 #include "model/RoundNumber.h"
 #include "util/NumberFormat.h"
 
@@ -10,6 +11,13 @@ namespace tarvik {
 namespace {
 
 const std::string Unknown = "?";
+
+// Targets are the enemies; while nobody is on your side, everybody.
+bool ShownAsTarget(const Roster& roster, int32_t id, bool sideKnown)
+{
+    const Side side = roster.SideOf(id);
+    return sideKnown ? side == Side::Enemy : !IsYourSide(side);
+}
 
 bool TookPart(const FightCharacter& c)
 {
@@ -200,7 +208,7 @@ FightSummary SummarizeFight(const Fight& fight, const Roster& roster)
     for (const FightCharacter& c : fight.Characters()) {
         const Side side = roster.SideOf(c.id);
         summary.deaths += c.deaths;
-        if (side == Side::None)
+        if (!IsYourSide(side))
             continue;
         sideKnown = true;
         summary.partyDamage += c.damageDealt;
@@ -332,7 +340,7 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
     std::vector<const FightCharacter*> opponents;
     for (const FightCharacter& c : fight.Characters()) {
         const Side side = roster.SideOf(c.id);
-        if (side == Side::None) {
+        if (!IsYourSide(side)) {
             if (c.damageDealt > 0)
                 opponents.push_back(&c);
             continue;
@@ -374,7 +382,7 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
 
 std::string HudDpsText(const FightTracker& tracker, const Roster& roster, DateTime now)
 {
-    const Fight* fight = tracker.RunningFight(now);
+    const Fight* fight = CurrentFightOf(tracker, now).fight;
     if (!fight)
         return {};
     const FightSummary summary = SummarizeFight(*fight, roster);
@@ -431,9 +439,10 @@ std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& ros
             entry(id).stats.Merge(*outside);
     }
     std::vector<TargetRow> rows;
+    const bool sideKnown = roster.AnyOnYourSide();
     for (size_t id = 1; id < merged.size(); ++id) {
         const auto characterId = static_cast<int32_t>(id);
-        if (merged[id].stats.Empty() || roster.OnYourSide(characterId))
+        if (merged[id].stats.Empty() || !ShownAsTarget(roster, characterId, sideKnown))
             continue;
         rows.push_back(MakeTargetRow(characterId, merged[id].stats, roster, &merged[id].last));
     }
@@ -443,8 +452,9 @@ std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& ros
 std::vector<TargetRow> FightTargetRows(const Fight& fight, const Roster& roster)
 {
     std::vector<const FightCharacter*> order;
+    const bool sideKnown = roster.AnyOnYourSide();
     for (const FightCharacter& c : fight.Characters()) {
-        if (!c.target.Empty() && !roster.OnYourSide(c.id))
+        if (!c.target.Empty() && ShownAsTarget(roster, c.id, sideKnown))
             order.push_back(&c);
     }
     std::stable_sort(
@@ -454,60 +464,6 @@ std::vector<TargetRow> FightTargetRows(const Fight& fight, const Roster& roster)
     for (const FightCharacter* c : order)
         rows.push_back(MakeTargetRow(c->id, c->target, roster, nullptr));
     return rows;
-}
-
-std::string RecapEventText(const RecapEvent& event, const Roster& roster)
-{
-    const std::string amount = FormatThousands(event.amount);
-    switch (event.kind) {
-    case RecapKind::Damage: {
-        std::string text = amount + " damage from " + roster.NameOf(event.source);
-        std::vector<std::string> parts;
-        int64_t shown = 0;
-        for (size_t i = 0; i < event.typeCount; ++i) {
-            parts.push_back(FormatThousands(event.types[i].amount) + " " +
-                            roster.DamageTypeName(event.types[i].type));
-            shown += event.types[i].amount;
-        }
-        if (shown != event.amount && !parts.empty())
-            parts.emplace_back("...");
-        if (!parts.empty())
-            text += " (" + JoinTexts(parts) + ")";
-        return text;
-    }
-    case RecapKind::Immunity:
-        return "Immunity absorbed " + amount + " " + roster.DamageTypeName(event.type);
-    case RecapKind::Absorb:
-        return "Resistance or reduction absorbed " + amount;
-    case RecapKind::Healing:
-        return "Healed " + amount;
-    case RecapKind::Save: {
-        std::string text = roster.SaveTypeName(event.type) + " save " +
-                           (event.success ? "succeeded: " : "failed: ") +
-                           std::to_string(event.amount);
-        if (event.dc >= 0)
-            text += " vs. DC " + std::to_string(event.dc);
-        return text;
-    }
-    }
-    return {};
-}
-
-RecapView BuildRecap(const DeathRecap& recap, const Roster& roster)
-{
-    RecapView view;
-    view.time = DateOfSecond(recap.second).Format();
-    view.victim = roster.NameOf(recap.victim);
-    view.killer = roster.NameOf(recap.killer);
-    for (const RecapEvent& event : recap.events) {
-        RecapLine line;
-        line.time = DateOfSecond(event.second).FormatTime();
-        line.secondsBefore = recap.second - event.second;
-        line.text = RecapEventText(event, roster);
-        line.event = &event;
-        view.lines.push_back(std::move(line));
-    }
-    return view;
 }
 
 } // namespace tarvik

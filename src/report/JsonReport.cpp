@@ -10,6 +10,23 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
+const char* FoundByName(UserFoundBy how)
+{
+    switch (how) {
+    case UserFoundBy::Hand:
+        return "hand";
+    case UserFoundBy::InitiativeRolls:
+        return "initiative_rolls";
+    case UserFoundBy::SpellResistanceLines:
+        return "spell_resistance_lines";
+    case UserFoundBy::AbsorbLines:
+        return "absorb_lines";
+    case UserFoundBy::None:
+        break;
+    }
+    return nullptr;
+}
+
 json DamageRecordsJson(const std::vector<AttackRecord>& records, const char* opponentKey,
                        bool byDefender, const std::vector<std::string>& damageTypes)
 {
@@ -64,7 +81,7 @@ json ByTypeJson(const std::vector<AttackRecord>& records,
 }
 
 json CharacterJson(const Character& c, const AnalysisData& data,
-                   const std::vector<std::string>& damageTypes)
+                   const std::vector<std::string>& damageTypes, Side side)
 {
     json spellsCast = json::array();
     for (const auto& [id, count] : c.CastSummary()) {
@@ -75,6 +92,7 @@ json CharacterJson(const Character& c, const AnalysisData& data,
         {"id", c.ID()},
         {"name", DisplayText(c.Name())},
         {"party", c.IsPartyMember()},
+        {"side", SideName(side)},
         {"kills", c.Kills()},
         {"deaths", c.Deaths()},
         {"spells", c.Spells()},
@@ -122,6 +140,8 @@ json DocumentWithoutCharacters(const Session& session, const std::vector<std::st
     for (const auto& line : errorLines)
         doc["error_lines"].push_back(DisplayText(line));
     doc["user_character_id"] = data.userCharacterId;
+    const char* foundBy = data.userCharacterId > 0 ? FoundByName(data.userFoundBy) : nullptr;
+    doc["user_character_found_by"] = foundBy ? json(foundBy) : json(nullptr);
     doc["party_member_count"] = data.partyMemberCount;
 
     doc["spells"] = json::array();
@@ -146,9 +166,13 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
 {
     json doc = DocumentWithoutCharacters(session, files, errorLines, sections);
     json& characters = doc["characters"];
-    for (const auto& character : session.Data().characters)
-        characters.push_back(
-            CharacterJson(*character, session.Data(), session.Config().damageTypes));
+    const Roster roster = session.FightRoster();
+    for (const auto& character : session.Data().characters) {
+        if (!character->HasRecords())
+            continue; // named by a line that was then discarded: nothing to report
+        characters.push_back(CharacterJson(*character, session.Data(), session.Config().damageTypes,
+                                           roster.SideOf(character->ID())));
+    }
     return doc;
 }
 
@@ -171,9 +195,14 @@ void WriteJsonDocument(std::ostream& out, const Session& session,
     const std::string lineStart = indent >= 0 ? "\n" + std::string(2 * indent, ' ') : "";
     bool first = true;
     std::string indented;
+    const Roster roster = session.FightRoster();
     for (const auto& character : characters) {
+        if (!character->HasRecords())
+            continue; // named by a line that was then discarded: nothing to report
         const std::string item =
-            CharacterJson(*character, session.Data(), session.Config().damageTypes).dump(indent);
+            CharacterJson(*character, session.Data(), session.Config().damageTypes,
+                          roster.SideOf(character->ID()))
+                .dump(indent);
         out << (first ? "" : ",") << lineStart;
         first = false;
         if (indent < 0) {
