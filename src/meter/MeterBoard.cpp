@@ -89,8 +89,8 @@ MeterMode MeterModeFromKey(const std::string& key)
     return MeterMode::Dps;
 }
 
-const MeterView& MeterBoard::Update(const MeterFight& current, const Roster& roster, MeterMode mode,
-                                    int64_t tickMs)
+const MeterView& MeterBoard::Update(const CurrentFightChoice& current, const Roster& roster,
+                                    MeterMode mode, int64_t tickMs)
 {
     view_.caption = MeterModeCaption(mode);
     view_.rateCaption = MeterRateCaption(mode);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fights/CurrentFightRule.h"
 #include "fights/Roster.h"
 
 #include <cstdint>
@@ -52,12 +53,6 @@ struct MeterView {
     friend bool operator==(const MeterView&, const MeterView&) = default;
 };
 
-// The fight the meter follows, as the current-fight rule chose it.
-struct MeterFight {
-    const Fight* fight = nullptr; // null before the first fight
-    bool running = false;
-};
-
 // The meter's rows over time. Rows keep their places while values change
 // and are put in order of value at most once a second, so that a row the
 // player is reading does not jump; a new fight or mode is ordered at once.
@@ -65,8 +60,9 @@ class MeterBoard {
 public:
     static constexpr int64_t ResortIntervalMs = 1000;
 
-    // tickMs: the Clock's monotonic milliseconds.
-    const MeterView& Update(const MeterFight& current, const Roster& roster, MeterMode mode,
+    // current: as CurrentFightOf chose it. tickMs: the Clock's monotonic
+    // milliseconds.
+    const MeterView& Update(const CurrentFightChoice& current, const Roster& roster, MeterMode mode,
                             int64_t tickMs);
     const MeterView& View() const { return view_; }
 

@@ -55,13 +55,21 @@ protected:
         CharacterList& characters = h.Data().characters;
         ASSERT_NE(characters.Find("Aron"), nullptr);
         ASSERT_NE(characters.Find("Bela"), nullptr);
-        h.Data().userCharacterId = characters.Find("Aron")->ID();
-        characters.Find("Bela")->SetIsPartyMember(true);
+        ASSERT_NE(characters.Find("Cedd"), nullptr);
+        cedd = characters.Find("Cedd")->ID();
+        aron = characters.Find("Aron")->ID();
+        bela = characters.Find("Bela")->ID();
+        // Through the marks, as the main window sets them, so the sides follow.
+        h.S().Marks().SelectUserCharacter(aron);
+        h.S().Marks().TogglePartyMember(bela);
     }
-    MeterFight Current() { return {&h.S().Fights().Fights().back(), true}; }
+    CurrentFightChoice Current() { return {&h.S().Fights().Fights().back(), true}; }
 
     test::SessionHarness h{test::ShippedAnalysisConfig()};
     MeterBoard board;
+    int32_t aron = 0;
+    int32_t bela = 0;
+    int32_t cedd = 0;
 };
 
 TEST_F(ScriptedSession, RowsPerModeHoldOnlyYourSideWithSharesOfItsTotal)
@@ -105,24 +113,47 @@ TEST_F(ScriptedSession, RowsPerModeHoldOnlyYourSideWithSharesOfItsTotal)
     }
 }
 
-TEST_F(ScriptedSession, MarksDecideTheSide)
+TEST_F(ScriptedSession, MarksAndTheFightDecideTheSide)
 {
-    // Bela's mark removed: only your own row stays, with the whole share.
-    h.Data().characters.Find("Bela")->SetIsPartyMember(false);
-    const MeterView& view = board.Update(Current(), h.S().FightRoster(), MeterMode::Dps, 0);
-    ASSERT_EQ(Names(view), std::vector<std::string>{"Aron"});
-    EXPECT_EQ(view.rows[0].shareText, "100%");
-
-    // Without the user's character nobody is on your side: the meter says how to mark it.
-    h.Data().userCharacterId = 0;
-    const MeterView& unmarked = board.Update(Current(), h.S().FightRoster(), MeterMode::Dps, 0);
-    EXPECT_TRUE(unmarked.rows.empty());
-    EXPECT_NE(unmarked.emptyText.find("Mark your character"), std::string::npos);
+    // Each step changes a mark, then reads the meter again.
+    enum class Step { AsSetUp, UnmarkBela, UnmarkAron };
+    struct Case {
+        Step step;
+        std::vector<std::string> names;
+        std::vector<std::string> shares;
+        Side belaSide;
+    };
+    const Case cases[] = {
+        {Step::AsSetUp, {"Aron", "Bela"}, {"75%", "25%"}, Side::Party},
+        // Unmarked, Bela still fights the ogre that fights you: an ally, still counted.
+        {Step::UnmarkBela, {"Aron", "Bela"}, {"75%", "25%"}, Side::Ally},
+        // Nobody marked: nobody is on your side, and the meter says how to mark yourself.
+        {Step::UnmarkAron, {}, {}, Side::Unknown},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.step));
+        if (c.step == Step::UnmarkBela)
+            h.S().Marks().TogglePartyMember(bela);
+        if (c.step == Step::UnmarkAron)
+            h.S().Marks().TogglePartyMember(aron); // also unselects your character
+        const Roster roster = h.S().FightRoster();
+        EXPECT_EQ(roster.SideOf(bela), c.belaSide);
+        EXPECT_EQ(roster.SideOf(cedd), Side::Unknown);
+        const MeterView& view = board.Update(Current(), roster, MeterMode::Dps, 0);
+        ASSERT_EQ(Names(view), c.names);
+        for (size_t i = 0; i < view.rows.size(); ++i) {
+            EXPECT_EQ(view.rows[i].shareText, c.shares[i]);
+            EXPECT_EQ(view.rows[i].you, view.rows[i].id == aron);
+        }
+        if (c.names.empty()) {
+            EXPECT_NE(view.emptyText.find("Mark your character"), std::string::npos);
+        }
+    }
 }
 
 TEST_F(ScriptedSession, EndedFightAndNoFight)
 {
-    const MeterFight ended{&h.S().Fights().Fights().back(), false};
+    const CurrentFightChoice ended{&h.S().Fights().Fights().back(), false};
     const MeterView& endedView = board.Update(ended, h.S().FightRoster(), MeterMode::Dps, 0);
     EXPECT_TRUE(endedView.ended);
     EXPECT_EQ(endedView.timeText, "10 s, ended");
@@ -155,7 +186,7 @@ protected:
                           damage, 1u});
     }
     Roster MakeRoster() const { return {characters, 1, damageTypes, saveTypes}; }
-    MeterFight Current() const { return {&tracker.Fights().back(), true}; }
+    CurrentFightChoice Current() const { return {&tracker.Fights().back(), true}; }
 
     CharacterList characters;
     std::vector<std::string> damageTypes = {"Physical", "Fire", "Total"};
@@ -212,6 +243,47 @@ TEST_F(Ordering, NewModeOrFightIsOrderedAtOnce)
     ASSERT_EQ(tracker.Fights().size(), 2u);
     EXPECT_EQ(Names(board.Update(Current(), MakeRoster(), MeterMode::Dps, 30)),
               (std::vector<std::string>{"Friend", "You"}));
+}
+
+TEST_F(Ordering, RowsHoldEveryoneOnYourSideByTheSidesTable)
+{
+    Damage(0, 1, 30);
+    Damage(0, 2, 20);
+    Damage(0, 3, 10);
+    // The ogre hits you back, so an enemy has a total of its own to leave out.
+    damage = {50, 0, 50};
+    tracker.OnDamage({DateTime::FromCivil(2026, 7, 3, 20, 0, 0), 4, 1, damage, 1u});
+
+    // The table wins over the party marks Friend and Late carry.
+    struct Case {
+        Side friendSide;
+        Side lateSide;
+        Side ogreSide;
+        std::vector<std::string> names;
+        std::vector<std::string> shares;
+    };
+    const Case cases[] = {
+        {Side::Ally, Side::Pet, Side::Enemy, {"You", "Friend", "Late"}, {"50%", "33%", "17%"}},
+        {Side::Party, Side::Unknown, Side::Enemy, {"You", "Friend"}, {"60%", "40%"}},
+        {Side::Enemy, Side::Ally, Side::Unknown, {"You", "Late"}, {"75%", "25%"}},
+        {Side::Pet, Side::Enemy, Side::Enemy, {"You", "Friend"}, {"60%", "40%"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(SideName(c.friendSide)) + "/" + SideName(c.lateSide));
+        SideTable table;
+        table.byId = {Side::Unknown, Side::You, c.friendSide, c.lateSide, c.ogreSide};
+        table.anyOnYourSide = true;
+        Roster roster = MakeRoster();
+        roster.sides = &table;
+        MeterBoard fresh;
+        const MeterView& view = fresh.Update(Current(), roster, MeterMode::Dps, 0);
+        ASSERT_EQ(Names(view), c.names);
+        for (size_t i = 0; i < view.rows.size(); ++i) {
+            EXPECT_EQ(view.rows[i].shareText, c.shares[i]) << view.rows[i].name;
+            // Only your own character's row is flagged, whatever the others' sides.
+            EXPECT_EQ(view.rows[i].you, view.rows[i].name == "You") << view.rows[i].name;
+        }
+    }
 }
 
 TEST(MeterSettingsStore, StoredValuesAreReadBackAndBadOnesTakeTheirDefaults)

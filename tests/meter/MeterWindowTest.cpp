@@ -53,8 +53,8 @@ private:
                     [this] {
                         ++fightAsked;
                         return tracker.Fights().empty()
-                                   ? MeterFight{}
-                                   : MeterFight{&tracker.Fights().back(), true};
+                                   ? CurrentFightChoice{}
+                                   : CurrentFightChoice{&tracker.Fights().back(), true};
                     },
                     [this] {
                         return Roster{characters, 1, damageTypes, saveTypes};

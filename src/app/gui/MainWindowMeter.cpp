@@ -1,6 +1,7 @@
 // The main window's live meter.
 #include "MainWindow.h"
 #include "analysis/Session.h"
+#include "fights/CurrentFightRule.h"
 #include "meter/gui/MeterWindow.h"
 #include "util/Clock.h"
 #include "util/gui/SystemTray.h"
@@ -10,19 +11,6 @@
 #include <QMenu>
 
 namespace tarvik {
-
-namespace {
-
-// The running fight, else the last that ended.
-MeterFight CurrentMeterFight(const FightTracker& tracker, DateTime now)
-{
-    if (const Fight* running = tracker.RunningFight(now))
-        return {running, true};
-    const std::vector<Fight>& fights = tracker.Fights();
-    return {fights.empty() ? nullptr : &fights.back(), false};
-}
-
-} // namespace
 
 MeterWindow* MainWindow::Meter() const
 {
@@ -39,7 +27,7 @@ void MainWindow::ToggleMeter()
                          options_,
                          clock_,
                          timers_,
-                         [this] { return CurrentMeterFight(session_->Fights(), clock_.Now()); },
+                         [this] { return CurrentFightOf(session_->Fights(), clock_.Now()); },
                          [this] { return session_->FightRoster(); },
                          [] { return QCursor::pos(); }};
     meter_ = new MeterWindow(context);

@@ -26,7 +26,7 @@ struct MeterContext {
     const UserOptions& options; // the HUD's four colours
     const Clock& clock;         // re-sorts and repaint pacing
     TimerFactory& timers;       // the repaint delay and the cursor poll
-    std::function<MeterFight()> currentFight;
+    std::function<CurrentFightChoice()> currentFight;
     std::function<Roster()> roster;
     // The cursor on the screen; a click-through window gets no hover events.
     std::function<QPoint()> cursorPos;
