@@ -62,7 +62,7 @@ void FollowStream::AfterTick(DateTime now)
         if (tracker.IsRunning(fight, now))
             break;
         Json line = {{"type", "fight"}};
-        line.update(FightJson(fight, roster, sections_.targets));
+        line.update(FightJson(fight, roster, sections_.targets ? &tracker.EffectNames() : nullptr));
         Print(line);
         lastEndedSecond_ = fight.EndSecond();
     }

@@ -2,6 +2,7 @@
 
 #include "FightReport.h"
 #include "analysis/Session.h"
+#include "fights/TargetViews.h"
 #include "ui/DetailViews.h"
 #include "ui/SessionStatistics.h"
 #include "util/Encoding.h"
@@ -45,6 +46,8 @@ std::string TextReport(const Session& session, const DriverResult& result,
     text += Section("Session Statistics");
     text += GridText(BuildSessionStatistics(session));
     const AnalysisData& data = session.Data();
+    // Spell resistance checks are written for the log's owner only.
+    const auto spellResults = SpellResultsByCharacter(session.Fights());
     for (const auto& character : data.characters) {
         std::string title = DisplayText(character->Name());
         if (character->ID() == data.userCharacterId)
@@ -52,7 +55,12 @@ std::string TextReport(const Session& session, const DriverResult& result,
         else if (character->IsPartyMember())
             title += " (party)";
         text += "\n" + Section(title);
-        text += GridText(BuildGeneralInfo(session, *character));
+        DetailGrid grid = BuildGeneralInfo(session, *character);
+        for (const auto& [id, lines] : spellResults) {
+            if (id == character->ID())
+                grid.cells.push_back({"Spell Resistance", SpellResultsText(lines)});
+        }
+        text += GridText(grid);
     }
     if (sections.fights)
         text += "\n" + FightsText(session);

@@ -83,6 +83,9 @@ void FightCharacter::Reuse(int32_t newId, size_t damageTypes)
     dealtDamage = false;
     firstDamageSecond = 0;
     lastDamageSecond = 0;
+    tookDamage = false;
+    firstTakenSecond = 0;
+    lastTakenSecond = 0;
     series.dealt.clear();
     series.taken.clear();
     damageFrom.clear();

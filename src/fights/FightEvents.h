@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace tarvik {
 
@@ -11,7 +12,7 @@ namespace tarvik {
 // event names characters by ID and carries its line's date; none owns text,
 // so handing one on costs no allocation. "On your side" means the user's
 // character or a party member at the time: only their events are kept for
-// death recaps.
+// death recaps. Texts are views into the line, valid during the call.
 
 enum class AttackOutcome : uint8_t {
     Hit,
@@ -36,6 +37,9 @@ struct AttackEvent {
     AttackOutcome outcome = AttackOutcome::Other;
     bool hasRoll = false; // false when the record carried no readable roll
     AttackRoll roll;
+    bool touch = false;   // a touch attack: rolled against touch AC
+    bool special = false; // a special attack (Knockdown, Called Shot, ...): a bonus of its own
+    bool offHand = false; // made with the off hand
 };
 
 struct DamageEvent {
@@ -83,6 +87,23 @@ struct SaveEvent {
     int32_t dc = -1; // -1: the record named none
     bool success = false;
     bool onYourSide = false;
+};
+
+// "Name : Immune to Critical Hits." and the like: what the character is
+// immune to.
+struct SpecialImmunityEvent {
+    DateTime date;
+    int32_t character = 0;
+    std::string_view what; // "Critical Hits", "FEAR"
+};
+
+// "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE": the
+// character's spell resistance against a spell and how it came out.
+struct SpellResistEvent {
+    DateTime date;
+    int32_t character = 0;
+    std::string_view spell;
+    std::string_view result; // as written: "IMMUNE", "FAILED", "RESISTED"
 };
 
 } // namespace tarvik

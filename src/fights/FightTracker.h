@@ -2,10 +2,13 @@
 
 #include "Fight.h"
 #include "FightEvents.h"
+#include "NameTable.h"
 #include "TargetStats.h"
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace tarvik {
@@ -39,6 +42,15 @@ public:
     void OnHealing(const HealingEvent& event);
     void OnAbsorb(const AbsorbEvent& event);
     void OnSave(const SaveEvent& event);
+    void OnSpecialImmunity(const SpecialImmunityEvent& event);
+    void OnSpellResist(const SpellResistEvent& event);
+    // Pairs the absorbs still waiting for the damage line below them as if
+    // none came: at the end of a log that is read whole. A later line of
+    // another second does the same by itself.
+    void Settle();
+
+    // The names special immunities and spell resistance checks refer to.
+    const NameTable& EffectNames() const { return effectNames_; }
 
     // The newest fights (at least MaxKeptFights of them), in the order they
     // began. A new fight may move or drop the others: hold on to indices
@@ -52,8 +64,11 @@ public:
     // What the fights no longer kept told of a character.
     struct EarlierFights {
         TargetStats stats;
-        AcEvidence lastAc;                            // of the last of them with AC evidence
-        std::vector<ImmunityEvidence> lastImmunities; // of the last with pairs, by type
+        // Damage taken by attacker, and the seconds it was taken over.
+        std::vector<std::pair<int32_t, int64_t>> damageFrom;
+        int64_t takenSeconds = 0;
+
+        bool Empty() const { return stats.Empty() && damageFrom.empty(); }
     };
     // Null when the character had no part in them, or nothing to tell.
     const EarlierFights* Earlier(int32_t id) const;
@@ -85,16 +100,36 @@ private:
         size_t count_ = 0;
     };
 
+    // A damage line to a character, as an absorb is paired with it.
+    struct Hit {
+        int32_t attacker = 0;
+        uint64_t named = 0;              // bit t: type t named
+        std::span<const int32_t> damage; // by type
+
+        bool Has(int32_t type) const { return type < 64 && (named >> type & 1) != 0; }
+    };
+    struct PendingAbsorb {
+        int32_t type = -1; // -1: resistance or reduction
+        int32_t amount = 0;
+    };
+    // Absorbs of one second belong to the damage line right above or right
+    // below them: the last damage line and the absorbs since wait for the
+    // next damage line or the next second. Kept here, not in the reader, so
+    // that a read may end between the two.
+    static constexpr size_t MaxPendingAbsorbs = 64;
+
     // What is kept per character across fights.
     struct Track {
         TargetStats outside;
         EarlierFights earlier;
         RecapRing ring;
-        // The amount each damage type last did to the character, to pair with
-        // an immunity absorb that follows it.
-        std::vector<int32_t> lastAmount;
-        std::vector<int64_t> lastSecond;
-        uint64_t unpaired = 0; // bit t: lastAmount[t] waits for its absorb
+        // The last damage line to the character in the pending second.
+        bool hasAbove = false;
+        int32_t aboveAttacker = 0;
+        uint64_t aboveNamed = 0;
+        std::vector<int32_t> aboveDamage;
+        std::vector<PendingAbsorb> absorbs; // since that line
+        bool pending = false;               // listed in pending_
     };
 
     Track& TrackOf(int32_t id)
@@ -120,6 +155,19 @@ private:
         return NewFight(second);
     }
     Fight& NewFight(int64_t second);
+    // Pairs what waits when a line of another second comes.
+    void SettleBefore(int64_t second)
+    {
+        if (second != pendingSecond_) {
+            if (!pending_.empty())
+                Settle();
+            pendingSecond_ = second;
+        }
+    }
+    void Pend(int32_t id, Track& track);
+    // Pairs the absorbs that wait on a character with the damage line above
+    // them and the one below (either may be missing).
+    void PairAbsorbs(int32_t id, Track& track, const Hit* below);
     // Moves the oldest fights' target evidence to the characters' tracks and
     // forgets the fights; done in batches so that the vector moves seldom.
     void DropOldestFights(size_t count);
@@ -148,6 +196,9 @@ private:
     std::vector<Track> tracks_; // by character ID; entry 0 unused
     // Position of each character in the newest fight's list, -1 when absent.
     std::vector<int32_t> slotOf_;
+    int64_t pendingSecond_ = 0;
+    std::vector<int32_t> pending_; // characters with a line that waits
+    NameTable effectNames_;
 };
 
 // A FightGap value brought into range.

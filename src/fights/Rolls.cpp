@@ -23,22 +23,27 @@ RollNumbers ScanRoll(std::string_view text)
     const char* p = text.data() + open + 1;
     const char* const end = text.data() + text.size();
     bool equals = false;
+    // A minus sign before a number, next to it or apart ("3 - 2 = 1"),
+    // makes it negative.
+    bool minus = false;
     while (p < end && *p != ')' && numbers.count < RollNumbers::Capacity) {
-        const bool negative = *p == '-' && p + 1 < end && IsDigit(p[1]);
-        if (IsDigit(*p) || negative) {
+        if (IsDigit(*p)) {
             int32_t value = 0;
             const auto [next, error] = std::from_chars(p, end, value);
             if (error != std::errc())
                 return {}; // a number too large for any roll
-            numbers.values[numbers.count] = value;
+            numbers.values[numbers.count] = minus ? -value : value;
             numbers.afterEquals[numbers.count] = equals;
             ++numbers.count;
             equals = false;
+            minus = false;
             p = next;
             continue;
         }
         if (*p == '=')
             equals = true;
+        else if (*p == '-')
+            minus = !minus;
         ++p;
     }
     return numbers;
@@ -47,30 +52,37 @@ RollNumbers ScanRoll(std::string_view text)
 std::optional<AttackRoll> ParseAttackRoll(std::string_view text)
 {
     // Every attack line has one, so this is read in one tight pass. The text
-    // must end in something other than a digit or a blank (the game's ")"):
-    // that end stops the loops below without a bounds check per character.
-    if (text.empty() || IsDigit(text.back()) || text.back() == ' ')
+    // must end in something the loops below stop at (the game's ")"), so
+    // that they need no bounds check per character.
+    if (text.empty() || IsDigit(text.back()) || std::strchr(" +-=", text.back()) != nullptr)
         return std::nullopt;
     const void* open = std::memchr(text.data(), '(', text.size());
     if (!open)
         return std::nullopt;
     const char* const end = text.data() + text.size();
     const char* p = static_cast<const char*>(open) + 1;
-    constexpr char Before[3] = {'\0', '+', '='};
     int32_t values[3] = {};
     for (int k = 0; k < 3; ++k) {
         while (*p == ' ')
             ++p;
-        if (k > 0) {
-            if (*p != Before[k])
+        bool negative = false;
+        if (k == 1) {
+            // "10 + 19" or, with a negative bonus, "3 - 2".
+            if (*p != '+' && *p != '-')
+                return std::nullopt;
+            negative = *p == '-';
+            ++p;
+        } else if (k == 2) {
+            if (*p != '=')
                 return std::nullopt;
             ++p;
-            while (*p == ' ')
-                ++p;
         }
-        const bool negative = *p == '-';
-        if (negative && p + 1 < end)
+        while (*p == ' ')
             ++p;
+        if (*p == '-' && p + 1 < end) {
+            negative = !negative;
+            ++p;
+        }
         const char* const first = p;
         uint32_t value = 0;
         while (IsDigit(*p))

@@ -75,6 +75,7 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
         return object;
     };
 
+    const auto spellResults = SpellResultsByCharacter(session.Fights());
     doc["characters"] = json::array();
     for (const auto& character : data.characters) {
         const Character& c = *character;
@@ -112,6 +113,19 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
             {"damage_dealt_to", damageRecords(c.OutboundRecords(), "defender", true)},
             {"damage_received_from", damageRecords(c.InboundRecords(), "attacker", false)},
         });
+        // Only the log's owner has spell resistance checks written.
+        for (const auto& [id, lines] : spellResults) {
+            if (id != c.ID())
+                continue;
+            json bySpell = json::object();
+            for (const SpellResultLine& line : lines) {
+                json results = json::object();
+                for (const NamedCount& result : line.results)
+                    results[DisplayText(result.name)] = result.count;
+                bySpell[DisplayText(line.spell)] = std::move(results);
+            }
+            doc["characters"].back()["spell_resists"] = std::move(bySpell);
+        }
     }
     if (sections.fights) {
         if (const int32_t dropped = session.Fights().DroppedFights())

@@ -2,6 +2,7 @@
 // with the shipped configuration.
 #include "AnalysisTestSupport.h"
 #include "LogGenerator.h"
+#include "fights/TargetViews.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -75,7 +76,7 @@ TEST_F(SessionFights, ArmourClassFromHitsAndMissesButNotNaturalOnesAndTwenties)
     EXPECT_EQ(moth->acLow, 31);
     EXPECT_EQ(moth->acHigh, 32);
     EXPECT_EQ(moth->acRolls, 5);
-    EXPECT_EQ(moth->ab, "24");
+    EXPECT_EQ(moth->ab, "24 / 19");
     EXPECT_EQ(moth->savesText, "Fort 12, Reflex 9, Will 4");
 }
 
