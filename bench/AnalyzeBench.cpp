@@ -15,7 +15,7 @@
 #include "RealLogBench.h"
 #include "analysis/LogReader.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
+#include "config/Configuration.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"

@@ -3,7 +3,7 @@
 // body comes. Prints the peak resident memory after each case.
 //
 //   tarvik-update-bench [MEGABYTES]   (default 400; 600 is refused unread)
-#include "app/ProgramInfo.h"
+#include "config/ProgramInfo.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
@@ -102,8 +102,9 @@ public:
     void ClearErrorList() override {}
     void AddErrorLine(const QString& line) override { last = line; }
     bool ErrorListEmpty() const override { return true; }
-    void SetBusy(bool, MainTab) override {}
-    void SelectTab(MainTab) override {}
+    void SetBusy(bool) override {}
+    void ShowErrors() override {}
+    void ShowInfo() override {}
     void NoteAutomaticChecksOff(const QString&) override {}
     void ShowInformation(const QString&) override {}
     void ShowExclamation(const QString& text) override { last = text; }

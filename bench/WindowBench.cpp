@@ -5,11 +5,10 @@
 //   QT_QPA_PLATFORM=offscreen tarvik-window-bench [LINES]
 #include "LogGenerator.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
-#include "app/ProgramInfo.h"
-#include "app/SettingsStore.h"
 #include "app/gui/LogSelectionPanel.h"
 #include "app/gui/MainWindow.h"
+#include "config/Configuration.h"
+#include "config/ProgramInfo.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
@@ -17,6 +16,7 @@
 #include "fights/gui/TargetsTab.h"
 #include "util/Clock.h"
 #include "util/HeapPages.h"
+#include "util/SettingsStore.h"
 #include "util/gui/Dialogs.h"
 
 #include <cstdio>

@@ -3,8 +3,8 @@
 // classify exactly as asking each record type in turn does.
 #include "FuzzSupport.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
-#include "app/IniFile.h"
+#include "config/Configuration.h"
+#include "config/IniFile.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"

@@ -3,7 +3,7 @@
 // monitoring.
 #include "FuzzSupport.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
+#include "config/Configuration.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"

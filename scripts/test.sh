@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the whole build once, then the
-# Qt-free engine tests again under AddressSanitizer and UBSan, then a minute
-# of fuzzing for each libFuzzer target, then the build packed as a Debian
-# package, then the engine built for Windows and run under Wine.
+# Sets up, builds and runs every test: the include order of the layers
+# first, then the whole build once, then the Qt-free engine tests again
+# under AddressSanitizer and UBSan, then a minute of fuzzing for each
+# libFuzzer target, then the build packed as a Debian package, then the
+# engine built for Windows and run under Wine.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build"
 jobs="$(nproc)"
+
+# Before anything is built: an include against the layer order fails at once.
+python3 "$root/scripts/check-layers.py" "$root"
 
 # Without debug information: the tests compile and link a quarter faster.
 "$root/scripts/setup.sh" "$build" -DTARVIK_WERROR=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG"

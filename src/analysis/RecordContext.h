@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordKind.h"
+#include "config/RecordKind.h"
 #include "util/DateTime.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LogFormat.h"
 #include "RecordContext.h"
+#include "config/LogFormat.h"
 #include "fights/FightEvents.h"
 #include "fights/Rolls.h"
 #include "model/DamageBreakdown.h"

@@ -3,13 +3,12 @@
 #include "DateParser.h"
 #include "LogReader.h"
 #include "YearResolver.h"
+#include "config/ProgramInfo.h"
 #include "diag/DebugLog.h"
-#include "model/RoundNumber.h"
 #include "util/Checked.h"
 #include "util/Clock.h"
 #include "util/FileInfo.h"
 #include "util/FileUtil.h"
-#include "util/NumberFormat.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -103,7 +102,7 @@ std::string Session::SeriousErrorMessage()
 {
     return "A serious error occurred during the log analysis.\n"
            "Please save the error log and email it to the developer: " +
-           std::string(SupportAddress) +
+           ProgramInfo::SupportAddress() +
            "\n"
            "If possible, please zip up the NWN log and attach it to the email as well.\n\n"
            "NOTE:  Log monitoring has been disabled.  No new data will be analyzed.";
@@ -118,7 +117,7 @@ bool Session::Fail(const std::string& path, std::string_view body, const Error& 
     debug_.LogDebug(message, 1, false, nullptr);
     errors_.AddFinal(message);
     failed_ = true;
-    host_.SelectTab(MainTab::Errors);
+    host_.ShowErrors();
     if (options_.monitoringEnabled)
         host_.StopMonitoring();
     host_.SeriousError(SeriousErrorMessage());
@@ -341,47 +340,12 @@ DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
         if (!AnalyzeLog(path, nullptr)) {
             result.aborted = true;
             result.seriousError = failed_;
-            result.stopReason =
-                failed_
-                    ? "Log analysis stopped by an error in [" + name + "].  (Check the Errors tab.)"
-                    : "Log file [" + name + "] holds no lines; the analysis stopped.";
+            result.stoppedAt = name;
             return result;
         }
     }
-    result.summary = SummaryText(result.filesAnalyzed, clock_.TickMs() - start);
+    result.elapsedMs = clock_.TickMs() - start;
     return result;
-}
-
-std::string Session::ProgressText() const
-{
-    std::string text = "Analyzing logs...\n\n" + FormatThousands(data_.linesRead) +
-                       " lines read.\n" + FormatThousands(data_.recordsParsed) + " records parsed";
-    if (data_.linesRead < 1)
-        return text + ".";
-    return text + " (" + RoundedText(data_.recordsParsed * 100.0 / data_.linesRead, 1) + "%).";
-}
-
-std::string Session::SummaryText(int32_t files, int64_t elapsedMs) const
-{
-    double seconds = RoundNumber(static_cast<double>(elapsedMs) / 1000.0, 2);
-    std::string secondsText = FormatDecimal(seconds);
-    const auto whole = RoundToInt32(seconds);
-    if (!whole || *whole < 1) {
-        // A very short run counts as one second, so the rate never divides by zero.
-        secondsText = "1";
-        seconds = 1;
-    }
-    std::string text = "Analyzing logs...complete.\n\n" + FormatThousands(files) +
-                       " log file(s) analyzed in " + secondsText + " second(s).\n" +
-                       FormatThousands(data_.linesRead) + " lines parsed into " +
-                       FormatThousands(data_.recordsParsed) + " records";
-    if (data_.linesRead > 0) {
-        text += " (" + RoundedText(data_.recordsParsed * 100.0 / data_.linesRead, 1) + "%).\n(" +
-                RoundedText(data_.linesRead / seconds, 0) + " lines per second.)";
-    } else {
-        text += ".";
-    }
-    return text;
 }
 
 } // namespace tarvik

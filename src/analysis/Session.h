@@ -4,13 +4,13 @@
 #include "AnalysisOptions.h"
 #include "ChangeNotes.h"
 #include "ErrorList.h"
-#include "LogFormat.h"
 #include "LogReader.h"
 #include "PartyMarks.h"
 #include "RecordInterpreter.h"
 #include "SessionHost.h"
+#include "config/LogFormat.h"
 #include "fights/FightTracker.h"
-#include "fights/FightViews.h"
+#include "fights/Roster.h"
 #include "monitor/LogCursor.h"
 #include "monitor/LogFollower.h"
 #include "monitor/MonitorPosition.h"
@@ -25,19 +25,16 @@ namespace tarvik {
 class Clock;
 class DebugLog;
 
-// Where to send a log that broke the analysis.
-inline constexpr const char* SupportAddress = "support@tarvik.example.org";
-
 // Outcome of analysing a set of files from start to end.
 struct DriverResult {
     int32_t filesAnalyzed = 0;
     bool aborted = false;
     bool fileMissing = false;
-    std::string summary; // the "Status" tab's text after a complete run
+    int64_t elapsedMs = 0; // of a complete run
     // Files that were not read, each named with the reason.
     std::vector<std::string> skipped;
-    // Why an aborted run stopped, for the status bar.
-    std::string stopReason;
+    // The file whose read stopped an aborted run.
+    std::string stoppedAt;
     // It stopped through the serious-error path, whose box says it already.
     bool seriousError = false;
 };
@@ -98,10 +95,6 @@ public:
 
     // Analyses the files, in file-name order, each from its start.
     DriverResult AnalyzeSelectedLogs(std::vector<std::string> paths);
-    // The "Status" tab's text while a run is going on.
-    std::string ProgressText() const;
-    // The summary of a finished run, from its elapsed milliseconds.
-    std::string SummaryText(int32_t files, int64_t elapsedMs) const;
 
     // The message of the serious-error box.
     static std::string SeriousErrorMessage();

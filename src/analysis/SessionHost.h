@@ -6,9 +6,6 @@
 
 namespace tarvik {
 
-// The main window's tabs, numbered as the program numbers them.
-enum class MainTab { None = 0, Info = 1, Status = 2, Errors = 3, Debug = 4 };
-
 // What the analysis asks of whoever shows it: the main window, the
 // command-line tool or a test. Every call has a quiet default.
 class SessionHost {
@@ -20,7 +17,8 @@ public:
     virtual void SetRecordDates(std::string_view /*earliest*/, std::string_view /*latest*/) {}
     virtual void ErrorListCleared() {}
     virtual void ErrorAdded(std::string_view /*line*/) {}
-    virtual void SelectTab(MainTab /*tab*/) {}
+    // The error list holds what stopped the analysis: show it.
+    virtual void ShowErrors() {}
     // A critical message box.
     virtual void SeriousError(std::string_view /*message*/) {}
     // A serious error while monitoring switches monitoring off.

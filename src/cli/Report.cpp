@@ -5,6 +5,7 @@
 #include "fights/TargetViews.h"
 #include "ui/DetailViews.h"
 #include "ui/SessionStatistics.h"
+#include "ui/StatusTexts.h"
 #include "util/Encoding.h"
 
 #include <algorithm>
@@ -42,7 +43,7 @@ std::string GridText(const DetailGrid& grid)
 std::string TextReport(const Session& session, const DriverResult& result,
                        const ReportSections& sections)
 {
-    std::string text = result.summary + "\n\n";
+    std::string text = SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs) + "\n\n";
     text += Section("Session Statistics");
     text += GridText(BuildSessionStatistics(session));
     const AnalysisData& data = session.Data();

@@ -4,14 +4,15 @@
 #include "Report.h"
 #include "Serve.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
-#include "app/FileLocations.h"
+#include "config/Configuration.h"
+#include "config/FileLocations.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
 #include "monitor/RealTimeState.h"
 #include "report/HtmlReport.h"
 #include "report/ReportText.h"
+#include "ui/StatusTexts.h"
 #include "util/Clock.h"
 #include "util/CommandLine.h"
 #include "util/Encoding.h"
@@ -164,8 +165,8 @@ int Run(int argc, char** argv)
         std::cerr << "tarvik-cli: a log file was not found and was skipped.\n";
     for (const auto& message : result.skipped)
         std::cerr << "tarvik-cli: " << message << '\n';
-    if (!result.stopReason.empty() && !result.seriousError)
-        std::cerr << "tarvik-cli: " << result.stopReason << '\n';
+    if (result.aborted && !result.seriousError)
+        std::cerr << "tarvik-cli: " << StopReasonText(result) << '\n';
 
     const std::vector<std::string> files = ReportFileNames(options->logs);
     const std::vector<std::string>& errorLines = session.Errors().Lines();

@@ -42,12 +42,6 @@ void TakeLargestTypes(std::span<const int32_t> damage, uint64_t named, RecapEven
 
 } // namespace
 
-int32_t ClampFightGap(int64_t seconds)
-{
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(seconds, FightTracker::MinGapSeconds, FightTracker::MaxGapSeconds));
-}
-
 FightTracker::FightTracker(int damageTypeCount, int32_t gapSeconds)
     : damageTypeCount_(std::max(damageTypeCount, 1))
     , gapSeconds_(ClampFightGap(gapSeconds))
@@ -201,15 +195,24 @@ void FightTracker::PushRecap(int32_t id, const RecapEvent& event)
     TrackOf(id).ring.Push(event);
 }
 
-void FightTracker::OnAttack(const AttackEvent& event)
+inline FightTracker::Exchange FightTracker::CombatExchange(const DateTime& date, int32_t from,
+                                                           int32_t to)
 {
-    const int64_t second = SecondOf(event.date);
+    const int64_t second = SecondOf(date);
     SettleBefore(second);
     Fight& fight = CombatFight(second);
-    const size_t a = Slot(fight, event.attacker);
-    const size_t d = Slot(fight, event.defender);
-    FightCharacter& attacker = fight.characters_[a];
-    FightCharacter& defender = fight.characters_[d];
+    const size_t fromSlot = Slot(fight, from);
+    const size_t toSlot = Slot(fight, to);
+    // Both are in the list now: adding the second may have moved the first.
+    return {second, fight, toSlot, fight.characters_[fromSlot], fight.characters_[toSlot]};
+}
+
+void FightTracker::OnAttack(const AttackEvent& event)
+{
+    const Exchange exchange = CombatExchange(event.date, event.attacker, event.defender);
+    FightCharacter& attacker = exchange.from;
+    FightCharacter& defender = exchange.to;
+    const size_t d = exchange.toSlot;
     ++attacker.attacks;
     ++defender.attacksReceived;
     if (d / 64 >= attacker.attacked.size())
@@ -236,13 +239,11 @@ void FightTracker::OnDamage(const DamageEvent& event)
 {
     if (event.damage.empty())
         return;
-    const int64_t second = SecondOf(event.date);
-    SettleBefore(second);
-    Fight& fight = CombatFight(second);
-    const size_t a = Slot(fight, event.attacker);
-    const size_t d = Slot(fight, event.defender);
-    FightCharacter& attacker = fight.characters_[a];
-    FightCharacter& defender = fight.characters_[d];
+    const Exchange exchange = CombatExchange(event.date, event.attacker, event.defender);
+    const int64_t second = exchange.second;
+    Fight& fight = exchange.fight;
+    FightCharacter& attacker = exchange.from;
+    FightCharacter& defender = exchange.to;
     const int32_t total = event.damage.back();
     const size_t types = std::min(event.damage.size() - 1, attacker.dealtByType.size());
 
@@ -322,16 +323,13 @@ void FightTracker::OnDamage(const DamageEvent& event)
 
 void FightTracker::OnKill(const KillEvent& event)
 {
-    const int64_t second = SecondOf(event.date);
-    SettleBefore(second);
-    Fight& fight = CombatFight(second);
-    const size_t k = Slot(fight, event.killer);
-    const size_t v = Slot(fight, event.victim);
-    ++fight.characters_[k].kills;
-    ++fight.characters_[v].deaths;
+    const Exchange exchange = CombatExchange(event.date, event.killer, event.victim);
+    ++exchange.from.kills;
+    ++exchange.to.deaths;
     if (!event.victimOnYourSide)
         return;
-    DeathRecap& recap = fight.deaths_.emplace_back();
+    const int64_t second = exchange.second;
+    DeathRecap& recap = exchange.fight.deaths_.emplace_back();
     recap.second = second;
     recap.victim = event.victim;
     recap.killer = event.killer;

@@ -4,6 +4,7 @@
 #include "FightEvents.h"
 #include "NameTable.h"
 #include "TargetStats.h"
+#include "config/FightGap.h"
 
 #include <array>
 #include <cstdint>
@@ -22,12 +23,9 @@ public:
     // Fights kept whole, so that memory stays flat over days of logs; older
     // ones leave only their part in the target statistics.
     static constexpr size_t MaxKeptFights = 1000;
-    static constexpr int32_t DefaultGapSeconds = 15;
-    static constexpr int32_t MinGapSeconds = 1;
-    static constexpr int32_t MaxGapSeconds = 3600;
 
     // damageTypeCount counts the configured types with "Total".
-    explicit FightTracker(int damageTypeCount, int32_t gapSeconds = DefaultGapSeconds);
+    explicit FightTracker(int damageTypeCount, int32_t gapSeconds = DefaultFightGapSeconds);
 
     // Forgets every fight and every character.
     void Clear();
@@ -155,6 +153,16 @@ private:
         return NewFight(second);
     }
     Fight& NewFight(int64_t second);
+    // Both characters of a blow, in the fight of its time: the one who gives
+    // it joins the fight first.
+    struct Exchange {
+        int64_t second;
+        Fight& fight;
+        size_t toSlot;
+        FightCharacter& from;
+        FightCharacter& to;
+    };
+    Exchange CombatExchange(const DateTime& date, int32_t from, int32_t to);
     // Pairs what waits when a line of another second comes.
     void SettleBefore(int64_t second)
     {
@@ -200,8 +208,5 @@ private:
     std::vector<int32_t> pending_; // characters with a line that waits
     NameTable effectNames_;
 };
-
-// A FightGap value brought into range.
-int32_t ClampFightGap(int64_t seconds);
 
 } // namespace tarvik

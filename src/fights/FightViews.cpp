@@ -10,7 +10,6 @@ namespace tarvik {
 namespace {
 
 const std::string Unknown = "?";
-const std::string OtherSave = "Other";
 
 bool TookPart(const FightCharacter& c)
 {
@@ -66,47 +65,6 @@ std::string JoinTexts(const std::vector<std::string>& parts)
 }
 
 } // namespace
-
-const char* SideName(Side side)
-{
-    switch (side) {
-    case Side::You:
-        return "you";
-    case Side::Party:
-        return "party";
-    case Side::None:
-        break;
-    }
-    return "none";
-}
-
-Side Roster::SideOf(int32_t id) const
-{
-    if (id > 0 && id == userId)
-        return Side::You;
-    const Character* character = characters.At(id);
-    return character && character->IsPartyMember() ? Side::Party : Side::None;
-}
-
-const std::string& Roster::NameOf(int32_t id) const
-{
-    const Character* character = characters.At(id);
-    return character ? character->Name() : Unknown;
-}
-
-const std::string& Roster::DamageTypeName(int32_t type) const
-{
-    return type >= 0 && static_cast<size_t>(type) < damageTypes.size()
-               ? damageTypes[static_cast<size_t>(type)]
-               : Unknown;
-}
-
-const std::string& Roster::SaveTypeName(int32_t type) const
-{
-    return type >= 1 && static_cast<size_t>(type) <= saveTypes.size()
-               ? saveTypes[static_cast<size_t>(type - 1)]
-               : OtherSave;
-}
 
 std::string DurationText(int64_t seconds)
 {

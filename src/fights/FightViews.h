@@ -2,6 +2,7 @@
 
 #include "Fight.h"
 #include "FightTracker.h"
+#include "Roster.h"
 #include "model/Character.h"
 
 #include <cstdint>
@@ -14,28 +15,6 @@ namespace tarvik {
 
 // Everything about fights, targets and recaps that a view shows, decided
 // here so that the window, its report and tarvik-cli say the same.
-
-enum class Side : uint8_t { None, Party, You };
-// "you", "party", "none".
-const char* SideName(Side side);
-
-// Who is who, and the names of the configured types. Sides are looked up
-// when asked, so marking a character later changes what the views show.
-struct Roster {
-    const CharacterList& characters;
-    int32_t userId = 0;
-    const std::vector<std::string>& damageTypes; // ends with "Total"
-    const std::vector<std::string>& saveTypes;
-
-    Side SideOf(int32_t id) const;
-    bool OnYourSide(int32_t id) const { return SideOf(id) != Side::None; }
-    // "?" for an ID no character has.
-    const std::string& NameOf(int32_t id) const;
-    // The configured name of a 0-based damage type.
-    const std::string& DamageTypeName(int32_t type) const;
-    // The configured name of a 1-based save type; "Other" for 0.
-    const std::string& SaveTypeName(int32_t type) const;
-};
 
 // "45 s" under a minute, "1:05" under an hour, then "1:02:03".
 std::string DurationText(int64_t seconds);

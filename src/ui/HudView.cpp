@@ -23,20 +23,24 @@ int32_t OpacityAlpha(int32_t percent)
     return static_cast<int32_t>(std::clamp<int64_t>(alpha, 1, 255));
 }
 
-std::optional<HoverSetting> HoverSettingFor(int32_t level)
+int32_t HoverInterval(int32_t level)
 {
     switch (level) {
-    case 1:
-        return HoverSetting{false, 0, "Disabled"};
     case 2:
-        return HoverSetting{true, 500, "Relaxed"};
-    case 3:
-        return HoverSetting{true, 250, "Standard"};
+        return 500;
     case 4:
-        return HoverSetting{true, 100, "Aggressive"};
+        return 100;
     default:
-        return std::nullopt;
+        return 250;
     }
+}
+
+std::optional<HoverSetting> HoverSettingFor(int32_t level)
+{
+    static const char* const captions[] = {"Disabled", "Relaxed", "Standard", "Aggressive"};
+    if (level < 1 || level > 4)
+        return std::nullopt;
+    return HoverSetting{level > 1, HoverInterval(level), captions[level - 1]};
 }
 
 HudFugueLabels MakeHudFugueLabels(int32_t count, int32_t secondsToNext, int32_t warningSeconds)

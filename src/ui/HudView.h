@@ -15,6 +15,10 @@ class Session;
 // halves to even, so 100 gives 255, 80 gives 204 and 50 gives 128.
 int32_t OpacityAlpha(int32_t percent);
 
+// The on-top timer's interval for a hover level: 500 ms for relaxed (2),
+// 100 ms for aggressive (4), otherwise the standard 250 ms.
+int32_t HoverInterval(int32_t level);
+
 // What a hover level (1..4) does to the on-top timer.
 struct HoverSetting {
     bool running = false;   // level 1 stops the timer and keeps its interval

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserOptions.h"
+#include "config/UserOptions.h"
 
 #include <string_view>
 

@@ -3,7 +3,7 @@
 #include "DownloadProgress.h"
 #include "UpdateDescription.h"
 #include "UpdateHost.h"
-#include "app/IniFile.h"
+#include "config/IniFile.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "util/Clock.h"
@@ -130,7 +130,7 @@ bool UpdateChecker::UpdateConfig(bool force)
     }
     running_ = true;
     cancelled_ = false;
-    host_.SetBusy(true, MainTab::None);
+    host_.SetBusy(true);
     const Outcome outcome = Check(force, address);
     running_ = false;
     if (outcome == Outcome::SetupStarted) {
@@ -142,7 +142,9 @@ bool UpdateChecker::UpdateConfig(bool force)
         Log(1, QStringLiteral("Program update check cancelled."));
         host_.SetStatusMessage(QStringLiteral("Program update check cancelled."));
     }
-    host_.SetBusy(false, force ? MainTab::Info : MainTab::None);
+    if (force)
+        host_.ShowInfo();
+    host_.SetBusy(false);
     return true;
 }
 
@@ -177,7 +179,7 @@ UpdateChecker::Outcome UpdateChecker::Check(bool force, const std::string& addre
     // An automatic check never takes over the problems of an analysis.
     showTransferLog_ = force || host_.ErrorListEmpty();
     if (force)
-        host_.SelectTab(MainTab::Errors);
+        host_.ShowErrors();
     const bool secure = settings_.trust.Secure(QUrl(FromStd(address)));
     if (!secure)
         Log(3, QStringLiteral("The update description is not fetched over https: it may tell "

@@ -3,8 +3,8 @@
 #include "HttpFetcher.h"
 #include "OfferedVersion.h"
 #include "UpdateTrust.h"
-#include "app/ConfigurationFile.h"
-#include "app/ProgramInfo.h"
+#include "config/ConfigurationFile.h"
+#include "config/ProgramInfo.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "UpdateDescription.h"
 
-#include "app/IniFile.h"
+#include "config/IniFile.h"
 
 namespace tarvik {
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "analysis/SessionHost.h"
-
 #include <QString>
 
 namespace tarvik {
@@ -21,10 +19,13 @@ public:
     // an analysis that an automatic check must leave alone.
     virtual bool ErrorListEmpty() const = 0;
     // Disables the main window (or ends one such request: the window is
-    // enabled once every request has ended) and, unless tab is None, selects
-    // that tab; pending events are processed so that the change shows.
-    virtual void SetBusy(bool busy, MainTab tab) = 0;
-    virtual void SelectTab(MainTab tab) = 0;
+    // enabled once every request has ended); pending events are processed so
+    // that the change shows.
+    virtual void SetBusy(bool busy) = 0;
+    // Brings the error list, which shows the transfer, to the front.
+    virtual void ShowErrors() = 0;
+    // Brings the program's information to the front, after a check asked for.
+    virtual void ShowInfo() = 0;
     // Tells, on the window itself rather than in a box, that there are no
     // automatic checks.
     virtual void NoteAutomaticChecksOff(const QString& text) = 0;

@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
+#include "config/Configuration.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
@@ -98,7 +98,7 @@ public:
     {
         recordDates.emplace_back(std::string(earliest), std::string(latest));
     }
-    void SelectTab(MainTab tab) override { tabs.push_back(tab); }
+    void ShowErrors() override { ++errorsShown; }
     void SeriousError(std::string_view message) override { seriousErrors.emplace_back(message); }
     void StopMonitoring() override { ++monitoringStops; }
     void Yield() override { ++yields; }
@@ -111,7 +111,7 @@ public:
     void RealTimeDataChanged() override { ++realTimeChanges; }
 
     std::vector<std::pair<std::string, std::string>> recordDates;
-    std::vector<MainTab> tabs;
+    int errorsShown = 0;
     std::vector<std::string> seriousErrors;
     int monitoringStops = 0;
     int yields = 0;

@@ -124,7 +124,7 @@ TEST(InterpreterSeriousErrors, EndTheReadWithTheErrorLine)
                                                  "record [") +
                                          c.failing + "], error " + c.error + ".");
         EXPECT_EQ(h.host.seriousErrors.size(), 1u) << c.failing;
-        EXPECT_EQ(h.host.tabs, std::vector<MainTab>{MainTab::Errors});
+        EXPECT_EQ(h.host.errorsShown, 1);
         EXPECT_TRUE(h.host.recordDates.empty()) << "dates are not shown after a failure";
         EXPECT_EQ(h.host.monitoringStops, 0);
         const Character* bob = h.Named("Bob");

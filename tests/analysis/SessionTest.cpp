@@ -1,4 +1,5 @@
 #include "AnalysisTestSupport.h"
+#include "ui/StatusTexts.h"
 #include "util/Encoding.h"
 #include "util/NumberFormat.h"
 
@@ -290,45 +291,16 @@ TEST_F(Driver, MissingFileIsSkippedAndEmptyFileAborts)
     EXPECT_FALSE(result.aborted);
     EXPECT_EQ(result.filesAnalyzed, 2);
     EXPECT_TRUE(result.skipped.empty());
-    EXPECT_TRUE(result.stopReason.empty());
+    EXPECT_EQ(StopReasonText(result), "");
 
     h.S().ClearAllData();
     h.host.readsStarted.clear();
     result = h.S().AnalyzeSelectedLogs({a, empty, c});
     EXPECT_TRUE(result.aborted);
-    EXPECT_TRUE(result.summary.empty());
-    EXPECT_EQ(result.stopReason, "Log file [b.txt] holds no lines; the analysis stopped.");
+    EXPECT_FALSE(result.seriousError);
+    EXPECT_EQ(StopReasonText(result), "Log file [b.txt] holds no lines; the analysis stopped.");
     EXPECT_EQ(h.host.readsStarted, (Lines{a, empty}));
     EXPECT_EQ(h.Named("Carl"), nullptr);
-}
-
-TEST_F(Driver, SummaryAndProgressTexts)
-{
-    struct Case {
-        int32_t files;
-        int64_t ms;
-        int32_t lines, records;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {2, 2500, 5000, 1234,
-         "2 log file(s) analyzed in 2.5 second(s).\n5,000 lines parsed into 1,234 records "
-         "(24.7%).\n(2000 lines per second.)"},
-        {1234, 61000, 0, 0,
-         "1,234 log file(s) analyzed in 61 second(s).\n0 lines parsed into 0 records."},
-    };
-    for (const auto& c : cases) {
-        h.Data().linesRead = c.lines;
-        h.Data().recordsParsed = c.records;
-        EXPECT_EQ(h.S().SummaryText(c.files, c.ms),
-                  std::string("Analyzing logs...complete.\n\n") + c.expected);
-    }
-    h.Data().linesRead = 0;
-    EXPECT_EQ(h.S().ProgressText(), "Analyzing logs...\n\n0 lines read.\n0 records parsed.");
-    h.Data().linesRead = 1500;
-    h.Data().recordsParsed = 300;
-    EXPECT_EQ(h.S().ProgressText(), "Analyzing logs...\n\n1,500 lines read.\n300 records parsed "
-                                    "(20%).");
 }
 
 TEST(Marks, UserCharacterAlwaysBelongsToTheParty)

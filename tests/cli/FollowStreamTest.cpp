@@ -4,7 +4,7 @@
 
 #include "TestSupport.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
+#include "config/Configuration.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"

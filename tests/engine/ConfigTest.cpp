@@ -1,9 +1,10 @@
 #include "TestSupport.h"
-#include "app/Configuration.h"
-#include "app/IniFile.h"
-#include "app/SettingsStore.h"
-#include "app/UserOptions.h"
+#include "config/Configuration.h"
+#include "config/IniFile.h"
+#include "config/UserOptions.h"
 #include "util/FileUtil.h"
+#include "util/SettingsStore.h"
+#include "util/WindowPosition.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

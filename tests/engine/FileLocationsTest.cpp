@@ -1,8 +1,8 @@
-#include "app/FileLocations.h"
+#include "config/FileLocations.h"
 
 #include "TestSupport.h"
-#include "app/Configuration.h"
-#include "app/IniFile.h"
+#include "config/Configuration.h"
+#include "config/IniFile.h"
 #include "util/FileUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/LongWork.h"
+#include "ui/LongWork.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "analysis/RecordTypes.h"
+#include "config/RecordTypes.h"
 
 #include "TestSupport.h"
-#include "analysis/RecordKind.h"
-#include "analysis/RecordType.h"
-#include "app/Configuration.h"
+#include "config/Configuration.h"
+#include "config/RecordKind.h"
+#include "config/RecordType.h"
 #include "util/Text.h"
 
 #include <gtest/gtest.h>

@@ -73,7 +73,7 @@ TEST_F(Tracker, QuietGapOfAtLeastTheLimitStartsAFight)
 TEST_F(Tracker, SameSecondStaysTogetherWithTheShortestGap)
 {
     FightTracker shortest(DamageTypeCount, 0); // raised to 1 s
-    EXPECT_EQ(shortest.GapSeconds(), FightTracker::MinGapSeconds);
+    EXPECT_EQ(shortest.GapSeconds(), MinFightGapSeconds);
     for (int i = 0; i < 3; ++i)
         shortest.OnKill({At(20, 0, 0), 1, 2 + i, false});
     shortest.OnKill({At(20, 0, 1), 1, 9, false});

@@ -2,6 +2,7 @@
 // with the shipped configuration.
 #include "AnalysisTestSupport.h"
 #include "LogGenerator.h"
+#include "fights/FightViews.h"
 #include "fights/TargetViews.h"
 
 #include <fstream>

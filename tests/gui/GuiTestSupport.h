@@ -2,13 +2,13 @@
 
 #include "FakeDialogs.h"
 #include "FileSizeLimit.h"
-#include "app/ProgramInfo.h"
-#include "app/SettingsStore.h"
-#include "app/UserOptions.h"
 #include "app/gui/CharacterTreeWidget.h"
 #include "app/gui/MainWindow.h"
+#include "config/ProgramInfo.h"
+#include "config/UserOptions.h"
 #include "diag/gui/FileViewer.h"
 #include "util/Clock.h"
+#include "util/SettingsStore.h"
 
 #include <csignal>
 #include <sys/resource.h>

@@ -2,12 +2,11 @@
 
 #include "GuiTestSupport.h"
 #include "analysis/Session.h"
-#include "app/ProgramInfo.h"
-#include "app/SettingsStore.h"
 #include "app/gui/CharacterTreeWidget.h"
 #include "app/gui/DebugTab.h"
 #include "app/gui/ErrorsTab.h"
 #include "app/gui/LogSelectionPanel.h"
+#include "config/ProgramInfo.h"
 #include "diag/gui/FileViewer.h"
 #include "fights/FightTables.h"
 #include "fights/gui/FightsTab.h"
@@ -18,6 +17,7 @@
 #include "update/UpdateChecker.h"
 #include "util/Clock.h"
 #include "util/FileUtil.h"
+#include "util/SettingsStore.h"
 
 #include <QAction>
 #include <QDir>

@@ -4,10 +4,10 @@
 #include "GuiTestSupport.h"
 #include "LocalHttpServer.h"
 #include "analysis/Session.h"
-#include "app/SettingsStore.h"
 #include "app/gui/ErrorsTab.h"
 #include "update/UpdateChecker.h"
 #include "util/Clock.h"
+#include "util/SettingsStore.h"
 
 #include <QAction>
 #include <QDir>

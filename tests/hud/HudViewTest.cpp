@@ -1,6 +1,7 @@
 #include "ui/HudView.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 #include <utility>
 
 namespace tarvik {
@@ -19,6 +20,28 @@ TEST(HudView, OpacityAlphaRoundsHalvesToEvenAndNeverVanishes)
                                                  {150, 255}};
     for (const auto& [percent, alpha] : cases)
         EXPECT_EQ(OpacityAlpha(percent), alpha) << percent;
+}
+
+// Level 1 stops the timer; the main window's timer takes the standard
+// interval for it, as for a level it does not know.
+TEST(HudView, HoverLevelsGiveTheirIntervalAndCaption)
+{
+    const std::tuple<int32_t, int32_t, const char*> cases[] = {
+        {0, 250, nullptr},    {1, 250, "Disabled"},   {2, 500, "Relaxed"},
+        {3, 250, "Standard"}, {4, 100, "Aggressive"}, {5, 250, nullptr},
+    };
+    for (const auto& [level, intervalMs, caption] : cases) {
+        EXPECT_EQ(HoverInterval(level), intervalMs) << level;
+        const auto setting = HoverSettingFor(level);
+        ASSERT_EQ(setting.has_value(), caption != nullptr) << level;
+        if (!setting)
+            continue;
+        EXPECT_EQ(setting->caption, caption) << level;
+        EXPECT_EQ(setting->running, level != 1) << level;
+        if (setting->running) {
+            EXPECT_EQ(setting->intervalMs, intervalMs) << level;
+        }
+    }
 }
 
 } // namespace

@@ -3,9 +3,8 @@
 #include "FakeDialogs.h"
 #include "TestSupport.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
-#include "app/SettingsStore.h"
-#include "app/UserOptions.h"
+#include "config/Configuration.h"
+#include "config/UserOptions.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
@@ -14,6 +13,7 @@
 #include "ui/gui/RtmSettingsDialog.h"
 #include "util/Clock.h"
 #include "util/FileUtil.h"
+#include "util/SettingsStore.h"
 #include "util/gui/WindowPlacement.h"
 
 #include <cmath>

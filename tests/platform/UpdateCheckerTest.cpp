@@ -4,7 +4,7 @@
 #include "FileSizeLimit.h"
 #include "LocalHttpServer.h"
 #include "ManualTimers.h"
-#include "app/IniFile.h"
+#include "config/IniFile.h"
 #include "update/OfferedVersion.h"
 #include "update/UpdateHost.h"
 #include "update/UpdateTrust.h"
@@ -33,14 +33,13 @@ public:
     void ClearErrorList() override { errorLines.clear(); }
     void AddErrorLine(const QString& line) override { errorLines << line; }
     bool ErrorListEmpty() const override { return errorLines.isEmpty(); }
-    void SetBusy(bool on, MainTab tab) override
+    void SetBusy(bool on) override
     {
         busyDepth += on ? 1 : -1;
         maxBusyDepth = std::max(maxBusyDepth, busyDepth);
-        if (tab != MainTab::None)
-            tabs << tab;
     }
-    void SelectTab(MainTab tab) override { tabs << tab; }
+    void ShowErrors() override { shown << "errors"; }
+    void ShowInfo() override { shown << "info"; }
     void NoteAutomaticChecksOff(const QString& text) override { notes << text; }
     void ShowInformation(const QString& text) override { informations << text; }
     void ShowExclamation(const QString& text) override { exclamations << text; }
@@ -53,7 +52,7 @@ public:
 
     QString status;
     QStringList statuses, errorLines, notes, informations, exclamations, questions;
-    QList<MainTab> tabs;
+    QStringList shown; // what the check brought to the front, in order
     QList<bool> answers;
     int busyDepth = 0;
     int maxBusyDepth = 0;
@@ -540,8 +539,7 @@ private slots:
         } else {
             QCOMPARE(host->errorLines, analysis);
         }
-        QCOMPARE(host->tabs,
-                 force ? (QList<MainTab>{MainTab::Errors, MainTab::Info}) : QList<MainTab>());
+        QCOMPARE(host->shown, force ? (QStringList{"errors", "info"}) : QStringList());
         QCOMPARE(debug->Count("Update Check: Resolving IP for host 127.0.0.1..."), 1);
     }
 

@@ -6,8 +6,8 @@
 
 #include "TestSupport.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
 #include "cli/FollowStream.h"
+#include "config/Configuration.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"

@@ -6,8 +6,7 @@
 #include "LogSelectionPanel.h"
 #include "ReportActions.h"
 #include "analysis/Session.h"
-#include "app/ProgramInfo.h"
-#include "app/SettingsStore.h"
+#include "config/ProgramInfo.h"
 #include "diag/gui/FileViewer.h"
 #include "fights/gui/FightsTab.h"
 #include "fights/gui/TargetsTab.h"
@@ -15,12 +14,14 @@
 #include "monitor/GameDetector.h"
 #include "monitor/LogFollower.h"
 #include "monitor/WindowLister.h"
+#include "ui/HudView.h"
 #include "ui/gui/DetailsWindow.h"
 #include "ui/gui/HudWindow.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateHost.h"
 #include "util/Clock.h"
 #include "util/FileUtil.h"
+#include "util/SettingsStore.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
 #include "util/gui/SystemTray.h"
@@ -64,19 +65,6 @@ QString ReportFolder()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
-}
-
-// The stored hover level as the on-top timer's interval, as the HUD maps it.
-int HoverMilliseconds(int32_t level)
-{
-    switch (level) {
-    case 2:
-        return 500;
-    case 4:
-        return 100;
-    default:
-        return 250;
-    }
 }
 
 } // namespace
@@ -372,7 +360,7 @@ bool MainWindow::Start()
     logFile_.SetBufferSize(1000);
     logFile_.SetWriteDelay(60);
     // The stored hover level, mapped to the interval the HUD gives it.
-    timerOnTopMain_.setInterval(HoverMilliseconds(GetHoverInterval(store_)));
+    timerOnTopMain_.setInterval(HoverInterval(GetHoverInterval(store_)));
     firstRun_ = !store_.Read("Program", "MajorVersion").has_value();
     LoadWindowPosition(*this, store_, "frmMain", true);
 

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "MainTab.h"
 #include "analysis/SessionHost.h"
-#include "app/Configuration.h"
-#include "app/FileLocations.h"
-#include "app/LongWork.h"
-#include "app/UserOptions.h"
+#include "config/Configuration.h"
+#include "config/FileLocations.h"
+#include "config/UserOptions.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"
 #include "monitor/LogFollower.h"
 #include "ui/CharacterTree.h"
+#include "ui/LongWork.h"
 #include "ui/gui/DetailsWindow.h"
 #include "ui/gui/HudWindow.h"
 #include "update/UpdateTrust.h"
@@ -108,6 +109,7 @@ public:
     // Disables the window (busy) or ends one such request; the window is
     // enabled again only when every request has ended.
     void SetBusy(bool busy, MainTab tab);
+    void SelectTab(MainTab tab);
     void ClearAllData();
     // Analyses these files of the shown folder, as "Analyze Logs" does.
     void AnalyzeLogs(const QStringList& names);
@@ -156,7 +158,7 @@ public:
     void SetRecordDates(std::string_view earliest, std::string_view latest) override;
     void ErrorListCleared() override;
     void ErrorAdded(std::string_view line) override;
-    void SelectTab(MainTab tab) override;
+    void ShowErrors() override { SelectTab(MainTab::Errors); }
     void SeriousError(std::string_view message) override;
     void StopMonitoring() override;
     void Yield() override;

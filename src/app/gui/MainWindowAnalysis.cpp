@@ -7,6 +7,7 @@
 #include "ui/DetailViews.h"
 #include "ui/NodeAction.h"
 #include "ui/SessionStatistics.h"
+#include "ui/StatusTexts.h"
 #include "ui/gui/DetailsWindow.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
@@ -113,11 +114,13 @@ void MainWindow::RunAnalysis(const QStringList& files)
     for (const auto& message : result.skipped)
         session_->AddError(message);
     if (result.aborted) {
-        SetStatusMessage(result.stopReason);
+        SetStatusMessage(StopReasonText(result));
         SetBusy(false, MainTab::Errors);
         return;
     }
-    progress_->setText(ToQString(result.summary) + "\n\nUpdating display...");
+    progress_->setText(
+        ToQString(SummaryText(session_->Data(), result.filesAnalyzed, result.elapsedMs)) +
+        "\n\nUpdating display...");
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     tree_->ClearAll();
     treeModel_.Clear();
@@ -134,7 +137,7 @@ void MainWindow::RunAnalysis(const QStringList& files)
 void MainWindow::LoadProgressTick()
 {
     debug_.LogDebug("Monitoring:  Load progress timer firing.", 4);
-    progress_->setText(ToQString(session_->ProgressText()));
+    progress_->setText(ToQString(ProgressText(session_->Data())));
 }
 
 void MainWindow::UpdateCharacterTree()

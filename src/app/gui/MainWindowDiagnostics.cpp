@@ -3,7 +3,7 @@
 #include "ErrorsTab.h"
 #include "LogSelectionPanel.h"
 #include "MainWindow.h"
-#include "app/ProgramInfo.h"
+#include "config/ProgramInfo.h"
 #include "model/RoundNumber.h"
 #include "util/Clock.h"
 #include "util/gui/Dialogs.h"

@@ -1,7 +1,7 @@
 // The main window's notification-area icon, game detection and update check.
 #include "ErrorsTab.h"
 #include "MainWindow.h"
-#include "app/ProgramInfo.h"
+#include "config/ProgramInfo.h"
 #include "monitor/GameDetector.h"
 #include "monitor/WindowListerFactory.h"
 #include "update/UpdateChecker.h"
@@ -39,8 +39,9 @@ public:
         window_.Errors()->Flush();
         window_.Errors()->UpdateButtons();
     }
-    void SetBusy(bool busy, MainTab tab) override { window_.SetBusy(busy, tab); }
-    void SelectTab(MainTab tab) override { window_.SelectTab(tab); }
+    void SetBusy(bool busy) override { window_.SetBusy(busy, MainTab::None); }
+    void ShowErrors() override { window_.SelectTab(MainTab::Errors); }
+    void ShowInfo() override { window_.SelectTab(MainTab::Info); }
     void NoteAutomaticChecksOff(const QString& text) override
     {
         window_.NoteAutomaticUpdateChecksOff(text);

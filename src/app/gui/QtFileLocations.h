@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FileLocations.h"
+#include "config/FileLocations.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "ColorClasses.h"
 
-#include "app/UserOptions.h"
+#include "config/UserOptions.h"
 #include "util/gui/WindowPlacement.h"
 
 #include <QAbstractButton>

@@ -1,9 +1,10 @@
 #include "DetailsWindow.h"
 
 #include "DetailGridWidget.h"
-#include "app/UserOptions.h"
+#include "config/UserOptions.h"
 #include "diag/DebugLog.h"
 #include "ui/WindowFit.h"
+#include "util/WindowPosition.h"
 #include "util/gui/QtText.h"
 #include "util/gui/WindowPlacement.h"
 

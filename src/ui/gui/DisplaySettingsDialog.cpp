@@ -1,8 +1,7 @@
 #include "DisplaySettingsDialog.h"
 
 #include "ColorClasses.h"
-#include "app/UserOptions.h"
-#include "diag/DebugLog.h"
+#include "config/UserOptions.h"
 #include "ui/HudSettings.h"
 #include "ui/HudView.h"
 #include "util/gui/Dialogs.h"
@@ -11,11 +10,9 @@
 
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
-#include <QVBoxLayout>
 
 namespace tarvik {
 
@@ -31,12 +28,10 @@ QString Indexed(const char* name, int index)
 } // namespace
 
 DisplaySettingsDialog::DisplaySettingsDialog(const HudContext& context, QWidget* hud)
-    : QDialog(hud)
-    , context_(context)
+    : HudDialog(context, WindowName, hud)
     , opacity_(new QSlider(Qt::Horizontal, this))
     , opacityText_(new QLabel("100%", this))
 {
-    setObjectName(QString::fromLatin1(WindowName));
     setWindowTitle("Display Settings");
 
     // A plain frame under its caption: a group box shades its inside, which
@@ -44,12 +39,7 @@ DisplaySettingsDialog::DisplaySettingsDialog(const HudContext& context, QWidget*
     auto* caption = new QLabel("Customize the HUD:", this);
     caption->setObjectName("frameColorCaption");
     SetColorClass(*caption, WindowColorClass);
-    auto* frame = new QFrame(this);
-    frame->setObjectName("frameColor");
-    frame->setFrameShape(QFrame::StyledPanel);
-    SetColorClass(*frame, WindowColorClass);
-    auto* rows = new QGridLayout(frame);
-    rows->setHorizontalSpacing(8);
+    const auto [frame, rows] = AddPanel("frameColor");
 
     auto* opacityLabel = new QLabel("Window Opacity:", this);
     opacityLabel->setObjectName("lblOpacityLabel");
@@ -95,26 +85,9 @@ DisplaySettingsDialog::DisplaySettingsDialog(const HudContext& context, QWidget*
         rows->addWidget(test, i + 1, 3);
     }
 
-    auto* save = new QPushButton("Looks Awesome!", this);
-    save->setObjectName("cmdSave");
-    auto* cancel = new QPushButton("Eject, Eject, Eject!", this);
-    cancel->setObjectName("cmdCancel");
-    for (QPushButton* button : {save, cancel}) {
-        SetColorClass(*button, ControlColorClass);
-        button->setAutoDefault(false);
-    }
+    QPushButton* save = AddButton("Looks Awesome!", "cmdSave");
     connect(save, &QPushButton::clicked, this, &DisplaySettingsDialog::Save);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(caption);
-    layout->addWidget(frame);
-    layout->addLayout(buttons);
+    LayOut({caption, frame}, save, AddButton("Eject, Eject, Eject!", "cmdCancel"));
 
     const UserOptions& options = context_.options;
     const ColorValue colors[ColorCount] = {
@@ -126,16 +99,7 @@ DisplaySettingsDialog::DisplaySettingsDialog(const HudContext& context, QWidget*
     opacity_->setValue(options.opacityPercent);
     OpacityChanged(opacity_->value());
     ApplyHudColors(*this, options);
-
-    context_.debug.LogDebug("Activating/Loading frmDisplaySettings.", 3);
-    adjustSize();
-    LoadWindowPosition(*this, context_.store, QString::fromLatin1(WindowName), false);
-    SetAlwaysOnTop(*this, true);
-}
-
-DisplaySettingsDialog::~DisplaySettingsDialog()
-{
-    Unload();
+    FinishLoading();
 }
 
 QColor DisplaySettingsDialog::ExampleColor(int index) const
@@ -200,21 +164,6 @@ void DisplaySettingsDialog::Save()
     options.controlBackgroundColor = ToColorValue(ExampleColor(3));
     emit Saved();
     accept();
-}
-
-void DisplaySettingsDialog::done(int result)
-{
-    Unload();
-    QDialog::done(result);
-}
-
-void DisplaySettingsDialog::Unload()
-{
-    if (unloaded_)
-        return;
-    unloaded_ = true;
-    context_.debug.LogDebug("Unloading frmDisplaySettings.", 3);
-    SaveWindowPosition(*this, context_.store, QString::fromLatin1(WindowName), false);
 }
 
 } // namespace tarvik

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "HudContext.h"
+#include "HudDialog.h"
 
 #include <array>
 
 #include <QColor>
-#include <QDialog>
 
 class QLabel;
 class QSlider;
@@ -15,7 +14,7 @@ namespace tarvik {
 // "Customize Display": the HUD's opacity and four colours. Choices are
 // previewed on the dialog only; saving stores them in the user options and
 // emits Saved() so the HUD applies them.
-class DisplaySettingsDialog : public QDialog {
+class DisplaySettingsDialog : public HudDialog {
     Q_OBJECT
 
 public:
@@ -24,12 +23,9 @@ public:
     static constexpr int ColorCount = 4;
 
     DisplaySettingsDialog(const HudContext& context, QWidget* hud);
-    ~DisplaySettingsDialog() override;
 
     QColor ExampleColor(int index) const;
     void SetExampleColor(int index, const QColor& color);
-
-    void done(int result) override;
 
 signals:
     void Saved();
@@ -39,13 +35,10 @@ private:
     void TestColor(int index);
     void OpacityChanged(int percent);
     void Save();
-    void Unload();
 
-    HudContext context_;
     QSlider* opacity_;
     QLabel* opacityText_;
     std::array<QLabel*, ColorCount> examples_{};
-    bool unloaded_ = false;
 };
 
 } // namespace tarvik

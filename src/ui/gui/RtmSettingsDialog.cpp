@@ -2,24 +2,20 @@
 
 #include "ColorClasses.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
-#include "app/ProgramInfo.h"
+#include "config/Configuration.h"
+#include "config/ProgramInfo.h"
 #include "diag/DebugLog.h"
 #include "ui/HudSettings.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
-#include "util/gui/WindowPlacement.h"
 
 #include <string>
 #include <utility>
 
-#include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
-#include <QVBoxLayout>
 
 namespace tarvik {
 
@@ -31,18 +27,11 @@ constexpr const char* Section = "Real-time Monitoring";
 } // namespace
 
 RtmSettingsDialog::RtmSettingsDialog(const HudContext& context, QWidget* hud)
-    : QDialog(hud)
-    , context_(context)
+    : HudDialog(context, WindowName, hud)
 {
-    setObjectName(QString::fromLatin1(WindowName));
     setWindowTitle("Real-time Monitoring Settings");
 
-    auto* frame = new QFrame(this);
-    frame->setObjectName("frameSettings");
-    frame->setFrameShape(QFrame::StyledPanel);
-    SetColorClass(*frame, WindowColorClass);
-    auto* rows = new QGridLayout(frame);
-    rows->setHorizontalSpacing(8);
+    const auto [frame, rows] = AddPanel("frameSettings");
     fugueLength_ =
         AddRow(rows, 0, "cSliderFugueTimerLength", "lblFugeTimerLengthLabel",
                "Fugue Timer Length:", "lblFugueTimerLength", "minute", 1, 60,
@@ -61,25 +50,9 @@ RtmSettingsDialog::RtmSettingsDialog(const HudContext& context, QWidget* hud)
                "The interval that attack data is rolled and averaged while being "
                "displayed.  Default is two minutes.");
 
-    auto* accept = new QPushButton("Accept Settings", this);
-    accept->setObjectName("cmdAccept");
-    auto* cancel = new QPushButton("Cancel and Exit", this);
-    cancel->setObjectName("cmdCancel");
-    for (QPushButton* button : {accept, cancel}) {
-        SetColorClass(*button, ControlColorClass);
-        button->setAutoDefault(false);
-    }
+    QPushButton* accept = AddButton("Accept Settings", "cmdAccept");
     connect(accept, &QPushButton::clicked, this, &RtmSettingsDialog::AcceptSettings);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(accept);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(frame);
-    layout->addLayout(buttons);
+    LayOut({frame}, accept, AddButton("Cancel and Exit", "cmdCancel"));
 
     ApplyHudColors(*this, context_.options);
     const RealTimeState& realTime = context_.session.RealTime();
@@ -93,16 +66,7 @@ RtmSettingsDialog::RtmSettingsDialog(const HudContext& context, QWidget* hud)
         row->slider->setValue(value);
         ShowValue(*row);
     }
-
-    context_.debug.LogDebug("Activating/Loading frmRTMSettings.", 3);
-    adjustSize();
-    LoadWindowPosition(*this, context_.store, QString::fromLatin1(WindowName), false);
-    SetAlwaysOnTop(*this, true);
-}
-
-RtmSettingsDialog::~RtmSettingsDialog()
-{
-    Unload();
+    FinishLoading();
 }
 
 RtmSettingsDialog::Row RtmSettingsDialog::AddRow(QGridLayout* layout, int row,
@@ -178,21 +142,6 @@ void RtmSettingsDialog::AcceptSettings()
             "The new settings are in use, but they could not be saved to " + ToQString(path) + ".");
     }
     accept();
-}
-
-void RtmSettingsDialog::done(int result)
-{
-    Unload();
-    QDialog::done(result);
-}
-
-void RtmSettingsDialog::Unload()
-{
-    if (unloaded_)
-        return;
-    unloaded_ = true;
-    context_.debug.LogDebug("Unloading frmRTMSettings.", 3);
-    SaveWindowPosition(*this, context_.store, QString::fromLatin1(WindowName), false);
 }
 
 } // namespace tarvik

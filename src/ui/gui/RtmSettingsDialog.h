@@ -1,8 +1,6 @@
 #pragma once
 
-#include "HudContext.h"
-
-#include <QDialog>
+#include "HudDialog.h"
 
 class QGridLayout;
 class QLabel;
@@ -13,17 +11,14 @@ namespace tarvik {
 // "Set RTM Options": fugue timer length and warning, the number of
 // attack-bonus samples and the attack data interval. Accepting applies them
 // to the real-time state at once and writes them to the configuration file.
-class RtmSettingsDialog : public QDialog {
+class RtmSettingsDialog : public HudDialog {
     Q_OBJECT
 
 public:
     RtmSettingsDialog(const HudContext& context, QWidget* hud);
-    ~RtmSettingsDialog() override;
 
     // Asks first; on No the dialog stays open and nothing changes.
     void AcceptSettings();
-
-    void done(int result) override;
 
 private:
     struct Row {
@@ -35,14 +30,11 @@ private:
                const char* caption, const char* valueName, const char* unit, int minimum,
                int maximum, const QString& tooltip);
     static void ShowValue(const Row& row);
-    void Unload();
 
-    HudContext context_;
     Row fugueLength_;
     Row fugueWarning_;
     Row abRecords_;
     Row rollingInterval_;
-    bool unloaded_ = false;
 };
 
 } // namespace tarvik

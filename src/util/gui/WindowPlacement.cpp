@@ -1,6 +1,7 @@
 #include "WindowPlacement.h"
 
-#include "app/SettingsStore.h"
+#include "util/SettingsStore.h"
+#include "util/WindowPosition.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserOptions.h"
+#include "util/ColorValue.h"
 
 #include <QColor>
 #include <QString>

@@ -1,16 +1,14 @@
 #pragma once
 
+#include "util/ColorValue.h"
+
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace tarvik {
 
 class DebugLog;
 class SettingsStore;
-
-// Colours are stored as the signed decimal of a 0x00BBGGRR value.
-using ColorValue = int32_t;
 
 // Defaults that depend on the look of the main window.
 struct UserOptionDefaults {
@@ -58,15 +56,5 @@ ProgramVersion ReadStoredVersion(SettingsStore& store);
 void WriteStoredVersion(SettingsStore& store, const ProgramVersion& version);
 // True when running is newer than stored (major, then minor, then revision).
 bool IsNewerVersion(const ProgramVersion& running, const ProgramVersion& stored);
-
-// A window's stored place in twips.
-struct WindowPosition {
-    std::optional<std::pair<double, double>> topLeft; // absent: centre the window
-    std::optional<std::pair<double, double>> size;    // absent: keep the size
-};
-WindowPosition ReadWindowPosition(SettingsStore& store, const std::string& windowName,
-                                  bool resizable);
-void WriteWindowPosition(SettingsStore& store, const std::string& windowName, double left,
-                         double top, std::optional<std::pair<double, double>> size);
 
 } // namespace tarvik

@@ -1,7 +1,6 @@
 #include "ProgramInfo.h"
 
 #include "Version.h"
-#include "analysis/Session.h"
 
 #include <cstdio>
 
@@ -42,7 +41,7 @@ std::string ProgramInfo::WindowTitle()
 
 std::string ProgramInfo::SupportAddress()
 {
-    return tarvik::SupportAddress;
+    return "support@tarvik.example.org";
 }
 
 std::string ProgramInfo::Tagline()

@@ -37,4 +37,8 @@ private:
     std::map<std::pair<std::string, std::string>, std::string> values_;
 };
 
+// The stored value as a number; empty when missing or not a number.
+std::optional<double> ReadNumber(SettingsStore& store, std::string_view section,
+                                 std::string_view key);
+
 } // namespace tarvik

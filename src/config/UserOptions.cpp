@@ -1,8 +1,8 @@
 #include "UserOptions.h"
 
-#include "SettingsStore.h"
 #include "diag/DebugLog.h"
 #include "util/NumberFormat.h"
+#include "util/SettingsStore.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -14,14 +14,6 @@ namespace {
 
 constexpr const char* UserSection = "UserOptions";
 constexpr const char* HudSection = "HUDOptions";
-
-std::optional<double> ReadNumber(SettingsStore& store, const char* section, const std::string& key)
-{
-    const auto text = store.Read(section, key);
-    if (!text)
-        return std::nullopt;
-    return ParseNumber(*text);
-}
 
 int32_t ReadInt(SettingsStore& store, const char* section, const char* key, int32_t fallback)
 {
@@ -140,41 +132,6 @@ bool IsNewerVersion(const ProgramVersion& running, const ProgramVersion& stored)
     if (running.minor != stored.minor)
         return running.minor > stored.minor;
     return running.revision > stored.revision;
-}
-
-WindowPosition ReadWindowPosition(SettingsStore& store, const std::string& windowName,
-                                  bool resizable)
-{
-    WindowPosition position;
-    const auto left = ReadNumber(store, "WindowPosition", windowName + "_Left");
-    const auto top = ReadNumber(store, "WindowPosition", windowName + "_Top");
-    // A stored 0 or less means "never placed": centre instead of the screen edge.
-    if (left && top && *left > 0 && *top > 0)
-        position.topLeft = std::make_pair(*left, *top);
-    if (resizable) {
-        const auto width = ReadNumber(store, "WindowPosition", windowName + "_Width");
-        const auto height = ReadNumber(store, "WindowPosition", windowName + "_Height");
-        if (width && height && *width > 0 && *height > 0)
-            position.size = std::make_pair(*width, *height);
-    }
-    return position;
-}
-
-void WriteWindowPosition(SettingsStore& store, const std::string& windowName, double left,
-                         double top, std::optional<std::pair<double, double>> size)
-{
-    // As a single-precision number is written: about seven digits.
-    auto single = [](double value) {
-        const auto rounded = static_cast<float>(value);
-        return std::abs(rounded) < 1e7f ? FormatSignificant(rounded, 7)
-                                         : FormatDecimal(std::nearbyint(rounded));
-    };
-    store.Write("WindowPosition", windowName + "_Left", single(left));
-    store.Write("WindowPosition", windowName + "_Top", single(top));
-    if (size) {
-        store.Write("WindowPosition", windowName + "_Width", single(size->first));
-        store.Write("WindowPosition", windowName + "_Height", single(size->second));
-    }
 }
 
 } // namespace tarvik

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ConfigurationFile.h"
-#include "analysis/LogFormat.h"
+#include "LogFormat.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FightGap.h"
 #include "RecordTypes.h"
 
 #include <cstdint>
@@ -49,8 +50,7 @@ struct AnalysisConfig {
     std::vector<std::string> shortDamageTypes; // parallel to damageTypes
     std::vector<std::string> saveTypes;
     RecordTypes recordTypes;
-    // Quiet seconds that end a fight.
-    int32_t fightGapSeconds = 15;
+    int32_t fightGapSeconds = DefaultFightGapSeconds;
 
     int DamageTypeCount() const { return static_cast<int>(damageTypes.size()); }
 };

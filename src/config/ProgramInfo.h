@@ -17,6 +17,7 @@ struct ProgramInfo {
     // "Tarvik - <subtitle> - v1.00 build 7"
     static std::string WindowTitle();
     static std::string Subtitle();
+    // Where to send a log that broke the analysis.
     static std::string SupportAddress();
     static std::string Tagline();
 };

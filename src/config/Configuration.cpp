@@ -1,8 +1,8 @@
 #include "Configuration.h"
 
+#include "FightGap.h"
 #include "IniFile.h"
 #include "util/FileInfo.h"
-#include "fights/FightTracker.h"
 #include "util/FileUtil.h"
 #include "util/SplitList.h"
 #include "util/Text.h"

@@ -1,0 +1,52 @@
+#include "StatusTexts.h"
+
+#include "analysis/AnalysisData.h"
+#include "analysis/Session.h"
+#include "model/RoundNumber.h"
+#include "util/NumberFormat.h"
+
+namespace tarvik {
+
+std::string ProgressText(const AnalysisData& data)
+{
+    std::string text = "Analyzing logs...\n\n" + FormatThousands(data.linesRead) +
+                       " lines read.\n" + FormatThousands(data.recordsParsed) + " records parsed";
+    if (data.linesRead < 1)
+        return text + ".";
+    return text + " (" + RoundedText(data.recordsParsed * 100.0 / data.linesRead, 1) + "%).";
+}
+
+std::string SummaryText(const AnalysisData& data, int32_t files, int64_t elapsedMs)
+{
+    double seconds = RoundNumber(static_cast<double>(elapsedMs) / 1000.0, 2);
+    std::string secondsText = FormatDecimal(seconds);
+    const auto whole = RoundToInt32(seconds);
+    if (!whole || *whole < 1) {
+        // A very short run counts as one second, so the rate never divides by zero.
+        secondsText = "1";
+        seconds = 1;
+    }
+    std::string text = "Analyzing logs...complete.\n\n" + FormatThousands(files) +
+                       " log file(s) analyzed in " + secondsText + " second(s).\n" +
+                       FormatThousands(data.linesRead) + " lines parsed into " +
+                       FormatThousands(data.recordsParsed) + " records";
+    if (data.linesRead > 0) {
+        text += " (" + RoundedText(data.recordsParsed * 100.0 / data.linesRead, 1) + "%).\n(" +
+                RoundedText(data.linesRead / seconds, 0) + " lines per second.)";
+    } else {
+        text += ".";
+    }
+    return text;
+}
+
+std::string StopReasonText(const DriverResult& result)
+{
+    if (!result.aborted)
+        return {};
+    if (result.seriousError)
+        return "Log analysis stopped by an error in [" + result.stoppedAt +
+               "].  (Check the Errors tab.)";
+    return "Log file [" + result.stoppedAt + "] holds no lines; the analysis stopped.";
+}
+
+} // namespace tarvik
