@@ -186,7 +186,8 @@ Error EventRecorder::Attack(const RecordContext& record, const ParsedAttack& att
     to_.changes.Character(attacker->ID());
     to_.changes.Character(defender->ID());
     to_.fights.OnAttack({record.date, attacker->ID(), defender->ID(), attack.outcome,
-                         attack.roll.has_value(), attack.roll.value_or(AttackRoll{})});
+                         attack.roll.has_value(), attack.roll.value_or(AttackRoll{}), attack.touch,
+                         attack.special, attack.offHand});
 
     const int32_t user = to_.data.userCharacterId;
     if (attacker->ID() == user) {
@@ -395,6 +396,35 @@ void EventRecorder::PartyChange(const RecordContext& record, const ParsedName& p
     Character& character = FindCharacter(parsed.name);
     if (character.IsPartyMember() != join)
         to_.marks.TogglePartyMember(character.ID());
+}
+
+void EventRecorder::Immunity(const RecordContext& record, const ParsedImmunity& immunity)
+{
+    Debug(1, "Analysis:  Immunity record detected.");
+    Error error;
+    Character* character = Open(record, immunity.character, false, error);
+    if (!character)
+        return;
+    DebugBuilt(2, [&] {
+        return "Analysis:  " + character->Name() + " is immune to " + ViewText(immunity.what) +
+               ".";
+    });
+    to_.fights.OnSpecialImmunity({record.date, character->ID(), immunity.what});
+}
+
+void EventRecorder::SpellResist(const RecordContext& record, const ParsedSpellResist& parsed)
+{
+    Debug(1, "Analysis:  Spell resist record detected.");
+    if (parsed.rejection) {
+        Reject(record, parsed.rejection);
+        return;
+    }
+    Character& character = FindCharacter(parsed.name);
+    DebugBuilt(2, [&] {
+        return "Analysis:  " + character.Name() + " resisting " + ViewText(parsed.spell) + ": " +
+               ViewText(parsed.result) + ".";
+    });
+    to_.fights.OnSpellResist({record.date, character.ID(), parsed.spell, parsed.result});
 }
 
 } // namespace tarvik

@@ -55,6 +55,12 @@ public:
     Error Experience(const ParsedExperience& experience);
     void UserCharacter(const RecordContext& record, const ParsedName& parsed);
     void PartyChange(const RecordContext& record, const ParsedName& parsed, bool join);
+    // What a character is immune to, on the character: also where a
+    // server's continuation line ("X is immune to to FEAR effects"), taken
+    // as an Immunity record dated as the line it continues, is recorded.
+    void Immunity(const RecordContext& record, const ParsedImmunity& immunity);
+    // A spell resistance check of the log's owner.
+    void SpellResist(const RecordContext& record, const ParsedSpellResist& parsed);
 
 private:
     // What most records begin with: the cut is told, a record that could

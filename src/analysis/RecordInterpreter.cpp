@@ -39,6 +39,12 @@ Error RecordInterpreter::Interpret(const RecordContext& record)
     case RecordKind::PartyExit:
         recorder_.PartyChange(record, parser_.ParsePartyChange(record, false), false);
         return {};
+    case RecordKind::Immunity:
+        recorder_.Immunity(record, parser_.ParseImmunity(record));
+        return {};
+    case RecordKind::SpellResist:
+        recorder_.SpellResist(record, parser_.ParseSpellResist(record));
+        return {};
     case RecordKind::Unknown:
         break;
     }

@@ -76,6 +76,9 @@ struct ParsedAttack {
     bool hit = false;
     AttackOutcome outcome = AttackOutcome::Other;
     std::optional<AttackRoll> roll;
+    bool touch = false;   // rolled against touch AC
+    bool special = false; // Knockdown, Called Shot, ...: a bonus of its own
+    bool offHand = false; // a leading description names the off hand
 };
 
 // "*target concealed: 50%*" in an attack.
@@ -137,6 +140,21 @@ struct ParsedExperience {
     Fault fault = Fault::None;
 };
 
+// "Name : Immune to Critical Hits.", "Name is immune to to FEAR effects".
+struct ParsedImmunity {
+    Opening character;
+    std::string_view what; // "Critical Hits", "FEAR"
+};
+
+// "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE": only the
+// log's owner gets these lines.
+struct ParsedSpellResist {
+    std::string_view name;
+    std::string_view spell;
+    std::string_view result; // as written
+    Rejection rejection;
+};
+
 // The user's character, a party member joining or leaving: one name.
 struct ParsedName {
     std::string_view name;
@@ -164,6 +182,9 @@ public:
     ParsedExperience ParseExperience(const RecordContext& record) const;
     ParsedName ParseCharacter(const RecordContext& record) const;
     ParsedName ParsePartyChange(const RecordContext& record, bool join) const;
+    // Also for a server's continuation line classified as an Immunity record.
+    ParsedImmunity ParseImmunity(const RecordContext& record) const;
+    ParsedSpellResist ParseSpellResist(const RecordContext& record) const;
 
 private:
     // Each fills cut and says whether it was made.
@@ -180,6 +201,8 @@ private:
     int SaveTypeOf(std::string_view text) const;
 
     const AnalysisConfig& config_;
+    std::string touchAttackLower_; // identifiers are lower case
+    std::string specialAttackLower_;
     std::vector<std::string> damageTypesLower_;
     std::vector<std::string> saveTypesLower_;
     // Damage type names repeat endlessly; remember what each resolved to.

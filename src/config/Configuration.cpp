@@ -7,6 +7,8 @@
 #include "util/SplitList.h"
 #include "util/Text.h"
 
+#include <algorithm>
+
 namespace tarvik {
 
 namespace {
@@ -59,6 +61,24 @@ struct Loader {
         return true;
     }
 };
+
+// Record kinds added in a later version: a file written before them gets
+// the shipped identifiers, tried before its own kinds so that its chat list
+// (which held the immunity lines) does not take them.
+void AddLaterRecordTypes(std::vector<std::pair<std::string, std::string>>& entries)
+{
+    const std::pair<const char*, const char*> later[] = {
+        {"SpellResist", "spell resist:"},
+        {"Immunity", ": immune to,is immune to to"},
+    };
+    for (const auto& [name, identifiers] : later) {
+        const bool present = std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
+            return ToLower(entry.first) == ToLower(name);
+        });
+        if (!present)
+            entries.insert(entries.begin(), {name, identifiers});
+    }
+}
 
 } // namespace
 
@@ -143,6 +163,14 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
     format.partyJoinEnd = load.Text("PartyJoinEnd");
     format.partyExitStart = load.Text("PartyExitStart");
     format.partyExitEnd = load.Text("PartyExitEnd");
+    format.touchAttack = load.Text("TouchAttack", "touch attack");
+    format.specialAttack = load.Text("SpecialAttack", "attempts");
+    format.offHand = load.Text("OffHand", "Off Hand");
+    std::vector<std::string_view> ends;
+    if (SplitList(load.Text("ImmunityEnds", ".,effects"), ends, ","))
+        format.immunityEnds.assign(ends.begin(), ends.end());
+    format.spellResistSpell = load.Text("SpellResistSpell", "attempts to resist:");
+    format.spellResistResult = load.Text("SpellResistResult", "- Result:");
 
     RealTimeSettings& rt = config.realTime;
     if (!load.Required(RealTimeSection, "RollingAverageInterval", rt.rollingAverageInterval) ||
@@ -176,11 +204,12 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
                    "ERROR:  No Save Types found in INI file!"))
         return result;
 
-    const auto entries = ini.Entries("Record Types");
+    auto entries = ini.Entries("Record Types");
     if (entries.empty()) {
         load.Fail("ERROR:  No Record Types found in INI file!");
         return result;
     }
+    AddLaterRecordTypes(entries);
     std::vector<std::string_view> items;
     for (const auto& [name, value] : entries) {
         if (!SplitList(value, items, ",")) {

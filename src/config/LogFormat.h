@@ -41,6 +41,18 @@ struct LogFormat {
     std::string partyJoinEnd;
     std::string partyExitStart;
     std::string partyExitEnd;
+    // In an attack record's identifier: a touch attack (against touch AC),
+    // a special attack (a bonus of its own). Before the attacker: the off hand.
+    std::string touchAttack;
+    std::string specialAttack;
+    std::string offHand;
+    // Dropped from the end of what a character is immune to: "Slow." and
+    // "FEAR effects" name Slow and FEAR.
+    std::vector<std::string> immunityEnds;
+    // "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE": after
+    // the name, and after the spell.
+    std::string spellResistSpell;
+    std::string spellResistResult;
 };
 
 // Everything the analysis takes from the configuration file.
