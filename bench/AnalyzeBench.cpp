@@ -7,11 +7,15 @@
 //                                      200 MB line (memory must stay flat; run the
 //                                      latter alone with --benchmark_filter to read
 //                                      its own peak)
+//   tarvik-bench --benchmark_filter=BM_ManyNames
+//                                      time and heap bytes per character of the analysis
+//                                      and both reports at 10,000 and 500,000 names
 //   tarvik-bench --real [--lines N] [LOG|FOLDER...]
 //                                      real logs (default data/samples) repeated to at least
 //                                      N lines (default 1,000,000), against grep
 #include "AllocationCounter.h"
 #include "LogGenerator.h"
+#include "ManyNamesBench.h"
 #include "RealLogBench.h"
 #include "analysis/LogReader.h"
 #include "analysis/Session.h"
@@ -289,6 +293,14 @@ BENCHMARK(BM_IdleMonitoringTick)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ClassifyRealBodies)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ScanLineEnds)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AnalyzeLog)->Unit(benchmark::kMillisecond)->Iterations(3);
+// Per name at 10,000 and 500,000 distinct names: the larger must cost each
+// name about what the smaller does.
+BENCHMARK(tarvik::bench::ManyNames)
+    ->Name("BM_ManyNames")
+    ->Arg(10'000)
+    ->Arg(500'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 // Last: its peak memory would hide the analysis's.
 BENCHMARK(BM_LoadLargeConfiguration)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -16,6 +16,9 @@ struct AnalysisData {
     int32_t experienceTotal = 0;
     DateTime earliestRecordDate;
     DateTime latestRecordDate;
+    // False while no line was dated: the two dates then hold their start
+    // values, a year ahead and the zero date.
+    bool HasRecordDates() const { return earliestRecordDate <= latestRecordDate; }
     int32_t userCharacterId = 0; // 0: no character marked as the user's
     int32_t partyMemberCount = 0;
 };

@@ -78,7 +78,7 @@ Error LogReader::OpenRegularFile(const std::string& path)
     return {};
 }
 
-Error LogReader::Open(const std::string& path, int64_t position)
+Error LogReader::Open(const std::string& path, int64_t position, bool insideCutLine)
 {
     Close();
     readError_ = {};
@@ -108,6 +108,7 @@ Error LogReader::Open(const std::string& path, int64_t position)
     }
 
     nextPosition_ = position > 0 ? position : 1;
+    skipping_ = insideCutLine && nextPosition_ > 1;
     // Start one byte early: if the previous read ended on a CR and an LF
     // follows, the LF belongs to that line end.
     int64_t offset = nextPosition_ - 1;

@@ -30,7 +30,9 @@ public:
     // split by the previous read is not taken for an empty line. Only regular
     // files are opened (a pipe would block), and text that starts the way
     // UTF-16 does is refused: it is not a log in the game's encoding.
-    Error Open(const std::string& path, int64_t position);
+    // insideCutLine: the previous read stopped inside a line it had handed
+    // out cut (InsideCutLine); the rest of that line is skipped.
+    Error Open(const std::string& path, int64_t position, bool insideCutLine = false);
 
     // When set, a last line that has no line end yet is left unread, so that
     // a line the game is still writing is read whole later.
@@ -43,6 +45,9 @@ public:
     bool NextLine(std::string_view& line);
     // True when the last line handed out was cut.
     bool LineWasCut() const { return lineCut_; }
+    // True when the data ended inside the rest of a cut line: a read that goes
+    // on from NextPosition() must skip the rest too.
+    bool InsideCutLine() const { return skipping_; }
 
     // True when nothing (more) can be read.
     bool AtEnd();

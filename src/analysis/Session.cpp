@@ -166,7 +166,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     LogReader& reader = reader_;
     reader.SetHoldPartialLastLine(monitoring);
     const int64_t start = cursor.position;
-    if (const Error error = reader.Open(path, start))
+    if (const Error error = reader.Open(path, start, cursor.insideCutLine))
         return Fail(path, {}, error);
     debug_.Log(4, [&] { return "Analysis:  going to position " + std::to_string(start) + "."; });
     if (!reader.AtEnd())
@@ -289,6 +289,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     errors_.Close();
     cursor.position = reader.NextPosition();
     cursor.sessionStart = years.SessionStart();
+    cursor.insideCutLine = reader.InsideCutLine();
     reader.Close();
     ShowRecordDates();
     return result;
@@ -322,7 +323,7 @@ DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
         const std::optional<FileInfo> info = GetFileInfo(path);
         if (!info) {
             debug_.Log(1, [&] { return "Log file [" + name + "] no longer exists or is locked."; });
-            result.fileMissing = true;
+            result.missing.push_back(path + " was not found and was skipped.");
             continue;
         }
         if (!info->regular) {

@@ -29,7 +29,8 @@ class DebugLog;
 struct DriverResult {
     int32_t filesAnalyzed = 0;
     bool aborted = false;
-    bool fileMissing = false;
+    // Logs that were not found, each named: "<path> was not found and was skipped."
+    std::vector<std::string> missing;
     int64_t elapsedMs = 0; // of a complete run
     // Files that were not read, each named with the reason.
     std::vector<std::string> skipped;

@@ -2,6 +2,7 @@
 
 #include "util/Text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tarvik {
@@ -77,8 +78,14 @@ int DayKey(int year, int month, int day)
 
 YearResolver::YearResolver(DateTime today, DateTime fileModified)
     : today_(today)
-    , fileModified_(fileModified)
+    , tomorrowKey_(KeyOf(today.AddSeconds(24 * 60 * 60)))
 {
+    latestDayKey_ = std::min(KeyOf(fileModified), tomorrowKey_);
+}
+
+int YearResolver::KeyOf(DateTime date)
+{
+    return DayKey(date.Year(), date.Month(), date.Day());
 }
 
 void YearResolver::SetSessionStart(DateTime start)
@@ -89,11 +96,13 @@ void YearResolver::SetSessionStart(DateTime start)
 
 bool YearResolver::ParseStampDay(std::string_view stamp, StampDay& result)
 {
+    // The parts the date parser takes, wherever they stand; the time of day
+    // is not one of them.
     size_t pos = 0;
     for (std::string_view token = NextToken(stamp, pos); !token.empty();
          token = NextToken(stamp, pos)) {
         if (token.find(':') != std::string_view::npos)
-            break; // the time of day ends the date
+            continue;
         if (AllDigits(token) && token.size() <= 2) {
             result.day = Number(token);
         } else if (const int month = MonthOf(token); month > 0) {
@@ -112,34 +121,41 @@ int YearResolver::Resolve(const StampDay& d) const
         const bool beforeHeader =
             d.month * 100 + d.day < sessionStart_.Month() * 100 + sessionStart_.Day();
         const int year = beforeHeader ? header + 1 : header;
-        if (DateTime::IsValidDate(year, d.month, d.day))
+        if (DateTime::IsValidDate(year, d.month, d.day) &&
+            DayKey(year, d.month, d.day) <= tomorrowKey_)
             return year;
     }
-    const int modifiedKey =
-        DayKey(fileModified_.Year(), fileModified_.Month(), fileModified_.Day());
+    const int latestYear = latestDayKey_ / 10000;
     if (d.weekday >= 0) {
-        for (int year = fileModified_.Year(); year > fileModified_.Year() - YearsSearched; --year) {
+        for (int year = latestYear; year > latestYear - YearsSearched; --year) {
             if (DateTime::IsValidDate(year, d.month, d.day) &&
-                DayKey(year, d.month, d.day) <= modifiedKey &&
+                DayKey(year, d.month, d.day) <= latestDayKey_ &&
                 DateTime::FromCivil(year, d.month, d.day).DayOfWeek() == d.weekday)
                 return year;
         }
     }
     const int year = today_.Year();
-    return DayKey(year, d.month, d.day) > modifiedKey ? year - 1 : year;
+    return DayKey(year, d.month, d.day) > latestDayKey_ ? year - 1 : year;
 }
 
 int YearResolver::YearOf(std::string_view stamp)
 {
-    // The day part ends where the time of day begins.
+    // The day is all but the time of day, which stamps of one day share.
     const size_t colon = stamp.find(':');
-    const std::string_view dayText = stamp.substr(
-        0, colon == std::string_view::npos ? stamp.size() : stamp.rfind(' ', colon) + 1);
-    if (lastYear_ != 0 && dayText == lastDayText_)
+    size_t timeStart = stamp.size(), timeEnd = stamp.size();
+    if (colon != std::string_view::npos) {
+        const size_t blank = stamp.rfind(' ', colon);
+        timeStart = blank == std::string_view::npos ? 0 : blank + 1;
+        timeEnd = std::min(stamp.find(' ', colon), stamp.size());
+    }
+    const std::string_view dayText = stamp.substr(0, timeStart);
+    const std::string_view dayTail = stamp.substr(timeEnd);
+    if (lastYear_ != 0 && dayText == lastDayText_ && dayTail == lastDayTail_)
         return lastYear_;
     StampDay day;
     const int year = ParseStampDay(stamp, day) ? Resolve(day) : today_.Year();
     lastDayText_.assign(dayText);
+    lastDayTail_.assign(dayTail);
     lastYear_ = year;
     return year;
 }

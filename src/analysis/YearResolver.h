@@ -16,6 +16,8 @@ namespace tarvik {
 //    falls on the weekday the stamp carries;
 // 3. the current year, or the year before when that would lie after the file
 //    was last written.
+// No rule dates a line after tomorrow: a file written "in the future" (a copy
+// from a machine whose clock was wrong) counts as written tomorrow.
 class YearResolver {
 public:
     YearResolver(DateTime today, DateTime fileModified);
@@ -39,12 +41,17 @@ private:
     };
     static bool ParseStampDay(std::string_view stamp, StampDay& result);
     int Resolve(const StampDay& day) const;
+    static int KeyOf(DateTime date);
 
     DateTime today_;
-    DateTime fileModified_;
+    // The latest day a line may fall on: tomorrow, or the day the file was
+    // written when that is earlier.
+    int latestDayKey_ = 0;
+    int tomorrowKey_ = 0;
     DateTime sessionStart_;
     // Consecutive lines share their day: resolve it once.
-    std::string lastDayText_;
+    std::string lastDayText_; // before the time of day
+    std::string lastDayTail_; // after it
     int lastYear_ = 0;
 };
 

@@ -23,7 +23,7 @@ std::string FightsText(const Session& session)
     for (const Fight& fight : fights) {
         const FightSummary summary = SummarizeFight(fight, roster);
         table.push_back({std::to_string(fight.Index() + 1), fight.Start().Format(),
-                         DurationText(fight.DurationSeconds()), DisplayText(summary.name),
+                         DurationText(fight.DurationSeconds()), TerminalText(summary.name),
                          DpsText(summary.yourDps), DpsText(summary.partyDps),
                          FormatThousands(summary.damageTakenBySide),
                          FormatThousands(summary.sideDeaths)});
@@ -34,24 +34,24 @@ std::string FightsText(const Session& session)
     for (const Fight& fight : fights) {
         const FightSummary summary = SummarizeFight(fight, roster);
         text += "\n== Fight " + std::to_string(fight.Index() + 1) + ": " +
-                DisplayText(summary.name) + ", " + fight.Start().Format() + ", " +
+                TerminalText(summary.name) + ", " + fight.Start().Format() + ", " +
                 DurationText(fight.DurationSeconds()) + " ==\n";
         std::vector<std::vector<std::string>> rows = {{"Name", "Side", "Damage", "DPS",
                                                        "Active DPS", "Hit %", "Crits", "Taken",
                                                        "Healing", "Kills", "Deaths"}};
         for (const FightCharacterRow& row : FightCharacterRows(fight, roster)) {
-            rows.push_back({DisplayText(row.name), row.side == Side::None ? "" : SideName(row.side),
-                            FormatThousands(row.damageDealt), DpsText(row.dps),
-                            DpsText(row.activeDps), RoundedText(row.hitPercent, 1),
-                            FormatThousands(row.criticalHits), FormatThousands(row.damageTaken),
-                            FormatThousands(row.healingReceived), FormatThousands(row.kills),
-                            FormatThousands(row.deaths)});
+            rows.push_back(
+                {TerminalText(row.name), row.side == Side::None ? "" : SideName(row.side),
+                 FormatThousands(row.damageDealt), DpsText(row.dps), DpsText(row.activeDps),
+                 RoundedText(row.hitPercent, 1), FormatThousands(row.criticalHits),
+                 FormatThousands(row.damageTaken), FormatThousands(row.healingReceived),
+                 FormatThousands(row.kills), FormatThousands(row.deaths)});
         }
         text += TableText(rows);
         for (const DeathRecap& recap : fight.Deaths()) {
             const RecapView view = BuildRecap(recap, roster);
-            text += "  Death of " + DisplayText(view.victim) + " at " + view.time + ", killed by " +
-                    DisplayText(view.killer) + ":\n";
+            text += "  Death of " + TerminalText(view.victim) + " at " + view.time +
+                    ", killed by " + TerminalText(view.killer) + ":\n";
             if (view.lines.empty())
                 text += "    (nothing in the 30 s before)\n";
             for (const RecapLine& line : view.lines) {
@@ -60,7 +60,7 @@ std::string FightsText(const Session& session)
                                      std::to_string(line.secondsBefore) + " s";
                 if (before.size() < 5)
                     before.insert(0, 5 - before.size(), ' ');
-                text += "    " + before + "  " + line.time + "  " + DisplayText(line.text) + "\n";
+                text += "    " + before + "  " + line.time + "  " + TerminalText(line.text) + "\n";
             }
         }
     }
@@ -115,22 +115,22 @@ std::string TargetsText(const Session& session)
                                                     "Resistance and reduction", "Damage taken"}};
     for (const TargetRow& row : rows) {
         table.push_back(
-            {DisplayText(row.name), row.ac, row.ab, row.touchAcRolls > 0 ? row.touchAc : "",
-             row.evaded > 0 ? FormatThousands(row.evaded) : "", DisplayText(row.savesText),
-             DisplayText(ImmunitiesText(row)), DisplayText(row.specialText), row.reductionsText,
+            {TerminalText(row.name), row.ac, row.ab, row.touchAcRolls > 0 ? row.touchAc : "",
+             row.evaded > 0 ? FormatThousands(row.evaded) : "", TerminalText(row.savesText),
+             TerminalText(ImmunitiesText(row)), TerminalText(row.specialText), row.reductionsText,
              row.damage.total > 0 ? FormatThousands(row.damage.total) : ""});
     }
     text += TableText(WithoutEmptyColumns(std::move(table)));
     for (const TargetRow& row : rows) {
         if (row.damage.rows.empty())
             continue;
-        text += "\n== Damage taken by " + DisplayText(row.name) + ": " +
+        text += "\n== Damage taken by " + TerminalText(row.name) + ": " +
                 FormatThousands(row.damage.total) + " over " + DurationText(row.damage.seconds) +
                 " ==\n";
         std::vector<std::vector<std::string>> attackers = {
             {"Attacker", "Side", "Damage", "%", "DPS"}};
         for (const AttackerDamageRow& attacker : row.damage.rows) {
-            attackers.push_back({DisplayText(attacker.name),
+            attackers.push_back({TerminalText(attacker.name),
                                  attacker.side == Side::None ? "" : SideName(attacker.side),
                                  FormatThousands(attacker.damage), RoundedText(attacker.percent, 1),
                                  DpsText(attacker.dps)});

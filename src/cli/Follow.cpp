@@ -4,6 +4,7 @@
 #include "analysis/Session.h"
 #include "monitor/LogFollower.h"
 #include "util/Clock.h"
+#include "util/Encoding.h"
 
 #include <algorithm>
 #include <chrono>
@@ -96,14 +97,14 @@ int RunFollow(Session& session, const FollowOptions& options, DebugLog& debug, c
         follower.Tick(input, result);
         if (result.outcome == TickOutcome::Failed && result.Message() != lastFailure) {
             lastFailure = result.Message();
-            err << "tarvik-cli: " << lastFailure << '\n';
+            err << "tarvik-cli: " << TerminalText(lastFailure) << '\n';
         }
         // What was read stays; the follower forgets its places when a log vanishes.
         if (result.outcome != TickOutcome::LogVanished)
             files = FollowedLogNames(session);
         stream.AfterTick(clock.Now());
         if (result.outcome == TickOutcome::LogVanished) {
-            err << "tarvik-cli: " << result.messageBox << '\n';
+            err << "tarvik-cli: " << TerminalText(result.messageBox) << '\n';
             status = 1;
             break;
         }

@@ -4,6 +4,7 @@
 #include "analysis/Session.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace tarvik {
 
@@ -33,6 +34,7 @@ void FollowStream::AfterTick(DateTime now)
         fightsEnded_ = 0;
         deathFight_ = 0;
         deathIndex_ = 0;
+        printed_.clear();
     }
     // Fights dropped before they were printed are gone; go on from the oldest kept.
     if (deathFight_ < dropped) {
@@ -40,6 +42,7 @@ void FollowStream::AfterTick(DateTime now)
         deathIndex_ = 0;
     }
     fightsEnded_ = std::max(fightsEnded_, dropped);
+    std::erase_if(printed_, [&](const PrintedFight& printed) { return printed.index < dropped; });
 
     for (; deathFight_ < total; ++deathFight_, deathIndex_ = 0) {
         const auto& deaths = at(deathFight_).Deaths();
@@ -52,19 +55,19 @@ void FollowStream::AfterTick(DateTime now)
             break; // the newest fight may have more deaths to come
     }
 
-    // A fight printed as ended that went on after all (its log was late) is
-    // printed again when it ends anew.
-    if (fightsEnded_ > dropped && fightsEnded_ == total &&
-        fights.back().EndSecond() != lastEndedSecond_ && !tracker.IsRunning(fights.back(), now))
-        --fightsEnded_;
+    // A fight printed as ended that took in late lines (its log was behind,
+    // or lines of the same moment came after the next fight began) is printed
+    // again once it has ended anew.
+    for (PrintedFight& printed : printed_) {
+        const Fight& fight = at(printed.index);
+        if (fight.Revision() != printed.revision && !tracker.IsRunning(fight, now))
+            PrintFight(fight, roster, printed);
+    }
     for (; fightsEnded_ < total; ++fightsEnded_) {
         const Fight& fight = at(fightsEnded_);
         if (tracker.IsRunning(fight, now))
             break;
-        Json line = {{"type", "fight"}};
-        line.update(FightJson(fight, roster, sections_.targets ? &tracker.EffectNames() : nullptr));
-        Print(line);
-        lastEndedSecond_ = fight.EndSecond();
+        PrintFight(fight, roster, printed_.emplace_back(PrintedFight{fightsEnded_, 0, 0}));
     }
 
     const Fight* running = tracker.RunningFight(now);
@@ -77,12 +80,27 @@ void FollowStream::AfterTick(DateTime now)
     }
 }
 
+void FollowStream::PrintFight(const Fight& fight, const Roster& roster, PrintedFight& printed)
+{
+    printed.revision = fight.Revision();
+    Json line = {{"type", "fight"}};
+    line.update(
+        FightJson(fight, roster, sections_.targets ? &session_.Fights().EffectNames() : nullptr));
+    const std::string text = line.dump();
+    const size_t hash = std::hash<std::string>{}(text);
+    if (hash == printed.text)
+        return; // what changed does not show in the line
+    printed.text = hash;
+    out_ << text << '\n';
+    out_.flush();
+}
+
 void FollowStream::Finish(const std::vector<std::string>& files,
                           const std::vector<std::string>& errorLines)
 {
-    Json line = {{"type", "summary"}};
-    line.update(JsonDocument(session_, files, errorLines, sections_));
-    Print(line);
+    WriteJsonDocument(out_, session_, files, errorLines, sections_, -1, {{"type", "summary"}});
+    out_ << '\n';
+    out_.flush();
 }
 
 } // namespace tarvik

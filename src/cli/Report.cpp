@@ -25,14 +25,14 @@ std::string GridText(const DetailGrid& grid)
 {
     size_t width = 0;
     for (const auto& row : grid.cells)
-        width = std::max(width, row.empty() ? 0 : DisplayText(row[0]).size());
+        width = std::max(width, row.empty() ? 0 : TerminalText(row[0]).size());
     std::string text;
     for (const auto& row : grid.cells) {
-        std::string label = row.empty() ? std::string() : DisplayText(row[0]);
+        std::string label = row.empty() ? std::string() : TerminalText(row[0]);
         label.resize(std::max(width, label.size()), ' ');
         text += "  " + label;
         for (size_t i = 1; i < row.size(); ++i)
-            text += "  " + DisplayText(row[i]);
+            text += "  " + TerminalText(row[i]);
         while (!text.empty() && text.back() == ' ')
             text.pop_back();
         text += "\n";
@@ -40,34 +40,33 @@ std::string GridText(const DetailGrid& grid)
     return text;
 }
 
-std::string TextReport(const Session& session, const DriverResult& result,
-                       const ReportSections& sections)
+void TextReport(std::ostream& out, const Session& session, const DriverResult& result,
+                const ReportSections& sections)
 {
-    std::string text = SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs) + "\n\n";
-    text += Section("Session Statistics");
-    text += GridText(BuildSessionStatistics(session));
+    out << SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs) << "\n\n";
+    out << Section("Session Statistics");
+    out << GridText(BuildSessionStatistics(session));
     const AnalysisData& data = session.Data();
     // Spell resistance checks are written for the log's owner only.
     const auto spellResults = SpellResultsByCharacter(session.Fights());
+    // One character at a time: the report is never held whole.
     for (const auto& character : data.characters) {
-        std::string title = DisplayText(character->Name());
+        std::string title = TerminalText(character->Name());
         if (character->ID() == data.userCharacterId)
             title += " (you)";
         else if (character->IsPartyMember())
             title += " (party)";
-        text += "\n" + Section(title);
         DetailGrid grid = BuildGeneralInfo(session, *character);
         for (const auto& [id, lines] : spellResults) {
             if (id == character->ID())
                 grid.cells.push_back({"Spell Resistance", SpellResultsText(lines)});
         }
-        text += GridText(grid);
+        out << "\n" << Section(title) << GridText(grid);
     }
     if (sections.fights)
-        text += "\n" + FightsText(session);
+        out << "\n" << FightsText(session);
     if (sections.targets)
-        text += "\n" + TargetsText(session);
-    return text;
+        out << "\n" << TargetsText(session);
 }
 
 } // namespace tarvik

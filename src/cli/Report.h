@@ -17,7 +17,7 @@ std::string GridText(const DetailGrid& grid);
 
 // The whole report: summary, session statistics and each character's
 // general information.
-std::string TextReport(const Session& session, const DriverResult& result,
-                       const ReportSections& sections = {});
+void TextReport(std::ostream& out, const Session& session, const DriverResult& result,
+                const ReportSections& sections = {});
 
 } // namespace tarvik

@@ -46,7 +46,7 @@ public:
         // Which log and record broke the read, even when the list is not printed.
         const auto& lines = session_->Errors().Lines();
         if (!options_.listErrors && !lines.empty())
-            std::cerr << DisplayText(lines.back()) << '\n';
+            std::cerr << TerminalText(lines.back()) << '\n';
     }
     void CharacterCreated(int32_t id) override { ApplyMarks(id); }
     // A serious read error ends following, as it switches the window's monitoring off.
@@ -161,18 +161,18 @@ int Run(int argc, char** argv)
     session.ClearAllData();
     const DriverResult result = session.AnalyzeSelectedLogs(options->logs);
     host.ApplyAllMarks();
-    if (result.fileMissing)
-        std::cerr << "tarvik-cli: a log file was not found and was skipped.\n";
+    for (const auto& message : result.missing)
+        std::cerr << "tarvik-cli: " << TerminalText(message) << '\n';
     for (const auto& message : result.skipped)
-        std::cerr << "tarvik-cli: " << message << '\n';
+        std::cerr << "tarvik-cli: " << TerminalText(message) << '\n';
     if (result.aborted && !result.seriousError)
-        std::cerr << "tarvik-cli: " << StopReasonText(result) << '\n';
+        std::cerr << "tarvik-cli: " << TerminalText(StopReasonText(result)) << '\n';
 
     const std::vector<std::string> files = ReportFileNames(options->logs);
     const std::vector<std::string>& errorLines = session.Errors().Lines();
     if (options->listErrors) {
         for (const auto& line : errorLines)
-            std::cerr << DisplayText(line) << '\n';
+            std::cerr << TerminalText(line) << '\n';
     } else if (!errorLines.empty()) {
         std::cerr << "tarvik-cli: " << errorLines.size()
                   << " line(s) of the logs could not be used; --errors lists them.\n";
@@ -183,7 +183,7 @@ int Run(int argc, char** argv)
     } else if (options->html) {
         std::cout << HtmlReport(session, files, errorLines);
     } else if (!result.aborted) {
-        std::cout << TextReport(session, result, sections);
+        TextReport(std::cout, session, result, sections);
     }
     // A report lost on a full disk must not pass for one written.
     if (!std::cout.flush() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -193,7 +193,7 @@ int Run(int argc, char** argv)
     }
     if (result.aborted)
         return 1;
-    return result.fileMissing || !result.skipped.empty() ? 1 : 0;
+    return !result.missing.empty() || !result.skipped.empty() ? 1 : 0;
 }
 
 } // namespace

@@ -9,8 +9,6 @@ namespace tarvik {
 
 namespace {
 
-constexpr size_t MaxValueLength = 32767;
-
 std::string_view TrimIni(std::string_view text)
 {
     size_t start = 0;
@@ -27,8 +25,8 @@ std::string Unquote(std::string_view value)
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.substr(1, value.size() - 2);
-    if (value.size() > MaxValueLength - 1)
-        value = value.substr(0, MaxValueLength - 1);
+    // Whole, however long: a value cut short would lose record types' last
+    // identifiers without a word. The file's size is bounded before it is read.
     return std::string(value);
 }
 

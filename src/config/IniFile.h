@@ -49,7 +49,7 @@ private:
     bool endsWithLineEnd_ = true;
 };
 
-// The program's INI access; at most 32767 characters of a value are read.
+// The program's INI access; values are read whole, however long.
 std::string ReadINI(const std::string& file, std::string_view section, std::string_view key);
 // Key names of a section, each followed by a NUL character.
 std::string ReadINIKeyList(const std::string& file, std::string_view section);

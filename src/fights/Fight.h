@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TargetStats.h"
+#include "model/IdMap.h"
 #include "util/DateTime.h"
 
 #include <array>
@@ -23,11 +24,57 @@ inline DateTime DateOfSecond(int64_t second)
     return DateTime::FromMilliseconds(second * DateTime::MsPerSecond);
 }
 
-// Damage per time bucket of a fight, dealt and taken by one character. All
-// series of a fight share its bucket width.
+// Damage per time bucket of a fight, kept from the first bucket with damage
+// on: a character that joins a long fight late holds no zeros for the time
+// before. Sums stop at the 32-bit limits instead of wrapping.
+class BucketSeries {
+public:
+    static constexpr size_t MaxPoints = 3600;
+
+    // The bucket of Values()[0].
+    size_t First() const { return first_; }
+    // From First() on; zeros past the last damage may follow.
+    const std::vector<int32_t>& Values() const { return values_; }
+    int32_t At(size_t bucket) const
+    {
+        return bucket >= first_ && bucket - first_ < values_.size() ? values_[bucket - first_] : 0;
+    }
+    // bucket is below MaxPoints.
+    void Add(size_t bucket, int32_t amount)
+    {
+        if (values_.empty())
+            first_ = bucket;
+        else if (bucket < first_)
+            Prepend(bucket);
+        const size_t at = bucket - first_;
+        if (at >= values_.size())
+            Grow(at);
+        const int64_t sum = static_cast<int64_t>(values_[at]) + amount;
+        values_[at] = sum > INT32_MAX   ? INT32_MAX
+                      : sum < INT32_MIN ? INT32_MIN
+                                        : static_cast<int32_t>(sum);
+    }
+    // Buckets twice as wide: bucket b becomes b / 2.
+    void MergePairs();
+    void Clear()
+    {
+        first_ = 0;
+        values_.clear();
+    }
+
+private:
+    void Prepend(size_t bucket);
+    void Grow(size_t at);
+
+    size_t first_ = 0;
+    std::vector<int32_t> values_;
+};
+
+// Damage dealt and taken by one character. All series of a fight share its
+// bucket width.
 struct DamageSeries {
-    std::vector<int32_t> dealt;
-    std::vector<int32_t> taken;
+    BucketSeries dealt;
+    BucketSeries taken;
 };
 
 // One character's part in one fight.
@@ -51,16 +98,15 @@ struct FightCharacter {
     int64_t firstTakenSecond = 0; // of damage taken
     int64_t lastTakenSecond = 0;
     DamageSeries series;
-    // Damage taken by attacker: who did what to this character.
+    // Damage taken by attacker: who did what to this character, in the order
+    // they first did.
     std::vector<std::pair<int32_t, int64_t>> damageFrom;
-    // Whom it made attack rolls against: bit n stands for the fight's n-th
-    // character (Fight::Characters()).
-    std::vector<uint64_t> attacked;
+    // Whom it made attack rolls against, by place in the fight's list
+    // (Fight::Characters()).
+    IdMap attacked;
 
-    bool Attacked(size_t slot) const
-    {
-        return slot / 64 < attacked.size() && (attacked[slot / 64] >> (slot % 64) & 1) != 0;
-    }
+    bool Attacked(size_t slot) const { return attacked.Find(static_cast<int32_t>(slot)); }
+    void AddAttacked(size_t slot) { attacked[static_cast<int32_t>(slot)] = 1; }
     TargetStats target;
 
     int64_t DamageFrom(int32_t attacker) const;
@@ -71,9 +117,16 @@ struct FightCharacter {
                : lastTakenSecond > firstTakenSecond ? lastTakenSecond - firstTakenSecond
                                                     : 1;
     }
+    void AddDamageFrom(int32_t attacker, int64_t amount);
     // A character of this ID with nothing done yet, keeping the memory of
     // what this one held.
     void Reuse(int32_t newId, size_t damageTypes);
+
+private:
+    // A short list is searched; a long one (many attackers in one fight)
+    // through its index of places.
+    static constexpr size_t ScannedAttackers = 8;
+    IdMap damageFromPlace_;
 };
 
 enum class RecapKind : uint8_t { Damage, Immunity, Absorb, Healing, Save };
@@ -114,7 +167,7 @@ class Fight {
 public:
     // Keeps every damage series at or below this many points; longer fights
     // merge seconds into wider buckets.
-    static constexpr size_t MaxSeriesPoints = 3600;
+    static constexpr size_t MaxSeriesPoints = BucketSeries::MaxPoints;
 
     explicit Fight(int32_t index = 0, int64_t startSecond = 0)
         : index_(index)
@@ -137,6 +190,9 @@ public:
     const std::vector<FightCharacter>& Characters() const { return characters_; }
     const FightCharacter* Find(int32_t id) const;
     const std::vector<DeathRecap>& Deaths() const { return deaths_; }
+    // Goes up with every event the fight takes in: a fight shown before has
+    // changed since when its revision has.
+    uint64_t Revision() const { return revision_; }
 
 private:
     friend class FightTracker;
@@ -149,24 +205,15 @@ private:
             WidenFor(offset);
         return static_cast<size_t>(offset >> bucketShift_);
     }
-    static void AddToBucket(std::vector<int32_t>& series, size_t bucket, int32_t amount)
-    {
-        if (series.size() <= bucket)
-            Grow(series, bucket);
-        const int64_t sum = static_cast<int64_t>(series[bucket]) + amount;
-        series[bucket] = sum > INT32_MAX   ? INT32_MAX
-                         : sum < INT32_MIN ? INT32_MIN
-                                           : static_cast<int32_t>(sum);
-    }
     // Widens the buckets until offset falls within the last point.
     void WidenFor(int64_t offset);
-    static void Grow(std::vector<int32_t>& series, size_t bucket);
     void Widen();
 
     int32_t index_;
     int64_t start_;
     int64_t end_;
     int32_t bucketShift_ = 0; // buckets are 2^shift seconds wide
+    uint64_t revision_ = 0;
     std::vector<FightCharacter> characters_;
     std::vector<DeathRecap> deaths_;
 };

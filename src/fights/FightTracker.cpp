@@ -160,7 +160,10 @@ Fight* FightTracker::FightAt(int64_t second)
         return nullptr;
     Fight& current = fights_.back();
     const int64_t quiet = second - current.end_;
-    return quiet < gapSeconds_ && quiet > -gapSeconds_ ? &current : nullptr;
+    if (quiet >= gapSeconds_ || quiet <= -gapSeconds_)
+        return nullptr;
+    ++current.revision_;
+    return &current;
 }
 
 FightCharacter& FightTracker::NewCharacter(Fight& fight, int32_t id)
@@ -192,7 +195,7 @@ size_t FightTracker::NewSlot(Fight& fight, size_t index)
 
 void FightTracker::PushRecap(int32_t id, const RecapEvent& event)
 {
-    TrackOf(id).ring.Push(event);
+    TrackOf(id).Ring().Push(event);
 }
 
 inline FightTracker::Exchange FightTracker::CombatExchange(const DateTime& date, int32_t from,
@@ -215,9 +218,7 @@ void FightTracker::OnAttack(const AttackEvent& event)
     const size_t d = exchange.toSlot;
     ++attacker.attacks;
     ++defender.attacksReceived;
-    if (d / 64 >= attacker.attacked.size())
-        attacker.attacked.resize(d / 64 + 1, 0);
-    attacker.attacked[d / 64] |= uint64_t{1} << (d % 64);
+    attacker.AddAttacked(d);
     if (IsHit(event.outcome))
         ++attacker.hits;
     if (event.outcome == AttackOutcome::CriticalHit)
@@ -283,15 +284,9 @@ void FightTracker::OnDamage(const DamageEvent& event)
         defender.lastTakenSecond = std::max(defender.lastTakenSecond, at);
     }
     const size_t bucket = fight.BucketOf(second);
-    Fight::AddToBucket(attacker.series.dealt, bucket, total);
-    Fight::AddToBucket(defender.series.taken, bucket, total);
-
-    auto from = std::find_if(defender.damageFrom.begin(), defender.damageFrom.end(),
-                             [&](const auto& entry) { return entry.first == event.attacker; });
-    if (from == defender.damageFrom.end())
-        defender.damageFrom.emplace_back(event.attacker, total);
-    else
-        from->second += total;
+    attacker.series.dealt.Add(bucket, total);
+    defender.series.taken.Add(bucket, total);
+    defender.AddDamageFrom(event.attacker, total);
 
     Track& track = TrackOf(event.defender);
     if (!track.absorbs.empty()) {
@@ -312,7 +307,7 @@ void FightTracker::OnDamage(const DamageEvent& event)
         Pend(event.defender, track);
     if (!event.defenderOnYourSide)
         return;
-    RecapEvent& recap = track.ring.Next();
+    RecapEvent& recap = track.Ring().Next();
     recap = RecapEvent{};
     recap.second = second;
     recap.kind = RecapKind::Damage;
@@ -333,7 +328,8 @@ void FightTracker::OnKill(const KillEvent& event)
     recap.second = second;
     recap.victim = event.victim;
     recap.killer = event.killer;
-    TrackOf(event.victim).ring.CollectBefore(second, recap.events);
+    if (const auto& ring = TrackOf(event.victim).ring)
+        ring->CollectBefore(second, recap.events);
 }
 
 void FightTracker::OnHealing(const HealingEvent& event)
@@ -381,7 +377,7 @@ void FightTracker::OnAbsorb(const AbsorbEvent& event)
         stats.reductions.Add(event.amount);
         recap.kind = RecapKind::Absorb;
         if (event.onYourSide)
-            track.ring.Push(recap);
+            track.Ring().Push(recap);
         return;
     }
     ImmunityEvidence& evidence = stats.Immunity(event.damageType, damageTypeCount_);
@@ -390,7 +386,7 @@ void FightTracker::OnAbsorb(const AbsorbEvent& event)
     recap.kind = RecapKind::Immunity;
     recap.type = event.damageType;
     if (event.onYourSide)
-        track.ring.Push(recap);
+        track.Ring().Push(recap);
 }
 
 void FightTracker::Pend(int32_t id, Track& track)

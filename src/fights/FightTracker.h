@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <utility>
 #include <vector>
@@ -120,7 +121,14 @@ private:
     struct Track {
         TargetStats outside;
         EarlierFights earlier;
-        RecapRing ring;
+        // Only characters on your side have recaps: made at their first event.
+        std::unique_ptr<RecapRing> ring;
+        RecapRing& Ring()
+        {
+            if (!ring)
+                ring = std::make_unique<RecapRing>();
+            return *ring;
+        }
         // The last damage line to the character in the pending second.
         bool hasAbove = false;
         int32_t aboveAttacker = 0;
@@ -147,10 +155,13 @@ private:
             if (quiet < gapSeconds_ && quiet > -gapSeconds_) {
                 if (quiet > 0)
                     current.end_ = second;
+                ++current.revision_;
                 return current;
             }
         }
-        return NewFight(second);
+        Fight& fight = NewFight(second);
+        ++fight.revision_;
+        return fight;
     }
     Fight& NewFight(int64_t second);
     // Both characters of a blow, in the fight of its time: the one who gives
@@ -180,6 +191,8 @@ private:
     // forgets the fights; done in batches so that the vector moves seldom.
     void DropOldestFights(size_t count);
     static constexpr size_t DropBatch = 100;
+    // The fight going on at this time, if any, counted as changed: the
+    // caller adds to it.
     Fight* FightAt(int64_t second);
     // The character's place in the newest fight's list, added when needed.
     size_t Slot(Fight& fight, int32_t id)

@@ -227,9 +227,10 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
     const size_t window = static_cast<size_t>(
         std::max<int64_t>(1, (averageSeconds + chart.bucketSeconds / 2) / chart.bucketSeconds));
 
-    auto add = [&](std::vector<double>& line, const std::vector<int32_t>& values) {
-        for (size_t i = 0; i < values.size() && i < line.size(); ++i)
-            line[i] += values[i] / width;
+    auto add = [&](std::vector<double>& line, const BucketSeries& series) {
+        const std::vector<int32_t>& values = series.Values();
+        for (size_t i = 0; i < values.size() && series.First() + i < line.size(); ++i)
+            line[series.First() + i] += values[i] / width;
     };
     auto finish = [&](ChartLineKind kind, std::string label, std::vector<double> dps) {
         ChartLine line;

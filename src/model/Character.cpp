@@ -2,6 +2,8 @@
 
 #include "util/Checked.h"
 
+#include <algorithm>
+
 namespace tarvik {
 
 void Character::CreateCharacter(std::string name, int32_t id)
@@ -12,55 +14,31 @@ void Character::CreateCharacter(std::string name, int32_t id)
     id_ = id;
 }
 
-int32_t Character::Entry(const IdTable& table, int32_t id)
-{
-    return id >= 1 && static_cast<size_t>(id) < table.size() ? table[static_cast<size_t>(id)] : 0;
-}
-
-bool Character::Increment(IdTable& table, int32_t id)
-{
-    if (id < 1)
-        return true; // no opponent to count against
-    // Tables start at 1000 entries and grow by 1000; they are allocated on
-    // first use so that the many creatures that never kill cost nothing.
-    size_t bound = table.empty() ? TableGrowth : table.size() - 1;
-    while (static_cast<size_t>(id) > bound)
-        bound += TableGrowth;
-    if (table.size() != bound + 1)
-        table.resize(bound + 1, 0);
-    return AddChecked(table[static_cast<size_t>(id)], 1);
-}
-
-int32_t Character::KillTableBound() const
-{
-    return killsByVictim_.empty() ? TableGrowth : static_cast<int32_t>(killsByVictim_.size() - 1);
-}
-
 bool Character::RecordKill(const Character& victim)
 {
-    if (!CanAdd(kills_, 1) || !CanAdd(Entry(killsByVictim_, victim.ID()), 1))
+    if (!CanAdd(kills_, 1) || !CanAdd(killsByVictim_.Get(victim.ID()), 1))
         return false;
     ++kills_;
-    return Increment(killsByVictim_, victim.ID());
+    return CountFor(killsByVictim_, victim.ID());
 }
 
 bool Character::RecordDeath(const Character& killer)
 {
-    if (!CanAdd(deaths_, 1) || !CanAdd(Entry(deathsByKiller_, killer.ID()), 1))
+    if (!CanAdd(deaths_, 1) || !CanAdd(deathsByKiller_.Get(killer.ID()), 1))
         return false;
     ++deaths_;
-    return Increment(deathsByKiller_, killer.ID());
+    return CountFor(deathsByKiller_, killer.ID());
 }
 
 bool Character::RecordSpellCast(const Spell& spell)
 {
-    const int32_t before = Entry(castsBySpell_, spell.ID());
+    const int32_t before = castsBySpell_.Get(spell.ID());
     if (!CanAdd(spells_, 1) || !CanAdd(before, 1) || !CanAdd(distinctSpells_, 1))
         return false;
     ++spells_;
     if (before == 0)
         ++distinctSpells_;
-    return Increment(castsBySpell_, spell.ID());
+    return CountFor(castsBySpell_, spell.ID());
 }
 
 bool Character::RecordAttack(int32_t /*defenderId*/, bool hit)
@@ -151,50 +129,32 @@ bool Character::RecordDamageReceived(int32_t attackerId, const DamageBreakdown& 
     return true;
 }
 
-IdTable Character::Summary(const IdTable& table, int32_t characterCount)
-{
-    IdTable result(static_cast<size_t>(std::max(characterCount, 0)) + 1, 0);
-    for (int32_t id = 1; id <= characterCount; ++id)
-        result[static_cast<size_t>(id)] = Entry(table, id);
-    return result;
-}
-
-IdTable Character::KillSummary(int32_t characterCount) const
-{
-    return Summary(killsByVictim_, characterCount);
-}
-
-IdTable Character::DeathSummary(int32_t characterCount) const
-{
-    return Summary(deathsByKiller_, characterCount);
-}
-
-DamageTable Character::DamageSummary(const RecordSet& set, bool byDefender, int32_t characterCount,
-                                     int damageTypeCount)
+DamageTable Character::DamageSummary(const RecordSet& set, bool byDefender, int damageTypeCount)
 {
     const size_t columns = static_cast<size_t>(std::max(damageTypeCount, 0));
-    DamageTable table(static_cast<size_t>(std::max(characterCount, 0)) + 1,
-                      std::vector<int32_t>(columns, 0));
+    DamageTable table;
+    table.reserve(set.records.size());
     std::vector<int32_t> averages;
     for (const AttackRecord& record : set.records) {
-        const int32_t row = byDefender ? record.Defender() : record.Attacker();
-        if (row < 1 || row > characterCount || !record.GetAttackAverages(averages))
+        const int32_t opponent = byDefender ? record.Defender() : record.Attacker();
+        if (opponent < 1 || !record.GetAttackAverages(averages))
             continue;
-        auto& target = table[static_cast<size_t>(row)];
-        for (size_t t = 0; t < columns && t < averages.size(); ++t)
-            target[t] = averages[t];
+        averages.resize(columns, 0);
+        table.emplace_back(opponent, averages);
     }
+    std::sort(table.begin(), table.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     return table;
 }
 
-DamageTable Character::AttackDamageSummary(int32_t characterCount, int damageTypeCount) const
+DamageTable Character::AttackDamageSummary(int damageTypeCount) const
 {
-    return DamageSummary(outbound_, true, characterCount, damageTypeCount);
+    return DamageSummary(outbound_, true, damageTypeCount);
 }
 
-DamageTable Character::EnemyAttackDamageSummary(int32_t characterCount, int damageTypeCount) const
+DamageTable Character::EnemyAttackDamageSummary(int damageTypeCount) const
 {
-    return DamageSummary(inbound_, false, characterCount, damageTypeCount);
+    return DamageSummary(inbound_, false, damageTypeCount);
 }
 
 bool Character::SpellsCastSummary(const KeyedList<Spell>& knownSpells, SpellCastTable& table) const
@@ -203,9 +163,9 @@ bool Character::SpellsCastSummary(const KeyedList<Spell>& knownSpells, SpellCast
         return false;
     table.clear();
     table.reserve(static_cast<size_t>(distinctSpells_));
-    for (const auto& spell : knownSpells) {
-        const int32_t casts = Entry(castsBySpell_, spell->ID());
-        if (casts >= 1)
+    // Spell IDs follow the order spells were first seen.
+    for (const auto& [id, casts] : castsBySpell_.Sorted()) {
+        if (const Spell* spell = knownSpells.At(id); spell && casts >= 1)
             table.emplace_back(spell->Name(), std::to_string(casts));
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "AttackRecord.h"
 #include "DamageBreakdown.h"
+#include "IdMap.h"
 #include "KeyedList.h"
 #include "Spell.h"
 
@@ -13,10 +14,9 @@
 
 namespace tarvik {
 
-// A table indexed by 1-based ID; entry 0 is unused.
-using IdTable = std::vector<int32_t>;
-// Rows indexed by ID (row 0 unused), one column per damage type.
-using DamageTable = std::vector<std::vector<int32_t>>;
+// Per opponent ID, in ID order, one column per damage type; opponents
+// without a row count 0 in every column.
+using DamageTable = std::vector<std::pair<int32_t, std::vector<int32_t>>>;
 // Spell name and cast count, in the order spells were first seen.
 using SpellCastTable = std::vector<std::pair<std::string, std::string>>;
 
@@ -25,8 +25,6 @@ using SpellCastTable = std::vector<std::pair<std::string, std::string>>;
 // character is then unchanged by that call.
 class Character {
 public:
-    static constexpr int32_t TableGrowth = 1000;
-
     // One-time initialiser; a second call changes nothing.
     void CreateCharacter(std::string name, int32_t id);
 
@@ -62,22 +60,26 @@ public:
     int32_t Resists() const { return resists_; }
     int32_t HPsResisted() const { return hpsResisted_; }
 
-    // Kills by victim / deaths by killer, sized to characterCount.
-    IdTable KillSummary(int32_t characterCount) const;
-    IdTable DeathSummary(int32_t characterCount) const;
-    // Average damage per opponent (row = opponent ID) and damage type.
-    DamageTable AttackDamageSummary(int32_t characterCount, int damageTypeCount) const;
-    DamageTable EnemyAttackDamageSummary(int32_t characterCount, int damageTypeCount) const;
+    // Kills by victim / deaths by killer: the characters counted, in ID
+    // order; every other character counts 0. The cost follows the entries,
+    // not the number of characters met.
+    IdCountList KillSummary() const { return killsByVictim_.Sorted(); }
+    IdCountList DeathSummary() const { return deathsByKiller_.Sorted(); }
+    int32_t KillsOf(int32_t victimId) const { return killsByVictim_.Get(victimId); }
+    int32_t DeathsBy(int32_t killerId) const { return deathsByKiller_.Get(killerId); }
+    // Average damage per opponent and damage type, for the opponents with a
+    // damage record, in ID order.
+    DamageTable AttackDamageSummary(int damageTypeCount) const;
+    DamageTable EnemyAttackDamageSummary(int damageTypeCount) const;
     // False (table untouched) when nothing was cast.
     bool SpellsCastSummary(const KeyedList<Spell>& knownSpells, SpellCastTable& table) const;
-    // Casts of one spell (0 for an ID beyond the table).
-    int32_t CastsOf(int32_t spellId) const { return Entry(castsBySpell_, spellId); }
+    // Casts by spell ID, in ID order (the order spells were first seen).
+    IdCountList CastSummary() const { return castsBySpell_.Sorted(); }
+    int32_t CastsOf(int32_t spellId) const { return castsBySpell_.Get(spellId); }
 
     // Damage records in the order opponents were first met.
     const std::vector<AttackRecord>& OutboundRecords() const { return outbound_.records; }
     const std::vector<AttackRecord>& InboundRecords() const { return inbound_.records; }
-    // Table bound, for tests of the growth rule.
-    int32_t KillTableBound() const;
 
 private:
     struct RecordSet {
@@ -88,11 +90,9 @@ private:
         int32_t lastOpponent = 0;
         size_t lastRecord = 0;
     };
-    static int32_t Entry(const IdTable& table, int32_t id);
-    static bool Increment(IdTable& table, int32_t id);
-    static IdTable Summary(const IdTable& table, int32_t characterCount);
-    static DamageTable DamageSummary(const RecordSet& set, bool byDefender, int32_t characterCount,
-                                     int damageTypeCount);
+    // Counts one more for id; IDs below 1 name no opponent and are not counted.
+    static bool CountFor(IdMap& counts, int32_t id) { return id < 1 || counts.Increment(id); }
+    static DamageTable DamageSummary(const RecordSet& set, bool byDefender, int damageTypeCount);
     AttackRecord& GetAttackRecord(int32_t attackerId, int32_t defenderId, bool outbound,
                                   int damageTypeCount);
 
@@ -100,12 +100,12 @@ private:
     std::string name_;
     bool isPartyMember_ = false;
     int32_t kills_ = 0;
-    IdTable killsByVictim_;
+    IdMap killsByVictim_;
     int32_t deaths_ = 0;
-    IdTable deathsByKiller_;
+    IdMap deathsByKiller_;
     int32_t spells_ = 0;
     int32_t distinctSpells_ = 0;
-    IdTable castsBySpell_;
+    IdMap castsBySpell_;
     int32_t attacks_ = 0;
     int32_t attackHits_ = 0;
     int32_t enemyAttacks_ = 0;

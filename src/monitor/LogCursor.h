@@ -11,6 +11,9 @@ namespace tarvik {
 struct LogCursor {
     int64_t position = 0;  // next byte to read (1-based); 0: the start
     DateTime sessionStart; // of the latest session header read; zero: none
+    // The position lies inside a line too long to keep, already counted: the
+    // rest of it, to its line end, is skipped.
+    bool insideCutLine = false;
 };
 
 } // namespace tarvik

@@ -263,7 +263,7 @@ std::string HtmlReport(const Session& session, const std::vector<std::string>& f
     for (const auto& file : files)
         logs += (logs.empty() ? "" : ", ") + Text(file);
     html += "<p class=\"summary\">Logs: " + (logs.empty() ? std::string("none") : logs) + ". ";
-    if (data.linesRead > 0)
+    if (data.HasRecordDates())
         html += "From " + HtmlEscape(data.earliestRecordDate.Format()) + " to " +
                 HtmlEscape(data.latestRecordDate.Format()) + ". ";
     html += FormatThousands(data.linesRead) + " lines read, " +

@@ -2,20 +2,132 @@
 
 #include "FightJson.h"
 #include "analysis/Session.h"
+#include "fights/TargetViews.h"
 #include "util/Encoding.h"
-
-#include <iomanip>
 
 namespace tarvik {
 
-nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<std::string>& files,
-                                    const std::vector<std::string>& errorLines,
-                                    const ReportSections& sections)
-{
-    using json = nlohmann::ordered_json;
-    const AnalysisData& data = session.Data();
-    const auto& damageTypes = session.Config().damageTypes;
+namespace {
 
+using json = nlohmann::ordered_json;
+
+json DamageRecordsJson(const std::vector<AttackRecord>& records, const char* opponentKey,
+                       bool byDefender, const std::vector<std::string>& damageTypes)
+{
+    json list = json::array();
+    std::vector<int32_t> averages;
+    for (const AttackRecord& record : records) {
+        json averagesJson = json::object();
+        if (record.GetAttackAverages(averages)) {
+            for (size_t t = 0; t < averages.size() && t < damageTypes.size(); ++t) {
+                if (averages[t] != 0 || t + 1 == averages.size())
+                    averagesJson[DisplayText(damageTypes[t])] = averages[t];
+            }
+        }
+        list.push_back({{opponentKey, byDefender ? record.Defender() : record.Attacker()},
+                        {"records", record.NumberAttacks()},
+                        {"total", record.TotalDamage()},
+                        {"averages", averagesJson}});
+    }
+    return list;
+}
+
+// Adds a member whose key is new: the document's objects keep their members
+// in order in a plain list, which operator[] searches first.
+void AppendMember(json& object, std::string key, json value)
+{
+    auto& members = object.get_ref<json::object_t&>();
+    members.json::object_t::Container::emplace_back(std::move(key), std::move(value));
+}
+
+json ByIdJson(const IdCountList& counts)
+{
+    json object = json::object();
+    for (const auto& [id, count] : counts) {
+        if (count != 0)
+            AppendMember(object, std::to_string(id), count);
+    }
+    return object;
+}
+
+// Hit points by damage type over all opponents: totals, not averages.
+json ByTypeJson(const std::vector<AttackRecord>& records,
+                const std::vector<std::string>& damageTypes)
+{
+    json object = json::object();
+    for (size_t t = 0; t < damageTypes.size(); ++t) {
+        int64_t sum = 0;
+        for (const AttackRecord& record : records)
+            sum += record.DamageOfType(t);
+        object[DisplayText(damageTypes[t])] = sum;
+    }
+    return object;
+}
+
+using SpellResults = std::vector<std::pair<int32_t, std::vector<SpellResultLine>>>;
+
+json SpellResistsJson(const std::vector<SpellResultLine>& lines)
+{
+    json bySpell = json::object();
+    for (const SpellResultLine& line : lines) {
+        json results = json::object();
+        for (const NamedCount& result : line.results)
+            results[DisplayText(result.name)] = result.count;
+        bySpell[DisplayText(line.spell)] = std::move(results);
+    }
+    return bySpell;
+}
+
+json CharacterJson(const Character& c, const AnalysisData& data,
+                   const std::vector<std::string>& damageTypes, const SpellResults& spellResults)
+{
+    json spellsCast = json::array();
+    for (const auto& [id, count] : c.CastSummary()) {
+        if (const Spell* spell = data.knownSpells.At(id); spell && count >= 1)
+            spellsCast.push_back({DisplayText(spell->Name()), count});
+    }
+    json object = {
+        {"id", c.ID()},
+        {"name", DisplayText(c.Name())},
+        {"party", c.IsPartyMember()},
+        {"kills", c.Kills()},
+        {"deaths", c.Deaths()},
+        {"spells", c.Spells()},
+        {"distinct_spells", c.DistinctSpells()},
+        {"attacks", c.Attacks()},
+        {"attack_hits", c.AttackHits()},
+        {"enemy_attacks", c.EnemyAttacks()},
+        {"enemy_attack_hits", c.EnemyAttackHits()},
+        {"damage_dealt", c.DamageDealt()},
+        {"damage_received", c.DamageReceived()},
+        {"damage_dealt_by_type", ByTypeJson(c.OutboundRecords(), damageTypes)},
+        {"damage_received_by_type", ByTypeJson(c.InboundRecords(), damageTypes)},
+        {"save_attempts", c.SaveAttempts()},
+        {"save_successes", c.SaveSuccesses()},
+        {"hps_healed", c.HPsHealed()},
+        {"resists", c.Resists()},
+        {"hps_resisted", c.HPsResisted()},
+        {"kills_by_victim", ByIdJson(c.KillSummary())},
+        {"deaths_by_killer", ByIdJson(c.DeathSummary())},
+        {"spells_cast", spellsCast},
+        {"damage_dealt_to", DamageRecordsJson(c.OutboundRecords(), "defender", true, damageTypes)},
+        {"damage_received_from",
+         DamageRecordsJson(c.InboundRecords(), "attacker", false, damageTypes)},
+    };
+    // Only the log's owner has spell resistance checks written.
+    for (const auto& [id, lines] : spellResults) {
+        if (id == c.ID())
+            object["spell_resists"] = SpellResistsJson(lines);
+    }
+    return object;
+}
+
+// The document with an empty character list.
+json DocumentWithoutCharacters(const Session& session, const std::vector<std::string>& files,
+                               const std::vector<std::string>& errorLines,
+                               const ReportSections& sections)
+{
+    const AnalysisData& data = session.Data();
     json doc;
     doc["files"] = json::array();
     for (const auto& file : files)
@@ -23,8 +135,10 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
     doc["lines_read"] = data.linesRead;
     doc["records_parsed"] = data.recordsParsed;
     doc["experience_total"] = data.experienceTotal;
-    doc["earliest"] = data.earliestRecordDate.Format();
-    doc["latest"] = data.latestRecordDate.Format();
+    // No date at all rather than the start values, which are none.
+    const bool dated = data.HasRecordDates();
+    doc["earliest"] = dated ? json(data.earliestRecordDate.Format()) : json(nullptr);
+    doc["latest"] = dated ? json(data.latestRecordDate.Format()) : json(nullptr);
     doc["error_lines"] = json::array();
     for (const auto& line : errorLines)
         doc["error_lines"].push_back(DisplayText(line));
@@ -34,99 +148,7 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
     doc["spells"] = json::array();
     for (const auto& spell : data.knownSpells)
         doc["spells"].push_back({{"id", spell->ID()}, {"name", DisplayText(spell->Name())}});
-
-    auto damageRecords = [&](const std::vector<AttackRecord>& records, const char* opponentKey,
-                             bool byDefender) {
-        json list = json::array();
-        std::vector<int32_t> averages;
-        for (const AttackRecord& record : records) {
-            json averagesJson = json::object();
-            if (record.GetAttackAverages(averages)) {
-                for (size_t t = 0; t < averages.size() && t < damageTypes.size(); ++t) {
-                    if (averages[t] != 0 || t + 1 == averages.size())
-                        averagesJson[DisplayText(damageTypes[t])] = averages[t];
-                }
-            }
-            list.push_back({{opponentKey, byDefender ? record.Defender() : record.Attacker()},
-                            {"records", record.NumberAttacks()},
-                            {"total", record.TotalDamage()},
-                            {"averages", averagesJson}});
-        }
-        return list;
-    };
-    auto byId = [&](const IdTable& table) {
-        json object = json::object();
-        for (size_t id = 1; id < table.size(); ++id) {
-            if (table[id] != 0)
-                object[std::to_string(id)] = table[id];
-        }
-        return object;
-    };
-
-    // Hit points by damage type over all opponents: totals, not averages.
-    auto byType = [&](const std::vector<AttackRecord>& records) {
-        json object = json::object();
-        for (size_t t = 0; t < damageTypes.size(); ++t) {
-            int64_t sum = 0;
-            for (const AttackRecord& record : records)
-                sum += record.DamageOfType(t);
-            object[DisplayText(damageTypes[t])] = sum;
-        }
-        return object;
-    };
-
-    const auto spellResults = SpellResultsByCharacter(session.Fights());
     doc["characters"] = json::array();
-    for (const auto& character : data.characters) {
-        const Character& c = *character;
-        json spellsCast = json::array();
-        SpellCastTable table;
-        if (c.SpellsCastSummary(data.knownSpells, table)) {
-            for (const auto& [name, count] : table)
-                spellsCast.push_back(
-                    {DisplayText(name), c.CastsOf(data.knownSpells.Find(name)->ID())});
-        }
-        doc["characters"].push_back({
-            {"id", c.ID()},
-            {"name", DisplayText(c.Name())},
-            {"party", c.IsPartyMember()},
-            {"kills", c.Kills()},
-            {"deaths", c.Deaths()},
-            {"spells", c.Spells()},
-            {"distinct_spells", c.DistinctSpells()},
-            {"attacks", c.Attacks()},
-            {"attack_hits", c.AttackHits()},
-            {"enemy_attacks", c.EnemyAttacks()},
-            {"enemy_attack_hits", c.EnemyAttackHits()},
-            {"damage_dealt", c.DamageDealt()},
-            {"damage_received", c.DamageReceived()},
-            {"damage_dealt_by_type", byType(c.OutboundRecords())},
-            {"damage_received_by_type", byType(c.InboundRecords())},
-            {"save_attempts", c.SaveAttempts()},
-            {"save_successes", c.SaveSuccesses()},
-            {"hps_healed", c.HPsHealed()},
-            {"resists", c.Resists()},
-            {"hps_resisted", c.HPsResisted()},
-            {"kills_by_victim", byId(c.KillSummary(data.characters.Count()))},
-            {"deaths_by_killer", byId(c.DeathSummary(data.characters.Count()))},
-            {"spells_cast", spellsCast},
-            {"damage_dealt_to", damageRecords(c.OutboundRecords(), "defender", true)},
-            {"damage_received_from", damageRecords(c.InboundRecords(), "attacker", false)},
-        });
-        // Only the log's owner has spell resistance checks written.
-        for (const auto& [id, lines] : spellResults) {
-            if (id != c.ID())
-                continue;
-            json bySpell = json::object();
-            for (const SpellResultLine& line : lines) {
-                json results = json::object();
-                for (const NamedCount& result : line.results)
-                    results[DisplayText(result.name)] = result.count;
-                bySpell[DisplayText(line.spell)] = std::move(results);
-            }
-            doc["characters"].back()["spell_resists"] = std::move(bySpell);
-        }
-    }
     if (sections.fights) {
         if (const int32_t dropped = session.Fights().DroppedFights())
             doc["fights_not_kept"] = dropped;
@@ -137,10 +159,70 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
     return doc;
 }
 
+} // namespace
+
+nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<std::string>& files,
+                                    const std::vector<std::string>& errorLines,
+                                    const ReportSections& sections)
+{
+    json doc = DocumentWithoutCharacters(session, files, errorLines, sections);
+    json& characters = doc["characters"];
+    const SpellResults spellResults = SpellResultsByCharacter(session.Fights());
+    for (const auto& character : session.Data().characters)
+        characters.push_back(CharacterJson(*character, session.Data(),
+                                           session.Config().damageTypes, spellResults));
+    return doc;
+}
+
+void WriteJsonDocument(std::ostream& out, const Session& session,
+                       const std::vector<std::string>& files,
+                       const std::vector<std::string>& errorLines, const ReportSections& sections,
+                       int indent, const nlohmann::ordered_json& leading)
+{
+    json doc = leading.is_object() ? leading : json::object();
+    doc.update(DocumentWithoutCharacters(session, files, errorLines, sections));
+    const std::string text = doc.dump(indent);
+    // Every earlier member is a number or holds text, whose quotes are
+    // escaped: the first such key is the document's own.
+    const std::string_view key = indent >= 0 ? "\"characters\": [" : "\"characters\":[";
+    const size_t at = text.find(key);
+    const size_t open = at + key.size();
+    out.write(text.data(), static_cast<std::streamsize>(open));
+    const CharacterList& characters = session.Data().characters;
+    // One character's object at a time, indented as the whole dump would.
+    const std::string lineStart = indent >= 0 ? "\n" + std::string(2 * indent, ' ') : "";
+    bool first = true;
+    std::string indented;
+    const SpellResults spellResults = SpellResultsByCharacter(session.Fights());
+    for (const auto& character : characters) {
+        const std::string item = CharacterJson(*character, session.Data(),
+                                               session.Config().damageTypes, spellResults)
+                                     .dump(indent);
+        out << (first ? "" : ",") << lineStart;
+        first = false;
+        if (indent < 0) {
+            out << item;
+            continue;
+        }
+        // Line ends in the dump are all layout: text escapes its own.
+        indented.clear();
+        for (const char c : item) {
+            indented += c;
+            if (c == '\n')
+                indented.append(2 * static_cast<size_t>(indent), ' ');
+        }
+        out << indented;
+    }
+    if (!first && indent >= 0)
+        out << '\n' << std::string(static_cast<size_t>(indent), ' ');
+    out.write(text.data() + open, static_cast<std::streamsize>(text.size() - open));
+}
+
 void JsonReport(std::ostream& out, const Session& session, const std::vector<std::string>& files,
                 const std::vector<std::string>& errorLines, const ReportSections& sections)
 {
-    out << std::setw(2) << JsonDocument(session, files, errorLines, sections) << '\n';
+    WriteJsonDocument(out, session, files, errorLines, sections, 2);
+    out << '\n';
 }
 
 } // namespace tarvik

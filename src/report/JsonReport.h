@@ -21,7 +21,15 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
                                     const std::vector<std::string>& errorLines,
                                     const ReportSections& sections = {});
 
-// The document written straight to the stream, never held as text too.
+// The document as JsonDocument(...).dump(indent) writes it, after the
+// members of leading, built one character at a time: memory follows what
+// one character holds, not the whole list.
+void WriteJsonDocument(std::ostream& out, const Session& session,
+                       const std::vector<std::string>& files,
+                       const std::vector<std::string>& errorLines, const ReportSections& sections,
+                       int indent, const nlohmann::ordered_json& leading = {});
+
+// The document with an indent of 2 and a line end, as tarvik-cli --json prints it.
 void JsonReport(std::ostream& out, const Session& session, const std::vector<std::string>& files,
                 const std::vector<std::string>& errorLines, const ReportSections& sections = {});
 

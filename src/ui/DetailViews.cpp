@@ -121,10 +121,9 @@ DetailGrid BuildAttacks(const Session& session, const Character& c, bool outboun
     grid.format = header + ";|";
 
     const CharacterList& characters = session.Data().characters;
-    const DamageTable table = outbound ? c.AttackDamageSummary(characters.Count(), types)
-                                       : c.EnemyAttackDamageSummary(characters.Count(), types);
-    for (int32_t id = 1; id < static_cast<int32_t>(table.size()); ++id) {
-        const auto& averages = table[static_cast<size_t>(id)];
+    const DamageTable table =
+        outbound ? c.AttackDamageSummary(types) : c.EnemyAttackDamageSummary(types);
+    for (const auto& [id, averages] : table) {
         if (averages.empty() || averages.back() <= 0)
             continue;
         const Character* opponent = characters.At(id);
@@ -163,10 +162,7 @@ DetailGrid BuildKillsOrDeaths(const Session& session, const Character& c, bool k
     grid.caption = Caption(kills ? "Details - Enemies Killed" : "Details - Character Deaths", c);
     grid.format = ";";
     const CharacterList& characters = session.Data().characters;
-    const IdTable table =
-        kills ? c.KillSummary(characters.Count()) : c.DeathSummary(characters.Count());
-    for (int32_t id = 1; id < static_cast<int32_t>(table.size()); ++id) {
-        const int32_t count = table[static_cast<size_t>(id)];
+    for (const auto& [id, count] : kills ? c.KillSummary() : c.DeathSummary()) {
         if (count <= 0)
             continue;
         const Character* other = characters.At(id);

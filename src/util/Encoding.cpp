@@ -163,6 +163,58 @@ std::string DisplayText(std::string_view bytes)
     return Cp1252ToUtf8(bytes);
 }
 
+std::string TerminalText(std::string_view bytes)
+{
+    const std::string text = DisplayText(bytes);
+    auto isControl = [&](size_t i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        // U+0080 to U+009F are C2 80 to C2 9F in UTF-8, and DisplayText's
+        // text is always valid UTF-8.
+        return c < 0x20 || c == 0x7F ||
+               (c == 0xC2 && i + 1 < text.size() &&
+                static_cast<unsigned char>(text[i + 1]) <= 0x9F);
+    };
+    size_t i = 0;
+    while (i < text.size() && !isControl(i))
+        ++i;
+    if (i == text.size())
+        return text;
+    std::string out(text, 0, i);
+    for (; i < text.size(); ++i) {
+        if (!isControl(i)) {
+            out.push_back(text[i]);
+            continue;
+        }
+        auto c = static_cast<unsigned char>(text[i]);
+        if (c == 0xC2)
+            c = static_cast<unsigned char>(text[++i]);
+        switch (c) {
+        case '\b':
+            out += "\\b";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default: {
+            static constexpr char Hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out.push_back(Hex[c >> 4]);
+            out.push_back(Hex[c & 0xF]);
+        }
+        }
+    }
+    return out;
+}
+
 std::string Utf16ToUtf8(std::u16string_view text)
 {
     return FromUtf16(text);

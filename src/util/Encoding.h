@@ -10,6 +10,10 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // Log bytes as UTF-8 for display: valid UTF-8 stays, anything else is read
 // as Windows-1252.
 std::string DisplayText(std::string_view bytes);
+// Log bytes as DisplayText gives them, for a terminal: control characters
+// (C0, DEL and C1) are written the way JSON writes them ("\u001b", "\t"), so
+// that no escape sequence in a log reaches the terminal.
+std::string TerminalText(std::string_view bytes);
 // True when the start of a file reads as UTF-16: a byte-order mark, or a NUL
 // in every other byte as Latin text has in that encoding.
 bool LooksLikeUtf16(std::string_view start);

@@ -188,5 +188,77 @@ TEST_F(FollowStreamTest, BurstsHalfLinesARenameAndARestartGiveTheTotalsOfAOneSho
     EXPECT_EQ(expected["targets"][1]["immunities"]["Fire"]["percent"], "50-54%");
 }
 
+// A fight printed as ended that takes in late lines is printed again, also
+// when the next fight begins in the same tick; its last line then agrees with
+// the summary.
+TEST_F(FollowStreamTest, PrintedFightThatChangedIsPrintedAgain)
+{
+    const std::string late = Lines("20:00:00",
+                                   {
+                                       "20:00:14 Drogo damages Duergar Veteran: 8 "
+                                       "(8 Physical)",
+                                       "20:00:14 Drogo attacks Duergar Veteran : *hit* "
+                                       ": (12 + 19 = 31)",
+                                   })
+                                 .substr(Lines("20:00:00", {}).size());
+    const std::string next = Second.substr(Lines("20:05:00", {}).size());
+    struct Case {
+        const char* what;
+        std::vector<std::string> ticks; // what each tick finds appended
+        size_t fightOnePrinted;
+        int32_t fightOneDamage;
+    };
+    const Case cases[] = {
+        {"nothing late", {"", next}, 1, 30},
+        {"late lines alone", {late, next}, 2, 38},
+        {"late lines and the next fight in one tick", {late + next}, 2, 38},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        out.str("");
+        const ReportSections sections{true, true};
+        const auto session = NewSession();
+        session->SetMonitoringEnabled(true);
+        LogFollower follower(session->Monitor(), session->FollowerHooks(), debug, clock);
+        FollowStream stream(*session, out, sections);
+        const auto tick = [&] {
+            follower.Tick({logs.Path(), "nwclientLog*.txt", false, true});
+            stream.AfterTick(clock.Now());
+        };
+        At(20, 0, 14);
+        Put("nwclientLog1.txt", First, std::ios::trunc);
+        tick();
+        At(20, 4, 0);
+        tick(); // fight 1 has ended and is printed
+        for (const std::string& appended : c.ticks) {
+            At(20, 5, 4);
+            Put("nwclientLog1.txt", appended, std::ios::app);
+            tick();
+        }
+        At(20, 9, 0);
+        tick(); // fight 2 has ended too
+        stream.Finish({"nwclientLog1.txt"}, session->Errors().Lines());
+
+        std::vector<nlohmann::json> fightOne;
+        for (const auto& line : Printed()) {
+            if (line["type"] == "fight" && line["number"] == 1)
+                fightOne.push_back(line);
+        }
+        EXPECT_EQ(fightOne.size(), c.fightOnePrinted);
+        if (fightOne.empty())
+            continue;
+        nlohmann::json summary = Printed().back();
+        ASSERT_EQ(summary["type"], "summary");
+        ASSERT_EQ(summary["fights"].size(), 2u);
+        nlohmann::json last = fightOne.back();
+        last.erase("type");
+        EXPECT_EQ(last, summary["fights"][0]);
+        int64_t damage = 0;
+        for (const auto& character : last["characters"])
+            damage += character["damage_dealt"].get<int64_t>();
+        EXPECT_EQ(damage, c.fightOneDamage + 12); // and the Duergar's 12 on Drogo
+    }
+}
+
 } // namespace
 } // namespace tarvik

@@ -172,6 +172,37 @@ protected:
     test::TempDir dir;
 };
 
+// Values are read whole however long they are: a record type with a hundred
+// thousand identifiers keeps its last one.
+TEST_F(ConfigurationTest, LongValuesAreReadWhole)
+{
+    struct Case {
+        const char* what;
+        size_t alternatives;
+    };
+    const Case cases[] = {{"32,757 characters", 3'386},
+                          {"32,767 characters", 3'387},
+                          {"a hundred thousand", 100'000}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string identifiers;
+        for (size_t i = 0; i < c.alternatives; ++i)
+            identifiers += "swing" + std::to_string(i % 10'000) + ",";
+        identifiers += "attacks";
+        const std::string quoted = "\"" + std::string(40'000, ' ') + "*hit*\"";
+        const ConfigurationResult result =
+            Load({{"Attack=attacks", "Attack=" + identifiers},
+                  {"RecordEnd=\n", "RecordEnd=\nAttackHit=" + quoted + "\n"}});
+        ASSERT_TRUE(result.configuration) << result.fatalMessage;
+        const RecordType* attack = result.configuration->analysis.recordTypes.Find("Attack");
+        ASSERT_NE(attack, nullptr);
+        EXPECT_EQ(attack->Identifiers().size(), c.alternatives + 1);
+        EXPECT_EQ(attack->Identifiers().back(), "attacks");
+        EXPECT_EQ(result.configuration->analysis.format.attackHit,
+                  std::string(40'000, ' ') + "*hit*");
+    }
+}
+
 // The missing file's message is checked at start-up, folders and pipes by
 // tests/golden/bad_input.py. A huge file is refused before it is read.
 TEST_F(ConfigurationTest, HugeFileIsRefused)

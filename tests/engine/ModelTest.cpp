@@ -2,9 +2,11 @@
 #include "model/RoundNumber.h"
 #include "util/Checked.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
+#include <memory>
 #include <string>
 
 namespace tarvik {
@@ -64,18 +66,78 @@ Character MakeCharacter(const std::string& name, int32_t id)
     return character;
 }
 
-TEST(Character, KillTablesGrowAndSummariesAreSizedByCharacterCount)
+// Counts live only where something was counted, whatever the IDs: a kill of
+// character 2,000,000 costs one entry.
+TEST(Character, KillDeathAndCastCountsKeepOnlyWhatWasCounted)
 {
     Character c = MakeCharacter("Drogo", 1);
     c.CreateCharacter("Other", 9); // a second create changes nothing
     EXPECT_EQ(c.ID(), 1);
-    ASSERT_TRUE(c.RecordKill(MakeCharacter("Bear", 5)));
-    for (int i = 0; i < 2; ++i)
-        ASSERT_TRUE(c.RecordKill(MakeCharacter("Far Away", 2500)));
-    const IdTable kills = c.KillSummary(2600);
-    ASSERT_EQ(kills.size(), 2601u);
-    EXPECT_EQ(kills[2500], 2);
-    EXPECT_EQ(c.KillSummary(5), (IdTable{0, 0, 0, 0, 0, 1}));
+    // A victim without an ID counts as a kill against no one.
+    for (const int32_t victim : {2'000'000, 5, 2500, 5, 0, 2500, 2500})
+        ASSERT_TRUE(c.RecordKill(MakeCharacter("Victim", victim)));
+    EXPECT_EQ(c.Kills(), 7);
+    EXPECT_EQ(c.KillSummary(), (IdCountList{{5, 2}, {2500, 3}, {2'000'000, 1}}));
+    EXPECT_EQ(c.KillsOf(2500), 3);
+    EXPECT_EQ(c.KillsOf(6), 0);
+    EXPECT_TRUE(c.DeathSummary().empty());
+
+    ASSERT_TRUE(c.RecordDeath(MakeCharacter("Ogre", 7)));
+    EXPECT_EQ(c.DeathSummary(), (IdCountList{{7, 1}}));
+    EXPECT_EQ(c.DeathsBy(7), 1);
+
+    SpellList known;
+    for (const char* name : {"Fireball", "Bless", "Haste"}) {
+        auto spell = std::make_unique<Spell>();
+        spell->CreateSpell(name, known.Count() + 1);
+        known.Add(name, std::move(spell));
+    }
+    SpellCastTable table{{"untouched", "0"}};
+    EXPECT_FALSE(c.SpellsCastSummary(known, table));
+    EXPECT_EQ(table.size(), 1u);
+    // Cast in another order than first seen: the summary keeps the order seen.
+    for (const int32_t spell : {3, 1, 3, 3})
+        ASSERT_TRUE(c.RecordSpellCast(*known.At(spell)));
+    EXPECT_EQ(c.Spells(), 4);
+    EXPECT_EQ(c.DistinctSpells(), 2);
+    ASSERT_TRUE(c.SpellsCastSummary(known, table));
+    EXPECT_EQ(table, (SpellCastTable{{"Fireball", "1"}, {"Haste", "3"}}));
+}
+
+// Many IDs in any order, as an open-addressed table sees them while it grows;
+// cleared, it forgets them all and counts anew.
+TEST(IdMap, KeepsEveryIdInAnyOrder)
+{
+    IdMap map;
+    EXPECT_EQ(map.Get(1), 0);
+    EXPECT_EQ(map.Find(1), nullptr);
+    for (int round = 0; round < 2; ++round) {
+        IdCountList expected;
+        for (int32_t n = 1; n <= 3000; ++n) {
+            // Numbers up to 3000, scattered, and a few below zero.
+            const int32_t id = n % 1000 == 0 ? -n : (n * 7919) % 3001;
+            for (int32_t k = 0; k < n % 3 + 1; ++k)
+                ASSERT_TRUE(map.Increment(id));
+            expected.emplace_back(id, n % 3 + 1);
+        }
+        map[0] = 42;
+        expected.emplace_back(0, 42);
+        std::sort(expected.begin(), expected.end());
+        SCOPED_TRACE(round);
+        EXPECT_EQ(map.Size(), expected.size());
+        EXPECT_EQ(map.Sorted(), expected);
+        EXPECT_EQ(map.Get((2999 * 7919) % 3001), 2999 % 3 + 1);
+        EXPECT_EQ(map.Get(-2000), 2000 % 3 + 1);
+        ASSERT_NE(map.Find(0), nullptr);
+        EXPECT_EQ(*map.Find(0), 42);
+        EXPECT_EQ(map.Get(3001), 0);
+        map.Clear();
+        EXPECT_TRUE(map.Empty());
+        EXPECT_EQ(map.Get(-2000), 0);
+    }
+    map[7] = Max32;
+    EXPECT_FALSE(map.Increment(7));
+    EXPECT_EQ(map.Get(7), Max32);
 }
 
 // Blows alternate between opponents, run after run; each lands on its own pairing.

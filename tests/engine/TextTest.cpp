@@ -131,6 +131,33 @@ TEST(Encoding, ValidUtf8StaysAndEverythingElseIsWindows1252)
     EXPECT_EQ(DisplayText("<c\x01\xfe\x01>"), "<c\x01\xC3\xBE\x01>");
 }
 
+// What a terminal would take for a command is written out as JSON writes
+// it; letters, Windows-1252 punctuation and text without controls pass.
+TEST(Encoding, TerminalTextWritesControlCharactersOut)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"plain", "Aldric Voss", "Aldric Voss"},
+        {"colour sequence", "\x1b[31mRed\x1b[0m", "\\u001b[31mRed\\u001b[0m"},
+        {"title sequence", "\x1b]0;x\x07", "\\u001b]0;x\\u0007"},
+        {"short forms", "a\tb\nc\rd\be\ff", "a\\tb\\nc\\rd\\be\\ff"},
+        {"nul and delete", std::string("a\0b\x7f", 4), "a\\u0000b\\u007f"},
+        {"C1 control in UTF-8",
+         "\xC2\x9B"
+         "2J \xC2\xA0",
+         "\\u009b2J \xC2\xA0"},
+        {"undefined Windows-1252 byte", "x\x81\xE9", "x\\u0081\xC3\xA9"},
+        {"Windows-1252 punctuation", "Sefa\x92s", "Sefa\xE2\x80\x99s"},
+        {"backslash stays", "a\\b", "a\\b"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TerminalText(c.bytes), c.shown) << c.name;
+}
+
 TEST(Encoding, Utf16RoundTripsEveryLetterAndReplacesWhatCannotBeConverted)
 {
     struct Case {

@@ -1,6 +1,7 @@
 #include "fights/FightTracker.h"
 
 #include <algorithm>
+#include <climits>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -372,6 +373,98 @@ TEST_F(Tracker, ClearForgetsEverything)
     Damage(At(20, 0, 1), 1, 2, 10);
     EXPECT_EQ(tracker.Fights().at(0).Index(), 0);
     EXPECT_EQ(tracker.Fights().at(0).Find(1)->damageDealt, 10);
+}
+
+// A series keeps its buckets from its first damage on; merged into buckets
+// twice as wide, bucket b goes to b / 2.
+TEST(BucketSeriesTest, KeepsBucketsFromTheFirstDamageAndMergesPairs)
+{
+    struct Add {
+        size_t bucket;
+        int32_t amount;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Add> adds;
+        int merges;
+        size_t first;
+        std::vector<std::pair<size_t, int32_t>> expected; // bucket, sum
+    };
+    const Case cases[] = {
+        {"late start", {{3000, 5}, {3002, 7}}, 0, 3000, {{2999, 0}, {3000, 5}, {3002, 7}}},
+        {"earlier bucket", {{5, 3}, {7, 2}, {3, 1}}, 0, 3, {{3, 1}, {5, 3}, {7, 2}}},
+        {"merged once", {{5, 3}, {7, 2}, {3, 1}}, 1, 1, {{1, 1}, {2, 3}, {3, 2}}},
+        {"odd first", {{3, 1}, {4, 2}}, 1, 1, {{1, 1}, {2, 2}}},
+        {"even first", {{4, 1}, {5, 2}, {6, 4}}, 1, 2, {{2, 3}, {3, 4}}},
+        {"merged twice", {{4, 1}, {5, 2}, {6, 4}, {9, 8}}, 2, 1, {{1, 7}, {2, 8}}},
+        {"stops at the limit", {{8, INT32_MAX}, {8, 1}, {9, 1}}, 1, 4, {{4, INT32_MAX}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BucketSeries series;
+        for (const Add& add : c.adds)
+            series.Add(add.bucket, add.amount);
+        for (int m = 0; m < c.merges; ++m)
+            series.MergePairs();
+        EXPECT_EQ(series.First(), c.first);
+        for (const auto& [bucket, sum] : c.expected)
+            EXPECT_EQ(series.At(bucket), sum) << "bucket " << bucket;
+    }
+}
+
+// A long fight widens its buckets; a character that joins late holds only
+// the buckets from its first blow, and damage is neither lost nor moved.
+TEST_F(Tracker, LateJoinerOfALongFightKeepsItsOwnBuckets)
+{
+    for (int s = 0; s <= 7200; s += 10)
+        Damage(At(20, 0, 0).AddSeconds(s), 1, 2, 1);
+    Damage(At(22, 0, 0), 3, 2, 40); // 7200 s in
+    Damage(At(22, 0, 0), 3, 2, 2);
+    ASSERT_EQ(tracker.Fights().size(), 1u);
+    const Fight& fight = tracker.Fights()[0];
+    // Second 7200 lies in the last of at most 3600 points: 4 s a point.
+    EXPECT_EQ(fight.BucketSeconds(), 4);
+    const FightCharacter* late = fight.Find(3);
+    ASSERT_NE(late, nullptr);
+    EXPECT_EQ(late->series.dealt.First(), 1800u);
+    EXPECT_LE(late->series.dealt.Values().size(), Fight::MaxSeriesPoints - 1800);
+    EXPECT_EQ(late->series.dealt.At(1800), 42);
+    const FightCharacter* first = fight.Find(1);
+    int64_t dealt = 0;
+    for (const int32_t bucket : first->series.dealt.Values())
+        dealt += bucket;
+    EXPECT_EQ(dealt, 721);
+    EXPECT_EQ(first->series.dealt.At(0), 1);    // seconds 0 to 3
+    EXPECT_EQ(first->series.dealt.At(5), 1);    // seconds 20 to 23
+    EXPECT_EQ(first->series.dealt.At(6), 0);    // seconds 24 to 27
+    EXPECT_EQ(first->series.dealt.At(1800), 1); // seconds 7200 to 7203
+}
+
+// Many attackers against one defender, and attacks against many defenders:
+// each is counted once, in the order first met, whatever the count.
+TEST_F(Tracker, ManyOpponentsInOneFight)
+{
+    for (int round = 0; round < 3; ++round) {
+        for (int32_t attacker = 10; attacker < 40; ++attacker)
+            Damage(At(20, 0, round), attacker, 2, attacker);
+    }
+    for (int32_t defender = 100; defender < 300; defender += 2)
+        Attack(At(20, 0, 3), 2, defender, AttackOutcome::Miss, 5, 5);
+    const Fight& fight = tracker.Fights().at(0);
+    const FightCharacter* target = fight.Find(2);
+    ASSERT_NE(target, nullptr);
+    ASSERT_EQ(target->damageFrom.size(), 30u);
+    for (int32_t attacker = 10; attacker < 40; ++attacker) {
+        EXPECT_EQ(target->damageFrom[static_cast<size_t>(attacker - 10)].first, attacker);
+        EXPECT_EQ(target->DamageFrom(attacker), 3 * attacker);
+    }
+    EXPECT_EQ(target->DamageFrom(41), 0);
+    EXPECT_EQ(target->damageTaken, 3 * (10 + 39) * 30 / 2);
+    const auto& characters = fight.Characters();
+    for (size_t slot = 0; slot < characters.size(); ++slot) {
+        const int32_t id = characters[slot].id;
+        EXPECT_EQ(target->Attacked(slot), id >= 100 && id % 2 == 0) << id;
+    }
 }
 
 } // namespace

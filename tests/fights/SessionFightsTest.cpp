@@ -160,7 +160,7 @@ TEST_F(SessionFights, DamageIsConserved)
         for (const FightCharacter& c : fight.Characters()) {
             dealt[c.id] += c.damageDealt;
             taken[c.id] += c.damageTaken;
-            for (const int32_t bucket : c.series.dealt)
+            for (const int32_t bucket : c.series.dealt.Values())
                 series[c.id] += bucket;
             auto& byType = dealtByType[c.id];
             byType.resize(types);

@@ -39,8 +39,14 @@ def check_all(cli, work):
     utf16.write_bytes(pathlib.Path(SAMPLE).read_bytes().decode("cp1252").encode("utf-16"))
     long_line = work / "long.txt"
     long_line.write_bytes(b"\xe9" * (3 << 20) + b"\r\n")
+    gone = work / "gone.txt"
+    # Names and lines that carry terminal escape sequences.
+    escapes = work / "escapes.txt"
+    escapes.write_bytes(b"[CHAT WINDOW TEXT] [Wed Jun 04 23:27:01] \x1b[31mRed Bob\x1b[0m killed Orc\r\n"
+                        b"\x1b]0;owned\x07\xc2\x9b2J\r\n")
 
-    # name, arguments, where standard output goes, exit status, texts on standard error
+    # name, arguments, where standard output goes, exit status, texts on standard
+    # error, and on standard output when it is read
     cases = [
         ("full disk, text", [SAMPLE], "/dev/full", 1,
          ["the report could not be written: No space left on device."]),
@@ -62,12 +68,17 @@ def check_all(cli, work):
          ["error 321 - Invalid file format: UTF-16 text is not a log in the game's encoding."]),
         ("one line of megabytes", ["--errors", str(long_line)], None, 0,
          ["long.txt: Line too long (over 64 KB), discarded: " + "\u00e9" * 1000 + "\u2026\n"]),
+        ("missing log", [str(gone), SAMPLE], None, 1,
+         [f"{gone} was not found and was skipped."]),
+        ("escape sequences, text", ["--errors", str(escapes)], None, 0,
+         ["Invalid/missing date, discarded: \\u001b]0;owned\\u0007\\u009b2J\n"],
+         ["== \\u001b[31mRed Bob\\u001b[0m ==\n"]),
     ]
     failures = 0
-    for name, args, stdout, status, texts in cases:
+    for name, args, stdout, status, texts, *out_texts in cases:
         if "--config" not in args:
             args = ["--config", CONFIG] + args
-        out = open(stdout, "wb") if stdout else subprocess.DEVNULL
+        out = open(stdout, "wb") if stdout else subprocess.PIPE
         try:
             result = subprocess.run([cli, *args], stdout=out, stderr=subprocess.PIPE, timeout=60)
         except subprocess.TimeoutExpired:
@@ -78,7 +89,15 @@ def check_all(cli, work):
             if stdout:
                 out.close()
         err = result.stderr.decode("utf-8")
+        printed = result.stdout.decode("utf-8") if result.stdout else ""
         problems = []
+        # Nothing a log holds may reach the terminal as a control sequence.
+        for where, text in (("standard error", err), ("standard output", printed)):
+            if any(c in text for c in "\x1b\x07\x9b"):
+                problems.append("a control character on " + where)
+        for texts_out in out_texts:
+            problems += ["missing on standard output: " + text for text in texts_out
+                         if text not in printed]
         if result.returncode != status:
             problems.append("exit status %d, expected %d" % (result.returncode, status))
         problems += ["missing on standard error: " + text for text in texts if text not in err]

@@ -424,6 +424,25 @@ private slots:
         QVERIFY(window.isEnabled());
     }
 
+    // A selected log that is gone by the time the run reaches it is named in
+    // the error list; the run goes on with the others.
+    void missingLogIsNamedInTheErrorList()
+    {
+        ProgramFolder folder;
+        MainWindow window(services_.ForReturning(folder));
+        QVERIFY(window.Start());
+        QTemporaryDir logs;
+        test::AppendToFile(logs.filePath("b.txt"), "[CHAT WINDOW TEXT] [Wed Jun 04 23:27:01] "
+                                                   "Bob killed Orc\r\n");
+        window.AnalyzeFiles({logs.filePath("a-gone.txt"), logs.filePath("b.txt")});
+        window.Errors()->Flush();
+        const std::vector<std::string>& lines = window.Errors()->Lines();
+        QCOMPARE(lines.size(), size_t{1});
+        QCOMPARE(QString::fromStdString(lines[0]),
+                 logs.filePath("a-gone.txt") + " was not found and was skipped.");
+        QVERIFY(window.GetSession().Data().characters.Find("Bob"));
+    }
+
     void optionsAndPositionSurviveARestart()
     {
         ProgramFolder folder;

@@ -218,14 +218,75 @@ TEST_F(ReportFromSession, HtmlIsWellFormedWithEscapedNamesAChartPerFightAndTheRe
               std::string::npos);
 }
 
-TEST_F(ReportFromSession, WindowExportIsTheCliDocumentByteForByte)
+// Reports name no date for logs without a dated line: not the start values,
+// a year ahead and the zero date, that the window's panels show.
+TEST(ReportDates, NoDateWithoutADatedLine)
 {
-    // The window writes dump(2); tarvik-cli streams the same document.
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        nlohmann::ordered_json earliest;
+        nlohmann::ordered_json latest;
+        const char* htmlDates; // null: none
+    };
+    const Case cases[] = {
+        {"undated lines only", {"nwsync: reconfigured", ""}, nullptr, nullptr, nullptr},
+        {"dated lines",
+         {"undated", GameLine("Bob killed Orc", "Sat Dec 16 20:00:00"),
+          GameLine("Bob killed Orc", "Sat Dec 16 19:59:59")},
+         "12/16/2023 07:59:59 PM",
+         "12/16/2023 08:00:00 PM",
+         "From 12/16/2023 07:59:59 PM to 12/16/2023 08:00:00 PM. "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::SessionHarness h{test::ShippedAnalysisConfig(),
+                               DateTime::FromCivil(2026, 12, 20, 12, 0, 0)};
+        ASSERT_TRUE(h.S().AnalyzeLog(h.Write("log.txt", c.lines)));
+        const nlohmann::ordered_json doc = JsonDocument(h.S(), {"log.txt"}, h.Errors());
+        EXPECT_EQ(doc["earliest"], c.earliest);
+        EXPECT_EQ(doc["latest"], c.latest);
+        const std::string html = HtmlReport(h.S(), {"log.txt"}, h.Errors());
+        EXPECT_EQ(html.find("From "), c.htmlDates ? html.find(c.htmlDates) : std::string::npos);
+        EXPECT_NE(html.find(" lines read"), std::string::npos);
+    }
+}
+
+// The window writes dump(2); tarvik-cli and the follow stream's summary write
+// the same document one character at a time, pretty and on one line.
+TEST_F(ReportFromSession, StreamedDocumentIsTheWholeDocumentByteForByte)
+{
     const std::vector<std::string> files = {"nwclientLog1.txt"};
-    std::ostringstream cli;
-    JsonReport(cli, h.S(), files, h.Errors(), {true, true});
-    EXPECT_EQ(JsonDocument(h.S(), files, h.Errors(), {true, true}).dump(2) + "\n", cli.str());
-    EXPECT_NE(cli.str().find("\"name\": \"Sefa\xe2\x80\x99s Wolf, the Grey\""), std::string::npos);
+    test::SessionHarness empty{test::ShippedAnalysisConfig()};
+    ASSERT_TRUE(
+        empty.S().AnalyzeLog(empty.Write("chat.txt", {GameLine("Hello", "Sat Dec 16 20:00:00")})));
+    ASSERT_EQ(empty.Data().characters.Count(), 0);
+    struct Case {
+        const char* what;
+        Session& session;
+        ReportSections sections;
+    };
+    const Case cases[] = {
+        {"characters, fights and targets", h.S(), {true, true}},
+        {"characters only", h.S(), {}},
+        {"no character", empty.S(), {true, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const nlohmann::ordered_json whole = JsonDocument(c.session, files, {}, c.sections);
+        std::ostringstream pretty;
+        JsonReport(pretty, c.session, files, {}, c.sections);
+        EXPECT_EQ(pretty.str(), whole.dump(2) + "\n");
+
+        nlohmann::ordered_json line = {{"type", "summary"}};
+        line.update(whole);
+        std::ostringstream compact;
+        WriteJsonDocument(compact, c.session, files, {}, c.sections, -1, {{"type", "summary"}});
+        EXPECT_EQ(compact.str(), line.dump());
+    }
+    EXPECT_NE(
+        JsonDocument(h.S(), files, {}).dump().find("\"name\":\"Sefa\xe2\x80\x99s Wolf, the Grey\""),
+        std::string::npos);
 }
 
 } // namespace

@@ -111,6 +111,8 @@ void MainWindow::RunAnalysis(const QStringList& files)
         paths.push_back(file.toStdString());
     const DriverResult result = session_->AnalyzeSelectedLogs(std::move(paths));
     timerLoadProgress_.stop();
+    for (const auto& message : result.missing)
+        session_->AddError(message);
     for (const auto& message : result.skipped)
         session_->AddError(message);
     if (result.aborted) {
@@ -128,7 +130,7 @@ void MainWindow::RunAnalysis(const QStringList& files)
     FightDataChanged();
     debug_.LogDebug("Log file analysis completed.", 1);
     progress_->setText(progress_->text() + "complete.");
-    if (result.fileMissing)
+    if (!result.missing.empty())
         logPanel_->Refresh();
     SetStatusMessage("Log analysis complete.  (Check Status and Errors tabs for more info.)");
     SetBusy(false, MainTab::Info);

@@ -8,6 +8,8 @@
 #include "util/gui/Dialogs.h"
 #include "util/gui/SaveFileCommit.h"
 
+#include <sstream>
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -112,9 +114,9 @@ QString ReportActions::ExportJson(const QString& folder)
     if (path.isEmpty())
         return {};
     // What tarvik-cli --json --fights --targets prints.
-    const std::string json =
-        JsonDocument(*session, FileNames(), session->Errors().Lines(), {true, true}).dump(2) + "\n";
-    if (!Write(path, json))
+    std::ostringstream json;
+    JsonReport(json, *session, FileNames(), session->Errors().Lines(), {true, true});
+    if (!Write(path, json.str()))
         return {};
     dialogs_.Message(window_, Dialogs::Icon::Information, Title,
                      "Exported to " + QDir::toNativeSeparators(path) + ".");
