@@ -48,7 +48,7 @@ void TextReport(std::ostream& out, const Session& session, const DriverResult& r
     out << GridText(BuildSessionStatistics(session));
     const AnalysisData& data = session.Data();
     // Spell resistance checks are written for the log's owner only.
-    const auto spellResults = SpellResultsByCharacter(session.Fights());
+    const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
     // One character at a time: the report is never held whole.
     for (const auto& character : data.characters) {
         std::string title = TerminalText(character->Name());
@@ -56,12 +56,8 @@ void TextReport(std::ostream& out, const Session& session, const DriverResult& r
             title += " (you)";
         else if (character->IsPartyMember())
             title += " (party)";
-        DetailGrid grid = BuildGeneralInfo(session, *character);
-        for (const auto& [id, lines] : spellResults) {
-            if (id == character->ID())
-                grid.cells.push_back({"Spell Resistance", SpellResultsText(lines)});
-        }
-        out << "\n" << Section(title) << GridText(grid);
+        out << "\n"
+            << Section(title) << GridText(BuildGeneralInfo(session, *character, &spellResults));
     }
     if (sections.fights)
         out << "\n" << FightsText(session);

@@ -328,8 +328,7 @@ std::vector<SpellResultLine> SpellResultLines(const TargetStats& stats, const Na
     return lines;
 }
 
-std::vector<std::pair<int32_t, std::vector<SpellResultLine>>>
-SpellResultsByCharacter(const FightTracker& tracker)
+SpellResultsById SpellResultsByCharacter(const FightTracker& tracker)
 {
     // Only the results are merged: few characters have any.
     std::vector<std::pair<int32_t, TargetStats>> merged;
@@ -360,7 +359,7 @@ SpellResultsByCharacter(const FightTracker& tracker)
     }
     std::sort(merged.begin(), merged.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::pair<int32_t, std::vector<SpellResultLine>>> result;
+    SpellResultsById result;
     for (const auto& [id, stats] : merged)
         result.emplace_back(id, SpellResultLines(stats, tracker.EffectNames()));
     return result;

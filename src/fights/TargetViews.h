@@ -124,8 +124,8 @@ struct SpellResultLine {
 std::vector<SpellResultLine> SpellResultLines(const TargetStats& stats, const NameTable& names);
 // Every character with spell resistance checks (the log's owner), by ID,
 // with its lines over every fight and outside them.
-std::vector<std::pair<int32_t, std::vector<SpellResultLine>>>
-SpellResultsByCharacter(const FightTracker& tracker);
+using SpellResultsById = std::vector<std::pair<int32_t, std::vector<SpellResultLine>>>;
+SpellResultsById SpellResultsByCharacter(const FightTracker& tracker);
 // The lines joined with "; "; empty without any.
 std::string SpellResultsText(const std::vector<SpellResultLine>& lines);
 

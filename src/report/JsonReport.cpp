@@ -64,8 +64,6 @@ json ByTypeJson(const std::vector<AttackRecord>& records,
     return object;
 }
 
-using SpellResults = std::vector<std::pair<int32_t, std::vector<SpellResultLine>>>;
-
 json SpellResistsJson(const std::vector<SpellResultLine>& lines)
 {
     json bySpell = json::object();
@@ -79,7 +77,7 @@ json SpellResistsJson(const std::vector<SpellResultLine>& lines)
 }
 
 json CharacterJson(const Character& c, const AnalysisData& data,
-                   const std::vector<std::string>& damageTypes, const SpellResults& spellResults)
+                   const std::vector<std::string>& damageTypes, const SpellResultsById& spellResults)
 {
     json spellsCast = json::array();
     for (const auto& [id, count] : c.CastSummary()) {
@@ -167,7 +165,7 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
 {
     json doc = DocumentWithoutCharacters(session, files, errorLines, sections);
     json& characters = doc["characters"];
-    const SpellResults spellResults = SpellResultsByCharacter(session.Fights());
+    const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
     for (const auto& character : session.Data().characters)
         characters.push_back(CharacterJson(*character, session.Data(),
                                            session.Config().damageTypes, spellResults));
@@ -193,7 +191,7 @@ void WriteJsonDocument(std::ostream& out, const Session& session,
     const std::string lineStart = indent >= 0 ? "\n" + std::string(2 * indent, ' ') : "";
     bool first = true;
     std::string indented;
-    const SpellResults spellResults = SpellResultsByCharacter(session.Fights());
+    const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
     for (const auto& character : characters) {
         const std::string item = CharacterJson(*character, session.Data(),
                                                session.Config().damageTypes, spellResults)
