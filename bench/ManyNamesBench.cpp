@@ -5,7 +5,7 @@
 
 #include "AllocationCounter.h"
 #include "analysis/Session.h"
-#include "app/Configuration.h"
+#include "config/Configuration.h"
 #include "cli/Report.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
