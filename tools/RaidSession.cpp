@@ -22,7 +22,7 @@ const SpellPlan RaidFireball{"Fireball", Fire, {15, 6}, SaveKind::Reflex, "Refle
 Creature RaidBoss()
 {
     // clang-format off
-    return {.name = "Plane Warden", .maxHp = 9000, .ac = 58,
+    return {.name = "Plane Warden", .maxHp = 3000, .ac = 58,
             .attack = {.bonus = 69, .perRound = 5, .step = 5, .extra = 1},
             .damage = {2, 8, 20}, .threat = 19, .saves = {40, 30, 35},
             .immunity = ByType({{Physical, 25}, {Cold, 100}, {Fire, 10}, {Acid, 50}}),
@@ -67,6 +67,10 @@ RaidLog WriteRaid(const RaidPlan& plan)
     for (const Creature& member : plan.party)
         party.emplace_back(member);
     RaidLog log{"nwclientLog1.txt", {}, {}};
+    for (size_t i = 1; i < party.size(); ++i) {
+        book.Line(PartyBody(party[i].name, true));
+        book.Wait(2);
+    }
     const BattleRules rules{.spellAbsorbsAbove = true,
                               .reductionWithImmunity = true,
                               .evadedKeepThreat = true,
