@@ -5,8 +5,8 @@
 
 #include "AllocationCounter.h"
 #include "analysis/Session.h"
-#include "config/Configuration.h"
 #include "cli/Report.h"
+#include "config/Configuration.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
 #include "diag/LogFile.h"

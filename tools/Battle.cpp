@@ -243,7 +243,7 @@ void Battle::Damage(int attacker, int defender, PerType amounts, bool spell)
             shown[t] -= immune[t];
             if (truth_ && immune[t] > 0)
                 truth_->immunityPairs[{d.name, static_cast<int>(t)}].emplace_back(amounts[t],
-                                                                                 immune[t]);
+                                                                                  immune[t]);
         }
     }
     int reduced = 0;
@@ -346,9 +346,9 @@ void Battle::SpellLands(int caster, const SpellPlan& spell)
             continue;
         int amount = Dice().Roll(spell.damage.count, spell.damage.sides) + spell.damage.bonus;
         if (t == 0 && rules_.spellResistLines) {
-            const bool immune = std::find(target.immuneToSpells.begin(),
-                                          target.immuneToSpells.end(),
-                                          spell.name) != target.immuneToSpells.end();
+            const bool immune =
+                std::find(target.immuneToSpells.begin(), target.immuneToSpells.end(), spell.name) !=
+                target.immuneToSpells.end();
             const char* result = immune ? "IMMUNE" : "FAILED";
             // Two blanks before the result, as the game writes it.
             book_.Line(std::string("SPELL RESIST: ") + target.name +

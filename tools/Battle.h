@@ -43,8 +43,8 @@ struct BattleRules {
 // What was written, as the generator knows it: for checking what a
 // reader makes of the log.
 struct BattleTruth {
-    std::map<std::pair<std::string, std::string>, int64_t> damage; // (defender, attacker)
-    std::map<std::string, int> evaded;                              // by defender
+    std::map<std::pair<std::string, std::string>, int64_t> damage;   // (defender, attacker)
+    std::map<std::string, int> evaded;                               // by defender
     std::map<std::pair<std::string, std::string>, int> spellResults; // (spell, result)
     // (defender, damage type): each hit's amount before immunity, and what it took.
     std::map<std::pair<std::string, int>, std::vector<std::pair<int, int>>> immunityPairs;

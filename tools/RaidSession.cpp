@@ -72,9 +72,9 @@ RaidLog WriteRaid(const RaidPlan& plan)
         book.Wait(2);
     }
     const BattleRules rules{.spellAbsorbsAbove = true,
-                              .reductionWithImmunity = true,
-                              .evadedKeepThreat = true,
-                              .spellResistLines = true};
+                            .reductionWithImmunity = true,
+                            .evadedKeepThreat = true,
+                            .spellResistLines = true};
     for (int fight = 0; fight < plan.fights; ++fight) {
         // Rested and raised between the pulls.
         for (Combatant& member : party) {

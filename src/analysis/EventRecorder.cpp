@@ -406,8 +406,7 @@ void EventRecorder::Immunity(const RecordContext& record, const ParsedImmunity& 
     if (!character)
         return;
     DebugBuilt(2, [&] {
-        return "Analysis:  " + character->Name() + " is immune to " + ViewText(immunity.what) +
-               ".";
+        return "Analysis:  " + character->Name() + " is immune to " + ViewText(immunity.what) + ".";
     });
     to_.fights.OnSpecialImmunity({record.date, character->ID(), immunity.what});
 }

@@ -77,7 +77,8 @@ json SpellResistsJson(const std::vector<SpellResultLine>& lines)
 }
 
 json CharacterJson(const Character& c, const AnalysisData& data,
-                   const std::vector<std::string>& damageTypes, const SpellResultsById& spellResults)
+                   const std::vector<std::string>& damageTypes,
+                   const SpellResultsById& spellResults)
 {
     json spellsCast = json::array();
     for (const auto& [id, count] : c.CastSummary()) {
@@ -167,8 +168,8 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
     json& characters = doc["characters"];
     const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
     for (const auto& character : session.Data().characters)
-        characters.push_back(CharacterJson(*character, session.Data(),
-                                           session.Config().damageTypes, spellResults));
+        characters.push_back(
+            CharacterJson(*character, session.Data(), session.Config().damageTypes, spellResults));
     return doc;
 }
 
@@ -193,9 +194,9 @@ void WriteJsonDocument(std::ostream& out, const Session& session,
     std::string indented;
     const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
     for (const auto& character : characters) {
-        const std::string item = CharacterJson(*character, session.Data(),
-                                               session.Config().damageTypes, spellResults)
-                                     .dump(indent);
+        const std::string item =
+            CharacterJson(*character, session.Data(), session.Config().damageTypes, spellResults)
+                .dump(indent);
         out << (first ? "" : ",") << lineStart;
         first = false;
         if (indent < 0) {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "fights/TargetViews.h"
-
 #include "DetailGrid.h"
+#include "fights/TargetViews.h"
 
 #include <cstdint>
 #include <string>

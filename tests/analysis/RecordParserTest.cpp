@@ -355,8 +355,8 @@ TEST_F(Parsing, AttackKindsAndNegativeBonuses)
          false},
         {"Vexa attempts Ranged Touch Attack on Stone Warden : *miss* : (2 - 1 = 1)", -1, 1, true,
          true, false},
-        {"Durga attempts Improved Knockdown on Legendary Wolf : *resisted* : (2 + 25 = 27)", 25,
-         27, false, true, false},
+        {"Durga attempts Improved Knockdown on Legendary Wolf : *resisted* : (2 + 25 = 27)", 25, 27,
+         false, true, false},
         // A name that holds the words is no off-hand attack.
         {"Off Handed Bob attacks Orc : *hit* : (10 + 5 = 15)", 5, 15, false, false, false},
     };

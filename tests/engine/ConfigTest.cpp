@@ -304,9 +304,9 @@ TEST_F(ConfigurationTest, RecordTypesWithoutIdentifiersOrRepeatedAreWarnedAndSki
 // own gets the shipped ones, ahead of its chat list that held immunity lines.
 TEST_F(ConfigurationTest, KeysAddedLaterGetTheShippedValues)
 {
-    const ConfigurationResult result = Load(
-        {{BaseRecordTypes, "[Record Types]\nChat=[party],immune to sneak attacks,immune to "
-                           "critical hits\nAttack=attacks\n"}});
+    const ConfigurationResult result =
+        Load({{BaseRecordTypes, "[Record Types]\nChat=[party],immune to sneak attacks,immune to "
+                                "critical hits\nAttack=attacks\n"}});
     ASSERT_TRUE(result.configuration) << result.fatalMessage;
     EXPECT_TRUE(result.warnings.empty());
     const AnalysisConfig& analysis = result.configuration->analysis;

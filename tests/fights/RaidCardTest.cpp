@@ -80,18 +80,19 @@ TEST_F(RaidCard, EveryImmunityAsNarrowAsItsHitsAllow)
                 allowed.push_back(p);
         }
         ASSERT_TRUE(std::count(allowed.begin(), allowed.end(), percent)) << DamageTypeName(type);
-        const auto cell = std::find_if(boss->immunities.begin(), boss->immunities.end(),
-                                       [&](const auto& c) { return c.name == DamageTypeName(type); });
+        const auto cell =
+            std::find_if(boss->immunities.begin(), boss->immunities.end(),
+                         [&](const auto& c) { return c.name == DamageTypeName(type); });
         ASSERT_NE(cell, boss->immunities.end()) << DamageTypeName(type);
         EXPECT_EQ(cell->low, allowed.front()) << cell->name;
         EXPECT_EQ(cell->high, allowed.back()) << cell->name;
         EXPECT_EQ(cell->pairs, static_cast<int>(pairs.size())) << cell->name;
         EXPECT_EQ(cell->support, cell->pairs) << cell->name;
         EXPECT_TRUE(cell->byAttacker.empty()) << cell->name;
-        const std::string range = allowed.front() == allowed.back()
-                                      ? std::to_string(allowed.front())
-                                      : std::to_string(allowed.front()) + "-" +
-                                            std::to_string(allowed.back());
+        const std::string range =
+            allowed.front() == allowed.back()
+                ? std::to_string(allowed.front())
+                : std::to_string(allowed.front()) + "-" + std::to_string(allowed.back());
         EXPECT_EQ(cell->text, range + "% (" + std::to_string(pairs.size()) + " hits)");
     }
     EXPECT_EQ(boss->immunities.size(), static_cast<size_t>(types));
