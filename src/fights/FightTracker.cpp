@@ -411,14 +411,16 @@ namespace {
 
 // What resistance and reduction may have taken from one type of a hit: all
 // of them when the hit has one type, else any of them, or any few.
-std::vector<int64_t> AddBacks(const std::vector<int32_t>& untyped, bool oneType)
+void AddBacks(const std::vector<int32_t>& untyped, bool oneType, std::vector<int64_t>& sums)
 {
     int64_t all = 0;
     for (const int32_t amount : untyped)
         all += amount;
-    if (oneType)
-        return {all};
-    std::vector<int64_t> sums;
+    sums.clear();
+    if (oneType) {
+        sums.push_back(all);
+        return;
+    }
     constexpr size_t MaxSubsetItems = 6;
     if (untyped.size() <= MaxSubsetItems) {
         for (uint32_t mask = 0; mask < (1u << untyped.size()); ++mask) {
@@ -430,13 +432,13 @@ std::vector<int64_t> AddBacks(const std::vector<int32_t>& untyped, bool oneType)
             sums.push_back(sum);
         }
     } else {
-        sums = {0, all};
+        sums.push_back(0);
+        sums.push_back(all);
         for (const int32_t amount : untyped)
             sums.push_back(amount);
     }
     std::sort(sums.begin(), sums.end());
     sums.erase(std::unique(sums.begin(), sums.end()), sums.end());
-    return sums;
 }
 
 } // namespace
@@ -457,9 +459,11 @@ void FightTracker::PairAbsorbs(int32_t id, Track& track, const Hit* below)
     auto typeBit = [](const PendingAbsorb& absorb) {
         return absorb.type >= 0 && absorb.type < 64 ? uint64_t{1} << absorb.type : 0;
     };
-    std::vector<size_t> cuts;
+    std::vector<size_t>& cuts = scratch_.cuts;
+    cuts.clear();
     {
-        std::vector<bool> belowFits(n + 1, true);
+        std::vector<uint8_t>& belowFits = scratch_.belowFits;
+        belowFits.assign(n + 1, 1);
         uint64_t seen = 0;
         for (size_t i = n; i-- > 0;) {
             const uint64_t bit = typeBit(absorbs[i]);
@@ -479,8 +483,8 @@ void FightTracker::PairAbsorbs(int32_t id, Track& track, const Hit* below)
         }
     }
     const int64_t second = pendingSecond_;
-    std::vector<std::pair<int32_t, int32_t>> alternatives;
-    std::vector<int32_t> untyped;
+    std::vector<std::pair<int32_t, int32_t>>& alternatives = scratch_.alternatives;
+    std::vector<int32_t>& untyped = scratch_.untyped;
     // No reading fits: the absorbs stay unpaired rather than guessed.
     for (size_t i = 0; i < n && !cuts.empty(); ++i) {
         const PendingAbsorb& absorb = absorbs[i];
@@ -497,7 +501,8 @@ void FightTracker::PairAbsorbs(int32_t id, Track& track, const Hit* below)
             const int64_t dealt = static_cast<size_t>(absorb.type) < hit.damage.size()
                                       ? hit.damage[static_cast<size_t>(absorb.type)]
                                       : 0;
-            for (const int64_t addBack : AddBacks(untyped, std::popcount(hit.named) == 1)) {
+            AddBacks(untyped, std::popcount(hit.named) == 1, scratch_.addBacks);
+            for (const int64_t addBack : scratch_.addBacks) {
                 if (dealt + addBack <= std::numeric_limits<int32_t>::max())
                     alternatives.emplace_back(static_cast<int32_t>(dealt + addBack), absorb.amount);
             }

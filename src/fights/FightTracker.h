@@ -219,6 +219,14 @@ private:
     std::vector<int32_t> slotOf_;
     int64_t pendingSecond_ = 0;
     std::vector<int32_t> pending_; // characters with a line that waits
+    // Reused by PairAbsorbs, which runs for most hits: no allocation each time.
+    struct PairingScratch {
+        std::vector<uint8_t> belowFits;
+        std::vector<size_t> cuts;
+        std::vector<std::pair<int32_t, int32_t>> alternatives;
+        std::vector<int32_t> untyped;
+        std::vector<int64_t> addBacks;
+    } scratch_;
     NameTable effectNames_;
 };
 

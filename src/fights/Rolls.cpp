@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <limits>
 
 namespace tarvik {
 
@@ -23,14 +24,13 @@ RollNumbers ScanRoll(std::string_view text)
     const char* p = text.data() + open + 1;
     const char* const end = text.data() + text.size();
     bool equals = false;
-    // A minus sign before a number, next to it or apart ("3 - 2 = 1"),
-    // makes it negative.
-    bool minus = false;
+    bool minus = false; // "3 - 2": the bonus is subtracted
     while (p < end && *p != ')' && numbers.count < RollNumbers::Capacity) {
-        if (IsDigit(*p)) {
+        const bool negative = *p == '-' && p + 1 < end && IsDigit(p[1]);
+        if (IsDigit(*p) || negative) {
             int32_t value = 0;
             const auto [next, error] = std::from_chars(p, end, value);
-            if (error != std::errc())
+            if (error != std::errc() || (minus && value == std::numeric_limits<int32_t>::min()))
                 return {}; // a number too large for any roll
             numbers.values[numbers.count] = minus ? -value : value;
             numbers.afterEquals[numbers.count] = equals;
@@ -43,7 +43,7 @@ RollNumbers ScanRoll(std::string_view text)
         if (*p == '=')
             equals = true;
         else if (*p == '-')
-            minus = !minus;
+            minus = numbers.count > 0;
         ++p;
     }
     return numbers;
@@ -52,37 +52,33 @@ RollNumbers ScanRoll(std::string_view text)
 std::optional<AttackRoll> ParseAttackRoll(std::string_view text)
 {
     // Every attack line has one, so this is read in one tight pass. The text
-    // must end in something the loops below stop at (the game's ")"), so
-    // that they need no bounds check per character.
-    if (text.empty() || IsDigit(text.back()) || std::strchr(" +-=", text.back()) != nullptr)
+    // must end in something other than a digit or a blank (the game's ")"):
+    // that end stops the loops below without a bounds check per character.
+    if (text.empty() || IsDigit(text.back()) || text.back() == ' ')
         return std::nullopt;
     const void* open = std::memchr(text.data(), '(', text.size());
     if (!open)
         return std::nullopt;
     const char* const end = text.data() + text.size();
     const char* p = static_cast<const char*>(open) + 1;
+    constexpr char Before[3] = {'\0', '+', '='};
     int32_t values[3] = {};
     for (int k = 0; k < 3; ++k) {
         while (*p == ' ')
             ++p;
-        bool negative = false;
-        if (k == 1) {
-            // "10 + 19" or, with a negative bonus, "3 - 2".
-            if (*p != '+' && *p != '-')
-                return std::nullopt;
-            negative = *p == '-';
-            ++p;
-        } else if (k == 2) {
-            if (*p != '=')
+        // A bonus may be subtracted: "(3 - 2 = 1)".
+        bool minus = false;
+        if (k > 0) {
+            minus = k == 1 && *p == '-';
+            if (*p != Before[k] && !minus)
                 return std::nullopt;
             ++p;
+            while (*p == ' ')
+                ++p;
         }
-        while (*p == ' ')
+        const bool negative = (*p == '-') != minus;
+        if (*p == '-' && p + 1 < end)
             ++p;
-        if (*p == '-' && p + 1 < end) {
-            negative = !negative;
-            ++p;
-        }
         const char* const first = p;
         uint32_t value = 0;
         while (IsDigit(*p))

@@ -342,6 +342,17 @@ void PercentVotes::Add(std::span<const std::pair<int32_t, int32_t>> ranges)
 {
     if (ranges.empty())
         return;
+    if (ranges.size() == 1) {
+        // Most pairs: one range, nothing to sort or join.
+        const int32_t from = std::clamp(ranges[0].first, 0, 100);
+        const int32_t to = std::clamp(ranges[0].second, 0, 100);
+        if (from > to)
+            return;
+        AddStep(steps_, static_cast<int16_t>(from), 1);
+        AddStep(steps_, static_cast<int16_t>(to + 1), -1);
+        ++pairs_;
+        return;
+    }
     std::vector<std::pair<int32_t, int32_t>> sorted;
     for (const auto& [low, high] : ranges) {
         const int32_t from = std::clamp(low, 0, 100);
@@ -422,14 +433,26 @@ std::optional<std::pair<int32_t, int32_t>> ImmunityEvidence::Interval(int32_t de
 void ImmunityEvidence::AddPair(std::span<const std::pair<int32_t, int32_t>> alternatives,
                                int32_t attacker)
 {
-    std::vector<std::pair<int32_t, int32_t>> ranges;
-    for (const auto& [dealt, absorbedAmount] : alternatives) {
-        if (const auto interval = Interval(dealt, absorbedAmount))
-            ranges.push_back(*interval);
+    std::vector<std::pair<int32_t, int32_t>> several;
+    std::pair<int32_t, int32_t> only;
+    std::span<const std::pair<int32_t, int32_t>> allowed;
+    if (alternatives.size() == 1) {
+        // Most pairs: one reading, kept without an allocation.
+        const auto interval = Interval(alternatives[0].first, alternatives[0].second);
+        if (!interval)
+            return;
+        only = *interval;
+        allowed = std::span(&only, 1);
+    } else {
+        for (const auto& [dealt, absorbedAmount] : alternatives) {
+            if (const auto interval = Interval(dealt, absorbedAmount))
+                several.push_back(*interval);
+        }
+        if (several.empty())
+            return;
+        allowed = several;
     }
-    if (ranges.empty())
-        return;
-    votes.Add(ranges);
+    votes.Add(allowed);
     if (attacker <= 0)
         return;
     auto it = std::find_if(byAttacker.begin(), byAttacker.end(),
@@ -438,7 +461,7 @@ void ImmunityEvidence::AddPair(std::span<const std::pair<int32_t, int32_t>> alte
         byAttacker.emplace_back(attacker, PercentVotes{});
         it = byAttacker.end() - 1;
     }
-    it->second.Add(ranges);
+    it->second.Add(allowed);
 }
 
 void ImmunityEvidence::Merge(const ImmunityEvidence& other)
