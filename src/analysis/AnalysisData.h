@@ -13,7 +13,7 @@ struct AnalysisData {
     SpellList knownSpells;
     int32_t linesRead = 0;
     int32_t recordsParsed = 0;
-    int32_t experienceTotal = 0;
+    int64_t experienceTotal = 0;
     DateTime earliestRecordDate;
     DateTime latestRecordDate;
     // False while no line was dated: the two dates then hold their start

@@ -10,6 +10,8 @@ namespace tarvik {
 void ErrorList::Clear()
 {
     lines_.clear();
+    classes_.clear();
+    counts_ = {};
     bytes_ = 0;
     full_ = false;
     dropped_ = 0;
@@ -17,19 +19,21 @@ void ErrorList::Clear()
         listener_->ErrorListCleared();
 }
 
-void ErrorList::Add(std::string line)
+void ErrorList::Add(std::string line, LineClass lineClass)
 {
+    ++counts_[lineClass];
     if (Full()) {
         ++dropped_;
         return;
     }
     if (!source_.empty())
         line.insert(0, source_ + ": ");
-    Fit(std::move(line));
+    Fit(std::move(line), lineClass);
 }
 
-void ErrorList::Add(std::string_view message, std::string_view logLine)
+void ErrorList::Add(std::string_view message, std::string_view logLine, LineClass lineClass)
 {
+    ++counts_[lineClass];
     if (Full()) {
         ++dropped_; // before building the text: bad lines may come by the million
         return;
@@ -42,17 +46,17 @@ void ErrorList::Add(std::string_view message, std::string_view logLine)
     }
     line += message;
     AppendQuoted(line, logLine);
-    Fit(std::move(line));
+    Fit(std::move(line), lineClass);
 }
 
-void ErrorList::Fit(std::string line)
+void ErrorList::Fit(std::string line, LineClass lineClass)
 {
     if (bytes_ + line.size() > ByteLimit) {
         full_ = true;
         ++dropped_;
         return;
     }
-    Push(std::move(line));
+    Push(std::move(line), lineClass);
 }
 
 void ErrorList::AppendQuoted(std::string& text, std::string_view line)
@@ -77,15 +81,17 @@ void ErrorList::AppendQuoted(std::string& text, std::string_view line)
 void ErrorList::AddFinal(std::string line)
 {
     Close();
-    Push(std::move(line));
+    ++counts_[LineClass::Problem];
+    Push(std::move(line), LineClass::Problem);
 }
 
-void ErrorList::Push(std::string line)
+void ErrorList::Push(std::string line, LineClass lineClass)
 {
     bytes_ += line.size();
     lines_.push_back(std::move(line));
+    classes_.push_back(lineClass);
     if (listener_)
-        listener_->ErrorAdded(lines_.back());
+        listener_->ErrorAdded(lines_.back(), lineClass);
 }
 
 void ErrorList::Close()
@@ -93,7 +99,8 @@ void ErrorList::Close()
     if (dropped_ == 0 || lines_.size() >= Limit + SummaryLimit)
         return;
     Push("Too many problems to list: " + FormatThousands(static_cast<int64_t>(dropped_)) +
-         " more line(s) were not added.");
+             " more line(s) were not added.",
+         LineClass::Problem);
     dropped_ = 0;
 }
 

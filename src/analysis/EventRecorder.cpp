@@ -235,8 +235,6 @@ Error EventRecorder::Damage(const RecordContext& record, const ParsedDamage& dam
         for (const int index : damage.typeLookups)
             TellType("DamageType returned:", index);
     }
-    if (damage.fault != Fault::None)
-        return ErrorOf(damage.fault);
     if (damage.rejection) {
         Reject(record, damage.rejection);
         return {};
@@ -358,12 +356,16 @@ Error EventRecorder::Kill(const RecordContext& record, const ParsedKill& kill)
     return {};
 }
 
-Error EventRecorder::Experience(const ParsedExperience& experience)
+Error EventRecorder::Experience(const RecordContext& record, const ParsedExperience& experience)
 {
     Debug(1, "Analysis:  Experience record detected.");
     if (!experience.found)
         return {};
-    if (experience.fault != Fault::None || !AddChecked(to_.data.experienceTotal, experience.points))
+    if (experience.rejection) {
+        Reject(record, experience.rejection);
+        return {};
+    }
+    if (!AddChecked(to_.data.experienceTotal, experience.points))
         return OverflowError();
     to_.changes.RealTime();
     return {};
@@ -424,6 +426,13 @@ void EventRecorder::SpellResist(const RecordContext& record, const ParsedSpellRe
                ViewText(parsed.result) + ".";
     });
     to_.fights.OnSpellResist({record.date, character.ID(), parsed.spell, parsed.result});
+}
+
+void EventRecorder::Continuation(const ContinuationLine& line)
+{
+    DebugBuilt(2, [&] {
+        return "Analysis:  Continuation of the line above: [" + ViewText(line.text) + "].";
+    });
 }
 
 } // namespace tarvik

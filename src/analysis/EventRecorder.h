@@ -3,6 +3,7 @@
 #include "AnalysisOptions.h"
 #include "RecordContext.h"
 #include "RecordParser.h"
+#include "UndatedLines.h"
 #include "util/Error.h"
 
 #include <array>
@@ -52,7 +53,7 @@ public:
     Error Absorb(const RecordContext& record, const ParsedAbsorb& absorb);
     Error Save(const RecordContext& record, const ParsedSave& save);
     Error Kill(const RecordContext& record, const ParsedKill& kill);
-    Error Experience(const ParsedExperience& experience);
+    Error Experience(const RecordContext& record, const ParsedExperience& experience);
     void UserCharacter(const RecordContext& record, const ParsedName& parsed);
     void PartyChange(const RecordContext& record, const ParsedName& parsed, bool join);
     // What a character is immune to, on the character: also where a
@@ -61,6 +62,9 @@ public:
     void Immunity(const RecordContext& record, const ParsedImmunity& immunity);
     // A spell resistance check of the log's owner.
     void SpellResist(const RecordContext& record, const ParsedSpellResist& parsed);
+    // An undated line that continues the message of the dated line above
+    // it: a fact of its own, never part of that line's record.
+    void Continuation(const ContinuationLine& line);
 
 private:
     // What most records begin with: the cut is told, a record that could

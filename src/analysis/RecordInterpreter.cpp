@@ -3,9 +3,21 @@
 namespace tarvik {
 
 RecordInterpreter::RecordInterpreter(const AnalysisConfig& config, const RecordTargets& targets)
-    : parser_(config)
+    : types_(config.recordTypes)
+    , parser_(config)
     , recorder_(parser_, targets)
 {
+}
+
+void RecordInterpreter::Continuation(const ContinuationLine& line)
+{
+    recorder_.Continuation(line);
+    const RecordTypes::Match match = types_.Classify(line.text);
+    if (!match || match.kind != RecordKind::Immunity)
+        return;
+    const RecordContext record{line.text,        line.text,      match.kind,
+                               match.identifier, match.position, line.date};
+    recorder_.Immunity(record, parser_.ParseImmunity(record));
 }
 
 Error RecordInterpreter::Interpret(const RecordContext& record)
@@ -29,7 +41,7 @@ Error RecordInterpreter::Interpret(const RecordContext& record)
     case RecordKind::Kill:
         return recorder_.Kill(record, parser_.ParseKill(record));
     case RecordKind::Experience:
-        return recorder_.Experience(parser_.ParseExperience(record));
+        return recorder_.Experience(record, parser_.ParseExperience(record));
     case RecordKind::Character:
         recorder_.UserCharacter(record, parser_.ParseCharacter(record));
         return {};

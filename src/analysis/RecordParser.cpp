@@ -5,6 +5,8 @@
 #include "util/SplitList.h"
 #include "util/Text.h"
 
+#include <limits>
+
 namespace tarvik {
 
 namespace {
@@ -40,14 +42,21 @@ bool IsAsciiLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// An amount the record must carry: a number, or the read ends.
-Fault ToAmount(std::string_view text, int32_t& amount)
+enum class AmountRead : uint8_t { Ok, NoNumber, OutOfRange };
+
+// An amount the record must carry. It must fit the model's 32-bit fields
+// and cannot be negative: hit points and experience are never taken back.
+AmountRead ReadAmount(std::string_view text, int32_t& amount)
 {
+    if (PlainAmount(text, amount))
+        return AmountRead::Ok;
+    if (!IsNumeric(text))
+        return AmountRead::NoNumber;
     const auto value = ToInt32(text);
-    if (!value)
-        return IsNumeric(text) ? Fault::Overflow : Fault::TypeMismatch;
+    if (!value || *value < 0)
+        return AmountRead::OutOfRange;
     amount = *value;
-    return Fault::None;
+    return AmountRead::Ok;
 }
 
 // The text between two markers. Positions are 1-based, as the markers are
@@ -91,6 +100,9 @@ constexpr RejectionText InvalidKill{"Invalid kill record, discarded: "};
 constexpr RejectionText InvalidCharacter{"Invalid character record, discarded: "};
 constexpr RejectionText InvalidPartyJoin{"Invalid party join record, discarded: "};
 constexpr RejectionText InvalidPartyExit{"Invalid party exit record, discarded: "};
+// A number where an amount belongs, but negative or too large for 32 bits.
+constexpr RejectionText OutOfRange{"Number out of range, discarded: ", 1,
+                                   "Analysis:  Number out of range, record discarded."};
 constexpr RejectionText InvalidImmunity{"Invalid immunity record, discarded: "};
 constexpr RejectionText InvalidSpellResist{"Invalid spell resist record, discarded: "};
 
@@ -104,8 +116,6 @@ Rejection Discarded(const RejectionText& text, std::string_view missing = {})
 Error ErrorOf(Fault fault)
 {
     switch (fault) {
-    case Fault::Overflow:
-        return OverflowError();
     case Fault::TypeMismatch:
         return TypeMismatchError();
     case Fault::None:
@@ -355,9 +365,10 @@ void RecordParser::ReadAmounts(ParsedDamage& damage, std::string_view amounts)
             return false;
         }
         name(index);
+        // The record's amounts, their total too, must fit 32 bits.
         if (!AddChecked(breakdown_[static_cast<size_t>(index - 1)], *amount) ||
             (index < count && !AddChecked(breakdown_.back(), *amount))) {
-            damage.fault = Fault::Overflow;
+            damage.rejection = Discarded(OutOfRange);
             return false;
         }
         return true;
@@ -374,10 +385,9 @@ void RecordParser::ReadAmounts(ParsedDamage& damage, std::string_view amounts)
                 nameWords = 0;
                 typeName_.clear();
             }
-            if (!plain) {
-                damage.fault = ToAmount(word, value);
-                if (damage.fault != Fault::None)
-                    return;
+            if (!plain && ReadAmount(word, value) != AmountRead::Ok) {
+                damage.rejection = Discarded(OutOfRange); // a number, so not NoNumber
+                return;
             }
             amount = value;
         } else {
@@ -418,7 +428,16 @@ ParsedHealing RecordParser::ParseHealing(const RecordContext& record) const
         return healing;
     }
     opening.name = BeforeDelimiter(opening.cut.left);
-    healing.fault = ToAmount(Trim(opening.cut.right.substr(0, h)), healing.amount);
+    switch (ReadAmount(Trim(opening.cut.right.substr(0, h)), healing.amount)) {
+    case AmountRead::NoNumber:
+        healing.fault = Fault::TypeMismatch;
+        break;
+    case AmountRead::OutOfRange:
+        opening.rejection = Discarded(OutOfRange);
+        break;
+    case AmountRead::Ok:
+        break;
+    }
     return healing;
 }
 
@@ -434,7 +453,16 @@ ParsedAbsorb RecordParser::ParseAbsorb(const RecordContext& record)
         return absorb;
     }
     opening.name = BeforeDelimiter(opening.cut.left);
-    absorb.fault = ToAmount(Trim(amountPart.substr(0, s)), absorb.amount);
+    switch (ReadAmount(Trim(amountPart.substr(0, s)), absorb.amount)) {
+    case AmountRead::NoNumber:
+        absorb.fault = Fault::TypeMismatch;
+        break;
+    case AmountRead::OutOfRange:
+        opening.rejection = Discarded(OutOfRange);
+        return absorb;
+    case AmountRead::Ok:
+        break;
+    }
     // "1 point(s) of Physical" names the type an immunity absorbed;
     // resistance and reduction name none.
     absorb.typeLookup = DamageTypeOf(Trim(amountPart.substr(s)));
@@ -468,10 +496,20 @@ ParsedSave RecordParser::ParseSave(const RecordContext& record)
     opening.name = opening.cut.left;
     save.success = Find(outcome, config_.format.saveSuccess) != npos;
     save.saveType = SaveTypeOf(record.identifier);
-    save.fault = ToAmount(words_[2], save.bonus);
-    // "(3 - 2 = 1 vs. DC: 13)": a negative bonus.
-    if (words_[1] == "-")
-        save.bonus = -save.bonus;
+    // A bonus may be negative: "(3 - 2 = 1 vs. DC: 15)" or "(3 + -2 = 1 ...".
+    const std::string_view bonus = words_[2];
+    if (!IsNumeric(bonus)) {
+        save.fault = Fault::TypeMismatch;
+    } else {
+        const auto value = ToInt32(bonus);
+        const int64_t signedValue = value ? (words_[1] == "-" ? -int64_t{*value} : *value) : 0;
+        if (!value || signedValue < std::numeric_limits<int32_t>::min() ||
+            signedValue > std::numeric_limits<int32_t>::max()) {
+            opening.rejection = Discarded(OutOfRange);
+            return save;
+        }
+        save.bonus = static_cast<int32_t>(signedValue);
+    }
     // The roll runs on past the colon of "DC: 13".
     save.roll = ParseSaveRoll(rest.substr(static_cast<size_t>(roll.data() - rest.data())));
     return save;
@@ -505,11 +543,8 @@ ParsedExperience RecordParser::ParseExperience(const RecordContext& record) cons
     if (!IsNumeric(t))
         return experience;
     experience.found = true;
-    const auto points = ToInt32(t);
-    if (!points)
-        experience.fault = Fault::Overflow;
-    else
-        experience.points = *points;
+    if (ReadAmount(t, experience.points) != AmountRead::Ok)
+        experience.rejection = Discarded(OutOfRange);
     return experience;
 }
 

@@ -53,8 +53,9 @@ struct Rejection {
     std::string_view Message() const { return text ? text->message : std::string_view(); }
 };
 
-// An amount that ends the whole read: beyond 32 bits, or no number at all.
-enum class Fault : uint8_t { None, Overflow, TypeMismatch };
+// An amount that ends the whole read: no number at all. An amount that is a
+// number but negative or beyond 32 bits discards only its record.
+enum class Fault : uint8_t { None, TypeMismatch };
 Error ErrorOf(Fault fault);
 
 // A cut that names a character. When rejection is set, the record is
@@ -94,8 +95,7 @@ struct ParsedDamage {
     // What each damage type lookup found (1-based, 0: none), in order, up
     // to where the amounts failed if they did.
     std::span<const int> typeLookups;
-    Rejection rejection; // of the amounts
-    Fault fault = Fault::None;
+    Rejection rejection;                      // of the amounts
     const DamageBreakdown* amounts = nullptr; // set when the record holds
     uint64_t namedTypes = 0; // bit t: type t (0-based) named, even with a zero amount
 };
@@ -137,7 +137,7 @@ struct ParsedKill {
 struct ParsedExperience {
     bool found = false; // a number where the points are written
     int32_t points = 0;
-    Fault fault = Fault::None;
+    Rejection rejection; // a number, but not one of points
 };
 
 // "Name : Immune to Critical Hits.", "Name is immune to to FEAR effects".

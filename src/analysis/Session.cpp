@@ -65,6 +65,7 @@ Session::Session(const AnalysisConfig& config, DebugLog& debug, const Clock& clo
                             .debug = debug,
                             .host = host,
                             .options = options_})
+    , undated_(config.format, errors_, interpreter_)
 {
     errors_.SetListener(this);
     data_.earliestRecordDate = clock_.Now().AddYears(1);
@@ -94,6 +95,8 @@ void Session::ClearAllData()
     fights_.Clear();
     changes_.ForgetCharacters();
     errors_.Clear();
+    undated_.Restart();
+    lastPath_.clear();
     host_.DataCleared();
     debug_.LogDebug("All data cleared.", 3);
 }
@@ -111,6 +114,7 @@ std::string Session::SeriousErrorMessage()
 bool Session::Fail(const std::string& path, std::string_view body, const Error& error)
 {
     changes_.Tell(host_);
+    undated_.Finish();
     std::string message = ">> ERROR:  current file [" + GetFileName(path) + "], current record [";
     ErrorList::AppendQuoted(message, body);
     message += "], error " + std::to_string(error.number) + " - " + error.description + ".";
@@ -159,6 +163,9 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     failed_ = false;
     host_.ReadStarted(path);
     errors_.SetSource(GetFileName(path));
+    if (cursor.position <= 0 || path != lastPath_)
+        undated_.Restart();
+    lastPath_ = path;
     debug_.LogDebug("Analysis:  Opening file for initial read.", 4);
     const DateTime parseStart = clock_.Now();
     const bool monitoring = options_.monitoringEnabled;
@@ -209,6 +216,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
             return Fail(path, body, OverflowError());
         if (reader.LineWasCut()) {
             debug_.Log(1, [&] { return "Analysis:  Line too long, cut and discarded."; });
+            undated_.Interrupted();
             errors_.Add("Line too long (over 64 KB), discarded: ", line);
             continue;
         }
@@ -246,9 +254,10 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
                 debug_.LogDebug("Analysis:  Invalid record detected (bad date): [" + Str(line) +
                                     "].",
                                 1, false, &data_.linesRead);
-            errors_.Add("Invalid/missing date, discarded: ", line);
+            undated_.Undated(line);
             continue;
         }
+        undated_.Dated(line, body, lastDate);
         if (debug_.Wants(2)) {
             debug_.LogDebug("Analysis:  Record read: [" + Str(line) +
                                 "].\r\n\tRecord extracted as: [" + Str(body) +
@@ -286,6 +295,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     changes_.Tell(host_);
     if (reader.ReadError())
         return Fail(path, {}, reader.ReadError());
+    undated_.Finish();
     errors_.Close();
     cursor.position = reader.NextPosition();
     cursor.sessionStart = years.SessionStart();

@@ -8,6 +8,7 @@
 #include "PartyMarks.h"
 #include "RecordInterpreter.h"
 #include "SessionHost.h"
+#include "UndatedLines.h"
 #include "config/LogFormat.h"
 #include "fights/FightTracker.h"
 #include "fights/Roster.h"
@@ -102,7 +103,10 @@ public:
 
 private:
     void ErrorListCleared() override { host_.ErrorListCleared(); }
-    void ErrorAdded(std::string_view line) override { host_.ErrorAdded(line); }
+    void ErrorAdded(std::string_view line, LineClass lineClass) override
+    {
+        host_.ErrorAdded(line, lineClass);
+    }
     bool Fail(const std::string& path, std::string_view body, const Error& error);
     void ShowRecordDates();
 
@@ -118,6 +122,8 @@ private:
     FightTracker fights_;
     ChangeNotes changes_;
     RecordInterpreter interpreter_;
+    UndatedLines undated_;
+    std::string lastPath_; // of the last read: reading on in it keeps what undated lines follow
     MonitorPosition monitor_;
     // Kept between reads, so that following a log does not allocate its
     // buffer once a second.

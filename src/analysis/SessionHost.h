@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LineClass.h"
+
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -16,7 +18,7 @@ public:
     // The "Start" and "End" panels.
     virtual void SetRecordDates(std::string_view /*earliest*/, std::string_view /*latest*/) {}
     virtual void ErrorListCleared() {}
-    virtual void ErrorAdded(std::string_view /*line*/) {}
+    virtual void ErrorAdded(std::string_view /*line*/, LineClass /*lineClass*/) {}
     // The error list holds what stopped the analysis: show it.
     virtual void ShowErrors() {}
     // A critical message box.

@@ -8,7 +8,7 @@ namespace tarvik {
 std::string CliUsage()
 {
     return "Usage: tarvik-cli [--config FILE] [--json | --html] [--fights] [--targets]\n"
-           "                  [--user NAME] [--party NAME]... [--autodetect] [--errors]\n"
+           "                  [--user NAME] [--party NAME]... [--autodetect] [--errors[=all]]\n"
            "                  [--debug-level N] LOG...\n"
            "       tarvik-cli --follow DIR [--for SECONDS] [options]\n"
            "       tarvik-cli --serve [ADDRESS:]PORT [--allow-host NAME]... --follow DIR\n"
@@ -37,8 +37,11 @@ std::string CliUsage()
            "  --user NAME        mark NAME as your own character\n"
            "  --party NAME       mark NAME as a party member (repeatable)\n"
            "  --autodetect       detect your character and party from the logs\n"
-           "  --errors           list every problem line of the logs on standard error\n"
-           "                     (without it, only their number)\n"
+           "  --errors           list the problem lines of the logs on standard error\n"
+           "                     (without it, only how many lines of each kind)\n"
+           "  --errors=all       list every line that gave no record, each with its kind\n"
+           "                     (blank, session header, engine, chat duplicate,\n"
+           "                     continuation or problem)\n"
            "  --debug-level N    write the debug log at level N (0-4)\n"
            "Exit status: 0 all logs analysed, 1 an analysis stopped, a log was missing or\n"
            "not a file, or the report could not be written, 2 configuration or usage error.\n";
@@ -103,7 +106,9 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             }
             options.allowedHosts.push_back(*v);
         } else if (arg == "--errors") {
-            options.listErrors = true;
+            options.listErrors = ErrorListing::Problems;
+        } else if (arg == "--errors=all") {
+            options.listErrors = ErrorListing::All;
         } else if (arg == "--autodetect") {
             options.autodetect = true;
         } else if (arg == "--config") {

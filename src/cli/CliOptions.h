@@ -9,15 +9,18 @@
 
 namespace tarvik {
 
+// Which lines without a record are listed on standard error.
+enum class ErrorListing : uint8_t { None, Problems, All };
+
 struct CliOptions {
     std::string configPath; // empty: where FileLocations finds Tarvik.ini
     bool json = false;
-    bool html = false;       // the HTML report instead of text
-    bool listErrors = false; // every problem line on standard error, not only their count
-    bool fights = false;     // fights, their characters and death recaps
-    bool targets = false;    // what the rolls tell of every enemy
-    std::string followDir;   // follow the game's logs there instead of reading LOG files
-    int64_t forSeconds = 0;  // with followDir: stop after this long; 0: at SIGINT or SIGTERM
+    bool html = false;                            // the HTML report instead of text
+    ErrorListing listErrors = ErrorListing::None; // besides their counts
+    bool fights = false;                          // fights, their characters and death recaps
+    bool targets = false;                         // what the rolls tell of every enemy
+    std::string followDir;  // follow the game's logs there instead of reading LOG files
+    int64_t forSeconds = 0; // with followDir: stop after this long; 0: at SIGINT or SIGTERM
     std::optional<ListenAddress> serve;    // with followDir: serve the live meter there
     std::vector<std::string> allowedHosts; // with serve: Host names besides loopback
     std::string user;

@@ -45,7 +45,7 @@ public:
         std::cerr << "tarvik-cli: " << message << '\n';
         // Which log and record broke the read, even when the list is not printed.
         const auto& lines = session_->Errors().Lines();
-        if (!options_.listErrors && !lines.empty())
+        if (options_.listErrors == ErrorListing::None && !lines.empty())
             std::cerr << TerminalText(lines.back()) << '\n';
     }
     void CharacterCreated(int32_t id) override { ApplyMarks(id); }
@@ -78,6 +78,28 @@ private:
     const CliOptions& options_;
     Session* session_ = nullptr;
 };
+
+// The lines that gave no record: how many of each kind, then the problems
+// or all of them when asked.
+void PrintErrorLines(const ErrorList& errors, ErrorListing listing, std::ostream& err)
+{
+    if (errors.Lines().empty())
+        return;
+    if (errors.Counts().Total() > 0) {
+        err << "tarvik-cli: " << LinesWithoutRecordText(errors.Counts());
+        if (listing == ErrorListing::None)
+            err << " --errors lists the problems, --errors=all every line.";
+        err << '\n';
+    }
+    for (size_t i = 0; i < errors.Lines().size(); ++i) {
+        const LineClass lineClass = errors.Classes()[i];
+        if (listing == ErrorListing::All)
+            err << '[' << LineClassName(lineClass) << "] " << TerminalText(errors.Lines()[i])
+                << '\n';
+        else if (listing == ErrorListing::Problems && lineClass == LineClass::Problem)
+            err << TerminalText(errors.Lines()[i]) << '\n';
+    }
+}
 
 // The rule the windows follow: a portable folder keeps everything beside the
 // program; an installed program reads the shipped files from ../share/tarvik
@@ -169,14 +191,9 @@ int Run(int argc, char** argv)
         std::cerr << "tarvik-cli: " << TerminalText(StopReasonText(result)) << '\n';
 
     const std::vector<std::string> files = ReportFileNames(options->logs);
-    const std::vector<std::string>& errorLines = session.Errors().Lines();
-    if (options->listErrors) {
-        for (const auto& line : errorLines)
-            std::cerr << TerminalText(line) << '\n';
-    } else if (!errorLines.empty()) {
-        std::cerr << "tarvik-cli: " << errorLines.size()
-                  << " line(s) of the logs could not be used; --errors lists them.\n";
-    }
+    const ErrorList& errors = session.Errors();
+    const std::vector<std::string>& errorLines = errors.Lines();
+    PrintErrorLines(errors, options->listErrors, std::cerr);
     errno = 0;
     if (options->json) {
         JsonReport(std::cout, session, files, errorLines, sections);

@@ -17,6 +17,13 @@ constexpr const char* LogFormatSection = "Log Format";
 constexpr const char* RealTimeSection = "Real-time Monitoring";
 constexpr const char* FightsSection = "Fights";
 
+// Keys added in a later version, as the shipped file has them.
+constexpr const char* DefaultEngineLines =
+    "nwsync:,Error:,Game is using local port:,Your cryptographic public identity is:,GOG:,"
+    "Requesting relay access,Connection to,*** ValidateGFFResource,GameSpy";
+constexpr const char* DefaultChatDuplicateTags =
+    "[Talk],[Party],[Tell],[Shout],[Whisper],[Server],[DM]";
+
 struct Loader {
     const IniDocument& ini;
     ConfigurationResult& result;
@@ -45,6 +52,19 @@ struct Loader {
     std::string Text(const char* key, const char* absentDefault)
     {
         return ini.HasKey(LogFormatSection, key) ? Text(key) : std::string(absentDefault);
+    }
+
+    // A comma list of texts in the log format section, the default when absent.
+    void TextList(const char* key, const char* absentDefault, std::vector<std::string>& out)
+    {
+        std::vector<std::string_view> items;
+        const std::string value = Text(key, absentDefault);
+        out.clear();
+        SplitList(value, items, ",");
+        for (const std::string_view item : items) {
+            if (!item.empty())
+                out.emplace_back(item);
+        }
     }
 
     // A comma list; "Total" is appended to the damage type lists.
@@ -148,6 +168,9 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
     format.saveSuccess = load.Text("SaveSuccess");
     format.savePrefix = load.Text("SavePrefix", "SAVE:");
     format.sessionHeader = load.Text("SessionHeader", "Messages for:");
+    format.sessionHeaderRule = load.Text("SessionHeaderRule", "-");
+    load.TextList("EngineLines", DefaultEngineLines, format.engineLines);
+    load.TextList("ChatDuplicateTags", DefaultChatDuplicateTags, format.chatDuplicateTags);
     format.saveStartDeliminator = load.Text("SaveStartDeliminator");
     format.saveEndDeliminator = load.Text("SaveEndDeliminator");
     format.logFileMask = load.Text("LogFileMask");

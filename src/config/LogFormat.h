@@ -29,6 +29,14 @@ struct LogFormat {
     // Starts the line that opens a game session and names its year:
     // "Messages for: Wed Dec 31 19:21:48 2025".
     std::string sessionHeader;
+    // What lines without a timestamp are. The session header's rows are
+    // made of this text repeated ("-----"); the engine's own lines start
+    // with one of engineLines; the game's unstamped copy of a chat line
+    // names its channel with one of chatDuplicateTags after the speaker:
+    // "[Account] Name: [Party] text".
+    std::string sessionHeaderRule;
+    std::vector<std::string> engineLines;
+    std::vector<std::string> chatDuplicateTags;
     std::string characterConcealStart;
     std::string characterConcealEnd;
     std::string experiencePointsStart;

@@ -14,7 +14,7 @@ void AttackRecord::CreateAttackRecord(int32_t attacker, int32_t defender, int da
         return;
     attacker_ = attacker;
     defender_ = defender;
-    damageByType_.assign(static_cast<size_t>(std::max(damageTypeCount, 0)), {0, 0});
+    damageByType_.assign(static_cast<size_t>(std::max(damageTypeCount, 0)), TypeSum{});
 }
 
 bool AttackRecord::AddAttack(const DamageBreakdown& damage)
@@ -28,17 +28,17 @@ bool AttackRecord::AddAttack(const DamageBreakdown& damage)
     for (; t < types; ++t) {
         if (damage[t] <= 0)
             continue;
-        auto& [sum, records] = damageByType_[t];
-        if (!CanAdd(sum, damage[t]) || !CanAdd(records, 1))
+        TypeSum& type = damageByType_[t];
+        if (!CanAdd(type.sum, damage[t]) || !CanAdd(type.records, 1))
             break;
-        sum += damage[t];
-        records += 1;
+        type.sum += damage[t];
+        type.records += 1;
     }
     if (t < types) {
         while (t-- > 0) {
             if (damage[t] > 0) {
-                damageByType_[t][0] -= damage[t];
-                damageByType_[t][1] -= 1;
+                damageByType_[t].sum -= damage[t];
+                damageByType_[t].records -= 1;
             }
         }
         return false;
@@ -58,9 +58,11 @@ bool AttackRecord::GetAttackAverages(std::vector<int32_t>& averages) const
         return true;
     int64_t sum = 0;
     for (size_t t = 0; t + 1 < damageByType_.size(); ++t) {
-        if (damageByType_[t][0] > 0) {
-            averages[t] = static_cast<int32_t>(
-                RoundNumber(static_cast<double>(damageByType_[t][0]) / damageByType_[t][1], 0));
+        const TypeSum& type = damageByType_[t];
+        if (type.sum > 0) {
+            // An average of 32-bit amounts fits 32 bits.
+            averages[t] =
+                static_cast<int32_t>(RoundNumber(static_cast<double>(type.sum) / type.records, 0));
             sum += averages[t];
         }
     }

@@ -2,7 +2,6 @@
 
 #include "DamageBreakdown.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -16,30 +15,35 @@ public:
     // One-time initialiser; later calls change nothing while both IDs are set.
     void CreateAttackRecord(int32_t attacker, int32_t defender, int damageTypeCount);
 
-    // Adds one damage record. False (and nothing changed) when a sum would
-    // overflow its 32-bit counter.
+    // Adds one damage record. False (and nothing changed) when a count or a
+    // sum would overflow.
     [[nodiscard]] bool AddAttack(const DamageBreakdown& damage);
 
     // Per-type average damage, each over the records that carried the type;
-    // the last entry is the sum of the other averages. Returns false and
+    // the last entry is the sum of the other averages, held at the largest
+    // 32-bit number should it pass it. Returns false and
     // leaves averages untouched when no record was added.
     bool GetAttackAverages(std::vector<int32_t>& averages) const;
 
     int32_t AverageDamage() const;
     int32_t NumberAttacks() const { return numberAttacks_; }
-    int32_t TotalDamage() const { return totalDamage_; }
+    int64_t TotalDamage() const { return totalDamage_; }
     int32_t Attacker() const { return attacker_; }
     int32_t Defender() const { return defender_; }
     // Summed damage and record count of a damage type (0-based index).
-    int32_t DamageOfType(size_t index) const { return damageByType_.at(index)[0]; }
-    int32_t RecordsOfType(size_t index) const { return damageByType_.at(index)[1]; }
+    int64_t DamageOfType(size_t index) const { return damageByType_.at(index).sum; }
+    int32_t RecordsOfType(size_t index) const { return damageByType_.at(index).records; }
 
 private:
     int32_t attacker_ = 0;
     int32_t defender_ = 0;
-    int32_t totalDamage_ = 0;
+    struct TypeSum {
+        int64_t sum = 0;
+        int32_t records = 0;
+    };
+    int64_t totalDamage_ = 0;
     int32_t numberAttacks_ = 0;
-    std::vector<std::array<int32_t, 2>> damageByType_;
+    std::vector<TypeSum> damageByType_;
 };
 
 } // namespace tarvik

@@ -68,7 +68,7 @@ bool Character::RecordHealing(int32_t amount)
 
 bool Character::RecordResist(int32_t amount)
 {
-    if (!CanAdd(resists_, 1) || !CanAdd(hpsResisted_, amount))
+    if (!CanAdd(resists_, 1) || !CanAdd(hpsResisted_, int64_t{amount}))
         return false;
     ++resists_;
     hpsResisted_ += amount;

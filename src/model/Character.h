@@ -21,8 +21,8 @@ using DamageTable = std::vector<std::pair<int32_t, std::vector<int32_t>>>;
 using SpellCastTable = std::vector<std::pair<std::string, std::string>>;
 
 // One combatant named in the logs and everything the logs say about it.
-// Record operations return false when a 32-bit counter would overflow; the
-// character is then unchanged by that call.
+// Counts are 32-bit, hit point totals 64-bit. Record operations return false
+// when a sum would overflow; the character is then unchanged by that call.
 class Character {
 public:
     // One-time initialiser; a second call changes nothing.
@@ -52,13 +52,13 @@ public:
     int32_t AttackHits() const { return attackHits_; }
     int32_t EnemyAttacks() const { return enemyAttacks_; }
     int32_t EnemyAttackHits() const { return enemyAttackHits_; }
-    int32_t DamageDealt() const { return damageDealt_; }
-    int32_t DamageReceived() const { return damageReceived_; }
+    int64_t DamageDealt() const { return damageDealt_; }
+    int64_t DamageReceived() const { return damageReceived_; }
     int32_t SaveAttempts() const { return saveAttempts_; }
     int32_t SaveSuccesses() const { return saveSuccesses_; }
-    int32_t HPsHealed() const { return hpsHealed_; }
+    int64_t HPsHealed() const { return hpsHealed_; }
     int32_t Resists() const { return resists_; }
-    int32_t HPsResisted() const { return hpsResisted_; }
+    int64_t HPsResisted() const { return hpsResisted_; }
 
     // Kills by victim / deaths by killer: the characters counted, in ID
     // order; every other character counts 0. The cost follows the entries,
@@ -110,15 +110,15 @@ private:
     int32_t attackHits_ = 0;
     int32_t enemyAttacks_ = 0;
     int32_t enemyAttackHits_ = 0;
-    int32_t damageDealt_ = 0;
+    int64_t damageDealt_ = 0;
     RecordSet outbound_;
-    int32_t damageReceived_ = 0;
+    int64_t damageReceived_ = 0;
     RecordSet inbound_;
     int32_t saveAttempts_ = 0;
     int32_t saveSuccesses_ = 0;
-    int32_t hpsHealed_ = 0;
+    int64_t hpsHealed_ = 0;
     int32_t resists_ = 0;
-    int32_t hpsResisted_ = 0;
+    int64_t hpsResisted_ = 0;
 };
 
 using CharacterList = KeyedList<Character>;

@@ -52,7 +52,7 @@ void DropFinalBar(std::string& format)
 
 } // namespace
 
-std::string RatioText(int32_t numerator, int32_t denominator)
+std::string RatioText(int64_t numerator, int64_t denominator)
 {
     if (numerator < 1 || denominator < 1)
         return "n/a";

@@ -23,6 +23,6 @@ DetailGrid BuildSpells(const Session& session, const Character& character);
 DetailGrid BuildKillsOrDeaths(const Session& session, const Character& character, bool kills);
 
 // "2.5:1", or "n/a" when either side is below 1.
-std::string RatioText(int32_t numerator, int32_t denominator);
+std::string RatioText(int64_t numerator, int64_t denominator);
 
 } // namespace tarvik

@@ -21,9 +21,9 @@ struct SideTotals {
     int32_t mostEffectiveKiller = 0;
     int64_t damageDealt = 0;
     int64_t damageReceived = 0;
-    int32_t bestDealerDamage = 0;
+    int64_t bestDealerDamage = 0;
     int32_t bestDamageDealer = 0;
-    int32_t bestTargetDamage = 0;
+    int64_t bestTargetDamage = 0;
     int32_t bestDamageTarget = 0;
     float bestDamageRatio = 0;
     int32_t mostEffectiveDamageDealer = 0;
@@ -47,7 +47,7 @@ std::string R(float value)
 }
 
 // Ratios are kept in single precision, as their comparisons decide the winners.
-float Ratio(int32_t numerator, int32_t denominator)
+float Ratio(int64_t numerator, int64_t denominator)
 {
     return static_cast<float>(numerator) /
            (denominator < 1 ? 0.999999f : static_cast<float>(denominator));

@@ -39,6 +39,30 @@ std::string SummaryText(const AnalysisData& data, int32_t files, int64_t elapsed
     return text;
 }
 
+std::string LineClassesText(const LineCounts& counts)
+{
+    std::string text;
+    for (size_t c = 0; c < LineClassCount; ++c) {
+        const auto lineClass = static_cast<LineClass>(c);
+        const int64_t count = counts[lineClass];
+        if (count == 0 && lineClass != LineClass::Problem)
+            continue;
+        if (!text.empty())
+            text += ", ";
+        text += FormatThousands(count) + " " + std::string(LineClassName(lineClass));
+        if (lineClass == LineClass::Problem && count != 1)
+            text += "s";
+    }
+    return text;
+}
+
+std::string LinesWithoutRecordText(const LineCounts& counts)
+{
+    const int64_t total = counts.Total();
+    return FormatThousands(total) + (total == 1 ? " line" : " lines") +
+           " without a record: " + LineClassesText(counts) + ".";
+}
+
 std::string StopReasonText(const DriverResult& result)
 {
     if (!result.aborted)

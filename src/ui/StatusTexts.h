@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/LineClass.h"
+
 #include <cstdint>
 #include <string>
 
@@ -12,6 +14,11 @@ struct DriverResult;
 std::string ProgressText(const AnalysisData& data);
 // The "Status" tab's summary of a finished run, from its elapsed milliseconds.
 std::string SummaryText(const AnalysisData& data, int32_t files, int64_t elapsedMs);
+// The classes of the error list's lines, those met only:
+// "379 blank, 120 session header, 6 engine, 1 problem"; problems always.
+std::string LineClassesText(const LineCounts& counts);
+// "959 lines without a record: " and the classes, for the summary of a run.
+std::string LinesWithoutRecordText(const LineCounts& counts);
 // Why a run stopped early, for the status bar; empty for a run that did not.
 std::string StopReasonText(const DriverResult& result);
 

@@ -79,11 +79,11 @@ FetchResult HttpFetcher::Fetch(const QUrl& url, const FetchLimits& limits,
         ~ForgetCancel() { cancel = nullptr; }
     } forgetCancel{cancelRunning_};
 
-    const std::unique_ptr<OneShotTimer> idle = timers_.Make([&] {
+    const std::unique_ptr<Timer> idle = timers_.Make(TimerKind::SingleShot, [&] {
         abort(QStringLiteral("No answer from %1 within %2 seconds.")
                   .arg(host, Seconds(limits.idleTimeout)));
     });
-    const std::unique_ptr<OneShotTimer> total = timers_.Make([&] {
+    const std::unique_ptr<Timer> total = timers_.Make(TimerKind::SingleShot, [&] {
         abort(QStringLiteral("The transfer took longer than %1 seconds.")
                   .arg(Seconds(limits.totalTimeout)));
     });

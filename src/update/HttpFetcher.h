@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OneShotTimer.h"
 #include "TransferState.h"
+#include "util/gui/QtTimers.h"
 
 #include <chrono>
 #include <functional>

@@ -15,6 +15,10 @@ public:
     virtual ~SettingsStore() = default;
     virtual std::optional<std::string> Read(std::string_view section, std::string_view key) = 0;
     virtual void Write(std::string_view section, std::string_view key, std::string_view value) = 0;
+    // Puts what was written where the store keeps it; the reason when that
+    // failed (a read-only folder, a full disk). A store that keeps its values
+    // at once has nothing to put.
+    virtual std::optional<std::string> Flush() { return std::nullopt; }
 };
 
 // A store in memory, for the command-line tool and tests.

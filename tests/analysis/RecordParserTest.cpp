@@ -190,7 +190,6 @@ TEST_F(ExampleParsing, DamageByTypeWithTheLookupsTheDebugLogTells)
     for (const auto& c : cases) {
         const ParsedDamage d = parser.ParseDamage(Classified(c.body));
         ASSERT_FALSE(d.attacker.rejection || d.defender.rejection || d.rejection) << c.body;
-        EXPECT_EQ(d.fault, Fault::None) << c.body;
         ASSERT_NE(d.amounts, nullptr) << c.body;
         EXPECT_EQ(*d.amounts, c.amounts) << c.body;
         EXPECT_EQ(d.namedTypes, c.named) << c.body;
@@ -254,18 +253,20 @@ TEST_F(ExampleParsing, DamageThatCannotBeTakenApart)
         EXPECT_EQ(d.defender.cut.made, c.names >= 2) << c.body;
         EXPECT_EQ(std::vector<int>(d.typeLookups.begin(), d.typeLookups.end()), c.lookups)
             << c.body;
-        EXPECT_EQ(d.fault, Fault::None) << c.body;
     }
 }
 
-TEST_F(ExampleParsing, DamageBeyondThirtyTwoBitsEndsTheRead)
+// An amount of a damage record that is negative or does not fit 32 bits,
+// or a record whose total would not, discards the record.
+TEST_F(ExampleParsing, DamageOutOfRangeIsDiscarded)
 {
-    for (const char* body : {"Orc damages Bob: 1 (2000000000 Physical 2000000000 Fire)",
-                             "Orc damages Bob: 1 (2000000000 Fire 2000000000 Fire)",
-                             "Orc damages Bob: 1 (99999999999 Fire)"}) {
+    for (const char* body :
+         {"Orc damages Bob: 1 (2000000000 Physical 2000000000 Fire)",
+          "Orc damages Bob: 1 (2000000000 Fire 2000000000 Fire)",
+          "Orc damages Bob: 1 (99999999999 Fire)", "Orc damages Bob: 99999999999999999999",
+          "Orc damages Bob: -5 (-5 Fire)", "Orc damages Bob: 0 (5 Physical -5 Fire)"}) {
         const ParsedDamage d = parser.ParseDamage(Classified(body));
-        EXPECT_EQ(d.fault, Fault::Overflow) << body;
-        EXPECT_FALSE(d.rejection) << body;
+        EXPECT_EQ(d.rejection.Message(), "Number out of range, discarded: ") << body;
     }
 }
 
@@ -276,19 +277,28 @@ TEST_F(Parsing, HealingAbsorbAndSaveAmounts)
         const char* name;
         int32_t amount;
         Fault fault;
+        bool outOfRange = false; // the record is discarded
     };
     const Case cases[] = {
         {"Greg the Nasty : Healed 15 hit points.", "Greg the Nasty", 15, Fault::None},
         {"Greg the Nasty : Healed 0 hit points.", "Greg the Nasty", 0, Fault::None},
         {"Bob : Healed lots hit points.", "Bob", 0, Fault::TypeMismatch},
-        {"Bob : Healed 99999999999 hit points.", "Bob", 0, Fault::Overflow},
+        {"Bob : Healed 99999999999 hit points.", "Bob", 0, Fault::None, true},
+        {"Bob : Healed -5 hit points.", "Bob", 0, Fault::None, true},
         {"Nazzadan : Damage Resistance absorbs 5 damage", "Nazzadan", 5, Fault::None},
         {"Nazzadan : Damage Reduction absorbs 12 damage", "Nazzadan", 12, Fault::None},
         {"Nazzadan : Damage Immunity absorbs 1 point(s) of Physical", "Nazzadan", 1, Fault::None},
         {"Bob : Damage Resistance absorbs many damage", "Bob", 0, Fault::TypeMismatch},
+        {"Bob : Damage Resistance absorbs 4294967295 damage", "Bob", 0, Fault::None, true},
+        {"Bob : Damage Immunity absorbs -1 point(s) of Fire", "Bob", 0, Fault::None, true},
         {"Xin'thah Moragh : Will Save : *success* : (6 + 16 = 22 vs. DC: 15)", "Xin'thah Moragh",
          16, Fault::None},
+        // A bonus may be negative, written either way.
+        {"Bob : Will Save : *failure* : (3 - 2 = 1 vs. DC: 15)", "Bob", -2, Fault::None},
+        {"Bob : Will Save : *failure* : (3 + -2 = 1 vs. DC: 15)", "Bob", -2, Fault::None},
         {"Bob : Will Save : *success* : (6 + x = 22 vs. DC: 15)", "Bob", 0, Fault::TypeMismatch},
+        {"Bob : Will Save : *success* : (6 + 16000000000 = 16000000006 vs. DC: 15)", "Bob", 0,
+         Fault::None, true},
     };
     for (const auto& c : cases) {
         const RecordContext record = Classified(c.body);
@@ -311,7 +321,9 @@ TEST_F(Parsing, HealingAbsorbAndSaveAmounts)
             amount = p.bonus;
             fault = p.fault;
         }
-        EXPECT_FALSE(opening.rejection) << c.body;
+        EXPECT_EQ(opening.rejection.Message(),
+                  c.outOfRange ? "Number out of range, discarded: " : "")
+            << c.body;
         EXPECT_EQ(opening.name, c.name) << c.body;
         EXPECT_EQ(fault, c.fault) << c.body;
         EXPECT_EQ(amount, c.amount) << c.body;
@@ -527,19 +539,21 @@ TEST_F(Parsing, ExperiencePoints)
         const char* body;
         bool found;
         int32_t points;
-        Fault fault;
+        bool outOfRange = false;
     };
     const Case cases[] = {
-        {"Experience Points Gained:  242", true, 242, Fault::None},
-        {"Experience Points Gained:  lots", false, 0, Fault::None},
-        {"Experience Points Gained:", false, 0, Fault::None},
-        {"Experience Points Gained:  99999999999", true, 0, Fault::Overflow},
+        {"Experience Points Gained:  242", true, 242},
+        {"Experience Points Gained:  lots", false, 0},
+        {"Experience Points Gained:", false, 0},
+        {"Experience Points Gained:  99999999999", true, 0, true},
+        {"Experience Points Gained:  -120", true, 0, true},
     };
     for (const auto& c : cases) {
         const ParsedExperience e = parser.ParseExperience(Classified(c.body));
         EXPECT_EQ(e.found, c.found) << c.body;
         EXPECT_EQ(e.points, c.points) << c.body;
-        EXPECT_EQ(e.fault, c.fault) << c.body;
+        EXPECT_EQ(e.rejection.Message(), c.outOfRange ? "Number out of range, discarded: " : "")
+            << c.body;
     }
 }
 

@@ -1,6 +1,8 @@
 #include "AnalysisTestSupport.h"
+#include "analysis/ErrorList.h"
 #include "util/Text.h"
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -122,6 +124,78 @@ TEST(Samples, RealLogsReadDatedInTheirYearWithEveryRecordTakenApart)
     EXPECT_GT(kills, 0);
     EXPECT_GT(saves, 0);
     EXPECT_GT(healed, 0);
+}
+
+// The undated lines of the real logs, each read by hand once: chat copies
+// ("[Halgroth] Xin'thah Moragh: [Party]  Hi guys"), the engine's lines
+// ("nwsync: ...", "Error: 40964", relay connections, "GameSpy Connect
+// Failed"), blank lines, and the further lines of messages (a tell's list of
+// players online, a crafting table's dialogue). None is a problem.
+TEST(Samples, UndatedLinesOfRealLogsAreClassifiedAsAPlayerWould)
+{
+    const std::string root = test::SharedSamplesDir();
+    std::error_code code;
+    if (!fs::is_directory(root, code))
+        GTEST_SKIP() << "no sample logs at " << root;
+    struct Case {
+        const char* file;
+        // blank, session header, engine, chat duplicate, continuation, problem
+        std::array<int64_t, LineClassCount> counts;
+        // Some lines and their class, as a player reads them.
+        std::vector<std::pair<std::string, LineClass>> lines;
+    };
+    const Case cases[] = {
+        {"classic-2010/nwclientLog1.txt",
+         {0, 0, 0, 187, 0, 0},
+         {{"[Halgroth] Xin'thah Moragh: [Talk] La La Land :: Player Tools ",
+           LineClass::ChatDuplicate},
+          {"Durga : [Tell]  hi there ", LineClass::ChatDuplicate}}},
+        {"classic-2010/nwclientLog2.txt", {1, 0, 0, 0, 0, 0}, {{"", LineClass::Blank}}},
+        {"classic-2017/nwclientLog1.txt",
+         {48, 0, 1, 0, 54, 0},
+         {{"GameSpy Connect Failed with Error 4", LineClass::Engine},
+          {"Players online: 4", LineClass::Continuation},
+          {"The Jackdaw   Nazzadan   28", LineClass::Continuation},
+          {"---------------------------", LineClass::Continuation},
+          {"You successfully made 42 items.", LineClass::Continuation}}},
+        {"ee-2020/20200803_duergars.txt",
+         {0, 0, 68, 0, 0, 0},
+         {{"Error: 40964", LineClass::Engine},
+          {"Connection to 168.61.183.9:5121 switching relayed mode: 1->0", LineClass::Engine}}},
+        {"ee-2020/20200925_mindflayers.txt", {0, 0, 0, 0, 0, 0}, {}},
+        {"ee-2020/20201205_sacred.txt", {0, 0, 20, 0, 0, 0}, {}},
+        {"ee-2020/20201206_sacred.txt", {0, 0, 11, 0, 0, 0}, {}},
+        {"ee-2020/20201207_sacred.txt",
+         {0, 0, 11, 0, 0, 0},
+         {{"*** ValidateGFFResource sent by user.", LineClass::Engine}}}};
+    const AnalysisConfig config = test::ShippedAnalysisConfig();
+    int64_t undated = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const fs::path source = fs::path(root) / c.file;
+        if (!fs::is_regular_file(source, code)) {
+            ADD_FAILURE() << "missing sample";
+            continue;
+        }
+        test::SessionHarness h(config);
+        ASSERT_TRUE(h.S().AnalyzeLog(source.string()));
+        const ErrorList& errors = h.S().Errors();
+        EXPECT_EQ(errors.Counts().byClass, c.counts);
+        undated += errors.Counts().Total();
+        const std::string prefix =
+            source.filename().string() + ": Invalid/missing date, discarded: ";
+        for (const auto& [line, lineClass] : c.lines) {
+            bool found = false;
+            for (size_t i = 0; i < errors.Lines().size(); ++i) {
+                if (errors.Lines()[i] == prefix + line) {
+                    found = true;
+                    EXPECT_EQ(errors.Classes()[i], lineClass) << line;
+                }
+            }
+            EXPECT_TRUE(found) << line;
+        }
+    }
+    EXPECT_EQ(undated, 401);
 }
 
 } // namespace

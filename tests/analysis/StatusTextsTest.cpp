@@ -3,6 +3,7 @@
 #include "analysis/AnalysisData.h"
 #include "analysis/Session.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -65,6 +66,30 @@ TEST(StatusTexts, StopReasonNamesTheFileAndWhyOnlyForAStoppedRun)
         result.seriousError = c.serious;
         result.stoppedAt = c.aborted ? "b.txt" : "";
         EXPECT_EQ(StopReasonText(result), c.expected) << c.aborted << c.serious;
+    }
+}
+
+// The classes met are named in the error list's order of classes; problems
+// are always named, as they are what a player looks for.
+TEST(StatusTexts, LinesWithoutRecordCountTheirClassesApart)
+{
+    struct Case {
+        // blank, session header, engine, chat duplicate, continuation, problem
+        std::array<int64_t, LineClassCount> counts;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{379, 120, 6, 152, 301, 1},
+         "959 lines without a record: 379 blank, 120 session header, 6 engine, 152 chat "
+         "duplicate, 301 continuation, 1 problem."},
+        {{0, 0, 0, 0, 0, 2}, "2 lines without a record: 2 problems."},
+        {{1, 0, 0, 0, 0, 0}, "1 line without a record: 1 blank, 0 problems."},
+        {{0, 0, 1200, 0, 0, 0}, "1,200 lines without a record: 1,200 engine, 0 problems."},
+    };
+    for (const auto& c : cases) {
+        LineCounts counts;
+        counts.byClass = c.counts;
+        EXPECT_EQ(LinesWithoutRecordText(counts), c.expected);
     }
 }
 

@@ -28,7 +28,19 @@ TEST(CliOptions, FollowAndReportSections)
     EXPECT_EQ(options->serve->port, 8080);
     EXPECT_EQ(options->allowedHosts, std::vector<std::string>{"obs-pc"});
 
+    const std::pair<const char*, ErrorListing> listings[] = {
+        {"a.txt", ErrorListing::None},
+        {"--errors", ErrorListing::Problems},
+        {"--errors=all", ErrorListing::All},
+    };
+    for (const auto& [arg, listing] : listings) {
+        options = ParseCliOptions({arg, "b.txt"}, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->listErrors, listing) << arg;
+    }
+
     const std::pair<std::vector<std::string>, const char*> wrong[] = {
+        {{"--errors=some", "a.txt"}, "Unknown option --errors=some."},
         {{"--follow", "logs", "a.txt"},
          "--follow reads the logs of its folder; give no LOG files with it."},
         {{"--for", "5", "a.txt"}, "--for only goes with --follow."},

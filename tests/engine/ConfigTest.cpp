@@ -358,6 +358,36 @@ TEST_F(ConfigurationTest, FightGapDefaultWhenMissingClampedWhenOutOfRangeFatalWh
     EXPECT_EQ(shipped.configuration->analysis.fightGapSeconds, 15);
 }
 
+// The keys that tell what undated lines are came later: a file without them
+// reads the shipped values; an empty value recognises nothing.
+TEST_F(ConfigurationTest, UndatedLineKeysDefaultToTheShippedValues)
+{
+    const ConfigurationResult shipped = LoadConfiguration(test::ShippedConfigPath(), "Tarvik");
+    ASSERT_TRUE(shipped.configuration) << shipped.fatalMessage;
+    const LogFormat& expected = shipped.configuration->analysis.format;
+    EXPECT_EQ(expected.sessionHeaderRule, "-");
+    EXPECT_EQ(expected.chatDuplicateTags,
+              (Names{"[Talk]", "[Party]", "[Tell]", "[Shout]", "[Whisper]", "[Server]", "[DM]"}));
+    ASSERT_FALSE(expected.engineLines.empty());
+    EXPECT_EQ(expected.engineLines.front(), "nwsync:");
+
+    const ConfigurationResult absent = Load({});
+    ASSERT_TRUE(absent.configuration) << absent.fatalMessage;
+    const LogFormat& format = absent.configuration->analysis.format;
+    EXPECT_EQ(format.sessionHeaderRule, expected.sessionHeaderRule);
+    EXPECT_EQ(format.engineLines, expected.engineLines);
+    EXPECT_EQ(format.chatDuplicateTags, expected.chatDuplicateTags);
+
+    const ConfigurationResult empty =
+        Load({{"RecordEnd=\n", "RecordEnd=\nSessionHeaderRule=\nEngineLines=\n"
+                               "ChatDuplicateTags= , [Party] ,,\n"}});
+    ASSERT_TRUE(empty.configuration) << empty.fatalMessage;
+    const LogFormat& none = empty.configuration->analysis.format;
+    EXPECT_EQ(none.sessionHeaderRule, "");
+    EXPECT_TRUE(none.engineLines.empty());
+    EXPECT_EQ(none.chatDuplicateTags, Names{"[Party]"});
+}
+
 TEST(UserOptions, StoredNumbersAreClampedRoundedOrOnForAnyNonZero)
 {
     struct Case {

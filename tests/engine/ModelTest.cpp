@@ -8,6 +8,8 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace tarvik {
 namespace {
@@ -56,6 +58,17 @@ TEST(Checked, AddsOnlyWhatFits)
         int32_t counter = c.counter;
         EXPECT_EQ(AddChecked(counter, c.amount), c.fits) << c.counter << " + " << c.amount;
         EXPECT_EQ(counter, c.fits ? static_cast<int32_t>(c.counter + c.amount) : c.counter);
+    }
+    // Totals take 64 bits, and refuse only what would wrap those.
+    constexpr int64_t Max64 = std::numeric_limits<int64_t>::max();
+    constexpr int64_t Min64 = std::numeric_limits<int64_t>::min();
+    const std::tuple<int64_t, int64_t, bool> totals[] = {{Max32, Max32, true}, {Max64 - 1, 1, true},
+                                                         {Max64, 1, false},    {Min64, -1, false},
+                                                         {Min64, Max64, true}, {-1, Min64, false}};
+    for (const auto& [total, amount, fits] : totals) {
+        int64_t sum = total;
+        EXPECT_EQ(AddChecked(sum, amount), fits) << total << " + " << amount;
+        EXPECT_EQ(sum, fits ? total + amount : total);
     }
 }
 
@@ -164,37 +177,37 @@ TEST(Character, DamageGoesToThePairingOfEachOpponent)
     EXPECT_EQ(c.InboundRecords()[1].NumberAttacks(), 1);
 }
 
-TEST(Character, OverflowReturnsFalseAndKeepsCounters)
+// Hit point totals are 64-bit: 32-bit amounts add up past 32 bits, whole.
+TEST(Character, HitPointTotalsPassThirtyTwoBits)
 {
+    constexpr int64_t Twice = 2 * int64_t{Max32};
     Character c = MakeCharacter("Epic Mummy Warrior", 1);
     ASSERT_TRUE(c.RecordHealing(Max32));
-    EXPECT_FALSE(c.RecordHealing(1));
-    EXPECT_EQ(c.HPsHealed(), Max32);
-    ASSERT_TRUE(c.RecordHealing(Min32));
-    EXPECT_EQ(c.HPsHealed(), -1);
+    ASSERT_TRUE(c.RecordHealing(Max32));
+    EXPECT_EQ(c.HPsHealed(), Twice);
+    ASSERT_TRUE(c.RecordResist(Max32));
+    ASSERT_TRUE(c.RecordResist(Max32));
+    EXPECT_EQ(c.HPsResisted(), Twice);
+    EXPECT_EQ(c.Resists(), 2);
 
-    ASSERT_TRUE(c.RecordDamageDealt(2, {0, 0, Max32}));
-    EXPECT_FALSE(c.RecordDamageDealt(2, {0, 0, 1}));
-    EXPECT_EQ(c.DamageDealt(), Max32);
-    EXPECT_EQ(c.OutboundRecords()[0].NumberAttacks(), 1);
+    ASSERT_TRUE(c.RecordDamageDealt(2, {0, Max32, Max32}));
+    ASSERT_TRUE(c.RecordDamageDealt(2, {0, Max32, Max32}));
+    EXPECT_EQ(c.DamageDealt(), Twice);
+    const AttackRecord& pairing = c.OutboundRecords()[0];
+    EXPECT_EQ(pairing.NumberAttacks(), 2);
+    EXPECT_EQ(pairing.TotalDamage(), Twice);
+    EXPECT_EQ(pairing.DamageOfType(1), Twice);
+    EXPECT_EQ(pairing.RecordsOfType(1), 2);
+    EXPECT_EQ(pairing.AverageDamage(), Max32);
 
-    // The pairing's type sum overflows while the character's total fits.
-    ASSERT_TRUE(c.RecordDamageReceived(3, {Max32, 0, 1}));
-    EXPECT_FALSE(c.RecordDamageReceived(3, {1, 0, 1}));
-    EXPECT_EQ(c.DamageReceived(), 1);
-    EXPECT_EQ(c.InboundRecords()[0].NumberAttacks(), 1);
-
-    // A later type's overflow takes back what earlier types of the same
-    // record had added.
-    Character orc = MakeCharacter("Orc", 2);
-    ASSERT_TRUE(orc.RecordDamageDealt(1, {0, Max32, 1}));
-    EXPECT_FALSE(orc.RecordDamageDealt(1, {5, 1, 6}));
-    const AttackRecord& pairing = orc.OutboundRecords()[0];
-    EXPECT_EQ(pairing.DamageOfType(0), 0);
-    EXPECT_EQ(pairing.RecordsOfType(0), 0);
-    EXPECT_EQ(pairing.DamageOfType(1), Max32);
-    EXPECT_EQ(pairing.RecordsOfType(1), 1);
-    EXPECT_EQ(pairing.NumberAttacks(), 1);
+    // Two types that each average the largest amount: their sum, shown as
+    // the average total, is held at the largest 32-bit number.
+    ASSERT_TRUE(c.RecordDamageReceived(3, {Max32, 0, Max32}));
+    ASSERT_TRUE(c.RecordDamageReceived(3, {0, Max32, Max32}));
+    EXPECT_EQ(c.DamageReceived(), Twice);
+    std::vector<int32_t> averages;
+    ASSERT_TRUE(c.InboundRecords()[0].GetAttackAverages(averages));
+    EXPECT_EQ(averages, (std::vector<int32_t>{Max32, Max32, Max32}));
 }
 
 } // namespace

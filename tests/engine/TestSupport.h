@@ -34,9 +34,12 @@ inline std::string ShippedConfigPath()
     return SourceDir() + "/data/Tarvik.ini";
 }
 
-// Real players' logs kept beside the project; tests using them skip when absent.
+// Real players' logs kept beside the project (or where TARVIK_SAMPLES
+// says, for a checkout elsewhere); tests using them skip when absent.
 inline std::string SharedSamplesDir()
 {
+    if (const char* dir = std::getenv("TARVIK_SAMPLES"); dir && *dir)
+        return dir;
     return (std::filesystem::path(SourceDir()) / ".." / "shared" / "samples")
         .lexically_normal()
         .string();

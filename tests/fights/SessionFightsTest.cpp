@@ -170,6 +170,23 @@ TEST_F(SessionFights, TargetFactsFromTheLinesOfACurrentServer)
     EXPECT_TRUE(AllStatsOf(h.S().Fights(), vexa->ID()).specialImmunities.empty());
 }
 
+TEST_F(SessionFights, ServerContinuationLinesTellImmunities)
+{
+    const std::vector<std::string> lines = {
+        GameLine("Ander Gara attacks Plane Hell Wurm : *hit* : (17 + 65 = 82)",
+                 "Sat Dec 16 22:00:00"),
+        GameLine("Ander Gara casts Fear", "Sat Dec 16 22:00:01"),
+        "Plane Hell Wurm is immune to to FEAR effects",
+        "BEST RESULT: 19",
+    };
+    ASSERT_TRUE(h.S().AnalyzeLog(h.Write("log.txt", lines)));
+    const TargetRow* wurm = Target("Plane Hell Wurm");
+    ASSERT_NE(wurm, nullptr);
+    EXPECT_EQ(wurm->specialText, "FEAR");
+    // The other continuation names nobody.
+    EXPECT_EQ(h.Named("BEST RESULT"), nullptr);
+}
+
 TEST_F(SessionFights, FightGoesOnAcrossTheBorderOfTwoLogsAndAClearForgetsIt)
 {
     Read({"23:59:50 Drogo attacks Duergar Veteran : *hit* : (10 + 19 = 29)",

@@ -70,7 +70,7 @@ def check_all(cli, work):
          ["long.txt: Line too long (over 64 KB), discarded: " + "\u00e9" * 1000 + "\u2026\n"]),
         ("missing log", [str(gone), SAMPLE], None, 1,
          [f"{gone} was not found and was skipped."]),
-        ("escape sequences, text", ["--errors", str(escapes)], None, 0,
+        ("escape sequences, text", ["--errors=all", str(escapes)], None, 0,
          ["Invalid/missing date, discarded: \\u001b]0;owned\\u0007\\u009b2J\n"],
          ["== \\u001b[31mRed Bob\\u001b[0m ==\n"]),
     ]

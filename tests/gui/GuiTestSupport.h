@@ -2,6 +2,7 @@
 
 #include "FakeDialogs.h"
 #include "FileSizeLimit.h"
+#include "ManualTimers.h"
 #include "app/gui/CharacterTreeWidget.h"
 #include "app/gui/MainWindow.h"
 #include "config/ProgramInfo.h"
@@ -90,8 +91,10 @@ void WhenViewerOpens(Check check)
     });
 }
 
-// What a main window under test uses instead of the real dialogs, settings
-// and clock; reset before each test.
+// What a main window under test uses instead of the real dialogs, settings,
+// clock and timers; reset before each test. The window's timers run out only
+// as the test lets their time pass (timers.Advance); the clock moves only
+// when the test moves it.
 struct WindowServices {
     explicit WindowServices(DateTime now)
         : clock(now)
@@ -105,6 +108,7 @@ struct WindowServices {
         environment.dialogs = &dialogs;
         environment.store = &store;
         environment.clock = &clock;
+        environment.timers = &timers;
         return environment;
     }
     // For a version that has run before: no first-run version history.
@@ -118,11 +122,15 @@ struct WindowServices {
         QStandardPaths::setTestModeEnabled(true);
         dialogs = FakeDialogs();
         store = MemorySettingsStore();
+        timers.ForgetScheduled();
     }
+    // Lets the window's timers run out as this much time passes.
+    void Pass(std::chrono::milliseconds time) { timers.Advance(time); }
 
     FakeDialogs dialogs;
     MemorySettingsStore store;
     ManualClock clock;
+    ManualTimers timers;
 };
 
 // Appends text to a file. A log is given the time it was last written

@@ -6,6 +6,10 @@
 #include "app/gui/DebugTab.h"
 #include "app/gui/ErrorsTab.h"
 #include "app/gui/LogSelectionPanel.h"
+#include "app/gui/MonitoringController.h"
+#include "app/gui/QtSettingsStore.h"
+#include "app/gui/StatusBar.h"
+#include "app/gui/UpdateCoordinator.h"
 #include "config/ProgramInfo.h"
 #include "diag/gui/FileViewer.h"
 #include "fights/FightTables.h"
@@ -22,16 +26,20 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 
 using namespace tarvik;
@@ -129,7 +137,7 @@ private slots:
         QVERIFY(QDir(root.filePath("data")).exists());
         QCOMPARE(QString::fromStdString(window.DebugFile().FileName()),
                  QString::fromStdString(JoinPath(inputs.userDataDir, "Tarvik_debug.log")));
-        QCOMPARE(window.Updater()->DescriptionPath(), root.filePath("data/Update.ini"));
+        QCOMPARE(window.Updates().Checker().DescriptionPath(), root.filePath("data/Update.ini"));
         // Nothing has been changed, so there is no copy of the configuration yet.
         QVERIFY(!QFile::exists(root.filePath("config/Tarvik.ini")));
 
@@ -214,10 +222,10 @@ private slots:
         QTreeWidgetItem* root = window.Tree()->topLevelItem(0);
         QVERIFY(root);
         QCOMPARE(root->childCount(), window.GetSession().Data().characters.Count());
-        QCOMPARE(window.Panel("Message")->text(),
+        QCOMPARE(window.Status().Panel("Message")->text(),
                  QString("Log analysis complete.  (Check Status and Errors tabs for more info.)"));
-        QCOMPARE(window.Panel("Start")->text(), QString("07/03/2026 08:14:10 PM"));
-        QCOMPARE(window.Panel("End")->text(), QString("07/05/2026 07:30:23 PM"));
+        QCOMPARE(window.Status().Panel("Start")->text(), QString("07/03/2026 08:14:10 PM"));
+        QCOMPARE(window.Status().Panel("End")->text(), QString("07/05/2026 07:30:23 PM"));
         QCOMPARE(window.Tabs()->currentIndex(), 0);
         QVERIFY(window.isEnabled());
         // The root cannot be collapsed.
@@ -244,7 +252,7 @@ private slots:
                  QString("Details - Character Deaths - Aldric Voss"));
         QCOMPARE(window.DetailCharacterId(),
                  window.GetSession().Data().characters.Find("Aldric Voss")->ID());
-        window.ClearAllData();
+        window.GetSession().ClearAllData();
         QCOMPARE(window.DetailCharacterId(), 0);
     }
 
@@ -276,9 +284,38 @@ private slots:
 
         // Holding a button on the tree pauses monitoring.
         QTest::mousePress(window.Tree()->viewport(), Qt::LeftButton);
-        QVERIFY(window.MonitoringPaused());
+        QVERIFY(window.Monitoring().Paused());
         QTest::mouseRelease(window.Tree()->viewport(), Qt::LeftButton);
-        QVERIFY(!window.MonitoringPaused());
+        QVERIFY(!window.Monitoring().Paused());
+    }
+
+    // Lines that arrive while "Problems only" is shown (a monitored log
+    // grows) add rows for their problems alone, in order; All shows them all.
+    void errorsTabTakesLinesWhileShowingProblemsOnly()
+    {
+        ErrorsTab tab;
+        tab.ProblemsOnlyButton()->click();
+        const std::pair<const char*, LineClass> batches[][3] = {
+            {{"a", LineClass::Blank}, {"b", LineClass::Problem}, {"c", LineClass::Engine}},
+            {{"d", LineClass::Continuation}, {"e", LineClass::Blank}, {"f", LineClass::Blank}},
+            {{"g", LineClass::Problem}, {"h", LineClass::Problem}, {"i", LineClass::Blank}},
+        };
+        for (const auto& batch : batches) {
+            for (const auto& [line, lineClass] : batch)
+                tab.Append(line, lineClass);
+            tab.Flush();
+        }
+        const QAbstractItemModel* model = tab.List()->model();
+        QStringList shown;
+        for (int row = 0; row < model->rowCount(); ++row)
+            shown << model->index(row, 1).data().toString();
+        QCOMPARE(shown, (QStringList{"b", "g", "h"}));
+        QCOMPARE(tab.CountsLabel()->text(),
+                 QString("4 blank, 1 engine, 1 continuation, 3 problems"));
+        tab.AllButton()->click();
+        QCOMPARE(model->rowCount(), 9);
+        QCOMPARE(model->index(3, 0).data().toString(), QString("continuation"));
+        QCOMPARE(model->index(3, 1).data().toString(), QString("d"));
     }
 
     void errorListButtonsAndSaving()
@@ -299,6 +336,33 @@ private slots:
         QVERIFY(errors->ViewButton()->isEnabled());
         QCOMPARE(errors->List()->model()->rowCount(), lines);
 
+        // Each line is shown with its class; the counts sum them up, here and
+        // in the Status tab. "Problems only" shows the problems alone, in
+        // their order; View and Save still take every line.
+        const QAbstractItemModel* model = errors->List()->model();
+        QCOMPARE(model->index(0, 0).data().toString(), QString("engine"));
+        QCOMPARE(model->index(0, 1).data().toString(),
+                 QString("nwclientLog1.txt: Invalid/missing date, discarded: nwsync: "
+                         "reconfigured successfully"));
+        QVERIFY(errors->AllButton()->isChecked());
+        QCOMPARE(errors->CountsLabel()->text(),
+                 QString("2 blank, 6 session header, 2 engine, 2 continuation, 3 problems"));
+        QVERIFY(window.ProgressLabel()->text().contains(
+            "15 lines without a record: 2 blank, 6 session header, 2 engine, 2 continuation, 3 "
+            "problems."));
+        errors->ProblemsOnlyButton()->click();
+        QCOMPARE(model->rowCount(), 3);
+        const char* const problems[] = {
+            "nwclientLog2.txt: Invalid/missing date, discarded: [CHAT WINDOW TEXT] [Sat Jul 04 "
+            "31:99:99]",
+            "nwclientLog2.txt: Custom attack record, discarded: ",
+            "nwclientLog3.txt: Invalid damage record, discarded: "};
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(model->index(row, 0).data().toString(), QString("problem"));
+            QVERIFY2(model->index(row, 1).data().toString().startsWith(problems[row]),
+                     problems[row]);
+        }
+
         QTemporaryDir out;
         services_.dialogs.savePath = out.filePath("errors.log");
         errors->SaveButton()->click();
@@ -311,6 +375,8 @@ private slots:
         QCOMPARE(text[2], QByteArray("\r"));
         QCOMPARE(text.size(), 3 + lines + 1);
         QCOMPARE(services_.dialogs.messages.last().text, QString("Log successfully saved."));
+        errors->AllButton()->click();
+        QCOMPARE(model->rowCount(), lines);
 
         // A disk that fills up while the list is written: the old file stays
         // and the user hears of it. The viewer's Save alike.
@@ -415,9 +481,9 @@ private slots:
         test::AppendToFile(logs.filePath("b-empty.txt"), {});
         window.AnalyzeFiles({logs.filePath("0-long.txt"), logs.filePath("b-empty.txt")});
 
-        QCOMPARE(window.Panel("Message")->text(),
+        QCOMPARE(window.Status().Panel("Message")->text(),
                  QString("Log file [b-empty.txt] holds no lines; the analysis stopped."));
-        QCOMPARE(window.Errors()->List()->model()->index(0, 0).data().toString(),
+        QCOMPARE(window.Errors()->List()->model()->index(0, 1).data().toString(),
                  "0-long.txt: Line too long (over 64 KB), discarded: " +
                      QString(1000, QChar(0xE9)) + QChar(0x2026));
         QCOMPARE(window.Tabs()->currentIndex(), 2);
@@ -468,6 +534,76 @@ private slots:
         QVERIFY(again.GetSession().Options().autodetectParty);
         QCOMPARE(QDir(again.LogPanel()->Folder()), QDir(SourceDir + "/data/samples"));
         QCOMPARE(again.pos(), place);
+    }
+
+    // Options that cannot be saved are said once, with where they should
+    // have gone, however many were written; the program goes on without them.
+    void unsavableOptionsAreSaidOnce_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<int>("messagesAfterStart");
+        QTest::addColumn<int>("messagesAfterClose");
+        // Version already stored: nothing is written before the window closes.
+        QTest::newRow("writable folder") << "writable" << 0 << 0;
+        QTest::newRow("read-only folder") << "read-only" << 0 << 1;
+        // A first run, which stores the version at once.
+        QTest::newRow("a file where the folder should be") << "file" << 1 << 1;
+        QTest::newRow("read-only file system") << "proc" << 1 << 1;
+    }
+    void unsavableOptionsAreSaidOnce()
+    {
+        QFETCH(QString, place);
+        QFETCH(int, messagesAfterStart);
+        QFETCH(int, messagesAfterClose);
+        QTemporaryDir root;
+        // Nothing can be created in /proc, whoever asks.
+        const QString folder = place == "proc" ? "/proc/self" : root.filePath("config");
+        if (place == "proc" && !QFileInfo(folder).isDir())
+            QSKIP("No /proc here.");
+        const QString file = folder + "/Tarvik.ini";
+        if (place == "file") {
+            test::AppendToFile(folder, "not a folder");
+        } else if (place != "proc") {
+            QtSettingsStore before(file);
+            WriteStoredVersion(before, ProgramInfo::RunningVersion());
+            QVERIFY(!before.Flush());
+        }
+        if (place == "read-only") {
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+            if (QFileInfo(folder).isWritable())
+                QSKIP("This user may write into read-only folders.");
+        }
+
+        ProgramFolder program;
+        {
+            QtSettingsStore store(file);
+            MainWindowEnvironment environment = services_.For(program);
+            environment.store = &store;
+            test::WhenViewerOpens([](FileViewer&) {}); // the first run's version history
+            MainWindow window(environment);
+            window.Debug().SetLevel(1);
+            QVERIFY(window.Start());
+            QCOMPARE(services_.dialogs.messages.size(), messagesAfterStart);
+            window.Action("mnuMainOptionsAudibleAlerts")->trigger();
+            window.move(150, 130);
+            window.close();
+        }
+        if (place == "read-only")
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(services_.dialogs.messages.size(), messagesAfterClose);
+        const QByteArray debugLog = ReadAll(program.File("Tarvik_debug.log"));
+        if (messagesAfterClose == 0) {
+            QVERIFY(!debugLog.contains("Settings could not be saved"));
+            QtSettingsStore saved(file);
+            QCOMPARE(saved.Read("UserOptions", "AudibleFugueTimerAlerts").value_or(""),
+                     std::string("0"));
+            return;
+        }
+        const auto& shown = services_.dialogs.messages.front();
+        QCOMPARE(shown.icon, Dialogs::Icon::Exclamation);
+        QVERIFY2(shown.text.contains(QDir::toNativeSeparators(file) + " cannot be written"),
+                 qPrintable(shown.text));
+        QCOMPARE(debugLog.count("Settings could not be saved: "), 1);
     }
 };
 

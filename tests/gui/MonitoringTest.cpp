@@ -1,6 +1,8 @@
 #include "GuiTestSupport.h"
 #include "analysis/Session.h"
 #include "app/gui/LogSelectionPanel.h"
+#include "app/gui/MonitoringController.h"
+#include "app/gui/StatusBar.h"
 #include "fights/FightTables.h"
 #include "fights/gui/FightsTab.h"
 #include "fights/gui/TableModel.h"
@@ -26,8 +28,18 @@ QByteArray Line(const char* stamp, const char* body)
     return QByteArray("[CHAT WINDOW TEXT] [") + stamp + "] " + body + "\r\n";
 }
 
+using std::chrono::milliseconds;
+constexpr milliseconds Tick = MonitoringController::ReadInterval;
+
+QString PanelText(MainWindow& window, const char* key)
+{
+    return window.Status().Panel(key)->text();
+}
+
 } // namespace
 
+// Time passes as each test lets it: a monitoring tick is Tick of the
+// window's timers, the HUD refreshes once a second.
 class MonitoringTest : public QObject {
     Q_OBJECT
 
@@ -45,19 +57,24 @@ private slots:
         QVERIFY(window.Start());
         window.LogPanel()->SetFolder(logs.path());
 
-        window.SetMonitoring(true);
-        QCOMPARE(window.Panel("Monitor")->text(), QString("ACTIVE"));
-        QCOMPARE(window.Panel("Message")->text(), QString("Log file monitoring enabled."));
+        StatusPanel* monitor = window.Status().Panel("Monitor");
+        QTest::mouseClick(monitor, Qt::LeftButton);
+        QVERIFY(window.Monitoring().Enabled());
+        QCOMPARE(monitor->text(), QString("ACTIVE"));
+        QCOMPARE(monitor->frameShadow(), QFrame::Sunken);
+        QCOMPARE(PanelText(window, "Message"), QString("Log file monitoring enabled."));
         QVERIFY(window.LogPanel()->MaskText().isEmpty());
         QVERIFY(!window.LogPanel()->AnalyzeButton()->isEnabled());
         QVERIFY(!window.LogPanel()->FileList()->isEnabled());
         // An empty folder: every tick only says it is watching.
-        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Message")->text(),
-                                  QString("Monitoring log files..."), 3000);
+        services_.Pass(Tick);
+        QCOMPARE(PanelText(window, "Message"), QString("Monitoring log files..."));
 
-        window.SetMonitoring(false);
-        QCOMPARE(window.Panel("Monitor")->text(), QString("INACTIVE"));
-        QCOMPARE(window.Panel("Message")->text(), QString("Log file monitoring disabled."));
+        QTest::mouseClick(monitor, Qt::LeftButton);
+        QVERIFY(!window.Monitoring().Enabled());
+        QCOMPARE(monitor->text(), QString("INACTIVE"));
+        QCOMPARE(monitor->frameShadow(), QFrame::Raised);
+        QCOMPARE(PanelText(window, "Message"), QString("Log file monitoring disabled."));
         QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog*.txt"));
         QVERIFY(window.LogPanel()->AnalyzeButton()->isEnabled());
     }
@@ -91,8 +108,9 @@ private slots:
         QVERIFY(window.Start());
         window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
         window.LogPanel()->SetFolder(logs.path());
-        window.SetMonitoring(true);
-        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Aldric Voss"), 3000);
+        window.Monitoring().SetEnabled(true);
+        services_.Pass(Tick);
+        QVERIFY(test::CharacterNode(window, "Aldric Voss"));
         QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog1.txt"));
         QVERIFY(window.GetSession().Data().userCharacterId > 0);
 
@@ -109,19 +127,21 @@ private slots:
                                     "Physical 3 Fire)") +
                                Line("Mon Jul  6 20:00:06", "Experience Points Gained:  1250"),
                            services_.clock.Now());
-        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Goblin Shaman"), 3000);
+        services_.Pass(Tick);
+        QVERIFY(test::CharacterNode(window, "Goblin Shaman"));
         auto* abOut = hud->findChild<QLabel*>("lblABOut");
         auto* xp = hud->findChild<QLabel*>("lblTotalXP");
         auto* grid = hud->findChild<QTableWidget*>("msflexgridHUD");
         QVERIFY(abOut && xp && grid);
-        QTRY_COMPARE_WITH_TIMEOUT(abOut->text(), QString("17"), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(xp->text(), QString("1,250"), 3000);
+        services_.Pass(milliseconds(1000) - Tick); // the HUD's next refresh
+        QCOMPARE(abOut->text(), QString("17"));
+        QCOMPARE(xp->text(), QString("1,250"));
         QCOMPARE(grid->item(1, 1)->text(), QString("6"));
         QCOMPARE(grid->item(1, grid->columnCount() - 1)->text(), QString("9"));
         // The fight runs: its DPS line shows, in the HUD's colours and scale.
         auto* dps = hud->findChild<QLabel*>("lblFightDps");
         QVERIFY(dps);
-        QTRY_VERIFY_WITH_TIMEOUT(dps->isVisible(), 3000);
+        QVERIFY(dps->isVisible());
         QCOMPARE(dps->text(), QString("DPS  you 9  /  party 9"));
         QCOMPARE(dps->palette().color(QPalette::WindowText),
                  xp->palette().color(QPalette::WindowText));
@@ -135,15 +155,19 @@ private slots:
         // The timer runs from the death's own time, now by the test's clock.
         test::AppendToFile(log, Line("Mon Jul  6 20:00:00", "Ogre Chieftain killed Aldric Voss"),
                            services_.clock.Now());
-        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("5:00"), 3000);
-        QCOMPARE(window.Panel("Fugue")->toolTip(), QString("Active fugue timers:  1"));
+        // Read at the next tick, shown at the fugue display's next one.
+        services_.Pass(Tick + MonitoringController::FugueInterval);
+        QCOMPARE(PanelText(window, "Fugue"), QString("5:00"));
+        QCOMPARE(window.Status().Panel("Fugue")->toolTip(), QString("Active fugue timers:  1"));
         QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
         services_.clock.Advance(270'000);
-        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("0:30"), 2000);
-        QTRY_VERIFY_WITH_TIMEOUT(!dps->isVisible(), 3000); // the fight is over
+        services_.Pass(milliseconds(1000)); // the fugue display and the HUD
+        QCOMPARE(PanelText(window, "Fugue"), QString("0:30"));
+        QVERIFY(!dps->isVisible()); // the fight is over
         QVERIFY(window.FugueWarning()->isVisibleTo(&window));
         services_.clock.Advance(31'000);
-        QTRY_COMPARE_WITH_TIMEOUT(window.Panel("Fugue")->text(), QString("n/a"), 2000);
+        services_.Pass(MonitoringController::FugueInterval);
+        QCOMPARE(PanelText(window, "Fugue"), QString("n/a"));
         QVERIFY(!window.FugueWarning()->isVisibleTo(&window));
 
         // The HUD's hover level is stored and sets the main window's on-top timer.
@@ -156,7 +180,7 @@ private slots:
             QCOMPARE(window.OnTopInterval(), interval);
         }
         hud->close();
-        QTRY_VERIFY(window.isVisible());
+        QVERIFY(window.isVisible());
     }
 
     // The details of the character shown follow the lines about it.
@@ -172,8 +196,8 @@ private slots:
         MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
         window.LogPanel()->SetFolder(logs.path());
-        window.SetMonitoring(true);
-        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Aldric Voss"), 3000);
+        window.Monitoring().SetEnabled(true);
+        services_.Pass(Tick);
         QTreeWidgetItem* aldric = test::CharacterNode(window, "Aldric Voss");
         window.Tree()->setCurrentItem(aldric);
         window.ShowNode(aldric, 1);
@@ -185,8 +209,9 @@ private slots:
                            Line("Mon Jul  6 20:00:02",
                                 "Aldric Voss attacks Goblin Shaman : *miss* : (1 + 17 = 18)"),
                            services_.clock.Now());
-        QTRY_COMPARE_WITH_TIMEOUT(grid->CellText(4, 1), QString("2; 1 hits (50%)"), 3000);
-        window.SetMonitoring(false);
+        services_.Pass(Tick);
+        QCOMPARE(grid->CellText(4, 1), QString("2; 1 hits (50%)"));
+        window.Monitoring().SetEnabled(false);
     }
 
     // With the Fights tab in view, each tick shows the running fight at the
@@ -206,10 +231,11 @@ private slots:
         QVERIFY(window.Start());
         window.LogPanel()->SetFolder(logs.path());
         window.Tabs()->setCurrentWidget(window.FightsPanel());
-        window.SetMonitoring(true);
+        window.Monitoring().SetEnabled(true);
         FightsTab* tab = window.FightsPanel();
         TableModel* fights = tab->FightsModel();
-        QTRY_COMPARE_WITH_TIMEOUT(fights->rowCount(), 1, 3000);
+        services_.Pass(Tick);
+        QCOMPARE(fights->rowCount(), 1);
         QVERIFY(fights->Row(0).emphasized);
         tab->SelectFight(0);
         QCOMPARE(tab->CharactersModel()->rowCount(), 2);
@@ -217,15 +243,17 @@ private slots:
         test::AppendToFile(
             log, Line("Mon Jul  6 20:00:03", "Goblin Archer damages Aldric Voss: 4 (4 Physical)"),
             services_.clock.Now());
-        QTRY_COMPARE_WITH_TIMEOUT(tab->CharactersModel()->rowCount(), 3, 3000);
+        services_.Pass(Tick);
+        QCOMPARE(tab->CharactersModel()->rowCount(), 3);
         QCOMPARE(tab->SelectedFight(), 0);
         QCOMPARE(fights->Row(0).cells[FightDurationColumn].text, std::string("2 s"));
 
         // Time passes without a line: the fight ends and loses its mark.
         services_.clock.Advance(60'000);
-        QTRY_VERIFY_WITH_TIMEOUT(!fights->Row(0).emphasized, 3000);
+        services_.Pass(Tick);
+        QVERIFY(!fights->Row(0).emphasized);
         QCOMPARE(tab->SelectedFight(), 0);
-        window.SetMonitoring(false);
+        window.Monitoring().SetEnabled(false);
     }
 };
 

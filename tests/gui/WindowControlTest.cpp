@@ -5,6 +5,8 @@
 #include "LocalHttpServer.h"
 #include "analysis/Session.h"
 #include "app/gui/ErrorsTab.h"
+#include "app/gui/StatusBar.h"
+#include "app/gui/UpdateCoordinator.h"
 #include "update/UpdateChecker.h"
 #include "util/Clock.h"
 #include "util/SettingsStore.h"
@@ -17,6 +19,7 @@
 #include <QTest>
 
 using namespace tarvik;
+using std::chrono::milliseconds;
 using test::LocalHttpServer;
 
 namespace {
@@ -78,6 +81,8 @@ private slots:
         services_.Reset();
         server_ = std::make_unique<LocalHttpServer>();
         QVERIFY(server_->Listen());
+        // The server's pauses pass the window's time, as the transfer waits.
+        server_->PassTimeWith([this](int ms) { services_.Pass(milliseconds(ms)); });
         server_->Set("/Update.ini", {UpToDateDescription});
     }
 
@@ -103,19 +108,19 @@ private slots:
         connect(&watch, &QTimer::timeout, [&] {
             if (!window.GetSession().Analyzing())
                 return;
-            ++yields;
+            // Due at the analysis's first look at the event loop.
+            if (++yields == 1)
+                services_.Pass(UpdateCoordinator::AutomaticDelay);
             enabledWhileReading |= window.isEnabled();
             requestsWhileReading += static_cast<int>(server_->requests.size());
         });
         watch.start();
-        // Due at the analysis's first look at the event loop.
-        window.UpdateTimer()->start(0);
         window.AnalyzeFiles({log});
 
         QVERIFY(yields > 10);
         QVERIFY(!enabledWhileReading);
         QCOMPARE(requestsWhileReading, 0);
-        QCOMPARE(window.Panel("Message")->text(),
+        QCOMPARE(window.Status().Panel("Message")->text(),
                  QString("Log analysis complete.  (Check Status and Errors tabs for more info.)"));
         QVERIFY(window.GetSession().Data().linesRead > 4000);
         const int problems = window.Errors()->Count();
@@ -123,7 +128,7 @@ private slots:
 
         // Then it runs, and leaves the analysis's problems where they are.
         QTRY_COMPARE(server_->requests, QStringList{"/Update.ini"});
-        QTRY_COMPARE(window.Panel("Message")->text(), QString("Tarvik is up to date."));
+        QTRY_COMPARE(window.Status().Panel("Message")->text(), QString("Tarvik is up to date."));
         QVERIFY(window.isEnabled());
         QCOMPARE(window.Errors()->Count(), problems);
         QVERIFY(window.Errors()->Lines().front().find("Resolving") == std::string::npos);
@@ -140,7 +145,8 @@ private slots:
         services_.dialogs.answers.enqueue(Dialogs::Answer::Yes);
         int linesReadInside = -1;
         bool enabledInside = true;
-        QTimer::singleShot(200, [&] {
+        // While the answer comes, piece by piece.
+        services_.timers.After(milliseconds(200), [&] {
             window.AnalyzeFiles(test::SamplePaths());
             linesReadInside = window.GetSession().Data().linesRead;
             enabledInside = window.isEnabled();
@@ -150,7 +156,7 @@ private slots:
         QCOMPARE(linesReadInside, 0);
         QVERIFY(!enabledInside);
         QTRY_COMPARE(
-            window.Panel("Message")->text(),
+            window.Status().Panel("Message")->text(),
             QString("Log analysis complete.  (Check Status and Errors tabs for more info.)"));
         QVERIFY(window.ProgressLabel()->text().startsWith(
             "Analyzing logs...complete.\n\n3 log file(s)"));
@@ -185,7 +191,7 @@ private slots:
         QVERIFY(window.Start());
         services_.dialogs.answers << Dialogs::Answer::Yes << Dialogs::Answer::Yes;
         bool closedAtOnce = true;
-        QTimer::singleShot(downloading ? 600 : 300, [&] {
+        services_.timers.After(milliseconds(downloading ? 600 : 300), [&] {
             window.close();
             closedAtOnce = !window.isVisible();
         });
@@ -194,7 +200,8 @@ private slots:
         // Refused while the check unwinds, then closed.
         QVERIFY(!closedAtOnce);
         QVERIFY(!window.isVisible());
-        QCOMPARE(window.Panel("Message")->text(), QString("Program update check cancelled."));
+        QCOMPARE(window.Status().Panel("Message")->text(),
+                 QString("Program update check cancelled."));
         QCOMPARE(services_.dialogs.questions.size(), downloading ? 2 : 1);
         QCOMPARE(services_.dialogs.messages.size(), 0);
     }
@@ -206,8 +213,11 @@ private slots:
         test::ProgramFolder folder;
         MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
+        // The automatic check, a second after start-up.
+        services_.Pass(UpdateCoordinator::AutomaticDelay - milliseconds(1));
         QVERIFY(!window.UpdateNote()->isVisible());
-        QTRY_VERIFY(window.UpdateNote()->isVisible());
+        services_.Pass(milliseconds(1));
+        QVERIFY(window.UpdateNote()->isVisible());
         QVERIFY(window.UpdateNote()->text().endsWith("gives no update address."));
         QCOMPARE(window.Tabs()->currentIndex(), 0);
         QCOMPARE(window.Errors()->Count(), 0);

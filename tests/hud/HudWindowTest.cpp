@@ -158,7 +158,7 @@ std::string ReadText(const std::string& path)
 // Raising the HUD while one of its dialogs is open would cover the dialog.
 bool StaysAboveTheHud(const QDialog& dialog, const HudWindow& hud)
 {
-    return !Find<QTimer>(hud, "timerOnTop")->isActive() && dialog.parentWidget() == &hud &&
+    return !hud.KeepsOnTop() && dialog.parentWidget() == &hud &&
            dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
@@ -234,7 +234,7 @@ private slots:
         HudWindow hud(h.Context());
         QCOMPARE(h.hoverIntervals, std::vector<int>{250});
         Find<QSlider>(hud, "cSliderOnTop")->setValue(1);
-        QVERIFY(!Find<QTimer>(hud, "timerOnTop")->isActive());
+        QVERIFY(!hud.KeepsOnTop());
     }
 
     // The HUD sits over the game: it can be made about half as large as it
@@ -457,7 +457,7 @@ private slots:
             Find<QPushButton>(dialog, "cmdSave")->click();
         });
         Find<QPushButton>(hud, "cmdCustomizeDisplay")->click();
-        QVERIFY(Find<QTimer>(hud, "timerOnTop")->isActive());
+        QVERIFY(hud.KeepsOnTop());
 
         // Each row's picker starts from that row's colour.
         QCOMPARE(h.dialogs.pickedFrom,
@@ -521,7 +521,7 @@ private slots:
             Find<QPushButton>(dialog, "cmdAccept")->click();
         });
         Find<QPushButton>(hud, "cmdMonitoringOptions")->click();
-        QVERIFY(Find<QTimer>(hud, "timerOnTop")->isActive());
+        QVERIFY(hud.KeepsOnTop());
         QCOMPARE(h.dialogs.questions.size(), 2);
         QCOMPARE(ReadText(written), std::string("[Updates]\nURL=x\n\n[Real-time Monitoring]\n"
                                                 "RollingAverageInterval=3\nFugueTimerWarning=60\n"

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "update/OneShotTimer.h"
+#include "util/Timer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -11,20 +12,30 @@
 namespace tarvik::test {
 
 // Timers that run out only as the test lets their time pass, each at its
-// time and the earliest first, so that a timeout of seconds takes none.
+// time and the earliest first (of two due at once, the one started first),
+// so that a timeout of seconds takes none. A repeating timer runs out once
+// per interval that passes.
 class ManualTimers final : public TimerFactory {
 public:
-    std::unique_ptr<OneShotTimer> Make(std::function<void()> onExpiry) override
+    std::unique_ptr<tarvik::Timer> Make(TimerKind kind, std::function<void()> onExpiry) override
     {
-        return std::make_unique<Timer>(*this, std::move(onExpiry));
+        return std::make_unique<Timer>(*this, kind, std::move(onExpiry));
     }
 
+    // May be called from a timer's own expiry (a wait inside it lets more
+    // time pass); the time never runs backwards.
     void Advance(std::chrono::milliseconds time)
     {
         const int64_t end = now_ + time.count();
         while (Timer* next = NextDue(end)) {
-            now_ = next->due;
-            next->running = false;
+            now_ = std::max(now_, next->due);
+            if (next->kind == TimerKind::Repeating) {
+                // At least a millisecond, so that a zero interval cannot loop for ever.
+                next->due = now_ + std::max<int64_t>(next->interval, 1);
+                next->order = started_++;
+            } else {
+                next->running = false;
+            }
             // The timer may go while it runs out.
             const std::function<void()> expire = next->onExpiry;
             expire();
@@ -34,15 +45,30 @@ public:
     // Calls action once the time since the start reaches at.
     void At(std::chrono::milliseconds at, std::function<void()> action)
     {
-        scheduled_.push_back(Make(std::move(action)));
+        scheduled_.push_back(Make(TimerKind::SingleShot, std::move(action)));
         scheduled_.back()->Start(at - std::chrono::milliseconds(now_));
     }
+    // Calls action once this much more time has passed.
+    void After(std::chrono::milliseconds delay, std::function<void()> action)
+    {
+        At(Now() + delay, std::move(action));
+    }
+    // Forgets the actions of At and After that have not run.
+    void ForgetScheduled() { scheduled_.clear(); }
     std::chrono::milliseconds Now() const { return std::chrono::milliseconds(now_); }
+    // Timers that exist and run, for tests that check that a window's
+    // timers all stop.
+    int RunningCount() const
+    {
+        return static_cast<int>(std::count_if(timers_.begin(), timers_.end(),
+                                              [](const Timer* timer) { return timer->running; }));
+    }
 
 private:
-    struct Timer final : OneShotTimer {
-        Timer(ManualTimers& owner, std::function<void()> expire)
+    struct Timer final : tarvik::Timer {
+        Timer(ManualTimers& owner, TimerKind kind, std::function<void()> expire)
             : owner(owner)
+            , kind(kind)
             , onExpiry(std::move(expire))
         {
             owner.timers_.push_back(this);
@@ -50,14 +76,18 @@ private:
         ~Timer() override { std::erase(owner.timers_, this); }
         void Start(std::chrono::milliseconds after) override
         {
-            due = owner.now_ + after.count();
+            interval = after.count();
+            due = owner.now_ + interval;
             running = true;
             order = owner.started_++;
         }
         void Stop() override { running = false; }
+        bool Running() const override { return running; }
 
         ManualTimers& owner;
+        TimerKind kind;
         std::function<void()> onExpiry;
+        int64_t interval = 0;
         int64_t due = 0;
         int64_t order = 0;
         bool running = false;
@@ -78,7 +108,7 @@ private:
     int64_t now_ = 0;
     int64_t started_ = 0;
     std::vector<Timer*> timers_;
-    std::vector<std::unique_ptr<OneShotTimer>> scheduled_;
+    std::vector<std::unique_ptr<tarvik::Timer>> scheduled_;
 };
 
 } // namespace tarvik::test

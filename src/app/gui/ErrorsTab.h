@@ -7,13 +7,16 @@
 
 #include <QWidget>
 
-class QListView;
+class QLabel;
 class QPushButton;
+class QRadioButton;
+class QTreeView;
 
 namespace tarvik {
 
-// The "Errors" tab: the problems of the latest read and the buttons to view
-// and save them.
+// The "Errors" tab: the lines of the latest read that gave no record, each
+// marked with its class, all of them or the problems only, and the buttons
+// to view and save them.
 class ErrorsTab : public QWidget {
     Q_OBJECT
 
@@ -22,7 +25,7 @@ public:
 
     void Clear();
     // Lines arrive in batches; Flush shows the pending ones.
-    void Append(std::string_view line);
+    void Append(std::string_view line, LineClass lineClass = LineClass::Problem);
     void Flush();
     int Count() const;
     // The raw lines, as they were read (for saving without re-encoding).
@@ -31,7 +34,11 @@ public:
     void UpdateButtons();
     void DisableButtons();
 
-    QListView* List() const { return list_; }
+    QTreeView* List() const { return list_; }
+    const ErrorLinesModel& Model() const { return model_; }
+    QRadioButton* AllButton() const { return all_; }
+    QRadioButton* ProblemsOnlyButton() const { return problemsOnly_; }
+    QLabel* CountsLabel() const { return counts_; }
     QPushButton* ViewButton() const { return view_; }
     QPushButton* SaveButton() const { return save_; }
 
@@ -40,8 +47,13 @@ signals:
     void SaveClicked();
 
 private:
+    void ShowCounts();
+
     ErrorLinesModel model_;
-    QListView* list_;
+    QTreeView* list_;
+    QRadioButton* all_;
+    QRadioButton* problemsOnly_;
+    QLabel* counts_;
     QPushButton* view_;
     QPushButton* save_;
 };

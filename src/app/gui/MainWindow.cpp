@@ -1,24 +1,23 @@
 #include "MainWindow.h"
 
+#include "AnalysisRun.h"
 #include "CharacterTreeWidget.h"
 #include "DebugTab.h"
 #include "ErrorsTab.h"
 #include "LogSelectionPanel.h"
+#include "MonitoringController.h"
 #include "ReportActions.h"
+#include "StatusBar.h"
+#include "UpdateCoordinator.h"
 #include "analysis/Session.h"
 #include "config/ProgramInfo.h"
 #include "diag/gui/FileViewer.h"
 #include "fights/gui/FightsTab.h"
 #include "fights/gui/TargetsTab.h"
-#include "monitor/FugueDisplay.h"
-#include "monitor/GameDetector.h"
-#include "monitor/LogFollower.h"
 #include "monitor/WindowLister.h"
 #include "ui/HudView.h"
 #include "ui/gui/DetailsWindow.h"
 #include "ui/gui/HudWindow.h"
-#include "update/UpdateChecker.h"
-#include "update/UpdateHost.h"
 #include "util/Clock.h"
 #include "util/FileUtil.h"
 #include "util/SettingsStore.h"
@@ -33,7 +32,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QGridLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -69,12 +67,6 @@ QString ReportFolder()
 
 } // namespace
 
-void StatusPanel::mousePressEvent(QMouseEvent* event)
-{
-    QLabel::mousePressEvent(event);
-    emit Clicked();
-}
-
 MainWindow::MainWindow(const MainWindowEnvironment& environment)
     : environment_(environment)
     , files_(environment.files
@@ -84,29 +76,21 @@ MainWindow::MainWindow(const MainWindowEnvironment& environment)
     , dialogs_(*environment.dialogs)
     , store_(*environment.store)
     , clock_(*environment.clock)
+    , timers_(environment.timers ? *environment.timers : qtTimers_)
     , logFile_(clock_, lastError_, files_.dataDir, environment.exeBaseName.toStdString())
     , debug_(logFile_)
+    , timerOnTop_(timers_, TimerKind::Repeating, std::chrono::milliseconds(250),
+                  [this] { OnTopTick(); })
+    , timerDebugStatus_(timers_, TimerKind::Repeating, DebugStatusInterval,
+                        [this] { DebugStatusTick(); })
 {
     setObjectName("frmMain");
     BuildWidgets();
     BuildMenus();
-    timerOnTopMain_.setInterval(250);
-    timerFugue_.setInterval(500);
-    timerUpdates_.setInterval(1000);
-    timerUpdates_.setSingleShot(true);
-    timerProcesses_.setInterval(1000);
-    timerLoadProgress_.setInterval(1000);
-    timerMonitoring_.setInterval(500);
-    timerDebugStatus_.setInterval(500);
-    connect(&timerFugue_, &QTimer::timeout, this, &MainWindow::FugueTick);
-    connect(&timerOnTopMain_, &QTimer::timeout, this, &MainWindow::OnTopTick);
-    connect(&timerLoadProgress_, &QTimer::timeout, this, &MainWindow::LoadProgressTick);
-    connect(&timerDebugStatus_, &QTimer::timeout, this, &MainWindow::DebugStatusTick);
-    connect(&timerMonitoring_, &QTimer::timeout, this, &MainWindow::MonitoringTick);
-    connect(monitorPanel_, &StatusPanel::Clicked, this, [this] {
+    connect(statusBar_, &StatusBar::MonitorClicked, this, [this] {
         // Switching on clears the data, which an analysis or a check must keep.
-        if (!work_.AnyRunning())
-            ToggleMonitoring();
+        if (monitoring_ && !work_.AnyRunning())
+            monitoring_->Toggle();
     });
 }
 
@@ -135,60 +119,20 @@ void MainWindow::BuildWidgets()
     partyMembers_->setObjectName("lblPartyMembers");
     partyMembers_->setToolTip("The number of current characters that are selected in your party. "
                               "This allows for accurate party statistics.");
-    hint_ = new QLabel("(Right-click for context menu)", treeArea);
-    hint_->setObjectName("lblHint");
-    hint_->setToolTip(
+    auto* hint = new QLabel("(Right-click for context menu)", treeArea);
+    hint->setObjectName("lblHint");
+    hint->setToolTip(
         "For commands within the character menu above, right-click for a context menu.");
     auto* treeLayout = new QVBoxLayout(treeArea);
     treeLayout->setContentsMargins(0, 0, 0, 0);
     treeLayout->addWidget(treeFilter_);
     treeLayout->addWidget(tree_, 1);
     treeLayout->addWidget(partyMembers_);
-    treeLayout->addWidget(hint_);
+    treeLayout->addWidget(hint);
 
     tabs_ = new QTabWidget(central);
     tabs_->setObjectName("tabstripMain");
-    auto* info = new QWidget(tabs_);
-    hints_ = new QLabel(
-        "Need help? Hover the mouse over controls to get a tip, or use the Help menu.", info);
-    hints_->setObjectName("lblHints");
-    hints_->setToolTip("Why do you want help on help?");
-    hints_->setWordWrap(true);
-    fugueWarning_ = new QLabel(info);
-    fugueWarning_->setObjectName("lblFugueWarning");
-    fugueWarning_->setAlignment(Qt::AlignCenter);
-    fugueWarning_->setStyleSheet("color: #c00000; font-weight: bold;");
-    fugueWarning_->setVisible(false);
-    debugMode_ = new QLabel("DEBUG MODE IS ENABLED!", info);
-    debugMode_->setObjectName("lblDebugMode");
-    debugMode_->setStyleSheet("color: #c00000;");
-    debugMode_->setVisible(false);
-    auto* start = new QLabel(info);
-    start->setObjectName("lblGettingStarted");
-    start->setWordWrap(true);
-    start->setText("To analyse logs you have, press Browse, pick one or more of the game's "
-                   "logs and press Analyze Logs. Then click the nodes of the character tree.\n\n"
-                   "To follow the game while you play, click INACTIVE in the status bar.\n\n"
-                   "Right-click your own character and choose My Character, and mark your "
-                   "party members, for the session statistics and the HUD.\n\n"
-                   "The Fights tab shows each fight's damage per second, its chart and what "
-                   "led to a death; the Targets tab what the rolls tell of every enemy: armour "
-                   "class, attack bonus, saves and damage immunities. Generate Report writes it "
-                   "all to a web page.");
-    updateNote_ = new QLabel(info);
-    updateNote_->setObjectName("lblUpdateCheck");
-    updateNote_->setWordWrap(true);
-    updateNote_->setVisible(false);
-    auto* infoLayout = new QVBoxLayout(info);
-    infoLayout->addWidget(hints_);
-    infoLayout->addSpacing(12);
-    infoLayout->addWidget(start);
-    infoLayout->addSpacing(12);
-    infoLayout->addWidget(updateNote_);
-    infoLayout->addStretch(1);
-    infoLayout->addWidget(fugueWarning_);
-    infoLayout->addStretch(1);
-    infoLayout->addWidget(debugMode_);
+    QWidget* info = BuildInfoTab();
     auto* status = new QWidget(tabs_);
     progress_ = new QLabel(status);
     progress_->setObjectName("lblProgress");
@@ -227,41 +171,21 @@ void MainWindow::BuildWidgets()
     layout->addWidget(splitter);
     setCentralWidget(central);
     resize(1280, 720);
-
-    auto panel = [this](const char* key, const char* text, const char* tip) {
-        auto* label = new StatusPanel(text, this);
-        label->setObjectName(key);
-        label->setToolTip(tip);
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        label->setMargin(2);
-        return label;
-    };
-    startPanel_ = panel("Start", "  n/a  ", "This panel shows the logs' start time.");
-    endPanel_ = panel("End", "  n/a  ", "This panel shows the logs' end time.");
-    fuguePanel_ = panel("Fugue", "n/a", "Active fugue timers: 0");
-    monitorPanel_ =
-        panel("Monitor", "INACTIVE", "Click here to toggle the real-time log monitoring.");
-    monitorPanel_->setFrameShadow(QFrame::Raised);
-    monitorPanel_->setCursor(Qt::PointingHandCursor);
-    messagePanel_ = panel("Message", "", "This panel displays status messages.");
-    statusBar()->setObjectName("sbarMain");
-    statusBar()->addWidget(startPanel_);
-    statusBar()->addWidget(endPanel_);
-    statusBar()->addWidget(fuguePanel_);
-    statusBar()->addWidget(monitorPanel_);
-    statusBar()->addWidget(messagePanel_, 1);
+    statusBar_ = new StatusBar(*statusBar());
 
     connect(logPanel_, &LogSelectionPanel::BrowseClicked, this, &MainWindow::Browse);
     connect(logPanel_, &LogSelectionPanel::AnalyzeClicked, this, &MainWindow::AnalyzeSelected);
     connect(logPanel_, &LogSelectionPanel::HudClicked, this, &MainWindow::EnterHudMode);
     reports_ = new ReportActions(
-        dialogs_, this, [this] { return session_.get(); }, [this] { return analysedLogs_; });
+        dialogs_, this, [this] { return session_.get(); },
+        [this] { return analysis_ ? analysis_->AnalysedLogs() : QStringList(); });
     connect(logPanel_, &LogSelectionPanel::ReportClicked, this,
             [this] { reports_->GenerateReport(ReportFolder()); });
-    connect(tree_, &CharacterTreeWidget::NodeClicked, this, &MainWindow::OnTreeNode);
-    connect(tree_, &CharacterTreeWidget::PauseChanged, this,
-            [this](bool paused) { monitoringPaused_ = paused; });
+    connect(tree_, &CharacterTreeWidget::NodeClicked, this, &MainWindow::ShowNode);
+    connect(tree_, &CharacterTreeWidget::PauseChanged, this, [this](bool paused) {
+        if (monitoring_)
+            monitoring_->SetPaused(paused);
+    });
     connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::TabChanged);
     connect(treeFilter_, &QLineEdit::textChanged, tree_, &CharacterTreeWidget::SetFilter);
     connect(errorsTab_, &ErrorsTab::ViewClicked, this, &MainWindow::ViewErrorLog);
@@ -269,6 +193,52 @@ void MainWindow::BuildWidgets()
     connect(debugTab_->Slider(), &QSlider::valueChanged, this, &MainWindow::DebugLevelChanged);
     connect(debugTab_->ViewButton(), &QPushButton::clicked, this, &MainWindow::ViewDebugLog);
     connect(debugTab_->ClearButton(), &QPushButton::clicked, this, &MainWindow::ClearDebugLog);
+}
+
+QWidget* MainWindow::BuildInfoTab()
+{
+    auto* info = new QWidget(tabs_);
+    auto* hints = new QLabel(
+        "Need help? Hover the mouse over controls to get a tip, or use the Help menu.", info);
+    hints->setObjectName("lblHints");
+    hints->setToolTip("Why do you want help on help?");
+    hints->setWordWrap(true);
+    fugueWarning_ = new QLabel(info);
+    fugueWarning_->setObjectName("lblFugueWarning");
+    fugueWarning_->setAlignment(Qt::AlignCenter);
+    fugueWarning_->setStyleSheet("color: #c00000; font-weight: bold;");
+    fugueWarning_->setVisible(false);
+    debugMode_ = new QLabel("DEBUG MODE IS ENABLED!", info);
+    debugMode_->setObjectName("lblDebugMode");
+    debugMode_->setStyleSheet("color: #c00000;");
+    debugMode_->setVisible(false);
+    auto* start = new QLabel(info);
+    start->setObjectName("lblGettingStarted");
+    start->setWordWrap(true);
+    start->setText("To analyse logs you have, press Browse, pick one or more of the game's "
+                   "logs and press Analyze Logs. Then click the nodes of the character tree.\n\n"
+                   "To follow the game while you play, click INACTIVE in the status bar.\n\n"
+                   "Right-click your own character and choose My Character, and mark your "
+                   "party members, for the session statistics and the HUD.\n\n"
+                   "The Fights tab shows each fight's damage per second, its chart and what "
+                   "led to a death; the Targets tab what the rolls tell of every enemy: armour "
+                   "class, attack bonus, saves and damage immunities. Generate Report writes it "
+                   "all to a web page.");
+    updateNote_ = new QLabel(info);
+    updateNote_->setObjectName("lblUpdateCheck");
+    updateNote_->setWordWrap(true);
+    updateNote_->setVisible(false);
+    auto* infoLayout = new QVBoxLayout(info);
+    infoLayout->addWidget(hints);
+    infoLayout->addSpacing(12);
+    infoLayout->addWidget(start);
+    infoLayout->addSpacing(12);
+    infoLayout->addWidget(updateNote_);
+    infoLayout->addStretch(1);
+    infoLayout->addWidget(fugueWarning_);
+    infoLayout->addStretch(1);
+    infoLayout->addWidget(debugMode_);
+    return info;
 }
 
 void MainWindow::BuildMenus()
@@ -301,8 +271,8 @@ void MainWindow::BuildMenus()
     QAction* monitorNwn = check("mnuMainOptionsMonitorNWN", "Monitor NWN Process");
     connect(monitorNwn, &QAction::triggered, this, [this](bool on) {
         options_.monitorNWNProcess = on;
-        monitorGameProcess_ = on;
-        SetTimerActive(timerProcesses_, on);
+        if (monitoring_)
+            monitoring_->WatchGame(on);
     });
     QAction* autodetect =
         check("mnuMainOptionsAutoDetectCharParty", "Auto-Detect Character and Party (BETA!)");
@@ -321,7 +291,10 @@ void MainWindow::BuildMenus()
         OpenInViewer(Q(files_.ShippedFile("Tarvik_history.txt")), true, true);
     });
     history->setObjectName("mnuMainHelpVersionHistory");
-    QAction* updates = help->addAction("Check for Updates");
+    QAction* updates = help->addAction("Check for Updates", this, [this] {
+        if (updates_)
+            updates_->Request(true);
+    });
     updates->setObjectName("mnuMainHelpCheckForUpdates");
     help->addSeparator();
     QAction* about = help->addAction("&About", this, &MainWindow::ShowAbout);
@@ -344,11 +317,6 @@ QAction* MainWindow::Action(const QString& name) const
     return findChild<QAction*>(name);
 }
 
-StatusPanel* MainWindow::Panel(const QString& key) const
-{
-    return findChild<StatusPanel*>(key);
-}
-
 bool MainWindow::Start()
 {
     tray_ = new SystemTray(this);
@@ -360,7 +328,7 @@ bool MainWindow::Start()
     logFile_.SetBufferSize(1000);
     logFile_.SetWriteDelay(60);
     // The stored hover level, mapped to the interval the HUD gives it.
-    timerOnTopMain_.setInterval(HoverInterval(GetHoverInterval(store_)));
+    timerOnTop_.SetInterval(std::chrono::milliseconds(HoverInterval(GetHoverInterval(store_))));
     firstRun_ = !store_.Read("Program", "MajorVersion").has_value();
     LoadWindowPosition(*this, store_, "frmMain", true);
 
@@ -383,11 +351,11 @@ bool MainWindow::Start()
     realTime.SetFugueTimers(config_->realTime.fugueTimerExpiration,
                             config_->realTime.fugueTimerWarning);
     realTime.SetNumABRecords(config_->realTime.abAverageRecords);
-    SetUpPlatformServices();
+    MakeControllers();
     ApplyUserOptions();
 
     tabs_->setCurrentIndex(0);
-    ClearAllData();
+    session_->ClearAllData();
     setWindowTitle(QString::fromStdString(ProgramInfo::WindowTitle()));
     fugueWarning_->setText("WARNING!\n\nA fugue timer is expiring shortly.");
     started_ = true;
@@ -398,8 +366,9 @@ bool MainWindow::Start()
         WriteStoredVersion(store_, running);
         OpenInViewer(Q(files_.ShippedFile("Tarvik_history.txt")), true, true);
     }
-    timerFugue_.start();
-    timerUpdates_.start();
+    monitoring_->StartFugueDisplay();
+    updates_->StartTimer();
+    CheckSettingsSaved();
     return true;
 }
 
@@ -431,8 +400,7 @@ void MainWindow::ApplyUserOptions()
     monitorNwn->setChecked(options_.monitorNWNProcess);
     // Without a game window to look for, detection rests; the user's choice
     // is kept for a configuration that names one.
-    monitorGameProcess_ = monitorNwn->isChecked() && monitorNwn->isEnabled();
-    SetTimerActive(timerProcesses_, monitorGameProcess_);
+    monitoring_->WatchGame(monitorNwn->isChecked() && monitorNwn->isEnabled());
     Action("mnuMainOptionsAudibleAlerts")->setChecked(options_.audibleFugueTimerAlerts);
 }
 
@@ -440,7 +408,7 @@ void MainWindow::ToggleAlwaysOnTop(bool on)
 {
     options_.alwaysOnTop = on;
     Action("mnuMainOptionsAlwaysOnTop")->setChecked(on);
-    SetTimerActive(timerOnTopMain_, on);
+    timerOnTop_.SetRunning(on);
     SetAlwaysOnTop(*this, on);
 }
 
@@ -495,30 +463,14 @@ void MainWindow::OpenInViewer(const QString& pathOrText, bool readOnly, bool wor
     viewer_->OpenFile(pathOrText, options);
 }
 
-void MainWindow::FugueTick()
-{
-    if (!session_)
-        return;
-    const FugueDisplay display =
-        FugueDisplayTick(session_->RealTime(), debug_, options_.audibleFugueTimerAlerts);
-    fuguePanel_->setText(Q(display.panelText));
-    fuguePanel_->setToolTip(Q(display.tooltip));
-    fugueWarning_->setVisible(display.showWarning);
-    if (display.beep)
-        QApplication::beep();
-}
-
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!quitting_ && work_.Running(LongWork::Kind::UpdateCheck)) {
-        // The check runs a local event loop further up the stack: stop it,
-        // and close once it has returned.
-        closeAfterCheck_ = true;
-        updater_->Cancel();
+    if (updates_ && updates_->HoldClose()) {
         event->ignore();
         return;
     }
-    if (!quitting_ &&
+    const bool quitting = updates_ && updates_->Quitting();
+    if (!quitting &&
         (work_.Running(LongWork::Kind::Analysis) || (session_ && session_->Analyzing()))) {
         event->ignore();
         return;
@@ -545,22 +497,24 @@ void MainWindow::Shutdown()
     debug_.LogDebug(">>> " + environment_.exeBaseName.toStdString() + " exiting with debug level " +
                         std::to_string(debugTab_->Slider()->value()) + " enabled.",
                     1);
-    for (QTimer* timer : {&timerOnTopMain_, &timerFugue_, &timerUpdates_, &timerProcesses_,
-                          &timerLoadProgress_, &timerMonitoring_, &timerDebugStatus_})
-        timer->stop();
+    timerOnTop_.Stop();
+    timerDebugStatus_.Stop();
+    monitoring_->StopTimers();
+    analysis_->StopTimer();
+    updates_->StopTimer();
+    CheckSettingsSaved();
 }
 
 // SessionHost
 
 void MainWindow::SetStatusMessage(std::string_view text)
 {
-    messagePanel_->setText(Q(text));
+    statusBar_->SetMessage(Q(text));
 }
 
 void MainWindow::SetRecordDates(std::string_view earliest, std::string_view latest)
 {
-    startPanel_->setText(Q(earliest));
-    endPanel_->setText(Q(latest));
+    statusBar_->SetDates(Q(earliest), Q(latest));
     errorsTab_->Flush();
 }
 
@@ -570,9 +524,9 @@ void MainWindow::ErrorListCleared()
     errorsTab_->Clear();
 }
 
-void MainWindow::ErrorAdded(std::string_view line)
+void MainWindow::ErrorAdded(std::string_view line, LineClass lineClass)
 {
-    errorsTab_->Append(line);
+    errorsTab_->Append(line, lineClass);
 }
 
 void MainWindow::SelectTab(MainTab tab)
@@ -597,11 +551,6 @@ void MainWindow::Yield()
 {
     errorsTab_->Flush();
     QCoreApplication::processEvents();
-}
-
-void MainWindow::PartyCountChanged()
-{
-    ShowPartyCount();
 }
 
 void MainWindow::DataCleared()

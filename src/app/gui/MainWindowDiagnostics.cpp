@@ -96,13 +96,13 @@ void MainWindow::DebugLevelChanged(int value)
     debugTab_->LevelLabel()->setText("Debug Mode:  " + QString::fromStdString(name));
     debugMode_->setText("Debug Mode Level: " + QString::fromStdString(name));
     debugMode_->setVisible(value > 0);
-    SetTimerActive(timerDebugStatus_, value > 0);
+    timerDebugStatus_.SetRunning(value > 0);
     DebugStatusTick();
 }
 
 void MainWindow::DebugStatusTick()
 {
-    timerDebugStatus_.stop();
+    timerDebugStatus_.Stop();
     logFile_.FlushIfNecessary();
     debugTab_->Info()->setPlainText(QString::fromStdString(logFile_.FileName()) +
                                     "\n\nBuffer write delay: \t" +
@@ -114,7 +114,7 @@ void MainWindow::DebugStatusTick()
     debugTab_->BufferBar()->setToolTip(QString::number(used) + " used of " + QString::number(size));
     debugTab_->BufferLabel()->setText(QString::number(RoundNumber(free, 3) * 100.0, 'f', 1) + "%");
     if (debugTab_->Slider()->value() >= 1)
-        timerDebugStatus_.start();
+        timerDebugStatus_.Start();
 }
 
 void MainWindow::ViewDebugLog()

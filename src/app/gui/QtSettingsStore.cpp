@@ -1,5 +1,6 @@
 #include "QtSettingsStore.h"
 
+#include <QDir>
 #include <QStandardPaths>
 
 namespace tarvik {
@@ -21,7 +22,12 @@ QString KeyOf(std::string_view section, std::string_view key)
 } // namespace
 
 QtSettingsStore::QtSettingsStore()
-    : settings_(StorePath(), QSettings::IniFormat)
+    : QtSettingsStore(StorePath())
+{
+}
+
+QtSettingsStore::QtSettingsStore(const QString& file)
+    : settings_(file, QSettings::IniFormat)
 {
 }
 
@@ -37,6 +43,17 @@ void QtSettingsStore::Write(std::string_view section, std::string_view key, std:
 {
     settings_.setValue(KeyOf(section, key),
                        QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
+}
+
+std::optional<std::string> QtSettingsStore::Flush()
+{
+    settings_.sync();
+    if (settings_.status() == QSettings::NoError)
+        return std::nullopt;
+    const QString file = QDir::toNativeSeparators(settings_.fileName());
+    if (settings_.status() == QSettings::FormatError)
+        return (file + " is not a settings file Tarvik can read.").toStdString();
+    return (file + " cannot be written (a read-only folder or a full disk?).").toStdString();
 }
 
 } // namespace tarvik

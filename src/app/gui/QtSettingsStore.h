@@ -12,9 +12,11 @@ namespace tarvik {
 class QtSettingsStore final : public SettingsStore {
 public:
     QtSettingsStore();
+    // A store in this file, for tests.
+    explicit QtSettingsStore(const QString& file);
     std::optional<std::string> Read(std::string_view section, std::string_view key) override;
     void Write(std::string_view section, std::string_view key, std::string_view value) override;
-    void Sync() { settings_.sync(); }
+    std::optional<std::string> Flush() override;
     QString FileName() const { return settings_.fileName(); }
 
 private:

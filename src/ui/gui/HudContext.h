@@ -8,6 +8,7 @@ class DebugLog;
 class Dialogs;
 class Session;
 class SettingsStore;
+class TimerFactory;
 struct Configuration;
 struct UserOptions;
 
@@ -23,6 +24,8 @@ struct HudContext {
     const Configuration& config; // its path is where the real-time settings are written
     // The main window's on-top timer follows the HUD's (clamped to 100..500 ms).
     std::function<void(int milliseconds)> setHoverInterval;
+    // The HUD's timers; Qt's when none are given.
+    TimerFactory* timers = nullptr;
 };
 
 } // namespace tarvik

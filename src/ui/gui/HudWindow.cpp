@@ -51,23 +51,20 @@ QString WaylandHintText()
         "for example:\n\n    QT_QPA_PLATFORM=xcb Tarvik");
 }
 
-QTimer* MakeTimer(QObject* owner, const char* name, int interval)
-{
-    auto* timer = new QTimer(owner);
-    timer->setObjectName(QString::fromLatin1(name));
-    timer->setInterval(interval);
-    return timer;
-}
-
 } // namespace
 
 HudWindow::HudWindow(const HudContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , context_(context)
-    , timerFugueTimers_(MakeTimer(this, "timerFugueTimers", 500))
-    , timerMouseOver_(MakeTimer(this, "timerMouseOver", 250))
-    , timerOnTop_(MakeTimer(this, "timerOnTop", 250))
-    , timerUpdateDisplay_(MakeTimer(this, "timerUpdateDisplay", 1000))
+    , timerFugueTimers_(context.timers ? *context.timers : qtTimers_, TimerKind::Repeating,
+                        std::chrono::milliseconds(500), [this] { UpdateFugueLabels(); })
+    , timerMouseOver_(context.timers ? *context.timers : qtTimers_, TimerKind::Repeating,
+                      std::chrono::milliseconds(250),
+                      [this] { UpdateMouseOver(IsMouseOverWindow()); })
+    , timerOnTop_(context.timers ? *context.timers : qtTimers_, TimerKind::Repeating,
+                  std::chrono::milliseconds(250), [this] { OnTopTick(); })
+    , timerUpdateDisplay_(context.timers ? *context.timers : qtTimers_, TimerKind::Repeating,
+                          std::chrono::milliseconds(1000), [this] { UpdateDisplay(false); })
 {
     setObjectName(QString::fromLatin1(WindowName));
     context_.debug.LogDebug("Loading frmHUD.", 3);
@@ -76,14 +73,9 @@ HudWindow::HudWindow(const HudContext& context, QWidget* parent)
     ApplyUserOptions();
     SetAlwaysOnTop(*this, true);
 
-    connect(timerFugueTimers_, &QTimer::timeout, this, &HudWindow::UpdateFugueLabels);
-    connect(timerMouseOver_, &QTimer::timeout, this,
-            [this] { UpdateMouseOver(IsMouseOverWindow()); });
-    connect(timerOnTop_, &QTimer::timeout, this, &HudWindow::OnTopTick);
-    connect(timerUpdateDisplay_, &QTimer::timeout, this, [this] { UpdateDisplay(false); });
-    timerFugueTimers_->start();
-    timerMouseOver_->start();
-    timerUpdateDisplay_->start();
+    timerFugueTimers_.Start();
+    timerMouseOver_.Start();
+    timerUpdateDisplay_.Start();
 
     InitializeGrid();
     // Placed once the grid has its size, so that a first opening is centred.
@@ -388,7 +380,7 @@ void HudWindow::UpdateDisplay(bool force)
     Session& session = context_.session;
     if (!session.Options().monitoringEnabled) {
         context_.debug.LogDebug("HUD:  Shutting down update timer, monitoring is not active.", 3);
-        timerUpdateDisplay_->stop();
+        timerUpdateDisplay_.Stop();
         return;
     }
     // The fight ends by the clock, without a new line.
@@ -451,10 +443,12 @@ void HudWindow::ClearHUDData()
 void HudWindow::ApplyHoverBehavior(int level)
 {
     if (const auto setting = HoverSettingFor(level)) {
-        if (setting->running)
-            timerOnTop_->start(setting->intervalMs);
-        else
-            timerOnTop_->stop();
+        if (setting->running) {
+            timerOnTop_.SetInterval(std::chrono::milliseconds(setting->intervalMs));
+            timerOnTop_.Start();
+        } else {
+            timerOnTop_.Stop();
+        }
         hoverCaption_->setText(ToQString(setting->caption));
     }
     context_.debug.Log(3, [&] {
@@ -462,7 +456,8 @@ void HudWindow::ApplyHoverBehavior(int level)
     });
     SetHoverBehavior(context_.store, level);
     if (context_.setHoverInterval)
-        context_.setHoverInterval(RealTimeState::ClampHoverInterval(timerOnTop_->interval()));
+        context_.setHoverInterval(
+            RealTimeState::ClampHoverInterval(static_cast<int>(timerOnTop_.Interval().count())));
 }
 
 void HudWindow::ApplyUserOptions()
@@ -507,18 +502,18 @@ void HudWindow::OnTopTick()
 
 void HudWindow::CustomizeDisplay()
 {
-    timerOnTop_->stop();
+    timerOnTop_.Stop();
     {
         DisplaySettingsDialog dialog(context_, this);
         connect(&dialog, &DisplaySettingsDialog::Saved, this, &HudWindow::ApplyUserOptions);
         dialog.exec();
     }
-    timerOnTop_->start();
+    timerOnTop_.Start();
 }
 
 void HudWindow::SetRtmOptions()
 {
-    timerOnTop_->stop();
+    timerOnTop_.Stop();
     bool accepted = false;
     {
         RtmSettingsDialog dialog(context_, this);
@@ -527,7 +522,7 @@ void HudWindow::SetRtmOptions()
     // The new ring size emptied the attack-bonus averages shown here.
     if (accepted)
         UpdateDisplay(true);
-    timerOnTop_->start();
+    timerOnTop_.Start();
 }
 
 void HudWindow::ShowPlatformHint(const QString& platformName)
@@ -555,8 +550,9 @@ void HudWindow::Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    for (QTimer* timer : {timerFugueTimers_, timerMouseOver_, timerOnTop_, timerUpdateDisplay_})
-        timer->stop();
+    for (IntervalTimer* timer :
+         {&timerFugueTimers_, &timerMouseOver_, &timerOnTop_, &timerUpdateDisplay_})
+        timer->Stop();
     context_.debug.LogDebug("Unloading frmHUD.", 3);
     SaveWindowPosition(*this, context_.store, QString::fromLatin1(WindowName), true);
 }

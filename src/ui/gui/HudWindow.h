@@ -1,6 +1,8 @@
 #pragma once
 
 #include "HudContext.h"
+#include "util/Timer.h"
+#include "util/gui/QtTimers.h"
 
 #include <QFont>
 #include <QSize>
@@ -11,7 +13,6 @@ class QLabel;
 class QPushButton;
 class QSlider;
 class QTableWidget;
-class QTimer;
 
 namespace tarvik {
 
@@ -61,6 +62,8 @@ public:
     double Scale() const { return scale_; }
     // The size the contents were laid out for.
     QSize DesignSize() const { return designSize_; }
+    // The HUD re-asserts its place on top (at the hover level's rate).
+    bool KeepsOnTop() const { return timerOnTop_.Running(); }
 
     // The contents follow the window's size, down to half of it.
     static constexpr double MinimumScale = 0.5;
@@ -109,10 +112,11 @@ private:
     QGridLayout* statistics_ = nullptr;
     QLayout* controls_ = nullptr;
 
-    QTimer* timerFugueTimers_;
-    QTimer* timerMouseOver_;
-    QTimer* timerOnTop_;
-    QTimer* timerUpdateDisplay_;
+    QtTimerFactory qtTimers_;
+    IntervalTimer timerFugueTimers_;
+    IntervalTimer timerMouseOver_;
+    IntervalTimer timerOnTop_;
+    IntervalTimer timerUpdateDisplay_;
     bool realTimeDataChanged_ = false;
 
     QFont baseFont_;

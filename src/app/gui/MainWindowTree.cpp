@@ -1,34 +1,23 @@
-// The main window's analysis, character tree and detail views.
+// The main window's log choice, character tree and detail views.
 #include "CharacterTreeWidget.h"
-#include "ErrorsTab.h"
 #include "LogSelectionPanel.h"
 #include "MainWindow.h"
 #include "analysis/Session.h"
 #include "ui/DetailViews.h"
 #include "ui/NodeAction.h"
 #include "ui/SessionStatistics.h"
-#include "ui/StatusTexts.h"
 #include "ui/gui/DetailsWindow.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
 
-#include <utility>
-
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
-#include <QTimer>
 
 namespace tarvik {
-
-void MainWindow::ClearAllData()
-{
-    session_->ClearAllData();
-}
 
 void MainWindow::Browse()
 {
@@ -70,76 +59,12 @@ void MainWindow::AnalyzeLogs(const QStringList& names)
     AnalyzeFiles(paths);
 }
 
-void MainWindow::AnalyzeFiles(const QStringList& paths)
+void MainWindow::ShowResults()
 {
-    // A monitoring read never yields, so it cannot be running here; the
-    // test is for safety.
-    if (shutDown_ || session_->Analyzing())
-        return;
-    if (!work_.Start(LongWork::Kind::Analysis)) {
-        if (work_.Running(LongWork::Kind::UpdateCheck))
-            waitingAnalysis_ = paths;
-        return;
-    }
-    RunAnalysis(paths);
-    FinishWork(LongWork::Kind::Analysis);
-}
-
-void MainWindow::FinishWork(LongWork::Kind kind)
-{
-    const std::optional<LongWork::Kind> next = work_.Finish(kind);
-    if (!next || closeAfterCheck_ || shutDown_)
-        return;
-    // Started from the event loop, once the caller has finished its own work.
-    if (*next == LongWork::Kind::Analysis) {
-        QTimer::singleShot(
-            0, this, [this, paths = std::exchange(waitingAnalysis_, {})] { AnalyzeFiles(paths); });
-    } else {
-        QTimer::singleShot(0, this, [this] { CheckForUpdates(waitingCheckOnRequest_); });
-    }
-}
-
-void MainWindow::RunAnalysis(const QStringList& files)
-{
-    ClearAllData();
-    analysedLogs_ = files;
-    progress_->setText("Analyzing logs...");
-    SetBusy(true, MainTab::Status);
-    timerLoadProgress_.start();
-    std::vector<std::string> paths;
-    for (const QString& file : files)
-        paths.push_back(file.toStdString());
-    const DriverResult result = session_->AnalyzeSelectedLogs(std::move(paths));
-    timerLoadProgress_.stop();
-    for (const auto& message : result.missing)
-        session_->AddError(message);
-    for (const auto& message : result.skipped)
-        session_->AddError(message);
-    if (result.aborted) {
-        SetStatusMessage(StopReasonText(result));
-        SetBusy(false, MainTab::Errors);
-        return;
-    }
-    progress_->setText(
-        ToQString(SummaryText(session_->Data(), result.filesAnalyzed, result.elapsedMs)) +
-        "\n\nUpdating display...");
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     tree_->ClearAll();
     treeModel_.Clear();
     UpdateCharacterTree();
     FightDataChanged();
-    debug_.LogDebug("Log file analysis completed.", 1);
-    progress_->setText(progress_->text() + "complete.");
-    if (!result.missing.empty())
-        logPanel_->Refresh();
-    SetStatusMessage("Log analysis complete.  (Check Status and Errors tabs for more info.)");
-    SetBusy(false, MainTab::Info);
-}
-
-void MainWindow::LoadProgressTick()
-{
-    debug_.LogDebug("Monitoring:  Load progress timer firing.", 4);
-    progress_->setText(ToQString(ProgressText(session_->Data())));
 }
 
 void MainWindow::UpdateCharacterTree()
@@ -163,11 +88,6 @@ int32_t MainWindow::SelectedCharacterId() const
     const CharacterTree::KeyInfo info =
         CharacterTree::ParseKey(CharacterTreeWidget::KeyOf(tree_->currentItem()).toStdString());
     return info.level >= 1 ? info.id : 0;
-}
-
-void MainWindow::OnTreeNode(QTreeWidgetItem* item, int button)
-{
-    ShowNode(item, button);
 }
 
 void MainWindow::ShowNode(QTreeWidgetItem* item, int button)
@@ -280,6 +200,14 @@ void MainWindow::ShowMarks()
     // The user's own rows and the party's statistics depend on the marks.
     RefreshDetails();
     FightDataChanged();
+}
+
+void MainWindow::RedrawSelectedDetails()
+{
+    if (!details_ || !details_->isVisible())
+        return;
+    if (QTreeWidgetItem* selected = tree_->currentItem())
+        ShowNode(selected, 1);
 }
 
 void MainWindow::RefreshDetails()
