@@ -83,21 +83,43 @@ struct Loader {
 };
 
 // Record kinds added in a later version: a file written before them gets
-// the shipped identifiers, tried before its own kinds so that its chat list
-// (which held the immunity lines) does not take them.
+// the shipped identifiers, right after its chat list, which loses the
+// immunity lines it held in their place: chat still comes first.
 void AddLaterRecordTypes(std::vector<std::pair<std::string, std::string>>& entries)
 {
     const std::pair<const char*, const char*> later[] = {
-        {"SpellResist", "spell resist:"},
         {"Immunity", ": immune to,is immune to to"},
+        {"SpellResist", "spell resist:"},
     };
+    auto chat = std::find_if(entries.begin(), entries.end(),
+                             [](const auto& entry) { return ToLower(entry.first) == "chat"; });
+    const bool hasChat = chat != entries.end();
+    const size_t chatAt = hasChat ? static_cast<size_t>(chat - entries.begin()) : 0;
+    size_t at = hasChat ? chatAt + 1 : 0;
+    bool added = false;
     for (const auto& [name, identifiers] : later) {
         const bool present = std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
             return ToLower(entry.first) == ToLower(name);
         });
-        if (!present)
-            entries.insert(entries.begin(), {name, identifiers});
+        if (present)
+            continue;
+        entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at++), {name, identifiers});
+        added = true;
     }
+    if (!added || !hasChat)
+        return;
+    std::string& chatList = entries[chatAt].second;
+    std::vector<std::string_view> items;
+    if (!SplitList(chatList, items, ","))
+        return;
+    std::string kept;
+    for (const std::string_view item : items) {
+        if (ToLower(item).starts_with("immune to"))
+            continue;
+        kept += (kept.empty() ? "" : ",") + std::string(item);
+    }
+    if (!kept.empty())
+        chatList = kept;
 }
 
 } // namespace

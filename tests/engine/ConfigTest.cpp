@@ -294,14 +294,17 @@ TEST_F(ConfigurationTest, RecordTypesWithoutIdentifiersOrRepeatedAreWarnedAndSki
                      // A repeated key reads the first one's value, as a lookup by name does.
                      "ERROR:  Record type EMPTY does not have any identifiers in it's value."}));
     const RecordTypes& types = result.configuration->analysis.recordTypes;
-    // The two kinds the file does not name come first, then its own.
+    // The two kinds the file does not name come right after its chat list.
     ASSERT_EQ(types.Count(), 4);
-    EXPECT_EQ(types.Types()[2].Identifiers(), (Names{"[party]", "[tell]"}));
+    EXPECT_EQ(types.Types()[0].Identifiers(), (Names{"[party]", "[tell]"}));
+    EXPECT_EQ(types.Types()[1].Name(), "Immunity");
+    EXPECT_EQ(types.Types()[2].Name(), "SpellResist");
     EXPECT_EQ(types.Types()[3].Name(), "attack");
 }
 
 // A file written before immunity and spell resistance lines had keys of their
-// own gets the shipped ones, ahead of its chat list that held immunity lines.
+// own gets the shipped ones after its chat list, which loses the immunity
+// lines it held; chat that names an immunity stays chat.
 TEST_F(ConfigurationTest, KeysAddedLaterGetTheShippedValues)
 {
     const ConfigurationResult result =
@@ -322,6 +325,7 @@ TEST_F(ConfigurationTest, KeysAddedLaterGetTheShippedValues)
         {"SPELL RESIST: Vexa attempts to resist: Implosion - Result:  FAILED",
          RecordKind::SpellResist},
         {"Vexa: [Party] immune to critical hits, that one", RecordKind::Chat},
+        {"Vexa: [Party] Boss : Immune to Slow. lol", RecordKind::Chat},
         {"Vexa attacks Stone Warden : *hit* : (5 + 65 = 70)", RecordKind::Attack},
     };
     for (const auto& [body, kind] : lines) {
