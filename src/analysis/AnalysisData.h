@@ -7,6 +7,15 @@
 
 namespace tarvik {
 
+// How the user's character came to be marked.
+enum class UserFoundBy : uint8_t {
+    None,                 // no character is marked
+    Hand,                 // marked by the user
+    InitiativeRolls,      // auto-detection: its initiative rolls
+    SpellResistanceLines, // auto-detection: its spell-resistance lines
+    AbsorbLines,          // auto-detection: the absorb lines of its hits
+};
+
 // Everything an analysis accumulates, owned by the session.
 struct AnalysisData {
     CharacterList characters;
@@ -20,7 +29,11 @@ struct AnalysisData {
     // values, a year ahead and the zero date.
     bool HasRecordDates() const { return earliestRecordDate <= latestRecordDate; }
     int32_t userCharacterId = 0; // 0: no character marked as the user's
+    UserFoundBy userFoundBy = UserFoundBy::None;
     int32_t partyMemberCount = 0;
+    // Changes with every change of a mark, so that what was decided from
+    // the marks knows when to decide again.
+    uint64_t marksVersion = 0;
 };
 
 } // namespace tarvik

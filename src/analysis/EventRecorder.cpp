@@ -7,6 +7,7 @@
 #include "SessionHost.h"
 #include "diag/DebugLog.h"
 #include "fights/FightTracker.h"
+#include "fights/SideEvidence.h"
 #include "monitor/RealTimeState.h"
 #include "util/Checked.h"
 #include "util/Text.h"
@@ -89,9 +90,24 @@ bool EventRecorder::CountRecord()
     return AddChecked(to_.data.recordsParsed, 1);
 }
 
-bool EventRecorder::OnYourSide(const Character& character) const
+void EventRecorder::ChooseOwner()
 {
-    return character.ID() == to_.data.userCharacterId || character.IsPartyMember();
+    OwnerEvidence& owner = to_.sides.Owner();
+    if (!to_.options.autodetectParty || owner.ByInitiative() != 0)
+        return;
+    int32_t id = owner.BySpellResistance();
+    UserFoundBy how = UserFoundBy::SpellResistanceLines;
+    if (id == 0) {
+        id = owner.ByAbsorbs();
+        how = UserFoundBy::AbsorbLines;
+    }
+    if (id == 0 || !owner.Choose(id) || id == to_.data.userCharacterId)
+        return;
+    DebugBuilt(2, [&] {
+        return std::string("Analysis:  The log's owner found by its ") +
+               (how == UserFoundBy::AbsorbLines ? "absorb" : "spell-resistance") + " lines.";
+    });
+    to_.marks.SelectUserCharacter(id, how);
 }
 
 // Inlined: most names are the one last met in their cache slot.
@@ -158,9 +174,12 @@ Spell& EventRecorder::FindSpell(std::string_view name)
     return spells.Add(std::string(name), std::move(spell));
 }
 
-void EventRecorder::Chat()
+void EventRecorder::Chat(const RecordContext& record)
 {
     Debug(2, "Analysis:  Chat record detected and discarded.");
+    const std::string_view speaker = parser_.PartySpeaker(record);
+    if (!speaker.empty())
+        to_.sides.NotePartySpeaker(speaker);
 }
 
 Error EventRecorder::Attack(const RecordContext& record, const ParsedAttack& attack)
@@ -188,6 +207,7 @@ Error EventRecorder::Attack(const RecordContext& record, const ParsedAttack& att
     to_.fights.OnAttack({record.date, attacker->ID(), defender->ID(), attack.outcome,
                          attack.roll.has_value(), attack.roll.value_or(AttackRoll{}), attack.touch,
                          attack.special, attack.offHand});
+    to_.sides.NoteBlow(attacker->ID(), defender->ID());
 
     const int32_t user = to_.data.userCharacterId;
     if (attacker->ID() == user) {
@@ -256,8 +276,11 @@ Error EventRecorder::Damage(const RecordContext& record, const ParsedDamage& dam
         return OverflowError();
     to_.changes.Character(attacker->ID());
     to_.changes.Character(defender->ID());
-    to_.fights.OnDamage({record.date, attacker->ID(), defender->ID(), amounts, damage.namedTypes,
-                         OnYourSide(*defender)});
+    to_.fights.OnDamage({record.date, attacker->ID(), defender->ID(), amounts, damage.namedTypes});
+    to_.sides.NoteBlow(attacker->ID(), defender->ID());
+    if (to_.sides.Owner().NoteDamage(to_.data.linesRead, SecondOf(record.date), attacker->ID(),
+                                     defender->ID(), damage.namedTypes))
+        ChooseOwner();
     if (to_.options.monitoringEnabled) {
         to_.changes.RealTime();
         const int32_t user = to_.data.userCharacterId;
@@ -295,7 +318,7 @@ Error EventRecorder::Healing(const RecordContext& record, const ParsedHealing& h
     if (!character->RecordHealing(healing.amount))
         return OverflowError();
     to_.changes.Character(character->ID());
-    to_.fights.OnHealing({record.date, character->ID(), healing.amount, OnYourSide(*character)});
+    to_.fights.OnHealing({record.date, character->ID(), healing.amount});
     return {};
 }
 
@@ -313,8 +336,10 @@ Error EventRecorder::Absorb(const RecordContext& record, const ParsedAbsorb& abs
     to_.changes.Character(character->ID());
     if (Wants(3))
         TellType("DamageType returned:", absorb.typeLookup);
-    to_.fights.OnAbsorb(
-        {record.date, character->ID(), absorb.amount, absorb.damageType, OnYourSide(*character)});
+    to_.fights.OnAbsorb({record.date, character->ID(), absorb.amount, absorb.damageType});
+    if (to_.sides.Owner().NoteAbsorb(to_.data.linesRead, SecondOf(record.date), character->ID(),
+                                     absorb.damageType))
+        ChooseOwner();
     return {};
 }
 
@@ -333,8 +358,7 @@ Error EventRecorder::Save(const RecordContext& record, const ParsedSave& save)
         return OverflowError();
     to_.changes.Character(character->ID());
     to_.fights.OnSave({record.date, character->ID(), save.saveType, save.roll ? save.roll->roll : 0,
-                       save.bonus, save.roll ? save.roll->dc : -1, save.success,
-                       OnYourSide(*character)});
+                       save.bonus, save.roll ? save.roll->dc : -1, save.success});
     return {};
 }
 
@@ -350,7 +374,8 @@ Error EventRecorder::Kill(const RecordContext& record, const ParsedKill& kill)
         return OverflowError();
     to_.changes.Character(killer->ID());
     to_.changes.Character(victim.ID());
-    to_.fights.OnKill({record.date, killer->ID(), victim.ID(), OnYourSide(victim)});
+    to_.fights.OnKill({record.date, killer->ID(), victim.ID()});
+    to_.sides.NoteBlow(killer->ID(), victim.ID());
     if (victim.ID() == to_.data.userCharacterId && to_.options.monitoringEnabled)
         to_.realTime.StartFugueTimer(record.date);
     return {};
@@ -381,8 +406,9 @@ void EventRecorder::UserCharacter(const RecordContext& record, const ParsedName&
         return;
     }
     Character& character = FindCharacter(parsed.name);
+    to_.sides.Owner().NoteInitiative(character.ID());
     if (character.ID() != to_.data.userCharacterId)
-        to_.marks.SelectUserCharacter(character.ID());
+        to_.marks.SelectUserCharacter(character.ID(), UserFoundBy::InitiativeRolls);
 }
 
 void EventRecorder::PartyChange(const RecordContext& record, const ParsedName& parsed, bool join)
@@ -396,6 +422,7 @@ void EventRecorder::PartyChange(const RecordContext& record, const ParsedName& p
         return;
     }
     Character& character = FindCharacter(parsed.name);
+    to_.sides.NotePartyLeft(character.ID(), !join);
     if (character.IsPartyMember() != join)
         to_.marks.TogglePartyMember(character.ID());
 }
@@ -425,7 +452,17 @@ void EventRecorder::SpellResist(const RecordContext& record, const ParsedSpellRe
         return "Analysis:  " + character.Name() + " resisting " + ViewText(parsed.spell) + ": " +
                ViewText(parsed.result) + ".";
     });
+    // Only the owner gets these lines: they name it, and its results go on
+    // the cards of the spells' casters.
+    to_.sides.Owner().NoteSpellResistance(character.ID());
+    ChooseOwner();
     to_.fights.OnSpellResist({record.date, character.ID(), parsed.spell, parsed.result});
+}
+
+void EventRecorder::Dominated(std::string_view pet)
+{
+    Debug(1, "Analysis:  Dominated pet record detected.");
+    to_.sides.NoteDominated(pet);
 }
 
 void EventRecorder::Continuation(const ContinuationLine& line)

@@ -22,6 +22,7 @@ class FightTracker;
 class PartyMarks;
 class RealTimeState;
 class SessionHost;
+class SideEvidence;
 class Spell;
 
 // What records are recorded on and told to, all owned by the session.
@@ -29,6 +30,7 @@ struct RecordTargets {
     AnalysisData& data; // characters, spells and counts
     RealTimeState& realTime;
     FightTracker& fights;
+    SideEvidence& sides; // who fought whom, speakers, pets, the owner's lines
     PartyMarks& marks;
     ChangeNotes& changes; // what the host may redraw
     ErrorList& errors;    // records discarded
@@ -45,7 +47,7 @@ class EventRecorder {
 public:
     EventRecorder(const RecordParser& parser, const RecordTargets& targets);
 
-    void Chat();
+    void Chat(const RecordContext& record);
     Error Attack(const RecordContext& record, const ParsedAttack& attack);
     Error Damage(const RecordContext& record, const ParsedDamage& damage);
     Error Casting(const RecordContext& record, const ParsedCasting& casting);
@@ -62,6 +64,8 @@ public:
     void Immunity(const RecordContext& record, const ParsedImmunity& immunity);
     // A spell resistance check of the log's owner.
     void SpellResist(const RecordContext& record, const ParsedSpellResist& parsed);
+    // "Dominated Cerberus.", a line of no record kind: the owner's pet.
+    void Dominated(std::string_view pet);
     // An undated line that continues the message of the dated line above
     // it: a fact of its own, never part of that line's record.
     void Continuation(const ContinuationLine& line);
@@ -94,8 +98,9 @@ private:
     void DebugBuilt(int level, Build&& build);
     // "DamageType returned:1." at level 3, which the caller checked.
     void TellType(const char* what, int index);
-    // The user's character or a party member: its events go into death recaps.
-    bool OnYourSide(const Character& character) const;
+    // With auto-detection on and no initiative roll seen, marks the owner
+    // that spell-resistance or absorb lines name, when they first name it.
+    void ChooseOwner();
 
     const RecordParser& parser_;
     RecordTargets to_;

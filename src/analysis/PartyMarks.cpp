@@ -6,7 +6,7 @@
 
 namespace tarvik {
 
-void PartyMarks::SelectUserCharacter(int32_t id)
+void PartyMarks::SelectUserCharacter(int32_t id, UserFoundBy how)
 {
     debug_.LogDebug("Selecting user character on treeview.", 3);
     Character* character = data_.characters.At(id);
@@ -16,6 +16,8 @@ void PartyMarks::SelectUserCharacter(int32_t id)
     if (character->ID() == data_.userCharacterId) {
         debug_.LogDebug("Already selected, so deselecting the character.", 4);
         data_.userCharacterId = 0;
+        data_.userFoundBy = UserFoundBy::None;
+        ++data_.marksVersion;
         return;
     }
     if (data_.userCharacterId > 0) {
@@ -26,6 +28,8 @@ void PartyMarks::SelectUserCharacter(int32_t id)
     }
     debug_.Log(4, [&] { return "Selecting new character [" + character->Name() + "]."; });
     data_.userCharacterId = character->ID();
+    data_.userFoundBy = how;
+    ++data_.marksVersion;
     if (!character->IsPartyMember())
         TogglePartyMember(character->ID());
 }
@@ -38,6 +42,7 @@ void PartyMarks::TogglePartyMember(int32_t id)
         return;
     debug_.Log(4, [&] { return "Found character [" + character->Name() + "] on treeview."; });
     character->SetIsPartyMember(!character->IsPartyMember());
+    ++data_.marksVersion;
     if (character->IsPartyMember()) {
         ++data_.partyMemberCount;
     } else {

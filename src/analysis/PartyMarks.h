@@ -1,10 +1,11 @@
 #pragma once
 
+#include "AnalysisData.h"
+
 #include <cstdint>
 
 namespace tarvik {
 
-struct AnalysisData;
 class DebugLog;
 class SessionHost;
 
@@ -21,8 +22,8 @@ public:
     }
 
     // Marks the character as the user's own, or clears the mark when it
-    // already is; an unknown ID changes nothing.
-    void SelectUserCharacter(int32_t id);
+    // already is; an unknown ID changes nothing. how: what found it.
+    void SelectUserCharacter(int32_t id, UserFoundBy how = UserFoundBy::Hand);
     // Flips the character's party membership; leaving the party also clears
     // the user mark.
     void TogglePartyMember(int32_t id);

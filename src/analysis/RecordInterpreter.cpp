@@ -24,7 +24,7 @@ Error RecordInterpreter::Interpret(const RecordContext& record)
 {
     switch (record.kind) {
     case RecordKind::Chat:
-        recorder_.Chat();
+        recorder_.Chat(record);
         return {};
     case RecordKind::Attack:
         return recorder_.Attack(record, parser_.ParseAttack(record));
@@ -61,6 +61,12 @@ Error RecordInterpreter::Interpret(const RecordContext& record)
         break;
     }
     return {};
+}
+
+void RecordInterpreter::InterpretUnclassified(const RecordContext& record)
+{
+    if (const std::string_view pet = parser_.ParseDominated(record); !pet.empty())
+        recorder_.Dominated(pet);
 }
 
 } // namespace tarvik

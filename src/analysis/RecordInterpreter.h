@@ -21,6 +21,9 @@ public:
     // A server's "X is immune to to FEAR effects" is also an immunity of X,
     // dated as the line it continues.
     void Continuation(const ContinuationLine& line) override;
+    // A line of no configured record type: a few of them tell who is who
+    // (the owner's dominated pets).
+    void InterpretUnclassified(const RecordContext& record);
 
 private:
     const RecordTypes& types_;

@@ -624,4 +624,36 @@ ParsedSpellResist RecordParser::ParseSpellResist(const RecordContext& record) co
     return parsed;
 }
 
+std::string_view RecordParser::ParseDominated(const RecordContext& record) const
+{
+    const LogFormat& format = config_.format;
+    const std::string_view body = record.body;
+    if (format.dominatedStart.empty() || !body.starts_with(format.dominatedStart) ||
+        body.size() <= format.dominatedStart.size() || body[format.dominatedStart.size()] != ' ')
+        return {};
+    std::string_view name = body.substr(format.dominatedStart.size());
+    if (!format.dominatedEnd.empty() && name.ends_with(format.dominatedEnd))
+        name.remove_suffix(format.dominatedEnd.size());
+    return Trim(name);
+}
+
+std::string_view RecordParser::PartySpeaker(const RecordContext& record) const
+{
+    const LogFormat& format = config_.format;
+    if (format.partyChat.empty() || format.recordDeliminator.empty())
+        return {};
+    const size_t tag = record.body.find(format.partyChat);
+    if (tag == std::string_view::npos)
+        return {};
+    std::string_view speaker = TrimRight(record.body.substr(0, tag));
+    if (!speaker.ends_with(format.recordDeliminator))
+        return {};
+    speaker = Trim(speaker.substr(0, speaker.size() - format.recordDeliminator.size()));
+    // "Name: [Tell] [Party] ..." is no party chat of Name's.
+    if (speaker.find(format.recordDeliminator) != std::string_view::npos ||
+        speaker.find('[') != std::string_view::npos)
+        return {};
+    return speaker;
+}
+
 } // namespace tarvik

@@ -185,6 +185,12 @@ public:
     // Also for a server's continuation line classified as an Immunity record.
     ParsedImmunity ParseImmunity(const RecordContext& record) const;
     ParsedSpellResist ParseSpellResist(const RecordContext& record) const;
+    // "Dominated Cerberus.": the pet's name; empty for any other line, and
+    // for one with a name before the marker (not the owner's pet).
+    std::string_view ParseDominated(const RecordContext& record) const;
+    // The speaker of a party chat line, "Name: [Party] hi"; empty for other
+    // chat.
+    std::string_view PartySpeaker(const RecordContext& record) const;
 
 private:
     // Each fills cut and says whether it was made.

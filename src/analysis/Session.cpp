@@ -55,10 +55,11 @@ Session::Session(const AnalysisConfig& config, DebugLog& debug, const Clock& clo
     , host_(host)
     , realTime_(clock, debug, config.DamageTypeCount())
     , marks_(data_, debug, host)
-    , fights_(config.DamageTypeCount(), config.fightGapSeconds)
+    , fights_(config.DamageTypeCount(), config.fightGapSeconds, config.recapSeconds)
     , interpreter_(config, {.data = data_,
                             .realTime = realTime_,
                             .fights = fights_,
+                            .sides = evidence_,
                             .marks = marks_,
                             .changes = changes_,
                             .errors = errors_,
@@ -80,6 +81,10 @@ void Session::ClearAllData()
 {
     data_.characters.Clear();
     data_.userCharacterId = 0;
+    data_.userFoundBy = UserFoundBy::None;
+    ++data_.marksVersion;
+    evidence_.Clear();
+    sides_.Forget();
     realTime_.SetLastConcealment(0);
     data_.partyMemberCount = 0;
     host_.PartyCountChanged();
@@ -274,6 +279,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
             if (debug_.Wants(2))
                 debug_.LogDebug("Analysis:  Unknown record type, discarded.", 2, false,
                                 &data_.linesRead);
+            interpreter_.InterpretUnclassified({line, body, RecordKind::Unknown, {}, 0, lastDate});
             continue;
         }
         if (match.kind == RecordKind::Unknown) {
@@ -292,6 +298,7 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     // monitoring, the next line may.
     if (!monitoring)
         fights_.Settle();
+    MarkInferredMembers();
     changes_.Tell(host_);
     if (reader.ReadError())
         return Fail(path, {}, reader.ReadError());
@@ -303,6 +310,35 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
     reader.Close();
     ShowRecordDates();
     return result;
+}
+
+const SideTable& Session::SideTableNow() const
+{
+    return sides_.Current(
+        {data_.characters, data_.userCharacterId, evidence_, config_.petNamePrefixes},
+        data_.marksVersion);
+}
+
+void Session::MarkInferredMembers()
+{
+    if (!options_.autodetectParty)
+        return;
+    const SideTable& table = SideTableNow();
+    std::vector<int32_t> found;
+    for (size_t id = 1; id < table.byId.size(); ++id) {
+        const Side side = table.byId[id];
+        const auto characterId = static_cast<int32_t>(id);
+        if ((side == Side::Ally || side == Side::Pet) && !evidence_.InferredMember(characterId) &&
+            !evidence_.LeftParty(characterId))
+            found.push_back(characterId);
+    }
+    // Marking changes the table: collect first.
+    for (const int32_t id : found) {
+        evidence_.NoteInferredMember(id);
+        const Character* character = data_.characters.At(id);
+        if (character && !character->IsPartyMember())
+            marks_.TogglePartyMember(id);
+    }
 }
 
 LogFollowerHooks Session::FollowerHooks()
@@ -352,9 +388,13 @@ DriverResult Session::AnalyzeSelectedLogs(std::vector<std::string> paths)
             result.aborted = true;
             result.seriousError = failed_;
             result.stoppedAt = name;
+            fights_.OrderByDate();
             return result;
         }
     }
+    // Read in file-name order, which fixes the characters' IDs; shown in
+    // time order.
+    fights_.OrderByDate();
     result.elapsedMs = clock_.TickMs() - start;
     return result;
 }

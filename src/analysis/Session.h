@@ -12,6 +12,8 @@
 #include "config/LogFormat.h"
 #include "fights/FightTracker.h"
 #include "fights/Roster.h"
+#include "fights/SideEvidence.h"
+#include "fights/Sides.h"
 #include "monitor/LogCursor.h"
 #include "monitor/LogFollower.h"
 #include "monitor/MonitorPosition.h"
@@ -61,8 +63,12 @@ public:
     // Names, sides and type names for the fight views, as marked now.
     Roster FightRoster() const
     {
-        return {data_.characters, data_.userCharacterId, config_.damageTypes, config_.saveTypes};
+        return {data_.characters, data_.userCharacterId, config_.damageTypes, config_.saveTypes,
+                &SideTableNow()};
     }
+    // Every character's side from the marks and the evidence as they are now.
+    const SideTable& SideTableNow() const;
+    const SideEvidence& Evidence() const { return evidence_; }
     PartyMarks& Marks() { return marks_; }
     AnalysisOptions& Options() { return options_; }
     MonitorPosition& Monitor() { return monitor_; }
@@ -109,6 +115,9 @@ private:
     }
     bool Fail(const std::string& path, std::string_view body, const Error& error);
     void ShowRecordDates();
+    // With auto-detection on: marks the allies and pets found so far as
+    // party members, as join lines mark them, once each.
+    void MarkInferredMembers();
 
     const AnalysisConfig& config_;
     DebugLog& debug_;
@@ -120,6 +129,9 @@ private:
     PartyMarks marks_;
     AnalysisOptions options_;
     FightTracker fights_;
+    SideEvidence evidence_;
+    // Decided from the marks and evidence when asked, kept until they change.
+    mutable Sides sides_;
     ChangeNotes changes_;
     RecordInterpreter interpreter_;
     UndatedLines undated_;

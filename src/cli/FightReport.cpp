@@ -40,20 +40,21 @@ std::string FightsText(const Session& session)
                                                        "Active DPS", "Hit %", "Crits", "Taken",
                                                        "Healing", "Kills", "Deaths"}};
         for (const FightCharacterRow& row : FightCharacterRows(fight, roster)) {
-            rows.push_back(
-                {TerminalText(row.name), row.side == Side::None ? "" : SideName(row.side),
-                 FormatThousands(row.damageDealt), DpsText(row.dps), DpsText(row.activeDps),
-                 RoundedText(row.hitPercent, 1), FormatThousands(row.criticalHits),
-                 FormatThousands(row.damageTaken), FormatThousands(row.healingReceived),
-                 FormatThousands(row.kills), FormatThousands(row.deaths)});
+            rows.push_back({TerminalText(row.name), SideName(row.side),
+                            FormatThousands(row.damageDealt), DpsText(row.dps),
+                            DpsText(row.activeDps), RoundedText(row.hitPercent, 1),
+                            FormatThousands(row.criticalHits), FormatThousands(row.damageTaken),
+                            FormatThousands(row.healingReceived), FormatThousands(row.kills),
+                            FormatThousands(row.deaths)});
         }
         text += TableText(rows);
-        for (const DeathRecap& recap : fight.Deaths()) {
-            const RecapView view = BuildRecap(recap, roster);
+        for (const DeathRecap* recap : ShownDeaths(fight, roster)) {
+            const RecapView view = BuildRecap(*recap, roster);
             text += "  Death of " + TerminalText(view.victim) + " at " + view.time +
                     ", killed by " + TerminalText(view.killer) + ":\n";
             if (view.lines.empty())
-                text += "    (nothing in the 30 s before)\n";
+                text += "    (nothing in the " + std::to_string(session.Fights().RecapSeconds()) +
+                        " s before)\n";
             for (const RecapLine& line : view.lines) {
                 // Right-aligned, so that the times line up: "-28 s", "  0 s".
                 std::string before = std::string(line.secondsBefore > 0 ? "-" : "") +
@@ -62,6 +63,8 @@ std::string FightsText(const Session& session)
                     before.insert(0, 5 - before.size(), ' ');
                 text += "    " + before + "  " + line.time + "  " + TerminalText(line.text) + "\n";
             }
+            if (!view.byAttacker.empty())
+                text += "    " + TerminalText(RecapAttackersText(view)) + "\n";
         }
     }
     return text;
@@ -130,8 +133,7 @@ std::string TargetsText(const Session& session)
         std::vector<std::vector<std::string>> attackers = {
             {"Attacker", "Side", "Damage", "%", "DPS"}};
         for (const AttackerDamageRow& attacker : row.damage.rows) {
-            attackers.push_back({TerminalText(attacker.name),
-                                 attacker.side == Side::None ? "" : SideName(attacker.side),
+            attackers.push_back({TerminalText(attacker.name), SideName(attacker.side),
                                  FormatThousands(attacker.damage), RoundedText(attacker.percent, 1),
                                  DpsText(attacker.dps)});
         }

@@ -47,6 +47,9 @@ void FollowStream::AfterTick(DateTime now)
     for (; deathFight_ < total; ++deathFight_, deathIndex_ = 0) {
         const auto& deaths = at(deathFight_).Deaths();
         for (; deathIndex_ < deaths.size(); ++deathIndex_) {
+            // Only your side's deaths have recaps to show.
+            if (!roster.OnYourSide(deaths[deathIndex_].victim))
+                continue;
             Json line = {{"type", "death"}, {"fight", at(deathFight_).Index() + 1}};
             line.update(RecapJson(deaths[deathIndex_], roster));
             Print(line);

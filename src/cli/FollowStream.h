@@ -20,7 +20,7 @@ class FollowStream {
 public:
     FollowStream(const Session& session, std::ostream& out, ReportSections sections);
 
-    // After a tick: a "death" line for every new death recap, a "fight" line
+    // After a tick: a "death" line for every new death on your side, a "fight" line
     // for every fight that ended and for every fight printed before that has
     // changed since (late lines), and an "update" line for the running fight
     // at most once a second.

@@ -43,19 +43,22 @@ std::string GridText(const DetailGrid& grid)
 void TextReport(std::ostream& out, const Session& session, const DriverResult& result,
                 const ReportSections& sections)
 {
-    out << SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs) << "\n\n";
-    out << Section("Session Statistics");
+    out << SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs) << "\n";
+    if (const std::string user = UserCharacterText(session.Data()); !user.empty())
+        out << TerminalText(user) << "\n";
+    out << "\n" << Section("Session Statistics");
     out << GridText(BuildSessionStatistics(session));
     const AnalysisData& data = session.Data();
     // Spell resistance checks are written for the log's owner only.
     const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
+    const Roster roster = session.FightRoster();
     // One character at a time: the report is never held whole.
     for (const auto& character : data.characters) {
+        if (!character->HasRecords())
+            continue; // named by a line that was then discarded
         std::string title = TerminalText(character->Name());
-        if (character->ID() == data.userCharacterId)
-            title += " (you)";
-        else if (character->IsPartyMember())
-            title += " (party)";
+        if (const Side side = roster.SideOf(character->ID()); IsYourSide(side))
+            title += std::string(" (") + SideName(side) + ")";
         out << "\n"
             << Section(title) << GridText(BuildGeneralInfo(session, *character, &spellResults));
     }

@@ -216,6 +216,9 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
         format.immunityEnds.assign(ends.begin(), ends.end());
     format.spellResistSpell = load.Text("SpellResistSpell", "attempts to resist:");
     format.spellResistResult = load.Text("SpellResistResult", "- Result:");
+    format.dominatedStart = load.Text("DominatedStart", "Dominated");
+    format.dominatedEnd = load.Text("DominatedEnd", ".");
+    format.partyChat = load.Text("PartyChat", "[Party]");
 
     RealTimeSettings& rt = config.realTime;
     if (!load.Required(RealTimeSection, "RollingAverageInterval", rt.rollingAverageInterval) ||
@@ -230,6 +233,21 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
         if (!load.Required(FightsSection, "FightGap", gap))
             return result;
         config.analysis.fightGapSeconds = ClampFightGap(gap);
+    }
+    if (!Trim(ini.Value(FightsSection, "RecapSeconds")).empty()) {
+        int32_t seconds = 0;
+        if (!load.Required(FightsSection, "RecapSeconds", seconds))
+            return result;
+        config.analysis.recapSeconds = ClampRecapSeconds(seconds);
+    }
+    {
+        // Added in a later version: a file without it knows the game's prefix.
+        const std::string prefixes = ini.HasKey(FightsSection, "PetNamePrefixes")
+                                         ? ini.Value(FightsSection, "PetNamePrefixes")
+                                         : std::string("Summoned");
+        std::vector<std::string_view> items;
+        if (SplitList(prefixes, items, ","))
+            config.analysis.petNamePrefixes.assign(items.begin(), items.end());
     }
 
     config.windowTitle = ini.Value("Monitoring", "WindowTitle");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FightGap.h"
+#include "RecapSeconds.h"
 #include "RecordTypes.h"
 
 #include <cstdint>
@@ -61,6 +62,11 @@ struct LogFormat {
     // the name, and after the spell.
     std::string spellResistSpell;
     std::string spellResistResult;
+    // "Dominated Cerberus.": the owner's pet (no name stands before it).
+    std::string dominatedStart; // "Dominated"
+    std::string dominatedEnd;   // "."
+    // The tag of party chat, "Name: [Party] hi": the speaker is on your side.
+    std::string partyChat;
 };
 
 // Everything the analysis takes from the configuration file.
@@ -71,6 +77,9 @@ struct AnalysisConfig {
     std::vector<std::string> saveTypes;
     RecordTypes recordTypes;
     int32_t fightGapSeconds = DefaultFightGapSeconds;
+    int32_t recapSeconds = DefaultRecapSeconds;
+    // Names beginning with one of these and a blank are pets ("Summoned Badger").
+    std::vector<std::string> petNamePrefixes;
 
     int DamageTypeCount() const { return static_cast<int>(damageTypes.size()); }
 };

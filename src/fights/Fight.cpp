@@ -105,6 +105,109 @@ void Fight::WidenFor(int64_t offset)
         Widen();
 }
 
+namespace {
+
+// Adds a series whose buckets are 2^fromShift seconds from fromStart into one
+// whose buckets are 2^toShift from toStart (toStart <= fromStart, toShift >=
+// fromShift).
+void AddSeries(BucketSeries& to, int64_t toStart, int32_t toShift, const BucketSeries& from,
+               int64_t fromStart, int32_t fromShift)
+{
+    const std::vector<int32_t>& values = from.Values();
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i] == 0)
+            continue;
+        const int64_t second = fromStart + (static_cast<int64_t>(from.First() + i) << fromShift);
+        const auto bucket = static_cast<size_t>((second - toStart) >> toShift);
+        if (bucket < BucketSeries::MaxPoints)
+            to.Add(bucket, values[i]);
+    }
+}
+
+} // namespace
+
+void Fight::MergeFrom(const Fight& other)
+{
+    const int64_t start = std::min(start_, other.start_);
+    const int64_t end = std::max(end_, other.end_);
+    int32_t shift = std::max(bucketShift_, other.bucketShift_);
+    while (((end - start) >> shift) >= static_cast<int64_t>(MaxSeriesPoints))
+        ++shift;
+    for (FightCharacter& c : characters_) {
+        for (BucketSeries* series : {&c.series.dealt, &c.series.taken}) {
+            BucketSeries rebucketed;
+            AddSeries(rebucketed, start, shift, *series, start_, bucketShift_);
+            *series = std::move(rebucketed);
+        }
+    }
+
+    // Where each of the other fight's characters is in this one.
+    std::vector<size_t> slotOf(other.characters_.size());
+    for (size_t o = 0; o < other.characters_.size(); ++o) {
+        const FightCharacter& from = other.characters_[o];
+        size_t slot = 0;
+        while (slot < characters_.size() && characters_[slot].id != from.id)
+            ++slot;
+        if (slot == characters_.size()) {
+            FightCharacter& added = characters_.emplace_back();
+            added.Reuse(from.id, from.dealtByType.size());
+        }
+        slotOf[o] = slot;
+    }
+    for (size_t o = 0; o < other.characters_.size(); ++o) {
+        const FightCharacter& from = other.characters_[o];
+        FightCharacter& to = characters_[slotOf[o]];
+        to.damageDealt += from.damageDealt;
+        to.damageTaken += from.damageTaken;
+        for (size_t t = 0; t < from.dealtByType.size() && t < to.dealtByType.size(); ++t)
+            to.dealtByType[t] += from.dealtByType[t];
+        for (size_t t = 0; t < from.takenByType.size() && t < to.takenByType.size(); ++t)
+            to.takenByType[t] += from.takenByType[t];
+        to.attacks += from.attacks;
+        to.attacksReceived += from.attacksReceived;
+        to.hits += from.hits;
+        to.criticalHits += from.criticalHits;
+        to.kills += from.kills;
+        to.deaths += from.deaths;
+        to.healingReceived += from.healingReceived;
+        if (from.dealtDamage) {
+            to.firstDamageSecond = to.dealtDamage
+                                       ? std::min(to.firstDamageSecond, from.firstDamageSecond)
+                                       : from.firstDamageSecond;
+            to.lastDamageSecond = to.dealtDamage
+                                      ? std::max(to.lastDamageSecond, from.lastDamageSecond)
+                                      : from.lastDamageSecond;
+            to.dealtDamage = true;
+        }
+        if (from.tookDamage) {
+            to.firstTakenSecond = to.tookDamage
+                                      ? std::min(to.firstTakenSecond, from.firstTakenSecond)
+                                      : from.firstTakenSecond;
+            to.lastTakenSecond = to.tookDamage ? std::max(to.lastTakenSecond, from.lastTakenSecond)
+                                               : from.lastTakenSecond;
+            to.tookDamage = true;
+        }
+        AddSeries(to.series.dealt, start, shift, from.series.dealt, other.start_,
+                  other.bucketShift_);
+        AddSeries(to.series.taken, start, shift, from.series.taken, other.start_,
+                  other.bucketShift_);
+        for (const auto& [attacker, amount] : from.damageFrom)
+            to.AddDamageFrom(attacker, amount);
+        for (size_t slot = 0; slot < slotOf.size(); ++slot) {
+            if (from.Attacked(slot))
+                to.AddAttacked(slotOf[slot]);
+        }
+        to.target.Merge(from.target);
+    }
+    deaths_.insert(deaths_.end(), other.deaths_.begin(), other.deaths_.end());
+    std::stable_sort(deaths_.begin(), deaths_.end(),
+                     [](const DeathRecap& a, const DeathRecap& b) { return a.second < b.second; });
+    start_ = start;
+    end_ = end;
+    bucketShift_ = shift;
+    ++revision_;
+}
+
 void FightCharacter::Reuse(int32_t newId, size_t damageTypes)
 {
     id = newId;

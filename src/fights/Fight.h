@@ -151,10 +151,12 @@ struct RecapEvent {
     uint8_t typeCount = 0;
 };
 
-// A death of the user's character or a party member and what led to it.
+// A death and the victim's events of the seconds before it, as read: the
+// recap merges and sums them when shown. Kept for every death, so that a
+// character marked later still has its recaps.
 struct DeathRecap {
-    static constexpr size_t MaxEvents = 12;
-    static constexpr int64_t WindowSeconds = 30;
+    // Events kept at most, the newest: enough for the lines a recap shows.
+    static constexpr size_t MaxEvents = 256;
 
     int64_t second = 0;
     int32_t victim = 0;
@@ -196,6 +198,9 @@ public:
 
 private:
     friend class FightTracker;
+    // Takes in a fight that overlaps this one or follows it closely (a file
+    // boundary cut it in two): times, numbers, series and deaths together.
+    void MergeFrom(const Fight& other);
     // The series bucket of a moment, widening every bucket first when the
     // moment lies beyond the last point.
     size_t BucketOf(int64_t second)

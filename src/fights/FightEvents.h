@@ -10,9 +10,9 @@ namespace tarvik {
 
 // What the interpreter hands the fight tracker, one call per record. Every
 // event names characters by ID and carries its line's date; none owns text,
-// so handing one on costs no allocation. "On your side" means the user's
-// character or a party member at the time: only their events are kept for
-// death recaps. Texts are views into the line, valid during the call.
+// so handing one on costs no allocation. Sides are no part of an event: they
+// are decided when a view asks. Texts are views into the line, valid during
+// the call.
 
 enum class AttackOutcome : uint8_t {
     Hit,
@@ -51,21 +51,18 @@ struct DamageEvent {
     // Bit t: the record named damage type t (0-based), even with a zero
     // amount; only the first 64 types are told.
     uint64_t namedTypes = 0;
-    bool defenderOnYourSide = false;
 };
 
 struct KillEvent {
     DateTime date;
     int32_t killer = 0;
     int32_t victim = 0;
-    bool victimOnYourSide = false; // its death gets a recap
 };
 
 struct HealingEvent {
     DateTime date;
     int32_t character = 0;
     int32_t amount = 0;
-    bool onYourSide = false;
 };
 
 // "Name : Damage Immunity absorbs 1 point(s) of Physical" names a damage
@@ -75,7 +72,6 @@ struct AbsorbEvent {
     int32_t character = 0;
     int32_t amount = 0;
     int32_t damageType = -1;
-    bool onYourSide = false;
 };
 
 struct SaveEvent {
@@ -86,7 +82,6 @@ struct SaveEvent {
     int32_t bonus = 0;
     int32_t dc = -1; // -1: the record named none
     bool success = false;
-    bool onYourSide = false;
 };
 
 // "Name : Immune to Critical Hits." and the like: what the character is

@@ -33,9 +33,10 @@ std::vector<TableColumn> FightColumns()
         {"Fight", false,
          "Named after the opponent your side hurt most; (+N) counts the other opponents"},
         {"Your DPS", true, "Your damage per second over the whole fight"},
-        {"Party DPS", true, "Damage per second of your character and party members together"},
-        {"Taken", true, "Damage your character and party members took"},
-        {"Deaths", true, "Deaths of your character and party members"},
+        {"Party DPS", true,
+         "Damage per second of your whole side together: you, party, allies and pets"},
+        {"Taken", true, "Damage your side took"},
+        {"Deaths", true, "Deaths on your side"},
     };
 }
 
@@ -62,7 +63,8 @@ std::vector<TableColumn> FightCharacterColumns()
 {
     return {
         {"Name", false, ""},
-        {"Side", false, "you, party (marked party members) or none"},
+        {"Side", false,
+         "you, party (marked party members), ally, pet, enemy (fights your side) or unknown"},
         {"Damage", true, "Damage dealt in the fight"},
         {"DPS", true, "Damage per second over the whole fight"},
         {"Active DPS", true, "Damage per second from its first to its last blow"},

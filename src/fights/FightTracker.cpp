@@ -42,9 +42,10 @@ void TakeLargestTypes(std::span<const int32_t> damage, uint64_t named, RecapEven
 
 } // namespace
 
-FightTracker::FightTracker(int damageTypeCount, int32_t gapSeconds)
+FightTracker::FightTracker(int damageTypeCount, int32_t gapSeconds, int32_t recapSeconds)
     : damageTypeCount_(std::max(damageTypeCount, 1))
     , gapSeconds_(ClampFightGap(gapSeconds))
+    , recent_(ClampRecapSeconds(recapSeconds))
 {
 }
 
@@ -59,31 +60,7 @@ void FightTracker::Clear()
     pendingSecond_ = 0;
     pending_.clear();
     effectNames_.Clear();
-}
-
-RecapEvent& FightTracker::RecapRing::Next()
-{
-    RecapEvent& slot = events_[next_];
-    next_ = next_ + 1 == events_.size() ? 0 : next_ + 1;
-    if (count_ < events_.size())
-        ++count_;
-    return slot;
-}
-
-void FightTracker::RecapRing::Push(const RecapEvent& event)
-{
-    Next() = event;
-}
-
-void FightTracker::RecapRing::CollectBefore(int64_t second, std::vector<RecapEvent>& out) const
-{
-    out.clear();
-    const size_t first = (next_ + events_.size() - count_) % events_.size();
-    for (size_t i = 0; i < count_; ++i) {
-        const RecapEvent& event = events_[(first + i) % events_.size()];
-        if (event.second <= second && event.second >= second - DeathRecap::WindowSeconds)
-            out.push_back(event);
-    }
+    recent_.Clear();
 }
 
 FightTracker::Track& FightTracker::NewTrack(size_t index)
@@ -193,11 +170,6 @@ size_t FightTracker::NewSlot(Fight& fight, size_t index)
     return static_cast<size_t>(slot);
 }
 
-void FightTracker::PushRecap(int32_t id, const RecapEvent& event)
-{
-    TrackOf(id).Ring().Push(event);
-}
-
 inline FightTracker::Exchange FightTracker::CombatExchange(const DateTime& date, int32_t from,
                                                            int32_t to)
 {
@@ -305,11 +277,7 @@ void FightTracker::OnDamage(const DamageEvent& event)
     track.aboveNamed = named;
     if (!track.pending)
         Pend(event.defender, track);
-    if (!event.defenderOnYourSide)
-        return;
-    RecapEvent& recap = track.Ring().Next();
-    recap = RecapEvent{};
-    recap.second = second;
+    RecapEvent& recap = recent_.Next(event.defender, second);
     recap.kind = RecapKind::Damage;
     recap.source = event.attacker;
     recap.amount = total;
@@ -321,15 +289,12 @@ void FightTracker::OnKill(const KillEvent& event)
     const Exchange exchange = CombatExchange(event.date, event.killer, event.victim);
     ++exchange.from.kills;
     ++exchange.to.deaths;
-    if (!event.victimOnYourSide)
-        return;
     const int64_t second = exchange.second;
     DeathRecap& recap = exchange.fight.deaths_.emplace_back();
     recap.second = second;
     recap.victim = event.victim;
     recap.killer = event.killer;
-    if (const auto& ring = TrackOf(event.victim).ring)
-        ring->CollectBefore(second, recap.events);
+    recent_.Cut(event.victim, second, DeathRecap::MaxEvents, recap.events);
 }
 
 void FightTracker::OnHealing(const HealingEvent& event)
@@ -338,13 +303,9 @@ void FightTracker::OnHealing(const HealingEvent& event)
     SettleBefore(second);
     if (Fight* fight = FightAt(second))
         fight->characters_[Slot(*fight, event.character)].healingReceived += event.amount;
-    if (!event.onYourSide)
-        return;
-    RecapEvent recap;
-    recap.second = second;
+    RecapEvent& recap = recent_.Next(event.character, second);
     recap.kind = RecapKind::Healing;
     recap.amount = event.amount;
-    PushRecap(event.character, recap);
 }
 
 TargetStats& FightTracker::StatsAt(int64_t second, int32_t id, FightCharacter*& inFight)
@@ -376,8 +337,7 @@ void FightTracker::OnAbsorb(const AbsorbEvent& event)
     if (!typed) {
         stats.reductions.Add(event.amount);
         recap.kind = RecapKind::Absorb;
-        if (event.onYourSide)
-            track.Ring().Push(recap);
+        recent_.Push(event.character, recap);
         return;
     }
     ImmunityEvidence& evidence = stats.Immunity(event.damageType, damageTypeCount_);
@@ -385,8 +345,7 @@ void FightTracker::OnAbsorb(const AbsorbEvent& event)
     evidence.absorbed += event.amount;
     recap.kind = RecapKind::Immunity;
     recap.type = event.damageType;
-    if (event.onYourSide)
-        track.Ring().Push(recap);
+    recent_.Push(event.character, recap);
 }
 
 void FightTracker::Pend(int32_t id, Track& track)
@@ -530,16 +489,48 @@ void FightTracker::OnSave(const SaveEvent& event)
     SettleBefore(second);
     FightCharacter* inFight = nullptr;
     StatsAt(second, event.character, inFight).saves.Add(event.saveType, event.bonus);
-    if (!event.onYourSide)
-        return;
-    RecapEvent recap;
-    recap.second = second;
+    RecapEvent& recap = recent_.Next(event.character, second);
     recap.kind = RecapKind::Save;
     recap.amount = event.roll + event.bonus;
     recap.type = event.saveType;
     recap.dc = event.dc;
     recap.success = event.success;
-    PushRecap(event.character, recap);
+}
+
+void FightTracker::OrderByDate()
+{
+    auto before = [](const Fight& a, const Fight& b) { return a.start_ < b.start_; };
+    bool ordered = std::is_sorted(fights_.begin(), fights_.end(), before);
+    for (size_t f = 1; ordered && f < fights_.size(); ++f)
+        ordered = fights_[f].start_ - fights_[f - 1].end_ >= gapSeconds_;
+    if (ordered)
+        return;
+    std::stable_sort(fights_.begin(), fights_.end(), before);
+    std::vector<Fight> joined;
+    joined.reserve(fights_.size());
+    for (Fight& fight : fights_) {
+        if (!joined.empty() && fight.start_ - joined.back().end_ < gapSeconds_) {
+            joined.back().MergeFrom(fight);
+            for (FightCharacter& c : fight.characters_)
+                spareCharacters_.push_back(std::move(c));
+            continue;
+        }
+        joined.push_back(std::move(fight));
+    }
+    fights_ = std::move(joined);
+    for (size_t f = 0; f < fights_.size(); ++f)
+        fights_[f].index_ = dropped_ + static_cast<int32_t>(f);
+    // The newest fight goes on with the next line.
+    std::fill(slotOf_.begin(), slotOf_.end(), -1);
+    if (!fights_.empty()) {
+        const auto& characters = fights_.back().characters_;
+        for (size_t slot = 0; slot < characters.size(); ++slot) {
+            const auto id = static_cast<size_t>(characters[slot].id > 0 ? characters[slot].id : 0);
+            if (id >= slotOf_.size())
+                slotOf_.resize(id + 1, -1);
+            slotOf_[id] = static_cast<int32_t>(slot);
+        }
+    }
 }
 
 void FightTracker::OnSpecialImmunity(const SpecialImmunityEvent& event)

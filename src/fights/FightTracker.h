@@ -3,8 +3,10 @@
 #include "Fight.h"
 #include "FightEvents.h"
 #include "NameTable.h"
+#include "RecentEvents.h"
 #include "TargetStats.h"
 #include "config/FightGap.h"
+#include "config/RecapSeconds.h"
 
 #include <array>
 #include <cstdint>
@@ -16,9 +18,10 @@
 namespace tarvik {
 
 // Splits the analysed combat into fights and keeps, per character, what the
-// rolls tell of it and, for the characters on your side, the last events
-// before a death. It grows with fights and characters, never with the number
-// of lines: it keeps no text, only counts, bounded series and small rings.
+// rolls tell of it and, for every death, the victim's events of the seconds
+// before it. It grows with fights and characters, never with the number of
+// lines: it keeps no text, only counts, bounded series and one ring of the
+// last seconds of events.
 class FightTracker {
 public:
     // Fights kept whole, so that memory stays flat over days of logs; older
@@ -26,11 +29,13 @@ public:
     static constexpr size_t MaxKeptFights = 1000;
 
     // damageTypeCount counts the configured types with "Total".
-    explicit FightTracker(int damageTypeCount, int32_t gapSeconds = DefaultFightGapSeconds);
+    explicit FightTracker(int damageTypeCount, int32_t gapSeconds = DefaultFightGapSeconds,
+                          int32_t recapSeconds = DefaultRecapSeconds);
 
     // Forgets every fight and every character.
     void Clear();
     int32_t GapSeconds() const { return gapSeconds_; }
+    int32_t RecapSeconds() const { return recent_.WindowSeconds(); }
     int DamageTypeCount() const { return damageTypeCount_; }
 
     // Attacks, damage and kills are combat: they open and extend fights.
@@ -50,6 +55,11 @@ public:
 
     // The names special immunities and spell resistance checks refer to.
     const NameTable& EffectNames() const { return effectNames_; }
+
+    // Logs read out of time order leave their fights out of order: this
+    // puts them in the order they began and joins a fight that a log's end
+    // cut in two (its halves less than the gap apart), numbering them anew.
+    void OrderByDate();
 
     // The newest fights (at least MaxKeptFights of them), in the order they
     // began. A new fight may move or drop the others: hold on to indices
@@ -83,22 +93,6 @@ public:
     int32_t TrackBound() const { return static_cast<int32_t>(tracks_.size()) - 1; }
 
 private:
-    // The last events that concerned one character.
-    class RecapRing {
-    public:
-        void Push(const RecapEvent& event);
-        // The slot of the next event, the oldest once the ring is full.
-        RecapEvent& Next();
-        // Events from second - window to second, oldest first, at most MaxEvents.
-        void CollectBefore(int64_t second, std::vector<RecapEvent>& out) const;
-        void Clear() { count_ = 0; }
-
-    private:
-        std::array<RecapEvent, DeathRecap::MaxEvents> events_{};
-        size_t next_ = 0;
-        size_t count_ = 0;
-    };
-
     // A damage line to a character, as an absorb is paired with it.
     struct Hit {
         int32_t attacker = 0;
@@ -121,14 +115,6 @@ private:
     struct Track {
         TargetStats outside;
         EarlierFights earlier;
-        // Only characters on your side have recaps: made at their first event.
-        std::unique_ptr<RecapRing> ring;
-        RecapRing& Ring()
-        {
-            if (!ring)
-                ring = std::make_unique<RecapRing>();
-            return *ring;
-        }
         // The last damage line to the character in the pending second.
         bool hasAbove = false;
         int32_t aboveAttacker = 0;
@@ -204,7 +190,6 @@ private:
     }
     size_t NewSlot(Fight& fight, size_t index);
     FightCharacter& NewCharacter(Fight& fight, int32_t id);
-    void PushRecap(int32_t id, const RecapEvent& event);
 
     int damageTypeCount_;
     int32_t gapSeconds_;
@@ -215,6 +200,7 @@ private:
     std::vector<FightCharacter> spareCharacters_;
     std::vector<std::vector<FightCharacter>> spareLists_;
     std::vector<Track> tracks_; // by character ID; entry 0 unused
+    RecentEvents recent_;
     // Position of each character in the newest fight's list, -1 when absent.
     std::vector<int32_t> slotOf_;
     int64_t pendingSecond_ = 0;

@@ -1,5 +1,6 @@
 #include "FightViews.h"
 
+#include "CurrentFightRule.h"
 #include "model/RoundNumber.h"
 #include "util/NumberFormat.h"
 
@@ -51,17 +52,6 @@ std::vector<TypeAmountText> NonZeroTypes(const std::vector<int64_t>& byType, con
             result.push_back({roster.DamageTypeName(static_cast<int32_t>(t)), byType[t]});
     }
     return result;
-}
-
-std::string JoinTexts(const std::vector<std::string>& parts)
-{
-    std::string text;
-    for (const auto& part : parts) {
-        if (!text.empty())
-            text += ", ";
-        text += part;
-    }
-    return text;
 }
 
 } // namespace
@@ -116,7 +106,7 @@ FightSummary SummarizeFight(const Fight& fight, const Roster& roster)
     for (const FightCharacter& c : fight.Characters()) {
         const Side side = roster.SideOf(c.id);
         summary.deaths += c.deaths;
-        if (side == Side::None)
+        if (!IsYourSide(side))
             continue;
         sideKnown = true;
         summary.partyDamage += c.damageDealt;
@@ -248,7 +238,7 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
     std::vector<const FightCharacter*> opponents;
     for (const FightCharacter& c : fight.Characters()) {
         const Side side = roster.SideOf(c.id);
-        if (side == Side::None) {
+        if (!IsYourSide(side)) {
             if (c.damageDealt > 0)
                 opponents.push_back(&c);
             continue;
@@ -290,66 +280,12 @@ DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOppon
 
 std::string HudDpsText(const FightTracker& tracker, const Roster& roster, DateTime now)
 {
-    const Fight* fight = tracker.RunningFight(now);
+    const Fight* fight = CurrentFightOf(tracker, now).fight;
     if (!fight)
         return {};
     const FightSummary summary = SummarizeFight(*fight, roster);
     return "DPS  you " + WholeDpsText(summary.yourDps) + "  /  party " +
            WholeDpsText(summary.partyDps);
-}
-
-std::string RecapEventText(const RecapEvent& event, const Roster& roster)
-{
-    const std::string amount = FormatThousands(event.amount);
-    switch (event.kind) {
-    case RecapKind::Damage: {
-        std::string text = amount + " damage from " + roster.NameOf(event.source);
-        std::vector<std::string> parts;
-        int64_t shown = 0;
-        for (size_t i = 0; i < event.typeCount; ++i) {
-            parts.push_back(FormatThousands(event.types[i].amount) + " " +
-                            roster.DamageTypeName(event.types[i].type));
-            shown += event.types[i].amount;
-        }
-        if (shown != event.amount && !parts.empty())
-            parts.emplace_back("...");
-        if (!parts.empty())
-            text += " (" + JoinTexts(parts) + ")";
-        return text;
-    }
-    case RecapKind::Immunity:
-        return "Immunity absorbed " + amount + " " + roster.DamageTypeName(event.type);
-    case RecapKind::Absorb:
-        return "Resistance or reduction absorbed " + amount;
-    case RecapKind::Healing:
-        return "Healed " + amount;
-    case RecapKind::Save: {
-        std::string text = roster.SaveTypeName(event.type) + " save " +
-                           (event.success ? "succeeded: " : "failed: ") +
-                           std::to_string(event.amount);
-        if (event.dc >= 0)
-            text += " vs. DC " + std::to_string(event.dc);
-        return text;
-    }
-    }
-    return {};
-}
-
-RecapView BuildRecap(const DeathRecap& recap, const Roster& roster)
-{
-    RecapView view;
-    view.time = DateOfSecond(recap.second).Format();
-    view.victim = roster.NameOf(recap.victim);
-    view.killer = roster.NameOf(recap.killer);
-    for (const RecapEvent& event : recap.events) {
-        RecapLine line;
-        line.time = DateOfSecond(event.second).FormatTime();
-        line.secondsBefore = recap.second - event.second;
-        line.text = RecapEventText(event, roster);
-        line.event = &event;
-        view.lines.push_back(std::move(line));
-    }
-    return view;
 }
 
 } // namespace tarvik

@@ -2,6 +2,7 @@
 
 #include "Fight.h"
 #include "FightTracker.h"
+#include "RecapView.h"
 #include "Roster.h"
 #include "model/Character.h"
 
@@ -36,11 +37,11 @@ struct FightSummary {
     int32_t mainOpponent = 0; // 0: none
     int32_t otherOpponents = 0;
     int64_t yourDamage = 0;
-    int64_t partyDamage = 0; // your character and party members together
+    int64_t partyDamage = 0; // your whole side: you, party, allies and pets
     double yourDps = 0;
     double partyDps = 0;
-    int64_t damageTakenBySide = 0; // by your character and party members
-    int32_t sideDeaths = 0;        // of your character and party members
+    int64_t damageTakenBySide = 0; // by your whole side
+    int32_t sideDeaths = 0;        // of your whole side
     int32_t deaths = 0;            // of anybody
 };
 // The fight is named after the character that took the most damage from
@@ -57,7 +58,7 @@ struct TypeAmountText {
 struct FightCharacterRow {
     int32_t id = 0;
     std::string name;
-    Side side = Side::None;
+    Side side = Side::Unknown;
     int64_t damageDealt = 0;
     int64_t damageTaken = 0;
     double dps = 0;
@@ -89,31 +90,16 @@ struct DpsChart {
     size_t points = 0;
     std::vector<ChartLine> lines;
 };
-// Lines: you, your party (with you), the top opponents (who fought your
-// side) by damage dealt, and the damage your side took; each with a moving average over
-// averageSeconds.
+// Lines: you, your side (you, party, allies and pets), the top opponents
+// (who fought your side) by damage dealt, and the damage your side took; each
+// with a moving average over averageSeconds.
 DpsChart BuildDpsChart(const Fight& fight, const Roster& roster, size_t topOpponents = 3,
                        int32_t averageSeconds = 5);
 // Each point averaged with the window - 1 points before it (fewer at the start).
 std::vector<double> MovingAverage(const std::vector<double>& values, size_t window);
 
-// "DPS  you N  /  party N" for the running fight; empty when none runs.
+// "DPS  you N  /  party N" for the current fight (CurrentFightOf); empty
+// before the first fight.
 std::string HudDpsText(const FightTracker& tracker, const Roster& roster, DateTime now);
-
-// A death recap as shown.
-struct RecapLine {
-    std::string time;          // "08:14:43 PM"
-    int64_t secondsBefore = 0; // before the death
-    std::string text;          // "31 damage from Ogre Chieftain (29 Physical, 2 Sonic)"
-    const RecapEvent* event = nullptr;
-};
-struct RecapView {
-    std::string time; // "07/03/2026 08:14:43 PM"
-    std::string victim;
-    std::string killer;
-    std::vector<RecapLine> lines; // oldest first
-};
-RecapView BuildRecap(const DeathRecap& recap, const Roster& roster);
-std::string RecapEventText(const RecapEvent& event, const Roster& roster);
 
 } // namespace tarvik

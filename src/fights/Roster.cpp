@@ -16,18 +16,42 @@ const char* SideName(Side side)
         return "you";
     case Side::Party:
         return "party";
-    case Side::None:
+    case Side::Ally:
+        return "ally";
+    case Side::Pet:
+        return "pet";
+    case Side::Enemy:
+        return "enemy";
+    case Side::Unknown:
         break;
     }
-    return "none";
+    return "unknown";
 }
 
 Side Roster::SideOf(int32_t id) const
 {
+    if (sides) {
+        return id > 0 && static_cast<size_t>(id) < sides->byId.size()
+                   ? sides->byId[static_cast<size_t>(id)]
+                   : Side::Unknown;
+    }
     if (id > 0 && id == userId)
         return Side::You;
     const Character* character = characters.At(id);
-    return character && character->IsPartyMember() ? Side::Party : Side::None;
+    return character && character->IsPartyMember() ? Side::Party : Side::Enemy;
+}
+
+bool Roster::AnyOnYourSide() const
+{
+    if (sides)
+        return sides->anyOnYourSide;
+    if (userId > 0)
+        return true;
+    for (const auto& character : characters) {
+        if (character->IsPartyMember())
+            return true;
+    }
+    return false;
 }
 
 const std::string& Roster::NameOf(int32_t id) const

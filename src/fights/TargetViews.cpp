@@ -13,6 +13,13 @@ namespace {
 // Attackers with fewer pairs say too little to set them apart.
 constexpr int32_t MinAttackerPairs = 3;
 
+// Targets are the enemies; while nobody is on your side, everybody.
+bool ShownAsTarget(const Roster& roster, int32_t id, bool sideKnown)
+{
+    const Side side = roster.SideOf(id);
+    return sideKnown ? side == Side::Enemy : !IsYourSide(side);
+}
+
 std::string JoinTexts(const std::vector<std::string>& parts, const char* separator = ", ")
 {
     std::string text;
@@ -273,10 +280,11 @@ std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& ros
             entry(id).stats.Merge(*outside);
     }
     std::vector<TargetRow> rows;
+    const bool sideKnown = roster.AnyOnYourSide();
     for (size_t id = 1; id < merged.size(); ++id) {
         const auto characterId = static_cast<int32_t>(id);
         Merged& m = merged[id];
-        if (roster.OnYourSide(characterId))
+        if (!ShownAsTarget(roster, characterId, sideKnown))
             continue;
         DamageByAttacker damage = MakeDamage(std::move(m.damageFrom), m.seconds, roster);
         if (!Tells(m.stats, damage))
@@ -291,9 +299,10 @@ std::vector<TargetRow> FightTargetRows(const Fight& fight, const Roster& roster,
                                        const NameTable& names)
 {
     std::vector<const FightCharacter*> order;
+    const bool sideKnown = roster.AnyOnYourSide();
     for (const FightCharacter& c : fight.Characters()) {
         if ((!c.target.Empty() || c.damageTaken != 0 || !c.damageFrom.empty()) &&
-            !roster.OnYourSide(c.id))
+            ShownAsTarget(roster, c.id, sideKnown))
             order.push_back(&c);
     }
     std::stable_sort(

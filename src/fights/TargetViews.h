@@ -19,7 +19,7 @@ namespace tarvik {
 struct AttackerDamageRow {
     int32_t id = 0;
     std::string name;
-    Side side = Side::None;
+    Side side = Side::Unknown;
     int64_t damage = 0;
     double percent = 0; // of all the character took, one decimal
     double dps = 0;     // over the seconds it was taking damage
@@ -76,7 +76,7 @@ struct NamedCount {
 struct TargetRow {
     int32_t id = 0;
     std::string name;
-    Side side = Side::None;
+    Side side = Side::Unknown;
     std::string ac;                // "45", "45-48", "46-?", "?", "63 (5 of 521 rolls disagree)"
     std::optional<int32_t> acLow;  // above the highest missed total
     std::optional<int32_t> acHigh; // the lowest hit total
@@ -103,8 +103,8 @@ struct TargetRow {
     std::string specialText; // "Critical Hits, Sneak Attacks"
     DamageByAttacker damage;
 };
-// Every character not on your side with anything to tell, over the whole
-// analysis, in the order characters were first met.
+// Every enemy (every character, while nobody is on your side) with anything
+// to tell, over the whole analysis, in the order characters were first met.
 std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& roster);
 // The same within one fight.
 std::vector<TargetRow> FightTargetRows(const Fight& fight, const Roster& roster,

@@ -63,7 +63,17 @@ bool Character::RecordEnemyAttack(int32_t /*attackerId*/, bool hit)
 
 bool Character::RecordHealing(int32_t amount)
 {
-    return AddChecked(hpsHealed_, amount);
+    if (!AddChecked(hpsHealed_, amount))
+        return false;
+    healed_ = true;
+    return true;
+}
+
+bool Character::HasRecords() const
+{
+    return kills_ > 0 || deaths_ > 0 || spells_ > 0 || attacks_ > 0 || enemyAttacks_ > 0 ||
+           !outbound_.records.empty() || !inbound_.records.empty() || saveAttempts_ > 0 ||
+           resists_ > 0 || healed_;
 }
 
 bool Character::RecordResist(int32_t amount)

@@ -59,6 +59,9 @@ public:
     int64_t HPsHealed() const { return hpsHealed_; }
     int32_t Resists() const { return resists_; }
     int64_t HPsResisted() const { return hpsResisted_; }
+    // Whether any record was recorded on it: a name met in a line that was
+    // then discarded has none.
+    bool HasRecords() const;
 
     // Kills by victim / deaths by killer: the characters counted, in ID
     // order; every other character counts 0. The cost follows the entries,
@@ -117,6 +120,7 @@ private:
     int32_t saveAttempts_ = 0;
     int32_t saveSuccesses_ = 0;
     int64_t hpsHealed_ = 0;
+    bool healed_ = false;
     int32_t resists_ = 0;
     int64_t hpsResisted_ = 0;
 };

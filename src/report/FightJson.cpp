@@ -26,21 +26,37 @@ Json Optional(const std::optional<int32_t>& value)
     return value ? Json(*value) : Json(nullptr);
 }
 
-const char* KindName(RecapKind kind)
+const char* KindName(RecapLineKind kind)
 {
     switch (kind) {
-    case RecapKind::Damage:
+    case RecapLineKind::Blow:
         return "damage";
-    case RecapKind::Immunity:
+    case RecapLineKind::Immunity:
         return "immunity";
-    case RecapKind::Absorb:
+    case RecapLineKind::Absorb:
         return "absorb";
-    case RecapKind::Healing:
+    case RecapLineKind::Healing:
         return "healing";
-    case RecapKind::Save:
+    case RecapLineKind::Save:
         return "save";
     }
     return "";
+}
+
+Json SaveJson(const RecapSave& save, const Roster& roster)
+{
+    return {{"save_type", DisplayText(roster.SaveTypeName(save.saveType))},
+            {"total", save.total},
+            {"dc", save.dc >= 0 ? Json(save.dc) : Json(nullptr)},
+            {"success", save.success}};
+}
+
+Json AbsorbJson(const RecapAbsorb& absorb, const Roster& roster)
+{
+    return {{"amount", absorb.amount},
+            {"damage_type", absorb.damageType >= 0
+                                ? Json(DisplayText(roster.DamageTypeName(absorb.damageType)))
+                                : Json(nullptr)}};
 }
 
 } // namespace
@@ -50,44 +66,60 @@ Json RecapJson(const DeathRecap& recap, const Roster& roster)
     const RecapView view = BuildRecap(recap, roster);
     Json events = Json::array();
     for (const RecapLine& line : view.lines) {
-        const RecapEvent& event = *line.event;
-        Json item = {{"time", DateOfSecond(event.second).Format()},
+        Json item = {{"time", DateOfSecond(recap.second - line.secondsBefore).Format()},
                      {"seconds_before", line.secondsBefore},
-                     {"kind", KindName(event.kind)},
+                     {"kind", KindName(line.kind)},
                      {"text", DisplayText(line.text)}};
-        switch (event.kind) {
-        case RecapKind::Damage: {
-            item["source"] = DisplayText(roster.NameOf(event.source));
-            item["amount"] = event.amount;
+        switch (line.kind) {
+        case RecapLineKind::Blow: {
+            item["source"] = DisplayText(roster.NameOf(line.source));
+            item["amount"] = line.amount;
             Json types = Json::object();
-            for (size_t i = 0; i < event.typeCount; ++i)
-                types[DisplayText(roster.DamageTypeName(event.types[i].type))] =
-                    event.types[i].amount;
-            item["types"] = types;
+            for (const auto& type : line.types)
+                types[DisplayText(roster.DamageTypeName(type.type))] = type.amount;
+            item["types"] = std::move(types);
+            Json absorbed = Json::array();
+            for (const RecapAbsorb& absorb : line.absorbs)
+                absorbed.push_back(AbsorbJson(absorb, roster));
+            item["absorbed"] = std::move(absorbed);
+            Json saves = Json::array();
+            for (const RecapSave& save : line.saves)
+                saves.push_back(SaveJson(save, roster));
+            item["saves"] = std::move(saves);
+            item["killing_blow"] = line.killingBlow;
             break;
         }
-        case RecapKind::Immunity:
-            item["amount"] = event.amount;
-            item["damage_type"] = DisplayText(roster.DamageTypeName(event.type));
+        case RecapLineKind::Immunity:
+        case RecapLineKind::Absorb: {
+            Json absorb = AbsorbJson(line.absorbs.front(), roster);
+            item["amount"] = absorb["amount"];
+            if (line.kind == RecapLineKind::Immunity)
+                item["damage_type"] = absorb["damage_type"];
             break;
-        case RecapKind::Absorb:
-        case RecapKind::Healing:
-            item["amount"] = event.amount;
+        }
+        case RecapLineKind::Healing:
+            item["amount"] = line.amount;
+            item["ticks"] = line.ticks;
             break;
-        case RecapKind::Save:
-            item["save_type"] = DisplayText(roster.SaveTypeName(event.type));
-            item["total"] = event.amount;
-            item["dc"] = event.dc >= 0 ? Json(event.dc) : Json(nullptr);
-            item["success"] = event.success;
+        case RecapLineKind::Save:
+            item.update(SaveJson(line.saves.front(), roster));
             break;
         }
         events.push_back(std::move(item));
+    }
+    Json byAttacker = Json::array();
+    for (const RecapAttacker& attacker : view.byAttacker) {
+        byAttacker.push_back({{"name", DisplayText(attacker.name)},
+                              {"damage", attacker.damage},
+                              {"blows", attacker.blows},
+                              {"largest", attacker.largest}});
     }
     return {{"time", view.time},
             {"name", DisplayText(view.victim)},
             {"side", SideName(roster.SideOf(recap.victim))},
             {"killer", DisplayText(view.killer)},
-            {"events", std::move(events)}};
+            {"events", std::move(events)},
+            {"by_attacker", std::move(byAttacker)}};
 }
 
 Json TargetsJson(const std::vector<TargetRow>& rows)
@@ -182,8 +214,8 @@ Json FightJson(const Fight& fight, const Roster& roster, const NameTable* target
                               {"healing_received", row.healingReceived}});
     }
     Json deaths = Json::array();
-    for (const DeathRecap& recap : fight.Deaths())
-        deaths.push_back(RecapJson(recap, roster));
+    for (const DeathRecap* recap : ShownDeaths(fight, roster))
+        deaths.push_back(RecapJson(*recap, roster));
     Json json = {{"number", fight.Index() + 1},
                  {"start", fight.Start().Format()},
                  {"end", fight.End().Format()},
@@ -217,7 +249,7 @@ Json FightUpdateJson(const Fight& fight, const Roster& roster)
     const FightSummary summary = SummarizeFight(fight, roster);
     Json characters = Json::array();
     for (const FightCharacterRow& row : FightCharacterRows(fight, roster)) {
-        if (row.damageDealt == 0 && row.side == Side::None)
+        if (row.damageDealt == 0 && !IsYourSide(row.side))
             continue;
         characters.push_back({{"name", DisplayText(row.name)},
                               {"side", SideName(row.side)},

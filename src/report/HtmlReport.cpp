@@ -26,7 +26,7 @@ details.target-damage { margin: 0.3em 0; }
 th { background: #eee; }
 td.num { text-align: right; font-variant-numeric: tabular-nums; }
 tr.you td { background: #e8f0fb; }
-tr.party td { background: #eaf6ea; }
+tr.party td, tr.ally td, tr.pet td { background: #eaf6ea; }
 .recap { margin: 0.6em 0 1em 0; }
 .note { color: #666; }
 svg.chart { border: 1px solid #ccc; display: block; margin: 0.5em 0; }
@@ -58,20 +58,13 @@ std::string HeaderRow(std::initializer_list<const char*> names)
 
 std::string RowStart(Side side)
 {
-    switch (side) {
-    case Side::You:
-        return "<tr class=\"you\">";
-    case Side::Party:
-        return "<tr class=\"party\">";
-    case Side::None:
-        break;
-    }
-    return "<tr>";
+    return IsYourSide(side) ? std::string("<tr class=\"") + SideName(side) + "\">"
+                            : std::string("<tr>");
 }
 
 std::string SideText(Side side)
 {
-    return side == Side::None ? "" : SideName(side);
+    return SideName(side);
 }
 
 std::string SessionSection(const Session& session)
@@ -118,6 +111,8 @@ std::string CharactersSection(const Session& session, const Roster& roster)
                        "Kills", "Deaths", "Healed", "Saves", "Saves made", "Spells"});
     for (const auto& character : data.characters) {
         const Character& c = *character;
+        if (!c.HasRecords())
+            continue; // named by a line that was then discarded
         const Side side = roster.SideOf(c.ID());
         const double hitPercent =
             c.Attacks() > 0 ? 100.0 * c.AttackHits() / static_cast<double>(c.Attacks()) : 0;
@@ -209,7 +204,7 @@ std::string RecapHtml(const DeathRecap& recap, const Roster& roster)
     std::string html = "<div class=\"recap\">\n<h4>Death of " + Text(view.victim) + " at " +
                        HtmlEscape(view.time) + ", killed by " + Text(view.killer) + "</h4>\n";
     if (view.lines.empty())
-        return html + "<p class=\"note\">Nothing in the 30 s before.</p>\n</div>\n";
+        return html + "<p class=\"note\">Nothing in the seconds before.</p>\n</div>\n";
     html += "<table class=\"recap-events\">\n" + HeaderRow({"Before", "Time", "Event"});
     for (const RecapLine& line : view.lines) {
         html +=
@@ -218,7 +213,17 @@ std::string RecapHtml(const DeathRecap& recap, const Roster& roster)
                  true) +
             Cell(HtmlEscape(line.time)) + Cell(Text(line.text)) + "</tr>\n";
     }
-    return html + "</table>\n</div>\n";
+    html += "</table>\n";
+    if (!view.byAttacker.empty()) {
+        html += "<table class=\"recap-attackers\">\n" +
+                HeaderRow({"Attacker", "Damage", "Blows", "Largest"});
+        for (const RecapAttacker& attacker : view.byAttacker) {
+            html += "<tr>" + Cell(Text(attacker.name)) + Number(attacker.damage) +
+                    Number(attacker.blows) + Number(attacker.largest) + "</tr>\n";
+        }
+        html += "</table>\n";
+    }
+    return html + "</div>\n";
 }
 
 std::string FightDetail(const Fight& fight, const Roster& roster)
@@ -242,8 +247,8 @@ std::string FightDetail(const Fight& fight, const Roster& roster)
                 Number(row.kills) + Number(row.deaths) + "</tr>\n";
     }
     html += "</table>\n";
-    for (const DeathRecap& recap : fight.Deaths())
-        html += RecapHtml(recap, roster);
+    for (const DeathRecap* recap : ShownDeaths(fight, roster))
+        html += RecapHtml(*recap, roster);
     return html + "</section>\n";
 }
 

@@ -11,6 +11,23 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
+const char* FoundByName(UserFoundBy how)
+{
+    switch (how) {
+    case UserFoundBy::Hand:
+        return "hand";
+    case UserFoundBy::InitiativeRolls:
+        return "initiative_rolls";
+    case UserFoundBy::SpellResistanceLines:
+        return "spell_resistance_lines";
+    case UserFoundBy::AbsorbLines:
+        return "absorb_lines";
+    case UserFoundBy::None:
+        break;
+    }
+    return nullptr;
+}
+
 json DamageRecordsJson(const std::vector<AttackRecord>& records, const char* opponentKey,
                        bool byDefender, const std::vector<std::string>& damageTypes)
 {
@@ -77,7 +94,7 @@ json SpellResistsJson(const std::vector<SpellResultLine>& lines)
 }
 
 json CharacterJson(const Character& c, const AnalysisData& data,
-                   const std::vector<std::string>& damageTypes,
+                   const std::vector<std::string>& damageTypes, Side side,
                    const SpellResultsById& spellResults)
 {
     json spellsCast = json::array();
@@ -89,6 +106,7 @@ json CharacterJson(const Character& c, const AnalysisData& data,
         {"id", c.ID()},
         {"name", DisplayText(c.Name())},
         {"party", c.IsPartyMember()},
+        {"side", SideName(side)},
         {"kills", c.Kills()},
         {"deaths", c.Deaths()},
         {"spells", c.Spells()},
@@ -142,6 +160,8 @@ json DocumentWithoutCharacters(const Session& session, const std::vector<std::st
     for (const auto& line : errorLines)
         doc["error_lines"].push_back(DisplayText(line));
     doc["user_character_id"] = data.userCharacterId;
+    const char* foundBy = data.userCharacterId > 0 ? FoundByName(data.userFoundBy) : nullptr;
+    doc["user_character_found_by"] = foundBy ? json(foundBy) : json(nullptr);
     doc["party_member_count"] = data.partyMemberCount;
 
     doc["spells"] = json::array();
@@ -167,9 +187,13 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
     json doc = DocumentWithoutCharacters(session, files, errorLines, sections);
     json& characters = doc["characters"];
     const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
-    for (const auto& character : session.Data().characters)
-        characters.push_back(
-            CharacterJson(*character, session.Data(), session.Config().damageTypes, spellResults));
+    const Roster roster = session.FightRoster();
+    for (const auto& character : session.Data().characters) {
+        if (!character->HasRecords())
+            continue; // named by a line that was then discarded: nothing to report
+        characters.push_back(CharacterJson(*character, session.Data(), session.Config().damageTypes,
+                                           roster.SideOf(character->ID()), spellResults));
+    }
     return doc;
 }
 
@@ -193,9 +217,13 @@ void WriteJsonDocument(std::ostream& out, const Session& session,
     bool first = true;
     std::string indented;
     const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
+    const Roster roster = session.FightRoster();
     for (const auto& character : characters) {
+        if (!character->HasRecords())
+            continue; // named by a line that was then discarded: nothing to report
         const std::string item =
-            CharacterJson(*character, session.Data(), session.Config().damageTypes, spellResults)
+            CharacterJson(*character, session.Data(), session.Config().damageTypes,
+                          roster.SideOf(character->ID()), spellResults)
                 .dump(indent);
         out << (first ? "" : ",") << lineStart;
         first = false;

@@ -39,6 +39,31 @@ std::string SummaryText(const AnalysisData& data, int32_t files, int64_t elapsed
     return text;
 }
 
+std::string UserCharacterText(const AnalysisData& data)
+{
+    const Character* user = data.characters.At(data.userCharacterId);
+    if (!user)
+        return {};
+    std::string how;
+    switch (data.userFoundBy) {
+    case UserFoundBy::InitiativeRolls:
+        how = ", found by its initiative rolls";
+        break;
+    case UserFoundBy::SpellResistanceLines:
+        how = ", found by its spell-resistance lines";
+        break;
+    case UserFoundBy::AbsorbLines:
+        how = ", found by its absorb lines";
+        break;
+    case UserFoundBy::Hand:
+        how = ", marked by hand";
+        break;
+    case UserFoundBy::None:
+        break;
+    }
+    return "Your character: " + user->Name() + how + ".";
+}
+
 std::string LineClassesText(const LineCounts& counts)
 {
     std::string text;

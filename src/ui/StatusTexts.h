@@ -14,6 +14,9 @@ struct DriverResult;
 std::string ProgressText(const AnalysisData& data);
 // The "Status" tab's summary of a finished run, from its elapsed milliseconds.
 std::string SummaryText(const AnalysisData& data, int32_t files, int64_t elapsedMs);
+// "Your character: Vexa, found by its spell-resistance lines."; empty while
+// no character is marked as the user's.
+std::string UserCharacterText(const AnalysisData& data);
 // The classes of the error list's lines, those met only:
 // "379 blank, 120 session header, 6 engine, 1 problem"; problems always.
 std::string LineClassesText(const LineCounts& counts);

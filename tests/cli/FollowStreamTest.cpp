@@ -162,7 +162,11 @@ TEST_F(FollowStreamTest, BurstsHalfLinesARenameAndARestartGiveTheTotalsOfAOneSho
     const nlohmann::json& death = printed[3];
     EXPECT_EQ(death["name"], "Drogo");
     EXPECT_EQ(death["killer"], "Ogre Chieftain");
-    EXPECT_EQ(death["events"].size(), 2u);
+    // The critical hit and its resisted 10 make one line, the killing blow.
+    ASSERT_EQ(death["events"].size(), 1u);
+    EXPECT_EQ(death["events"][0]["amount"], 52);
+    EXPECT_EQ(death["events"][0]["absorbed"].size(), 1u);
+    EXPECT_TRUE(death["events"][0]["killing_blow"].get<bool>());
     EXPECT_EQ(printed[1]["characters"][0]["damage_dealt"], 30);
     EXPECT_EQ(printed[1]["your_dps"], 10.0); // 30 over 20:00:11 to 20:00:14
 

@@ -20,7 +20,7 @@ DateTime At(int hour, int minute, int second, int day = 3)
 class Tracker : public ::testing::Test {
 protected:
     void Damage(DateTime when, int32_t attacker, int32_t defender, int32_t physical,
-                int32_t fire = 0, bool defenderOnYourSide = false)
+                int32_t fire = 0)
     {
         damage = {physical, fire, physical + fire};
         uint64_t named = 0;
@@ -28,7 +28,7 @@ protected:
             named |= 1;
         if (fire)
             named |= 2;
-        tracker.OnDamage({when, attacker, defender, damage, named, defenderOnYourSide});
+        tracker.OnDamage({when, attacker, defender, damage, named});
     }
     void Attack(DateTime when, int32_t attacker, int32_t defender, AttackOutcome outcome,
                 int32_t roll, int32_t bonus)
@@ -76,8 +76,8 @@ TEST_F(Tracker, SameSecondStaysTogetherWithTheShortestGap)
     FightTracker shortest(DamageTypeCount, 0); // raised to 1 s
     EXPECT_EQ(shortest.GapSeconds(), MinFightGapSeconds);
     for (int i = 0; i < 3; ++i)
-        shortest.OnKill({At(20, 0, 0), 1, 2 + i, false});
-    shortest.OnKill({At(20, 0, 1), 1, 9, false});
+        shortest.OnKill({At(20, 0, 0), 1, 2 + i});
+    shortest.OnKill({At(20, 0, 1), 1, 9});
     ASSERT_EQ(shortest.Fights().size(), 2u);
     EXPECT_EQ(shortest.Fights()[0].Characters().size(), 4u);
     EXPECT_EQ(shortest.Fights()[0].DurationSeconds(), 1); // at least 1 s
@@ -95,47 +95,96 @@ TEST_F(Tracker, RunningUntilTheGapHasPassed)
     EXPECT_TRUE(tracker.IsRunning(tracker.Fights()[1], At(20, 1, 0)));
 }
 
-TEST_F(Tracker, RecapHoldsTheLastTwelveEventsWithinThirtySecondsOldestFirst)
+TEST_F(Tracker, EveryDeathKeepsTheVictimsEventsOfTheWindowOldestFirst)
 {
     const int32_t you = 1, ogre = 2, other = 3;
-    tracker.OnHealing({At(20, 0, 0), you, 50, true}); // 31 s before: outside the window
-    tracker.OnSave({At(20, 0, 1), you, 2, 15, 9, 17, true, true});
+    ASSERT_EQ(tracker.RecapSeconds(), DefaultRecapSeconds);
+    tracker.OnHealing({At(20, 0, 0), you, 50}); // 16 s before: outside the window
+    tracker.OnSave({At(20, 0, 1), you, 2, 15, 9, 17, true});
     for (int i = 0; i < 12; ++i)
-        Damage(At(20, 0, 10 + i), ogre, you, i + 1, i % 2, true);
-    Damage(At(20, 0, 25), you, ogre, 99); // dealt, not taken: not in the recap
-    tracker.OnHealing({At(20, 0, 30), other, 5, true});
-    tracker.OnAbsorb({At(20, 0, 31), you, 4, -1, true});
-    tracker.OnKill({At(20, 0, 31), ogre, you, true});
-    tracker.OnKill({At(20, 0, 31), you, other, false}); // not on your side: no recap
+        Damage(At(20, 0, 2 + i), ogre, you, i + 1, i % 2);
+    Damage(At(20, 0, 14), you, ogre, 99); // dealt, not taken: not in the recap
+    tracker.OnHealing({At(20, 0, 15), other, 5});
+    tracker.OnAbsorb({At(20, 0, 16), you, 4, -1});
+    tracker.OnKill({At(20, 0, 16), ogre, you});
+    tracker.OnKill({At(20, 0, 16), you, other}); // every death is kept
 
     const auto& deaths = tracker.Fights().at(0).Deaths();
-    ASSERT_EQ(deaths.size(), 1u);
+    ASSERT_EQ(deaths.size(), 2u);
     const DeathRecap& recap = deaths[0];
     EXPECT_EQ(recap.victim, you);
     EXPECT_EQ(recap.killer, ogre);
-    ASSERT_EQ(recap.events.size(), DeathRecap::MaxEvents);
-    // The absorb and the last eleven blows; the save and the heal fell out.
+    // The save at 1 s (15 s before), twelve blows and the absorb.
+    ASSERT_EQ(recap.events.size(), 14u);
+    EXPECT_EQ(recap.events.front().kind, RecapKind::Save);
+    EXPECT_EQ(recap.events.front().amount, 24);
     EXPECT_EQ(recap.events.back().kind, RecapKind::Absorb);
-    for (size_t i = 0; i + 1 < recap.events.size(); ++i) {
+    for (size_t i = 1; i + 1 < recap.events.size(); ++i) {
         const RecapEvent& event = recap.events[i];
         EXPECT_EQ(event.kind, RecapKind::Damage);
         EXPECT_EQ(event.source, ogre);
-        EXPECT_EQ(event.second - recap.events[0].second, static_cast<int64_t>(i));
-        EXPECT_EQ(event.amount, static_cast<int32_t>(i + 2 + (i + 1) % 2));
+        EXPECT_EQ(event.amount, static_cast<int32_t>(i + (i - 1) % 2));
     }
+    ASSERT_EQ(deaths[1].victim, other);
+    ASSERT_EQ(deaths[1].events.size(), 1u);
+    EXPECT_EQ(deaths[1].events[0].kind, RecapKind::Healing);
 
-    // With few events, the window decides.
+    // A long run of events keeps the newest.
     tracker.Clear();
-    tracker.OnHealing({At(20, 0, 0), you, 50, true});
-    tracker.OnSave({At(20, 0, 1), you, 2, 15, 9, 17, false, true});
-    // Events of a character then not on your side are not kept for it.
-    tracker.OnHealing({At(20, 0, 2), you, 8, false});
-    tracker.OnKill({At(20, 0, 31), ogre, you, true});
-    const DeathRecap& short_ = tracker.Fights().at(0).Deaths().at(0);
-    ASSERT_EQ(short_.events.size(), 1u);
-    EXPECT_EQ(short_.events[0].kind, RecapKind::Save);
-    EXPECT_EQ(short_.events[0].amount, 24);
-    EXPECT_EQ(short_.events[0].dc, 17);
+    for (int i = 0; i < 400; ++i)
+        tracker.OnHealing({At(20, 0, 0).AddSeconds(i / 40), you, i});
+    tracker.OnKill({At(20, 0, 10), ogre, you});
+    const DeathRecap& full = tracker.Fights().at(0).Deaths().at(0);
+    ASSERT_EQ(full.events.size(), DeathRecap::MaxEvents);
+    EXPECT_EQ(full.events.back().amount, 399);
+    EXPECT_EQ(full.events.front().amount, static_cast<int32_t>(400 - DeathRecap::MaxEvents));
+}
+
+TEST_F(Tracker, FightsReadOutOfOrderAreOrderedAndACutFightJoined)
+{
+    // Three logs read newest first: 21:00, then 20:00 (whose fight a file
+    // boundary cut: it goes on at 20:00:40 in the log read last), then 19:00.
+    Damage(At(21, 0, 0), 1, 2, 10);
+    Damage(At(20, 0, 30), 1, 3, 5);
+    tracker.OnKill({At(20, 0, 31), 3, 1});
+    Damage(At(19, 0, 0), 1, 4, 7);
+    Damage(At(20, 0, 40), 3, 1, 9, 2);
+    Attack(At(20, 0, 41), 1, 3, AttackOutcome::Hit, 12, 8);
+    tracker.OrderByDate();
+
+    ASSERT_EQ(Starts(), (std::vector<int64_t>{-3600, 30, 3600}));
+    for (size_t f = 0; f < tracker.Fights().size(); ++f)
+        EXPECT_EQ(tracker.Fights()[f].Index(), static_cast<int32_t>(f));
+    const Fight& joined = tracker.Fights()[1];
+    EXPECT_EQ(joined.DurationSeconds(), 11);
+    const FightCharacter& hero = *joined.Find(1);
+    EXPECT_EQ(hero.damageDealt, 5);
+    EXPECT_EQ(hero.damageTaken, 11);
+    EXPECT_EQ(hero.deaths, 1);
+    EXPECT_EQ(hero.attacks, 1);
+    const FightCharacter& foe = *joined.Find(3);
+    EXPECT_EQ(foe.DamageFrom(1), 5);
+    EXPECT_EQ(hero.DamageFrom(3), 11);
+    EXPECT_EQ(hero.takenByType, (std::vector<int64_t>{9, 2}));
+    // The hero took damage only in the half read first: one second of it.
+    EXPECT_EQ(hero.TakenSeconds(), 1);
+    EXPECT_EQ(hero.firstTakenSecond, SecondOf(At(20, 0, 40)));
+    // Series at 0 and 10 s into the joined fight.
+    EXPECT_EQ(foe.series.dealt.At(10), 11);
+    EXPECT_EQ(hero.series.dealt.At(0), 5);
+    // Who attacked whom survives the join.
+    const auto slotOfFoe = static_cast<size_t>(&foe - joined.Characters().data());
+    EXPECT_TRUE(hero.Attacked(slotOfFoe));
+    ASSERT_EQ(joined.Deaths().size(), 1u);
+
+    // The newest fight goes on with the next event.
+    Damage(At(21, 0, 5), 2, 1, 1);
+    EXPECT_EQ(tracker.Fights().size(), 3u);
+    EXPECT_EQ(tracker.Fights().back().Find(2)->damageDealt, 1);
+
+    // In order already: nothing moves.
+    tracker.OrderByDate();
+    EXPECT_EQ(Starts(), (std::vector<int64_t>{-3600, 30, 3600}));
 }
 
 // One line of a second in which absorbs and damage lines meet.
@@ -365,7 +414,7 @@ TEST_F(Tracker, SpecialImmunitiesAndSpellResultsByName)
 TEST_F(Tracker, ClearForgetsEverything)
 {
     Damage(At(20, 0, 0), 1, 2, 10);
-    tracker.OnSave({At(21, 0, 0), 2, 1, 1, 5, 10, true}); // outside every fight
+    tracker.OnSave({At(21, 0, 0), 2, 1, 1, 5, 10}); // outside every fight
     ASSERT_NE(tracker.OutsideFights(2), nullptr);
     tracker.Clear();
     EXPECT_TRUE(tracker.Fights().empty());

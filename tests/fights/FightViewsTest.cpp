@@ -1,5 +1,6 @@
 #include "fights/FightViews.h"
 
+#include "fights/CurrentFightRule.h"
 #include "fights/FightTables.h"
 #include "fights/TargetViews.h"
 
@@ -79,13 +80,46 @@ TEST_F(Views, FightIsNamedAfterWhatYourSideHitHardest)
     EXPECT_EQ(FightName("Ogre", 12), "Ogre (+12)");
 }
 
-TEST_F(Views, HudLineOnlyWhileTheFightRuns)
+TEST_F(Views, CurrentFightIsTheRunningOneElseTheLastThatEnded)
 {
+    // Nothing yet: no fight, and the HUD says nothing.
+    EXPECT_EQ(CurrentFightOf(tracker, At(0)).fight, nullptr);
     EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(0)), "");
+
+    Damage(0, 1, 3, 30);
+    Damage(10, 2, 3, 95);  // first fight: 0..10 s
+    Damage(100, 1, 4, 40); // second fight: 100..110 s
+    Damage(110, 1, 4, 60);
+    struct Case {
+        int now;
+        int32_t fightIndex;
+        bool running;
+    };
+    // The gap is 15 s: a fight runs until 15 s after its last event.
+    const Case cases[] = {
+        {105, 1, true},  // between its events
+        {120, 1, true},  // within the gap after the last event
+        {200, 1, false}, // ended: still the one shown
+    };
+    for (const Case& c : cases) {
+        const CurrentFightChoice choice = CurrentFightOf(tracker, At(c.now));
+        ASSERT_NE(choice.fight, nullptr) << c.now;
+        EXPECT_EQ(choice.fight->Index(), c.fightIndex) << c.now;
+        EXPECT_EQ(choice.running, c.running) << c.now;
+    }
+    // The HUD follows the same fight: 100 damage by you over 10 s.
+    EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(200)), "DPS  you 10  /  party 10");
+}
+
+TEST_F(Views, CurrentFightWhileTheFirstRuns)
+{
     Damage(0, 1, 3, 30);
     Damage(10, 2, 3, 95);
+    // 30 by you and 125 by your side over 10 s.
     EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(12)), "DPS  you 3  /  party 12");
-    EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(25)), "");
+    const CurrentFightChoice choice = CurrentFightOf(tracker, At(12));
+    EXPECT_TRUE(choice.running);
+    EXPECT_EQ(choice.fight, &tracker.Fights().back());
 }
 
 TEST_F(Views, ChartLinesWithATrailingAverage)
@@ -180,47 +214,13 @@ TEST_F(Views, OldFightsAreDroppedButTheirRollsStillCount)
     EXPECT_TRUE(TargetRows(tracker, MakeRoster()).empty());
 }
 
-TEST_F(Views, RecapEventTexts)
-{
-    std::vector<std::string> sixTypes = {"Physical", "Fire", "Cold", "Acid", "Sonic", "Total"};
-    const Roster roster{characters, 1, sixTypes, saveTypes};
-    // The largest four of five types, in type order; the rest is told by "...".
-    std::vector<int32_t> blow = {20, 1, 7, 9, 3, 40};
-    FightTracker fiveTypes{6};
-    fiveTypes.OnDamage({At(0), 3, 1, blow, 0b11111, true});
-    fiveTypes.OnKill({At(1), 3, 1, true});
-    const auto& events = fiveTypes.Fights().at(0).Deaths().at(0).events;
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(RecapEventText(events[0], roster),
-              "40 damage from Ogre (20 Physical, 7 Cold, 9 Acid, 3 Sonic, ...)");
-
-    RecapEvent event;
-    event.amount = 5;
-    event.kind = RecapKind::Immunity;
-    event.type = 1;
-    EXPECT_EQ(RecapEventText(event, roster), "Immunity absorbed 5 Fire");
-    event.kind = RecapKind::Healing;
-    event.amount = 1234;
-    EXPECT_EQ(RecapEventText(event, roster), "Healed 1,234");
-    event.kind = RecapKind::Save;
-    event.type = 3;
-    event.amount = 22;
-    event.dc = 15;
-    event.success = true;
-    EXPECT_EQ(RecapEventText(event, roster), "Will save succeeded: 22 vs. DC 15");
-    event.type = 0;
-    event.dc = -1;
-    event.success = false;
-    EXPECT_EQ(RecapEventText(event, roster), "Other save failed: 22");
-}
-
 // Every cell sorts by the number its text stands for, so "1,234" sorts
 // above "999" and the start sorts by date, not by its text.
 TEST_F(Views, FightRowCarriesTheNumbersItsTextsShow)
 {
     Damage(0, 1, 3, 1234);
     Damage(2, 1, 3, 1234);
-    tracker.OnKill({At(2), 3, 1, true});
+    tracker.OnKill({At(2), 3, 1});
     const TableRow row = FightTableRow(tracker.Fights().at(0), MakeRoster(), true);
     ASSERT_EQ(row.cells.size(), FightColumns().size());
     EXPECT_EQ(row.key, 0);

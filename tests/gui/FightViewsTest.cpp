@@ -64,7 +64,7 @@ struct Battle {
     void Damage(int second, int32_t attacker, int32_t defender, int32_t physical)
     {
         amounts = {physical, 0, physical};
-        tracker.OnDamage({At(second), attacker, defender, amounts, 1u, defender <= 2});
+        tracker.OnDamage({At(second), attacker, defender, amounts, 1u});
     }
     FightSource Source()
     {
@@ -147,7 +147,7 @@ private slots:
         b.Damage(100, 2, 4, 50); // fight 2: your friend and the goblin
         b.Damage(101, 4, 2, 7);
         b.Damage(102, 1, 4, 10);
-        b.tracker.OnKill({At(103), 4, 2, true});
+        b.tracker.OnKill({At(103), 4, 2});
         b.now = At(200);
         FightsTab tab;
         tab.SetSource(b.Source());
@@ -167,7 +167,9 @@ private slots:
         // The recap's texts are the engine's; here it shows with its events.
         QTreeWidgetItem* death = tab.Deaths()->topLevelItem(0);
         QVERIFY(death);
-        QCOMPARE(death->childCount(), 1);
+        // The goblin's one blow, then the damage by attacker.
+        QCOMPARE(death->childCount(), 2);
+        QVERIFY(death->child(1)->text(2).startsWith("By attacker: Goblin 7"));
 
         tab.SelectFight(0);
         QCOMPARE(Column(*tab.CharactersView()->model(), CharacterNameColumn),
@@ -175,10 +177,13 @@ private slots:
         QCOMPARE(tab.DetailTabs()->tabText(2), QString("Deaths"));
 
         // Without your character marked the DPS are 0, and the tab says why.
+        tab.SelectFight(1);
         b.userId = 0;
         b.characters.At(2)->SetIsPartyMember(false);
         tab.Refresh();
         QVERIFY(tab.MarkHint()->isVisibleTo(&tab));
+        // The friend's death is no longer one of your side's.
+        QCOMPARE(tab.DetailTabs()->tabText(2), QString("Deaths"));
         tab.Clear();
         QCOMPARE(tab.FightsModel()->rowCount(), 0);
         QCOMPARE(tab.CharactersModel()->rowCount(), 0);

@@ -163,7 +163,9 @@ private slots:
         services_.clock.Advance(270'000);
         services_.Pass(milliseconds(1000)); // the fugue display and the HUD
         QCOMPARE(PanelText(window, "Fugue"), QString("0:30"));
-        QVERIFY(!dps->isVisible()); // the fight is over
+        // The fight is over: the line stays on the last fight that ended.
+        QVERIFY(dps->isVisible());
+        QVERIFY(dps->text().startsWith("DPS  you "));
         QVERIFY(window.FugueWarning()->isVisibleTo(&window));
         services_.clock.Advance(31'000);
         services_.Pass(MonitoringController::FugueInterval);

@@ -87,10 +87,13 @@ TEST_F(DemoAnalysis, FightsWithBossesDeathsAndRecaps)
         EXPECT_GT(summary.partyDps, summary.yourDps) << summary.name;
         EXPECT_GE(fight.DurationSeconds(), 20) << summary.name;
         EXPECT_LE(fight.DurationSeconds(), 240) << summary.name;
-        for (const DeathRecap& recap : fight.Deaths()) {
+        for (const DeathRecap* recap : ShownDeaths(fight, Sides())) {
             ++deaths;
-            // A lead-up worth reading: several blows before the last.
-            EXPECT_GE(BuildRecap(recap, Sides()).lines.size(), 3u) << summary.name;
+            // A lead-up worth reading: a blow before the killing blow, which
+            // ends the recap.
+            const RecapView view = BuildRecap(*recap, Sides());
+            ASSERT_GE(view.lines.size(), 2u) << summary.name;
+            EXPECT_TRUE(view.lines.back().killingBlow) << summary.name;
         }
         // Nobody's party wiped: a demo ends its fights.
         EXPECT_LT(summary.sideDeaths, 3) << summary.name;
@@ -99,6 +102,42 @@ TEST_F(DemoAnalysis, FightsWithBossesDeathsAndRecaps)
     for (const char* boss :
          {"Ogre Chieftain (+2)", "Draconic Warlord (+1)", "Hellspawn Pit Fiend (+1)"})
         EXPECT_NE(std::find(names.begin(), names.end(), boss), names.end()) << boss;
+}
+
+// Recaps are cut at every death and shown by the side the victim has when
+// asked: marking your character after the analysis shows the same recaps as
+// detecting it while reading.
+TEST_F(DemoAnalysis, MarkingAfterTheAnalysisShowsTheSameRecaps)
+{
+    auto shown = [](const Session& session) {
+        std::vector<std::pair<std::string, int64_t>> deaths;
+        const Roster roster = session.FightRoster();
+        for (const Fight& fight : session.Fights().Fights()) {
+            for (const DeathRecap* recap : ShownDeaths(fight, roster))
+                deaths.emplace_back(roster.NameOf(recap->victim), recap->second);
+        }
+        return deaths;
+    };
+    const auto before = shown(h->S());
+    EXPECT_EQ(before.size(), 4u);
+
+    test::SessionHarness later(test::ShippedAnalysisConfig(),
+                               DateTime::FromCivil(2026, 12, 1, 12, 0, 0));
+    for (const DemoLog& log : Demo()) {
+        const std::string path = later.dir.File(log.name);
+        test::WriteBytes(path, log.contents);
+        ASSERT_TRUE(later.S().AnalyzeLog(path)) << log.name;
+    }
+    const AnalysisData& marked = h->S().Data();
+    for (const auto& character : marked.characters) {
+        const Character* same = later.S().Data().characters.Find(character->Name());
+        ASSERT_NE(same, nullptr) << character->Name();
+        if (character->ID() == marked.userCharacterId)
+            later.S().Marks().SelectUserCharacter(same->ID());
+        else if (character->IsPartyMember() && !same->IsPartyMember())
+            later.S().Marks().TogglePartyMember(same->ID());
+    }
+    EXPECT_EQ(shown(later.S()), before);
 }
 
 // Every record body in the shape the game writes it.

@@ -73,6 +73,8 @@ void AnalysisRun::Run(const QStringList& files)
         return;
     }
     std::string summary = SummaryText(session.Data(), result.filesAnalyzed, result.elapsedMs);
+    if (const std::string user = UserCharacterText(session.Data()); !user.empty())
+        summary += "\n" + user;
     if (session.Errors().Counts().Total() > 0)
         summary += "\n" + LinesWithoutRecordText(session.Errors().Counts());
     parts_.progress.setText(ToQString(summary) + "\n\nUpdating display...");

@@ -30,6 +30,15 @@ uint64_t Signature(const Fight& fight)
     return sum;
 }
 
+// Changes when a mark moves one of the fight's characters to another side.
+uint64_t SidesSignature(const Fight& fight, const Roster& roster)
+{
+    uint64_t sum = 0;
+    for (const FightCharacter& c : fight.Characters())
+        sum = sum * 7 + static_cast<uint64_t>(roster.SideOf(c.id));
+    return sum;
+}
+
 constexpr int DeathsTab = 2;
 
 } // namespace
@@ -233,11 +242,12 @@ void FightsTab::ShowSelectedFight(bool force)
         return;
     }
     const Fight& fight = *kept;
-    const uint64_t signature = Signature(fight);
-    const bool otherFight = index != shownFight_;
-    if (!force && !otherFight && signature == shownSignature_)
-        return;
     const Roster roster = source_.roster();
+    const uint64_t signature = Signature(fight);
+    const uint64_t sides = SidesSignature(fight, roster);
+    const bool otherFight = index != shownFight_;
+    if (!force && !otherFight && signature == shownSignature_ && sides == shownSides_)
+        return;
     std::vector<TableRow> rows;
     for (const FightCharacterRow& character : FightCharacterRows(fight, roster))
         rows.push_back(FightCharacterTableRow(character));
@@ -247,27 +257,29 @@ void FightsTab::ShowSelectedFight(bool force)
     if (otherFight)
         charactersView_->resizeColumnsToContents();
     chart_->ShowChart(BuildDpsChart(fight, roster));
-    if (force || otherFight || fight.Deaths().size() != shownDeaths_)
+    if (force || otherFight || fight.Deaths().size() != shownDeaths_ || sides != shownSides_)
         ShowDeaths(fight, roster);
     shownFight_ = index;
     shownSignature_ = signature;
+    shownSides_ = sides;
 }
 
 void FightsTab::ShowDeaths(const Fight& fight, const Roster& roster)
 {
     deaths_->clear();
     shownDeaths_ = fight.Deaths().size();
-    details_->setTabText(DeathsTab, shownDeaths_ == 0 ? QString("Deaths")
-                                                      : QString("Deaths (%1)").arg(shownDeaths_));
-    if (shownDeaths_ == 0) {
+    const std::vector<const DeathRecap*> shown = ShownDeaths(fight, roster);
+    details_->setTabText(DeathsTab, shown.empty() ? QString("Deaths")
+                                                  : QString("Deaths (%1)").arg(shown.size()));
+    if (shown.empty()) {
         auto* none = new QTreeWidgetItem(deaths_);
         none->setText(2, "Nobody on your side died in this fight.");
         return;
     }
     QFont bold = deaths_->font();
     bold.setBold(true);
-    for (const DeathRecap& recap : fight.Deaths()) {
-        const RecapView view = BuildRecap(recap, roster);
+    for (const DeathRecap* recap : shown) {
+        const RecapView view = BuildRecap(*recap, roster);
         auto* death = new QTreeWidgetItem(deaths_);
         death->setText(0, ToQString(view.time));
         death->setText(2, ToQString(view.victim + " killed by " + view.killer));
@@ -281,6 +293,12 @@ void FightsTab::ShowDeaths(const Fight& fight, const Roster& roster)
                                                      : QString("0 s"));
             event->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
             event->setText(2, ToQString(line.text));
+            if (line.killingBlow)
+                event->setFont(2, bold);
+        }
+        if (!view.byAttacker.empty()) {
+            auto* attackers = new QTreeWidgetItem(death);
+            attackers->setText(2, ToQString(RecapAttackersText(view)));
         }
     }
     deaths_->expandAll();

@@ -70,6 +70,7 @@ private:
     int32_t dropped_ = 0; // fights no longer kept when the table was filled
     int shownFight_ = -1;
     uint64_t shownSignature_ = 0;
+    uint64_t shownSides_ = 0;
     size_t shownDeaths_ = 0;
 };
 

@@ -140,7 +140,8 @@ void HudWindow::BuildControls()
         statistics->setColumnStretch(column, 1);
     fightDps_ = new QLabel(this);
     fightDps_->setObjectName("lblFightDps");
-    fightDps_->setToolTip("Your and your party's damage per second in the fight going on.");
+    fightDps_->setToolTip(
+        "Your and your side's damage per second in the fight going on, else the last one.");
     SetColorClass(*fightDps_, WindowColorClass);
     // Its room stays when it hides, so the window does not jump between fights.
     QSizePolicy keepRoom = fightDps_->sizePolicy();
