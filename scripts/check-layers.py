@@ -33,6 +33,7 @@ LAYERS = [
     ("src/report", ""),
     ("src/serve", ""),
     ("src/update", "qt"),
+    ("src/meter", ""),
     ("src/app", ""),
     ("src/cli", ""),
     ("tools", "free"),

@@ -195,15 +195,28 @@ void Battle::Attack(int attacker, int defender, int bonus, const std::string& de
     }
     if (d.epicDodge > 0 && Dice().Chance(d.epicDodge)) {
         // The hit is evaded: the game writes it as a miss that kept its threat roll.
-        line("miss", threatens ? &threat : nullptr);
+        if (rules_.evadedKeepThreat && !threatens)
+            threat = Rolled(1 + Dice().Below(20), bonus);
+        line("miss", threatens || rules_.evadedKeepThreat ? &threat : nullptr);
         book_.Line(EpicDodgeBody(d.name));
+        if (truth_)
+            ++truth_->evaded[d.name];
         return;
     }
     line(critical ? "critical hit" : "hit", threatens ? &threat : nullptr);
+    if (critical && ImmuneTo(d, "Critical Hits")) {
+        critical = false;
+        book_.Line(d.name + " : Immune to Critical Hits.");
+    }
+    bool sneak = descriptions.find("Sneak Attack") != std::string::npos;
+    if (sneak && ImmuneTo(d, "Sneak Attacks")) {
+        sneak = false;
+        book_.Line(d.name + " : Immune to Sneak Attacks.");
+    }
     PerType amounts{};
     amounts[Physical] = (Dice().Roll(a.damage.count, a.damage.sides) + a.damage.bonus) *
                         (critical ? a.critMultiplier : 1);
-    if (descriptions.find("Sneak Attack") != std::string::npos)
+    if (sneak)
         amounts[Physical] += Dice().Roll(a.sneak.count, a.sneak.sides) + a.sneak.bonus;
     if (a.extraType >= 0)
         amounts[static_cast<size_t>(a.extraType)] += Dice().Roll(1, a.extraSides);
@@ -212,7 +225,12 @@ void Battle::Attack(int attacker, int defender, int bonus, const std::string& de
     Damage(attacker, defender, amounts);
 }
 
-void Battle::Damage(int attacker, int defender, PerType amounts)
+bool Battle::ImmuneTo(const Combatant& c, std::string_view what) const
+{
+    return std::find(c.immuneTo.begin(), c.immuneTo.end(), what) != c.immuneTo.end();
+}
+
+void Battle::Damage(int attacker, int defender, PerType amounts, bool spell)
 {
     Combatant& d = At(defender);
     // What immunity takes first, then reduction of the physical part and
@@ -223,16 +241,20 @@ void Battle::Damage(int attacker, int defender, PerType amounts)
         if (amounts[t] > 0 && d.immunity[t] > 0) {
             immune[t] = amounts[t] * d.immunity[t] / 100;
             shown[t] -= immune[t];
+            if (truth_ && immune[t] > 0)
+                truth_->immunityPairs[{d.name, static_cast<int>(t)}].emplace_back(amounts[t],
+                                                                                  immune[t]);
         }
     }
     int reduced = 0;
-    if (d.reduction > 0 && d.immunity[Physical] == 0 && shown[Physical] > 0) {
+    const bool alongside = rules_.reductionWithImmunity;
+    if (d.reduction > 0 && (d.immunity[Physical] == 0 || alongside) && shown[Physical] > 0) {
         reduced = std::min(shown[Physical], d.reduction);
         shown[Physical] -= reduced;
     }
     PerType resisted{};
     for (size_t t = 0; t < DamageTypeCount; ++t) {
-        if (d.resistance[t] > 0 && d.immunity[t] == 0 && shown[t] > 0) {
+        if (d.resistance[t] > 0 && (d.immunity[t] == 0 || alongside) && shown[t] > 0) {
             resisted[t] = std::min(shown[t], d.resistance[t]);
             shown[t] -= resisted[t];
         }
@@ -245,17 +267,26 @@ void Battle::Damage(int attacker, int defender, PerType amounts)
         total += shown[t];
         parts.push_back({shown[t], DamageTypeName(static_cast<int>(t))});
     }
+    const auto absorbs = [&] {
+        for (size_t t = 0; t < DamageTypeCount; ++t) {
+            if (immune[t] > 0)
+                book_.Line(ImmunityBody(d.name, immune[t], DamageTypeName(static_cast<int>(t))));
+        }
+        if (reduced > 0)
+            book_.Line(AbsorbBody(d.name, "Reduction", reduced));
+        for (const int amount : resisted) {
+            if (amount > 0)
+                book_.Line(AbsorbBody(d.name, "Resistance", amount));
+        }
+    };
+    const bool above = spell && rules_.spellAbsorbsAbove;
+    if (above)
+        absorbs();
     book_.Line(DamageBody(At(attacker).name, d.name, parts));
-    for (size_t t = 0; t < DamageTypeCount; ++t) {
-        if (immune[t] > 0)
-            book_.Line(ImmunityBody(d.name, immune[t], DamageTypeName(static_cast<int>(t))));
-    }
-    if (reduced > 0)
-        book_.Line(AbsorbBody(d.name, "Reduction", reduced));
-    for (const int amount : resisted) {
-        if (amount > 0)
-            book_.Line(AbsorbBody(d.name, "Resistance", amount));
-    }
+    if (!above)
+        absorbs();
+    if (truth_)
+        truth_->damage[{d.name, At(attacker).name}] += total;
     d.hp -= total;
     if (d.hp <= 0 && d.alive)
         Kill(attacker, defender);
@@ -314,6 +345,19 @@ void Battle::SpellLands(int caster, const SpellPlan& spell)
         if (!target.alive)
             continue;
         int amount = Dice().Roll(spell.damage.count, spell.damage.sides) + spell.damage.bonus;
+        if (t == 0 && rules_.spellResistLines) {
+            const bool immune =
+                std::find(target.immuneToSpells.begin(), target.immuneToSpells.end(), spell.name) !=
+                target.immuneToSpells.end();
+            const char* result = immune ? "IMMUNE" : "FAILED";
+            // Two blanks before the result, as the game writes it.
+            book_.Line(std::string("SPELL RESIST: ") + target.name +
+                       " attempts to resist: " + spell.name + " - Result:  " + result);
+            if (truth_)
+                ++truth_->spellResults[{spell.name, result}];
+            if (immune)
+                continue;
+        }
         if (spell.saveText) {
             const bool saved = Save(t, spell);
             if (spell.deathSpell && saved)
@@ -328,7 +372,7 @@ void Battle::SpellLands(int caster, const SpellPlan& spell)
         // A wizard's fireball makes the boss angry at him.
         if (target.holdsGrudge && IsHero(caster))
             target.grudge = caster;
-        Damage(caster, t, amounts);
+        Damage(caster, t, amounts, true);
     }
 }
 

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvik {
@@ -27,6 +29,27 @@ struct Combatant : Creature {
     int grudge = -1;
 };
 
+// How a current server writes a fight; all off, the demo's older style.
+struct BattleRules {
+    // A spell's absorb lines come above its damage line, a weapon's below.
+    bool spellAbsorbsAbove = false;
+    // Reduction and resistance also take from what immunity left.
+    bool reductionWithImmunity = false;
+    // A hit evaded by Epic Dodge is written as a miss with a threat roll.
+    bool evadedKeepThreat = false;
+    // The owner's spell resistance checks are written ("SPELL RESIST: ...").
+    bool spellResistLines = false;
+};
+// What was written, as the generator knows it: for checking what a
+// reader makes of the log.
+struct BattleTruth {
+    std::map<std::pair<std::string, std::string>, int64_t> damage;   // (defender, attacker)
+    std::map<std::string, int> evaded;                               // by defender
+    std::map<std::pair<std::string, std::string>, int> spellResults; // (spell, result)
+    // (defender, damage type): each hit's amount before immunity, and what it took.
+    std::map<std::pair<std::string, int>, std::vector<std::pair<int, int>>> immunityPairs;
+};
+
 // One fight of a party against a group of monsters, written to the book
 // second by second until one side is down (at most 400 seconds). The party
 // members (the log's owner first; with the demo party's roles: a fighter,
@@ -34,10 +57,13 @@ struct Combatant : Creature {
 // one fight to the next.
 class Battle {
 public:
-    Battle(LogBook& book, std::vector<Combatant>& party)
+    Battle(LogBook& book, std::vector<Combatant>& party, BattleRules rules = {},
+           BattleTruth* truth = nullptr)
         : book_(book)
         , fighters_(party)
         , partySize_(static_cast<int>(party.size()))
+        , rules_(rules)
+        , truth_(truth)
     {
     }
 
@@ -53,7 +79,8 @@ private:
     int ChoosePatient() const;
     void Act(int index);
     void Attack(int attacker, int defender, int bonus, const std::string& descriptions);
-    void Damage(int attacker, int defender, PerType amounts);
+    void Damage(int attacker, int defender, PerType amounts, bool spell = false);
+    bool ImmuneTo(const Combatant& c, std::string_view what) const;
     void Kill(int attacker, int defender);
     void Cast(int caster, const SpellPlan& spell);
     void SpellLands(int caster, const SpellPlan& spell);
@@ -66,6 +93,8 @@ private:
     LogBook& book_;
     std::vector<Combatant>& fighters_; // the party first, then the monsters
     int partySize_;
+    BattleRules rules_;
+    BattleTruth* truth_;
     struct Pending {
         int64_t at;
         std::function<void()> action;

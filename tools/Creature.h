@@ -32,13 +32,18 @@ struct SpellPlan {
 };
 
 // The attacks of one round: the first at bonus, each later one step lower
-// (5 for the game's iterative attacks; 0 keeps every attack at bonus).
+// (5 for the game's iterative attacks; 0 keeps every attack at bonus). The
+// extra attacks of haste or flurry come first, at the full bonus too.
 struct AttackLadder {
     int bonus = 0;
     int perRound = 1;
     int step = 0;
+    int extra = 0;
 
-    int BonusOf(int attackInRound) const { return bonus - step * attackInRound; }
+    int BonusOf(int attackInRound) const
+    {
+        return bonus - step * (attackInRound > extra ? attackInRound - extra : 0);
+    }
 };
 
 // Percent or amount per damage type.
@@ -105,6 +110,10 @@ struct Creature {
     int experience = 0; // for the kill
     // Only the log's owner sees its own initiative.
     int initiative = 0;
+    // What the game says it is immune to: "Critical Hits", "Sneak Attacks".
+    std::vector<std::string> immuneTo{};
+    // Spells it is immune to (the owner's spell resistance checks say so).
+    std::vector<std::string> immuneToSpells{};
 };
 
 } // namespace tarvik

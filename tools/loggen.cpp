@@ -1,7 +1,8 @@
-// tarvik-loggen: writes a generated game log for benchmarks and tests, or
-// the demo session shipped in data/samples/demo.
+// tarvik-loggen: writes a generated game log for benchmarks and tests, the
+// demo session shipped in data/samples/demo, or a raid on one boss.
 #include "DemoSession.h"
 #include "LogGenerator.h"
+#include "RaidSession.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -25,15 +26,34 @@ int WriteDemo(const std::string& folder, uint64_t seed)
     return 0;
 }
 
+int WriteRaidLog(const std::string& folder, uint64_t seed)
+{
+    tarvik::RaidPlan plan = tarvik::DefaultRaid();
+    plan.seed = seed;
+    const tarvik::RaidLog log = tarvik::WriteRaid(plan);
+    const std::string path = folder + "/" + log.name;
+    std::ofstream out(path, std::ios::binary);
+    out << log.contents;
+    if (!out.flush()) {
+        std::cerr << "tarvik-loggen: cannot write " << path << "\n";
+        return 1;
+    }
+    std::cout << log.contents.size() << " bytes written to " << path << "\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc >= 3 && std::string(argv[1]) == "--demo")
         return WriteDemo(argv[2], argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 18);
+    if (argc >= 3 && std::string(argv[1]) == "--raid")
+        return WriteRaidLog(argv[2], argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 7);
     if (argc < 3) {
         std::cerr << "Usage: tarvik-loggen LINES FILE [SEED] [ee|classic]\n"
-                     "       tarvik-loggen --demo FOLDER [SEED]\n";
+                     "       tarvik-loggen --demo FOLDER [SEED]\n"
+                     "       tarvik-loggen --raid FOLDER [SEED]\n";
         return 2;
     }
     tarvik::LogGenerator::Options options;

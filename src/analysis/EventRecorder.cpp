@@ -205,7 +205,8 @@ Error EventRecorder::Attack(const RecordContext& record, const ParsedAttack& att
     to_.changes.Character(attacker->ID());
     to_.changes.Character(defender->ID());
     to_.fights.OnAttack({record.date, attacker->ID(), defender->ID(), attack.outcome,
-                         attack.roll.has_value(), attack.roll.value_or(AttackRoll{})});
+                         attack.roll.has_value(), attack.roll.value_or(AttackRoll{}), attack.touch,
+                         attack.special, attack.offHand});
     to_.sides.NoteBlow(attacker->ID(), defender->ID());
 
     const int32_t user = to_.data.userCharacterId;
@@ -426,12 +427,36 @@ void EventRecorder::PartyChange(const RecordContext& record, const ParsedName& p
         to_.marks.TogglePartyMember(character.ID());
 }
 
-void EventRecorder::SpellResist(const ParsedSpellResist& parsed)
+void EventRecorder::Immunity(const RecordContext& record, const ParsedImmunity& immunity)
 {
-    Debug(1, "Analysis:  Spell resistance record detected.");
-    const Character& character = FindCharacter(parsed.name);
+    Debug(1, "Analysis:  Immunity record detected.");
+    Error error;
+    Character* character = Open(record, immunity.character, false, error);
+    if (!character)
+        return;
+    DebugBuilt(2, [&] {
+        return "Analysis:  " + character->Name() + " is immune to " + ViewText(immunity.what) + ".";
+    });
+    to_.fights.OnSpecialImmunity({record.date, character->ID(), immunity.what});
+}
+
+void EventRecorder::SpellResist(const RecordContext& record, const ParsedSpellResist& parsed)
+{
+    Debug(1, "Analysis:  Spell resist record detected.");
+    if (parsed.rejection) {
+        Reject(record, parsed.rejection);
+        return;
+    }
+    Character& character = FindCharacter(parsed.name);
+    DebugBuilt(2, [&] {
+        return "Analysis:  " + character.Name() + " resisting " + ViewText(parsed.spell) + ": " +
+               ViewText(parsed.result) + ".";
+    });
+    // Only the owner gets these lines: they name it, and its results go on
+    // the cards of the spells' casters.
     to_.sides.Owner().NoteSpellResistance(character.ID());
     ChooseOwner();
+    to_.fights.OnSpellResist({record.date, character.ID(), parsed.spell, parsed.result});
 }
 
 void EventRecorder::Dominated(std::string_view pet)

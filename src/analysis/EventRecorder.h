@@ -58,8 +58,13 @@ public:
     Error Experience(const RecordContext& record, const ParsedExperience& experience);
     void UserCharacter(const RecordContext& record, const ParsedName& parsed);
     void PartyChange(const RecordContext& record, const ParsedName& parsed, bool join);
-    // Lines of no record kind that tell who is who.
-    void SpellResist(const ParsedSpellResist& parsed);
+    // What a character is immune to, on the character: also where a
+    // server's continuation line ("X is immune to to FEAR effects"), taken
+    // as an Immunity record dated as the line it continues, is recorded.
+    void Immunity(const RecordContext& record, const ParsedImmunity& immunity);
+    // A spell resistance check of the log's owner.
+    void SpellResist(const RecordContext& record, const ParsedSpellResist& parsed);
+    // "Dominated Cerberus.", a line of no record kind: the owner's pet.
     void Dominated(std::string_view pet);
     // An undated line that continues the message of the dated line above
     // it: a fact of its own, never part of that line's record.

@@ -3,9 +3,21 @@
 namespace tarvik {
 
 RecordInterpreter::RecordInterpreter(const AnalysisConfig& config, const RecordTargets& targets)
-    : parser_(config)
+    : types_(config.recordTypes)
+    , parser_(config)
     , recorder_(parser_, targets)
 {
+}
+
+void RecordInterpreter::Continuation(const ContinuationLine& line)
+{
+    recorder_.Continuation(line);
+    const RecordTypes::Match match = types_.Classify(line.text);
+    if (!match || match.kind != RecordKind::Immunity)
+        return;
+    const RecordContext record{line.text,        line.text,      match.kind,
+                               match.identifier, match.position, line.date};
+    recorder_.Immunity(record, parser_.ParseImmunity(record));
 }
 
 Error RecordInterpreter::Interpret(const RecordContext& record)
@@ -39,6 +51,12 @@ Error RecordInterpreter::Interpret(const RecordContext& record)
     case RecordKind::PartyExit:
         recorder_.PartyChange(record, parser_.ParsePartyChange(record, false), false);
         return {};
+    case RecordKind::Immunity:
+        recorder_.Immunity(record, parser_.ParseImmunity(record));
+        return {};
+    case RecordKind::SpellResist:
+        recorder_.SpellResist(record, parser_.ParseSpellResist(record));
+        return {};
     case RecordKind::Unknown:
         break;
     }
@@ -47,10 +65,6 @@ Error RecordInterpreter::Interpret(const RecordContext& record)
 
 void RecordInterpreter::InterpretUnclassified(const RecordContext& record)
 {
-    if (const ParsedSpellResist resist = parser_.ParseSpellResist(record); !resist.name.empty()) {
-        recorder_.SpellResist(resist);
-        return;
-    }
     if (const std::string_view pet = parser_.ParseDominated(record); !pet.empty())
         recorder_.Dominated(pet);
 }

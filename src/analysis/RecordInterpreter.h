@@ -18,12 +18,15 @@ public:
     RecordInterpreter(const AnalysisConfig& config, const RecordTargets& targets);
 
     Error Interpret(const RecordContext& record);
+    // A server's "X is immune to to FEAR effects" is also an immunity of X,
+    // dated as the line it continues.
+    void Continuation(const ContinuationLine& line) override;
     // A line of no configured record type: a few of them tell who is who
-    // (the owner's spell-resistance lines, its dominated pets).
+    // (the owner's dominated pets).
     void InterpretUnclassified(const RecordContext& record);
-    void Continuation(const ContinuationLine& line) override { recorder_.Continuation(line); }
 
 private:
+    const RecordTypes& types_;
     RecordParser parser_;
     EventRecorder recorder_;
 };

@@ -103,6 +103,8 @@ constexpr RejectionText InvalidPartyExit{"Invalid party exit record, discarded: 
 // A number where an amount belongs, but negative or too large for 32 bits.
 constexpr RejectionText OutOfRange{"Number out of range, discarded: ", 1,
                                    "Analysis:  Number out of range, record discarded."};
+constexpr RejectionText InvalidImmunity{"Invalid immunity record, discarded: "};
+constexpr RejectionText InvalidSpellResist{"Invalid spell resist record, discarded: "};
 
 Rejection Discarded(const RejectionText& text, std::string_view missing = {})
 {
@@ -124,6 +126,8 @@ Error ErrorOf(Fault fault)
 
 RecordParser::RecordParser(const AnalysisConfig& config)
     : config_(config)
+    , touchAttackLower_(ToLower(config.format.touchAttack))
+    , specialAttackLower_(ToLower(config.format.specialAttack))
 {
     for (const auto& type : config_.damageTypes)
         damageTypesLower_.push_back(ToLower(type));
@@ -255,6 +259,14 @@ ParsedAttack RecordParser::ParseAttack(const RecordContext& record) const
     attack.hit = Find(result, config_.format.attackHit) != npos;
     attack.roll = ParseAttackRoll(result);
     attack.outcome = OutcomeOf(result, attack.hit, attack.roll);
+    const std::string_view identifier = record.identifier;
+    attack.touch = !touchAttackLower_.empty() && Find(identifier, touchAttackLower_) != npos;
+    attack.special = !specialAttackLower_.empty() && Find(identifier, specialAttackLower_) != npos;
+    if (attack.descriptionsRemoved && !config_.format.offHand.empty()) {
+        const std::string_view descriptions =
+            record.body.substr(0, static_cast<size_t>(attack.acting.data() - record.body.data()));
+        attack.offHand = Find(descriptions, config_.format.offHand) != npos;
+    }
     return attack;
 }
 
@@ -559,28 +571,56 @@ ParsedName RecordParser::ParsePartyChange(const RecordContext& record, bool join
     return parsed;
 }
 
+ParsedImmunity RecordParser::ParseImmunity(const RecordContext& record) const
+{
+    ParsedImmunity immunity;
+    Opening& opening = immunity.character;
+    std::string_view what;
+    if (CutAtIdentifier(opening.cut, record)) {
+        opening.name = opening.cut.left;
+        what = opening.cut.right;
+        // "Slow." and "FEAR effects": the endings go, as many as there are.
+        for (bool cut = true; cut && !what.empty();) {
+            cut = false;
+            for (const std::string& end : config_.format.immunityEnds) {
+                if (!end.empty() && what.size() > end.size() && what.ends_with(end)) {
+                    what = TrimRight(what.substr(0, what.size() - end.size()));
+                    cut = true;
+                }
+            }
+        }
+    }
+    if (opening.name.empty() || what.empty()) {
+        opening.rejection = Discarded(InvalidImmunity);
+        return immunity;
+    }
+    immunity.what = what;
+    return immunity;
+}
+
 ParsedSpellResist RecordParser::ParseSpellResist(const RecordContext& record) const
 {
     const LogFormat& format = config_.format;
     ParsedSpellResist parsed;
-    if (format.spellResistStart.empty() || format.spellResistEnd.empty() ||
-        !record.body.starts_with(format.spellResistStart))
+    parsed.rejection = Discarded(InvalidSpellResist);
+    const size_t after = record.identifierAt + record.identifier.size();
+    if (after > record.body.size() || format.spellResistSpell.empty() ||
+        format.spellResistResult.empty())
         return parsed;
-    const std::string_view rest = record.body.substr(format.spellResistStart.size());
-    const size_t end = rest.find(format.spellResistEnd);
-    if (end == std::string_view::npos)
+    const std::string_view rest = record.body.substr(after);
+    const size_t s = Find(rest, format.spellResistSpell);
+    if (s == npos)
         return parsed;
-    std::string_view spell = TrimLeft(rest.substr(end + format.spellResistEnd.size()));
-    if (spell.starts_with(format.recordDeliminator))
-        spell.remove_prefix(format.recordDeliminator.size());
-    const size_t result = format.spellResistResult.empty() ? std::string_view::npos
-                                                           : spell.find(format.spellResistResult);
-    if (result != std::string_view::npos) {
-        parsed.result = Trim(spell.substr(result + format.spellResistResult.size()));
-        spell = spell.substr(0, result);
-    }
-    parsed.spell = Trim(spell);
-    parsed.name = Trim(rest.substr(0, end));
+    const std::string_view spellAndResult = rest.substr(s + format.spellResistSpell.size());
+    // The last one: a spell's name may hold the marker's text, the result does not.
+    const size_t r = spellAndResult.rfind(format.spellResistResult);
+    if (r == npos)
+        return parsed;
+    parsed.name = Trim(rest.substr(0, s));
+    parsed.spell = Trim(spellAndResult.substr(0, r));
+    parsed.result = Trim(spellAndResult.substr(r + format.spellResistResult.size()));
+    if (!parsed.name.empty() && !parsed.spell.empty() && !parsed.result.empty())
+        parsed.rejection = {};
     return parsed;
 }
 

@@ -77,6 +77,9 @@ struct ParsedAttack {
     bool hit = false;
     AttackOutcome outcome = AttackOutcome::Other;
     std::optional<AttackRoll> roll;
+    bool touch = false;   // rolled against touch AC
+    bool special = false; // Knockdown, Called Shot, ...: a bonus of its own
+    bool offHand = false; // a leading description names the off hand
 };
 
 // "*target concealed: 50%*" in an attack.
@@ -137,19 +140,25 @@ struct ParsedExperience {
     Rejection rejection; // a number, but not one of points
 };
 
+// "Name : Immune to Critical Hits.", "Name is immune to to FEAR effects".
+struct ParsedImmunity {
+    Opening character;
+    std::string_view what; // "Critical Hits", "FEAR"
+};
+
+// "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE": only the
+// log's owner gets these lines.
+struct ParsedSpellResist {
+    std::string_view name;
+    std::string_view spell;
+    std::string_view result; // as written
+    Rejection rejection;
+};
+
 // The user's character, a party member joining or leaving: one name.
 struct ParsedName {
     std::string_view name;
     Rejection rejection;
-};
-
-// "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE": a line
-// only the log owner's character gets. The name is empty when the record is
-// no such line.
-struct ParsedSpellResist {
-    std::string_view name;
-    std::string_view spell;
-    std::string_view result; // "IMMUNE", "FAILED", "RESISTED"
 };
 
 // Takes classified records apart with the configured markers and type
@@ -173,7 +182,8 @@ public:
     ParsedExperience ParseExperience(const RecordContext& record) const;
     ParsedName ParseCharacter(const RecordContext& record) const;
     ParsedName ParsePartyChange(const RecordContext& record, bool join) const;
-    // Lines of no configured record type that still tell who is who.
+    // Also for a server's continuation line classified as an Immunity record.
+    ParsedImmunity ParseImmunity(const RecordContext& record) const;
     ParsedSpellResist ParseSpellResist(const RecordContext& record) const;
     // "Dominated Cerberus.": the pet's name; empty for any other line, and
     // for one with a name before the marker (not the owner's pet).
@@ -197,6 +207,8 @@ private:
     int SaveTypeOf(std::string_view text) const;
 
     const AnalysisConfig& config_;
+    std::string touchAttackLower_; // identifiers are lower case
+    std::string specialAttackLower_;
     std::vector<std::string> damageTypesLower_;
     std::vector<std::string> saveTypesLower_;
     // Damage type names repeat endlessly; remember what each resolved to.

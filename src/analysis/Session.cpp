@@ -294,6 +294,10 @@ bool Session::AnalyzeLog(const std::string& path, LogCursor& cursor)
         if (const Error error = interpreter_.Interpret(record))
             return Fail(path, body, error);
     }
+    // A log read whole has no line to come below its last absorbs; while
+    // monitoring, the next line may.
+    if (!monitoring)
+        fights_.Settle();
     MarkInferredMembers();
     changes_.Tell(host_);
     if (reader.ReadError())

@@ -80,7 +80,12 @@ public:
     // Forgets everything analysed.
     void ClearAllData();
     void ClearRealTimeData() { realTime_.ClearRealTimeData(); }
-    void SetMonitoringEnabled(bool on) { options_.monitoringEnabled = on; }
+    void SetMonitoringEnabled(bool on)
+    {
+        options_.monitoringEnabled = on;
+        if (!on)
+            fights_.Settle(); // no line comes after the last one read
+    }
     // Appends a line to the error list outside of a read (a vanished log).
     void AddError(std::string line) { errors_.Add(std::move(line)); }
 

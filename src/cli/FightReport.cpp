@@ -7,6 +7,8 @@
 #include "util/Encoding.h"
 #include "util/NumberFormat.h"
 
+#include <algorithm>
+
 namespace tarvik {
 
 std::string FightsText(const Session& session)
@@ -68,19 +70,76 @@ std::string FightsText(const Session& session)
     return text;
 }
 
+namespace {
+
+// A table without the columns (after the first three) that no row fills.
+std::vector<std::vector<std::string>>
+WithoutEmptyColumns(std::vector<std::vector<std::string>> table)
+{
+    if (table.empty())
+        return table;
+    for (size_t c = table.front().size(); c-- > 3;) {
+        const bool empty = std::all_of(table.begin() + 1, table.end(),
+                                       [c](const auto& row) { return row[c].empty(); });
+        if (!empty)
+            continue;
+        for (auto& row : table)
+            row.erase(row.begin() + static_cast<std::ptrdiff_t>(c));
+    }
+    return table;
+}
+
+std::string ImmunitiesText(const TargetRow& row)
+{
+    std::string text;
+    for (const ImmunityCell& cell : row.immunities) {
+        if (!text.empty())
+            text += ", ";
+        text += cell.name + " " + cell.text;
+        std::string attackers;
+        for (const AttackerImmunity& attacker : cell.byAttacker)
+            attackers += (attackers.empty() ? "" : ", ") + attacker.name + " " + attacker.text;
+        if (!attackers.empty())
+            text += " [by attacker: " + attackers + "]";
+    }
+    return text;
+}
+
+} // namespace
+
 std::string TargetsText(const Session& session)
 {
     const std::vector<TargetRow> rows = TargetRows(session.Fights(), session.FightRoster());
     std::string text = "== Targets ==\n";
     if (rows.empty())
         return text + "  No targets.\n";
-    std::vector<std::vector<std::string>> table = {
-        {"Name", "AC", "AB", "Saves", "Immunities", "Resistance and reduction"}};
+    std::vector<std::vector<std::string>> table = {{"Name", "AC", "AB", "Touch AC", "Evaded",
+                                                    "Saves", "Immunities", "Immune to",
+                                                    "Resistance and reduction", "Damage taken"}};
     for (const TargetRow& row : rows) {
-        table.push_back({TerminalText(row.name), row.ac, row.ab, TerminalText(row.savesText),
-                         TerminalText(row.immunitiesText), row.reductionsText});
+        table.push_back(
+            {TerminalText(row.name), row.ac, row.ab, row.touchAcRolls > 0 ? row.touchAc : "",
+             row.evaded > 0 ? FormatThousands(row.evaded) : "", TerminalText(row.savesText),
+             TerminalText(ImmunitiesText(row)), TerminalText(row.specialText), row.reductionsText,
+             row.damage.total > 0 ? FormatThousands(row.damage.total) : ""});
     }
-    return text + TableText(table);
+    text += TableText(WithoutEmptyColumns(std::move(table)));
+    for (const TargetRow& row : rows) {
+        if (row.damage.rows.empty())
+            continue;
+        text += "\n== Damage taken by " + TerminalText(row.name) + ": " +
+                FormatThousands(row.damage.total) + " over " + DurationText(row.damage.seconds) +
+                " ==\n";
+        std::vector<std::vector<std::string>> attackers = {
+            {"Attacker", "Side", "Damage", "%", "DPS"}};
+        for (const AttackerDamageRow& attacker : row.damage.rows) {
+            attackers.push_back({TerminalText(attacker.name), SideName(attacker.side),
+                                 FormatThousands(attacker.damage), RoundedText(attacker.percent, 1),
+                                 DpsText(attacker.dps)});
+        }
+        text += TableText(attackers);
+    }
+    return text;
 }
 
 } // namespace tarvik

@@ -10,7 +10,7 @@ class Session;
 
 // The fights table, then each fight's characters and recaps, as text.
 std::string FightsText(const Session& session);
-// The targets table as text.
+// The targets table as text, then the damage each target took by attacker.
 std::string TargetsText(const Session& session);
 
 } // namespace tarvik

@@ -87,7 +87,8 @@ void FollowStream::PrintFight(const Fight& fight, const Roster& roster, PrintedF
 {
     printed.revision = fight.Revision();
     Json line = {{"type", "fight"}};
-    line.update(FightJson(fight, roster, sections_.targets));
+    line.update(
+        FightJson(fight, roster, sections_.targets ? &session_.Fights().EffectNames() : nullptr));
     const std::string text = line.dump();
     const size_t hash = std::hash<std::string>{}(text);
     if (hash == printed.text)

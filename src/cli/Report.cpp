@@ -2,6 +2,7 @@
 
 #include "FightReport.h"
 #include "analysis/Session.h"
+#include "fights/TargetViews.h"
 #include "ui/DetailViews.h"
 #include "ui/SessionStatistics.h"
 #include "ui/StatusTexts.h"
@@ -48,6 +49,8 @@ void TextReport(std::ostream& out, const Session& session, const DriverResult& r
     out << "\n" << Section("Session Statistics");
     out << GridText(BuildSessionStatistics(session));
     const AnalysisData& data = session.Data();
+    // Spell resistance checks are written for the log's owner only.
+    const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
     const Roster roster = session.FightRoster();
     // One character at a time: the report is never held whole.
     for (const auto& character : data.characters) {
@@ -56,7 +59,8 @@ void TextReport(std::ostream& out, const Session& session, const DriverResult& r
         std::string title = TerminalText(character->Name());
         if (const Side side = roster.SideOf(character->ID()); IsYourSide(side))
             title += std::string(" (") + SideName(side) + ")";
-        out << "\n" << Section(title) << GridText(BuildGeneralInfo(session, *character));
+        out << "\n"
+            << Section(title) << GridText(BuildGeneralInfo(session, *character, &spellResults));
     }
     if (sections.fights)
         out << "\n" << FightsText(session);

@@ -7,6 +7,8 @@
 #include "util/SplitList.h"
 #include "util/Text.h"
 
+#include <algorithm>
+
 namespace tarvik {
 
 namespace {
@@ -79,6 +81,46 @@ struct Loader {
         return true;
     }
 };
+
+// Record kinds added in a later version: a file written before them gets
+// the shipped identifiers, right after its chat list, which loses the
+// immunity lines it held in their place: chat still comes first.
+void AddLaterRecordTypes(std::vector<std::pair<std::string, std::string>>& entries)
+{
+    const std::pair<const char*, const char*> later[] = {
+        {"Immunity", ": immune to,is immune to to"},
+        {"SpellResist", "spell resist:"},
+    };
+    auto chat = std::find_if(entries.begin(), entries.end(),
+                             [](const auto& entry) { return ToLower(entry.first) == "chat"; });
+    const bool hasChat = chat != entries.end();
+    const size_t chatAt = hasChat ? static_cast<size_t>(chat - entries.begin()) : 0;
+    size_t at = hasChat ? chatAt + 1 : 0;
+    bool added = false;
+    for (const auto& [name, identifiers] : later) {
+        const bool present = std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
+            return ToLower(entry.first) == ToLower(name);
+        });
+        if (present)
+            continue;
+        entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at++), {name, identifiers});
+        added = true;
+    }
+    if (!added || !hasChat)
+        return;
+    std::string& chatList = entries[chatAt].second;
+    std::vector<std::string_view> items;
+    if (!SplitList(chatList, items, ","))
+        return;
+    std::string kept;
+    for (const std::string_view item : items) {
+        if (ToLower(item).starts_with("immune to"))
+            continue;
+        kept += (kept.empty() ? "" : ",") + std::string(item);
+    }
+    if (!kept.empty())
+        chatList = kept;
+}
 
 } // namespace
 
@@ -166,8 +208,13 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
     format.partyJoinEnd = load.Text("PartyJoinEnd");
     format.partyExitStart = load.Text("PartyExitStart");
     format.partyExitEnd = load.Text("PartyExitEnd");
-    format.spellResistStart = load.Text("SpellResistStart", "SPELL RESIST:");
-    format.spellResistEnd = load.Text("SpellResistEnd", "attempts to resist");
+    format.touchAttack = load.Text("TouchAttack", "touch attack");
+    format.specialAttack = load.Text("SpecialAttack", "attempts");
+    format.offHand = load.Text("OffHand", "Off Hand");
+    std::vector<std::string_view> ends;
+    if (SplitList(load.Text("ImmunityEnds", ".,effects"), ends, ","))
+        format.immunityEnds.assign(ends.begin(), ends.end());
+    format.spellResistSpell = load.Text("SpellResistSpell", "attempts to resist:");
     format.spellResistResult = load.Text("SpellResistResult", "- Result:");
     format.dominatedStart = load.Text("DominatedStart", "Dominated");
     format.dominatedEnd = load.Text("DominatedEnd", ".");
@@ -220,11 +267,12 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
                    "ERROR:  No Save Types found in INI file!"))
         return result;
 
-    const auto entries = ini.Entries("Record Types");
+    auto entries = ini.Entries("Record Types");
     if (entries.empty()) {
         load.Fail("ERROR:  No Record Types found in INI file!");
         return result;
     }
+    AddLaterRecordTypes(entries);
     std::vector<std::string_view> items;
     for (const auto& [name, value] : entries) {
         if (!SplitList(value, items, ",")) {

@@ -50,11 +50,18 @@ struct LogFormat {
     std::string partyJoinEnd;
     std::string partyExitStart;
     std::string partyExitEnd;
-    // "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE", written
-    // only for the log owner's character.
-    std::string spellResistStart;  // "SPELL RESIST:"
-    std::string spellResistEnd;    // "attempts to resist"
-    std::string spellResistResult; // "- Result:"
+    // In an attack record's identifier: a touch attack (against touch AC),
+    // a special attack (a bonus of its own). Before the attacker: the off hand.
+    std::string touchAttack;
+    std::string specialAttack;
+    std::string offHand;
+    // Dropped from the end of what a character is immune to: "Slow." and
+    // "FEAR effects" name Slow and FEAR.
+    std::vector<std::string> immunityEnds;
+    // "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE": after
+    // the name, and after the spell.
+    std::string spellResistSpell;
+    std::string spellResistResult;
     // "Dominated Cerberus.": the owner's pet (no name stands before it).
     std::string dominatedStart; // "Dominated"
     std::string dominatedEnd;   // "."

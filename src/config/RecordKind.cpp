@@ -7,7 +7,7 @@ namespace tarvik {
 
 RecordKind RecordKindFromName(std::string_view name)
 {
-    static constexpr std::array<std::pair<std::string_view, RecordKind>, 12> kinds{{
+    static constexpr std::array<std::pair<std::string_view, RecordKind>, 14> kinds{{
         {"Chat", RecordKind::Chat},
         {"Attack", RecordKind::Attack},
         {"Damage", RecordKind::Damage},
@@ -20,6 +20,8 @@ RecordKind RecordKindFromName(std::string_view name)
         {"Character", RecordKind::Character},
         {"PartyJoin", RecordKind::PartyJoin},
         {"PartyExit", RecordKind::PartyExit},
+        {"Immunity", RecordKind::Immunity},
+        {"SpellResist", RecordKind::SpellResist},
     }};
     for (const auto& [kindName, kind] : kinds) {
         if (kindName == name)

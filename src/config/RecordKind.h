@@ -20,6 +20,8 @@ enum class RecordKind {
     Character,
     PartyJoin,
     PartyExit,
+    Immunity,    // "Name : Immune to Critical Hits."
+    SpellResist, // "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE"
 };
 
 RecordKind RecordKindFromName(std::string_view name);

@@ -181,6 +181,14 @@ void Fight::MergeFrom(const Fight& other)
                                       : from.lastDamageSecond;
             to.dealtDamage = true;
         }
+        if (from.tookDamage) {
+            to.firstTakenSecond = to.tookDamage
+                                      ? std::min(to.firstTakenSecond, from.firstTakenSecond)
+                                      : from.firstTakenSecond;
+            to.lastTakenSecond = to.tookDamage ? std::max(to.lastTakenSecond, from.lastTakenSecond)
+                                               : from.lastTakenSecond;
+            to.tookDamage = true;
+        }
         AddSeries(to.series.dealt, start, shift, from.series.dealt, other.start_,
                   other.bucketShift_);
         AddSeries(to.series.taken, start, shift, from.series.taken, other.start_,
@@ -221,6 +229,9 @@ void FightCharacter::Reuse(int32_t newId, size_t damageTypes)
     dealtDamage = false;
     firstDamageSecond = 0;
     lastDamageSecond = 0;
+    tookDamage = false;
+    firstTakenSecond = 0;
+    lastTakenSecond = 0;
     series.dealt.Clear();
     series.taken.Clear();
     damageFrom.clear();

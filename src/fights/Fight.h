@@ -96,6 +96,9 @@ struct FightCharacter {
     bool dealtDamage = false;
     int64_t firstDamageSecond = 0; // of damage dealt
     int64_t lastDamageSecond = 0;
+    bool tookDamage = false;
+    int64_t firstTakenSecond = 0; // of damage taken
+    int64_t lastTakenSecond = 0;
     DamageSeries series;
     // Damage taken by attacker: who did what to this character, in the order
     // they first did.
@@ -109,6 +112,13 @@ struct FightCharacter {
     TargetStats target;
 
     int64_t DamageFrom(int32_t attacker) const;
+    // From its first to its last damage taken, at least 1 s; 0 without any.
+    int64_t TakenSeconds() const
+    {
+        return !tookDamage                          ? 0
+               : lastTakenSecond > firstTakenSecond ? lastTakenSecond - firstTakenSecond
+                                                    : 1;
+    }
     void AddDamageFrom(int32_t attacker, int64_t amount);
     // A character of this ID with nothing done yet, keeping the memory of
     // what this one held.

@@ -4,13 +4,15 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace tarvik {
 
 // What the interpreter hands the fight tracker, one call per record. Every
 // event names characters by ID and carries its line's date; none owns text,
 // so handing one on costs no allocation. Sides are no part of an event: they
-// are decided when a view asks.
+// are decided when a view asks. Texts are views into the line, valid during
+// the call.
 
 enum class AttackOutcome : uint8_t {
     Hit,
@@ -35,6 +37,9 @@ struct AttackEvent {
     AttackOutcome outcome = AttackOutcome::Other;
     bool hasRoll = false; // false when the record carried no readable roll
     AttackRoll roll;
+    bool touch = false;   // a touch attack: rolled against touch AC
+    bool special = false; // a special attack (Knockdown, Called Shot, ...): a bonus of its own
+    bool offHand = false; // made with the off hand
 };
 
 struct DamageEvent {
@@ -77,6 +82,23 @@ struct SaveEvent {
     int32_t bonus = 0;
     int32_t dc = -1; // -1: the record named none
     bool success = false;
+};
+
+// "Name : Immune to Critical Hits." and the like: what the character is
+// immune to.
+struct SpecialImmunityEvent {
+    DateTime date;
+    int32_t character = 0;
+    std::string_view what; // "Critical Hits", "FEAR"
+};
+
+// "SPELL RESIST: Name attempts to resist: Spell - Result:  IMMUNE": the
+// character's spell resistance against a spell and how it came out.
+struct SpellResistEvent {
+    DateTime date;
+    int32_t character = 0;
+    std::string_view spell;
+    std::string_view result; // as written: "IMMUNE", "FAILED", "RESISTED"
 };
 
 } // namespace tarvik

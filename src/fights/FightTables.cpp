@@ -106,19 +106,26 @@ std::vector<TableColumn> TargetColumns(const Roster& roster)
     std::vector<TableColumn> columns = {
         {"Name", false, ""},
         {"AC", true,
-         "Armour class from the attack rolls: the lowest roll that hit to the highest that "
-         "missed; ~ where the rolls disagree"},
-        {"AB", true, "The most frequent attack bonus of its attack rolls"},
+         "Armour class from hits and misses (no touch attacks, no hits evaded by Epic Dodge, no "
+         "natural 1 or 20): the range every roll agrees with, or the one the fewest rolls "
+         "disagree with and how many do"},
+        {"AB", true,
+         "Attack bonus of its ordinary attacks: the highest, and each iterative attack 5 "
+         "lower; the off hand where it differs"},
     };
     for (const std::string& save : roster.saveTypes)
         columns.push_back({save, true, "The best " + save + " save bonus seen"});
     columns.push_back({roster.SaveTypeName(0), true, "The best bonus of other saves seen"});
     // Texts, left-aligned, that still sort by a number.
     columns.push_back({"Immunities", false,
-                       "Share of each damage type that immunity absorbed; sorts by the number "
-                       "of types"});
+                       "Share of each damage type that immunity absorbed, as most of its hits "
+                       "tell; sorts by the number of types"});
+    columns.push_back({"Immune to", false,
+                       "What the log says it is immune to (critical hits, sneak attacks, "
+                       "effects); sorts by the number of them"});
     columns.push_back(
         {"Reductions", false, "Damage absorbed by resistance or reduction; sorts by the largest"});
+    columns.push_back({"Damage taken", true, "Damage it took from everyone"});
     return columns;
 }
 
@@ -126,11 +133,16 @@ TableRow TargetTableRow(const TargetRow& target, const Roster& roster)
 {
     TableRow row;
     row.key = target.id;
-    const std::optional<int32_t> acSort = target.acLow ? target.acLow : target.acHigh;
+    const std::optional<int32_t> acSort =
+        target.acEstimateLow ? target.acEstimateLow : target.acEstimateHigh;
+    const std::optional<int32_t> abSort =
+        target.abLadder        ? std::optional<int32_t>(target.abLadder->top)
+        : target.offHandLadder ? std::optional<int32_t>(target.offHandLadder->top)
+                               : std::nullopt;
     row.cells = {
         Text(target.name),
         {target.ac, acSort ? std::optional<double>(*acSort) : std::nullopt},
-        {target.ab, target.abValue ? std::optional<double>(*target.abValue) : std::nullopt},
+        {target.ab, abSort ? std::optional<double>(*abSort) : std::nullopt},
     };
     const auto saveTypes = static_cast<int32_t>(roster.saveTypes.size());
     // Configured types 1..N, then "Other" (0).
@@ -148,9 +160,40 @@ TableRow TargetTableRow(const TargetRow& target, const Roster& roster)
                                     ? std::nullopt
                                     : std::optional<double>(target.immunities.size())});
     row.cells.push_back(
+        {target.specialText, target.specialImmunities.empty()
+                                 ? std::nullopt
+                                 : std::optional<double>(target.specialImmunities.size())});
+    row.cells.push_back(
         {target.reductionsText, target.reductions.count > 0
                                     ? std::optional<double>(target.reductions.largest)
                                     : std::nullopt});
+    row.cells.push_back(Count(target.damage.total));
+    return row;
+}
+
+std::vector<TableColumn> AttackerDamageColumns()
+{
+    return {
+        {"Attacker", false, ""},
+        {"Side", false, "you, party (marked party members) or none"},
+        {"Damage", true, "Damage it dealt to the target"},
+        {"%", true, "Its share of all damage the target took"},
+        {"DPS", true,
+         "Its damage per second over the time the target took damage (in each fight from the "
+         "first to the last blow it took)"},
+    };
+}
+
+TableRow AttackerDamageTableRow(const AttackerDamageRow& attacker)
+{
+    TableRow row;
+    row.key = attacker.id;
+    row.emphasized = attacker.side == Side::You;
+    row.cells = {
+        Text(attacker.name),    Text(SideName(attacker.side)),
+        Count(attacker.damage), {RoundedText(attacker.percent, 1), attacker.percent},
+        Dps(attacker.dps),
+    };
     return row;
 }
 

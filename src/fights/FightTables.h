@@ -2,6 +2,7 @@
 
 #include "FightTracker.h"
 #include "FightViews.h"
+#include "TargetViews.h"
 
 #include <cstdint>
 #include <optional>
@@ -71,9 +72,22 @@ std::vector<TableColumn> FightCharacterColumns();
 TableRow FightCharacterTableRow(const FightCharacterRow& row);
 
 // Targets: name, AC, AB, one column per configured save type and "Other",
-// immunities, reductions. Keyed by character ID.
+// immunities, special immunities, reductions, damage taken. Keyed by
+// character ID.
 enum TargetColumn : int { TargetNameColumn, TargetAcColumn, TargetAbColumn, TargetFirstSaveColumn };
 std::vector<TableColumn> TargetColumns(const Roster& roster);
 TableRow TargetTableRow(const TargetRow& row, const Roster& roster);
+
+// Damage a character took by attacker: name, side, damage, share, DPS.
+// Keyed by the attacker's ID.
+enum AttackerDamageColumn : int {
+    AttackerNameColumn,
+    AttackerSideColumn,
+    AttackerDamageColumn,
+    AttackerShareColumn,
+    AttackerDpsColumn,
+};
+std::vector<TableColumn> AttackerDamageColumns();
+TableRow AttackerDamageTableRow(const AttackerDamageRow& row);
 
 } // namespace tarvik

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 
 namespace tarvik {
 
 namespace {
-
-// Immunity absorbs follow their damage line at once; allow the clock to tick.
-constexpr int64_t PairingSeconds = 1;
 
 bool IsHit(AttackOutcome outcome)
 {
@@ -59,6 +57,9 @@ void FightTracker::Clear()
     spareLists_.clear();
     tracks_.clear();
     slotOf_.clear();
+    pendingSecond_ = 0;
+    pending_.clear();
+    effectNames_.Clear();
     recent_.Clear();
 }
 
@@ -89,19 +90,20 @@ void FightTracker::DropOldestFights(size_t count)
     count = std::min(count, fights_.size());
     for (size_t f = 0; f < count; ++f) {
         for (const FightCharacter& c : fights_[f].characters_) {
-            if (c.id < 1 || c.target.Empty())
+            if (c.id < 1 || (c.target.Empty() && c.damageFrom.empty()))
                 continue;
             EarlierFights& earlier = TrackOf(c.id).earlier;
             earlier.stats.Merge(c.target);
-            if (c.target.ac.rolls > 0)
-                earlier.lastAc = c.target.ac;
-            const auto& immunities = c.target.immunities;
-            if (earlier.lastImmunities.size() < immunities.size())
-                earlier.lastImmunities.resize(immunities.size());
-            for (size_t t = 0; t < immunities.size(); ++t) {
-                if (immunities[t].pairs > 0)
-                    earlier.lastImmunities[t] = immunities[t];
+            for (const auto& [attacker, amount] : c.damageFrom) {
+                auto known =
+                    std::find_if(earlier.damageFrom.begin(), earlier.damageFrom.end(),
+                                 [a = attacker](const auto& entry) { return entry.first == a; });
+                if (known == earlier.damageFrom.end())
+                    earlier.damageFrom.emplace_back(attacker, amount);
+                else
+                    known->second += amount;
             }
+            earlier.takenSeconds += c.TakenSeconds();
         }
         std::vector<FightCharacter>& characters = fights_[f].characters_;
         for (FightCharacter& c : characters)
@@ -126,7 +128,7 @@ const FightTracker::EarlierFights* FightTracker::Earlier(int32_t id) const
     if (id < 1 || static_cast<size_t>(id) >= tracks_.size())
         return nullptr;
     const EarlierFights& earlier = tracks_[static_cast<size_t>(id)].earlier;
-    return earlier.stats.Empty() ? nullptr : &earlier;
+    return earlier.Empty() ? nullptr : &earlier;
 }
 
 Fight* FightTracker::FightAt(int64_t second)
@@ -172,6 +174,7 @@ inline FightTracker::Exchange FightTracker::CombatExchange(const DateTime& date,
                                                            int32_t to)
 {
     const int64_t second = SecondOf(date);
+    SettleBefore(second);
     Fight& fight = CombatFight(second);
     const size_t fromSlot = Slot(fight, from);
     const size_t toSlot = Slot(fight, to);
@@ -194,9 +197,15 @@ void FightTracker::OnAttack(const AttackEvent& event)
         ++attacker.criticalHits;
     if (!event.hasRoll)
         return;
-    attacker.target.ab.Add(event.roll.bonus);
-    if (AcEvidence::Tells(event.outcome, event.roll))
-        defender.target.ac.Add(event.roll.total, IsHit(event.outcome));
+    TargetStats& from = attacker.target;
+    from.ab.Add(event.roll.bonus);
+    if (!event.special && !event.touch)
+        (event.offHand ? from.offHand : from.mainHand).Add(event.roll.bonus);
+    TargetStats& to = defender.target;
+    if (AcEvidence::Evaded(event.outcome, event.roll))
+        ++to.evaded;
+    else if (AcEvidence::Tells(event.outcome, event.roll))
+        (event.touch ? to.touchAc : to.ac).Add(event.roll.total, IsHit(event.outcome));
 }
 
 void FightTracker::OnDamage(const DamageEvent& event)
@@ -240,24 +249,36 @@ void FightTracker::OnDamage(const DamageEvent& event)
         attacker.firstDamageSecond = std::min(attacker.firstDamageSecond, at);
         attacker.lastDamageSecond = std::max(attacker.lastDamageSecond, at);
     }
+    if (!defender.tookDamage) {
+        defender.tookDamage = true;
+        defender.firstTakenSecond = at;
+        defender.lastTakenSecond = at;
+    } else {
+        defender.firstTakenSecond = std::min(defender.firstTakenSecond, at);
+        defender.lastTakenSecond = std::max(defender.lastTakenSecond, at);
+    }
     const size_t bucket = fight.BucketOf(second);
     attacker.series.dealt.Add(bucket, total);
     defender.series.taken.Add(bucket, total);
     defender.AddDamageFrom(event.attacker, total);
 
     Track& track = TrackOf(event.defender);
-    if (named != 0) {
-        if (track.lastAmount.size() < types) {
-            track.lastAmount.resize(types, 0);
-            track.lastSecond.resize(types, 0);
-        }
-        for (uint64_t left = named; left != 0; left &= left - 1) {
-            const auto t = static_cast<size_t>(std::countr_zero(left));
-            track.lastAmount[t] = event.damage[t];
-            track.lastSecond[t] = second;
-            track.unpaired |= uint64_t{1} << t;
-        }
+    if (!track.absorbs.empty()) {
+        const Hit below{event.attacker, named, event.damage.first(types)};
+        PairAbsorbs(event.defender, track, &below);
     }
+    // The line waits for the absorbs below it.
+    if (track.aboveDamage.size() < types)
+        track.aboveDamage.resize(types, 0);
+    for (uint64_t left = named; left != 0; left &= left - 1) {
+        const auto t = static_cast<size_t>(std::countr_zero(left));
+        track.aboveDamage[t] = event.damage[t];
+    }
+    track.hasAbove = true;
+    track.aboveAttacker = event.attacker;
+    track.aboveNamed = named;
+    if (!track.pending)
+        Pend(event.defender, track);
     RecapEvent& recap = recent_.Next(event.defender, second);
     recap.kind = RecapKind::Damage;
     recap.source = event.attacker;
@@ -281,6 +302,7 @@ void FightTracker::OnKill(const KillEvent& event)
 void FightTracker::OnHealing(const HealingEvent& event)
 {
     const int64_t second = SecondOf(event.date);
+    SettleBefore(second);
     if (Fight* fight = FightAt(second))
         fight->characters_[Slot(*fight, event.character)].healingReceived += event.amount;
     RecapEvent& recap = recent_.Next(event.character, second);
@@ -301,39 +323,172 @@ TargetStats& FightTracker::StatsAt(int64_t second, int32_t id, FightCharacter*& 
 void FightTracker::OnAbsorb(const AbsorbEvent& event)
 {
     const int64_t second = SecondOf(event.date);
+    SettleBefore(second);
     FightCharacter* inFight = nullptr;
     TargetStats& stats = StatsAt(second, event.character, inFight);
     Track& track = TrackOf(event.character);
     RecapEvent recap;
     recap.second = second;
     recap.amount = event.amount;
-    if (event.damageType < 0 || event.damageType >= damageTypeCount_ - 1) {
+    const bool typed = event.damageType >= 0 && event.damageType < damageTypeCount_ - 1;
+    if (track.absorbs.size() < MaxPendingAbsorbs) {
+        track.absorbs.push_back({typed ? event.damageType : -1, event.amount});
+        if (!track.pending)
+            Pend(event.character, track);
+    }
+    if (!typed) {
         stats.reductions.Add(event.amount);
         recap.kind = RecapKind::Absorb;
         recent_.Push(event.character, recap);
         return;
     }
-    const int32_t type = event.damageType;
-    ImmunityEvidence& evidence = stats.Immunity(type, damageTypeCount_);
+    ImmunityEvidence& evidence = stats.Immunity(event.damageType, damageTypeCount_);
     ++evidence.absorbs;
     evidence.absorbed += event.amount;
-    // Each damage amount pairs with the first absorb of its type after it.
-    const auto t = static_cast<size_t>(type);
-    const uint64_t bit = t < 64 ? uint64_t{1} << t : 0;
-    if (bit != 0 && (track.unpaired & bit) != 0 && t < track.lastAmount.size()) {
-        track.unpaired &= ~bit;
-        const int64_t apart = second - track.lastSecond[t];
-        if (apart <= PairingSeconds && apart >= -PairingSeconds)
-            evidence.AddPair(track.lastAmount[t], event.amount);
-    }
     recap.kind = RecapKind::Immunity;
-    recap.type = type;
+    recap.type = event.damageType;
     recent_.Push(event.character, recap);
+}
+
+void FightTracker::Pend(int32_t id, Track& track)
+{
+    track.pending = true;
+    pending_.push_back(id);
+}
+
+void FightTracker::Settle()
+{
+    for (const int32_t id : pending_) {
+        Track& track = TrackOf(id);
+        if (!track.absorbs.empty())
+            PairAbsorbs(id, track, nullptr);
+        track.hasAbove = false;
+        track.pending = false;
+    }
+    pending_.clear();
+}
+
+namespace {
+
+// What resistance and reduction may have taken from one type of a hit: all
+// of them when the hit has one type, else any of them, or any few.
+void AddBacks(const std::vector<int32_t>& untyped, bool oneType, std::vector<int64_t>& sums)
+{
+    int64_t all = 0;
+    for (const int32_t amount : untyped)
+        all += amount;
+    sums.clear();
+    if (oneType) {
+        sums.push_back(all);
+        return;
+    }
+    constexpr size_t MaxSubsetItems = 6;
+    if (untyped.size() <= MaxSubsetItems) {
+        for (uint32_t mask = 0; mask < (1u << untyped.size()); ++mask) {
+            int64_t sum = 0;
+            for (size_t i = 0; i < untyped.size(); ++i) {
+                if ((mask >> i & 1) != 0)
+                    sum += untyped[i];
+            }
+            sums.push_back(sum);
+        }
+    } else {
+        sums.push_back(0);
+        sums.push_back(all);
+        for (const int32_t amount : untyped)
+            sums.push_back(amount);
+    }
+    std::sort(sums.begin(), sums.end());
+    sums.erase(std::unique(sums.begin(), sums.end()), sums.end());
+}
+
+} // namespace
+
+void FightTracker::PairAbsorbs(int32_t id, Track& track, const Hit* below)
+{
+    const std::vector<PendingAbsorb>& absorbs = track.absorbs;
+    const size_t n = absorbs.size();
+    const Hit aboveHit{track.aboveAttacker, track.aboveNamed, track.aboveDamage};
+    const Hit* above = track.hasAbove ? &aboveHit : nullptr;
+    auto fits = [](const Hit* hit, const PendingAbsorb& absorb) {
+        return hit && (absorb.type < 0 || hit->Has(absorb.type));
+    };
+    // The absorbs of the line above come first, then those of the line
+    // below: a cut k gives absorbs[0, k) to the one and the rest to the
+    // other. Each cut that fits every absorb's type, one absorb of a type
+    // to a line, is a way to read them.
+    auto typeBit = [](const PendingAbsorb& absorb) {
+        return absorb.type >= 0 && absorb.type < 64 ? uint64_t{1} << absorb.type : 0;
+    };
+    std::vector<size_t>& cuts = scratch_.cuts;
+    cuts.clear();
+    {
+        std::vector<uint8_t>& belowFits = scratch_.belowFits;
+        belowFits.assign(n + 1, 1);
+        uint64_t seen = 0;
+        for (size_t i = n; i-- > 0;) {
+            const uint64_t bit = typeBit(absorbs[i]);
+            belowFits[i] = belowFits[i + 1] && fits(below, absorbs[i]) && (seen & bit) == 0;
+            seen |= bit;
+        }
+        bool aboveFits = true;
+        seen = 0;
+        for (size_t k = 0; k <= n; ++k) {
+            if (aboveFits && belowFits[k])
+                cuts.push_back(k);
+            if (k < n) {
+                const uint64_t bit = typeBit(absorbs[k]);
+                aboveFits = aboveFits && fits(above, absorbs[k]) && (seen & bit) == 0;
+                seen |= bit;
+            }
+        }
+    }
+    const int64_t second = pendingSecond_;
+    std::vector<std::pair<int32_t, int32_t>>& alternatives = scratch_.alternatives;
+    std::vector<int32_t>& untyped = scratch_.untyped;
+    // No reading fits: the absorbs stay unpaired rather than guessed.
+    for (size_t i = 0; i < n && !cuts.empty(); ++i) {
+        const PendingAbsorb& absorb = absorbs[i];
+        if (absorb.type < 0)
+            continue;
+        alternatives.clear();
+        int32_t attacker = -1; // -1: none yet, 0: more than one
+        auto consider = [&](const Hit& hit, size_t from, size_t to) {
+            untyped.clear();
+            for (size_t j = from; j < to; ++j) {
+                if (absorbs[j].type < 0)
+                    untyped.push_back(absorbs[j].amount);
+            }
+            const int64_t dealt = static_cast<size_t>(absorb.type) < hit.damage.size()
+                                      ? hit.damage[static_cast<size_t>(absorb.type)]
+                                      : 0;
+            AddBacks(untyped, std::popcount(hit.named) == 1, scratch_.addBacks);
+            for (const int64_t addBack : scratch_.addBacks) {
+                if (dealt + addBack <= std::numeric_limits<int32_t>::max())
+                    alternatives.emplace_back(static_cast<int32_t>(dealt + addBack), absorb.amount);
+            }
+            attacker = attacker == -1 || attacker == hit.attacker ? hit.attacker : 0;
+        };
+        for (const size_t k : cuts) {
+            if (i < k)
+                consider(*above, 0, k);
+            else
+                consider(*below, k, n);
+        }
+        if (alternatives.empty())
+            continue;
+        FightCharacter* inFight = nullptr;
+        StatsAt(second, id, inFight)
+            .Immunity(absorb.type, damageTypeCount_)
+            .AddPair(alternatives, std::max(attacker, 0));
+    }
+    track.absorbs.clear();
 }
 
 void FightTracker::OnSave(const SaveEvent& event)
 {
     const int64_t second = SecondOf(event.date);
+    SettleBefore(second);
     FightCharacter* inFight = nullptr;
     StatsAt(second, event.character, inFight).saves.Add(event.saveType, event.bonus);
     RecapEvent& recap = recent_.Next(event.character, second);
@@ -378,6 +533,29 @@ void FightTracker::OrderByDate()
             slotOf_[id] = static_cast<int32_t>(slot);
         }
     }
+}
+
+void FightTracker::OnSpecialImmunity(const SpecialImmunityEvent& event)
+{
+    const int64_t second = SecondOf(event.date);
+    SettleBefore(second);
+    const int32_t name = effectNames_.Intern(event.what);
+    if (name < 0)
+        return;
+    FightCharacter* inFight = nullptr;
+    StatsAt(second, event.character, inFight).AddSpecialImmunity(name);
+}
+
+void FightTracker::OnSpellResist(const SpellResistEvent& event)
+{
+    const int64_t second = SecondOf(event.date);
+    SettleBefore(second);
+    const int32_t spell = effectNames_.Intern(event.spell);
+    const int32_t result = effectNames_.Intern(event.result);
+    if (spell < 0 || result < 0)
+        return;
+    FightCharacter* inFight = nullptr;
+    StatsAt(second, event.character, inFight).AddSpellResult(spell, result);
 }
 
 const Fight* FightTracker::RunningFight(DateTime now) const

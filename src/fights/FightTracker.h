@@ -2,6 +2,7 @@
 
 #include "Fight.h"
 #include "FightEvents.h"
+#include "NameTable.h"
 #include "RecentEvents.h"
 #include "TargetStats.h"
 #include "config/FightGap.h"
@@ -10,6 +11,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace tarvik {
@@ -43,6 +46,15 @@ public:
     void OnHealing(const HealingEvent& event);
     void OnAbsorb(const AbsorbEvent& event);
     void OnSave(const SaveEvent& event);
+    void OnSpecialImmunity(const SpecialImmunityEvent& event);
+    void OnSpellResist(const SpellResistEvent& event);
+    // Pairs the absorbs still waiting for the damage line below them as if
+    // none came: at the end of a log that is read whole. A later line of
+    // another second does the same by itself.
+    void Settle();
+
+    // The names special immunities and spell resistance checks refer to.
+    const NameTable& EffectNames() const { return effectNames_; }
 
     // Logs read out of time order leave their fights out of order: this
     // puts them in the order they began and joins a fight that a log's end
@@ -61,8 +73,11 @@ public:
     // What the fights no longer kept told of a character.
     struct EarlierFights {
         TargetStats stats;
-        AcEvidence lastAc;                            // of the last of them with AC evidence
-        std::vector<ImmunityEvidence> lastImmunities; // of the last with pairs, by type
+        // Damage taken by attacker, and the seconds it was taken over.
+        std::vector<std::pair<int32_t, int64_t>> damageFrom;
+        int64_t takenSeconds = 0;
+
+        bool Empty() const { return stats.Empty() && damageFrom.empty(); }
     };
     // Null when the character had no part in them, or nothing to tell.
     const EarlierFights* Earlier(int32_t id) const;
@@ -78,15 +93,35 @@ public:
     int32_t TrackBound() const { return static_cast<int32_t>(tracks_.size()) - 1; }
 
 private:
+    // A damage line to a character, as an absorb is paired with it.
+    struct Hit {
+        int32_t attacker = 0;
+        uint64_t named = 0;              // bit t: type t named
+        std::span<const int32_t> damage; // by type
+
+        bool Has(int32_t type) const { return type < 64 && (named >> type & 1) != 0; }
+    };
+    struct PendingAbsorb {
+        int32_t type = -1; // -1: resistance or reduction
+        int32_t amount = 0;
+    };
+    // Absorbs of one second belong to the damage line right above or right
+    // below them: the last damage line and the absorbs since wait for the
+    // next damage line or the next second. Kept here, not in the reader, so
+    // that a read may end between the two.
+    static constexpr size_t MaxPendingAbsorbs = 64;
+
     // What is kept per character across fights.
     struct Track {
         TargetStats outside;
         EarlierFights earlier;
-        // The amount each damage type last did to the character, to pair with
-        // an immunity absorb that follows it.
-        std::vector<int32_t> lastAmount;
-        std::vector<int64_t> lastSecond;
-        uint64_t unpaired = 0; // bit t: lastAmount[t] waits for its absorb
+        // The last damage line to the character in the pending second.
+        bool hasAbove = false;
+        int32_t aboveAttacker = 0;
+        uint64_t aboveNamed = 0;
+        std::vector<int32_t> aboveDamage;
+        std::vector<PendingAbsorb> absorbs; // since that line
+        bool pending = false;               // listed in pending_
     };
 
     Track& TrackOf(int32_t id)
@@ -125,6 +160,19 @@ private:
         FightCharacter& to;
     };
     Exchange CombatExchange(const DateTime& date, int32_t from, int32_t to);
+    // Pairs what waits when a line of another second comes.
+    void SettleBefore(int64_t second)
+    {
+        if (second != pendingSecond_) {
+            if (!pending_.empty())
+                Settle();
+            pendingSecond_ = second;
+        }
+    }
+    void Pend(int32_t id, Track& track);
+    // Pairs the absorbs that wait on a character with the damage line above
+    // them and the one below (either may be missing).
+    void PairAbsorbs(int32_t id, Track& track, const Hit* below);
     // Moves the oldest fights' target evidence to the characters' tracks and
     // forgets the fights; done in batches so that the vector moves seldom.
     void DropOldestFights(size_t count);
@@ -155,6 +203,17 @@ private:
     RecentEvents recent_;
     // Position of each character in the newest fight's list, -1 when absent.
     std::vector<int32_t> slotOf_;
+    int64_t pendingSecond_ = 0;
+    std::vector<int32_t> pending_; // characters with a line that waits
+    // Reused by PairAbsorbs, which runs for most hits: no allocation each time.
+    struct PairingScratch {
+        std::vector<uint8_t> belowFits;
+        std::vector<size_t> cuts;
+        std::vector<std::pair<int32_t, int32_t>> alternatives;
+        std::vector<int32_t> untyped;
+        std::vector<int64_t> addBacks;
+    } scratch_;
+    NameTable effectNames_;
 };
 
 } // namespace tarvik

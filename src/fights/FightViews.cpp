@@ -13,13 +13,6 @@ namespace {
 
 const std::string Unknown = "?";
 
-// Targets are the enemies; while nobody is on your side, everybody.
-bool ShownAsTarget(const Roster& roster, int32_t id, bool sideKnown)
-{
-    const Side side = roster.SideOf(id);
-    return sideKnown ? side == Side::Enemy : !IsYourSide(side);
-}
-
 bool TookPart(const FightCharacter& c)
 {
     return c.attacks > 0 || c.attacksReceived > 0 || c.damageDealt > 0 || c.damageTaken > 0 ||
@@ -60,101 +53,6 @@ std::vector<TypeAmountText> NonZeroTypes(const std::vector<int64_t>& byType, con
             result.push_back({roster.DamageTypeName(static_cast<int32_t>(t)), byType[t]});
     }
     return result;
-}
-
-std::string JoinTexts(const std::vector<std::string>& parts)
-{
-    std::string text;
-    for (const auto& part : parts) {
-        if (!text.empty())
-            text += ", ";
-        text += part;
-    }
-    return text;
-}
-
-std::optional<int32_t> ShownLow(const AcEvidence& ac)
-{
-    const auto low = ac.Low();
-    const auto high = ac.High();
-    return low && high && *low > *high ? high : low;
-}
-
-std::optional<int32_t> ShownHigh(const AcEvidence& ac)
-{
-    const auto low = ac.Low();
-    const auto high = ac.High();
-    return low && high && *low > *high ? low : high;
-}
-
-// The last fight's evidence, shown when the whole contradicts itself.
-struct LastFightEvidence {
-    const AcEvidence* ac = nullptr;
-    std::vector<const ImmunityEvidence*> immunities;
-};
-
-TargetRow MakeTargetRow(int32_t id, const TargetStats& stats, const Roster& roster,
-                        const LastFightEvidence* last)
-{
-    TargetRow row;
-    row.id = id;
-    row.name = roster.NameOf(id);
-    row.side = roster.SideOf(id);
-
-    const AcEvidence* lastFight = last ? last->ac : nullptr;
-    row.ac = AcText(stats.ac, lastFight);
-    const AcEvidence& shown =
-        stats.ac.Contradicts() && lastFight && lastFight->rolls > 0 ? *lastFight : stats.ac;
-    row.acLow = ShownLow(shown);
-    row.acHigh = ShownHigh(shown);
-    row.acRolls = stats.ac.rolls;
-
-    row.abValue = stats.ab.Mode();
-    row.abRolls = stats.ab.Rolls();
-    row.ab = row.abValue ? std::to_string(*row.abValue) : Unknown;
-
-    std::vector<std::string> parts;
-    const int32_t saveBound = stats.saves.TypeBound();
-    // Configured types first, in their order; unmatched ones last.
-    for (int32_t type = 1; type < saveBound; ++type) {
-        if (const auto best = stats.saves.Best(type)) {
-            row.saves.push_back({type, roster.SaveTypeName(type), *best});
-            parts.push_back(roster.SaveTypeName(type) + " " + std::to_string(*best));
-        }
-    }
-    if (const auto other = stats.saves.Best(0)) {
-        row.saves.push_back({0, roster.SaveTypeName(0), *other});
-        parts.push_back(roster.SaveTypeName(0) + " " + std::to_string(*other));
-    }
-    row.savesText = JoinTexts(parts);
-
-    parts.clear();
-    for (size_t t = 0; t < stats.immunities.size(); ++t) {
-        const ImmunityEvidence& evidence = stats.immunities[t];
-        if (evidence.absorbs == 0)
-            continue;
-        const auto type = static_cast<int32_t>(t);
-        ImmunityCell cell;
-        cell.damageType = type;
-        cell.name = roster.DamageTypeName(type);
-        const ImmunityEvidence* lastImmunity =
-            last && t < last->immunities.size() ? last->immunities[t] : nullptr;
-        cell.text = ImmunityText(evidence, lastImmunity);
-        cell.pairs = evidence.pairs;
-        cell.absorbs = evidence.absorbs;
-        cell.absorbed = evidence.absorbed;
-        parts.push_back(cell.name + " " + cell.text);
-        row.immunities.push_back(std::move(cell));
-    }
-    row.immunitiesText = JoinTexts(parts);
-
-    row.reductions = stats.reductions;
-    if (stats.reductions.count > 0) {
-        row.reductionsText = FormatThousands(stats.reductions.count) + " absorbs, largest " +
-                             FormatThousands(stats.reductions.largest) + ", average " +
-                             RoundedText(stats.reductions.Average(), 1);
-    }
-    return row;
 }
 
 } // namespace
@@ -427,82 +325,6 @@ std::string HudDpsText(const FightTracker& tracker, const Roster& roster, DateTi
     const FightSummary summary = SummarizeFight(*fight, roster);
     return "DPS  you " + WholeDpsText(summary.yourDps) + "  /  party " +
            WholeDpsText(summary.partyDps);
-}
-
-std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& roster)
-{
-    // The whole analysis is every fight merged, in order (those no longer
-    // kept first), and what came outside fights.
-    struct Merged {
-        TargetStats stats;
-        LastFightEvidence last;
-    };
-    std::vector<Merged> merged;
-    auto entry = [&](int32_t id) -> Merged& {
-        if (static_cast<size_t>(id) >= merged.size())
-            merged.resize(static_cast<size_t>(id) + 1);
-        return merged[static_cast<size_t>(id)];
-    };
-    for (int32_t id = 1; id <= tracker.TrackBound(); ++id) {
-        const FightTracker::EarlierFights* earlier = tracker.Earlier(id);
-        if (!earlier)
-            continue;
-        Merged& m = entry(id);
-        m.stats.Merge(earlier->stats);
-        if (earlier->lastAc.rolls > 0)
-            m.last.ac = &earlier->lastAc;
-        m.last.immunities.resize(earlier->lastImmunities.size(), nullptr);
-        for (size_t t = 0; t < earlier->lastImmunities.size(); ++t) {
-            if (earlier->lastImmunities[t].pairs > 0)
-                m.last.immunities[t] = &earlier->lastImmunities[t];
-        }
-    }
-    for (const Fight& fight : tracker.Fights()) {
-        for (const FightCharacter& c : fight.Characters()) {
-            if (c.id < 1 || c.target.Empty())
-                continue;
-            Merged& m = entry(c.id);
-            m.stats.Merge(c.target);
-            if (c.target.ac.rolls > 0)
-                m.last.ac = &c.target.ac;
-            if (m.last.immunities.size() < c.target.immunities.size())
-                m.last.immunities.resize(c.target.immunities.size(), nullptr);
-            for (size_t t = 0; t < c.target.immunities.size(); ++t) {
-                if (c.target.immunities[t].pairs > 0)
-                    m.last.immunities[t] = &c.target.immunities[t];
-            }
-        }
-    }
-    for (int32_t id = 1; id <= tracker.TrackBound(); ++id) {
-        if (const TargetStats* outside = tracker.OutsideFights(id))
-            entry(id).stats.Merge(*outside);
-    }
-    std::vector<TargetRow> rows;
-    const bool sideKnown = roster.AnyOnYourSide();
-    for (size_t id = 1; id < merged.size(); ++id) {
-        const auto characterId = static_cast<int32_t>(id);
-        if (merged[id].stats.Empty() || !ShownAsTarget(roster, characterId, sideKnown))
-            continue;
-        rows.push_back(MakeTargetRow(characterId, merged[id].stats, roster, &merged[id].last));
-    }
-    return rows;
-}
-
-std::vector<TargetRow> FightTargetRows(const Fight& fight, const Roster& roster)
-{
-    std::vector<const FightCharacter*> order;
-    const bool sideKnown = roster.AnyOnYourSide();
-    for (const FightCharacter& c : fight.Characters()) {
-        if (!c.target.Empty() && ShownAsTarget(roster, c.id, sideKnown))
-            order.push_back(&c);
-    }
-    std::stable_sort(
-        order.begin(), order.end(),
-        [](const FightCharacter* a, const FightCharacter* b) { return a->id < b->id; });
-    std::vector<TargetRow> rows;
-    for (const FightCharacter* c : order)
-        rows.push_back(MakeTargetRow(c->id, c->target, roster, nullptr));
-    return rows;
 }
 
 } // namespace tarvik

@@ -120,43 +120,4 @@ std::vector<double> MovingAverage(const std::vector<double>& values, size_t wind
 // before the first fight.
 std::string HudDpsText(const FightTracker& tracker, const Roster& roster, DateTime now);
 
-// One target's line: what the rolls tell of an enemy.
-struct ImmunityCell {
-    int32_t damageType = 0; // 0-based
-    std::string name;
-    std::string text; // "25%", "20-25%", "~20-25%", "?"
-    int32_t pairs = 0;
-    int32_t absorbs = 0;
-    int64_t absorbed = 0;
-};
-struct SaveCell {
-    int32_t saveType = 0; // 1-based; 0: other
-    std::string name;
-    int32_t best = 0;
-};
-struct TargetRow {
-    int32_t id = 0;
-    std::string name;
-    Side side = Side::Unknown;
-    std::string ac; // "45", "45-48", "46-?", "?", "~45-48"
-    std::optional<int32_t> acLow;
-    std::optional<int32_t> acHigh;
-    int32_t acRolls = 0;
-    std::string ab; // the most frequent attack bonus, "?" without rolls
-    std::optional<int32_t> abValue;
-    int32_t abRolls = 0;
-    std::vector<SaveCell> saves;
-    std::string savesText; // "Fort 12, Reflex 8"
-    std::vector<ImmunityCell> immunities;
-    std::string immunitiesText; // "Physical 10%, Acid 100%"
-    AbsorbTally reductions;
-    std::string reductionsText; // "12 absorbs, largest 10, average 5.5"
-};
-// Every enemy with anything to tell (every character, while nobody is on
-// your side), over the whole analysis, in the order characters were first
-// met.
-std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& roster);
-// The same within one fight.
-std::vector<TargetRow> FightTargetRows(const Fight& fight, const Roster& roster);
-
 } // namespace tarvik

@@ -132,29 +132,68 @@ Json TargetsJson(const std::vector<TargetRow>& rows)
             saves[DisplayText(save.name)] = save.best;
         Json immunities = Json::object();
         for (const ImmunityCell& cell : row.immunities) {
-            immunities[DisplayText(cell.name)] = {{"percent", cell.text},
+            Json byAttacker = Json::object();
+            for (const AttackerImmunity& attacker : cell.byAttacker) {
+                byAttacker[DisplayText(attacker.name)] = {{"percent_low", attacker.low},
+                                                          {"percent_high", attacker.high},
+                                                          {"support", attacker.support},
+                                                          {"pairs", attacker.pairs}};
+            }
+            immunities[DisplayText(cell.name)] = {{"percent", cell.percent},
+                                                  {"percent_low", Optional(cell.low)},
+                                                  {"percent_high", Optional(cell.high)},
+                                                  {"support", cell.support},
                                                   {"pairs", cell.pairs},
                                                   {"absorbs", cell.absorbs},
-                                                  {"absorbed", cell.absorbed}};
+                                                  {"absorbed", cell.absorbed},
+                                                  {"text", cell.text},
+                                                  {"by_attacker", std::move(byAttacker)}};
         }
+        Json special = Json::object();
+        for (const NamedCount& immunity : row.specialImmunities)
+            special[DisplayText(immunity.name)] = immunity.count;
+        Json damage = Json::array();
+        for (const AttackerDamageRow& attacker : row.damage.rows) {
+            damage.push_back({{"name", DisplayText(attacker.name)},
+                              {"side", SideName(attacker.side)},
+                              {"damage", attacker.damage},
+                              {"percent", attacker.percent},
+                              {"dps", OneDecimal(attacker.dps)}});
+        }
+        auto ladder = [](const std::optional<AbLadder>& l) {
+            return l ? Json(l->Bonuses()) : Json::array();
+        };
         list.push_back({{"name", DisplayText(row.name)},
                         {"ac", row.ac},
                         {"ac_low", Optional(row.acLow)},
                         {"ac_high", Optional(row.acHigh)},
                         {"ac_rolls", row.acRolls},
+                        {"ac_estimate_low", Optional(row.acEstimateLow)},
+                        {"ac_estimate_high", Optional(row.acEstimateHigh)},
+                        {"ac_outliers", row.acOutliers},
+                        {"touch_ac", row.touchAc},
+                        {"touch_ac_rolls", row.touchAcRolls},
+                        {"evaded", row.evaded},
                         {"ab", Optional(row.abValue)},
                         {"ab_rolls", row.abRolls},
+                        {"ab_ladder", ladder(row.abLadder)},
+                        {"ab_off_hand", ladder(row.offHandLadder)},
+                        {"ab_text", row.ab},
                         {"saves", std::move(saves)},
                         {"immunities", std::move(immunities)},
+                        {"special_immunities", std::move(special)},
                         {"reductions",
                          {{"count", row.reductions.count},
                           {"largest", row.reductions.largest},
-                          {"average", OneDecimal(row.reductions.Average())}}}});
+                          {"average", OneDecimal(row.reductions.Average())}}},
+                        {"damage_taken", row.damage.total},
+                        {"damage_seconds", row.damage.seconds},
+                        {"damage_by_attacker", std::move(damage)}});
     }
     return list;
 }
 
-Json FightJson(const Fight& fight, const Roster& roster, bool withTargets)
+Json FightJson(const Fight& fight, const Roster& roster, const NameTable* targetNames)
 {
     const FightSummary summary = SummarizeFight(fight, roster);
     Json characters = Json::array();
@@ -206,8 +245,8 @@ Json FightJson(const Fight& fight, const Roster& roster, bool withTargets)
                  {"your_side_deaths", summary.sideDeaths},
                  {"characters", std::move(characters)},
                  {"deaths", std::move(deaths)}};
-    if (withTargets)
-        json["targets"] = TargetsJson(FightTargetRows(fight, roster));
+    if (targetNames)
+        json["targets"] = TargetsJson(FightTargetRows(fight, roster, *targetNames));
     return json;
 }
 
@@ -215,8 +254,9 @@ Json FightsJson(const Session& session, bool withTargets)
 {
     const Roster roster = session.FightRoster();
     Json list = Json::array();
+    const NameTable* names = withTargets ? &session.Fights().EffectNames() : nullptr;
     for (const Fight& fight : session.Fights().Fights())
-        list.push_back(FightJson(fight, roster, withTargets));
+        list.push_back(FightJson(fight, roster, names));
     return list;
 }
 

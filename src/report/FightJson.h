@@ -2,6 +2,8 @@
 
 #include "fights/Fight.h"
 #include "fights/FightViews.h"
+#include "fights/NameTable.h"
+#include "fights/TargetViews.h"
 
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -13,8 +15,8 @@ class Session;
 using Json = nlohmann::ordered_json;
 
 // One fight: its times, name, DPS, characters and death recaps; its targets
-// when asked.
-Json FightJson(const Fight& fight, const Roster& roster, bool withTargets);
+// when given the names the targets refer to (FightTracker::EffectNames).
+Json FightJson(const Fight& fight, const Roster& roster, const NameTable* targetNames);
 // Every fight of the session, in the order they began.
 Json FightsJson(const Session& session, bool withTargets);
 // A death recap.

@@ -6,6 +6,7 @@
 #include "analysis/Session.h"
 #include "fights/FightGroup.h"
 #include "fights/FightViews.h"
+#include "fights/TargetViews.h"
 #include "model/RoundNumber.h"
 #include "ui/SessionStatistics.h"
 #include "util/Encoding.h"
@@ -23,7 +24,8 @@ h2 { border-bottom: 2px solid #888; padding-bottom: 0.1em; margin-top: 1.6em; }
 h3 { margin-top: 1.4em; }
 table { border-collapse: collapse; margin: 0.5em 0; }
 th, td { border: 1px solid #ccc; padding: 0.2em 0.6em; text-align: left; }
-td { white-space: nowrap; }
+td { white-space: nowrap; vertical-align: top; }
+details.target-damage { margin: 0.3em 0; }
 th { background: #eee; }
 td.num { text-align: right; font-variant-numeric: tabular-nums; }
 tr.you td { background: #e8f0fb; }
@@ -124,19 +126,67 @@ std::string CharactersSection(const Session& session, const Roster& roster)
                 Number(c.HPsHealed()) + Number(c.SaveAttempts()) + Number(c.SaveSuccesses()) +
                 Number(c.Spells()) + "</tr>\n";
     }
+    html += "</table>\n";
+    for (const auto& [id, lines] : SpellResultsByCharacter(session.Fights())) {
+        html += "<p class=\"spell-resists\">Spell resistance of " + Text(roster.NameOf(id)) + ": " +
+                Text(SpellResultsText(lines)) + "</p>\n";
+    }
+    return html;
+}
+
+std::string ImmunitiesHtml(const TargetRow& row)
+{
+    std::string html;
+    for (const ImmunityCell& cell : row.immunities) {
+        if (!html.empty())
+            html += "<br/>";
+        html += Text(cell.name + " " + cell.text);
+        std::string attackers;
+        for (const AttackerImmunity& attacker : cell.byAttacker)
+            attackers += (attackers.empty() ? "" : ", ") + attacker.name + " " + attacker.text;
+        if (!attackers.empty())
+            html += "<br/>&#160;&#160;" + Text("by attacker: " + attackers);
+    }
+    return html;
+}
+
+std::string TargetsTable(const std::vector<TargetRow>& rows)
+{
+    std::string html = "<table class=\"targets\">\n";
+    html += HeaderRow({"Name", "AC", "Touch AC", "Evaded", "AB", "Saves", "Immunities", "Immune to",
+                       "Resistance and reduction", "Damage taken"});
+    for (const TargetRow& row : rows) {
+        html += "<tr>" + Cell(Text(row.name)) + Cell(HtmlEscape(row.ac), true) +
+                Cell(row.touchAcRolls > 0 ? HtmlEscape(row.touchAc) : std::string(), true) +
+                Cell(row.evaded > 0 ? FormatThousands(row.evaded) : std::string(), true) +
+                Cell(HtmlEscape(row.ab), true) + Cell(Text(row.savesText)) +
+                Cell(ImmunitiesHtml(row)) + Cell(Text(row.specialText)) +
+                Cell(HtmlEscape(row.reductionsText)) + Number(row.damage.total) + "</tr>\n";
+    }
     return html + "</table>\n";
 }
 
-std::string TargetsTable(const std::vector<TargetRow>& rows, const char* cssClass)
+// Who dealt the damage a target took, one folded table per target.
+std::string DamageByAttackerHtml(const std::vector<TargetRow>& rows)
 {
-    std::string html = std::string("<table class=\"") + cssClass + "\">\n";
-    html += HeaderRow({"Name", "AC", "AB", "Saves", "Immunities", "Resistance and reduction"});
+    std::string html;
     for (const TargetRow& row : rows) {
-        html += "<tr>" + Cell(Text(row.name)) + Cell(HtmlEscape(row.ac), true) +
-                Cell(HtmlEscape(row.ab), true) + Cell(Text(row.savesText)) +
-                Cell(Text(row.immunitiesText)) + Cell(HtmlEscape(row.reductionsText)) + "</tr>\n";
+        if (row.damage.rows.empty())
+            continue;
+        html += "<details class=\"target-damage\"><summary>" + Text(row.name) + ": " +
+                FormatThousands(row.damage.total) + " damage taken over " +
+                DurationText(row.damage.seconds) +
+                "</summary>\n<table class=\"damage-by-attacker\">\n";
+        html += HeaderRow({"Attacker", "Side", "Damage", "%", "DPS"});
+        for (const AttackerDamageRow& attacker : row.damage.rows) {
+            html += RowStart(attacker.side) + Cell(Text(attacker.name)) +
+                    Cell(SideText(attacker.side)) + Number(attacker.damage) +
+                    Cell(RoundedText(attacker.percent, 1), true) +
+                    Cell(DpsText(attacker.dps), true) + "</tr>\n";
+        }
+        html += "</table>\n</details>\n";
     }
-    return html + "</table>\n";
+    return html;
 }
 
 std::string TargetsSection(const Session& session, const Roster& roster)
@@ -145,7 +195,11 @@ std::string TargetsSection(const Session& session, const Roster& roster)
     const std::vector<TargetRow> rows = TargetRows(session.Fights(), roster);
     if (rows.empty())
         return html + "<p class=\"note\">No targets.</p>\n";
-    return html + TargetsTable(rows, "targets");
+    html += TargetsTable(rows);
+    const std::string damage = DamageByAttackerHtml(rows);
+    if (!damage.empty())
+        html += "<h3>Damage taken by attacker</h3>\n" + damage;
+    return html;
 }
 
 std::string RecapHtml(const DeathRecap& recap, const Roster& roster)

@@ -2,6 +2,7 @@
 
 #include "FightJson.h"
 #include "analysis/Session.h"
+#include "fights/TargetViews.h"
 #include "util/Encoding.h"
 
 namespace tarvik {
@@ -80,15 +81,28 @@ json ByTypeJson(const std::vector<AttackRecord>& records,
     return object;
 }
 
+json SpellResistsJson(const std::vector<SpellResultLine>& lines)
+{
+    json bySpell = json::object();
+    for (const SpellResultLine& line : lines) {
+        json results = json::object();
+        for (const NamedCount& result : line.results)
+            results[DisplayText(result.name)] = result.count;
+        bySpell[DisplayText(line.spell)] = std::move(results);
+    }
+    return bySpell;
+}
+
 json CharacterJson(const Character& c, const AnalysisData& data,
-                   const std::vector<std::string>& damageTypes, Side side)
+                   const std::vector<std::string>& damageTypes, Side side,
+                   const SpellResultsById& spellResults)
 {
     json spellsCast = json::array();
     for (const auto& [id, count] : c.CastSummary()) {
         if (const Spell* spell = data.knownSpells.At(id); spell && count >= 1)
             spellsCast.push_back({DisplayText(spell->Name()), count});
     }
-    return {
+    json object = {
         {"id", c.ID()},
         {"name", DisplayText(c.Name())},
         {"party", c.IsPartyMember()},
@@ -117,6 +131,12 @@ json CharacterJson(const Character& c, const AnalysisData& data,
         {"damage_received_from",
          DamageRecordsJson(c.InboundRecords(), "attacker", false, damageTypes)},
     };
+    // Only the log's owner has spell resistance checks written.
+    for (const auto& [id, lines] : spellResults) {
+        if (id == c.ID())
+            object["spell_resists"] = SpellResistsJson(lines);
+    }
+    return object;
 }
 
 // The document with an empty character list.
@@ -166,12 +186,13 @@ nlohmann::ordered_json JsonDocument(const Session& session, const std::vector<st
 {
     json doc = DocumentWithoutCharacters(session, files, errorLines, sections);
     json& characters = doc["characters"];
+    const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
     const Roster roster = session.FightRoster();
     for (const auto& character : session.Data().characters) {
         if (!character->HasRecords())
             continue; // named by a line that was then discarded: nothing to report
         characters.push_back(CharacterJson(*character, session.Data(), session.Config().damageTypes,
-                                           roster.SideOf(character->ID())));
+                                           roster.SideOf(character->ID()), spellResults));
     }
     return doc;
 }
@@ -195,13 +216,14 @@ void WriteJsonDocument(std::ostream& out, const Session& session,
     const std::string lineStart = indent >= 0 ? "\n" + std::string(2 * indent, ' ') : "";
     bool first = true;
     std::string indented;
+    const SpellResultsById spellResults = SpellResultsByCharacter(session.Fights());
     const Roster roster = session.FightRoster();
     for (const auto& character : characters) {
         if (!character->HasRecords())
             continue; // named by a line that was then discarded: nothing to report
         const std::string item =
             CharacterJson(*character, session.Data(), session.Config().damageTypes,
-                          roster.SideOf(character->ID()))
+                          roster.SideOf(character->ID()), spellResults)
                 .dump(indent);
         out << (first ? "" : ",") << lineStart;
         first = false;

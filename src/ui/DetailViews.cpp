@@ -59,7 +59,8 @@ std::string RatioText(int64_t numerator, int64_t denominator)
     return RoundedText(static_cast<double>(numerator) / denominator, 2) + ":1";
 }
 
-DetailGrid BuildGeneralInfo(const Session& session, const Character& c)
+DetailGrid BuildGeneralInfo(const Session& session, const Character& c,
+                            const SpellResultsById* spellResults)
 {
     session.Debug().Log(3, [&] { return "Showing character info for [" + c.Name() + "]."; });
     DetailGrid grid;
@@ -97,6 +98,17 @@ DetailGrid BuildGeneralInfo(const Session& session, const Character& c)
         row("XPs Gained", N(data.experienceTotal) + " XPs");
         row("Death Timers", "n/a");
         grid.format += "|Inbound AB|Outbound AB|Last Conceal|XPs Gained|Death Timers";
+    }
+    SpellResultsById gathered;
+    if (!spellResults) {
+        gathered = SpellResultsByCharacter(session.Fights());
+        spellResults = &gathered;
+    }
+    for (const auto& [id, lines] : *spellResults) {
+        if (id == c.ID() && !lines.empty()) {
+            row("Spell Resistance", SpellResultsText(lines));
+            grid.format += "|Spell Resistance";
+        }
     }
     return grid;
 }

@@ -347,6 +347,100 @@ TEST_F(Parsing, AbsorbsNameTheTypeOnlyForImmunity)
     }
 }
 
+TEST_F(Parsing, AttackKindsAndNegativeBonuses)
+{
+    struct Case {
+        const char* body;
+        int32_t bonus, total;
+        bool touch, special, offHand;
+    };
+    const Case cases[] = {
+        {"Vexa attacks Stone Warden : *hit* : (5 + 65 = 70)", 65, 70, false, false, false},
+        {"Vexa attacks Stone Warden : *miss* : (3 - 2 = 1)", -2, 1, false, false, false},
+        {"Off Hand : Sneak Attack : Grrr'ark Bloodpaw attacks Chicken : *miss* : (4 - 12 = -8)",
+         -12, -8, false, false, true},
+        {"Sneak Attack : Off Hand : Vexa attacks Stone Warden : *hit* : (15 + 41 = 56)", 41, 56,
+         false, false, true},
+        {"Off Hand :  Ander Gara attempts Cleave on Plane Hell Wurm : *hit* : (17 + 65 = 82)", 65,
+         82, false, true, true},
+        {"Vexa attempts Touch Attack on Stone Warden : *hit* : (12 + 30 = 42)", 30, 42, true, true,
+         false},
+        {"Vexa attempts Ranged Touch Attack on Stone Warden : *miss* : (2 - 1 = 1)", -1, 1, true,
+         true, false},
+        {"Durga attempts Improved Knockdown on Legendary Wolf : *resisted* : (2 + 25 = 27)", 25, 27,
+         false, true, false},
+        // A name that holds the words is no off-hand attack.
+        {"Off Handed Bob attacks Orc : *hit* : (10 + 5 = 15)", 5, 15, false, false, false},
+    };
+    for (const auto& c : cases) {
+        const ParsedAttack a = parser.ParseAttack(Classified(c.body));
+        ASSERT_FALSE(a.attacker.rejection || a.defender.rejection) << c.body;
+        ASSERT_TRUE(a.roll) << c.body;
+        EXPECT_EQ(a.roll->bonus, c.bonus) << c.body;
+        EXPECT_EQ(a.roll->total, c.total) << c.body;
+        EXPECT_EQ(a.touch, c.touch) << c.body;
+        EXPECT_EQ(a.special, c.special) << c.body;
+        EXPECT_EQ(a.offHand, c.offHand) << c.body;
+    }
+}
+
+TEST_F(Parsing, SpecialImmunitiesAndSpellResistance)
+{
+    struct Immunity {
+        const char* body;
+        const char* name;
+        const char* what;
+    };
+    const Immunity immunities[] = {
+        {"Stone Warden : Immune to Critical Hits.", "Stone Warden", "Critical Hits"},
+        {"Stone Warden : Immune to Sneak Attacks.", "Stone Warden", "Sneak Attacks"},
+        {"Stone Warden : Immune to Slow.", "Stone Warden", "Slow"},
+        {"Plane Hell Wurm is immune to to FEAR effects", "Plane Hell Wurm", "FEAR"},
+    };
+    for (const auto& [body, name, what] : immunities) {
+        const RecordContext record = Classified(body);
+        ASSERT_EQ(record.kind, RecordKind::Immunity) << body;
+        const ParsedImmunity immunity = parser.ParseImmunity(record);
+        ASSERT_FALSE(immunity.character.rejection) << body;
+        EXPECT_EQ(immunity.character.name, name) << body;
+        EXPECT_EQ(immunity.what, what) << body;
+    }
+    EXPECT_TRUE(parser.ParseImmunity(Classified(": Immune to Slow.")).character.rejection);
+
+    struct Resist {
+        const char* body;
+        const char* name; // null: rejected
+        const char* spell;
+        const char* result;
+    };
+    const Resist resists[] = {
+        {"SPELL RESIST: Vexa Thorn attempts to resist: Hammer of the Gods - Result:  IMMUNE",
+         "Vexa Thorn", "Hammer of the Gods", "IMMUNE"},
+        {"SPELL RESIST: Vexa Thorn attempts to resist: Horrid Wilting - Result:  FAILED",
+         "Vexa Thorn", "Horrid Wilting", "FAILED"},
+        // A spell's name may hold a dash.
+        {"SPELL RESIST: Vexa attempts to resist: Bigby's Crushing - Hand - Result:  RESISTED",
+         "Vexa", "Bigby's Crushing - Hand", "RESISTED"},
+        {"SPELL RESIST: Vexa attempts to resist: Implosion", nullptr, "", ""},
+        {"SPELL RESIST: attempts to resist: Implosion - Result:  FAILED", nullptr, "", ""},
+        {"SPELL RESIST: Vexa attempts to resist: Implosion - Result:", nullptr, "", ""},
+    };
+    for (const auto& r : resists) {
+        const RecordContext record = Classified(r.body);
+        ASSERT_EQ(record.kind, RecordKind::SpellResist) << r.body;
+        const ParsedSpellResist parsed = parser.ParseSpellResist(record);
+        ASSERT_EQ(static_cast<bool>(parsed.rejection), r.name == nullptr) << r.body;
+        if (!r.name)
+            continue;
+        EXPECT_EQ(parsed.name, r.name) << r.body;
+        EXPECT_EQ(parsed.spell, r.spell) << r.body;
+        EXPECT_EQ(parsed.result, r.result) << r.body;
+    }
+    // Chat about immunity stays chat.
+    EXPECT_EQ(Classified("Vexa Thorn: [Party] I am immune to critical hits").kind,
+              RecordKind::Chat);
+}
+
 TEST_F(Parsing, SavesWithTheirTypeRollAndClass)
 {
     struct Case {
@@ -368,6 +462,8 @@ TEST_F(Parsing, SavesWithTheirTypeRollAndClass)
          "Ash-Tusk Clan High Priest", 1, false, 3, 45},
         {"Tyrmon's Assassin : Defensive Roll : Reflex Save : *success* : (15 + 20 = 35 vs. DC: 30)",
          "Tyrmon's Assassin", 2, true, 15, 30},
+        {"Plane Warden : Reflex Save vs. Cold : *success* : (12 - 3 = 9 vs. DC: 8)", "Plane Warden",
+         2, true, 12, 8},
     };
     for (const auto& c : cases) {
         const ParsedSave save = parser.ParseSave(Classified(c.body));
@@ -379,6 +475,7 @@ TEST_F(Parsing, SavesWithTheirTypeRollAndClass)
         EXPECT_EQ(save.roll->roll, c.roll) << c.body;
         EXPECT_EQ(save.roll->dc, c.dc) << c.body;
     }
+    EXPECT_EQ(parser.ParseSave(Classified(cases[5].body)).bonus, -3);
 }
 
 TEST_F(Parsing, NamedRecordsAndTheirRejections)

@@ -294,9 +294,45 @@ TEST_F(ConfigurationTest, RecordTypesWithoutIdentifiersOrRepeatedAreWarnedAndSki
                      // A repeated key reads the first one's value, as a lookup by name does.
                      "ERROR:  Record type EMPTY does not have any identifiers in it's value."}));
     const RecordTypes& types = result.configuration->analysis.recordTypes;
-    ASSERT_EQ(types.Count(), 2);
+    // The two kinds the file does not name come right after its chat list.
+    ASSERT_EQ(types.Count(), 4);
     EXPECT_EQ(types.Types()[0].Identifiers(), (Names{"[party]", "[tell]"}));
-    EXPECT_EQ(types.Types()[1].Name(), "attack");
+    EXPECT_EQ(types.Types()[1].Name(), "Immunity");
+    EXPECT_EQ(types.Types()[2].Name(), "SpellResist");
+    EXPECT_EQ(types.Types()[3].Name(), "attack");
+}
+
+// A file written before immunity and spell resistance lines had keys of their
+// own gets the shipped ones after its chat list, which loses the immunity
+// lines it held; chat that names an immunity stays chat.
+TEST_F(ConfigurationTest, KeysAddedLaterGetTheShippedValues)
+{
+    const ConfigurationResult result =
+        Load({{BaseRecordTypes, "[Record Types]\nChat=[party],immune to sneak attacks,immune to "
+                                "critical hits\nAttack=attacks\n"}});
+    ASSERT_TRUE(result.configuration) << result.fatalMessage;
+    EXPECT_TRUE(result.warnings.empty());
+    const AnalysisConfig& analysis = result.configuration->analysis;
+    EXPECT_EQ(analysis.format.touchAttack, "touch attack");
+    EXPECT_EQ(analysis.format.specialAttack, "attempts");
+    EXPECT_EQ(analysis.format.offHand, "Off Hand");
+    EXPECT_EQ(analysis.format.immunityEnds, (Names{".", "effects"}));
+    EXPECT_EQ(analysis.format.spellResistSpell, "attempts to resist:");
+    EXPECT_EQ(analysis.format.spellResistResult, "- Result:");
+    const std::pair<const char*, RecordKind> lines[] = {
+        {"Stone Warden : Immune to Sneak Attacks.", RecordKind::Immunity},
+        {"Plane Hell Wurm is immune to to FEAR effects", RecordKind::Immunity},
+        {"SPELL RESIST: Vexa attempts to resist: Implosion - Result:  FAILED",
+         RecordKind::SpellResist},
+        {"Vexa: [Party] immune to critical hits, that one", RecordKind::Chat},
+        {"Vexa: [Party] Boss : Immune to Slow. lol", RecordKind::Chat},
+        {"Vexa attacks Stone Warden : *hit* : (5 + 65 = 70)", RecordKind::Attack},
+    };
+    for (const auto& [body, kind] : lines) {
+        const RecordTypes::Match match = analysis.recordTypes.Classify(body);
+        ASSERT_TRUE(match) << body;
+        EXPECT_EQ(match.kind, kind) << body;
+    }
 }
 
 TEST_F(ConfigurationTest, FightGapDefaultWhenMissingClampedWhenOutOfRangeFatalWhenNoNumber)

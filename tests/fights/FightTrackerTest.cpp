@@ -1,7 +1,9 @@
 #include "fights/FightTracker.h"
 
+#include <algorithm>
 #include <climits>
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace tarvik {
@@ -164,6 +166,9 @@ TEST_F(Tracker, FightsReadOutOfOrderAreOrderedAndACutFightJoined)
     EXPECT_EQ(foe.DamageFrom(1), 5);
     EXPECT_EQ(hero.DamageFrom(3), 11);
     EXPECT_EQ(hero.takenByType, (std::vector<int64_t>{9, 2}));
+    // The hero took damage only in the half read first: one second of it.
+    EXPECT_EQ(hero.TakenSeconds(), 1);
+    EXPECT_EQ(hero.firstTakenSecond, SecondOf(At(20, 0, 40)));
     // Series at 0 and 10 s into the joined fight.
     EXPECT_EQ(foe.series.dealt.At(10), 11);
     EXPECT_EQ(hero.series.dealt.At(0), 5);
@@ -197,26 +202,228 @@ TEST_F(Tracker, AJoinedFightKeepsTheBlowsOfBothParts)
     EXPECT_EQ(hero.damageDealt, 25);
 }
 
-TEST_F(Tracker, ImmunityAbsorbPairsWithTheDamageJustBefore)
+// One line of a second in which absorbs and damage lines meet.
+struct PairingLine {
+    enum Kind { Damage, Immunity, Untyped, NextSecond } kind;
+    int32_t attacker = 0;
+    int32_t physical = 0; // damage; immunity: the amount; untyped: the amount
+    int32_t fire = -1;    // damage: -1 when the line names no fire; immunity: 1 for fire
+};
+
+TEST_F(Tracker, ImmunityAbsorbsPairWithTheDamageLineAboveOrBelow)
 {
-    const int32_t priestess = 2;
-    // "9 (9 Physical 0 Acid)" then "absorbs 5 point(s) of Acid": the acid was all absorbed.
-    damage = {9, 0, 9};
-    tracker.OnDamage({At(22, 1, 26), 1, priestess, damage, 0b11});
-    tracker.OnAbsorb({At(22, 1, 26), priestess, 5, 1});
-    // A second absorb has no damage of its own to pair with.
-    tracker.OnAbsorb({At(22, 1, 26), priestess, 3, 1});
-    // Fire named long before pairs with nothing.
-    Damage(At(22, 1, 27), 1, priestess, 0, 20);
-    tracker.OnAbsorb({At(22, 1, 29), priestess, 7, 1});
-    const FightCharacter& target = *tracker.Fights().at(0).Find(priestess);
-    ASSERT_GE(target.target.immunities.size(), 2u);
-    const ImmunityEvidence& acid = target.target.immunities[1];
-    EXPECT_EQ(acid.pairs, 1);
-    EXPECT_EQ(acid.absorbs, 3);
-    EXPECT_EQ(acid.absorbed, 15);
-    EXPECT_EQ(ImmunityText(acid, nullptr), "100%");
-    EXPECT_EQ(target.target.immunities[0].absorbs, 0);
+    using L = PairingLine;
+    const int32_t warden = 2;
+    // Lines, and what each type's immunity reads afterwards. A 25% immunity
+    // absorbs 25 of 100, 50 of 200; a 10% one 10 of 100.
+    struct Case {
+        const char* what;
+        std::vector<PairingLine> lines;
+        const char* physical;
+        const char* fire;
+    };
+    const Case cases[] = {
+        {"an absorb above a one-type line belongs to it",
+         {{L::Immunity, 0, 25, 1}, {L::Damage, 1, -1, 75}},
+         "",
+         "25% (1 hit)"},
+        {"an absorb below a weapon hit belongs to it",
+         {{L::Damage, 1, 150, 75}, {L::Immunity, 0, 25, 1}},
+         "",
+         "25% (1 hit)"},
+        {"both shapes in one second",
+         {{L::Immunity, 0, 25, 1},
+          {L::Damage, 1, -1, 75},
+          {L::Damage, 1, 90, 150},
+          {L::Immunity, 0, 10, 0},
+          {L::Immunity, 0, 50, 1}},
+         "10% (1 hit)",
+         "25% (2 hits)"},
+        {"the weapon's absorbs, then the next one-type line's",
+         {{L::Damage, 1, 90, -1},
+          {L::Immunity, 0, 10, 0},
+          {L::Immunity, 0, 50, 1},
+          {L::Damage, 1, -1, 150}},
+         "10% (1 hit)",
+         "25% (1 hit)"},
+        {"resistance and reduction of the same hit are added back",
+         // 100 physical: 25 immune, 10 reduced; 40 fire: 5 resisted.
+         {{L::Damage, 1, 65, 35},
+          {L::Immunity, 0, 25, 0},
+          {L::Untyped, 0, 10},
+          {L::Untyped, 0, 5},
+          {L::NextSecond},
+          // 100 physical of a line alone: 25 immune.
+          {L::Damage, 1, 75, -1},
+          {L::Immunity, 0, 25, 0}},
+         "25% (2 hits)",
+         ""},
+        {"a one-type line's resistance all belongs to its type",
+         // 100 fire: 25 immune, 20 resisted; then a weapon hit below.
+         {{L::Immunity, 0, 25, 1}, {L::Untyped, 0, 20}, {L::Damage, 1, -1, 55}},
+         "",
+         "25% (1 hit)"},
+        {"the clock moved on: the absorb pairs with nothing",
+         {{L::Damage, 1, -1, 75}, {L::NextSecond}, {L::Immunity, 0, 25, 1}},
+         "",
+         "?"},
+        {"two absorbs of a type and one line for them: none is paired",
+         {{L::Damage, 1, -1, 75}, {L::Immunity, 0, 25, 1}, {L::Immunity, 0, 25, 1}},
+         "",
+         "?"},
+        {"all of a type absorbed: the line names it with 0",
+         {{L::Damage, 1, 20, 0}, {L::Immunity, 0, 75, 1}},
+         "",
+         "100% (1 hit)"},
+    };
+    for (const Case& c : cases) {
+        tracker.Clear();
+        int second = 0;
+        for (const PairingLine& line : c.lines) {
+            const DateTime when = At(20, 0, second);
+            switch (line.kind) {
+            case L::Damage: {
+                const int32_t fire = std::max(line.fire, 0);
+                const int32_t physical = std::max(line.physical, 0);
+                damage = {physical, fire, physical + fire};
+                const uint64_t named = (line.physical >= 0 ? 1u : 0u) | (line.fire >= 0 ? 2u : 0u);
+                tracker.OnDamage({when, line.attacker, warden, damage, named});
+                break;
+            }
+            case L::Immunity:
+                tracker.OnAbsorb({when, warden, line.physical, line.fire});
+                break;
+            case L::Untyped:
+                tracker.OnAbsorb({when, warden, line.physical, -1});
+                break;
+            case L::NextSecond:
+                ++second;
+                break;
+            }
+        }
+        tracker.Settle();
+        const FightCharacter* target = tracker.Fights().at(0).Find(warden);
+        ASSERT_NE(target, nullptr) << c.what;
+        const auto& immunities = target->target.immunities;
+        auto text = [&](size_t type) {
+            return type < immunities.size() &&
+                           (immunities[type].absorbs > 0 || immunities[type].Pairs() > 0)
+                       ? ImmunityText(immunities[type])
+                       : std::string();
+        };
+        EXPECT_EQ(text(0), c.physical) << c.what;
+        EXPECT_EQ(text(1), c.fire) << c.what;
+    }
+}
+
+TEST_F(Tracker, AbsorbsWaitForTheLineBelowUntilTheNextSecond)
+{
+    // A read may end between an absorb and the one-type line below it: the
+    // absorb waits here, not in the reader.
+    const int32_t warden = 2;
+    tracker.OnAbsorb({At(20, 0, 0), warden, 25, 1});
+    ASSERT_EQ(tracker.Fights().size(), 0u);
+    Damage(At(20, 0, 0), 1, warden, 0, 75);
+    const TargetStats* stats = &tracker.Fights().at(0).Find(warden)->target;
+    ASSERT_GE(stats->immunities.size(), 2u);
+    EXPECT_EQ(ImmunityText(stats->immunities[1]), "25% (1 hit)");
+    // An absorb below the line may still belong to a line to come in this
+    // second; it is paired once another second begins.
+    tracker.OnAbsorb({At(20, 0, 0), warden, 50, 1});
+    EXPECT_EQ(stats->immunities[1].Pairs(), 1);
+    Attack(At(20, 0, 1), 1, warden, AttackOutcome::Miss, 3, 5);
+    stats = &tracker.Fights().at(0).Find(warden)->target;
+    EXPECT_EQ(stats->immunities[1].Pairs(), 2);                            // 50 of 125: 40%
+    EXPECT_EQ(ImmunityText(stats->immunities[1]), "25-40% (1 of 2 hits)"); // one each
+}
+
+TEST_F(Tracker, AttackersWhoseHitsTellApartAreKeptApart)
+{
+    // A slashing weapon meets 50% physical immunity, a blunt one 25%.
+    const int32_t golem = 3;
+    for (int i = 0; i < 4; ++i) {
+        Damage(At(20, 0, 2 * i), 1, golem, 100);
+        tracker.OnAbsorb({At(20, 0, 2 * i), golem, 100, 0});
+        Damage(At(20, 0, 2 * i + 1), 2, golem, 150);
+        tracker.OnAbsorb({At(20, 0, 2 * i + 1), golem, 50, 0});
+    }
+    tracker.Settle();
+    const ImmunityEvidence& physical = tracker.Fights().at(0).Find(golem)->target.immunities[0];
+    ASSERT_EQ(physical.byAttacker.size(), 2u);
+    EXPECT_EQ(physical.byAttacker[0].first, 1);
+    EXPECT_EQ(PercentText(physical.byAttacker[0].second), "50%");
+    EXPECT_EQ(PercentText(physical.byAttacker[1].second), "25%");
+    EXPECT_EQ(ImmunityText(physical), "25-50% (4 of 8 hits)");
+}
+
+TEST_F(Tracker, EvadedHitsAndTouchAttacksStayOutOfTheArmourClass)
+{
+    const int32_t you = 1, boss = 2;
+    auto attack = [&](AttackOutcome outcome, int32_t roll, bool threat, bool touch = false) {
+        AttackEvent event{At(20, 0, 0), you,
+                          boss,         outcome,
+                          true,         AttackRoll{roll, 40, roll + 40, threat, threat ? 10 : 0}};
+        event.touch = touch;
+        tracker.OnAttack(event);
+    };
+    attack(AttackOutcome::Hit, 10, false);       // 50 hits
+    attack(AttackOutcome::Miss, 8, false);       // 48 misses
+    attack(AttackOutcome::Miss, 19, true);       // 59 hit, evaded
+    attack(AttackOutcome::Miss, 20, true);       // 60 hit, evaded
+    attack(AttackOutcome::Hit, 12, false, true); // touch: 52 hits
+    attack(AttackOutcome::Miss, 1, false, true); // a natural 1 tells nothing
+    attack(AttackOutcome::Miss, 5, false, true); // touch: 45 misses
+    const TargetStats& stats = tracker.Fights().at(0).Find(boss)->target;
+    EXPECT_EQ(AcText(stats.ac), "49-50");
+    EXPECT_EQ(stats.evaded, 2);
+    EXPECT_EQ(AcText(stats.touchAc), "46-52");
+}
+
+TEST_F(Tracker, LadderOfOrdinaryAttacksPerHand)
+{
+    const int32_t ogre = 1, you = 2;
+    auto attack = [&](int32_t bonus, bool offHand, bool special = false, bool touch = false) {
+        AttackEvent event{At(20, 0, 0),       ogre, you,
+                          AttackOutcome::Hit, true, AttackRoll{10, bonus, 10 + bonus, false, 0}};
+        event.offHand = offHand;
+        event.special = special;
+        event.touch = touch;
+        tracker.OnAttack(event);
+    };
+    for (const int32_t bonus : {40, 35, 30})
+        attack(bonus, false);
+    for (const int32_t bonus : {38, 33})
+        attack(bonus, true);
+    attack(44, false, true); // a special attack's own bonus is no step
+    attack(45, false, false, true);
+    const TargetStats& stats = tracker.Fights().at(0).Find(ogre)->target;
+    EXPECT_EQ(stats.MainLadder()->Text(), "40 / 35 / 30");
+    EXPECT_EQ(stats.OffLadder()->Text(), "38 / 33");
+    EXPECT_EQ(stats.ab.Rolls(), 7); // every roll with a bonus
+}
+
+TEST_F(Tracker, SpecialImmunitiesAndSpellResultsByName)
+{
+    const int32_t elemental = 4, you = 1;
+    Damage(At(20, 0, 0), you, elemental, 10);
+    tracker.OnSpecialImmunity({At(20, 0, 1), elemental, "Critical Hits"});
+    tracker.OnSpecialImmunity({At(20, 0, 2), elemental, "Sneak Attacks"});
+    tracker.OnSpecialImmunity({At(20, 0, 3), elemental, "Critical Hits"});
+    tracker.OnSpellResist({At(20, 0, 4), you, "Hammer of the Gods", "IMMUNE"});
+    tracker.OnSpellResist({At(20, 0, 5), you, "Hammer of the Gods", "IMMUNE"});
+    tracker.OnSpellResist({At(20, 0, 6), you, "Implosion", "FAILED"});
+    const NameTable& names = tracker.EffectNames();
+    const TargetStats& stats = tracker.Fights().at(0).Find(elemental)->target;
+    ASSERT_EQ(stats.specialImmunities.size(), 2u);
+    EXPECT_EQ(names.Name(stats.specialImmunities[0].name), "Critical Hits");
+    EXPECT_EQ(stats.specialImmunities[0].count, 2);
+    EXPECT_EQ(names.Name(stats.specialImmunities[1].name), "Sneak Attacks");
+    const TargetStats& yours = tracker.Fights().at(0).Find(you)->target;
+    ASSERT_EQ(yours.spellResults.size(), 2u);
+    EXPECT_EQ(names.Name(yours.spellResults[0].spell), "Hammer of the Gods");
+    EXPECT_EQ(names.Name(yours.spellResults[0].result), "IMMUNE");
+    EXPECT_EQ(yours.spellResults[0].count, 2);
+    EXPECT_EQ(names.Name(yours.spellResults[1].result), "FAILED");
 }
 
 TEST_F(Tracker, ClearForgetsEverything)

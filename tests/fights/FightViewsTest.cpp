@@ -2,6 +2,7 @@
 
 #include "fights/CurrentFightRule.h"
 #include "fights/FightTables.h"
+#include "fights/TargetViews.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -163,7 +164,7 @@ TEST_F(Views, TargetsAreEnemiesAndSidesFollowTheMarks)
 }
 
 // Days of play keep memory flat: only the newest fights stay whole, and what
-// the older ones told of a target still counts, its last fight's range too.
+// the older ones told of a target, and who hurt it, still counts.
 TEST_F(Views, OldFightsAreDroppedButTheirRollsStillCount)
 {
     const size_t total = FightTracker::MaxKeptFights + 250;
@@ -200,6 +201,13 @@ TEST_F(Views, OldFightsAreDroppedButTheirRollsStillCount)
     EXPECT_EQ(rows[0].ac, "21");
     EXPECT_EQ(rows[0].acRolls, static_cast<int32_t>(2 * total));
     EXPECT_EQ(rows[0].ab, "18");
+    // 7 from you in each fight, each fight one second under fire.
+    EXPECT_EQ(rows[0].damage.total, static_cast<int64_t>(7 * total));
+    EXPECT_EQ(rows[0].damage.seconds, static_cast<int64_t>(total));
+    ASSERT_EQ(rows[0].damage.rows.size(), 1u);
+    EXPECT_EQ(rows[0].damage.rows[0].name, "You");
+    EXPECT_EQ(rows[0].damage.rows[0].dps, 7.0);
+    EXPECT_EQ(DamageTakenByAttacker(tracker, 3, MakeRoster()).total, rows[0].damage.total);
 
     tracker.Clear();
     EXPECT_EQ(tracker.DroppedFights(), 0);
@@ -251,8 +259,9 @@ TEST_F(Views, TargetSavesFallIntoTheirColumns)
     std::vector<std::string> headers;
     for (const auto& column : columns)
         headers.push_back(column.header);
-    EXPECT_EQ(headers, (std::vector<std::string>{"Name", "AC", "AB", "Fort", "Reflex", "Will",
-                                                 "Other", "Immunities", "Reductions"}));
+    EXPECT_EQ(headers,
+              (std::vector<std::string>{"Name", "AC", "AB", "Fort", "Reflex", "Will", "Other",
+                                        "Immunities", "Immune to", "Reductions", "Damage taken"}));
     const auto targets = TargetRows(tracker, roster);
     ASSERT_EQ(targets.size(), 2u);
     const TableRow ogre = TargetTableRow(targets[0], roster);
@@ -265,6 +274,73 @@ TEST_F(Views, TargetSavesFallIntoTheirColumns)
     EXPECT_FALSE(ogre.cells[TargetAcColumn].number); // no attack against it
     const TableRow goblin = TargetTableRow(targets[1], roster);
     EXPECT_EQ(goblin.cells[TargetAcColumn].number, 30.0); // hit by 30: AC at most 30
+}
+
+// Who hurt a target, most first, with DPS over the seconds it was under
+// fire: in one fight, and over all of them.
+TEST_F(Views, DamageTakenByAttacker)
+{
+    Damage(0, 1, 3, 30);   // you
+    Damage(4, 2, 3, 60);   // your friend: the ogre under fire from 0 to 4 s
+    Damage(4, 5, 3, 10);   // the rat
+    Damage(10, 3, 1, 99);  // the ogre hits back: not damage it took
+    Damage(100, 1, 3, 40); // the next fight: 1 s under fire
+    const Roster roster = MakeRoster();
+    const Fight& first = tracker.Fights().at(0);
+    struct Case {
+        DamageByAttacker damage;
+        int64_t total, seconds;
+        std::vector<std::string> names;
+        std::vector<int64_t> amounts;
+        std::vector<double> percents, dps;
+    };
+    const Case cases[] = {
+        {DamageTakenByAttacker(*first.Find(3), roster),
+         100,
+         4,
+         {"Friend", "You", "Rat"},
+         {60, 30, 10},
+         {60.0, 30.0, 10.0},
+         {15.0, 7.5, 2.5}},
+        {DamageTakenByAttacker(tracker, 3, roster),
+         140,
+         5,
+         {"You", "Friend", "Rat"},
+         {70, 60, 10},
+         {50.0, 42.9, 7.1},
+         {14.0, 12.0, 2.0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.damage.total, c.total);
+        EXPECT_EQ(c.damage.seconds, c.seconds);
+        std::vector<std::string> names;
+        std::vector<int64_t> amounts;
+        std::vector<double> percents, dps;
+        for (const AttackerDamageRow& row : c.damage.rows) {
+            names.push_back(row.name);
+            amounts.push_back(row.damage);
+            percents.push_back(row.percent);
+            dps.push_back(row.dps);
+        }
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(amounts, c.amounts);
+        EXPECT_EQ(percents, c.percents);
+        EXPECT_EQ(dps, c.dps);
+    }
+    const TableRow you = AttackerDamageTableRow(cases[1].damage.rows[0]);
+    ASSERT_EQ(you.cells.size(), AttackerDamageColumns().size());
+    EXPECT_TRUE(you.emphasized);
+    EXPECT_EQ(you.cells[AttackerShareColumn].text, "50");
+    EXPECT_EQ(you.cells[AttackerDpsColumn].number, 14.0);
+
+    // The target rows carry the same, per fight and over all.
+    const auto all = TargetRows(tracker, roster);
+    ASSERT_FALSE(all.empty());
+    EXPECT_EQ(all[0].name, "Ogre");
+    EXPECT_EQ(all[0].damage.total, 140);
+    const auto inFirst = FightTargetRows(first, roster, tracker.EffectNames());
+    ASSERT_FALSE(inFirst.empty());
+    EXPECT_EQ(inFirst[0].damage.total, 100);
 }
 
 } // namespace

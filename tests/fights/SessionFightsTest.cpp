@@ -3,6 +3,7 @@
 #include "AnalysisTestSupport.h"
 #include "LogGenerator.h"
 #include "fights/FightViews.h"
+#include "fights/TargetViews.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -76,7 +77,7 @@ TEST_F(SessionFights, ArmourClassFromHitsAndMissesButNotNaturalOnesAndTwenties)
     EXPECT_EQ(moth->acLow, 31);
     EXPECT_EQ(moth->acHigh, 32);
     EXPECT_EQ(moth->acRolls, 5);
-    EXPECT_EQ(moth->ab, "24");
+    EXPECT_EQ(moth->ab, "24 / 19");
     EXPECT_EQ(moth->savesText, "Fort 12, Reflex 9, Will 4");
 }
 
@@ -106,6 +107,84 @@ TEST_F(SessionFights, ImmunityPairsDamageWithTheAbsorbThatFollows)
     // The statistics of the resist lines are what they were.
     EXPECT_EQ(h.Named("Di'Rancor Priestess")->Resists(), 5);
     EXPECT_EQ(h.Named("Di'Rancor Priestess")->HPsResisted(), 28);
+}
+
+TEST_F(SessionFights, TargetFactsFromTheLinesOfACurrentServer)
+{
+    Read({
+        "21:00:00 Vexa Thorn : Initiative Roll : 23 : (17 + 6 = 23)",
+        // The weapon's absorbs come below its line, a one-type effect's above:
+        // 100 physical at 25% (25 absorbed, 10 reduced), 20 cold at 100%.
+        "21:00:01 Vexa Thorn attacks Plane Warden : *hit* : (12 + 50 = 62)",
+        "21:00:01 Plane Warden : Damage Immunity absorbs 20 point(s) of Cold",
+        "21:00:01 Vexa Thorn damages Plane Warden: 0 (0 Cold)",
+        "21:00:01 Vexa Thorn damages Plane Warden: 65 (65 Physical)",
+        "21:00:01 Plane Warden : Damage Immunity absorbs 25 point(s) of Physical",
+        "21:00:01 Plane Warden : Damage Reduction absorbs 10 damage",
+        "21:00:01 Plane Warden : Immune to Critical Hits.",
+        "21:00:02 Off Hand : Sneak Attack : Vexa Thorn attacks Plane Warden : *miss* : (3 - 2 = "
+        "1)",
+        "21:00:02 Plane Warden : Immune to Sneak Attacks.",
+        // A hit evaded by Epic Dodge keeps its threat roll; a touch attack
+        // tells the touch AC.
+        "21:00:03 Vexa Thorn attacks Plane Warden : *miss* : (15 + 50 = 65 : Threat Roll: 4 + 50 "
+        "= 54)",
+        "21:00:03 Plane Warden : Epic Dodge : Attack evaded",
+        "21:00:04 Vexa Thorn attempts Touch Attack on Plane Warden : *hit* : (5 + 40 = 45)",
+        "21:00:05 Vexa Thorn attacks Plane Warden : *miss* : (6 + 50 = 56)",
+        "21:00:06 Plane Warden attacks Vexa Thorn : *hit* : (10 + 69 = 79)",
+        "21:00:06 Plane Warden attacks Vexa Thorn : *hit* : (10 + 64 = 74)",
+        "21:00:07 SPELL RESIST: Vexa Thorn attempts to resist: Hammer of the Gods - Result:  "
+        "IMMUNE",
+        "21:00:08 SPELL RESIST: Vexa Thorn attempts to resist: Hammer of the Gods - Result:  "
+        "IMMUNE",
+        "21:00:09 SPELL RESIST: Vexa Thorn attempts to resist: Horrid Wilting - Result:  FAILED",
+        "21:00:10 Plane Warden : Reflex Save vs. Cold : *success* : (12 - 3 = 9 vs. DC: 8)",
+        "21:00:11 Vexa Thorn: [Party] I am immune to sneak attacks too",
+    });
+    const TargetRow* warden = Target("Plane Warden");
+    ASSERT_NE(warden, nullptr);
+    // A hit at 62, misses at 56 and at 1: the AC is 57 to 62.
+    EXPECT_EQ(warden->ac, "57-62");
+    EXPECT_EQ(warden->acRolls, 3);
+    EXPECT_EQ(warden->evaded, 1);
+    EXPECT_EQ(warden->touchAc, "?-45");
+    EXPECT_EQ(warden->ab, "69 / 64");
+    EXPECT_EQ(warden->savesText, "Reflex -3");
+    ASSERT_EQ(warden->immunities.size(), 2u);
+    EXPECT_EQ(warden->immunities[0].name, "Physical");
+    // 25 of 25 + 65 + 10 = 100 allows 25% only.
+    EXPECT_EQ(warden->immunities[0].text, "25% (1 hit)");
+    EXPECT_EQ(warden->immunities[1].name, "Cold");
+    EXPECT_EQ(warden->immunities[1].text, "100% (1 hit)");
+    EXPECT_EQ(warden->specialText, "Critical Hits, Sneak Attacks");
+    // Spell resistance is the owner's, never a target's.
+    const Character* vexa = h.Named("Vexa Thorn");
+    ASSERT_NE(vexa, nullptr);
+    const SpellResultsById results = SpellResultsByCharacter(h.S().Fights());
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].first, vexa->ID());
+    EXPECT_EQ(SpellResultsText(results[0].second),
+              "Hammer of the Gods: immune x2; Horrid Wilting: failed x1");
+    // Party chat about immunities is chat.
+    EXPECT_TRUE(AllStatsOf(h.S().Fights(), vexa->ID()).specialImmunities.empty());
+}
+
+TEST_F(SessionFights, ServerContinuationLinesTellImmunities)
+{
+    const std::vector<std::string> lines = {
+        GameLine("Ander Gara attacks Plane Hell Wurm : *hit* : (17 + 65 = 82)",
+                 "Sat Dec 16 22:00:00"),
+        GameLine("Ander Gara casts Fear", "Sat Dec 16 22:00:01"),
+        "Plane Hell Wurm is immune to to FEAR effects",
+        "BEST RESULT: 19",
+    };
+    ASSERT_TRUE(h.S().AnalyzeLog(h.Write("log.txt", lines)));
+    const TargetRow* wurm = Target("Plane Hell Wurm");
+    ASSERT_NE(wurm, nullptr);
+    EXPECT_EQ(wurm->specialText, "FEAR");
+    // The other continuation names nobody.
+    EXPECT_EQ(h.Named("BEST RESULT"), nullptr);
 }
 
 TEST_F(SessionFights, FightGoesOnAcrossTheBorderOfTwoLogsAndAClearForgetsIt)

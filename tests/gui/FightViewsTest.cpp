@@ -452,6 +452,48 @@ private slots:
         tab.Filter()->clear();
         QCOMPARE(tab.Proxy()->rowCount(), 4);
     }
+
+    void selectedTargetShowsItsCardAndWhoDamagedIt()
+    {
+        Battle b;
+        b.Damage(0, 1, 3, 30); // you, then your friend, hurt the ogre
+        b.Damage(1, 2, 3, 10);
+        b.Damage(1, 1, 3, 20);
+        b.tracker.OnAttack({At(2), 1, 3, AttackOutcome::Hit, true, {15, 30, 45, false, 0}});
+        b.Damage(2, 1, 4, 5);
+        TargetsTab tab;
+        tab.SetSource(b.Source());
+        tab.Refresh();
+        QCOMPARE(tab.AttackerModel()->rowCount(), 0); // nothing chosen yet
+        QVERIFY(tab.Card()->text().isEmpty());
+
+        auto select = [&](const QString& name) {
+            for (int row = 0; row < tab.Proxy()->rowCount(); ++row) {
+                if (tab.Proxy()->index(row, TargetNameColumn).data().toString() == name)
+                    tab.View()->selectRow(row);
+            }
+        };
+        select("Ogre");
+        QVERIFY(tab.Card()->text().startsWith("Ogre\n"));
+        QVERIFY(tab.Card()->text().contains("?-45"));
+        // You dealt 50 of its 60, your friend 10, from its first blow to its last 1 s later.
+        QCOMPARE(tab.AttackerModel()->rowCount(), 2);
+        const int you = tab.AttackerModel()->RowOf(1);
+        QCOMPARE(tab.AttackerModel()->index(you, AttackerDamageColumn).data().toString(),
+                 QString("50"));
+        QCOMPARE(tab.AttackerModel()->index(you, AttackerShareColumn).data().toString(),
+                 QString("83.3"));
+        QCOMPARE(tab.AttackerModel()->index(you, AttackerDpsColumn).data().toString(),
+                 QString("50"));
+
+        select("Goblin");
+        QCOMPARE(tab.AttackerModel()->rowCount(), 1);
+        // A refresh keeps the choice and its table.
+        b.Damage(3, 2, 4, 7);
+        tab.Refresh();
+        QVERIFY(tab.Card()->text().startsWith("Goblin\n"));
+        QCOMPARE(tab.AttackerModel()->rowCount(), 2);
+    }
 };
 
 QTEST_MAIN(FightViewsTest)

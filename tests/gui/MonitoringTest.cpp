@@ -1,17 +1,20 @@
 #include "GuiTestSupport.h"
 #include "analysis/Session.h"
+#include "app/gui/LogChangeWatch.h"
 #include "app/gui/LogSelectionPanel.h"
 #include "app/gui/MonitoringController.h"
 #include "app/gui/StatusBar.h"
 #include "fights/FightTables.h"
 #include "fights/gui/FightsTab.h"
 #include "fights/gui/TableModel.h"
+#include "meter/gui/MeterWindow.h"
 #include "ui/gui/DetailGridWidget.h"
 #include "ui/gui/DetailsWindow.h"
 #include "ui/gui/HudWindow.h"
 #include "util/Clock.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -92,6 +95,85 @@ private slots:
                          "character in the info pane to set it."));
         QVERIFY(!window.Hud());
         QVERIFY(window.isVisible());
+    }
+
+    // The file system's notice of a new log and of appended lines starts a
+    // read: the monitoring timer never runs out meanwhile (the test lets
+    // less than a tick pass). The meter shows the fight and stays open in
+    // HUD mode.
+    void appendedLinesAreReadOnNoticeWithoutThePoll()
+    {
+        test::ProgramFolder folder;
+        QTemporaryDir logs;
+        MainWindow window(services_.ForReturning(folder));
+        QVERIFY(window.Start());
+        window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
+        window.LogPanel()->SetFolder(logs.path());
+        window.Monitoring().SetEnabled(true);
+        LogChangeWatch& watch = window.Monitoring().Watch();
+        QCOMPARE(watch.WatchedPaths(), QStringList{QDir::cleanPath(logs.path())});
+
+        const QString log = logs.filePath("nwclientLog1.txt");
+        test::AppendToFile(
+            log, Line("Mon Jul  6 20:00:00", "Aldric Voss : Initiative Roll : 14 : (9 + 5 = 14)"),
+            services_.clock.Now());
+        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Aldric Voss"), 5000);
+        QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog1.txt"));
+
+        window.LogPanel()->MeterButton()->click();
+        MeterWindow* meter = window.Meter();
+        QVERIFY(meter && meter->isVisible());
+        test::AppendToFile(
+            log,
+            Line("Mon Jul  6 20:00:05", "Aldric Voss damages Goblin Shaman: 9 (6 Physical 3 Fire)"),
+            services_.clock.Now());
+        QTRY_VERIFY_WITH_TIMEOUT(test::CharacterNode(window, "Goblin Shaman"), 5000);
+        // The meter repaints at most every 50 ms: this read came within them.
+        services_.Pass(milliseconds(MeterWindow::MinRepaintGapMs));
+        QCOMPARE(meter->View().rows.size(), size_t{1});
+        QCOMPARE(meter->View().rows[0].name, std::string("Aldric Voss"));
+        QVERIFY(meter->View().rows[0].you);
+        QCOMPARE(meter->View().rows[0].total, int64_t{9});
+        QCOMPARE(meter->View().title, std::string("Goblin Shaman"));
+        QVERIFY(watch.Reads() >= 2);
+        QVERIFY(watch.WatchedPaths().contains(QDir::cleanPath(log)));
+
+        window.LogPanel()->HudButton()->click();
+        QVERIFY(window.Hud());
+        QVERIFY(!window.isVisible());
+        QVERIFY(meter->isVisible());
+        QVERIFY(!window.Hud()->findChild<QLabel*>("lblMonitoringHint")->isVisibleTo(window.Hud()));
+
+        // Locked, the tray menu unlocks it; the Meter button closes it.
+        meter->SetLocked(true);
+        QAction* unlock = window.findChild<QAction*>("mnuSystrayMainUnlockMeter");
+        QVERIFY(unlock && window.findChild<QAction*>("mnuSystrayMainMeter"));
+        unlock->trigger();
+        QVERIFY(!meter->Locked());
+        window.Hud()->close();
+        QTRY_VERIFY(window.isVisible());
+        window.LogPanel()->MeterButton()->click();
+        QTRY_VERIFY(!window.Meter());
+
+        // Monitoring off: nothing is watched any more.
+        window.Monitoring().SetEnabled(false);
+        QVERIFY(watch.WatchedPaths().isEmpty());
+    }
+
+    // Opened before monitoring, the HUD says how to start it.
+    void hudWithoutMonitoringShowsTheHint()
+    {
+        test::ProgramFolder folder;
+        MainWindow window(services_.ForReturning(folder));
+        QVERIFY(window.Start());
+        window.GetSession().Data().userCharacterId = 1;
+        window.LogPanel()->HudButton()->click();
+        QVERIFY(window.Hud());
+        auto* hint = window.Hud()->findChild<QLabel*>("lblMonitoringHint");
+        QVERIFY(hint && hint->isVisibleTo(window.Hud()));
+        QCOMPARE(hint->text(),
+                 QString("Monitoring is off: close the HUD and click Monitor in the main window."));
+        window.Hud()->close();
     }
 
     // The game writes while Tarvik follows: the tree, the HUD and the fugue

@@ -126,6 +126,29 @@ TEST_F(SidesFromLogs, AlliesAndPetsCountForYourSideAndAreMarkedOnlyWithAutoDetec
     }
 }
 
+TEST_F(SidesFromLogs, OneSpellResistanceLineNamesTheOwnerAndCountsItsResult)
+{
+    // With and without auto-detection: the result is counted either way, the
+    // line names the owner only when asked to.
+    for (const bool autodetect : {true, false}) {
+        test::SessionHarness h(test::ShippedAnalysisConfig(), Now());
+        h.S().Options().autodetectParty = autodetect;
+        ASSERT_TRUE(h.S().AnalyzeLog(Copy(h, "owner-by-spell-resistance.txt")));
+        const Json doc = Document(h.S());
+        EXPECT_EQ(doc["user_character_found_by"],
+                  autodetect ? Json("spell_resistance_lines") : Json(nullptr))
+            << autodetect;
+        Json vexa;
+        for (const auto& c : doc["characters"]) {
+            if (c["name"] == "Vexa")
+                vexa = c;
+        }
+        ASSERT_TRUE(vexa.is_object()) << autodetect;
+        EXPECT_EQ(vexa["spell_resists"], Json::parse(R"({"Hammer of the Gods": {"failed": 1}})"))
+            << autodetect;
+    }
+}
+
 TEST_F(SidesFromLogs, ATownCriersShoutMakesNoCharacterInAnyReport)
 {
     test::SessionHarness h(test::ShippedAnalysisConfig(), Now());

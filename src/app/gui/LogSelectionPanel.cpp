@@ -18,6 +18,7 @@ LogSelectionPanel::LogSelectionPanel(QWidget* parent)
     , analyze_(new QPushButton("Analyze Logs", this))
     , report_(new QPushButton("Generate Report", this))
     , hud_(new QPushButton("HUD", this))
+    , meter_(new QPushButton("Meter", this))
 {
     path_->setObjectName("txtLogPath");
     path_->setReadOnly(true);
@@ -37,6 +38,8 @@ LogSelectionPanel::LogSelectionPanel(QWidget* parent)
     report_->setToolTip("Generate a report of all log statistics so far.");
     hud_->setObjectName("cmdHUDMode");
     hud_->setToolTip("Switch to HUD mode.");
+    meter_->setObjectName("cmdMeter");
+    meter_->setToolTip("Show or hide the live meter of the current fight over the game.");
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -49,7 +52,8 @@ LogSelectionPanel::LogSelectionPanel(QWidget* parent)
     auto* buttons = new QGridLayout;
     buttons->addWidget(analyze_, 0, 0);
     buttons->addWidget(report_, 0, 1);
-    buttons->addWidget(hud_, 1, 0, 1, 2);
+    buttons->addWidget(hud_, 1, 0);
+    buttons->addWidget(meter_, 1, 1);
     layout->addLayout(buttons, 5, 0, 1, 2);
     layout->setRowStretch(2, 1);
 
@@ -57,6 +61,7 @@ LogSelectionPanel::LogSelectionPanel(QWidget* parent)
     connect(analyze_, &QPushButton::clicked, this, &LogSelectionPanel::AnalyzeClicked);
     connect(report_, &QPushButton::clicked, this, &LogSelectionPanel::ReportClicked);
     connect(hud_, &QPushButton::clicked, this, &LogSelectionPanel::HudClicked);
+    connect(meter_, &QPushButton::clicked, this, &LogSelectionPanel::MeterClicked);
 }
 
 void LogSelectionPanel::SetFolder(const QString& folder)

@@ -40,12 +40,14 @@ public:
     QPushButton* AnalyzeButton() const { return analyze_; }
     QPushButton* ReportButton() const { return report_; }
     QPushButton* HudButton() const { return hud_; }
+    QPushButton* MeterButton() const { return meter_; }
 
 signals:
     void BrowseClicked();
     void AnalyzeClicked();
     void ReportClicked();
     void HudClicked();
+    void MeterClicked();
 
 private:
     QString folder_;
@@ -56,6 +58,7 @@ private:
     QPushButton* analyze_;
     QPushButton* report_;
     QPushButton* hud_;
+    QPushButton* meter_;
 };
 
 } // namespace tarvik

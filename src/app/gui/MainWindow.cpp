@@ -14,6 +14,7 @@
 #include "diag/gui/FileViewer.h"
 #include "fights/gui/FightsTab.h"
 #include "fights/gui/TargetsTab.h"
+#include "meter/gui/MeterWindow.h"
 #include "monitor/WindowLister.h"
 #include "ui/HudView.h"
 #include "ui/StatusTexts.h"
@@ -98,6 +99,8 @@ MainWindow::MainWindow(const MainWindowEnvironment& environment)
 MainWindow::~MainWindow()
 {
     delete hud_.data();
+    // Not a child: it stays over the game while this window hides.
+    delete meter_.data();
     if (started_)
         Shutdown();
     delete details_.data();
@@ -177,6 +180,7 @@ void MainWindow::BuildWidgets()
     connect(logPanel_, &LogSelectionPanel::BrowseClicked, this, &MainWindow::Browse);
     connect(logPanel_, &LogSelectionPanel::AnalyzeClicked, this, &MainWindow::AnalyzeSelected);
     connect(logPanel_, &LogSelectionPanel::HudClicked, this, &MainWindow::EnterHudMode);
+    connect(logPanel_, &LogSelectionPanel::MeterClicked, this, &MainWindow::ToggleMeter);
     reports_ = new ReportActions(
         dialogs_, this, [this] { return session_.get(); },
         [this] { return analysis_ ? analysis_->AnalysedLogs() : QStringList(); });
@@ -327,6 +331,7 @@ QAction* MainWindow::Action(const QString& name) const
 bool MainWindow::Start()
 {
     tray_ = new SystemTray(this);
+    AddMeterToTrayMenu();
     // The user's data folder of an installed program may not exist yet; a
     // failure shows later, where a file is written there.
     if (!files_.portable)
@@ -498,6 +503,8 @@ void MainWindow::Shutdown()
     if (tray_)
         tray_->Unload();
     SaveWindowPosition(*this, store_, "frmMain", true);
+    if (meter_)
+        meter_->close();
     options_.logDirectory = logPanel_->Folder().toStdString();
     SaveUserOptions(store_, options_, &debug_);
     UnloadDetails();
@@ -579,6 +586,7 @@ void MainWindow::DataCleared()
     targetsTab_->Clear();
     fightsStale_ = false;
     targetsStale_ = false;
+    MeterDataChanged();
 }
 
 void MainWindow::CharactersChanged(std::span<const int32_t> ids)

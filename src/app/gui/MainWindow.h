@@ -41,6 +41,7 @@ class ErrorsTab;
 class FightsTab;
 class FileViewer;
 class LogSelectionPanel;
+class MeterWindow;
 class MonitoringController;
 class ReportActions;
 class Session;
@@ -132,6 +133,10 @@ public:
     QLabel* DemoNote() const { return demoNote_; }
     DetailsWindow* Details() const { return details_; }
     HudWindow* Hud() const { return hud_; }
+    // The live meter while it is open.
+    MeterWindow* Meter() const;
+    // Opens the meter, or closes it when open.
+    void ToggleMeter();
     QAction* Action(const QString& name) const;
     // How often the window re-asserts its place on top, in milliseconds.
     int OnTopInterval() const { return static_cast<int>(timerOnTop_.Interval().count()); }
@@ -212,6 +217,10 @@ private:
     void OnTopTick();
     void ToggleAlwaysOnTop(bool on);
 
+    // Live meter
+    void AddMeterToTrayMenu();
+    void MeterDataChanged();
+
     MainWindowEnvironment environment_;
     FileLocations files_;
     Dialogs& dialogs_;
@@ -263,6 +272,7 @@ private:
     bool detailCharacterChanged_ = false;
     FileViewer* viewer_ = nullptr;
     QPointer<HudWindow> hud_;
+    QPointer<MeterWindow> meter_;
 
     std::unique_ptr<MonitoringController> monitoring_;
     std::unique_ptr<AnalysisRun> analysis_;

@@ -36,6 +36,8 @@ void MainWindow::FightsTick(bool newData)
     else if (newData)
         fightsStale_ = true;
     RefreshFightViews();
+    // Also without new data: the running fight ends by the clock.
+    MeterDataChanged();
 }
 
 } // namespace tarvik

@@ -27,6 +27,10 @@ MonitoringController::MonitoringController(const MonitoringParts& parts, Monitor
     , readTimer_(parts.timers, TimerKind::Repeating, ReadInterval, [this] { ReadNow(); })
     , gameTimer_(parts.timers, TimerKind::Repeating, GameInterval, [this] { GameTick(); })
     , fugueTimer_(parts.timers, TimerKind::Repeating, FugueInterval, [this] { FugueTick(); })
+    , watch_([this] {
+        if (Enabled())
+            ReadNow();
+    })
 {
 }
 
@@ -64,6 +68,7 @@ void MonitoringController::Toggle()
 void MonitoringController::ShowSwitchedOff()
 {
     readTimer_.Stop();
+    watch_.Stop();
     parts_.logPanel.SetMask(ToQString(parts_.config.analysis.format.logFileMask),
                             QColor(Qt::black));
     parts_.statusBar.ShowMonitoring(false);
@@ -87,6 +92,13 @@ void MonitoringController::ShowSwitchedOn()
     parts_.statusBar.ShowMonitoring(true);
     parts_.statusBar.SetMessage("Log file monitoring enabled.");
     readTimer_.Start();
+    // A log that appears in the folder is read on notice, before the first tick.
+    WatchLog();
+}
+
+void MonitoringController::WatchLog()
+{
+    watch_.Watch(parts_.logPanel.Folder(), ToQString(parts_.session.Monitor().logName));
 }
 
 void MonitoringController::ReadNow()
@@ -129,6 +141,7 @@ void MonitoringController::ReadNow()
             Toggle();
         return;
     }
+    WatchLog();
     if (result.refreshDetails && hooks_.redrawDetails)
         hooks_.redrawDetails();
     if (result.refreshTree && hooks_.redrawTree)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LogChangeWatch.h"
 #include "monitor/LogFollower.h"
 #include "util/Timer.h"
 
@@ -62,7 +63,8 @@ struct MonitoringHooks {
 };
 
 // Real-time monitoring: the switch in the "Monitor" panel, the reads of the
-// game's logs twice a second, game detection once a second and the fugue
+// game's logs as soon as the file system tells of a change and twice a
+// second in any case, game detection once a second and the fugue
 // timers' display twice a second.
 class MonitoringController {
 public:
@@ -84,6 +86,9 @@ public:
     // long work runs.
     void ReadNow();
 
+    // Reads on notice of the file system; the read timer is the fallback.
+    LogChangeWatch& Watch() { return watch_; }
+
     // A mouse button held on the character tree: nothing is read meanwhile.
     bool Paused() const { return paused_; }
     void SetPaused(bool paused) { paused_ = paused; }
@@ -103,6 +108,8 @@ private:
     void FugueTick();
     void ShowSwitchedOn();
     void ShowSwitchedOff();
+    // The folder and the followed log, as they are now.
+    void WatchLog();
 
     MonitoringParts parts_;
     MonitoringHooks hooks_;
@@ -114,6 +121,7 @@ private:
     IntervalTimer readTimer_;
     IntervalTimer gameTimer_;
     IntervalTimer fugueTimer_;
+    LogChangeWatch watch_;
 };
 
 } // namespace tarvik

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "FightSource.h"
+#include "fights/TargetViews.h"
+
+#include <vector>
 
 #include <QWidget>
 
@@ -13,7 +16,8 @@ namespace tarvik {
 class TableModel;
 class TableProxy;
 
-// Every enemy with what the rolls tell of it, sortable, filtered by name.
+// Every enemy with what the rolls tell of it, sortable, filtered by name;
+// the selected one's card and who dealt how much damage to it below.
 class TargetsTab : public QWidget {
     Q_OBJECT
 
@@ -30,9 +34,13 @@ public:
     TableModel* Model() const { return model_; }
     TableProxy* Proxy() const { return proxy_; }
     QLabel* Caption() const { return caption_; }
+    QLabel* Card() const { return card_; }
+    TableModel* AttackerModel() const { return attackerModel_; }
 
 private:
     void UpdateCaption();
+    // The card and attackers of the selected target; empty without one.
+    void ShowSelected();
 
     FightSource source_;
     QLineEdit* filter_;
@@ -40,6 +48,11 @@ private:
     TableModel* model_;
     TableProxy* proxy_;
     QTableView* view_;
+    QLabel* card_;
+    TableModel* attackerModel_;
+    TableProxy* attackerProxy_;
+    QTableView* attackerView_;
+    std::vector<TargetRow> targets_;
 };
 
 } // namespace tarvik

@@ -149,6 +149,16 @@ void HudWindow::BuildControls()
     fightDps_->setSizePolicy(keepRoom);
     fightDps_->setVisible(false);
     statistics->addWidget(fightDps_, 2, 0, 1, 6);
+    // Opened before monitoring, the HUD would stay empty without a word.
+    monitoringHint_ =
+        new QLabel("Monitoring is off: close the HUD and click Monitor in the main window.", this);
+    monitoringHint_->setObjectName("lblMonitoringHint");
+    // Where the scaled text runs a few pixels wider than its room, it takes a
+    // second line instead of losing its end.
+    monitoringHint_->setWordWrap(true);
+    SetColorClass(*monitoringHint_, WindowColorClass);
+    monitoringHint_->setVisible(false);
+    statistics->addWidget(monitoringHint_, 3, 0, 1, 6);
 
     grid_ = new QTableWidget(this);
     grid_->setObjectName("msflexgridHUD");
@@ -379,6 +389,7 @@ void HudWindow::UpdateFlexgridColors()
 void HudWindow::UpdateDisplay(bool force)
 {
     Session& session = context_.session;
+    monitoringHint_->setVisible(!session.Options().monitoringEnabled);
     if (!session.Options().monitoringEnabled) {
         context_.debug.LogDebug("HUD:  Shutting down update timer, monitoring is not active.", 3);
         timerUpdateDisplay_.Stop();

@@ -102,6 +102,7 @@ private:
     QLabel* abOut_ = nullptr;
     QLabel* conceal_ = nullptr;
     QLabel* fightDps_ = nullptr;
+    QLabel* monitoringHint_ = nullptr;
     QTableWidget* grid_ = nullptr;
     QSlider* hoverSlider_ = nullptr;
     QLabel* hoverCaption_ = nullptr;

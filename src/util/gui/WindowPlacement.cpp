@@ -3,6 +3,8 @@
 #include "util/SettingsStore.h"
 #include "util/WindowPosition.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -29,6 +31,25 @@ void CenterWindow(QWidget& window)
     const QSize size = window.frameGeometry().size();
     window.move(area.x() + (area.width() - size.width()) / 2,
                 area.y() + (area.height() - size.height()) / 2);
+}
+
+void KeepOnScreen(QWidget& window)
+{
+    // Enough of the window to take hold of it and drag it.
+    const QRect frame = window.frameGeometry();
+    const int needWidth = std::min(frame.width(), 40);
+    const int needHeight = std::min(frame.height(), 20);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect seen = screen->availableGeometry().intersected(frame);
+        if (seen.width() >= needWidth && seen.height() >= needHeight)
+            return;
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return;
+    const QRect area = primary->availableGeometry();
+    window.move(area.x() + std::max(0, (area.width() - frame.width()) / 2),
+                area.y() + std::max(0, (area.height() - frame.height()) / 2));
 }
 
 void LoadWindowPosition(QWidget& window, SettingsStore& store, const QString& name, bool resizable)

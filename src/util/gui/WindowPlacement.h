@@ -20,6 +20,9 @@ void SaveWindowPosition(const QWidget& window, SettingsStore& store, const QStri
                         bool resizable);
 // Centres a window in the work area of its screen.
 void CenterWindow(QWidget& window);
+// A window whose place shows too little of it on every screen (a screen
+// removed since it was stored) is centred on the primary screen.
+void KeepOnScreen(QWidget& window);
 
 // Stays above other windows, without moving, resizing or activating.
 void SetAlwaysOnTop(QWidget& window, bool on);
