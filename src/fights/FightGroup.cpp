@@ -109,6 +109,7 @@ std::vector<FightCharacterRow> FightCharacterRows(std::span<const Fight* const> 
             row.blows += one.blows;
             row.largestBlow = std::max(row.largestBlow, one.largestBlow);
             row.activeSeconds += one.activeSeconds;
+            row.takenSeconds += one.takenSeconds;
             row.kills += one.kills;
             row.deaths += one.deaths;
             row.healingReceived += one.healingReceived;
@@ -193,16 +194,7 @@ std::optional<CharacterBreakdown> BreakdownOf(const std::vector<FightCharacterRo
     b.sideShare = Percent(row.damageDealt, sideDamage);
     b.dealtByType = row.dealtByType;
     b.damageTaken = row.damageTaken;
-    int64_t fromAll = 0;
-    for (const auto& part : row.damageFrom)
-        fromAll += part.second;
-    for (const auto& [attacker, amount] : row.damageFrom) {
-        b.takenBy.push_back({attacker, roster.NameOf(attacker), roster.SideOf(attacker), amount,
-                             Percent(amount, fromAll)});
-    }
-    std::stable_sort(
-        b.takenBy.begin(), b.takenBy.end(),
-        [](const AttackerShare& x, const AttackerShare& y) { return x.damage > y.damage; });
+    b.takenBy = DamageByAttackerFrom(row.damageFrom, row.takenSeconds, roster);
     return b;
 }
 
@@ -230,9 +222,10 @@ std::vector<BreakdownLine> BreakdownLines(const CharacterBreakdown& b)
         lines.push_back({type.damageType, FormatThousands(type.amount), "", false});
     lines.push_back({"Damage taken by attacker", FormatThousands(b.damageTaken),
                      "Who did the damage it took", true});
-    for (const AttackerShare& attacker : b.takenBy) {
+    for (const AttackerDamageRow& attacker : b.takenBy.rows) {
         lines.push_back({attacker.name,
-                         FormatThousands(attacker.damage) + " (" + percent(attacker.percent) + ")",
+                         FormatThousands(attacker.damage) + " (" + percent(attacker.percent) +
+                             "), " + DpsText(attacker.dps) + " DPS",
                          "", false});
     }
     return lines;

@@ -3,6 +3,7 @@
 #include "Fight.h"
 #include "FightViews.h"
 #include "Roster.h"
+#include "TargetViews.h"
 
 #include <cstdint>
 #include <optional>
@@ -34,15 +35,6 @@ constexpr size_t ChatLineLimit = 199;
 std::string ChatSummaryLine(const FightGroupSummary& group,
                             const std::vector<FightCharacterRow>& rows, const Roster& roster);
 
-// One attacker's part in what a character took.
-struct AttackerShare {
-    int32_t id = 0;
-    std::string name;
-    Side side = Side::Unknown;
-    int64_t damage = 0;
-    double percent = 0; // of all the character took, one decimal
-};
-
 // What one character did and took in the fights shown.
 struct CharacterBreakdown {
     int32_t id = 0;
@@ -61,7 +53,7 @@ struct CharacterBreakdown {
     double dps = 0;
     std::vector<TypeAmountText> dealtByType;
     int64_t damageTaken = 0;
-    std::vector<AttackerShare> takenBy; // most first
+    DamageByAttacker takenBy; // the target card's table, seen from the other side
 };
 // Empty when the character is not among the rows. Its side is your side
 // when it is on it, else everyone else.

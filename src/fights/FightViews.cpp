@@ -187,6 +187,7 @@ std::vector<FightCharacterRow> FightCharacterRows(const Fight& fight, const Rost
         row.largestBlow = c.largestBlow;
         row.activeSeconds =
             c.dealtDamage ? std::max<int64_t>(1, c.lastDamageSecond - c.firstDamageSecond) : 0;
+        row.takenSeconds = c.TakenSeconds();
         row.damageFrom = c.damageFrom;
         row.kills = c.kills;
         row.deaths = c.deaths;

@@ -70,6 +70,7 @@ struct FightCharacterRow {
     int32_t blows = 0;     // damage lines dealt
     int32_t largestBlow = 0;
     int64_t activeSeconds = 0; // first to last damage dealt, at least 1 s; 0 without damage
+    int64_t takenSeconds = 0;  // first to last damage taken, at least 1 s; 0 without damage
     int32_t kills = 0;
     int32_t deaths = 0;
     int64_t healingReceived = 0;

@@ -44,28 +44,6 @@ void AddDamage(std::vector<std::pair<int32_t, int64_t>>& into,
     }
 }
 
-DamageByAttacker MakeDamage(std::vector<std::pair<int32_t, int64_t>> from, int64_t seconds,
-                            const Roster& roster)
-{
-    DamageByAttacker damage;
-    damage.seconds = seconds;
-    for (const auto& entry : from)
-        damage.total += entry.second;
-    std::stable_sort(from.begin(), from.end(),
-                     [](const auto& a, const auto& b) { return a.second > b.second; });
-    for (const auto& [attacker, amount] : from) {
-        AttackerDamageRow row;
-        row.id = attacker;
-        row.name = roster.NameOf(attacker);
-        row.side = roster.SideOf(attacker);
-        row.damage = amount;
-        row.percent = damage.total > 0 ? RoundNumber(100.0 * amount / damage.total, 1) : 0;
-        row.dps = PerSecond(amount, seconds);
-        damage.rows.push_back(std::move(row));
-    }
-    return damage;
-}
-
 // "(220 of 226 hits)", "(3 hits)"
 std::string SupportText(int32_t support, int32_t pairs)
 {
@@ -205,9 +183,31 @@ bool Tells(const TargetStats& stats, const DamageByAttacker& damage)
 
 } // namespace
 
+DamageByAttacker DamageByAttackerFrom(std::vector<std::pair<int32_t, int64_t>> from,
+                                      int64_t seconds, const Roster& roster)
+{
+    DamageByAttacker damage;
+    damage.seconds = seconds;
+    for (const auto& entry : from)
+        damage.total += entry.second;
+    std::stable_sort(from.begin(), from.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    for (const auto& [attacker, amount] : from) {
+        AttackerDamageRow row;
+        row.id = attacker;
+        row.name = roster.NameOf(attacker);
+        row.side = roster.SideOf(attacker);
+        row.damage = amount;
+        row.percent = damage.total > 0 ? RoundNumber(100.0 * amount / damage.total, 1) : 0;
+        row.dps = PerSecond(amount, seconds);
+        damage.rows.push_back(std::move(row));
+    }
+    return damage;
+}
+
 DamageByAttacker DamageTakenByAttacker(const FightCharacter& character, const Roster& roster)
 {
-    return MakeDamage(character.damageFrom, character.TakenSeconds(), roster);
+    return DamageByAttackerFrom(character.damageFrom, character.TakenSeconds(), roster);
 }
 
 DamageByAttacker DamageTakenByAttacker(const FightTracker& tracker, int32_t id,
@@ -225,7 +225,7 @@ DamageByAttacker DamageTakenByAttacker(const FightTracker& tracker, int32_t id,
             seconds += c->TakenSeconds();
         }
     }
-    return MakeDamage(std::move(from), seconds, roster);
+    return DamageByAttackerFrom(std::move(from), seconds, roster);
 }
 
 TargetStats AllStatsOf(const FightTracker& tracker, int32_t id)
@@ -286,7 +286,7 @@ std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& ros
         Merged& m = merged[id];
         if (!ShownAsTarget(roster, characterId, sideKnown))
             continue;
-        DamageByAttacker damage = MakeDamage(std::move(m.damageFrom), m.seconds, roster);
+        DamageByAttacker damage = DamageByAttackerFrom(std::move(m.damageFrom), m.seconds, roster);
         if (!Tells(m.stats, damage))
             continue;
         rows.push_back(

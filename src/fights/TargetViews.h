@@ -32,6 +32,9 @@ struct DamageByAttacker {
     int64_t seconds = 0;
     std::vector<AttackerDamageRow> rows;
 };
+// From damage taken by attacker ID over the seconds it was taken.
+DamageByAttacker DamageByAttackerFrom(std::vector<std::pair<int32_t, int64_t>> from,
+                                      int64_t seconds, const Roster& roster);
 DamageByAttacker DamageTakenByAttacker(const FightCharacter& character, const Roster& roster);
 // Over every fight, those no longer kept included.
 DamageByAttacker DamageTakenByAttacker(const FightTracker& tracker, int32_t id,

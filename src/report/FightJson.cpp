@@ -201,11 +201,12 @@ Json FightJson(const Fight& fight, const Roster& roster, const NameTable* target
     for (const FightCharacterRow& row : rows) {
         const std::optional<CharacterBreakdown> breakdown = BreakdownOf(rows, row.id, roster);
         Json takenBy = Json::array();
-        for (const AttackerShare& attacker : breakdown->takenBy) {
+        for (const AttackerDamageRow& attacker : breakdown->takenBy.rows) {
             takenBy.push_back({{"name", DisplayText(attacker.name)},
                                {"side", SideName(attacker.side)},
                                {"damage", attacker.damage},
-                               {"percent", attacker.percent}});
+                               {"percent", attacker.percent},
+                               {"dps", OneDecimal(attacker.dps)}});
         }
         characters.push_back({{"name", DisplayText(row.name)},
                               {"side", SideName(row.side)},

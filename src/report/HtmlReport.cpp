@@ -254,7 +254,7 @@ std::string FightDetail(const Fight& fight, const Roster& roster)
     });
     for (const auto& [row, breakdown] : shown) {
         std::string takenBy;
-        for (const AttackerShare& attacker : breakdown.takenBy) {
+        for (const AttackerDamageRow& attacker : breakdown.takenBy.rows) {
             takenBy += (takenBy.empty() ? "" : ", ") + Text(attacker.name) + " " +
                        FormatThousands(attacker.damage) + " (" + RoundedText(attacker.percent, 1) +
                        "%)";

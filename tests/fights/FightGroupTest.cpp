@@ -35,8 +35,8 @@ protected:
     void Damage(int second, int32_t attacker, int32_t defender, int32_t physical, int32_t fire = 0)
     {
         damage = {physical, fire, physical + fire};
-        tracker.OnDamage({At(second), attacker, defender, damage,
-                          (physical ? 1u : 0u) | (fire ? 2u : 0u)});
+        tracker.OnDamage(
+            {At(second), attacker, defender, damage, (physical ? 1u : 0u) | (fire ? 2u : 0u)});
     }
     void Attack(int second, int32_t attacker, int32_t defender, AttackOutcome outcome)
     {
@@ -192,10 +192,14 @@ TEST_F(Group, BreakdownOfOneCharacter)
     EXPECT_EQ(b->dealtByType[0].amount, 30);
     EXPECT_EQ(b->dealtByType[1].amount, 10);
     EXPECT_EQ(b->damageTaken, 12);
-    ASSERT_EQ(b->takenBy.size(), 2u);
-    EXPECT_EQ(b->takenBy[0].name, "Ogre");
-    EXPECT_DOUBLE_EQ(b->takenBy[0].percent, 75);
-    EXPECT_EQ(b->takenBy[1].name, "Goblin");
+    ASSERT_EQ(b->takenBy.rows.size(), 2u);
+    EXPECT_EQ(b->takenBy.rows[0].name, "Ogre");
+    EXPECT_DOUBLE_EQ(b->takenBy.rows[0].percent, 75);
+    EXPECT_EQ(b->takenBy.rows[1].name, "Goblin");
+    // Taken from second 3 to 4: one second.
+    EXPECT_EQ(b->takenBy.seconds, 1);
+    EXPECT_DOUBLE_EQ(b->takenBy.rows[0].dps, 9);
+    EXPECT_DOUBLE_EQ(b->takenBy.rows[1].dps, 3);
 
     // The ogre's side is everyone not on yours: it dealt all of that.
     const std::optional<CharacterBreakdown> ogre = BreakdownOf(rows, 3, roster);
@@ -217,7 +221,7 @@ TEST_F(Group, BreakdownOfOneCharacter)
     EXPECT_EQ(value("Average hit"), "13.3");
     EXPECT_EQ(value("Damage"), "40 (40% of its side)");
     EXPECT_EQ(value("Fire"), "10");
-    EXPECT_EQ(value("Ogre"), "9 (75%)");
+    EXPECT_EQ(value("Ogre"), "9 (75%), 9 DPS");
 }
 
 TEST_F(Group, ChartMarksDeathsAndLeavesOutARepeatedTakenLine)
