@@ -211,8 +211,10 @@ ConfigurationResult LoadConfiguration(const ConfigurationFile& file, const std::
     format.touchAttack = load.Text("TouchAttack", "touch attack");
     format.specialAttack = load.Text("SpecialAttack", "attempts");
     format.offHand = load.Text("OffHand", "Off Hand");
+    // The views point into the text, so it must outlive them.
+    const std::string immunityEnds = load.Text("ImmunityEnds", ".,effects");
     std::vector<std::string_view> ends;
-    if (SplitList(load.Text("ImmunityEnds", ".,effects"), ends, ","))
+    if (SplitList(immunityEnds, ends, ","))
         format.immunityEnds.assign(ends.begin(), ends.end());
     format.spellResistSpell = load.Text("SpellResistSpell", "attempts to resist:");
     format.spellResistResult = load.Text("SpellResistResult", "- Result:");
