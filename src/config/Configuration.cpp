@@ -97,13 +97,15 @@ void AddLaterRecordTypes(std::vector<std::pair<std::string, std::string>>& entri
     const size_t chatAt = hasChat ? static_cast<size_t>(chat - entries.begin()) : 0;
     size_t at = hasChat ? chatAt + 1 : 0;
     bool added = false;
-    for (const auto& [name, identifiers] : later) {
+    for (const auto& kind : later) {
+        const std::string name = ToLower(kind.first);
         const bool present = std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
-            return ToLower(entry.first) == ToLower(name);
+            return ToLower(entry.first) == name;
         });
         if (present)
             continue;
-        entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at++), {name, identifiers});
+        entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at++),
+                       {kind.first, kind.second});
         added = true;
     }
     if (!added || !hasChat)
