@@ -27,13 +27,14 @@ void AddTypes(std::vector<TypeAmountText>& into, const std::vector<TypeAmountTex
 void AddFrom(std::vector<std::pair<int32_t, int64_t>>& into,
              const std::vector<std::pair<int32_t, int64_t>>& from)
 {
-    for (const auto& [attacker, amount] : from) {
+    for (const auto& part : from) {
+        const int32_t attacker = part.first;
         const auto same = std::find_if(into.begin(), into.end(),
-                                       [&](const auto& part) { return part.first == attacker; });
+                                       [&](const auto& known) { return known.first == attacker; });
         if (same == into.end())
-            into.emplace_back(attacker, amount);
+            into.push_back(part);
         else
-            same->second += amount;
+            same->second += part.second;
     }
 }
 
