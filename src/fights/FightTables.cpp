@@ -135,14 +135,17 @@ TableRow TargetTableRow(const TargetRow& target, const Roster& roster)
     row.key = target.id;
     const std::optional<int32_t> acSort =
         target.acEstimateLow ? target.acEstimateLow : target.acEstimateHigh;
-    const std::optional<int32_t> abSort =
-        target.abLadder        ? std::optional<int32_t>(target.abLadder->top)
-        : target.offHandLadder ? std::optional<int32_t>(target.offHandLadder->top)
-                               : std::nullopt;
+    // Built step by step: mingw's GCC warns of an optional read uninitialised
+    // through the nested choice.
+    std::optional<double> abSort;
+    if (target.abLadder)
+        abSort = target.abLadder->top;
+    else if (target.offHandLadder)
+        abSort = target.offHandLadder->top;
     row.cells = {
         Text(target.name),
         {target.ac, acSort ? std::optional<double>(*acSort) : std::nullopt},
-        {target.ab, abSort ? std::optional<double>(*abSort) : std::nullopt},
+        {target.ab, abSort},
     };
     const auto saveTypes = static_cast<int32_t>(roster.saveTypes.size());
     // Configured types 1..N, then "Other" (0).
