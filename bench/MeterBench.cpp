@@ -195,9 +195,9 @@ int main(int argc, char** argv)
         window.Monitoring().Watch().SetEnabled(false);
     QElapsedTimer started;
     started.start();
-    while (window.GetSession().Data().userCharacterId < 1 && started.elapsed() < 10'000)
+    while (window.GetSession().Data().userCharacterId.IsNone() && started.elapsed() < 10'000)
         Wait(10);
-    if (window.GetSession().Data().userCharacterId < 1) {
+    if (window.GetSession().Data().userCharacterId.IsNone()) {
         std::fprintf(stderr, "the first line was not read\n");
         return 1;
     }

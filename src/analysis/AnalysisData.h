@@ -28,7 +28,7 @@ struct AnalysisData {
     // False while no line was dated: the two dates then hold their start
     // values, a year ahead and the zero date.
     bool HasRecordDates() const { return earliestRecordDate <= latestRecordDate; }
-    int32_t userCharacterId = 0; // 0: no character marked as the user's
+    CharacterId userCharacterId; // none: no character marked as the user's
     UserFoundBy userFoundBy = UserFoundBy::None;
     int32_t partyMemberCount = 0;
     // Changes with every change of a mark, so that what was decided from

@@ -4,9 +4,9 @@
 
 namespace tarvik {
 
-void ChangeNotes::Note(int32_t id)
+void ChangeNotes::Note(CharacterId id)
 {
-    const auto index = static_cast<size_t>(id);
+    const auto index = static_cast<size_t>(id.value());
     if (index >= noted_.size())
         noted_.resize(index + 1, 0);
     noted_[index] = 1;
@@ -17,8 +17,8 @@ void ChangeNotes::Tell(SessionHost& host)
 {
     if (!ids_.empty()) {
         host.CharactersChanged(ids_);
-        for (const int32_t id : ids_)
-            noted_[static_cast<size_t>(id)] = 0;
+        for (const CharacterId id : ids_)
+            noted_[static_cast<size_t>(id.value())] = 0;
         ids_.clear();
     }
     if (realTime_) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Indices.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -12,9 +14,9 @@ class SessionHost;
 // by line at the cost of a comparison, told to the host at once.
 class ChangeNotes {
 public:
-    void Character(int32_t id)
+    void Character(CharacterId id)
     {
-        const auto index = static_cast<size_t>(id);
+        const auto index = static_cast<size_t>(id.value());
         if (index >= noted_.size() || !noted_[index])
             Note(id);
     }
@@ -26,10 +28,10 @@ public:
     void ForgetCharacters();
 
 private:
-    void Note(int32_t id);
+    void Note(CharacterId id);
 
-    std::vector<uint8_t> noted_; // by character ID
-    std::vector<int32_t> ids_;   // in the order first changed
+    std::vector<uint8_t> noted_;   // by the character ID's value
+    std::vector<CharacterId> ids_; // in the order first changed
     bool realTime_ = false;
 };
 

@@ -42,9 +42,15 @@ void EventRecorder::DebugBuilt(int level, Build&& build)
         to_.debug.LogDebug(build(), level, false, &to_.data.linesRead);
 }
 
-void EventRecorder::TellType(const char* what, int index)
+void EventRecorder::TellType(const char* what, DamageTypeIndex type)
 {
-    to_.debug.LogDebug(what + std::to_string(index) + ".", 3);
+    // The debug log counts damage types from 1, with 0 for none.
+    to_.debug.LogDebug(what + std::to_string(type.value() + 1) + ".", 3);
+}
+
+void EventRecorder::TellType(const char* what, SaveTypeIndex type)
+{
+    to_.debug.LogDebug(what + std::to_string(type.value()) + ".", 3);
 }
 
 inline bool EventRecorder::Wants(int level) const
@@ -93,15 +99,15 @@ bool EventRecorder::CountRecord()
 void EventRecorder::ChooseOwner()
 {
     OwnerEvidence& owner = to_.sides.Owner();
-    if (!to_.options.autodetectParty || owner.ByInitiative() != 0)
+    if (!to_.options.autodetectParty || !owner.ByInitiative().IsNone())
         return;
-    int32_t id = owner.BySpellResistance();
+    CharacterId id = owner.BySpellResistance();
     UserFoundBy how = UserFoundBy::SpellResistanceLines;
-    if (id == 0) {
+    if (id.IsNone()) {
         id = owner.ByAbsorbs();
         how = UserFoundBy::AbsorbLines;
     }
-    if (id == 0 || !owner.Choose(id) || id == to_.data.userCharacterId)
+    if (id.IsNone() || !owner.Choose(id) || id == to_.data.userCharacterId)
         return;
     DebugBuilt(2, [&] {
         return std::string("Analysis:  The log's owner found by its ") +
@@ -117,7 +123,7 @@ void EventRecorder::ChooseOwner()
     NameCacheEntry& cacheEntry = nameCache_[CacheSlotOf(name, CacheSlots)];
     CharacterList& characters = to_.data.characters;
     Character* found = nullptr;
-    if (cacheEntry.id > 0 && cacheEntry.generation == characters.Generation() &&
+    if (!cacheEntry.id.IsNone() && cacheEntry.generation == characters.Generation() &&
         cacheEntry.name == name)
         found = characters.At(cacheEntry.id);
     if (!found)
@@ -139,7 +145,7 @@ Character& EventRecorder::FindUncached(std::string_view name, NameCacheEntry& ca
     }
     to_.debug.Log(2, [&] { return "Creating new character: [" + ViewText(name) + "]."; });
     auto character = std::make_unique<Character>();
-    character->CreateCharacter(std::string(name), characters.Count() + 1);
+    character->CreateCharacter(std::string(name), characters.NextId());
     Character& added = characters.Add(std::string(name), std::move(character));
     to_.host.CharacterCreated(added.ID());
     return added;
@@ -170,7 +176,7 @@ Spell& EventRecorder::FindSpell(std::string_view name)
     }
     to_.debug.Log(2, [&] { return "Creating spell [" + ViewText(name) + "]."; });
     auto spell = std::make_unique<Spell>();
-    spell->CreateSpell(std::string(name), spells.Count() + 1);
+    spell->CreateSpell(std::string(name), spells.NextId());
     return spells.Add(std::string(name), std::move(spell));
 }
 
@@ -209,7 +215,7 @@ Error EventRecorder::Attack(const RecordContext& record, const ParsedAttack& att
                          attack.special, attack.offHand});
     to_.sides.NoteBlow(attacker->ID(), defender->ID());
 
-    const int32_t user = to_.data.userCharacterId;
+    const CharacterId user = to_.data.userCharacterId;
     if (attacker->ID() == user) {
         const Concealment concealment = parser_.ConcealmentOf(attack.acting);
         if (!concealment.marked) {
@@ -252,8 +258,8 @@ Error EventRecorder::Damage(const RecordContext& record, const ParsedDamage& dam
     if (!defender)
         return error;
     if (Wants(3)) {
-        for (const int index : damage.typeLookups)
-            TellType("DamageType returned:", index);
+        for (const DamageTypeIndex type : damage.typeLookups)
+            TellType("DamageType returned:", type);
     }
     if (damage.rejection) {
         Reject(record, damage.rejection);
@@ -283,7 +289,7 @@ Error EventRecorder::Damage(const RecordContext& record, const ParsedDamage& dam
         ChooseOwner();
     if (to_.options.monitoringEnabled) {
         to_.changes.RealTime();
-        const int32_t user = to_.data.userCharacterId;
+        const CharacterId user = to_.data.userCharacterId;
         if (attacker->ID() == user && !to_.realTime.LogAttackDamage(true, amounts))
             return OverflowError();
         if (defender->ID() == user && !to_.realTime.LogAttackDamage(false, amounts))

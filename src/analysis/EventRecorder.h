@@ -87,7 +87,7 @@ private:
     // while the characters have not been cleared since.
     struct NameCacheEntry {
         std::string name;
-        int32_t id = 0;
+        CharacterId id;
         uint64_t generation = 0;
     };
     Character& FindCharacter(std::string_view name);
@@ -97,7 +97,8 @@ private:
     template <class Build>
     void DebugBuilt(int level, Build&& build);
     // "DamageType returned:1." at level 3, which the caller checked.
-    void TellType(const char* what, int index);
+    void TellType(const char* what, DamageTypeIndex type);
+    void TellType(const char* what, SaveTypeIndex type);
     // With auto-detection on and no initiative roll seen, marks the owner
     // that spell-resistance or absorb lines name, when they first name it.
     void ChooseOwner();

@@ -6,7 +6,7 @@
 
 namespace tarvik {
 
-void PartyMarks::SelectUserCharacter(int32_t id, UserFoundBy how)
+void PartyMarks::SelectUserCharacter(CharacterId id, UserFoundBy how)
 {
     debug_.LogDebug("Selecting user character on treeview.", 3);
     Character* character = data_.characters.At(id);
@@ -15,15 +15,15 @@ void PartyMarks::SelectUserCharacter(int32_t id, UserFoundBy how)
     debug_.Log(4, [&] { return "Found character [" + character->Name() + "] on treeview."; });
     if (character->ID() == data_.userCharacterId) {
         debug_.LogDebug("Already selected, so deselecting the character.", 4);
-        data_.userCharacterId = 0;
+        data_.userCharacterId = CharacterId::None();
         data_.userFoundBy = UserFoundBy::None;
         ++data_.marksVersion;
         return;
     }
-    if (data_.userCharacterId > 0) {
+    if (!data_.userCharacterId.IsNone()) {
         debug_.Log(4, [&] {
-            return "De-selecting previous character #" + std::to_string(data_.userCharacterId) +
-                   ".";
+            return "De-selecting previous character #" +
+                   std::to_string(data_.userCharacterId.value()) + ".";
         });
     }
     debug_.Log(4, [&] { return "Selecting new character [" + character->Name() + "]."; });
@@ -34,7 +34,7 @@ void PartyMarks::SelectUserCharacter(int32_t id, UserFoundBy how)
         TogglePartyMember(character->ID());
 }
 
-void PartyMarks::TogglePartyMember(int32_t id)
+void PartyMarks::TogglePartyMember(CharacterId id)
 {
     debug_.LogDebug("Toggling party member on treeview.", 3);
     Character* character = data_.characters.At(id);

@@ -23,10 +23,10 @@ public:
 
     // Marks the character as the user's own, or clears the mark when it
     // already is; an unknown ID changes nothing. how: what found it.
-    void SelectUserCharacter(int32_t id, UserFoundBy how = UserFoundBy::Hand);
+    void SelectUserCharacter(CharacterId id, UserFoundBy how = UserFoundBy::Hand);
     // Flips the character's party membership; leaving the party also clears
     // the user mark.
-    void TogglePartyMember(int32_t id);
+    void TogglePartyMember(CharacterId id);
     // Recounts the party from the characters.
     void RecountParty();
 

@@ -5,6 +5,7 @@
 #include "util/SplitList.h"
 #include "util/Text.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace tarvik {
@@ -213,30 +214,31 @@ AttackOutcome RecordParser::OutcomeOf(std::string_view result, bool hit,
     return miss ? AttackOutcome::Miss : AttackOutcome::Other;
 }
 
-int RecordParser::DamageTypeOf(std::string_view text)
+DamageTypeIndex RecordParser::DamageTypeOf(std::string_view text)
 {
     TypeCacheEntry& cached = damageTypeCache_[CacheSlotOf(text, CacheSlots)];
-    if (cached.index >= 0 && cached.text == text)
-        return cached.index;
-    int result = 0;
+    if (cached.filled && cached.text == text)
+        return cached.type;
+    DamageTypeIndex result;
     for (size_t i = 0; i < damageTypesLower_.size(); ++i) {
         if (FindNoCase(text, damageTypesLower_[i]) != npos) {
-            result = static_cast<int>(i) + 1;
+            result = DamageTypeIndex::FromSlot(i);
             break;
         }
     }
     cached.text.assign(text);
-    cached.index = result;
+    cached.type = result;
+    cached.filled = true;
     return result;
 }
 
-int RecordParser::SaveTypeOf(std::string_view text) const
+SaveTypeIndex RecordParser::SaveTypeOf(std::string_view text) const
 {
     for (size_t i = 0; i < saveTypesLower_.size(); ++i) {
         if (FindNoCase(text, saveTypesLower_[i]) != npos)
-            return static_cast<int>(i) + 1;
+            return SaveTypeIndex::FromSlot(i);
     }
-    return 0;
+    return SaveTypeIndex::None();
 }
 
 ParsedAttack RecordParser::ParseAttack(const RecordContext& record) const
@@ -335,6 +337,8 @@ void RecordParser::ReadAmounts(ParsedDamage& damage, std::string_view amounts)
     }
 
     const int count = config_.DamageTypeCount();
+    // The types an amount can be of: all but "Total", the last.
+    const auto typed = static_cast<size_t>(std::max(count - 1, 0));
     breakdown_.assign(static_cast<size_t>(count), 0);
     // Each amount is followed by its own type name. A zero amount is skipped
     // with its name, and amounts of one type add up, so the total is always
@@ -348,26 +352,26 @@ void RecordParser::ReadAmounts(ParsedDamage& damage, std::string_view amounts)
     const auto typeName = [&] { return Trim(nameWords == 1 ? firstNameWord : typeName_); };
     // The types the record names, zero amounts included: an immunity absorb
     // that follows pairs with them.
-    auto name = [&](int index) {
-        if (index >= 1 && index < count && index <= 64)
-            damage.namedTypes |= uint64_t{1} << (index - 1);
+    auto name = [&](DamageTypeIndex type) {
+        if (type.Within(typed) && type.Within(64))
+            damage.namedTypes |= uint64_t{1} << type.Slot();
     };
     // False when the record ends here.
     auto resolve = [&](const RejectionText& failure) {
-        const int index = DamageTypeOf(typeName());
-        typeLookups_.push_back(index);
+        const DamageTypeIndex type = DamageTypeOf(typeName());
+        typeLookups_.push_back(type);
         if (amount && *amount == 0) {
-            name(index);
+            name(type);
             return true;
         }
-        if (!amount || index < 1) {
+        if (!amount || type.IsNone()) {
             damage.rejection = Discarded(failure);
             return false;
         }
-        name(index);
+        name(type);
         // The record's amounts, their total too, must fit 32 bits.
-        if (!AddChecked(breakdown_[static_cast<size_t>(index - 1)], *amount) ||
-            (index < count && !AddChecked(breakdown_.back(), *amount))) {
+        if (!AddChecked(breakdown_[type.Slot()], *amount) ||
+            (type.Within(typed) && !AddChecked(breakdown_.back(), *amount))) {
             damage.rejection = Discarded(OutOfRange);
             return false;
         }
@@ -466,8 +470,9 @@ ParsedAbsorb RecordParser::ParseAbsorb(const RecordContext& record)
     // "1 point(s) of Physical" names the type an immunity absorbed;
     // resistance and reduction name none.
     absorb.typeLookup = DamageTypeOf(Trim(amountPart.substr(s)));
-    const int type = absorb.typeLookup;
-    absorb.damageType = type >= 1 && type < config_.DamageTypeCount() ? type - 1 : -1;
+    const auto typed = static_cast<size_t>(std::max(config_.DamageTypeCount() - 1, 0));
+    absorb.damageType =
+        absorb.typeLookup.Within(typed) ? absorb.typeLookup : DamageTypeIndex::None();
     return absorb;
 }
 

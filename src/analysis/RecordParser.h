@@ -92,12 +92,12 @@ struct Concealment {
 struct ParsedDamage {
     Opening attacker;
     Opening defender;
-    // What each damage type lookup found (1-based, 0: none), in order, up
+    // What each damage type lookup found ("Total" included), in order, up
     // to where the amounts failed if they did.
-    std::span<const int> typeLookups;
+    std::span<const DamageTypeIndex> typeLookups;
     Rejection rejection;                      // of the amounts
     const DamageBreakdown* amounts = nullptr; // set when the record holds
-    uint64_t namedTypes = 0; // bit t: type t (0-based) named, even with a zero amount
+    uint64_t namedTypes = 0; // bit t: the type of slot t named, even with a zero amount
 };
 
 struct ParsedCasting {
@@ -116,13 +116,13 @@ struct ParsedAbsorb {
     Opening character;
     int32_t amount = 0;
     Fault fault = Fault::None;
-    int typeLookup = 0;      // 1-based, 0: none
-    int32_t damageType = -1; // 0-based, -1: none (resistance and reduction)
+    DamageTypeIndex typeLookup; // as found, "Total" included
+    DamageTypeIndex damageType; // none: resistance and reduction
 };
 
 struct ParsedSave {
     Opening character;
-    int saveType = 0; // 1-based, 0: none
+    SaveTypeIndex saveType;
     bool success = false;
     int32_t bonus = 0;
     Fault fault = Fault::None;
@@ -203,8 +203,8 @@ private:
     std::string_view ActingFieldAt(std::string_view text, size_t m, size_t* identifierAt) const;
     AttackOutcome OutcomeOf(std::string_view result, bool hit,
                             const std::optional<AttackRoll>& roll) const;
-    int DamageTypeOf(std::string_view text);
-    int SaveTypeOf(std::string_view text) const;
+    DamageTypeIndex DamageTypeOf(std::string_view text);
+    SaveTypeIndex SaveTypeOf(std::string_view text) const;
 
     const AnalysisConfig& config_;
     std::string touchAttackLower_; // identifiers are lower case
@@ -214,14 +214,15 @@ private:
     // Damage type names repeat endlessly; remember what each resolved to.
     struct TypeCacheEntry {
         std::string text;
-        int index = -1; // -1: empty
+        DamageTypeIndex type;
+        bool filled = false;
     };
     static constexpr size_t CacheSlots = 64;
     std::array<TypeCacheEntry, CacheSlots> damageTypeCache_;
     // Reused from record to record.
     std::vector<std::string_view> parts_;
     std::vector<std::string_view> words_;
-    std::vector<int> typeLookups_;
+    std::vector<DamageTypeIndex> typeLookups_;
     DamageBreakdown breakdown_;
     std::string typeName_;
 };

@@ -80,7 +80,7 @@ Session::~Session()
 void Session::ClearAllData()
 {
     data_.characters.Clear();
-    data_.userCharacterId = 0;
+    data_.userCharacterId = CharacterId::None();
     data_.userFoundBy = UserFoundBy::None;
     ++data_.marksVersion;
     evidence_.Clear();
@@ -324,16 +324,16 @@ void Session::MarkInferredMembers()
     if (!options_.autodetectParty)
         return;
     const SideTable& table = SideTableNow();
-    std::vector<int32_t> found;
-    for (size_t id = 1; id < table.byId.size(); ++id) {
-        const Side side = table.byId[id];
-        const auto characterId = static_cast<int32_t>(id);
-        if ((side == Side::Ally || side == Side::Pet) && !evidence_.InferredMember(characterId) &&
-            !evidence_.LeftParty(characterId))
-            found.push_back(characterId);
+    std::vector<CharacterId> found;
+    for (size_t value = 1; value < table.byId.size(); ++value) {
+        const CharacterId id(static_cast<int32_t>(value));
+        const Side side = table.Of(id);
+        if ((side == Side::Ally || side == Side::Pet) && !evidence_.InferredMember(id) &&
+            !evidence_.LeftParty(id))
+            found.push_back(id);
     }
     // Marking changes the table: collect first.
-    for (const int32_t id : found) {
+    for (const CharacterId id : found) {
         evidence_.NoteInferredMember(id);
         const Character* character = data_.characters.At(id);
         if (character && !character->IsPartyMember())

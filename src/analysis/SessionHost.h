@@ -3,6 +3,8 @@
 #include "LineClass.h"
 
 #include <cstdint>
+#include "model/Indices.h"
+
 #include <span>
 #include <string_view>
 
@@ -33,11 +35,11 @@ public:
     // A read of this file begins.
     virtual void ReadStarted(std::string_view /*path*/) {}
     // A name was met for the first time.
-    virtual void CharacterCreated(int32_t /*id*/) {}
+    virtual void CharacterCreated(CharacterId /*id*/) {}
     // What a read changed, told at its end and before each Yield: the
     // characters whose statistics grew (by ID, each once) and the HUD's
     // real-time figures.
-    virtual void CharactersChanged(std::span<const int32_t> /*ids*/) {}
+    virtual void CharactersChanged(std::span<const CharacterId> /*ids*/) {}
     virtual void RealTimeDataChanged() {}
 };
 

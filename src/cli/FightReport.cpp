@@ -22,7 +22,7 @@ std::string FightsText(const Session& session)
         {"#", "Start", "Duration", "Name", "Your DPS", "Party DPS", "Taken", "Deaths"}};
     for (const Fight& fight : fights) {
         const FightSummary summary = SummarizeFight(fight, roster);
-        table.push_back({std::to_string(fight.Index() + 1), fight.Start().Format(),
+        table.push_back({std::to_string(fight.Number()), fight.Start().Format(),
                          DurationText(fight.DurationSeconds()), TerminalText(summary.name),
                          DpsText(summary.yourDps), DpsText(summary.partyDps),
                          FormatThousands(summary.damageTakenBySide),
@@ -33,7 +33,7 @@ std::string FightsText(const Session& session)
         text += "  (The " + FormatThousands(dropped) + " oldest fights are no longer kept.)\n";
     for (const Fight& fight : fights) {
         const FightSummary summary = SummarizeFight(fight, roster);
-        text += "\n== Fight " + std::to_string(fight.Index() + 1) + ": " +
+        text += "\n== Fight " + std::to_string(fight.Number()) + ": " +
                 TerminalText(summary.name) + ", " + fight.Start().Format() + ", " +
                 DurationText(fight.DurationSeconds()) + " ==\n";
         std::vector<std::vector<std::string>> rows = {{"Name", "Side", "Damage", "DPS",

@@ -50,7 +50,7 @@ void FollowStream::AfterTick(DateTime now)
             // Only your side's deaths have recaps to show.
             if (!roster.OnYourSide(deaths[deathIndex_].victim))
                 continue;
-            Json line = {{"type", "death"}, {"fight", at(deathFight_).Index() + 1}};
+            Json line = {{"type", "death"}, {"fight", at(deathFight_).Number()}};
             line.update(RecapJson(deaths[deathIndex_], roster));
             Print(line);
         }

@@ -48,19 +48,20 @@ public:
         if (options_.listErrors == ErrorListing::None && !lines.empty())
             std::cerr << TerminalText(lines.back()) << '\n';
     }
-    void CharacterCreated(int32_t id) override { ApplyMarks(id); }
+    void CharacterCreated(CharacterId id) override { ApplyMarks(id); }
     // A serious read error ends following, as it switches the window's monitoring off.
     void StopMonitoring() override { session_->SetMonitoringEnabled(false); }
 
     // Marks the named characters that exist.
     void ApplyAllMarks()
     {
-        for (int32_t id = 1; id <= session_->Data().characters.Count(); ++id)
-            ApplyMarks(id);
+        const auto count = static_cast<size_t>(session_->Data().characters.Count());
+        for (size_t slot = 0; slot < count; ++slot)
+            ApplyMarks(CharacterId::FromSlot(slot));
     }
 
 private:
-    void ApplyMarks(int32_t id)
+    void ApplyMarks(CharacterId id)
     {
         AnalysisData& data = session_->Data();
         const Character* c = data.characters.At(id);

@@ -44,10 +44,10 @@ void BucketSeries::Grow(size_t at)
     values_.resize(std::min(std::max(at + 1, 2 * values_.size() + 16), MaxPoints - first_), 0);
 }
 
-int64_t FightCharacter::DamageFrom(int32_t attacker) const
+int64_t FightCharacter::DamageFrom(CharacterId attacker) const
 {
     if (damageFrom.size() > ScannedAttackers) {
-        const int32_t* place = damageFromPlace_.Find(attacker);
+        const int32_t* place = damageFromPlace_.Find(attacker.value());
         return place ? damageFrom[static_cast<size_t>(*place)].second : 0;
     }
     for (const auto& [id, amount] : damageFrom) {
@@ -57,14 +57,14 @@ int64_t FightCharacter::DamageFrom(int32_t attacker) const
     return 0;
 }
 
-void FightCharacter::AddDamageFrom(int32_t attacker, int64_t amount)
+void FightCharacter::AddDamageFrom(CharacterId attacker, int64_t amount)
 {
     if (damageFrom.size() > ScannedAttackers) {
-        if (const int32_t* place = damageFromPlace_.Find(attacker)) {
+        if (const int32_t* place = damageFromPlace_.Find(attacker.value())) {
             damageFrom[static_cast<size_t>(*place)].second += amount;
             return;
         }
-        damageFromPlace_[attacker] = static_cast<int32_t>(damageFrom.size());
+        damageFromPlace_[attacker.value()] = static_cast<int32_t>(damageFrom.size());
         damageFrom.emplace_back(attacker, amount);
         return;
     }
@@ -77,11 +77,11 @@ void FightCharacter::AddDamageFrom(int32_t attacker, int64_t amount)
     damageFrom.emplace_back(attacker, amount);
     if (damageFrom.size() > ScannedAttackers) {
         for (size_t place = 0; place < damageFrom.size(); ++place)
-            damageFromPlace_[damageFrom[place].first] = static_cast<int32_t>(place);
+            damageFromPlace_[damageFrom[place].first.value()] = static_cast<int32_t>(place);
     }
 }
 
-const FightCharacter* Fight::Find(int32_t id) const
+const FightCharacter* Fight::Find(CharacterId id) const
 {
     for (const auto& character : characters_) {
         if (character.id == id)
@@ -210,7 +210,7 @@ void Fight::MergeFrom(const Fight& other)
     ++revision_;
 }
 
-void FightCharacter::Reuse(int32_t newId, size_t damageTypes)
+void FightCharacter::Reuse(CharacterId newId, size_t damageTypes)
 {
     id = newId;
     damageDealt = 0;

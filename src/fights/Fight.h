@@ -2,6 +2,7 @@
 
 #include "TargetStats.h"
 #include "model/IdMap.h"
+#include "model/Indices.h"
 #include "util/DateTime.h"
 
 #include <array>
@@ -79,7 +80,7 @@ struct DamageSeries {
 
 // One character's part in one fight.
 struct FightCharacter {
-    int32_t id = 0;
+    CharacterId id;
     int64_t damageDealt = 0;
     int64_t damageTaken = 0;
     std::vector<int64_t> dealtByType; // per damage type, without "Total"
@@ -102,7 +103,7 @@ struct FightCharacter {
     DamageSeries series;
     // Damage taken by attacker: who did what to this character, in the order
     // they first did.
-    std::vector<std::pair<int32_t, int64_t>> damageFrom;
+    std::vector<std::pair<CharacterId, int64_t>> damageFrom;
     // Whom it made attack rolls against, by place in the fight's list
     // (Fight::Characters()).
     IdMap attacked;
@@ -111,7 +112,7 @@ struct FightCharacter {
     void AddAttacked(size_t slot) { attacked[static_cast<int32_t>(slot)] = 1; }
     TargetStats target;
 
-    int64_t DamageFrom(int32_t attacker) const;
+    int64_t DamageFrom(CharacterId attacker) const;
     // From its first to its last damage taken, at least 1 s; 0 without any.
     int64_t TakenSeconds() const
     {
@@ -119,10 +120,10 @@ struct FightCharacter {
                : lastTakenSecond > firstTakenSecond ? lastTakenSecond - firstTakenSecond
                                                     : 1;
     }
-    void AddDamageFrom(int32_t attacker, int64_t amount);
+    void AddDamageFrom(CharacterId attacker, int64_t amount);
     // A character of this ID with nothing done yet, keeping the memory of
     // what this one held.
-    void Reuse(int32_t newId, size_t damageTypes);
+    void Reuse(CharacterId newId, size_t damageTypes);
 
 private:
     // A short list is searched; a long one (many attackers in one fight)
@@ -137,20 +138,23 @@ enum class RecapKind : uint8_t { Damage, Immunity, Absorb, Healing, Save };
 struct RecapEvent {
     static constexpr size_t MaxTypes = 4;
     struct TypeAmount {
-        int32_t type = 0; // 0-based damage type
+        DamageTypeIndex type{0};
         int32_t amount = 0;
     };
 
     int64_t second = 0;
     RecapKind kind = RecapKind::Damage;
-    int32_t source = 0; // damage: the attacker
+    CharacterId source; // damage: the attacker
     int32_t amount = 0; // damage: the total; absorbed, healed; save: roll + bonus
-    int32_t type = -1;  // immunity: the damage type; save: the save type
+    int32_t type = -1;  // immunity: DamageType(); save: SaveType()
     int32_t dc = -1;    // save
     bool success = false;
     // Damage: the largest amounts by type, in configuration order.
     std::array<TypeAmount, MaxTypes> types{};
     uint8_t typeCount = 0;
+
+    DamageTypeIndex DamageType() const { return DamageTypeIndex(type); }
+    SaveTypeIndex SaveType() const { return SaveTypeIndex(type); }
 };
 
 // A death and the victim's events of the seconds before it, as read: the
@@ -161,8 +165,8 @@ struct DeathRecap {
     static constexpr size_t MaxEvents = 256;
 
     int64_t second = 0;
-    int32_t victim = 0;
-    int32_t killer = 0;
+    CharacterId victim;
+    CharacterId killer;
     std::vector<RecapEvent> events; // oldest first
 };
 
@@ -173,14 +177,16 @@ public:
     // merge seconds into wider buckets.
     static constexpr size_t MaxSeriesPoints = BucketSeries::MaxPoints;
 
-    explicit Fight(int32_t index = 0, int64_t startSecond = 0)
+    explicit Fight(FightIndex index = FightIndex(0), int64_t startSecond = 0)
         : index_(index)
         , start_(startSecond)
         , end_(startSecond)
     {
     }
 
-    int32_t Index() const { return index_; } // 0-based, in the order fights began
+    FightIndex Index() const { return index_; }
+    // As the views number fights, from 1.
+    int32_t Number() const { return index_.value() + 1; }
     int64_t StartSecond() const { return start_; }
     int64_t EndSecond() const { return end_; }
     DateTime Start() const { return DateOfSecond(start_); }
@@ -192,7 +198,7 @@ public:
     size_t SeriesPoints() const { return static_cast<size_t>((end_ - start_) >> bucketShift_) + 1; }
 
     const std::vector<FightCharacter>& Characters() const { return characters_; }
-    const FightCharacter* Find(int32_t id) const;
+    const FightCharacter* Find(CharacterId id) const;
     const std::vector<DeathRecap>& Deaths() const { return deaths_; }
     // Goes up with every event the fight takes in: a fight shown before has
     // changed since when its revision has.
@@ -216,7 +222,7 @@ private:
     void WidenFor(int64_t offset);
     void Widen();
 
-    int32_t index_;
+    FightIndex index_;
     int64_t start_;
     int64_t end_;
     int32_t bucketShift_ = 0; // buckets are 2^shift seconds wide

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Indices.h"
 #include "util/DateTime.h"
 
 #include <cstdint>
@@ -32,8 +33,8 @@ struct AttackRoll {
 
 struct AttackEvent {
     DateTime date;
-    int32_t attacker = 0;
-    int32_t defender = 0;
+    CharacterId attacker;
+    CharacterId defender;
     AttackOutcome outcome = AttackOutcome::Other;
     bool hasRoll = false; // false when the record carried no readable roll
     AttackRoll roll;
@@ -44,40 +45,40 @@ struct AttackEvent {
 
 struct DamageEvent {
     DateTime date;
-    int32_t attacker = 0;
-    int32_t defender = 0;
+    CharacterId attacker;
+    CharacterId defender;
     // By configured damage type; the last entry is the total.
     std::span<const int32_t> damage;
-    // Bit t: the record named damage type t (0-based), even with a zero
+    // Bit t: the record named the damage type of slot t, even with a zero
     // amount; only the first 64 types are told.
     uint64_t namedTypes = 0;
 };
 
 struct KillEvent {
     DateTime date;
-    int32_t killer = 0;
-    int32_t victim = 0;
+    CharacterId killer;
+    CharacterId victim;
 };
 
 struct HealingEvent {
     DateTime date;
-    int32_t character = 0;
+    CharacterId character;
     int32_t amount = 0;
 };
 
 // "Name : Damage Immunity absorbs 1 point(s) of Physical" names a damage
-// type (0-based index); resistance and reduction absorbs name none (-1).
+// type; resistance and reduction absorbs name none.
 struct AbsorbEvent {
     DateTime date;
-    int32_t character = 0;
+    CharacterId character;
     int32_t amount = 0;
-    int32_t damageType = -1;
+    DamageTypeIndex damageType;
 };
 
 struct SaveEvent {
     DateTime date;
-    int32_t character = 0;
-    int32_t saveType = 0; // 1-based into the configured save types; 0: none matched
+    CharacterId character;
+    SaveTypeIndex saveType; // none: no configured type matched
     int32_t roll = 0;
     int32_t bonus = 0;
     int32_t dc = -1; // -1: the record named none
@@ -88,7 +89,7 @@ struct SaveEvent {
 // immune to.
 struct SpecialImmunityEvent {
     DateTime date;
-    int32_t character = 0;
+    CharacterId character;
     std::string_view what; // "Critical Hits", "FEAR"
 };
 
@@ -96,7 +97,7 @@ struct SpecialImmunityEvent {
 // character's spell resistance against a spell and how it came out.
 struct SpellResistEvent {
     DateTime date;
-    int32_t character = 0;
+    CharacterId character;
     std::string_view spell;
     std::string_view result; // as written: "IMMUNE", "FAILED", "RESISTED"
 };

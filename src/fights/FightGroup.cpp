@@ -24,11 +24,11 @@ void AddTypes(std::vector<TypeAmountText>& into, const std::vector<TypeAmountTex
     }
 }
 
-void AddFrom(std::vector<std::pair<int32_t, int64_t>>& into,
-             const std::vector<std::pair<int32_t, int64_t>>& from)
+void AddFrom(std::vector<std::pair<CharacterId, int64_t>>& into,
+             const std::vector<std::pair<CharacterId, int64_t>>& from)
 {
     for (const auto& part : from) {
-        const int32_t attacker = part.first;
+        const CharacterId attacker = part.first;
         const auto same = std::find_if(into.begin(), into.end(),
                                        [&](const auto& known) { return known.first == attacker; });
         if (same == into.end())
@@ -92,7 +92,7 @@ std::vector<FightCharacterRow> FightCharacterRows(std::span<const Fight* const> 
     std::sort(ordered.begin(), ordered.end(),
               [](const Fight* a, const Fight* b) { return a->Index() < b->Index(); });
     std::vector<FightCharacterRow> rows;
-    std::unordered_map<int32_t, size_t> rowOf;
+    std::unordered_map<CharacterId, size_t> rowOf;
     for (const Fight* fight : ordered) {
         seconds += fight->DurationSeconds();
         for (FightCharacterRow& one : FightCharacterRows(*fight, roster)) {
@@ -164,7 +164,7 @@ std::string ChatSummaryLine(const FightGroupSummary& group,
 }
 
 std::optional<CharacterBreakdown> BreakdownOf(const std::vector<FightCharacterRow>& rows,
-                                              int32_t id, const Roster& roster)
+                                              CharacterId id, const Roster& roster)
 {
     const auto found = std::find_if(rows.begin(), rows.end(),
                                     [&](const FightCharacterRow& row) { return row.id == id; });

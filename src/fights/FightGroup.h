@@ -37,7 +37,7 @@ std::string ChatSummaryLine(const FightGroupSummary& group,
 
 // What one character did and took in the fights shown.
 struct CharacterBreakdown {
-    int32_t id = 0;
+    CharacterId id;
     std::string name;
     Side side = Side::Unknown;
     int32_t attacks = 0;
@@ -58,7 +58,7 @@ struct CharacterBreakdown {
 // Empty when the character is not among the rows. Its side is your side
 // when it is on it, else everyone else.
 std::optional<CharacterBreakdown> BreakdownOf(const std::vector<FightCharacterRow>& rows,
-                                              int32_t id, const Roster& roster);
+                                              CharacterId id, const Roster& roster);
 
 // The breakdown as labelled lines, the window's and the report's.
 struct BreakdownLine {

@@ -44,10 +44,10 @@ TableRow FightTableRow(const Fight& fight, const Roster& roster, bool running)
 {
     const FightSummary summary = SummarizeFight(fight, roster);
     TableRow row;
-    row.key = fight.Index();
+    row.key = fight.Index().value();
     row.emphasized = running;
     row.cells = {
-        Count(fight.Index() + 1),
+        Count(fight.Number()),
         {fight.Start().Format(), static_cast<double>(fight.StartSecond())},
         {DurationText(fight.DurationSeconds()), static_cast<double>(fight.DurationSeconds())},
         Text(running ? summary.name + "  - running" : summary.name),
@@ -80,7 +80,7 @@ std::vector<TableColumn> FightCharacterColumns()
 TableRow FightCharacterTableRow(const FightCharacterRow& character)
 {
     TableRow row;
-    row.key = character.id;
+    row.key = character.id.value();
     row.emphasized = character.side == Side::You;
     const TableCell hit = character.attacks > 0 ? TableCell{RoundedText(character.hitPercent, 1),
                                                             character.hitPercent}
@@ -115,7 +115,7 @@ std::vector<TableColumn> TargetColumns(const Roster& roster)
     };
     for (const std::string& save : roster.saveTypes)
         columns.push_back({save, true, "The best " + save + " save bonus seen"});
-    columns.push_back({roster.SaveTypeName(0), true, "The best bonus of other saves seen"});
+    columns.push_back({roster.SaveTypeName(SaveTypeIndex::None()), true, "The best bonus of other saves seen"});
     // Texts, left-aligned, that still sort by a number.
     columns.push_back({"Immunities", false,
                        "Share of each damage type that immunity absorbed, as most of its hits "
@@ -132,7 +132,7 @@ std::vector<TableColumn> TargetColumns(const Roster& roster)
 TableRow TargetTableRow(const TargetRow& target, const Roster& roster)
 {
     TableRow row;
-    row.key = target.id;
+    row.key = target.id.value();
     const std::optional<int32_t> acSort =
         target.acEstimateLow ? target.acEstimateLow : target.acEstimateHigh;
     // Built step by step: mingw's GCC warns of an optional read uninitialised
@@ -147,10 +147,11 @@ TableRow TargetTableRow(const TargetRow& target, const Roster& roster)
         {target.ac, acSort ? std::optional<double>(*acSort) : std::nullopt},
         {target.ab, abSort},
     };
-    const auto saveTypes = static_cast<int32_t>(roster.saveTypes.size());
-    // Configured types 1..N, then "Other" (0).
-    for (int32_t column = 0; column <= saveTypes; ++column) {
-        const int32_t type = column < saveTypes ? column + 1 : 0;
+    const size_t saveTypes = roster.saveTypes.size();
+    // The configured types, then "Other".
+    for (size_t column = 0; column <= saveTypes; ++column) {
+        const SaveTypeIndex type =
+            column < saveTypes ? SaveTypeIndex::FromSlot(column) : SaveTypeIndex::None();
         TableCell cell = Text("");
         for (const SaveCell& save : target.saves) {
             if (save.saveType == type)
@@ -190,7 +191,7 @@ std::vector<TableColumn> AttackerDamageColumns()
 TableRow AttackerDamageTableRow(const AttackerDamageRow& attacker)
 {
     TableRow row;
-    row.key = attacker.id;
+    row.key = attacker.id.value();
     row.emphasized = attacker.side == Side::You;
     row.cells = {
         Text(attacker.name),    Text(SideName(attacker.side)),

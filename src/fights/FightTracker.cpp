@@ -23,7 +23,7 @@ void TakeLargestTypes(std::span<const int32_t> damage, uint64_t named, RecapEven
         if (amount == 0)
             continue;
         if (event.typeCount < RecapEvent::MaxTypes) {
-            event.types[event.typeCount++] = {static_cast<int32_t>(t), amount};
+            event.types[event.typeCount++] = {DamageTypeIndex::FromSlot(t), amount};
             continue;
         }
         // Full: replace the smallest when this one is larger, keeping order.
@@ -36,7 +36,7 @@ void TakeLargestTypes(std::span<const int32_t> damage, uint64_t named, RecapEven
             continue;
         for (size_t i = smallest; i + 1 < event.typeCount; ++i)
             event.types[i] = event.types[i + 1];
-        event.types[event.typeCount - 1] = {static_cast<int32_t>(t), amount};
+        event.types[event.typeCount - 1] = {DamageTypeIndex::FromSlot(t), amount};
     }
 }
 
@@ -73,11 +73,12 @@ Fight& FightTracker::NewFight(int64_t second)
 {
     if (!fights_.empty()) {
         for (const FightCharacter& character : fights_.back().characters_)
-            slotOf_[static_cast<size_t>(character.id)] = -1;
+            slotOf_[static_cast<size_t>(character.id.value())] = -1;
     }
     if (fights_.size() >= MaxKeptFights + DropBatch)
         DropOldestFights(DropBatch);
-    Fight& fight = fights_.emplace_back(dropped_ + static_cast<int32_t>(fights_.size()), second);
+    Fight& fight =
+        fights_.emplace_back(FightIndex(dropped_ + static_cast<int32_t>(fights_.size())), second);
     if (!spareLists_.empty()) {
         fight.characters_ = std::move(spareLists_.back());
         spareLists_.pop_back();
@@ -90,7 +91,7 @@ void FightTracker::DropOldestFights(size_t count)
     count = std::min(count, fights_.size());
     for (size_t f = 0; f < count; ++f) {
         for (const FightCharacter& c : fights_[f].characters_) {
-            if (c.id < 1 || (c.target.Empty() && c.damageFrom.empty()))
+            if (c.id.IsNone() || (c.target.Empty() && c.damageFrom.empty()))
                 continue;
             EarlierFights& earlier = TrackOf(c.id).earlier;
             earlier.stats.Merge(c.target);
@@ -115,19 +116,20 @@ void FightTracker::DropOldestFights(size_t count)
     dropped_ += static_cast<int32_t>(count);
 }
 
-const Fight* FightTracker::FightByIndex(int32_t index) const
+const Fight* FightTracker::FightByIndex(FightIndex index) const
 {
-    const int64_t at = static_cast<int64_t>(index) - dropped_;
+    const int64_t at = static_cast<int64_t>(index.value()) - dropped_;
     if (at < 0 || at >= static_cast<int64_t>(fights_.size()))
         return nullptr;
     return &fights_[static_cast<size_t>(at)];
 }
 
-const FightTracker::EarlierFights* FightTracker::Earlier(int32_t id) const
+const FightTracker::EarlierFights* FightTracker::Earlier(CharacterId id) const
 {
-    if (id < 1 || static_cast<size_t>(id) >= tracks_.size())
+    const auto at = static_cast<size_t>(id.value());
+    if (id.IsNone() || at >= tracks_.size())
         return nullptr;
-    const EarlierFights& earlier = tracks_[static_cast<size_t>(id)].earlier;
+    const EarlierFights& earlier = tracks_[at].earlier;
     return earlier.Empty() ? nullptr : &earlier;
 }
 
@@ -143,7 +145,7 @@ Fight* FightTracker::FightAt(int64_t second)
     return &current;
 }
 
-FightCharacter& FightTracker::NewCharacter(Fight& fight, int32_t id)
+FightCharacter& FightTracker::NewCharacter(Fight& fight, CharacterId id)
 {
     const auto types = static_cast<size_t>(damageTypeCount_ - 1);
     if (!spareCharacters_.empty()) {
@@ -166,12 +168,12 @@ size_t FightTracker::NewSlot(Fight& fight, size_t index)
         slotOf_.resize(index + 1, -1);
     const auto slot = static_cast<int32_t>(fight.characters_.size());
     slotOf_[index] = slot;
-    NewCharacter(fight, static_cast<int32_t>(index));
+    NewCharacter(fight, CharacterId(static_cast<int32_t>(index)));
     return static_cast<size_t>(slot);
 }
 
-inline FightTracker::Exchange FightTracker::CombatExchange(const DateTime& date, int32_t from,
-                                                           int32_t to)
+inline FightTracker::Exchange FightTracker::CombatExchange(const DateTime& date, CharacterId from,
+                                                           CharacterId to)
 {
     const int64_t second = SecondOf(date);
     SettleBefore(second);
@@ -310,7 +312,7 @@ void FightTracker::OnHealing(const HealingEvent& event)
     recap.amount = event.amount;
 }
 
-TargetStats& FightTracker::StatsAt(int64_t second, int32_t id, FightCharacter*& inFight)
+TargetStats& FightTracker::StatsAt(int64_t second, CharacterId id, FightCharacter*& inFight)
 {
     if (Fight* fight = FightAt(second)) {
         inFight = &fight->characters_[Slot(*fight, id)];
@@ -330,9 +332,9 @@ void FightTracker::OnAbsorb(const AbsorbEvent& event)
     RecapEvent recap;
     recap.second = second;
     recap.amount = event.amount;
-    const bool typed = event.damageType >= 0 && event.damageType < damageTypeCount_ - 1;
+    const bool typed = event.damageType.Within(static_cast<size_t>(damageTypeCount_ - 1));
     if (track.absorbs.size() < MaxPendingAbsorbs) {
-        track.absorbs.push_back({typed ? event.damageType : -1, event.amount});
+        track.absorbs.push_back({typed ? event.damageType : DamageTypeIndex::None(), event.amount});
         if (!track.pending)
             Pend(event.character, track);
     }
@@ -346,11 +348,11 @@ void FightTracker::OnAbsorb(const AbsorbEvent& event)
     ++evidence.absorbs;
     evidence.absorbed += event.amount;
     recap.kind = RecapKind::Immunity;
-    recap.type = event.damageType;
+    recap.type = event.damageType.value();
     recent_.Push(event.character, recap);
 }
 
-void FightTracker::Pend(int32_t id, Track& track)
+void FightTracker::Pend(CharacterId id, Track& track)
 {
     track.pending = true;
     pending_.push_back(id);
@@ -358,7 +360,7 @@ void FightTracker::Pend(int32_t id, Track& track)
 
 void FightTracker::Settle()
 {
-    for (const int32_t id : pending_) {
+    for (const CharacterId id : pending_) {
         Track& track = TrackOf(id);
         if (!track.absorbs.empty())
             PairAbsorbs(id, track, nullptr);
@@ -404,21 +406,21 @@ void AddBacks(const std::vector<int32_t>& untyped, bool oneType, std::vector<int
 
 } // namespace
 
-void FightTracker::PairAbsorbs(int32_t id, Track& track, const Hit* below)
+void FightTracker::PairAbsorbs(CharacterId id, Track& track, const Hit* below)
 {
     const std::vector<PendingAbsorb>& absorbs = track.absorbs;
     const size_t n = absorbs.size();
     const Hit aboveHit{track.aboveAttacker, track.aboveNamed, track.aboveDamage};
     const Hit* above = track.hasAbove ? &aboveHit : nullptr;
     auto fits = [](const Hit* hit, const PendingAbsorb& absorb) {
-        return hit && (absorb.type < 0 || hit->Has(absorb.type));
+        return hit && (absorb.type.IsNone() || hit->Has(absorb.type));
     };
     // The absorbs of the line above come first, then those of the line
     // below: a cut k gives absorbs[0, k) to the one and the rest to the
     // other. Each cut that fits every absorb's type, one absorb of a type
     // to a line, is a way to read them.
     auto typeBit = [](const PendingAbsorb& absorb) {
-        return absorb.type >= 0 && absorb.type < 64 ? uint64_t{1} << absorb.type : 0;
+        return absorb.type.Within(64) ? uint64_t{1} << absorb.type.Slot() : 0;
     };
     std::vector<size_t>& cuts = scratch_.cuts;
     cuts.clear();
@@ -449,25 +451,26 @@ void FightTracker::PairAbsorbs(int32_t id, Track& track, const Hit* below)
     // No reading fits: the absorbs stay unpaired rather than guessed.
     for (size_t i = 0; i < n && !cuts.empty(); ++i) {
         const PendingAbsorb& absorb = absorbs[i];
-        if (absorb.type < 0)
+        if (absorb.type.IsNone())
             continue;
         alternatives.clear();
-        int32_t attacker = -1; // -1: none yet, 0: more than one
+        bool considered = false;
+        CharacterId attacker; // none: more than one
         auto consider = [&](const Hit& hit, size_t from, size_t to) {
             untyped.clear();
             for (size_t j = from; j < to; ++j) {
-                if (absorbs[j].type < 0)
+                if (absorbs[j].type.IsNone())
                     untyped.push_back(absorbs[j].amount);
             }
-            const int64_t dealt = static_cast<size_t>(absorb.type) < hit.damage.size()
-                                      ? hit.damage[static_cast<size_t>(absorb.type)]
-                                      : 0;
+            const int64_t dealt =
+                absorb.type.Within(hit.damage.size()) ? hit.damage[absorb.type.Slot()] : 0;
             AddBacks(untyped, std::popcount(hit.named) == 1, scratch_.addBacks);
             for (const int64_t addBack : scratch_.addBacks) {
                 if (dealt + addBack <= std::numeric_limits<int32_t>::max())
                     alternatives.emplace_back(static_cast<int32_t>(dealt + addBack), absorb.amount);
             }
-            attacker = attacker == -1 || attacker == hit.attacker ? hit.attacker : 0;
+            attacker = !considered || attacker == hit.attacker ? hit.attacker : CharacterId::None();
+            considered = true;
         };
         for (const size_t k : cuts) {
             if (i < k)
@@ -480,7 +483,7 @@ void FightTracker::PairAbsorbs(int32_t id, Track& track, const Hit* below)
         FightCharacter* inFight = nullptr;
         StatsAt(second, id, inFight)
             .Immunity(absorb.type, damageTypeCount_)
-            .AddPair(alternatives, std::max(attacker, 0));
+            .AddPair(alternatives, attacker);
     }
     track.absorbs.clear();
 }
@@ -494,7 +497,7 @@ void FightTracker::OnSave(const SaveEvent& event)
     RecapEvent& recap = recent_.Next(event.character, second);
     recap.kind = RecapKind::Save;
     recap.amount = event.roll + event.bonus;
-    recap.type = event.saveType;
+    recap.type = event.saveType.value();
     recap.dc = event.dc;
     recap.success = event.success;
 }
@@ -521,13 +524,14 @@ void FightTracker::OrderByDate()
     }
     fights_ = std::move(joined);
     for (size_t f = 0; f < fights_.size(); ++f)
-        fights_[f].index_ = dropped_ + static_cast<int32_t>(f);
+        fights_[f].index_ = FightIndex(dropped_ + static_cast<int32_t>(f));
     // The newest fight goes on with the next line.
     std::fill(slotOf_.begin(), slotOf_.end(), -1);
     if (!fights_.empty()) {
         const auto& characters = fights_.back().characters_;
         for (size_t slot = 0; slot < characters.size(); ++slot) {
-            const auto id = static_cast<size_t>(characters[slot].id > 0 ? characters[slot].id : 0);
+            const CharacterId of = characters[slot].id;
+            const auto id = static_cast<size_t>(of.IsNone() ? 0 : of.value());
             if (id >= slotOf_.size())
                 slotOf_.resize(id + 1, -1);
             slotOf_[id] = static_cast<int32_t>(slot);
@@ -572,11 +576,12 @@ bool FightTracker::IsRunning(const Fight& fight, DateTime now) const
     return SecondOf(now) - fight.EndSecond() < gapSeconds_;
 }
 
-const TargetStats* FightTracker::OutsideFights(int32_t id) const
+const TargetStats* FightTracker::OutsideFights(CharacterId id) const
 {
-    if (id < 1 || static_cast<size_t>(id) >= tracks_.size())
+    const auto at = static_cast<size_t>(id.value());
+    if (id.IsNone() || at >= tracks_.size())
         return nullptr;
-    const TargetStats& stats = tracks_[static_cast<size_t>(id)].outside;
+    const TargetStats& stats = tracks_[at].outside;
     return stats.Empty() ? nullptr : &stats;
 }
 

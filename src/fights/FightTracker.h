@@ -68,19 +68,19 @@ public:
     // Fights no longer kept: Fights().front().Index() when any are kept.
     int32_t DroppedFights() const { return dropped_; }
     // The fight with this index while it is kept; null otherwise.
-    const Fight* FightByIndex(int32_t index) const;
+    const Fight* FightByIndex(FightIndex index) const;
 
     // What the fights no longer kept told of a character.
     struct EarlierFights {
         TargetStats stats;
         // Damage taken by attacker, and the seconds it was taken over.
-        std::vector<std::pair<int32_t, int64_t>> damageFrom;
+        std::vector<std::pair<CharacterId, int64_t>> damageFrom;
         int64_t takenSeconds = 0;
 
         bool Empty() const { return stats.Empty() && damageFrom.empty(); }
     };
     // Null when the character had no part in them, or nothing to tell.
-    const EarlierFights* Earlier(int32_t id) const;
+    const EarlierFights* Earlier(CharacterId id) const;
     // The last fight, while less than the gap has passed since its last
     // event; null otherwise.
     const Fight* RunningFight(DateTime now) const;
@@ -88,21 +88,24 @@ public:
 
     // What saves and absorbs outside every fight told of a character; null
     // when nothing. Everything else is in the fights.
-    const TargetStats* OutsideFights(int32_t id) const;
-    // The highest character ID the tracker keeps a track for.
-    int32_t TrackBound() const { return static_cast<int32_t>(tracks_.size()) - 1; }
+    const TargetStats* OutsideFights(CharacterId id) const;
+    // How many character IDs, from the first, the tracker keeps tracks for.
+    size_t TrackedIds() const { return tracks_.empty() ? 0 : tracks_.size() - 1; }
 
 private:
     // A damage line to a character, as an absorb is paired with it.
     struct Hit {
-        int32_t attacker = 0;
-        uint64_t named = 0;              // bit t: type t named
+        CharacterId attacker;
+        uint64_t named = 0;              // bit t: the type of slot t named
         std::span<const int32_t> damage; // by type
 
-        bool Has(int32_t type) const { return type < 64 && (named >> type & 1) != 0; }
+        bool Has(DamageTypeIndex type) const
+        {
+            return type.Within(64) && (named >> type.Slot() & 1) != 0;
+        }
     };
     struct PendingAbsorb {
-        int32_t type = -1; // -1: resistance or reduction
+        DamageTypeIndex type; // none: resistance or reduction
         int32_t amount = 0;
     };
     // Absorbs of one second belong to the damage line right above or right
@@ -117,21 +120,22 @@ private:
         EarlierFights earlier;
         // The last damage line to the character in the pending second.
         bool hasAbove = false;
-        int32_t aboveAttacker = 0;
+        CharacterId aboveAttacker;
         uint64_t aboveNamed = 0;
         std::vector<int32_t> aboveDamage;
         std::vector<PendingAbsorb> absorbs; // since that line
         bool pending = false;               // listed in pending_
     };
 
-    Track& TrackOf(int32_t id)
+    // Tracks are kept by the ID's value; entry 0 takes what names none.
+    Track& TrackOf(CharacterId id)
     {
-        const auto index = static_cast<size_t>(id > 0 ? id : 0);
+        const auto index = static_cast<size_t>(id.IsNone() ? 0 : id.value());
         return index < tracks_.size() ? tracks_[index] : NewTrack(index);
     }
     Track& NewTrack(size_t index);
     // The character's stats in the fight at this time, or outside fights.
-    TargetStats& StatsAt(int64_t second, int32_t id, FightCharacter*& inFight);
+    TargetStats& StatsAt(int64_t second, CharacterId id, FightCharacter*& inFight);
     // The fight a combat event at this time belongs to, begun when needed.
     Fight& CombatFight(int64_t second)
     {
@@ -159,7 +163,7 @@ private:
         FightCharacter& from;
         FightCharacter& to;
     };
-    Exchange CombatExchange(const DateTime& date, int32_t from, int32_t to);
+    Exchange CombatExchange(const DateTime& date, CharacterId from, CharacterId to);
     // Pairs what waits when a line of another second comes.
     void SettleBefore(int64_t second)
     {
@@ -169,10 +173,10 @@ private:
             pendingSecond_ = second;
         }
     }
-    void Pend(int32_t id, Track& track);
+    void Pend(CharacterId id, Track& track);
     // Pairs the absorbs that wait on a character with the damage line above
     // them and the one below (either may be missing).
-    void PairAbsorbs(int32_t id, Track& track, const Hit* below);
+    void PairAbsorbs(CharacterId id, Track& track, const Hit* below);
     // Moves the oldest fights' target evidence to the characters' tracks and
     // forgets the fights; done in batches so that the vector moves seldom.
     void DropOldestFights(size_t count);
@@ -181,15 +185,15 @@ private:
     // caller adds to it.
     Fight* FightAt(int64_t second);
     // The character's place in the newest fight's list, added when needed.
-    size_t Slot(Fight& fight, int32_t id)
+    size_t Slot(Fight& fight, CharacterId id)
     {
-        const auto index = static_cast<size_t>(id > 0 ? id : 0);
+        const auto index = static_cast<size_t>(id.IsNone() ? 0 : id.value());
         if (index < slotOf_.size() && slotOf_[index] >= 0)
             return static_cast<size_t>(slotOf_[index]);
         return NewSlot(fight, index);
     }
     size_t NewSlot(Fight& fight, size_t index);
-    FightCharacter& NewCharacter(Fight& fight, int32_t id);
+    FightCharacter& NewCharacter(Fight& fight, CharacterId id);
 
     int damageTypeCount_;
     int32_t gapSeconds_;
@@ -199,12 +203,12 @@ private:
     // fight once the fights kept are at their bound.
     std::vector<FightCharacter> spareCharacters_;
     std::vector<std::vector<FightCharacter>> spareLists_;
-    std::vector<Track> tracks_; // by character ID; entry 0 unused
+    std::vector<Track> tracks_; // by the character ID's value; entry 0 unused
     RecentEvents recent_;
     // Position of each character in the newest fight's list, -1 when absent.
-    std::vector<int32_t> slotOf_;
+    std::vector<int32_t> slotOf_; // by the character ID's value
     int64_t pendingSecond_ = 0;
-    std::vector<int32_t> pending_; // characters with a line that waits
+    std::vector<CharacterId> pending_; // characters with a line that waits
     // Reused by PairAbsorbs, which runs for most hits: no allocation each time.
     struct PairingScratch {
         std::vector<uint8_t> belowFits;

@@ -50,7 +50,7 @@ std::vector<TypeAmountText> NonZeroTypes(const std::vector<int64_t>& byType, con
     std::vector<TypeAmountText> result;
     for (size_t t = 0; t < byType.size(); ++t) {
         if (byType[t] != 0)
-            result.push_back({roster.DamageTypeName(static_cast<int32_t>(t)), byType[t]});
+            result.push_back({roster.DamageTypeName(DamageTypeIndex::FromSlot(t)), byType[t]});
     }
     return result;
 }

@@ -34,7 +34,7 @@ double ActiveDps(const FightCharacter& character);
 // One line of the fights table.
 struct FightSummary {
     std::string name;         // "Ogre Chieftain (+2)"; "?" when nobody took a blow
-    int32_t mainOpponent = 0; // 0: none
+    CharacterId mainOpponent;
     int32_t otherOpponents = 0;
     int64_t yourDamage = 0;
     int64_t partyDamage = 0; // your whole side: you, party, allies and pets
@@ -56,7 +56,7 @@ struct TypeAmountText {
 
 // One line of a fight's per-character table.
 struct FightCharacterRow {
-    int32_t id = 0;
+    CharacterId id;
     std::string name;
     Side side = Side::Unknown;
     int64_t damageDealt = 0;
@@ -77,7 +77,7 @@ struct FightCharacterRow {
     std::vector<TypeAmountText> dealtByType; // types with damage only
     std::vector<TypeAmountText> takenByType;
     // Damage taken by attacker ID, in the order they first did.
-    std::vector<std::pair<int32_t, int64_t>> damageFrom;
+    std::vector<std::pair<CharacterId, int64_t>> damageFrom;
 };
 // In the order the characters joined the fight.
 std::vector<FightCharacterRow> FightCharacterRows(const Fight& fight, const Roster& roster);

@@ -6,15 +6,15 @@ namespace tarvik {
 
 namespace {
 
-uint64_t TypeBit(int32_t type)
+uint64_t TypeBit(DamageTypeIndex type)
 {
-    return type >= 0 && type < 64 ? uint64_t{1} << type : 0;
+    return type.Within(64) ? uint64_t{1} << type.Slot() : 0;
 }
 
 } // namespace
 
-bool OwnerEvidence::NoteDamage(int64_t line, int64_t second, int32_t attacker, int32_t defender,
-                               uint64_t namedTypes)
+bool OwnerEvidence::NoteDamage(int64_t line, int64_t second, CharacterId attacker,
+                               CharacterId defender, uint64_t namedTypes)
 {
     bool counted = false;
     if (waiting_.defender == defender && waiting_.lastLine == line - 1 &&
@@ -27,11 +27,12 @@ bool OwnerEvidence::NoteDamage(int64_t line, int64_t second, int32_t attacker, i
     return counted;
 }
 
-bool OwnerEvidence::NoteAbsorb(int64_t line, int64_t second, int32_t defender, int32_t damageType)
+bool OwnerEvidence::NoteAbsorb(int64_t line, int64_t second, CharacterId defender,
+                               DamageTypeIndex damageType)
 {
     const uint64_t bit = TypeBit(damageType);
     if (last_.defender == defender && last_.chainEnd == line - 1 && last_.second == second &&
-        (damageType < 0 || (last_.namedTypes & bit) != 0)) {
+        (damageType.IsNone() || (last_.namedTypes & bit) != 0)) {
         last_.chainEnd = line;
         if (last_.counted)
             return false;
@@ -49,17 +50,17 @@ bool OwnerEvidence::NoteAbsorb(int64_t line, int64_t second, int32_t defender, i
     return false;
 }
 
-void OwnerEvidence::CountHit(int32_t attacker, int32_t defender)
+void OwnerEvidence::CountHit(CharacterId attacker, CharacterId defender)
 {
-    auto count = [&](int32_t id) {
-        if (id < 1)
+    auto count = [&](CharacterId id) {
+        if (id.IsNone())
             return;
-        const auto index = static_cast<size_t>(id);
+        const auto index = static_cast<size_t>(id.value());
         if (index >= hitsWith_.size())
             hitsWith_.resize(index + 1, 0);
         const int32_t now = ++hitsWith_[index];
-        auto of = [&](int32_t other) {
-            return other > 0 ? hitsWith_[static_cast<size_t>(other)] : 0;
+        auto of = [&](CharacterId other) {
+            return other.IsNone() ? 0 : hitsWith_[static_cast<size_t>(other.value())];
         };
         if (id == first_)
             return;
@@ -76,16 +77,18 @@ void OwnerEvidence::CountHit(int32_t attacker, int32_t defender)
     ++absorbedHits_;
 }
 
-int32_t OwnerEvidence::ByAbsorbs() const
+CharacterId OwnerEvidence::ByAbsorbs() const
 {
-    if (absorbedHits_ < MinAbsorbedHits || first_ == 0)
-        return 0;
+    if (absorbedHits_ < MinAbsorbedHits || first_.IsNone())
+        return CharacterId::None();
     const int64_t needed = (static_cast<int64_t>(absorbedHits_) * OwnerSharePercent + 99) / 100;
-    auto hits = [&](int32_t id) { return id > 0 ? hitsWith_[static_cast<size_t>(id)] : 0; };
+    auto hits = [&](CharacterId id) {
+        return id.IsNone() ? 0 : hitsWith_[static_cast<size_t>(id.value())];
+    };
     // A third character has no more hits than the second: only these two can
     // reach the share. When both do, either could be the owner.
     if (hits(first_) < needed || hits(second_) >= needed)
-        return 0;
+        return CharacterId::None();
     return first_;
 }
 

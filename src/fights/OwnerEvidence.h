@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Indices.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -20,11 +22,11 @@ public:
 
     // An initiative roll of this character: it is the owner, and the other
     // evidence no longer decides.
-    void NoteInitiative(int32_t id) { initiativeOwner_ = id; }
-    int32_t ByInitiative() const { return initiativeOwner_; }
+    void NoteInitiative(CharacterId id) { initiativeOwner_ = id; }
+    CharacterId ByInitiative() const { return initiativeOwner_; }
     // A spell-resistance line of this character: it is the owner.
-    void NoteSpellResistance(int32_t id) { spellResistOwner_ = id; }
-    int32_t BySpellResistance() const { return spellResistOwner_; }
+    void NoteSpellResistance(CharacterId id) { spellResistOwner_ = id; }
+    CharacterId BySpellResistance() const { return spellResistOwner_; }
 
     // Damage and absorb lines in the order read, each with its line number
     // and second. An absorb belongs to the damage line right above it (only
@@ -32,20 +34,21 @@ public:
     // there) or else to the damage line right below it; each damage line
     // with absorbs counts one absorbed hit between its two characters.
     // Each says whether it counted an absorbed hit.
-    bool NoteDamage(int64_t line, int64_t second, int32_t attacker, int32_t defender,
+    bool NoteDamage(int64_t line, int64_t second, CharacterId attacker, CharacterId defender,
                     uint64_t namedTypes);
-    // damageType: 0-based, -1 for resistance and reduction (no type).
-    bool NoteAbsorb(int64_t line, int64_t second, int32_t defender, int32_t damageType);
+    // damageType: none for resistance and reduction.
+    bool NoteAbsorb(int64_t line, int64_t second, CharacterId defender,
+                    DamageTypeIndex damageType);
     // The character that took part in at least OwnerSharePercent of the
-    // absorbed hits, when it is the only one and there are enough hits; 0
+    // absorbed hits, when it is the only one and there are enough hits; none
     // otherwise (hits between one pair of characters name no owner).
-    int32_t ByAbsorbs() const;
+    CharacterId ByAbsorbs() const;
     int32_t AbsorbedHits() const { return absorbedHits_; }
 
     // The owner the evidence chose last, so that a character is chosen once
     // when the evidence first names it, not again after the user chose
     // another by hand. True when id differs from the last choice.
-    bool Choose(int32_t id)
+    bool Choose(CharacterId id)
     {
         if (id == chosen_)
             return false;
@@ -54,17 +57,17 @@ public:
     }
 
 private:
-    void CountHit(int32_t attacker, int32_t defender);
+    void CountHit(CharacterId attacker, CharacterId defender);
 
-    int32_t initiativeOwner_ = 0;
-    int32_t spellResistOwner_ = 0;
-    int32_t chosen_ = 0;
+    CharacterId initiativeOwner_;
+    CharacterId spellResistOwner_;
+    CharacterId chosen_;
     // The last damage line and the absorbs that followed it.
     struct LastDamage {
         int64_t line = -2;
         int64_t second = 0;
-        int32_t attacker = 0;
-        int32_t defender = 0;
+        CharacterId attacker;
+        CharacterId defender;
         uint64_t namedTypes = 0;
         int64_t chainEnd = -2; // the last line of its absorbs
         bool counted = false;
@@ -73,14 +76,15 @@ private:
     struct Waiting {
         int64_t lastLine = -2;
         int64_t second = 0;
-        int32_t defender = 0;
+        CharacterId defender;
         uint64_t types = 0; // the immunities' damage types
     } waiting_;
-    std::vector<int32_t> hitsWith_; // by character ID: absorbed hits it took part in
+    // By the character ID's value: absorbed hits it took part in.
+    std::vector<int32_t> hitsWith_;
     int32_t absorbedHits_ = 0;
     // The two characters in most absorbed hits, kept as the counts grow.
-    int32_t first_ = 0;
-    int32_t second_ = 0;
+    CharacterId first_;
+    CharacterId second_;
 };
 
 } // namespace tarvik

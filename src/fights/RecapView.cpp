@@ -59,8 +59,8 @@ std::string Join(const std::vector<std::string>& parts, const char* separator)
 std::string AbsorbText(const RecapAbsorb& absorb, const Roster& roster)
 {
     const std::string amount = FormatThousands(absorb.amount);
-    return absorb.damageType >= 0 ? amount + " " + roster.DamageTypeName(absorb.damageType)
-                                  : amount + " by resistance or reduction";
+    return !absorb.damageType.IsNone() ? amount + " " + roster.DamageTypeName(absorb.damageType)
+                                       : amount + " by resistance or reduction";
 }
 
 std::string SaveText(const RecapSave& save, const Roster& roster)
@@ -185,14 +185,15 @@ RecapView BuildRecap(const DeathRecap& recap, const Roster& roster)
                                                                 : RecapLineKind::Absorb,
                               event, recap.second);
                 line.absorbs.push_back(
-                    {event.amount, event.kind == RecapKind::Immunity ? event.type : -1});
+                    {event.amount, event.kind == RecapKind::Immunity ? event.DamageType()
+                                                                : DamageTypeIndex::None()});
                 view.lines.push_back(std::move(line));
             }
             break;
         case RecapKind::Save:
             if (joins[i] == None) {
                 RecapLine line = StartLine(RecapLineKind::Save, event, recap.second);
-                line.saves.push_back({event.type, event.amount, event.dc, event.success});
+                line.saves.push_back({event.SaveType(), event.amount, event.dc, event.success});
                 view.lines.push_back(std::move(line));
             }
             break;
@@ -205,10 +206,11 @@ RecapView BuildRecap(const DeathRecap& recap, const Roster& roster)
         const RecapEvent& event = events[i];
         RecapLine& line = view.lines[lineOf[joins[i]]];
         if (event.kind == RecapKind::Save)
-            line.saves.push_back({event.type, event.amount, event.dc, event.success});
+            line.saves.push_back({event.SaveType(), event.amount, event.dc, event.success});
         else
             line.absorbs.push_back(
-                {event.amount, event.kind == RecapKind::Immunity ? event.type : -1});
+                {event.amount, event.kind == RecapKind::Immunity ? event.DamageType()
+                                                                : DamageTypeIndex::None()});
     }
     for (RecapLine& line : view.lines)
         line.text = LineText(line, roster);

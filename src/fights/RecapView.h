@@ -17,12 +17,12 @@ enum class RecapLineKind : uint8_t { Blow, Healing, Immunity, Absorb, Save };
 
 struct RecapAbsorb {
     int32_t amount = 0;
-    int32_t damageType = -1; // 0-based; -1: resistance or reduction
+    DamageTypeIndex damageType; // none: resistance or reduction
 };
 struct RecapSave {
-    int32_t saveType = 0; // 1-based; 0: other
-    int32_t total = 0;    // roll + bonus
-    int32_t dc = -1;      // -1: the line named none
+    SaveTypeIndex saveType; // none: other
+    int32_t total = 0;      // roll + bonus
+    int32_t dc = -1;        // -1: the line named none
     bool success = false;
 };
 
@@ -31,7 +31,7 @@ struct RecapLine {
     std::string time;          // "08:14:43 PM", of the line's first event
     int64_t secondsBefore = 0; // before the death
     std::string text;          // "31 damage from Ogre Chieftain (29 Physical, 2 Sonic)"
-    int32_t source = 0;        // blow: the attacker
+    CharacterId source;        // blow: the attacker
     int64_t amount = 0;        // blow: damage; healing: hit points healed
     std::vector<RecapEvent::TypeAmount> types; // blow: the largest amounts by type
     // A blow's absorbs and the saves made against it; a line of its own
@@ -44,7 +44,7 @@ struct RecapLine {
 
 // A blow's attacker in the recap's seconds.
 struct RecapAttacker {
-    int32_t attacker = 0;
+    CharacterId attacker;
     std::string name;
     int64_t damage = 0;
     int32_t blows = 0;

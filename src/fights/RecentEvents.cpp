@@ -12,7 +12,7 @@ void RecentEvents::Clear()
     newest_ = 0;
 }
 
-RecapEvent& RecentEvents::Next(int32_t character, int64_t second)
+RecapEvent& RecentEvents::Next(CharacterId character, int64_t second)
 {
     if (entries_.empty())
         entries_.resize(Capacity);
@@ -35,7 +35,7 @@ RecapEvent& RecentEvents::Next(int32_t character, int64_t second)
     return entry.event;
 }
 
-void RecentEvents::Cut(int32_t character, int64_t second, size_t max,
+void RecentEvents::Cut(CharacterId character, int64_t second, size_t max,
                        std::vector<RecapEvent>& out) const
 {
     // Counted first, so that a recap, kept for every death, holds no spare

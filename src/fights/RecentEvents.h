@@ -27,16 +27,16 @@ public:
     // The slot of the next event of the character, to be filled in; events
     // older than the window before it go, and so does everything when time
     // went back by more than the window (the next log began earlier).
-    RecapEvent& Next(int32_t character, int64_t second);
-    void Push(int32_t character, const RecapEvent& event) { Next(character, event.second) = event; }
+    RecapEvent& Next(CharacterId character, int64_t second);
+    void Push(CharacterId character, const RecapEvent& event) { Next(character, event.second) = event; }
 
     // The character's events from second - window to second, oldest first;
     // at most max of them, the newest.
-    void Cut(int32_t character, int64_t second, size_t max, std::vector<RecapEvent>& out) const;
+    void Cut(CharacterId character, int64_t second, size_t max, std::vector<RecapEvent>& out) const;
 
 private:
     struct Entry {
-        int32_t character = 0;
+        CharacterId character;
         RecapEvent event;
     };
     Entry& At(size_t i) { return entries_[(first_ + i) & (Capacity - 1)]; }

@@ -28,14 +28,11 @@ const char* SideName(Side side)
     return "unknown";
 }
 
-Side Roster::SideOf(int32_t id) const
+Side Roster::SideOf(CharacterId id) const
 {
-    if (sides) {
-        return id > 0 && static_cast<size_t>(id) < sides->byId.size()
-                   ? sides->byId[static_cast<size_t>(id)]
-                   : Side::Unknown;
-    }
-    if (id > 0 && id == userId)
+    if (sides)
+        return sides->Of(id);
+    if (!id.IsNone() && id == userId)
         return Side::You;
     const Character* character = characters.At(id);
     return character && character->IsPartyMember() ? Side::Party : Side::Enemy;
@@ -45,7 +42,7 @@ bool Roster::AnyOnYourSide() const
 {
     if (sides)
         return sides->anyOnYourSide;
-    if (userId > 0)
+    if (!userId.IsNone())
         return true;
     for (const auto& character : characters) {
         if (character->IsPartyMember())
@@ -54,24 +51,20 @@ bool Roster::AnyOnYourSide() const
     return false;
 }
 
-const std::string& Roster::NameOf(int32_t id) const
+const std::string& Roster::NameOf(CharacterId id) const
 {
     const Character* character = characters.At(id);
     return character ? character->Name() : Unknown;
 }
 
-const std::string& Roster::DamageTypeName(int32_t type) const
+const std::string& Roster::DamageTypeName(DamageTypeIndex type) const
 {
-    return type >= 0 && static_cast<size_t>(type) < damageTypes.size()
-               ? damageTypes[static_cast<size_t>(type)]
-               : Unknown;
+    return type.Within(damageTypes.size()) ? damageTypes[type.Slot()] : Unknown;
 }
 
-const std::string& Roster::SaveTypeName(int32_t type) const
+const std::string& Roster::SaveTypeName(SaveTypeIndex type) const
 {
-    return type >= 1 && static_cast<size_t>(type) <= saveTypes.size()
-               ? saveTypes[static_cast<size_t>(type - 1)]
-               : OtherSave;
+    return type.Within(saveTypes.size()) ? saveTypes[type.Slot()] : OtherSave;
 }
 
 } // namespace tarvik

@@ -19,32 +19,38 @@ inline bool IsYourSide(Side side)
     return side == Side::You || side == Side::Party || side == Side::Ally || side == Side::Pet;
 }
 
-// Every character's side, by ID (entry 0 unused), as Sides decided it.
+// Every character's side, as Sides decided it.
 struct SideTable {
-    std::vector<Side> byId;
+    std::vector<Side> byId; // indexed by the ID's value: entry 0 unused
     bool anyOnYourSide = false;
+
+    Side Of(CharacterId id) const
+    {
+        return !id.IsNone() && static_cast<size_t>(id.value()) < byId.size()
+                   ? byId[static_cast<size_t>(id.value())]
+                   : Side::Unknown;
+    }
 };
 
 // Who is who, and the names of the configured types. Sides are looked up
 // when asked, so marking a character later changes what the views show.
 struct Roster {
     const CharacterList& characters;
-    int32_t userId = 0;
+    CharacterId userId;
     const std::vector<std::string>& damageTypes; // ends with "Total"
     const std::vector<std::string>& saveTypes;
     // Null: sides from the marks alone (you, party, the rest enemies).
     const SideTable* sides = nullptr;
 
-    Side SideOf(int32_t id) const;
-    bool OnYourSide(int32_t id) const { return IsYourSide(SideOf(id)); }
+    Side SideOf(CharacterId id) const;
+    bool OnYourSide(CharacterId id) const { return IsYourSide(SideOf(id)); }
     // Whether anybody is on your side at all.
     bool AnyOnYourSide() const;
     // "?" for an ID no character has.
-    const std::string& NameOf(int32_t id) const;
-    // The configured name of a 0-based damage type.
-    const std::string& DamageTypeName(int32_t type) const;
-    // The configured name of a 1-based save type; "Other" for 0.
-    const std::string& SaveTypeName(int32_t type) const;
+    const std::string& NameOf(CharacterId id) const;
+    const std::string& DamageTypeName(DamageTypeIndex type) const;
+    // "Other" for none.
+    const std::string& SaveTypeName(SaveTypeIndex type) const;
 };
 
 } // namespace tarvik

@@ -2,6 +2,8 @@
 
 #include "util/Text.h"
 
+#include <algorithm>
+
 namespace tarvik {
 
 namespace {
@@ -49,11 +51,11 @@ void SideEvidence::NoteDominated(std::string_view name)
         ++version_;
 }
 
-bool SideEvidence::SetFlag(std::vector<bool>& flags, int32_t id, bool value)
+bool SideEvidence::SetFlag(std::vector<bool>& flags, CharacterId id, bool value)
 {
-    if (id < 1)
+    if (id.IsNone())
         return false;
-    const auto index = static_cast<size_t>(id);
+    const auto index = static_cast<size_t>(id.value());
     if (index >= flags.size()) {
         if (!value)
             return false;
@@ -65,13 +67,13 @@ bool SideEvidence::SetFlag(std::vector<bool>& flags, int32_t id, bool value)
     return true;
 }
 
-void SideEvidence::NotePartyLeft(int32_t id, bool left)
+void SideEvidence::NotePartyLeft(CharacterId id, bool left)
 {
     if (SetFlag(leftParty_, id, left))
         ++version_;
 }
 
-void SideEvidence::NoteInferredMember(int32_t id)
+void SideEvidence::NoteInferredMember(CharacterId id)
 {
     if (SetFlag(inferred_, id, true))
         ++version_;
@@ -112,12 +114,12 @@ int64_t& SideEvidence::WeightOf(uint64_t key)
     return slots_[at].weight;
 }
 
-void SideEvidence::NoteBlow(int32_t from, int32_t to)
+void SideEvidence::NoteBlow(CharacterId from, CharacterId to)
 {
-    if (from < 1 || to < 1 || from == to)
+    if (from.IsNone() || to.IsNone() || from == to)
         return;
-    const auto low = static_cast<uint64_t>(from < to ? from : to);
-    const auto high = static_cast<uint64_t>(from < to ? to : from);
+    const auto low = static_cast<uint64_t>(std::min(from, to).value());
+    const auto high = static_cast<uint64_t>(std::max(from, to).value());
     ++WeightOf(low << 32 | high);
     ++version_;
 }

@@ -3,6 +3,8 @@
 #include "OwnerEvidence.h"
 #include "SideColouring.h"
 
+#include "model/Indices.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -28,7 +30,7 @@ public:
     uint64_t Version() const { return version_; }
 
     // An attack, damage or kill from one character to another.
-    void NoteBlow(int32_t from, int32_t to);
+    void NoteBlow(CharacterId from, CharacterId to);
     std::vector<BlowEdge> Edges() const;
 
     OwnerEvidence& Owner() { return owner_; }
@@ -43,13 +45,13 @@ public:
     const std::vector<std::string>& DominatedNames() const { return dominated_.names; }
 
     // A party exit line (true) or join line (false) for the character.
-    void NotePartyLeft(int32_t id, bool left);
-    bool LeftParty(int32_t id) const { return Flag(leftParty_, id); }
+    void NotePartyLeft(CharacterId id, bool left);
+    bool LeftParty(CharacterId id) const { return Flag(leftParty_, id); }
 
     // Marked a party member because it was inferred to be on your side; it
     // is never marked so again, so that removing the mark by hand holds.
-    void NoteInferredMember(int32_t id);
-    bool InferredMember(int32_t id) const { return Flag(inferred_, id); }
+    void NoteInferredMember(CharacterId id);
+    bool InferredMember(CharacterId id) const { return Flag(inferred_, id); }
 
 private:
     struct NameSet {
@@ -57,11 +59,13 @@ private:
         std::vector<std::string> names;
         bool Add(std::string_view name);
     };
-    static bool Flag(const std::vector<bool>& flags, int32_t id)
+    // Flags are kept by the ID's value.
+    static bool Flag(const std::vector<bool>& flags, CharacterId id)
     {
-        return id > 0 && static_cast<size_t>(id) < flags.size() && flags[static_cast<size_t>(id)];
+        const auto at = static_cast<size_t>(id.value());
+        return !id.IsNone() && at < flags.size() && flags[at];
     }
-    static bool SetFlag(std::vector<bool>& flags, int32_t id, bool value);
+    static bool SetFlag(std::vector<bool>& flags, CharacterId id, bool value);
     // Open addressing over (lower ID, higher ID) keys.
     int64_t& WeightOf(uint64_t key);
     void Grow();

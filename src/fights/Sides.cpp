@@ -28,18 +28,20 @@ SideTable DecideSides(const SideInputs& in)
     std::vector<bool> pet(size, false); // dominated, or named like a pet
     for (const std::string& name : in.evidence.DominatedNames()) {
         if (const Character* c = in.characters.Find(name))
-            pet[static_cast<size_t>(c->ID())] = true;
+            pet[static_cast<size_t>(c->ID().value())] = true;
     }
-    auto seed = [&](int32_t id, Side side) {
-        const auto index = static_cast<size_t>(id);
-        if (id < 1 || id > count || seeds[index] || vetoed[index])
+    // The graph's nodes are the IDs' values; node 0 stands for nobody.
+    auto seed = [&](CharacterId id, Side side) {
+        const auto index = static_cast<size_t>(id.value());
+        if (!id.Within(static_cast<size_t>(count)) || seeds[index] || vetoed[index])
             return;
         seeds[index] = true;
         table.byId[index] = side;
     };
-    for (int32_t id = 1; id <= count; ++id) {
+    for (size_t slot = 0; slot < static_cast<size_t>(count); ++slot) {
+        const CharacterId id = CharacterId::FromSlot(slot);
         const Character& c = *in.characters.At(id);
-        const auto index = static_cast<size_t>(id);
+        const auto index = static_cast<size_t>(id.value());
         if (HasPetPrefix(c.Name(), in.petPrefixes))
             pet[index] = true;
         const bool inferred = in.evidence.InferredMember(id);

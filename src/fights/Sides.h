@@ -18,7 +18,7 @@ bool HasPetPrefix(std::string_view name, const std::vector<std::string>& prefixe
 // The marks and what the lines told, as sides are decided from them.
 struct SideInputs {
     const CharacterList& characters;
-    int32_t userId = 0;
+    CharacterId userId;
     const SideEvidence& evidence;
     const std::vector<std::string>& petPrefixes;
 };
@@ -45,7 +45,7 @@ private:
     struct Key {
         uint64_t generation = 0;
         int32_t characters = 0;
-        int32_t userId = 0;
+        CharacterId userId;
         uint64_t marksVersion = 0;
         uint64_t evidenceVersion = 0;
         friend bool operator==(const Key&, const Key&) = default;

@@ -292,11 +292,11 @@ std::optional<AbLadder> LadderTally::Best() const
     return best;
 }
 
-void SaveBests::Add(int32_t saveType, int32_t bonus)
+void SaveBests::Add(SaveTypeIndex saveType, int32_t bonus)
 {
-    if (saveType < 0)
+    if (saveType.value() < 0)
         return;
-    const auto index = static_cast<size_t>(saveType);
+    const auto index = static_cast<size_t>(saveType.value());
     if (index >= best_.size())
         best_.resize(index + 1, AcEvidence::None);
     if (best_[index] == AcEvidence::None || bonus > best_[index])
@@ -307,16 +307,16 @@ void SaveBests::Merge(const SaveBests& other)
 {
     for (size_t i = 0; i < other.best_.size(); ++i) {
         if (other.best_[i] != AcEvidence::None)
-            Add(static_cast<int32_t>(i), other.best_[i]);
+            Add(SaveTypeIndex(static_cast<int32_t>(i)), other.best_[i]);
     }
 }
 
-std::optional<int32_t> SaveBests::Best(int32_t saveType) const
+std::optional<int32_t> SaveBests::Best(SaveTypeIndex saveType) const
 {
-    if (saveType < 0 || static_cast<size_t>(saveType) >= best_.size() ||
-        best_[static_cast<size_t>(saveType)] == AcEvidence::None)
+    const auto index = static_cast<size_t>(saveType.value());
+    if (saveType.value() < 0 || index >= best_.size() || best_[index] == AcEvidence::None)
         return std::nullopt;
-    return best_[static_cast<size_t>(saveType)];
+    return best_[index];
 }
 
 namespace {
@@ -431,7 +431,7 @@ std::optional<std::pair<int32_t, int32_t>> ImmunityEvidence::Interval(int32_t de
 }
 
 void ImmunityEvidence::AddPair(std::span<const std::pair<int32_t, int32_t>> alternatives,
-                               int32_t attacker)
+                               CharacterId attacker)
 {
     std::vector<std::pair<int32_t, int32_t>> several;
     std::pair<int32_t, int32_t> only;
@@ -453,7 +453,7 @@ void ImmunityEvidence::AddPair(std::span<const std::pair<int32_t, int32_t>> alte
         allowed = several;
     }
     votes.Add(allowed);
-    if (attacker <= 0)
+    if (attacker.IsNone())
         return;
     auto it = std::find_if(byAttacker.begin(), byAttacker.end(),
                            [attacker](const auto& entry) { return entry.first == attacker; });
@@ -518,13 +518,13 @@ double AbsorbTally::Average() const
     return count > 0 ? static_cast<double>(total) / count : 0.0;
 }
 
-ImmunityEvidence& TargetStats::Immunity(int32_t type, int damageTypeCount)
+ImmunityEvidence& TargetStats::Immunity(DamageTypeIndex type, int damageTypeCount)
 {
     if (immunities.empty())
         immunities.resize(static_cast<size_t>(std::max(damageTypeCount - 1, 1)));
-    if (static_cast<size_t>(type) >= immunities.size())
-        immunities.resize(static_cast<size_t>(type) + 1);
-    return immunities[static_cast<size_t>(type)];
+    if (type.Slot() >= immunities.size())
+        immunities.resize(type.Slot() + 1);
+    return immunities[type.Slot()];
 }
 
 void TargetStats::AddSpecialImmunity(int32_t name)
@@ -608,7 +608,7 @@ bool TargetStats::Empty() const
 {
     return ac.rolls == 0 && touchAc.rolls == 0 && evaded == 0 && ab.Rolls() == 0 &&
            mainHand.Rolls() == 0 && offHand.Rolls() == 0 && mainLadders.Empty() &&
-           offLadders.Empty() && saves.TypeBound() == 0 && immunities.empty() &&
+           offLadders.Empty() && saves.TypeBound().value() == 0 && immunities.empty() &&
            reductions.count == 0 && specialImmunities.empty() && spellResults.empty();
 }
 

@@ -146,17 +146,19 @@ private:
     std::vector<AbLadder> ladders_;
 };
 
-// The highest bonus seen for each save type (1-based; 0: no type matched).
+// The highest bonus seen for each save type, none (no type matched)
+// included.
 class SaveBests {
 public:
-    void Add(int32_t saveType, int32_t bonus);
+    void Add(SaveTypeIndex saveType, int32_t bonus);
     void Merge(const SaveBests& other);
     void Clear() { best_.clear(); }
-    std::optional<int32_t> Best(int32_t saveType) const;
-    int32_t TypeBound() const { return static_cast<int32_t>(best_.size()); }
+    std::optional<int32_t> Best(SaveTypeIndex saveType) const;
+    // Every type with a best is below it.
+    SaveTypeIndex TypeBound() const { return SaveTypeIndex(static_cast<int32_t>(best_.size())); }
 
 private:
-    std::vector<int32_t> best_;
+    std::vector<int32_t> best_; // by the type's value, so that none has one
 };
 
 // How many pairs allow each whole percentage 0 to 100, kept as the changes
@@ -190,16 +192,16 @@ private:
 struct ImmunityEvidence {
     PercentVotes votes;
     // Pairs whose attacker is known, by attacker: physical subtypes differ.
-    std::vector<std::pair<int32_t, PercentVotes>> byAttacker;
+    std::vector<std::pair<CharacterId, PercentVotes>> byAttacker;
     int32_t absorbs = 0;
     int64_t absorbed = 0;
 
     // The percentages one pair allows; empty when it allows none.
     static std::optional<std::pair<int32_t, int32_t>> Interval(int32_t dealt, int32_t absorbed);
     // One absorb and the (dealt, absorbed) pairs it may stand for; attacker
-    // 0 when they are not all one attacker's.
-    void AddPair(std::span<const std::pair<int32_t, int32_t>> alternatives, int32_t attacker);
-    void AddPair(int32_t dealt, int32_t absorbedAmount, int32_t attacker = 0)
+    // none when they are not all one attacker's.
+    void AddPair(std::span<const std::pair<int32_t, int32_t>> alternatives, CharacterId attacker);
+    void AddPair(int32_t dealt, int32_t absorbedAmount, CharacterId attacker = {})
     {
         const std::pair<int32_t, int32_t> pair{dealt, absorbedAmount};
         AddPair(std::span(&pair, 1), attacker);
@@ -261,7 +263,7 @@ struct TargetStats {
     std::vector<NameCount> specialImmunities; // "Critical Hits", "FEAR", ...
     std::vector<SpellResult> spellResults;
 
-    ImmunityEvidence& Immunity(int32_t type, int damageTypeCount);
+    ImmunityEvidence& Immunity(DamageTypeIndex type, int damageTypeCount);
     void AddSpecialImmunity(int32_t name);
     void AddSpellResult(int32_t spell, int32_t result);
     // The main-hand and off-hand ladders: of the fights merged, or of this

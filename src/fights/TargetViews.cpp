@@ -14,7 +14,7 @@ namespace {
 constexpr int32_t MinAttackerPairs = 3;
 
 // Targets are the enemies; while nobody is on your side, everybody.
-bool ShownAsTarget(const Roster& roster, int32_t id, bool sideKnown)
+bool ShownAsTarget(const Roster& roster, CharacterId id, bool sideKnown)
 {
     const Side side = roster.SideOf(id);
     return sideKnown ? side == Side::Enemy : !IsYourSide(side);
@@ -31,8 +31,8 @@ std::string JoinTexts(const std::vector<std::string>& parts, const char* separat
     return text;
 }
 
-void AddDamage(std::vector<std::pair<int32_t, int64_t>>& into,
-               const std::vector<std::pair<int32_t, int64_t>>& from)
+void AddDamage(std::vector<std::pair<CharacterId, int64_t>>& into,
+               const std::vector<std::pair<CharacterId, int64_t>>& from)
 {
     for (const auto& [attacker, amount] : from) {
         auto known = std::find_if(into.begin(), into.end(),
@@ -92,7 +92,7 @@ std::string LadderText(const std::optional<AbLadder>& main, const std::optional<
     return text.empty() ? "?" : text;
 }
 
-TargetRow MakeTargetRow(int32_t id, const TargetStats& stats, const Roster& roster,
+TargetRow MakeTargetRow(CharacterId id, const TargetStats& stats, const Roster& roster,
                         const NameTable& names, DamageByAttacker damage)
 {
     TargetRow row;
@@ -121,17 +121,19 @@ TargetRow MakeTargetRow(int32_t id, const TargetStats& stats, const Roster& rost
     row.abRolls = stats.ab.Rolls();
 
     std::vector<std::string> parts;
-    const int32_t saveBound = stats.saves.TypeBound();
+    const SaveTypeIndex saveBound = stats.saves.TypeBound();
     // Configured types first, in their order; unmatched ones last.
-    for (int32_t type = 1; type < saveBound; ++type) {
+    for (auto type = SaveTypeIndex::FromSlot(0); type < saveBound;
+         type = SaveTypeIndex::FromSlot(type.Slot() + 1)) {
         if (const auto best = stats.saves.Best(type)) {
             row.saves.push_back({type, roster.SaveTypeName(type), *best});
             parts.push_back(roster.SaveTypeName(type) + " " + std::to_string(*best));
         }
     }
-    if (const auto other = stats.saves.Best(0)) {
-        row.saves.push_back({0, roster.SaveTypeName(0), *other});
-        parts.push_back(roster.SaveTypeName(0) + " " + std::to_string(*other));
+    const SaveTypeIndex other = SaveTypeIndex::None();
+    if (const auto best = stats.saves.Best(other)) {
+        row.saves.push_back({other, roster.SaveTypeName(other), *best});
+        parts.push_back(roster.SaveTypeName(other) + " " + std::to_string(*best));
     }
     row.savesText = JoinTexts(parts);
 
@@ -141,7 +143,7 @@ TargetRow MakeTargetRow(int32_t id, const TargetStats& stats, const Roster& rost
         if (evidence.absorbs == 0 && evidence.Pairs() == 0)
             continue;
         ImmunityCell cell;
-        cell.damageType = static_cast<int32_t>(t);
+        cell.damageType = DamageTypeIndex::FromSlot(t);
         cell.name = roster.DamageTypeName(cell.damageType);
         cell.text = ImmunityText(evidence);
         cell.percent = PercentText(evidence.votes);
@@ -183,7 +185,7 @@ bool Tells(const TargetStats& stats, const DamageByAttacker& damage)
 
 } // namespace
 
-DamageByAttacker DamageByAttackerFrom(std::vector<std::pair<int32_t, int64_t>> from,
+DamageByAttacker DamageByAttackerFrom(std::vector<std::pair<CharacterId, int64_t>> from,
                                       int64_t seconds, const Roster& roster)
 {
     DamageByAttacker damage;
@@ -210,10 +212,10 @@ DamageByAttacker DamageTakenByAttacker(const FightCharacter& character, const Ro
     return DamageByAttackerFrom(character.damageFrom, character.TakenSeconds(), roster);
 }
 
-DamageByAttacker DamageTakenByAttacker(const FightTracker& tracker, int32_t id,
+DamageByAttacker DamageTakenByAttacker(const FightTracker& tracker, CharacterId id,
                                        const Roster& roster)
 {
-    std::vector<std::pair<int32_t, int64_t>> from;
+    std::vector<std::pair<CharacterId, int64_t>> from;
     int64_t seconds = 0;
     if (const FightTracker::EarlierFights* earlier = tracker.Earlier(id)) {
         from = earlier->damageFrom;
@@ -228,7 +230,7 @@ DamageByAttacker DamageTakenByAttacker(const FightTracker& tracker, int32_t id,
     return DamageByAttackerFrom(std::move(from), seconds, roster);
 }
 
-TargetStats AllStatsOf(const FightTracker& tracker, int32_t id)
+TargetStats AllStatsOf(const FightTracker& tracker, CharacterId id)
 {
     TargetStats stats;
     if (const FightTracker::EarlierFights* earlier = tracker.Earlier(id))
@@ -248,16 +250,17 @@ std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& ros
     // kept first), and what came outside fights.
     struct Merged {
         TargetStats stats;
-        std::vector<std::pair<int32_t, int64_t>> damageFrom;
+        std::vector<std::pair<CharacterId, int64_t>> damageFrom;
         int64_t seconds = 0;
     };
-    std::vector<Merged> merged;
-    auto entry = [&](int32_t id) -> Merged& {
-        if (static_cast<size_t>(id) >= merged.size())
-            merged.resize(static_cast<size_t>(id) + 1);
-        return merged[static_cast<size_t>(id)];
+    std::vector<Merged> merged; // by slot
+    auto entry = [&](CharacterId id) -> Merged& {
+        if (id.Slot() >= merged.size())
+            merged.resize(id.Slot() + 1);
+        return merged[id.Slot()];
     };
-    for (int32_t id = 1; id <= tracker.TrackBound(); ++id) {
+    for (size_t slot = 0; slot < tracker.TrackedIds(); ++slot) {
+        const CharacterId id = CharacterId::FromSlot(slot);
         if (const FightTracker::EarlierFights* earlier = tracker.Earlier(id)) {
             Merged& m = entry(id);
             m.stats.Merge(earlier->stats);
@@ -267,7 +270,7 @@ std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& ros
     }
     for (const Fight& fight : tracker.Fights()) {
         for (const FightCharacter& c : fight.Characters()) {
-            if (c.id < 1 || (c.target.Empty() && c.damageFrom.empty()))
+            if (c.id.IsNone() || (c.target.Empty() && c.damageFrom.empty()))
                 continue;
             Merged& m = entry(c.id);
             m.stats.Merge(c.target);
@@ -275,15 +278,16 @@ std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& ros
             m.seconds += c.TakenSeconds();
         }
     }
-    for (int32_t id = 1; id <= tracker.TrackBound(); ++id) {
+    for (size_t slot = 0; slot < tracker.TrackedIds(); ++slot) {
+        const CharacterId id = CharacterId::FromSlot(slot);
         if (const TargetStats* outside = tracker.OutsideFights(id))
             entry(id).stats.Merge(*outside);
     }
     std::vector<TargetRow> rows;
     const bool sideKnown = roster.AnyOnYourSide();
-    for (size_t id = 1; id < merged.size(); ++id) {
-        const auto characterId = static_cast<int32_t>(id);
-        Merged& m = merged[id];
+    for (size_t slot = 0; slot < merged.size(); ++slot) {
+        const CharacterId characterId = CharacterId::FromSlot(slot);
+        Merged& m = merged[slot];
         if (!ShownAsTarget(roster, characterId, sideKnown))
             continue;
         DamageByAttacker damage = DamageByAttackerFrom(std::move(m.damageFrom), m.seconds, roster);
@@ -340,8 +344,8 @@ std::vector<SpellResultLine> SpellResultLines(const TargetStats& stats, const Na
 SpellResultsById SpellResultsByCharacter(const FightTracker& tracker)
 {
     // Only the results are merged: few characters have any.
-    std::vector<std::pair<int32_t, TargetStats>> merged;
-    auto add = [&](int32_t id, const TargetStats& stats) {
+    std::vector<std::pair<CharacterId, TargetStats>> merged;
+    auto add = [&](CharacterId id, const TargetStats& stats) {
         if (stats.spellResults.empty())
             return;
         auto it = std::find_if(merged.begin(), merged.end(),
@@ -354,7 +358,8 @@ SpellResultsById SpellResultsByCharacter(const FightTracker& tracker)
         results.spellResults = stats.spellResults;
         it->second.Merge(results);
     };
-    for (int32_t id = 1; id <= tracker.TrackBound(); ++id) {
+    for (size_t slot = 0; slot < tracker.TrackedIds(); ++slot) {
+        const CharacterId id = CharacterId::FromSlot(slot);
         if (const FightTracker::EarlierFights* earlier = tracker.Earlier(id))
             add(id, earlier->stats);
     }
@@ -362,7 +367,8 @@ SpellResultsById SpellResultsByCharacter(const FightTracker& tracker)
         for (const FightCharacter& c : fight.Characters())
             add(c.id, c.target);
     }
-    for (int32_t id = 1; id <= tracker.TrackBound(); ++id) {
+    for (size_t slot = 0; slot < tracker.TrackedIds(); ++slot) {
+        const CharacterId id = CharacterId::FromSlot(slot);
         if (const TargetStats* outside = tracker.OutsideFights(id))
             add(id, *outside);
     }

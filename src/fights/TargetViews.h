@@ -17,7 +17,7 @@ namespace tarvik {
 
 // One attacker's part in the damage a character took.
 struct AttackerDamageRow {
-    int32_t id = 0;
+    CharacterId id;
     std::string name;
     Side side = Side::Unknown;
     int64_t damage = 0;
@@ -33,16 +33,16 @@ struct DamageByAttacker {
     std::vector<AttackerDamageRow> rows;
 };
 // From damage taken by attacker ID over the seconds it was taken.
-DamageByAttacker DamageByAttackerFrom(std::vector<std::pair<int32_t, int64_t>> from,
+DamageByAttacker DamageByAttackerFrom(std::vector<std::pair<CharacterId, int64_t>> from,
                                       int64_t seconds, const Roster& roster);
 DamageByAttacker DamageTakenByAttacker(const FightCharacter& character, const Roster& roster);
 // Over every fight, those no longer kept included.
-DamageByAttacker DamageTakenByAttacker(const FightTracker& tracker, int32_t id,
+DamageByAttacker DamageTakenByAttacker(const FightTracker& tracker, CharacterId id,
                                        const Roster& roster);
 
 // One attacker whose hits tell another immunity than the others'.
 struct AttackerImmunity {
-    int32_t id = 0;
+    CharacterId id;
     std::string name;
     std::string text; // "50% (40 hits)"
     int32_t low = 0;
@@ -51,7 +51,7 @@ struct AttackerImmunity {
     int32_t pairs = 0;
 };
 struct ImmunityCell {
-    int32_t damageType = 0; // 0-based
+    DamageTypeIndex damageType{0};
     std::string name;
     std::string text;           // "25% (220 of 226 hits)", "?"
     std::string percent;        // "25%", "24-25%", "?"
@@ -66,7 +66,7 @@ struct ImmunityCell {
     std::vector<AttackerImmunity> byAttacker;
 };
 struct SaveCell {
-    int32_t saveType = 0; // 1-based; 0: other
+    SaveTypeIndex saveType; // none: other
     std::string name;
     int32_t best = 0;
 };
@@ -77,7 +77,7 @@ struct NamedCount {
 
 // One target's card: what the rolls tell of an enemy.
 struct TargetRow {
-    int32_t id = 0;
+    CharacterId id;
     std::string name;
     Side side = Side::Unknown;
     std::string ac;                // "45", "45-48", "46-?", "?", "63 (5 of 521 rolls disagree)"
@@ -115,7 +115,7 @@ std::vector<TargetRow> FightTargetRows(const Fight& fight, const Roster& roster,
 
 // What a character's rolls and the rolls against it told over every fight
 // and outside them.
-TargetStats AllStatsOf(const FightTracker& tracker, int32_t id);
+TargetStats AllStatsOf(const FightTracker& tracker, CharacterId id);
 
 // Spell resistance checks of one spell: "Hammer of the Gods: immune x3, failed x1".
 struct SpellResultLine {
@@ -127,7 +127,7 @@ struct SpellResultLine {
 std::vector<SpellResultLine> SpellResultLines(const TargetStats& stats, const NameTable& names);
 // Every character with spell resistance checks (the log's owner), by ID,
 // with its lines over every fight and outside them.
-using SpellResultsById = std::vector<std::pair<int32_t, std::vector<SpellResultLine>>>;
+using SpellResultsById = std::vector<std::pair<CharacterId, std::vector<SpellResultLine>>>;
 SpellResultsById SpellResultsByCharacter(const FightTracker& tracker);
 // The lines joined with "; "; empty without any.
 std::string SpellResultsText(const std::vector<SpellResultLine>& lines);

@@ -26,7 +26,7 @@ int64_t ValueOf(const FightCharacter& character, MeterMode mode)
 
 std::string EmptyText(MeterMode mode, const Roster& roster)
 {
-    if (roster.userId <= 0)
+    if (roster.userId.IsNone())
         return "Mark your character (right-click it in the main window) to see your side.";
     switch (mode) {
     case MeterMode::DamageTaken:
@@ -104,7 +104,7 @@ const MeterView& MeterBoard::Update(const CurrentFightChoice& current, const Ros
         view_.timeText.clear();
         view_.emptyText = "The meter fills when a fight begins.";
         order_.clear();
-        fightIndex_ = -1;
+        fightIndex_ = FightIndex::None();
         return view_;
     }
     const Fight& fight = *current.fight;

@@ -24,7 +24,7 @@ MeterMode MeterModeFromKey(const std::string& key);
 // One character's line: a bar scaled to the top value, the rate, its share
 // of the side's total and the total.
 struct MeterRow {
-    int32_t id = 0;
+    CharacterId id;
     std::string name;
     bool you = false;
     int64_t total = 0;
@@ -68,15 +68,15 @@ public:
 
 private:
     struct Entry {
-        int32_t id = 0;
+        CharacterId id;
         int64_t total = 0;
         size_t place = 0;
     };
     void Order(std::vector<Entry>& entries, int64_t tickMs);
 
     MeterView view_;
-    std::vector<int32_t> order_; // ids as shown
-    int32_t fightIndex_ = -1;
+    std::vector<CharacterId> order_; // as shown
+    FightIndex fightIndex_;
     MeterMode mode_ = MeterMode::Dps;
     int64_t sortedAtMs_ = 0;
 };

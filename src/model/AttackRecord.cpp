@@ -8,9 +8,10 @@
 
 namespace tarvik {
 
-void AttackRecord::CreateAttackRecord(int32_t attacker, int32_t defender, int damageTypeCount)
+void AttackRecord::CreateAttackRecord(CharacterId attacker, CharacterId defender,
+                                      int damageTypeCount)
 {
-    if (attacker_ >= 1 || defender_ >= 1)
+    if (!attacker_.IsNone() || !defender_.IsNone())
         return;
     attacker_ = attacker;
     defender_ = defender;

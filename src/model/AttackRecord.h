@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DamageBreakdown.h"
+#include "Indices.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +14,7 @@ namespace tarvik {
 class AttackRecord {
 public:
     // One-time initialiser; later calls change nothing while both IDs are set.
-    void CreateAttackRecord(int32_t attacker, int32_t defender, int damageTypeCount);
+    void CreateAttackRecord(CharacterId attacker, CharacterId defender, int damageTypeCount);
 
     // Adds one damage record. False (and nothing changed) when a count or a
     // sum would overflow.
@@ -28,15 +29,18 @@ public:
     int32_t AverageDamage() const;
     int32_t NumberAttacks() const { return numberAttacks_; }
     int64_t TotalDamage() const { return totalDamage_; }
-    int32_t Attacker() const { return attacker_; }
-    int32_t Defender() const { return defender_; }
-    // Summed damage and record count of a damage type (0-based index).
-    int64_t DamageOfType(size_t index) const { return damageByType_.at(index).sum; }
-    int32_t RecordsOfType(size_t index) const { return damageByType_.at(index).records; }
+    CharacterId Attacker() const { return attacker_; }
+    CharacterId Defender() const { return defender_; }
+    // Summed damage and record count of a damage type.
+    int64_t DamageOfType(DamageTypeIndex type) const { return damageByType_.at(type.Slot()).sum; }
+    int32_t RecordsOfType(DamageTypeIndex type) const
+    {
+        return damageByType_.at(type.Slot()).records;
+    }
 
 private:
-    int32_t attacker_ = 0;
-    int32_t defender_ = 0;
+    CharacterId attacker_;
+    CharacterId defender_;
     struct TypeSum {
         int64_t sum = 0;
         int32_t records = 0;

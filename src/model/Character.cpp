@@ -6,7 +6,7 @@
 
 namespace tarvik {
 
-void Character::CreateCharacter(std::string name, int32_t id)
+void Character::CreateCharacter(std::string name, CharacterId id)
 {
     if (!name_.empty())
         return;
@@ -16,7 +16,7 @@ void Character::CreateCharacter(std::string name, int32_t id)
 
 bool Character::RecordKill(const Character& victim)
 {
-    if (!CanAdd(kills_, 1) || !CanAdd(killsByVictim_.Get(victim.ID()), 1))
+    if (!CanAdd(kills_, 1) || !CanAdd(KillsOf(victim.ID()), 1))
         return false;
     ++kills_;
     return CountFor(killsByVictim_, victim.ID());
@@ -24,7 +24,7 @@ bool Character::RecordKill(const Character& victim)
 
 bool Character::RecordDeath(const Character& killer)
 {
-    if (!CanAdd(deaths_, 1) || !CanAdd(deathsByKiller_.Get(killer.ID()), 1))
+    if (!CanAdd(deaths_, 1) || !CanAdd(DeathsBy(killer.ID()), 1))
         return false;
     ++deaths_;
     return CountFor(deathsByKiller_, killer.ID());
@@ -32,7 +32,7 @@ bool Character::RecordDeath(const Character& killer)
 
 bool Character::RecordSpellCast(const Spell& spell)
 {
-    const int32_t before = castsBySpell_.Get(spell.ID());
+    const int32_t before = CastsOf(spell.ID());
     if (!CanAdd(spells_, 1) || !CanAdd(before, 1) || !CanAdd(distinctSpells_, 1))
         return false;
     ++spells_;
@@ -41,7 +41,7 @@ bool Character::RecordSpellCast(const Spell& spell)
     return CountFor(castsBySpell_, spell.ID());
 }
 
-bool Character::RecordAttack(int32_t /*defenderId*/, bool hit)
+bool Character::RecordAttack(CharacterId /*defenderId*/, bool hit)
 {
     if (!CanAdd(attacks_, 1) || !CanAdd(attackHits_, 1))
         return false;
@@ -51,7 +51,7 @@ bool Character::RecordAttack(int32_t /*defenderId*/, bool hit)
     return true;
 }
 
-bool Character::RecordEnemyAttack(int32_t /*attackerId*/, bool hit)
+bool Character::RecordEnemyAttack(CharacterId /*attackerId*/, bool hit)
 {
     if (!CanAdd(enemyAttacks_, 1) || !CanAdd(enemyAttackHits_, 1))
         return false;
@@ -85,7 +85,7 @@ bool Character::RecordResist(int32_t amount)
     return true;
 }
 
-bool Character::RecordSave(int32_t /*saveValue*/, int32_t /*saveType*/, bool succeeded)
+bool Character::RecordSave(int32_t /*saveValue*/, SaveTypeIndex /*saveType*/, bool succeeded)
 {
     if (!CanAdd(saveAttempts_, 1) || !CanAdd(saveSuccesses_, 1))
         return false;
@@ -95,11 +95,12 @@ bool Character::RecordSave(int32_t /*saveValue*/, int32_t /*saveType*/, bool suc
     return true;
 }
 
-AttackRecord& Character::GetAttackRecord(int32_t attackerId, int32_t defenderId, bool outbound,
+AttackRecord& Character::GetAttackRecord(CharacterId attackerId, CharacterId defenderId,
+                                         bool outbound,
                                          int damageTypeCount)
 {
     RecordSet& set = outbound ? outbound_ : inbound_;
-    const int32_t key = outbound ? defenderId : attackerId;
+    const CharacterId key = outbound ? defenderId : attackerId;
     if (key == set.lastOpponent && !set.records.empty())
         return set.records[set.lastRecord];
     set.lastOpponent = key;
@@ -115,7 +116,7 @@ AttackRecord& Character::GetAttackRecord(int32_t attackerId, int32_t defenderId,
     return set.records.back();
 }
 
-bool Character::RecordDamageDealt(int32_t defenderId, const DamageBreakdown& damage)
+bool Character::RecordDamageDealt(CharacterId defenderId, const DamageBreakdown& damage)
 {
     const int32_t total = damage.empty() ? 0 : damage.back();
     if (!CanAdd(damageDealt_, total))
@@ -127,7 +128,7 @@ bool Character::RecordDamageDealt(int32_t defenderId, const DamageBreakdown& dam
     return true;
 }
 
-bool Character::RecordDamageReceived(int32_t attackerId, const DamageBreakdown& damage)
+bool Character::RecordDamageReceived(CharacterId attackerId, const DamageBreakdown& damage)
 {
     const int32_t total = damage.empty() ? 0 : damage.back();
     if (!CanAdd(damageReceived_, total))
@@ -146,8 +147,8 @@ DamageTable Character::DamageSummary(const RecordSet& set, bool byDefender, int 
     table.reserve(set.records.size());
     std::vector<int32_t> averages;
     for (const AttackRecord& record : set.records) {
-        const int32_t opponent = byDefender ? record.Defender() : record.Attacker();
-        if (opponent < 1 || !record.GetAttackAverages(averages))
+        const CharacterId opponent = byDefender ? record.Defender() : record.Attacker();
+        if (opponent.IsNone() || !record.GetAttackAverages(averages))
             continue;
         averages.resize(columns, 0);
         table.emplace_back(opponent, averages);
@@ -174,7 +175,7 @@ bool Character::SpellsCastSummary(const KeyedList<Spell>& knownSpells, SpellCast
     table.clear();
     table.reserve(static_cast<size_t>(distinctSpells_));
     // Spell IDs follow the order spells were first seen.
-    for (const auto& [id, casts] : castsBySpell_.Sorted()) {
+    for (const auto& [id, casts] : castsBySpell_.Sorted<SpellId>()) {
         if (const Spell* spell = knownSpells.At(id); spell && casts >= 1)
             table.emplace_back(spell->Name(), std::to_string(casts));
     }

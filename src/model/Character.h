@@ -3,6 +3,7 @@
 #include "AttackRecord.h"
 #include "DamageBreakdown.h"
 #include "IdMap.h"
+#include "Indices.h"
 #include "KeyedList.h"
 #include "Spell.h"
 
@@ -16,7 +17,7 @@ namespace tarvik {
 
 // Per opponent ID, in ID order, one column per damage type; opponents
 // without a row count 0 in every column.
-using DamageTable = std::vector<std::pair<int32_t, std::vector<int32_t>>>;
+using DamageTable = std::vector<std::pair<CharacterId, std::vector<int32_t>>>;
 // Spell name and cast count, in the order spells were first seen.
 using SpellCastTable = std::vector<std::pair<std::string, std::string>>;
 
@@ -26,9 +27,9 @@ using SpellCastTable = std::vector<std::pair<std::string, std::string>>;
 class Character {
 public:
     // One-time initialiser; a second call changes nothing.
-    void CreateCharacter(std::string name, int32_t id);
+    void CreateCharacter(std::string name, CharacterId id);
 
-    int32_t ID() const { return id_; }
+    CharacterId ID() const { return id_; }
     const std::string& Name() const { return name_; }
     bool IsPartyMember() const { return isPartyMember_; }
     void SetIsPartyMember(bool member) { isPartyMember_ = member; }
@@ -36,13 +37,13 @@ public:
     [[nodiscard]] bool RecordKill(const Character& victim);
     [[nodiscard]] bool RecordDeath(const Character& killer);
     [[nodiscard]] bool RecordSpellCast(const Spell& spell);
-    [[nodiscard]] bool RecordAttack(int32_t defenderId, bool hit);
-    [[nodiscard]] bool RecordEnemyAttack(int32_t attackerId, bool hit);
+    [[nodiscard]] bool RecordAttack(CharacterId defenderId, bool hit);
+    [[nodiscard]] bool RecordEnemyAttack(CharacterId attackerId, bool hit);
     [[nodiscard]] bool RecordHealing(int32_t amount);
     [[nodiscard]] bool RecordResist(int32_t amount);
-    [[nodiscard]] bool RecordSave(int32_t saveValue, int32_t saveType, bool succeeded);
-    [[nodiscard]] bool RecordDamageDealt(int32_t defenderId, const DamageBreakdown& damage);
-    [[nodiscard]] bool RecordDamageReceived(int32_t attackerId, const DamageBreakdown& damage);
+    [[nodiscard]] bool RecordSave(int32_t saveValue, SaveTypeIndex saveType, bool succeeded);
+    [[nodiscard]] bool RecordDamageDealt(CharacterId defenderId, const DamageBreakdown& damage);
+    [[nodiscard]] bool RecordDamageReceived(CharacterId attackerId, const DamageBreakdown& damage);
 
     int32_t Kills() const { return kills_; }
     int32_t Deaths() const { return deaths_; }
@@ -66,10 +67,13 @@ public:
     // Kills by victim / deaths by killer: the characters counted, in ID
     // order; every other character counts 0. The cost follows the entries,
     // not the number of characters met.
-    IdCountList KillSummary() const { return killsByVictim_.Sorted(); }
-    IdCountList DeathSummary() const { return deathsByKiller_.Sorted(); }
-    int32_t KillsOf(int32_t victimId) const { return killsByVictim_.Get(victimId); }
-    int32_t DeathsBy(int32_t killerId) const { return deathsByKiller_.Get(killerId); }
+    IdCountList<CharacterId> KillSummary() const { return killsByVictim_.Sorted<CharacterId>(); }
+    IdCountList<CharacterId> DeathSummary() const
+    {
+        return deathsByKiller_.Sorted<CharacterId>();
+    }
+    int32_t KillsOf(CharacterId victim) const { return killsByVictim_.Get(victim.value()); }
+    int32_t DeathsBy(CharacterId killer) const { return deathsByKiller_.Get(killer.value()); }
     // Average damage per opponent and damage type, for the opponents with a
     // damage record, in ID order.
     DamageTable AttackDamageSummary(int damageTypeCount) const;
@@ -77,8 +81,8 @@ public:
     // False (table untouched) when nothing was cast.
     bool SpellsCastSummary(const KeyedList<Spell>& knownSpells, SpellCastTable& table) const;
     // Casts by spell ID, in ID order (the order spells were first seen).
-    IdCountList CastSummary() const { return castsBySpell_.Sorted(); }
-    int32_t CastsOf(int32_t spellId) const { return castsBySpell_.Get(spellId); }
+    IdCountList<SpellId> CastSummary() const { return castsBySpell_.Sorted<SpellId>(); }
+    int32_t CastsOf(SpellId spell) const { return castsBySpell_.Get(spell.value()); }
 
     // Damage records in the order opponents were first met.
     const std::vector<AttackRecord>& OutboundRecords() const { return outbound_.records; }
@@ -87,19 +91,23 @@ public:
 private:
     struct RecordSet {
         std::vector<AttackRecord> records;
-        std::unordered_map<int32_t, size_t> byOpponent;
+        std::unordered_map<CharacterId, size_t> byOpponent;
         // Blows come in runs against one opponent: the last one is checked
         // before the map.
-        int32_t lastOpponent = 0;
+        CharacterId lastOpponent;
         size_t lastRecord = 0;
     };
-    // Counts one more for id; IDs below 1 name no opponent and are not counted.
-    static bool CountFor(IdMap& counts, int32_t id) { return id < 1 || counts.Increment(id); }
+    // Counts one more for id; an ID that names none is not counted.
+    template <class Id>
+    static bool CountFor(IdMap& counts, Id id)
+    {
+        return id.IsNone() || counts.Increment(id.value());
+    }
     static DamageTable DamageSummary(const RecordSet& set, bool byDefender, int damageTypeCount);
-    AttackRecord& GetAttackRecord(int32_t attackerId, int32_t defenderId, bool outbound,
+    AttackRecord& GetAttackRecord(CharacterId attackerId, CharacterId defenderId, bool outbound,
                                   int damageTypeCount);
 
-    int32_t id_ = 0;
+    CharacterId id_;
     std::string name_;
     bool isPartyMember_ = false;
     int32_t kills_ = 0;

@@ -66,16 +66,4 @@ void IdMap::Clear()
     used_ = 0;
 }
 
-IdCountList IdMap::Sorted() const
-{
-    IdCountList list;
-    list.reserve(used_);
-    for (const Slot& slot : slots_) {
-        if (slot.id != Free)
-            list.emplace_back(slot.id, slot.value);
-    }
-    std::sort(list.begin(), list.end());
-    return list;
-}
-
 } // namespace tarvik

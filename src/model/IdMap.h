@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -9,7 +10,8 @@
 namespace tarvik {
 
 // Pairs of an ID and its number, in ID order.
-using IdCountList = std::vector<std::pair<int32_t, int32_t>>;
+template <class Id = int32_t>
+using IdCountList = std::vector<std::pair<Id, int32_t>>;
 
 // Numbers by ID that hold only the IDs set: a creature killed once costs one
 // entry, not a table as wide as every character met. Each look-up is constant
@@ -31,8 +33,19 @@ public:
     bool Empty() const { return used_ == 0; }
     // Forgets every ID and keeps the memory.
     void Clear();
-    // Every ID with its number, in ID order.
-    IdCountList Sorted() const;
+    // Every ID with its number, in ID order, each ID made an Id.
+    template <class Id = int32_t>
+    IdCountList<Id> Sorted() const
+    {
+        IdCountList<Id> list;
+        list.reserve(used_);
+        for (const Slot& slot : slots_) {
+            if (slot.id != Free)
+                list.emplace_back(Id(slot.id), slot.value);
+        }
+        std::sort(list.begin(), list.end());
+        return list;
+    }
 
 private:
     static constexpr int32_t Free = std::numeric_limits<int32_t>::min();

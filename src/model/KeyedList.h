@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Indices.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -13,10 +14,12 @@
 namespace tarvik {
 
 // An insertion-ordered collection whose items are found by a name that
-// compares without regard to case, and by their 1-based ID (position).
+// compares without regard to case, and by their ID.
 template <class Item>
 class KeyedList {
 public:
+    using Id = ListId<Item>;
+
     KeyedList() = default;
     KeyedList(KeyedList&&) noexcept = default;
     KeyedList& operator=(KeyedList&& other) noexcept
@@ -41,15 +44,14 @@ public:
         const auto it = index_.find(name);
         return it == index_.end() ? nullptr : items_[it->second].get();
     }
-    // The item with this 1-based ID, or null.
-    Item* At(int32_t id)
+    // The item with this ID, or null.
+    Item* At(Id id) { return id.Within(items_.size()) ? items_[id.Slot()].get() : nullptr; }
+    const Item* At(Id id) const
     {
-        return id >= 1 && id <= Count() ? items_[static_cast<size_t>(id - 1)].get() : nullptr;
+        return id.Within(items_.size()) ? items_[id.Slot()].get() : nullptr;
     }
-    const Item* At(int32_t id) const
-    {
-        return id >= 1 && id <= Count() ? items_[static_cast<size_t>(id - 1)].get() : nullptr;
-    }
+    // The ID the next item added gets.
+    Id NextId() const { return Id::FromSlot(items_.size()); }
     // Adds an item under name; the caller has checked that the name is new.
     Item& Add(std::string name, std::unique_ptr<Item> item)
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Indices.h"
+
 #include <cstdint>
 #include <string>
 
@@ -9,20 +11,20 @@ namespace tarvik {
 // characters count its casts.
 class Spell {
 public:
-    // One-time initialiser: takes effect only while the ID is below 1.
-    void CreateSpell(std::string name, int32_t id)
+    // One-time initialiser: takes effect only while the ID names none.
+    void CreateSpell(std::string name, SpellId id)
     {
-        if (id_ >= 1)
+        if (!id_.IsNone())
             return;
         id_ = id;
         name_ = std::move(name);
     }
-    int32_t ID() const { return id_; }
+    SpellId ID() const { return id_; }
     const std::string& Name() const { return name_; }
 
 private:
     std::string name_;
-    int32_t id_ = 0;
+    SpellId id_;
 };
 
 } // namespace tarvik

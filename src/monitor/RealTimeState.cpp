@@ -140,9 +140,10 @@ bool RealTimeState::LogAttackDamage(bool own, const DamageBreakdown& damage)
         debug_.Log(3, [&] {
             return "Creating new attack record #" + std::to_string(list.size() + 1) + ".";
         });
-        const auto second = static_cast<int32_t>(now.SecondsOfDay());
+        // A sample holder: it pairs no characters.
         list.emplace_back();
-        list.back().CreateAttackRecord(second, second, damageTypeCount_);
+        list.back().CreateAttackRecord(CharacterId::None(), CharacterId::None(),
+                                       damageTypeCount_);
         while (list.size() > static_cast<size_t>(maxAttackRecords_))
             list.pop_front();
     }

@@ -45,7 +45,7 @@ std::string FightsCsv(const Session& session)
          "Party damage", "Party DPS", "Damage taken by your side", "Deaths on your side"}};
     for (const Fight& fight : session.Fights().Fights()) {
         const FightSummary summary = SummarizeFight(fight, roster);
-        rows.push_back({std::to_string(fight.Index() + 1), CsvField(fight.Start().Format()),
+        rows.push_back({std::to_string(fight.Number()), CsvField(fight.Start().Format()),
                         CsvField(fight.End().Format()), std::to_string(fight.DurationSeconds()),
                         CsvField(DisplayText(summary.name)), std::to_string(summary.yourDamage),
                         DpsText(summary.yourDps), std::to_string(summary.partyDamage),

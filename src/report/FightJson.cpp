@@ -55,7 +55,7 @@ Json SaveJson(const RecapSave& save, const Roster& roster)
 Json AbsorbJson(const RecapAbsorb& absorb, const Roster& roster)
 {
     return {{"amount", absorb.amount},
-            {"damage_type", absorb.damageType >= 0
+            {"damage_type", !absorb.damageType.IsNone()
                                 ? Json(DisplayText(roster.DamageTypeName(absorb.damageType)))
                                 : Json(nullptr)}};
 }
@@ -233,7 +233,7 @@ Json FightJson(const Fight& fight, const Roster& roster, const NameTable* target
     Json deaths = Json::array();
     for (const DeathRecap* recap : ShownDeaths(fight, roster))
         deaths.push_back(RecapJson(*recap, roster));
-    Json json = {{"number", fight.Index() + 1},
+    Json json = {{"number", fight.Number()},
                  {"start", fight.Start().Format()},
                  {"end", fight.End().Format()},
                  {"duration_s", fight.DurationSeconds()},
@@ -275,11 +275,11 @@ Json FightUpdateJson(const Fight& fight, const Roster& roster)
                               {"damage_taken", row.damageTaken},
                               {"healing_received", row.healingReceived}});
     }
-    return {{"fight", fight.Index() + 1},
+    return {{"fight", fight.Number()},
             {"start", fight.Start().Format()},
             {"duration_s", fight.DurationSeconds()},
             {"name", DisplayText(summary.name)},
-            {"opponent", summary.mainOpponent != 0
+            {"opponent", !summary.mainOpponent.IsNone()
                              ? Json(DisplayText(roster.NameOf(summary.mainOpponent)))
                              : Json(nullptr)},
             {"your_dps", OneDecimal(summary.yourDps)},

@@ -94,7 +94,7 @@ std::string FightsSection(const Session& session, const Roster& roster)
                        "Damage taken by your side", "Deaths on your side"});
     for (const Fight& fight : fights) {
         const FightSummary summary = SummarizeFight(fight, roster);
-        const std::string number = std::to_string(fight.Index() + 1);
+        const std::string number = std::to_string(fight.Number());
         html += "<tr>" + Cell(number, true) + Cell(fight.Start().Format()) +
                 Cell(DurationText(fight.DurationSeconds()), true) +
                 Cell("<a href=\"#fight-" + number + "\">" + Text(summary.name) + "</a>") +
@@ -233,7 +233,7 @@ std::string RecapHtml(const DeathRecap& recap, const Roster& roster)
 std::string FightDetail(const Fight& fight, const Roster& roster)
 {
     const FightSummary summary = SummarizeFight(fight, roster);
-    const std::string number = std::to_string(fight.Index() + 1);
+    const std::string number = std::to_string(fight.Number());
     std::string html = "<section class=\"fight\" id=\"fight-" + number + "\">\n<h3>Fight " +
                        number + ": " + Text(summary.name) + "</h3>\n";
     html += "<p>" + HtmlEscape(fight.Start().Format()) + " to " + HtmlEscape(fight.End().Format()) +

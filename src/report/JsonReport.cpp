@@ -41,7 +41,7 @@ json DamageRecordsJson(const std::vector<AttackRecord>& records, const char* opp
                     averagesJson[DisplayText(damageTypes[t])] = averages[t];
             }
         }
-        list.push_back({{opponentKey, byDefender ? record.Defender() : record.Attacker()},
+        list.push_back({{opponentKey, (byDefender ? record.Defender() : record.Attacker()).value()},
                         {"records", record.NumberAttacks()},
                         {"total", record.TotalDamage()},
                         {"averages", averagesJson}});
@@ -57,12 +57,12 @@ void AppendMember(json& object, std::string key, json value)
     members.json::object_t::Container::emplace_back(std::move(key), std::move(value));
 }
 
-json ByIdJson(const IdCountList& counts)
+json ByIdJson(const IdCountList<CharacterId>& counts)
 {
     json object = json::object();
     for (const auto& [id, count] : counts) {
         if (count != 0)
-            AppendMember(object, std::to_string(id), count);
+            AppendMember(object, std::to_string(id.value()), count);
     }
     return object;
 }
@@ -75,7 +75,7 @@ json ByTypeJson(const std::vector<AttackRecord>& records,
     for (size_t t = 0; t < damageTypes.size(); ++t) {
         int64_t sum = 0;
         for (const AttackRecord& record : records)
-            sum += record.DamageOfType(t);
+            sum += record.DamageOfType(DamageTypeIndex::FromSlot(t));
         object[DisplayText(damageTypes[t])] = sum;
     }
     return object;
@@ -103,7 +103,7 @@ json CharacterJson(const Character& c, const AnalysisData& data,
             spellsCast.push_back({DisplayText(spell->Name()), count});
     }
     json object = {
-        {"id", c.ID()},
+        {"id", c.ID().value()},
         {"name", DisplayText(c.Name())},
         {"party", c.IsPartyMember()},
         {"side", SideName(side)},
@@ -159,14 +159,16 @@ json DocumentWithoutCharacters(const Session& session, const std::vector<std::st
     doc["error_lines"] = json::array();
     for (const auto& line : errorLines)
         doc["error_lines"].push_back(DisplayText(line));
-    doc["user_character_id"] = data.userCharacterId;
-    const char* foundBy = data.userCharacterId > 0 ? FoundByName(data.userFoundBy) : nullptr;
+    doc["user_character_id"] = data.userCharacterId.value();
+    const char* foundBy =
+        !data.userCharacterId.IsNone() ? FoundByName(data.userFoundBy) : nullptr;
     doc["user_character_found_by"] = foundBy ? json(foundBy) : json(nullptr);
     doc["party_member_count"] = data.partyMemberCount;
 
     doc["spells"] = json::array();
     for (const auto& spell : data.knownSpells)
-        doc["spells"].push_back({{"id", spell->ID()}, {"name", DisplayText(spell->Name())}});
+        doc["spells"].push_back(
+            {{"id", spell->ID().value()}, {"name", DisplayText(spell->Name())}});
     doc["characters"] = json::array();
     if (sections.fights) {
         if (const int32_t dropped = session.Fights().DroppedFights())

@@ -50,12 +50,12 @@ const char* CharacterTree::CategoryText(Category category)
     return "";
 }
 
-std::string CharacterTree::CharacterKey(int32_t id)
+std::string CharacterTree::CharacterKey(CharacterId id)
 {
-    return "c" + std::to_string(id);
+    return "c" + std::to_string(id.value());
 }
 
-std::string CharacterTree::CategoryKey(int32_t id, Category category)
+std::string CharacterTree::CategoryKey(CharacterId id, Category category)
 {
     return CharacterKey(id) + " " + CategoryText(category);
 }
@@ -71,9 +71,11 @@ CharacterTree::KeyInfo CharacterTree::ParseKey(std::string_view key)
         return info;
     const char* first = key.data() + 1;
     const char* last = key.data() + key.size();
-    auto [ptr, ec] = std::from_chars(first, last, info.id);
+    int32_t id = 0;
+    auto [ptr, ec] = std::from_chars(first, last, id);
     if (ec != std::errc() || ptr == first)
         return info;
+    info.id = CharacterId(id);
     if (ptr == last) {
         info.level = 1;
         return info;
@@ -85,11 +87,12 @@ CharacterTree::KeyInfo CharacterTree::ParseKey(std::string_view key)
     return info;
 }
 
-const CharacterTree::CharacterNode* CharacterTree::Find(int32_t id) const
+const CharacterTree::CharacterNode* CharacterTree::Find(CharacterId id) const
 {
-    if (id < 1 || static_cast<size_t>(id) >= indexById_.size() || indexById_[id] == 0)
+    const auto at = static_cast<size_t>(id.value());
+    if (id.IsNone() || at >= indexById_.size() || indexById_[at] == 0)
         return nullptr;
-    return &nodes_[static_cast<size_t>(indexById_[id] - 1)];
+    return &nodes_[static_cast<size_t>(indexById_[at] - 1)];
 }
 
 std::vector<CharacterTree::Addition> CharacterTree::Update(const AnalysisData& data)
@@ -98,21 +101,22 @@ std::vector<CharacterTree::Addition> CharacterTree::Update(const AnalysisData& d
     if (nodes_.empty())
         indexById_.clear();
     for (const auto& character : data.characters) {
-        const int32_t id = character->ID();
-        if (static_cast<size_t>(id) >= indexById_.size())
-            indexById_.resize(static_cast<size_t>(id) + 1, 0);
+        const CharacterId id = character->ID();
+        const auto at = static_cast<size_t>(id.value());
+        if (at >= indexById_.size())
+            indexById_.resize(at + 1, 0);
         Addition addition;
         addition.id = id;
-        if (indexById_[id] == 0) {
+        if (indexById_[at] == 0) {
             CharacterNode node;
             node.id = id;
             node.key = CharacterKey(id);
             node.text = character->Name();
             nodes_.push_back(std::move(node));
-            indexById_[id] = static_cast<int32_t>(nodes_.size());
+            indexById_[at] = static_cast<int32_t>(nodes_.size());
             addition.characterAdded = true;
         }
-        CharacterNode& node = nodes_[static_cast<size_t>(indexById_[id] - 1)];
+        CharacterNode& node = nodes_[static_cast<size_t>(indexById_[at] - 1)];
         for (Category category : AllCategories) {
             if (!Qualifies(*character, category))
                 continue;

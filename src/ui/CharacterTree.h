@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Indices.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,7 +20,7 @@ public:
     static constexpr const char* RootKey = "Statistics";
 
     struct CharacterNode {
-        int32_t id = 0;
+        CharacterId id;
         std::string key;  // "c17"
         std::string text; // the character's name
         std::vector<Category> categories;
@@ -27,7 +29,7 @@ public:
     };
 
     struct Addition {
-        int32_t id = 0;
+        CharacterId id;
         bool characterAdded = false;
         std::vector<Category> categoriesAdded;
     };
@@ -44,24 +46,24 @@ public:
     bool Empty() const { return nodes_.empty(); }
 
     const std::vector<CharacterNode>& Nodes() const { return nodes_; }
-    const CharacterNode* Find(int32_t id) const;
+    const CharacterNode* Find(CharacterId id) const;
 
-    static std::string CharacterKey(int32_t id);
-    static std::string CategoryKey(int32_t id, Category category);
+    static std::string CharacterKey(CharacterId id);
+    static std::string CategoryKey(CharacterId id, Category category);
     static const char* CategoryText(Category category);
 
     // What a key names: its level (0 root, 1 character, 2 category), the
     // character's ID and the category text in upper case.
     struct KeyInfo {
         int level = -1;
-        int32_t id = 0;
+        CharacterId id;
         std::string category;
     };
     static KeyInfo ParseKey(std::string_view key);
 
 private:
     std::vector<CharacterNode> nodes_; // in character order
-    std::vector<int32_t> indexById_;   // id -> position + 1
+    std::vector<int32_t> indexById_;   // the ID's value -> position + 1
 };
 
 } // namespace tarvik

@@ -59,7 +59,7 @@ std::vector<int32_t> RollingAverages(const std::deque<AttackRecord>& records, in
     const int count = std::max(damageTypeCount, 0);
     // Each interval counts once, however many attacks it holds.
     AttackRecord combined;
-    combined.CreateAttackRecord(0, 0, count);
+    combined.CreateAttackRecord(CharacterId::None(), CharacterId::None(), count);
     std::vector<int32_t> averages;
     for (const AttackRecord& record : records) {
         if (record.GetAttackAverages(averages))

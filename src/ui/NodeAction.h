@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Indices.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,7 +25,7 @@ struct NodeAction {
         Explain,
     };
     Kind kind = Kind::Nothing;
-    int32_t characterId = 0;
+    CharacterId characterId;
     std::string statusText;
 };
 

@@ -14,19 +14,19 @@ struct SideTotals {
     int64_t kills = 0;
     int64_t deaths = 0;
     int32_t bestKillerKills = 0;
-    int32_t bestKiller = 0;
+    CharacterId bestKiller;
     int32_t bestCorpseDeaths = 0;
-    int32_t bestCorpse = 0;
+    CharacterId bestCorpse;
     float bestKillRatio = 0;
-    int32_t mostEffectiveKiller = 0;
+    CharacterId mostEffectiveKiller;
     int64_t damageDealt = 0;
     int64_t damageReceived = 0;
     int64_t bestDealerDamage = 0;
-    int32_t bestDamageDealer = 0;
+    CharacterId bestDamageDealer;
     int64_t bestTargetDamage = 0;
-    int32_t bestDamageTarget = 0;
+    CharacterId bestDamageTarget;
     float bestDamageRatio = 0;
-    int32_t mostEffectiveDamageDealer = 0;
+    CharacterId mostEffectiveDamageDealer;
 };
 
 std::string N(int64_t value)
@@ -119,7 +119,7 @@ DetailGrid BuildSessionStatistics(const Session& session)
         }
     }
 
-    auto name = [&](int32_t id) {
+    auto name = [&](CharacterId id) {
         const Character* c = data.characters.At(id);
         return c ? c->Name() : std::string();
     };
@@ -136,15 +136,15 @@ DetailGrid BuildSessionStatistics(const Session& session)
         }
         grid.cells.push_back({S + " Kills/Deaths", killsText});
         grid.cells.push_back({"Best " + S + " Killer",
-                              side.bestKiller == 0 ? "n/a"
+                              side.bestKiller.IsNone() ? "n/a"
                                                    : name(side.bestKiller) + ": " +
                                                          N(side.bestKillerKills) + " kills"});
         grid.cells.push_back({"Best " + S + " Corpse",
-                              side.bestCorpse == 0 ? "n/a"
+                              side.bestCorpse.IsNone() ? "n/a"
                                                    : name(side.bestCorpse) + ": " +
                                                          N(side.bestCorpseDeaths) + " deaths"});
         grid.cells.push_back({"Most Effective " + S + " Killer",
-                              side.mostEffectiveKiller == 0
+                              side.mostEffectiveKiller.IsNone()
                                   ? "n/a"
                                   : name(side.mostEffectiveKiller) + ": " + R(side.bestKillRatio) +
                                         ":1 kills:deaths"});
@@ -159,15 +159,15 @@ DetailGrid BuildSessionStatistics(const Session& session)
         }
         grid.cells.push_back({"Total " + S + " Damage", damageText});
         grid.cells.push_back({"Best " + S + " Damage Dealer",
-                              side.bestDamageDealer == 0 ? "n/a"
+                              side.bestDamageDealer.IsNone() ? "n/a"
                                                          : name(side.bestDamageDealer) + ": " +
                                                                N(side.bestDealerDamage) + " HPs"});
         grid.cells.push_back({"Best " + S + " Damage Target",
-                              side.bestDamageTarget == 0 ? "n/a"
+                              side.bestDamageTarget.IsNone() ? "n/a"
                                                          : name(side.bestDamageTarget) + ": " +
                                                                N(side.bestTargetDamage) + " HPs"});
         grid.cells.push_back({"Most Effective " + S + " Damage Dealer",
-                              side.mostEffectiveDamageDealer == 0
+                              side.mostEffectiveDamageDealer.IsNone()
                                   ? "n/a"
                                   : name(side.mostEffectiveDamageDealer) + ": " +
                                         R(side.bestDamageRatio) + ":1 HPs dealt:received"});

@@ -104,9 +104,11 @@ public:
     void Yield() override { ++yields; }
     void DataCleared() override { ++dataClears; }
     void ReadStarted(std::string_view path) override { readsStarted.emplace_back(path); }
-    void CharactersChanged(std::span<const int32_t> ids) override
+    void CharactersChanged(std::span<const CharacterId> ids) override
     {
-        changedCharacters.emplace_back(ids.begin(), ids.end());
+        auto& told = changedCharacters.emplace_back();
+        for (const CharacterId id : ids)
+            told.push_back(id.value());
     }
     void RealTimeDataChanged() override { ++realTimeChanges; }
 

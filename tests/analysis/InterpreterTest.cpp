@@ -90,7 +90,7 @@ TEST(InterpreterDamage, AmountsAndTypeNames)
         ASSERT_EQ(orc->OutboundRecords().size(), 1u) << c.body;
         Ints sums;
         for (size_t t = 0; t < 4; ++t)
-            sums.push_back(orc->OutboundRecords()[0].DamageOfType(t));
+            sums.push_back(orc->OutboundRecords()[0].DamageOfType(DamageTypeIndex::FromSlot(t)));
         EXPECT_EQ(sums, c.breakdown) << c.body;
         EXPECT_EQ(orc->DamageDealt(), c.breakdown.back()) << c.body;
     }
@@ -177,7 +177,7 @@ TEST(InterpreterNumbers, OutOfRangeOrNegativeAmountsDiscardTheirLineAlone)
         EXPECT_EQ(orc->DamageDealt(), 14);
         ASSERT_EQ(orc->OutboundRecords().size(), 1u);
         EXPECT_EQ(orc->OutboundRecords()[0].NumberAttacks(), 2);
-        EXPECT_EQ(orc->OutboundRecords()[0].DamageOfType(1), 9);
+        EXPECT_EQ(orc->OutboundRecords()[0].DamageOfType(DamageTypeIndex(1)), 9);
         EXPECT_EQ(bob->HPsHealed(), 4);
         EXPECT_EQ(bob->Resists(), 1);
         EXPECT_EQ(bob->HPsResisted(), 3);
@@ -211,7 +211,7 @@ TEST(InterpreterNumbers, TotalsGrowPastThirtyTwoBits)
     ASSERT_EQ(orc->OutboundRecords().size(), 1u);
     const AttackRecord& pairing = orc->OutboundRecords()[0];
     EXPECT_EQ(pairing.TotalDamage(), 3 * twoBillion);
-    EXPECT_EQ(pairing.DamageOfType(1), 3 * twoBillion);
+    EXPECT_EQ(pairing.DamageOfType(DamageTypeIndex(1)), 3 * twoBillion);
     EXPECT_EQ(pairing.AverageDamage(), twoBillion);
     EXPECT_EQ(bob->HPsHealed(), 3 * twoBillion);
     EXPECT_EQ(bob->HPsResisted(), 3 * twoBillion);
@@ -242,7 +242,7 @@ TEST(InterpreterAttack, ConcealmentAndAttackBonusSamples)
     for (const auto& c : cases) {
         SessionHarness h;
         ASSERT_TRUE(h.AnalyzeBodies({"Bob killed Nobody"}));
-        h.S().Marks().SelectUserCharacter(1);
+        h.S().Marks().SelectUserCharacter(CharacterId(1));
         h.S().RealTime().SetLastConcealment(40);
         h.host.realTimeChanges = 0;
         ASSERT_TRUE(h.AnalyzeBodies({c.body}));
@@ -307,8 +307,8 @@ TEST(InterpreterRecords, NamesMetBeforeTheRecordIsDiscardedStay)
         SessionHarness h;
         EXPECT_EQ(h.AnalyzeBodies({c.body}), !c.readEnds) << c.body;
         Lines names;
-        for (int32_t id = 1; id <= h.Data().characters.Count(); ++id)
-            names.push_back(h.Data().characters.At(id)->Name());
+        for (const auto& character : h.Data().characters)
+            names.push_back(character->Name());
         EXPECT_EQ(names, c.names) << c.body;
         EXPECT_EQ(h.Data().recordsParsed, c.counted) << c.body;
     }
@@ -419,7 +419,7 @@ TEST_F(Interpreter, AutodetectedPartyChangesOnlyWhatTheRecordsSay)
     EXPECT_EQ(h.Data().partyMemberCount, 2);
 
     ASSERT_TRUE(Run({"Bob has left the party."}));
-    EXPECT_EQ(h.Data().userCharacterId, 0);
+    EXPECT_EQ(h.Data().userCharacterId, CharacterId::None());
     EXPECT_EQ(h.Data().partyMemberCount, 1);
 }
 
@@ -428,8 +428,8 @@ TEST_F(Interpreter, NamesDifferingInCaseAreOneCharacter)
     ASSERT_TRUE(Run({"bob attacks Orc : *hit* : (1 + 2 = 3)",
                      "BOB attacks ORC : *hit* : (1 + 2 = 3)", "  Bob  killed orc"}));
     ASSERT_EQ(h.Data().characters.Count(), 2);
-    EXPECT_EQ(h.Data().characters.At(1)->Name(), "bob");
-    EXPECT_EQ(h.Data().characters.At(2)->Name(), "Orc");
+    EXPECT_EQ(h.Data().characters.At(CharacterId(1))->Name(), "bob");
+    EXPECT_EQ(h.Data().characters.At(CharacterId(2))->Name(), "Orc");
     EXPECT_EQ(C("Bob").Attacks(), 2);
     EXPECT_EQ(C("orc").Deaths(), 1);
 }

@@ -171,21 +171,21 @@ TEST_F(ExampleParsing, DamageByTypeWithTheLookupsTheDebugLogTells)
         const char* body;
         Ints amounts;
         uint64_t named;
-        std::vector<int> lookups;
+        std::vector<int32_t> lookups; // each type's place from 0; -1: none found
     };
     const Case cases[] = {
         {"Smith Smurf damages Legendary Bear: 30 (20 Physical 10 Fire)",
          {20, 10, 0, 30},
          0b011,
-         {1, 2}},
+         {0, 1}},
         // A type of two words; a zero amount names its type and adds nothing.
         {"Cursed Corpse Eater damages Woo Whirlwind: 61 (52 Physical 9 Negative Energy 0 Fire)",
          {52, 0, 9, 61},
          0b111,
-         {1, 3, 2}},
-        {"Di'rancor Drider damages Nazzadan: 0 (0 Fire)", {0, 0, 0, 0}, 0b010, {2}},
-        {"Orc damages Bob: 7 (0 Glitter 7 Fire)", {0, 7, 0, 7}, 0b010, {0, 2}},
-        {"Orc damages Bob: 12 (5 Fire 7 Fire)", {0, 12, 0, 12}, 0b010, {2, 2}},
+         {0, 2, 1}},
+        {"Di'rancor Drider damages Nazzadan: 0 (0 Fire)", {0, 0, 0, 0}, 0b010, {1}},
+        {"Orc damages Bob: 7 (0 Glitter 7 Fire)", {0, 7, 0, 7}, 0b010, {-1, 1}},
+        {"Orc damages Bob: 12 (5 Fire 7 Fire)", {0, 12, 0, 12}, 0b010, {1, 1}},
     };
     for (const auto& c : cases) {
         const ParsedDamage d = parser.ParseDamage(Classified(c.body));
@@ -193,8 +193,10 @@ TEST_F(ExampleParsing, DamageByTypeWithTheLookupsTheDebugLogTells)
         ASSERT_NE(d.amounts, nullptr) << c.body;
         EXPECT_EQ(*d.amounts, c.amounts) << c.body;
         EXPECT_EQ(d.namedTypes, c.named) << c.body;
-        EXPECT_EQ(std::vector<int>(d.typeLookups.begin(), d.typeLookups.end()), c.lookups)
-            << c.body;
+        std::vector<int32_t> lookups;
+        for (const DamageTypeIndex type : d.typeLookups)
+            lookups.push_back(type.value());
+        EXPECT_EQ(lookups, c.lookups) << c.body;
     }
 }
 
@@ -205,7 +207,7 @@ TEST_F(ExampleParsing, DamageThatCannotBeTakenApart)
         int names; // found before the record is discarded
         const char* debug;
         const char* missing; // named in the debug line; null: none
-        std::vector<int> lookups;
+        std::vector<int32_t> lookups; // each type's place from 0; -1: none found
     };
     const Case cases[] = {
         {"damages Bob: 5 (5 Fire)",
@@ -227,17 +229,17 @@ TEST_F(ExampleParsing, DamageThatCannotBeTakenApart)
          2,
          "Analysis:  Invalid damage record:  no damage amount.",
          nullptr,
-         {1, 0}},
+         {0, -1}},
         {"Orc damages Bob: 12",
          2,
          "Analysis:  Invalid damage record:  no damage amount (cleanup).",
          nullptr,
-         {0}},
+         {-1}},
         {"Orc damages Bob: 5 (5 Glitter)",
          2,
          "Analysis:  Invalid damage record:  no damage amount (cleanup).",
          nullptr,
-         {0}},
+         {-1}},
     };
     for (const auto& c : cases) {
         const ParsedDamage d = parser.ParseDamage(Classified(c.body));
@@ -251,8 +253,10 @@ TEST_F(ExampleParsing, DamageThatCannotBeTakenApart)
         EXPECT_EQ(r.missing, c.missing ? c.missing : "") << c.body;
         EXPECT_EQ(d.attacker.cut.made, c.names >= 1) << c.body;
         EXPECT_EQ(d.defender.cut.made, c.names >= 2) << c.body;
-        EXPECT_EQ(std::vector<int>(d.typeLookups.begin(), d.typeLookups.end()), c.lookups)
-            << c.body;
+        std::vector<int32_t> lookups;
+        for (const DamageTypeIndex type : d.typeLookups)
+            lookups.push_back(type.value());
+        EXPECT_EQ(lookups, c.lookups) << c.body;
     }
 }
 
@@ -342,8 +346,8 @@ TEST_F(Parsing, AbsorbsNameTheTypeOnlyForImmunity)
     };
     for (const auto& [body, type] : cases) {
         const ParsedAbsorb absorb = parser.ParseAbsorb(Classified(body));
-        EXPECT_EQ(absorb.damageType, type) << body;
-        EXPECT_EQ(absorb.typeLookup, type + 1) << body;
+        EXPECT_EQ(absorb.damageType, DamageTypeIndex(type)) << body;
+        EXPECT_EQ(absorb.typeLookup, DamageTypeIndex(type)) << body;
     }
 }
 
@@ -469,7 +473,7 @@ TEST_F(Parsing, SavesWithTheirTypeRollAndClass)
         const ParsedSave save = parser.ParseSave(Classified(c.body));
         ASSERT_FALSE(save.character.rejection) << c.body;
         EXPECT_EQ(save.character.name, c.name) << c.body;
-        EXPECT_EQ(save.saveType, c.type) << c.body;
+        EXPECT_EQ(save.saveType, SaveTypeIndex(c.type)) << c.body;
         EXPECT_EQ(save.success, c.success) << c.body;
         ASSERT_TRUE(save.roll) << c.body;
         EXPECT_EQ(save.roll->roll, c.roll) << c.body;

@@ -103,7 +103,7 @@ TEST(Samples, RealLogsReadDatedInTheirYearWithEveryRecordTakenApart)
             healed += c->HPsHealed();
             for (const AttackRecord& record : c->OutboundRecords()) {
                 for (size_t t = 0; t < dealt.size(); ++t)
-                    dealt[t] += record.DamageOfType(t);
+                    dealt[t] += record.DamageOfType(DamageTypeIndex::FromSlot(t));
             }
         }
         EXPECT_EQ(dealt, TypedDamageInLines(copy, config)) << name;

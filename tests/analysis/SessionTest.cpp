@@ -23,7 +23,7 @@ TEST(Session, ClearAllDataForgetsEverythingAnalysed)
     SessionHarness h;
     h.S().SetMonitoringEnabled(true);
     ASSERT_TRUE(h.AnalyzeBodies({"Bob casts Sleep", "Experience Points Gained:  50"}));
-    h.S().Marks().SelectUserCharacter(1);
+    h.S().Marks().SelectUserCharacter(CharacterId(1));
     ASSERT_TRUE(h.AnalyzeBodies({"Bob attacks Orc : *target concealed: 20%* : (1 + 7 = 8)",
                                  "Orc killed Bob", "Bob waves at Orc"},
                                 "Mon Jun  1 11:58:00"));
@@ -55,10 +55,10 @@ TEST(Session, ClearAllDataForgetsEverythingAnalysed)
     // character that now holds its old ID.
     ASSERT_TRUE(h.AnalyzeBodies({"Orc killed Bob"}, "Mon Jun  1 12:30:00"));
     ASSERT_EQ(d.characters.Count(), 2);
-    EXPECT_EQ(d.characters.At(1)->Name(), "Orc");
-    EXPECT_EQ(d.characters.At(1)->Kills(), 1);
-    EXPECT_EQ(d.characters.At(2)->Name(), "Bob");
-    EXPECT_EQ(d.characters.At(2)->Deaths(), 1);
+    EXPECT_EQ(d.characters.At(CharacterId(1))->Name(), "Orc");
+    EXPECT_EQ(d.characters.At(CharacterId(1))->Kills(), 1);
+    EXPECT_EQ(d.characters.At(CharacterId(2))->Name(), "Bob");
+    EXPECT_EQ(d.characters.At(CharacterId(2))->Deaths(), 1);
 }
 
 // The extremes, not the first and the last line.
@@ -403,26 +403,26 @@ TEST(Marks, UserCharacterAlwaysBelongsToTheParty)
     const auto state = [&] {
         std::vector<int32_t> result;
         for (int32_t id = 1; id <= 3; ++id) {
-            if (h.Data().characters.At(id)->IsPartyMember())
+            if (h.Data().characters.At(CharacterId(id))->IsPartyMember())
                 result.push_back(id);
         }
-        result.push_back(h.Data().userCharacterId);
+        result.push_back(h.Data().userCharacterId.value());
         result.push_back(h.Data().partyMemberCount);
         return result;
     };
-    marks.SelectUserCharacter(1);
+    marks.SelectUserCharacter(CharacterId(1));
     EXPECT_EQ(state(), (std::vector<int32_t>{1, 1, 1}));
-    marks.SelectUserCharacter(1); // again: only the user mark goes
+    marks.SelectUserCharacter(CharacterId(1)); // again: only the user mark goes
     EXPECT_EQ(state(), (std::vector<int32_t>{1, 0, 1}));
-    marks.SelectUserCharacter(3);
+    marks.SelectUserCharacter(CharacterId(3));
     EXPECT_EQ(state(), (std::vector<int32_t>{1, 3, 3, 2}));
-    marks.TogglePartyMember(3); // leaving the party takes the user mark with it
+    marks.TogglePartyMember(CharacterId(3)); // leaving the party takes the user mark with it
     EXPECT_EQ(state(), (std::vector<int32_t>{1, 0, 1}));
-    marks.TogglePartyMember(2);
-    marks.SelectUserCharacter(2);
+    marks.TogglePartyMember(CharacterId(2));
+    marks.SelectUserCharacter(CharacterId(2));
     for (int32_t id : {0, -1, 4}) {
-        marks.SelectUserCharacter(id);
-        marks.TogglePartyMember(id);
+        marks.SelectUserCharacter(CharacterId(id));
+        marks.TogglePartyMember(CharacterId(id));
     }
     EXPECT_EQ(state(), (std::vector<int32_t>{1, 2, 2, 2}));
     EXPECT_EQ(h.Data().characters.Count(), 3);

@@ -21,7 +21,7 @@ protected:
     Character& Add(const std::string& name)
     {
         auto character = std::make_unique<Character>();
-        character->CreateCharacter(name, h.Data().characters.Count() + 1);
+        character->CreateCharacter(name, h.Data().characters.NextId());
         return h.Data().characters.Add(name, std::move(character));
     }
     // Damage of the four configured types: Physical, Fire, Negative, Total.
@@ -156,13 +156,13 @@ TEST_F(Views, TreeCategoriesAppearInTheOrderTheyQualify)
     const auto added = tree.Update(h.Data());
     ASSERT_EQ(added.size(), 2u);
     EXPECT_FALSE(added[0].characterAdded);
-    EXPECT_EQ(tree.Find(1)->categories,
+    EXPECT_EQ(tree.Find(CharacterId(1))->categories,
               (std::vector<Category>{Category::Kills, Category::Attacks, Category::Deaths}));
-    EXPECT_EQ(tree.Find(2)->categories,
+    EXPECT_EQ(tree.Find(CharacterId(2))->categories,
               (std::vector<Category>{Category::Deaths, Category::EnemyAttacks, Category::Kills}));
 
     tree.Clear();
-    EXPECT_EQ(tree.Find(1), nullptr); // no stale node
+    EXPECT_EQ(tree.Find(CharacterId(1)), nullptr); // no stale node
 }
 
 TEST_F(Views, NodeClicksExplainEmptyCategories)
@@ -172,12 +172,14 @@ TEST_F(Views, NodeClicksExplainEmptyCategories)
     Kill(bob, orc);
     Deal(orc, bob, Damage(3));
     using Kind = NodeAction::Kind;
-    const auto key = CharacterTree::CategoryKey;
     struct Case {
         std::string key;
         Kind kind;
         int32_t id;
         const char* status;
+    };
+    const auto key = [](int32_t id, Category category) {
+        return CharacterTree::CategoryKey(CharacterId(id), category);
     };
     const Case cases[] = {
         {key(1, Category::Kills), Kind::Kills, 1, ""},
@@ -192,7 +194,7 @@ TEST_F(Views, NodeClicksExplainEmptyCategories)
     for (const auto& c : cases) {
         const NodeAction action = ResolveNodeClick(c.key, h.Data());
         EXPECT_EQ(action.kind, c.kind) << c.key;
-        EXPECT_EQ(action.characterId, c.id) << c.key;
+        EXPECT_EQ(action.characterId, CharacterId(c.id)) << c.key;
         EXPECT_EQ(action.statusText, c.status) << c.key;
     }
 }

@@ -75,7 +75,7 @@ TEST(Checked, AddsOnlyWhatFits)
 Character MakeCharacter(const std::string& name, int32_t id)
 {
     Character character;
-    character.CreateCharacter(name, id);
+    character.CreateCharacter(name, CharacterId(id));
     return character;
 }
 
@@ -84,25 +84,26 @@ Character MakeCharacter(const std::string& name, int32_t id)
 TEST(Character, KillDeathAndCastCountsKeepOnlyWhatWasCounted)
 {
     Character c = MakeCharacter("Drogo", 1);
-    c.CreateCharacter("Other", 9); // a second create changes nothing
-    EXPECT_EQ(c.ID(), 1);
+    c.CreateCharacter("Other", CharacterId(9)); // a second create changes nothing
+    EXPECT_EQ(c.ID(), CharacterId(1));
     // A victim without an ID counts as a kill against no one.
     for (const int32_t victim : {2'000'000, 5, 2500, 5, 0, 2500, 2500})
         ASSERT_TRUE(c.RecordKill(MakeCharacter("Victim", victim)));
     EXPECT_EQ(c.Kills(), 7);
-    EXPECT_EQ(c.KillSummary(), (IdCountList{{5, 2}, {2500, 3}, {2'000'000, 1}}));
-    EXPECT_EQ(c.KillsOf(2500), 3);
-    EXPECT_EQ(c.KillsOf(6), 0);
+    EXPECT_EQ(c.KillSummary(), (IdCountList<CharacterId>{
+                                   {CharacterId(5), 2}, {CharacterId(2500), 3}, {CharacterId(2'000'000), 1}}));
+    EXPECT_EQ(c.KillsOf(CharacterId(2500)), 3);
+    EXPECT_EQ(c.KillsOf(CharacterId(6)), 0);
     EXPECT_TRUE(c.DeathSummary().empty());
 
     ASSERT_TRUE(c.RecordDeath(MakeCharacter("Ogre", 7)));
-    EXPECT_EQ(c.DeathSummary(), (IdCountList{{7, 1}}));
-    EXPECT_EQ(c.DeathsBy(7), 1);
+    EXPECT_EQ(c.DeathSummary(), (IdCountList<CharacterId>{{CharacterId(7), 1}}));
+    EXPECT_EQ(c.DeathsBy(CharacterId(7)), 1);
 
     SpellList known;
     for (const char* name : {"Fireball", "Bless", "Haste"}) {
         auto spell = std::make_unique<Spell>();
-        spell->CreateSpell(name, known.Count() + 1);
+        spell->CreateSpell(name, known.NextId());
         known.Add(name, std::move(spell));
     }
     SpellCastTable table{{"untouched", "0"}};
@@ -110,7 +111,7 @@ TEST(Character, KillDeathAndCastCountsKeepOnlyWhatWasCounted)
     EXPECT_EQ(table.size(), 1u);
     // Cast in another order than first seen: the summary keeps the order seen.
     for (const int32_t spell : {3, 1, 3, 3})
-        ASSERT_TRUE(c.RecordSpellCast(*known.At(spell)));
+        ASSERT_TRUE(c.RecordSpellCast(*known.At(SpellId(spell))));
     EXPECT_EQ(c.Spells(), 4);
     EXPECT_EQ(c.DistinctSpells(), 2);
     ASSERT_TRUE(c.SpellsCastSummary(known, table));
@@ -125,7 +126,7 @@ TEST(IdMap, KeepsEveryIdInAnyOrder)
     EXPECT_EQ(map.Get(1), 0);
     EXPECT_EQ(map.Find(1), nullptr);
     for (int round = 0; round < 2; ++round) {
-        IdCountList expected;
+        IdCountList<> expected;
         for (int32_t n = 1; n <= 3000; ++n) {
             // Numbers up to 3000, scattered, and a few below zero.
             const int32_t id = n % 1000 == 0 ? -n : (n * 7919) % 3001;
@@ -158,21 +159,21 @@ TEST(Character, DamageGoesToThePairingOfEachOpponent)
 {
     Character c = MakeCharacter("Drogo", 1);
     for (const int32_t opponent : {2, 3, 2, 2, 3, 4, 2})
-        ASSERT_TRUE(c.RecordDamageDealt(opponent, {opponent, opponent}));
-    ASSERT_TRUE(c.RecordDamageReceived(3, {7, 7}));
-    ASSERT_TRUE(c.RecordDamageReceived(2, {1, 1}));
-    ASSERT_TRUE(c.RecordDamageReceived(3, {7, 7}));
+        ASSERT_TRUE(c.RecordDamageDealt(CharacterId(opponent), {opponent, opponent}));
+    ASSERT_TRUE(c.RecordDamageReceived(CharacterId(3), {7, 7}));
+    ASSERT_TRUE(c.RecordDamageReceived(CharacterId(2), {1, 1}));
+    ASSERT_TRUE(c.RecordDamageReceived(CharacterId(3), {7, 7}));
     ASSERT_EQ(c.OutboundRecords().size(), 3u);
     int64_t sums[5] = {};
     for (const AttackRecord& record : c.OutboundRecords()) {
-        EXPECT_EQ(record.Attacker(), 1);
-        sums[record.Defender()] += record.DamageOfType(0);
+        EXPECT_EQ(record.Attacker(), CharacterId(1));
+        sums[record.Defender().value()] += record.DamageOfType(DamageTypeIndex(0));
     }
     EXPECT_EQ(sums[2], 8);
     EXPECT_EQ(sums[3], 6);
     EXPECT_EQ(sums[4], 4);
     ASSERT_EQ(c.InboundRecords().size(), 2u);
-    EXPECT_EQ(c.InboundRecords()[0].Attacker(), 3);
+    EXPECT_EQ(c.InboundRecords()[0].Attacker(), CharacterId(3));
     EXPECT_EQ(c.InboundRecords()[0].NumberAttacks(), 2);
     EXPECT_EQ(c.InboundRecords()[1].NumberAttacks(), 1);
 }
@@ -190,20 +191,20 @@ TEST(Character, HitPointTotalsPassThirtyTwoBits)
     EXPECT_EQ(c.HPsResisted(), Twice);
     EXPECT_EQ(c.Resists(), 2);
 
-    ASSERT_TRUE(c.RecordDamageDealt(2, {0, Max32, Max32}));
-    ASSERT_TRUE(c.RecordDamageDealt(2, {0, Max32, Max32}));
+    ASSERT_TRUE(c.RecordDamageDealt(CharacterId(2), {0, Max32, Max32}));
+    ASSERT_TRUE(c.RecordDamageDealt(CharacterId(2), {0, Max32, Max32}));
     EXPECT_EQ(c.DamageDealt(), Twice);
     const AttackRecord& pairing = c.OutboundRecords()[0];
     EXPECT_EQ(pairing.NumberAttacks(), 2);
     EXPECT_EQ(pairing.TotalDamage(), Twice);
-    EXPECT_EQ(pairing.DamageOfType(1), Twice);
-    EXPECT_EQ(pairing.RecordsOfType(1), 2);
+    EXPECT_EQ(pairing.DamageOfType(DamageTypeIndex(1)), Twice);
+    EXPECT_EQ(pairing.RecordsOfType(DamageTypeIndex(1)), 2);
     EXPECT_EQ(pairing.AverageDamage(), Max32);
 
     // Two types that each average the largest amount: their sum, shown as
     // the average total, is held at the largest 32-bit number.
-    ASSERT_TRUE(c.RecordDamageReceived(3, {Max32, 0, Max32}));
-    ASSERT_TRUE(c.RecordDamageReceived(3, {0, Max32, Max32}));
+    ASSERT_TRUE(c.RecordDamageReceived(CharacterId(3), {Max32, 0, Max32}));
+    ASSERT_TRUE(c.RecordDamageReceived(CharacterId(3), {0, Max32, Max32}));
     EXPECT_EQ(c.DamageReceived(), Twice);
     std::vector<int32_t> averages;
     ASSERT_TRUE(c.InboundRecords()[0].GetAttackAverages(averages));

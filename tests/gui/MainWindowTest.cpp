@@ -253,7 +253,7 @@ private slots:
         QCOMPARE(window.DetailCharacterId(),
                  window.GetSession().Data().characters.Find("Aldric Voss")->ID());
         window.GetSession().ClearAllData();
-        QCOMPARE(window.DetailCharacterId(), 0);
+        QCOMPARE(window.DetailCharacterId(), CharacterId::None());
     }
 
     void contextMenuMarksTheUserAndTheParty()

@@ -47,7 +47,7 @@ private:
     void SetHeld(bool held);
     void ApplyFilter(QTreeWidgetItem& character) const;
 
-    std::unordered_map<int32_t, QTreeWidgetItem*> characterItems_;
+    std::unordered_map<CharacterId, QTreeWidgetItem*> characterItems_;
     QString filter_;
     int lastButton_ = 1;
     bool held_ = false;

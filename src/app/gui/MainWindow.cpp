@@ -577,7 +577,7 @@ void MainWindow::Yield()
 
 void MainWindow::DataCleared()
 {
-    detailCharacterId_ = 0;
+    detailCharacterId_ = CharacterId::None();
     detailCharacterChanged_ = false;
     treeModel_.Clear();
     tree_->ClearAll();
@@ -589,7 +589,7 @@ void MainWindow::DataCleared()
     MeterDataChanged();
 }
 
-void MainWindow::CharactersChanged(std::span<const int32_t> ids)
+void MainWindow::CharactersChanged(std::span<const CharacterId> ids)
 {
     if (std::find(ids.begin(), ids.end(), detailCharacterId_) != ids.end())
         detailCharacterChanged_ = true;

@@ -104,7 +104,7 @@ public:
     // A click on a node of the character tree (button 1 left, 2 right).
     void ShowNode(QTreeWidgetItem* item, int button);
     // The character whose details are shown (0: the session statistics).
-    int32_t DetailCharacterId() const { return detailCharacterId_; }
+    CharacterId DetailCharacterId() const { return detailCharacterId_; }
 
     Session& GetSession() { return *session_; }
     DebugLog& Debug() { return debug_; }
@@ -152,7 +152,7 @@ public:
     void Yield() override;
     void PartyCountChanged() override { ShowPartyCount(); }
     void DataCleared() override;
-    void CharactersChanged(std::span<const int32_t> ids) override;
+    void CharactersChanged(std::span<const CharacterId> ids) override;
     void RealTimeDataChanged() override;
 
 protected:
@@ -195,7 +195,7 @@ private:
     void RefreshDetails();
     // After a monitoring read: the selected node's view, when the details show.
     void RedrawSelectedDetails();
-    int32_t SelectedCharacterId() const;
+    CharacterId SelectedCharacterId() const;
 
     // Fights and targets tabs: filled when shown, after the data changed.
     void FightDataChanged();
@@ -267,7 +267,7 @@ private:
     QPointer<DetailsWindow> details_;
     // The tree key of the node whose view the detail window shows.
     QString detailKey_;
-    int32_t detailCharacterId_ = 0;
+    CharacterId detailCharacterId_;
     // A read changed the character shown since monitoring last redrew it.
     bool detailCharacterChanged_ = false;
     FileViewer* viewer_ = nullptr;

@@ -33,7 +33,7 @@ void MainWindow::MakeControllers()
     // The session statistics are redrawn after every read, a character's
     // details after a read that changed them.
     monitoringHooks.takeDetailChange = [this] {
-        const bool redraw = detailCharacterChanged_ || detailCharacterId_ == 0;
+        const bool redraw = detailCharacterChanged_ || detailCharacterId_.IsNone();
         detailCharacterChanged_ = false;
         return redraw;
     };
@@ -103,7 +103,7 @@ void MainWindow::StopMonitoring()
 
 void MainWindow::EnterHudMode()
 {
-    if (session_->Data().userCharacterId < 1) {
+    if (session_->Data().userCharacterId.IsNone()) {
         dialogs_.Message(this, Dialogs::Icon::Exclamation, "Tarvik",
                          "You must select which character is yours first!\nRight-click on your "
                          "character in the info pane to set it.");

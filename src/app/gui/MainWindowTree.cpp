@@ -83,11 +83,11 @@ void MainWindow::ShowPartyCount()
     partyMembers_->setStyleSheet(shown.blue ? "color: #0000ff;" : "color: #000000;");
 }
 
-int32_t MainWindow::SelectedCharacterId() const
+CharacterId MainWindow::SelectedCharacterId() const
 {
     const CharacterTree::KeyInfo info =
         CharacterTree::ParseKey(CharacterTreeWidget::KeyOf(tree_->currentItem()).toStdString());
-    return info.level >= 1 ? info.id : 0;
+    return info.level >= 1 ? info.id : CharacterId::None();
 }
 
 void MainWindow::ShowNode(QTreeWidgetItem* item, int button)
@@ -110,7 +110,7 @@ void MainWindow::ShowNode(QTreeWidgetItem* item, int button)
         return;
     case NodeAction::Kind::SessionStatistics:
         debug_.LogDebug("Showing global statistics.", 3);
-        detailCharacterId_ = 0;
+        detailCharacterId_ = CharacterId::None();
         ShowDetails(BuildSessionStatistics(*session_));
         return;
     case NodeAction::Kind::GeneralInfo:
@@ -178,7 +178,7 @@ void MainWindow::UnloadDetails()
 
 void MainWindow::ContextPartyMember()
 {
-    if (const int32_t id = SelectedCharacterId()) {
+    if (const CharacterId id = SelectedCharacterId(); !id.IsNone()) {
         session_->Marks().TogglePartyMember(id);
         ShowMarks();
     }
@@ -186,7 +186,7 @@ void MainWindow::ContextPartyMember()
 
 void MainWindow::ContextMyCharacter()
 {
-    if (const int32_t id = SelectedCharacterId()) {
+    if (const CharacterId id = SelectedCharacterId(); !id.IsNone()) {
         session_->Marks().SelectUserCharacter(id);
         ShowMarks();
     }

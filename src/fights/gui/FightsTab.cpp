@@ -208,7 +208,7 @@ int32_t FightsTab::CurrentFight() const
     if (!source_.tracker)
         return -1;
     const Fight* fight = CurrentFightOf(*source_.tracker, source_.now()).fight;
-    return fight ? fight->Index() : -1;
+    return fight ? fight->Index().value() : -1;
 }
 
 void FightsTab::Refresh()
@@ -277,7 +277,7 @@ void FightsTab::UpdateCaption(const Roster& roster)
                               .arg(known_)
                               .arg(known_ == 1 ? "" : "s"));
     }
-    markHint_->setVisible(known_ > 0 && roster.userId < 1);
+    markHint_->setVisible(known_ > 0 && roster.userId.IsNone());
 }
 
 std::vector<int32_t> FightsTab::SelectedFights() const
@@ -351,7 +351,7 @@ void FightsTab::ShowSelectedFights(bool force)
     uint64_t signature = 0;
     size_t deaths = 0;
     for (const int32_t index : SelectedFights()) {
-        const Fight* fight = source_.tracker ? source_.tracker->FightByIndex(index) : nullptr;
+        const Fight* fight = source_.tracker ? source_.tracker->FightByIndex(FightIndex(index)) : nullptr;
         if (!fight)
             continue;
         indices.push_back(index);
@@ -406,7 +406,8 @@ void FightsTab::ShowBreakdown()
             ? 0
             : static_cast<int32_t>(selected.first().data(TableModel::KeyRole).toLongLong());
     const std::optional<CharacterBreakdown> breakdown =
-        id > 0 && source_.roster ? BreakdownOf(shownRows_, id, source_.roster()) : std::nullopt;
+        id > 0 && source_.roster ? BreakdownOf(shownRows_, CharacterId(id), source_.roster())
+                                 : std::nullopt;
     if (!breakdown) {
         auto* hint = new QTreeWidgetItem(breakdown_);
         hint->setText(0, "Select a character.");
@@ -448,7 +449,7 @@ QString FightsTab::SummaryLine() const
 {
     std::vector<const Fight*> fights;
     for (const int32_t index : SelectedFights()) {
-        if (const Fight* fight = source_.tracker ? source_.tracker->FightByIndex(index) : nullptr)
+        if (const Fight* fight = source_.tracker ? source_.tracker->FightByIndex(FightIndex(index)) : nullptr)
             fights.push_back(fight);
     }
     if (fights.empty())

@@ -124,7 +124,7 @@ void TargetsTab::ShowSelected()
     if (current.isValid()) {
         const int64_t key = proxy_->data(current, TableModel::KeyRole).toLongLong();
         for (const TargetRow& row : targets_) {
-            if (row.id == key)
+            if (row.id.value() == key)
                 target = &row;
         }
     }
