@@ -22,13 +22,13 @@ protected:
     {
         for (const char* name : {"You", "Friend", "Ogre", "Goblin"})
             AddCharacter(name);
-        characters.At(2)->SetIsPartyMember(true);
+        characters.At(CharacterId(2))->SetIsPartyMember(true);
     }
     int32_t AddCharacter(const std::string& name)
     {
         auto c = std::make_unique<Character>();
         const int32_t id = characters.Count() + 1;
-        c->CreateCharacter(name, id);
+        c->CreateCharacter(name, CharacterId(id));
         characters.Add(name, std::move(c));
         return id;
     }
@@ -36,13 +36,18 @@ protected:
     {
         damage = {physical, fire, physical + fire};
         tracker.OnDamage(
-            {At(second), attacker, defender, damage, (physical ? 1u : 0u) | (fire ? 2u : 0u)});
+            {At(second), CharacterId(attacker), CharacterId(defender), damage,
+             (physical ? 1u : 0u) | (fire ? 2u : 0u)});
     }
     void Attack(int second, int32_t attacker, int32_t defender, AttackOutcome outcome)
     {
-        tracker.OnAttack({At(second), attacker, defender, outcome, true, {10, 20, 30, false, 0}});
+        tracker.OnAttack({At(second), CharacterId(attacker), CharacterId(defender), outcome, true,
+                          {10, 20, 30, false, 0}});
     }
-    Roster MakeRoster(int32_t user = 1) const { return {characters, user, damageTypes, saveTypes}; }
+    Roster MakeRoster(int32_t user = 1) const
+    {
+        return {characters, CharacterId(user), damageTypes, saveTypes};
+    }
     std::vector<const Fight*> All() const
     {
         std::vector<const Fight*> fights;
@@ -53,7 +58,7 @@ protected:
     const FightCharacterRow& RowOf(const std::vector<FightCharacterRow>& rows, int32_t id)
     {
         for (const FightCharacterRow& row : rows) {
-            if (row.id == id)
+            if (row.id == CharacterId(id))
                 return row;
         }
         ADD_FAILURE() << "no row for " << id;
@@ -89,7 +94,7 @@ TEST_F(Group, MergedFightsAddUpAndRateOverTheirDurations)
     const std::vector<FightCharacterRow> rows = FightCharacterRows(both, roster);
     std::vector<int32_t> order;
     for (const FightCharacterRow& row : rows)
-        order.push_back(row.id);
+        order.push_back(row.id.value());
     EXPECT_EQ(order, (std::vector<int32_t>{1, 3, 2, 4})); // as they first joined
     const FightCharacterRow& you = RowOf(rows, 1);
     EXPECT_EQ(you.damageDealt, 60);
@@ -100,7 +105,7 @@ TEST_F(Group, MergedFightsAddUpAndRateOverTheirDurations)
     EXPECT_DOUBLE_EQ(you.activeDps, 60.0 / 11);
     const FightCharacterRow& ogre = RowOf(rows, 3);
     EXPECT_EQ(ogre.damageTaken, 50);
-    EXPECT_EQ(ogre.damageFrom, (std::vector<std::pair<int32_t, int64_t>>{{1, 50}}));
+    EXPECT_EQ(ogre.damageFrom, (std::vector<std::pair<CharacterId, int64_t>>{{CharacterId(1), 50}}));
 
     // One fight reads as itself.
     const std::vector<const Fight*> second = {both[1]};
@@ -128,7 +133,7 @@ TEST_F(Group, ChatLineMostDpsFirstWithShares)
         {"no side", 0, false, "Ogre (+1) 2 s | You 30 (57%) | Friend 20 (38%) | Ogre 2.5 (5%)"},
     };
     for (const Case& c : cases) {
-        characters.At(2)->SetIsPartyMember(c.friendInParty);
+        characters.At(CharacterId(2))->SetIsPartyMember(c.friendInParty);
         const Roster roster = MakeRoster(c.user);
         const std::vector<const Fight*> fights = All();
         EXPECT_EQ(ChatSummaryLine(SummarizeFights(fights, roster),
@@ -143,7 +148,7 @@ TEST_F(Group, ChatLineStaysWithinTheLimitAndKeepsNamesWhole)
     std::vector<int32_t> raid;
     for (int i = 0; i < 12; ++i) {
         const int32_t id = AddCharacter("Raider with a rather long name " + std::to_string(i));
-        characters.At(id)->SetIsPartyMember(true);
+        characters.At(CharacterId(id))->SetIsPartyMember(true);
         raid.push_back(id);
     }
     for (int i = 0; i < 12; ++i)
@@ -176,7 +181,7 @@ TEST_F(Group, BreakdownOfOneCharacter)
     Damage(4, 4, 1, 3);
     const Roster roster = MakeRoster();
     const std::vector<FightCharacterRow> rows = FightCharacterRows(All(), roster);
-    const std::optional<CharacterBreakdown> b = BreakdownOf(rows, 1, roster);
+    const std::optional<CharacterBreakdown> b = BreakdownOf(rows, CharacterId(1), roster);
     ASSERT_TRUE(b);
     EXPECT_EQ(b->attacks, 4);
     EXPECT_EQ(b->hits, 2);
@@ -202,11 +207,11 @@ TEST_F(Group, BreakdownOfOneCharacter)
     EXPECT_DOUBLE_EQ(b->takenBy.rows[1].dps, 3);
 
     // The ogre's side is everyone not on yours: it dealt all of that.
-    const std::optional<CharacterBreakdown> ogre = BreakdownOf(rows, 3, roster);
+    const std::optional<CharacterBreakdown> ogre = BreakdownOf(rows, CharacterId(3), roster);
     ASSERT_TRUE(ogre);
     EXPECT_DOUBLE_EQ(ogre->sideShare, 75);
     EXPECT_DOUBLE_EQ(ogre->critPercent, 0); // no hits: no share, no division by zero
-    EXPECT_FALSE(BreakdownOf(rows, 99, roster));
+    EXPECT_FALSE(BreakdownOf(rows, CharacterId(99), roster));
 
     const std::vector<BreakdownLine> lines = BreakdownLines(*b);
     auto value = [&](const std::string& label) {
@@ -242,7 +247,7 @@ TEST_F(Group, ChartMarksDeathsAndLeavesOutARepeatedTakenLine)
         Damage(101, 3, 1, 30);
         if (c.secondOpponent)
             Damage(102, 4, 1, 5);
-        tracker.OnKill({At(105), 3, 1});
+        tracker.OnKill({At(105), CharacterId(3), CharacterId(1)});
         const DpsChart chart = BuildDpsChart(tracker.Fights().at(0), MakeRoster());
         std::vector<std::string> labels;
         for (const ChartLine& line : chart.lines)

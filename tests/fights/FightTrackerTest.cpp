@@ -19,8 +19,19 @@ DateTime At(int hour, int minute, int second, int day = 3)
 
 class Tracker : public ::testing::Test {
 protected:
-    void Damage(DateTime when, int32_t attacker, int32_t defender, int32_t physical,
-                int32_t fire = 0)
+    // A character named by a number or by its ID.
+    struct Who {
+        Who(int32_t value)
+            : id(value)
+        {
+        }
+        Who(CharacterId character)
+            : id(character)
+        {
+        }
+        CharacterId id;
+    };
+    void Damage(DateTime when, Who attacker, Who defender, int32_t physical, int32_t fire = 0)
     {
         damage = {physical, fire, physical + fire};
         uint64_t named = 0;
@@ -28,12 +39,12 @@ protected:
             named |= 1;
         if (fire)
             named |= 2;
-        tracker.OnDamage({when, attacker, defender, damage, named});
+        tracker.OnDamage({when, attacker.id, defender.id, damage, named});
     }
-    void Attack(DateTime when, int32_t attacker, int32_t defender, AttackOutcome outcome,
+    void Attack(DateTime when, Who attacker, Who defender, AttackOutcome outcome,
                 int32_t roll, int32_t bonus)
     {
-        tracker.OnAttack({when, attacker, defender, outcome, true,
+        tracker.OnAttack({when, attacker.id, defender.id, outcome, true,
                           AttackRoll{roll, bonus, roll + bonus, false, 0}});
     }
     std::vector<int64_t> Starts() const
@@ -76,8 +87,8 @@ TEST_F(Tracker, SameSecondStaysTogetherWithTheShortestGap)
     FightTracker shortest(DamageTypeCount, 0); // raised to 1 s
     EXPECT_EQ(shortest.GapSeconds(), MinFightGapSeconds);
     for (int i = 0; i < 3; ++i)
-        shortest.OnKill({At(20, 0, 0), 1, 2 + i});
-    shortest.OnKill({At(20, 0, 1), 1, 9});
+        shortest.OnKill({At(20, 0, 0), CharacterId(1), CharacterId(2 + i)});
+    shortest.OnKill({At(20, 0, 1), CharacterId(1), CharacterId(9)});
     ASSERT_EQ(shortest.Fights().size(), 2u);
     EXPECT_EQ(shortest.Fights()[0].Characters().size(), 4u);
     EXPECT_EQ(shortest.Fights()[0].DurationSeconds(), 1); // at least 1 s
@@ -97,15 +108,15 @@ TEST_F(Tracker, RunningUntilTheGapHasPassed)
 
 TEST_F(Tracker, EveryDeathKeepsTheVictimsEventsOfTheWindowOldestFirst)
 {
-    const int32_t you = 1, ogre = 2, other = 3;
+    const CharacterId you(1), ogre(2), other(3);
     ASSERT_EQ(tracker.RecapSeconds(), DefaultRecapSeconds);
     tracker.OnHealing({At(20, 0, 0), you, 50}); // 16 s before: outside the window
-    tracker.OnSave({At(20, 0, 1), you, 2, 15, 9, 17, true});
+    tracker.OnSave({At(20, 0, 1), you, SaveTypeIndex(2), 15, 9, 17, true});
     for (int i = 0; i < 12; ++i)
         Damage(At(20, 0, 2 + i), ogre, you, i + 1, i % 2);
     Damage(At(20, 0, 14), you, ogre, 99); // dealt, not taken: not in the recap
     tracker.OnHealing({At(20, 0, 15), other, 5});
-    tracker.OnAbsorb({At(20, 0, 16), you, 4, -1});
+    tracker.OnAbsorb({At(20, 0, 16), you, 4, DamageTypeIndex::None()});
     tracker.OnKill({At(20, 0, 16), ogre, you});
     tracker.OnKill({At(20, 0, 16), you, other}); // every death is kept
 
@@ -146,7 +157,7 @@ TEST_F(Tracker, FightsReadOutOfOrderAreOrderedAndACutFightJoined)
     // boundary cut: it goes on at 20:00:40 in the log read last), then 19:00.
     Damage(At(21, 0, 0), 1, 2, 10);
     Damage(At(20, 0, 30), 1, 3, 5);
-    tracker.OnKill({At(20, 0, 31), 3, 1});
+    tracker.OnKill({At(20, 0, 31), CharacterId(3), CharacterId(1)});
     Damage(At(19, 0, 0), 1, 4, 7);
     Damage(At(20, 0, 40), 3, 1, 9, 2);
     Attack(At(20, 0, 41), 1, 3, AttackOutcome::Hit, 12, 8);
@@ -154,17 +165,17 @@ TEST_F(Tracker, FightsReadOutOfOrderAreOrderedAndACutFightJoined)
 
     ASSERT_EQ(Starts(), (std::vector<int64_t>{-3600, 30, 3600}));
     for (size_t f = 0; f < tracker.Fights().size(); ++f)
-        EXPECT_EQ(tracker.Fights()[f].Index(), static_cast<int32_t>(f));
+        EXPECT_EQ(tracker.Fights()[f].Index(), FightIndex::FromSlot(f));
     const Fight& joined = tracker.Fights()[1];
     EXPECT_EQ(joined.DurationSeconds(), 11);
-    const FightCharacter& hero = *joined.Find(1);
+    const FightCharacter& hero = *joined.Find(CharacterId(1));
     EXPECT_EQ(hero.damageDealt, 5);
     EXPECT_EQ(hero.damageTaken, 11);
     EXPECT_EQ(hero.deaths, 1);
     EXPECT_EQ(hero.attacks, 1);
-    const FightCharacter& foe = *joined.Find(3);
-    EXPECT_EQ(foe.DamageFrom(1), 5);
-    EXPECT_EQ(hero.DamageFrom(3), 11);
+    const FightCharacter& foe = *joined.Find(CharacterId(3));
+    EXPECT_EQ(foe.DamageFrom(CharacterId(1)), 5);
+    EXPECT_EQ(hero.DamageFrom(CharacterId(3)), 11);
     EXPECT_EQ(hero.takenByType, (std::vector<int64_t>{9, 2}));
     // The hero took damage only in the half read first: one second of it.
     EXPECT_EQ(hero.TakenSeconds(), 1);
@@ -180,7 +191,7 @@ TEST_F(Tracker, FightsReadOutOfOrderAreOrderedAndACutFightJoined)
     // The newest fight goes on with the next event.
     Damage(At(21, 0, 5), 2, 1, 1);
     EXPECT_EQ(tracker.Fights().size(), 3u);
-    EXPECT_EQ(tracker.Fights().back().Find(2)->damageDealt, 1);
+    EXPECT_EQ(tracker.Fights().back().Find(CharacterId(2))->damageDealt, 1);
 
     // In order already: nothing moves.
     tracker.OrderByDate();
@@ -196,7 +207,7 @@ TEST_F(Tracker, AJoinedFightKeepsTheBlowsOfBothParts)
     tracker.OrderByDate();
 
     ASSERT_EQ(Starts(), (std::vector<int64_t>{-3600, 30}));
-    const FightCharacter& hero = *tracker.Fights()[1].Find(1);
+    const FightCharacter& hero = *tracker.Fights()[1].Find(CharacterId(1));
     EXPECT_EQ(hero.blows, 2);
     EXPECT_EQ(hero.largestBlow, 20);
     EXPECT_EQ(hero.damageDealt, 25);
@@ -213,7 +224,7 @@ struct PairingLine {
 TEST_F(Tracker, ImmunityAbsorbsPairWithTheDamageLineAboveOrBelow)
 {
     using L = PairingLine;
-    const int32_t warden = 2;
+    const CharacterId warden(2);
     // Lines, and what each type's immunity reads afterwards. A 25% immunity
     // absorbs 25 of 100, 50 of 200; a 10% one 10 of 100.
     struct Case {
@@ -287,14 +298,14 @@ TEST_F(Tracker, ImmunityAbsorbsPairWithTheDamageLineAboveOrBelow)
                 const int32_t physical = std::max(line.physical, 0);
                 damage = {physical, fire, physical + fire};
                 const uint64_t named = (line.physical >= 0 ? 1u : 0u) | (line.fire >= 0 ? 2u : 0u);
-                tracker.OnDamage({when, line.attacker, warden, damage, named});
+                tracker.OnDamage({when, CharacterId(line.attacker), warden, damage, named});
                 break;
             }
             case L::Immunity:
-                tracker.OnAbsorb({when, warden, line.physical, line.fire});
+                tracker.OnAbsorb({when, warden, line.physical, DamageTypeIndex(line.fire)});
                 break;
             case L::Untyped:
-                tracker.OnAbsorb({when, warden, line.physical, -1});
+                tracker.OnAbsorb({when, warden, line.physical, DamageTypeIndex::None()});
                 break;
             case L::NextSecond:
                 ++second;
@@ -320,8 +331,8 @@ TEST_F(Tracker, AbsorbsWaitForTheLineBelowUntilTheNextSecond)
 {
     // A read may end between an absorb and the one-type line below it: the
     // absorb waits here, not in the reader.
-    const int32_t warden = 2;
-    tracker.OnAbsorb({At(20, 0, 0), warden, 25, 1});
+    const CharacterId warden(2);
+    tracker.OnAbsorb({At(20, 0, 0), warden, 25, DamageTypeIndex(1)});
     ASSERT_EQ(tracker.Fights().size(), 0u);
     Damage(At(20, 0, 0), 1, warden, 0, 75);
     const TargetStats* stats = &tracker.Fights().at(0).Find(warden)->target;
@@ -329,7 +340,7 @@ TEST_F(Tracker, AbsorbsWaitForTheLineBelowUntilTheNextSecond)
     EXPECT_EQ(ImmunityText(stats->immunities[1]), "25% (1 hit)");
     // An absorb below the line may still belong to a line to come in this
     // second; it is paired once another second begins.
-    tracker.OnAbsorb({At(20, 0, 0), warden, 50, 1});
+    tracker.OnAbsorb({At(20, 0, 0), warden, 50, DamageTypeIndex(1)});
     EXPECT_EQ(stats->immunities[1].Pairs(), 1);
     Attack(At(20, 0, 1), 1, warden, AttackOutcome::Miss, 3, 5);
     stats = &tracker.Fights().at(0).Find(warden)->target;
@@ -340,17 +351,17 @@ TEST_F(Tracker, AbsorbsWaitForTheLineBelowUntilTheNextSecond)
 TEST_F(Tracker, AttackersWhoseHitsTellApartAreKeptApart)
 {
     // A slashing weapon meets 50% physical immunity, a blunt one 25%.
-    const int32_t golem = 3;
+    const CharacterId golem(3);
     for (int i = 0; i < 4; ++i) {
         Damage(At(20, 0, 2 * i), 1, golem, 100);
-        tracker.OnAbsorb({At(20, 0, 2 * i), golem, 100, 0});
+        tracker.OnAbsorb({At(20, 0, 2 * i), golem, 100, DamageTypeIndex(0)});
         Damage(At(20, 0, 2 * i + 1), 2, golem, 150);
-        tracker.OnAbsorb({At(20, 0, 2 * i + 1), golem, 50, 0});
+        tracker.OnAbsorb({At(20, 0, 2 * i + 1), golem, 50, DamageTypeIndex(0)});
     }
     tracker.Settle();
     const ImmunityEvidence& physical = tracker.Fights().at(0).Find(golem)->target.immunities[0];
     ASSERT_EQ(physical.byAttacker.size(), 2u);
-    EXPECT_EQ(physical.byAttacker[0].first, 1);
+    EXPECT_EQ(physical.byAttacker[0].first, CharacterId(1));
     EXPECT_EQ(PercentText(physical.byAttacker[0].second), "50%");
     EXPECT_EQ(PercentText(physical.byAttacker[1].second), "25%");
     EXPECT_EQ(ImmunityText(physical), "25-50% (4 of 8 hits)");
@@ -358,7 +369,7 @@ TEST_F(Tracker, AttackersWhoseHitsTellApartAreKeptApart)
 
 TEST_F(Tracker, EvadedHitsAndTouchAttacksStayOutOfTheArmourClass)
 {
-    const int32_t you = 1, boss = 2;
+    const CharacterId you(1), boss(2);
     auto attack = [&](AttackOutcome outcome, int32_t roll, bool threat, bool touch = false) {
         AttackEvent event{At(20, 0, 0), you,
                           boss,         outcome,
@@ -381,7 +392,7 @@ TEST_F(Tracker, EvadedHitsAndTouchAttacksStayOutOfTheArmourClass)
 
 TEST_F(Tracker, LadderOfOrdinaryAttacksPerHand)
 {
-    const int32_t ogre = 1, you = 2;
+    const CharacterId ogre(1), you(2);
     auto attack = [&](int32_t bonus, bool offHand, bool special = false, bool touch = false) {
         AttackEvent event{At(20, 0, 0),       ogre, you,
                           AttackOutcome::Hit, true, AttackRoll{10, bonus, 10 + bonus, false, 0}};
@@ -404,7 +415,7 @@ TEST_F(Tracker, LadderOfOrdinaryAttacksPerHand)
 
 TEST_F(Tracker, SpecialImmunitiesAndSpellResultsByName)
 {
-    const int32_t elemental = 4, you = 1;
+    const CharacterId elemental(4), you(1);
     Damage(At(20, 0, 0), you, elemental, 10);
     tracker.OnSpecialImmunity({At(20, 0, 1), elemental, "Critical Hits"});
     tracker.OnSpecialImmunity({At(20, 0, 2), elemental, "Sneak Attacks"});
@@ -429,14 +440,14 @@ TEST_F(Tracker, SpecialImmunitiesAndSpellResultsByName)
 TEST_F(Tracker, ClearForgetsEverything)
 {
     Damage(At(20, 0, 0), 1, 2, 10);
-    tracker.OnSave({At(21, 0, 0), 2, 1, 1, 5, 10}); // outside every fight
-    ASSERT_NE(tracker.OutsideFights(2), nullptr);
+    tracker.OnSave({At(21, 0, 0), CharacterId(2), SaveTypeIndex(1), 1, 5, 10}); // outside every fight
+    ASSERT_NE(tracker.OutsideFights(CharacterId(2)), nullptr);
     tracker.Clear();
     EXPECT_TRUE(tracker.Fights().empty());
-    EXPECT_EQ(tracker.OutsideFights(2), nullptr);
+    EXPECT_EQ(tracker.OutsideFights(CharacterId(2)), nullptr);
     Damage(At(20, 0, 1), 1, 2, 10);
-    EXPECT_EQ(tracker.Fights().at(0).Index(), 0);
-    EXPECT_EQ(tracker.Fights().at(0).Find(1)->damageDealt, 10);
+    EXPECT_EQ(tracker.Fights().at(0).Index(), FightIndex(0));
+    EXPECT_EQ(tracker.Fights().at(0).Find(CharacterId(1))->damageDealt, 10);
 }
 
 // A series keeps its buckets from its first damage on; merged into buckets
@@ -488,12 +499,12 @@ TEST_F(Tracker, LateJoinerOfALongFightKeepsItsOwnBuckets)
     const Fight& fight = tracker.Fights()[0];
     // Second 7200 lies in the last of at most 3600 points: 4 s a point.
     EXPECT_EQ(fight.BucketSeconds(), 4);
-    const FightCharacter* late = fight.Find(3);
+    const FightCharacter* late = fight.Find(CharacterId(3));
     ASSERT_NE(late, nullptr);
     EXPECT_EQ(late->series.dealt.First(), 1800u);
     EXPECT_LE(late->series.dealt.Values().size(), Fight::MaxSeriesPoints - 1800);
     EXPECT_EQ(late->series.dealt.At(1800), 42);
-    const FightCharacter* first = fight.Find(1);
+    const FightCharacter* first = fight.Find(CharacterId(1));
     int64_t dealt = 0;
     for (const int32_t bucket : first->series.dealt.Values())
         dealt += bucket;
@@ -515,18 +526,18 @@ TEST_F(Tracker, ManyOpponentsInOneFight)
     for (int32_t defender = 100; defender < 300; defender += 2)
         Attack(At(20, 0, 3), 2, defender, AttackOutcome::Miss, 5, 5);
     const Fight& fight = tracker.Fights().at(0);
-    const FightCharacter* target = fight.Find(2);
+    const FightCharacter* target = fight.Find(CharacterId(2));
     ASSERT_NE(target, nullptr);
     ASSERT_EQ(target->damageFrom.size(), 30u);
     for (int32_t attacker = 10; attacker < 40; ++attacker) {
-        EXPECT_EQ(target->damageFrom[static_cast<size_t>(attacker - 10)].first, attacker);
-        EXPECT_EQ(target->DamageFrom(attacker), 3 * attacker);
+        EXPECT_EQ(target->damageFrom[static_cast<size_t>(attacker - 10)].first, CharacterId(attacker));
+        EXPECT_EQ(target->DamageFrom(CharacterId(attacker)), 3 * attacker);
     }
-    EXPECT_EQ(target->DamageFrom(41), 0);
+    EXPECT_EQ(target->DamageFrom(CharacterId(41)), 0);
     EXPECT_EQ(target->damageTaken, 3 * (10 + 39) * 30 / 2);
     const auto& characters = fight.Characters();
     for (size_t slot = 0; slot < characters.size(); ++slot) {
-        const int32_t id = characters[slot].id;
+        const int32_t id = characters[slot].id.value();
         EXPECT_EQ(target->Attacked(slot), id >= 100 && id % 2 == 0) << id;
     }
 }

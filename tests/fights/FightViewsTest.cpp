@@ -34,17 +34,21 @@ protected:
     {
         for (const char* name : {"You", "Friend", "Ogre", "Goblin", "Rat"}) {
             auto c = std::make_unique<Character>();
-            c->CreateCharacter(name, characters.Count() + 1);
+            c->CreateCharacter(name, characters.NextId());
             characters.Add(name, std::move(c));
         }
-        characters.At(2)->SetIsPartyMember(true);
+        characters.At(CharacterId(2))->SetIsPartyMember(true);
     }
     void Damage(int second, int32_t attacker, int32_t defender, int32_t physical)
     {
         damage = {physical, 0, physical};
-        tracker.OnDamage({At(second), attacker, defender, damage, physical ? 1u : 0u});
+        tracker.OnDamage(
+            {At(second), CharacterId(attacker), CharacterId(defender), damage, physical ? 1u : 0u});
     }
-    Roster MakeRoster(int32_t user = 1) const { return {characters, user, damageTypes, saveTypes}; }
+    Roster MakeRoster(int32_t user = 1) const
+    {
+        return {characters, CharacterId(user), damageTypes, saveTypes};
+    }
 
     CharacterList characters;
     std::vector<std::string> damageTypes = {"Physical", "Fire", "Total"};
@@ -71,7 +75,7 @@ TEST_F(Views, FightIsNamedAfterWhatYourSideHitHardest)
     EXPECT_EQ(summary.damageTakenBySide, 20);
 
     // Nobody marked: named after whoever took most from anyone, others counted.
-    characters.At(2)->SetIsPartyMember(false);
+    characters.At(CharacterId(2))->SetIsPartyMember(false);
     summary = SummarizeFight(fight, MakeRoster(0));
     EXPECT_EQ(summary.name, "Ogre (+2)"); // 150 taken; the goblin and you took some too
     EXPECT_EQ(summary.partyDps, 0);
@@ -104,7 +108,7 @@ TEST_F(Views, CurrentFightIsTheRunningOneElseTheLastThatEnded)
     for (const Case& c : cases) {
         const CurrentFightChoice choice = CurrentFightOf(tracker, At(c.now));
         ASSERT_NE(choice.fight, nullptr) << c.now;
-        EXPECT_EQ(choice.fight->Index(), c.fightIndex) << c.now;
+        EXPECT_EQ(choice.fight->Index(), FightIndex(c.fightIndex)) << c.now;
         EXPECT_EQ(choice.running, c.running) << c.now;
     }
     // The HUD follows the same fight: 100 damage by you over 10 s.
@@ -149,9 +153,9 @@ TEST_F(Views, ChartLinesWithATrailingAverage)
 
 TEST_F(Views, TargetsAreEnemiesAndSidesFollowTheMarks)
 {
-    tracker.OnAttack({At(0), 1, 3, AttackOutcome::Hit, true, {12, 10, 22, false, 0}});
-    tracker.OnAttack({At(0), 3, 1, AttackOutcome::Miss, true, {5, 8, 13, false, 0}});
-    tracker.OnSave({At(60), 4, 3, 10, 6, 18, true}); // outside every fight
+    tracker.OnAttack({At(0), CharacterId(1), CharacterId(3), AttackOutcome::Hit, true, {12, 10, 22, false, 0}});
+    tracker.OnAttack({At(0), CharacterId(3), CharacterId(1), AttackOutcome::Miss, true, {5, 8, 13, false, 0}});
+    tracker.OnSave({At(60), CharacterId(4), SaveTypeIndex(3), 10, 6, 18, true}); // outside every fight
     auto names = [&](const Roster& roster) {
         std::vector<std::string> result;
         for (const TargetRow& row : TargetRows(tracker, roster))
@@ -174,22 +178,23 @@ TEST_F(Views, OldFightsAreDroppedButTheirRollsStillCount)
         // the others' hits and misses bound it from 25 down to 21 at most.
         const int32_t hitTotal = f == 0 ? 21 : 30;
         tracker.OnAttack(
-            {At(second), 1, 3, AttackOutcome::Hit, true, {10, hitTotal - 10, hitTotal, false, 0}});
-        tracker.OnAttack({At(second), 1, 3, AttackOutcome::Miss, true, {5, 15, 20, false, 0}});
+            {At(second), CharacterId(1), CharacterId(3), AttackOutcome::Hit, true,
+             {10, hitTotal - 10, hitTotal, false, 0}});
+        tracker.OnAttack({At(second), CharacterId(1), CharacterId(3), AttackOutcome::Miss, true, {5, 15, 20, false, 0}});
         Damage(second, 1, 3, 7);
-        tracker.OnAttack({At(second), 3, 1, AttackOutcome::Miss, true, {4, 18, 22, false, 0}});
+        tracker.OnAttack({At(second), CharacterId(3), CharacterId(1), AttackOutcome::Miss, true, {4, 18, 22, false, 0}});
     }
     const auto& fights = tracker.Fights();
     ASSERT_FALSE(fights.empty());
     EXPECT_GE(fights.size(), FightTracker::MaxKeptFights);
     EXPECT_LT(fights.size(), total);
     EXPECT_EQ(static_cast<size_t>(tracker.DroppedFights()) + fights.size(), total);
-    EXPECT_EQ(fights.front().Index(), tracker.DroppedFights());
-    EXPECT_EQ(fights.back().Index(), static_cast<int32_t>(total) - 1);
-    EXPECT_EQ(tracker.FightByIndex(tracker.DroppedFights() - 1), nullptr);
+    EXPECT_EQ(fights.front().Index(), FightIndex(tracker.DroppedFights()));
+    EXPECT_EQ(fights.back().Index(), FightIndex::FromSlot(total - 1));
+    EXPECT_EQ(tracker.FightByIndex(FightIndex(tracker.DroppedFights() - 1)), nullptr);
     EXPECT_EQ(tracker.FightByIndex(fights.back().Index()), &fights.back());
     // Reused memory holds nothing of the fight it came from.
-    const FightCharacter& ogre = *fights.back().Find(3);
+    const FightCharacter& ogre = *fights.back().Find(CharacterId(3));
     EXPECT_EQ(ogre.damageTaken, 7);
     EXPECT_EQ(ogre.target.ac.rolls, 2);
     EXPECT_EQ(ogre.target.ab.Rolls(), 1);
@@ -207,7 +212,7 @@ TEST_F(Views, OldFightsAreDroppedButTheirRollsStillCount)
     ASSERT_EQ(rows[0].damage.rows.size(), 1u);
     EXPECT_EQ(rows[0].damage.rows[0].name, "You");
     EXPECT_EQ(rows[0].damage.rows[0].dps, 7.0);
-    EXPECT_EQ(DamageTakenByAttacker(tracker, 3, MakeRoster()).total, rows[0].damage.total);
+    EXPECT_EQ(DamageTakenByAttacker(tracker, CharacterId(3), MakeRoster()).total, rows[0].damage.total);
 
     tracker.Clear();
     EXPECT_EQ(tracker.DroppedFights(), 0);
@@ -220,7 +225,7 @@ TEST_F(Views, FightRowCarriesTheNumbersItsTextsShow)
 {
     Damage(0, 1, 3, 1234);
     Damage(2, 1, 3, 1234);
-    tracker.OnKill({At(2), 3, 1});
+    tracker.OnKill({At(2), CharacterId(3), CharacterId(1)});
     const TableRow row = FightTableRow(tracker.Fights().at(0), MakeRoster(), true);
     ASSERT_EQ(row.cells.size(), FightColumns().size());
     EXPECT_EQ(row.key, 0);
@@ -251,9 +256,9 @@ TEST_F(Views, FightRowCarriesTheNumbersItsTextsShow)
 // blank and unknown to the sort, not 0.
 TEST_F(Views, TargetSavesFallIntoTheirColumns)
 {
-    tracker.OnSave({At(0), 3, 3, 10, 7, 20, true}); // Will
-    tracker.OnSave({At(0), 3, 0, 10, 4, 20, true}); // unmatched
-    tracker.OnAttack({At(0), 1, 4, AttackOutcome::Hit, true, {10, 20, 30, false, 0}});
+    tracker.OnSave({At(0), CharacterId(3), SaveTypeIndex(3), 10, 7, 20, true}); // Will
+    tracker.OnSave({At(0), CharacterId(3), SaveTypeIndex(0), 10, 4, 20, true}); // unmatched
+    tracker.OnAttack({At(0), CharacterId(1), CharacterId(4), AttackOutcome::Hit, true, {10, 20, 30, false, 0}});
     const Roster roster = MakeRoster();
     const auto columns = TargetColumns(roster);
     std::vector<std::string> headers;
@@ -295,14 +300,14 @@ TEST_F(Views, DamageTakenByAttacker)
         std::vector<double> percents, dps;
     };
     const Case cases[] = {
-        {DamageTakenByAttacker(*first.Find(3), roster),
+        {DamageTakenByAttacker(*first.Find(CharacterId(3)), roster),
          100,
          4,
          {"Friend", "You", "Rat"},
          {60, 30, 10},
          {60.0, 30.0, 10.0},
          {15.0, 7.5, 2.5}},
-        {DamageTakenByAttacker(tracker, 3, roster),
+        {DamageTakenByAttacker(tracker, CharacterId(3), roster),
          140,
          5,
          {"You", "Friend", "Rat"},

@@ -10,10 +10,10 @@
 namespace tarvik {
 namespace {
 
-constexpr int32_t Victim = 1, Ogre = 2, Imp = 3;
+constexpr CharacterId Victim(1), Ogre(2), Imp(3);
 constexpr int64_t Death = 1000;
 
-RecapEvent Blow(int64_t second, int32_t from, int32_t physical, int32_t fire = 0)
+RecapEvent Blow(int64_t second, CharacterId from, int32_t physical, int32_t fire = 0)
 {
     RecapEvent e;
     e.second = second;
@@ -21,9 +21,9 @@ RecapEvent Blow(int64_t second, int32_t from, int32_t physical, int32_t fire = 0
     e.source = from;
     e.amount = physical + fire;
     if (physical)
-        e.types[e.typeCount++] = {0, physical};
+        e.types[e.typeCount++] = {DamageTypeIndex(0), physical};
     if (fire)
-        e.types[e.typeCount++] = {1, fire};
+        e.types[e.typeCount++] = {DamageTypeIndex(1), fire};
     return e;
 }
 RecapEvent Heal(int64_t second, int32_t amount)
@@ -69,11 +69,11 @@ protected:
     {
         for (const char* name : {"Vexa", "Ogre", "Imp"}) {
             auto c = std::make_unique<Character>();
-            c->CreateCharacter(name, characters.Count() + 1);
+            c->CreateCharacter(name, characters.NextId());
             characters.Add(name, std::move(c));
         }
     }
-    RecapView Build(std::vector<RecapEvent> events, int32_t killer = Ogre) const
+    RecapView Build(std::vector<RecapEvent> events, CharacterId killer = Ogre) const
     {
         DeathRecap recap{Death, Victim, killer, std::move(events)};
         return BuildRecap(recap, {characters, Victim, damageTypes, saveTypes});
@@ -197,7 +197,7 @@ TEST(RecentEventsRing, CutsTheVictimsEventsOfTheWindow)
 {
     RecentEvents ring(15);
     auto push = [&](int32_t who, int64_t second, int32_t amount) {
-        ring.Next(who, second).amount = amount;
+        ring.Next(CharacterId(who), second).amount = amount;
     };
     push(1, 100, 1); // older than the window at the death
     push(2, 110, 2);
@@ -205,12 +205,12 @@ TEST(RecentEventsRing, CutsTheVictimsEventsOfTheWindow)
     push(1, 130, 4);
     push(2, 131, 5);
     std::vector<RecapEvent> out;
-    ring.Cut(1, 131, 10, out);
+    ring.Cut(CharacterId(1), 131, 10, out);
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0].amount, 3);
     EXPECT_EQ(out[1].amount, 4);
     // At most max, the newest.
-    ring.Cut(1, 131, 1, out);
+    ring.Cut(CharacterId(1), 131, 1, out);
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].amount, 4);
 
@@ -219,9 +219,9 @@ TEST(RecentEventsRing, CutsTheVictimsEventsOfTheWindow)
     for (int32_t who = 1; who <= 5000; ++who)
         push(who, 200 + who / 100, who);
     EXPECT_LE(ring.Size(), RecentEvents::Capacity);
-    ring.Cut(1, 250, 10, out);
+    ring.Cut(CharacterId(1), 250, 10, out);
     EXPECT_TRUE(out.empty());
-    ring.Cut(4999, 249, 10, out);
+    ring.Cut(CharacterId(4999), 249, 10, out);
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].amount, 4999);
 

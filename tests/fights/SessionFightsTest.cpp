@@ -231,8 +231,8 @@ TEST_F(SessionFights, DamageIsConserved)
     const auto& fights = h.S().Fights().Fights();
     ASSERT_GT(fights.size(), 3u);
     const size_t types = h.config.damageTypes.size() - 1;
-    std::map<int32_t, int64_t> dealt, taken, series;
-    std::map<int32_t, std::vector<int64_t>> dealtByType;
+    std::map<CharacterId, int64_t> dealt, taken, series;
+    std::map<CharacterId, std::vector<int64_t>> dealtByType;
     for (const Fight& fight : fights) {
         EXPECT_LE(fight.SeriesPoints(), Fight::MaxSeriesPoints);
         for (const FightCharacter& c : fight.Characters()) {
@@ -247,14 +247,14 @@ TEST_F(SessionFights, DamageIsConserved)
         }
     }
     for (const auto& character : h.Data().characters) {
-        const int32_t id = character->ID();
+        const CharacterId id = character->ID();
         EXPECT_EQ(dealt[id], character->DamageDealt()) << character->Name();
         EXPECT_EQ(taken[id], character->DamageReceived()) << character->Name();
         EXPECT_EQ(series[id], character->DamageDealt()) << character->Name();
         std::vector<int64_t> expected(types, 0);
         for (const AttackRecord& record : character->OutboundRecords())
             for (size_t t = 0; t < types; ++t)
-                expected[t] += record.DamageOfType(t);
+                expected[t] += record.DamageOfType(DamageTypeIndex::FromSlot(t));
         dealtByType[id].resize(types);
         EXPECT_EQ(dealtByType[id], expected) << character->Name();
     }

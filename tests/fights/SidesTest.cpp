@@ -153,11 +153,11 @@ TEST(OwnerEvidence, TheCharacterInNearlyEveryAbsorbedHit)
         for (const OwnerLine& l : c.lines) {
             ++line;
             if (l.damage)
-                evidence.NoteDamage(line, 7, l.a, l.b, static_cast<uint64_t>(l.type));
+                evidence.NoteDamage(line, 7, CharacterId(l.a), CharacterId(l.b), static_cast<uint64_t>(l.type));
             else
-                evidence.NoteAbsorb(line, 7, l.a, l.b);
+                evidence.NoteAbsorb(line, 7, CharacterId(l.a), DamageTypeIndex(l.b));
         }
-        EXPECT_EQ(evidence.ByAbsorbs(), c.owner) << c.what;
+        EXPECT_EQ(evidence.ByAbsorbs(), CharacterId(c.owner)) << c.what;
     }
 }
 
@@ -165,13 +165,13 @@ TEST(OwnerEvidence, AbsorbsInAnotherSecondOrAfterAGapBelongToNoHit)
 {
     OwnerEvidence evidence;
     for (int hit = 0; hit < 4; ++hit) {
-        evidence.NoteDamage(10 * hit, hit, 1, 2, 1);
-        evidence.NoteAbsorb(10 * hit + 2, hit, 2, 0); // a line between
-        evidence.NoteDamage(10 * hit + 4, hit, 1, 3, 1);
-        evidence.NoteAbsorb(10 * hit + 5, hit + 1, 3, 0); // the next second
+        evidence.NoteDamage(10 * hit, hit, CharacterId(1), CharacterId(2), 1);
+        evidence.NoteAbsorb(10 * hit + 2, hit, CharacterId(2), DamageTypeIndex(0)); // a line between
+        evidence.NoteDamage(10 * hit + 4, hit, CharacterId(1), CharacterId(3), 1);
+        evidence.NoteAbsorb(10 * hit + 5, hit + 1, CharacterId(3), DamageTypeIndex(0)); // the next second
     }
     EXPECT_EQ(evidence.AbsorbedHits(), 0);
-    EXPECT_EQ(evidence.ByAbsorbs(), 0);
+    EXPECT_EQ(evidence.ByAbsorbs(), CharacterId::None());
 }
 
 class SideDecision : public ::testing::Test {
@@ -181,15 +181,15 @@ protected:
         for (const char* name :
              {"Vexa", "Stone Warden", "Cerberus", "Talia", "Summoned Badger", "Brute", "Moth"}) {
             auto c = std::make_unique<Character>();
-            c->CreateCharacter(name, characters.Count() + 1);
+            c->CreateCharacter(name, characters.NextId());
             characters.Add(name, std::move(c));
         }
     }
-    SideTable Decide(int32_t user) const
+    SideTable Decide(CharacterId user) const
     {
         return DecideSides({characters, user, evidence, prefixes});
     }
-    void Blows(int32_t from, int32_t to, int count)
+    void Blows(CharacterId from, CharacterId to, int count)
     {
         for (int i = 0; i < count; ++i)
             evidence.NoteBlow(from, to);
@@ -200,7 +200,7 @@ protected:
     std::vector<std::string> prefixes = {"Summoned"};
 };
 
-constexpr int32_t Vexa = 1, Warden = 2, Cerberus = 3, Talia = 4, Badger = 5, Brute = 6, Moth = 7;
+constexpr CharacterId Vexa(1), Warden(2), Cerberus(3), Talia(4), Badger(5), Brute(6), Moth(7);
 
 TEST_F(SideDecision, PetsAlliesAndEnemiesFromTheEvidence)
 {
@@ -227,13 +227,13 @@ TEST_F(SideDecision, MarksWinOverTheEvidence)
     characters.At(Talia)->SetIsPartyMember(true);
     evidence.NotePartySpeaker("Stone Warden"); // speaks in party chat, yet marked nothing
     SideTable table = Decide(Vexa);
-    EXPECT_EQ(table.byId[Talia], Side::Party);
-    EXPECT_EQ(table.byId[Warden], Side::Ally);
+    EXPECT_EQ(table.Of(Talia), Side::Party);
+    EXPECT_EQ(table.Of(Warden), Side::Ally);
 
     // Without marks or evidence nobody is on your side and nothing is decided.
     characters.At(Talia)->SetIsPartyMember(false);
     SideEvidence none;
-    table = DecideSides({characters, 0, none, prefixes});
+    table = DecideSides({characters, CharacterId::None(), none, prefixes});
     EXPECT_FALSE(table.anyOnYourSide);
     for (size_t id = 1; id < table.byId.size(); ++id)
         EXPECT_EQ(table.byId[id], Side::Unknown) << id;
@@ -245,9 +245,9 @@ TEST_F(SideDecision, AnInferredMemberWhoseMarkWasRemovedLeavesYourSide)
     Blows(Talia, Warden, 10);
     evidence.NoteInferredMember(Talia);
     characters.At(Talia)->SetIsPartyMember(true);
-    EXPECT_EQ(Decide(Vexa).byId[Talia], Side::Ally); // marked for the evidence: still an ally
+    EXPECT_EQ(Decide(Vexa).Of(Talia), Side::Ally); // marked for the evidence: still an ally
     characters.At(Talia)->SetIsPartyMember(false);   // unmarked by hand
-    EXPECT_NE(Decide(Vexa).byId[Talia], Side::Ally);
+    EXPECT_NE(Decide(Vexa).Of(Talia), Side::Ally);
 }
 
 TEST_F(SideDecision, TheTableIsDecidedAgainOnlyWhenSomethingChanged)
@@ -256,17 +256,17 @@ TEST_F(SideDecision, TheTableIsDecidedAgainOnlyWhenSomethingChanged)
     Blows(Vexa, Warden, 3);
     const SideInputs inputs{characters, Vexa, evidence, prefixes};
     const SideTable* first = &sides.Current(inputs, 1);
-    EXPECT_EQ(first->byId[Warden], Side::Enemy);
+    EXPECT_EQ(first->Of(Warden), Side::Enemy);
     EXPECT_EQ(&sides.Current(inputs, 1), first);
     // A new mark: decided again.
     characters.At(Warden)->SetIsPartyMember(true);
-    EXPECT_EQ(sides.Current(inputs, 2).byId[Warden], Side::Party);
+    EXPECT_EQ(sides.Current(inputs, 2).Of(Warden), Side::Party);
     // New evidence: decided again.
     characters.At(Warden)->SetIsPartyMember(false);
     Blows(Moth, Vexa, 1);
     const SideTable& again = sides.Current(inputs, 3);
-    EXPECT_EQ(again.byId[Moth], Side::Enemy);
-    EXPECT_EQ(again.byId[Warden], Side::Enemy);
+    EXPECT_EQ(again.Of(Moth), Side::Enemy);
+    EXPECT_EQ(again.Of(Warden), Side::Enemy);
 }
 
 } // namespace

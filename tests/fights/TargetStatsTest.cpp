@@ -236,16 +236,16 @@ TEST(TargetStats, ImmunityTextShowsWhatMostPairsAllow)
     // agree with wins.
     ImmunityEvidence cold;
     const std::pair<int32_t, int32_t> eitherWay[] = {{90, 10}, {30, 10}}; // 10% or 25-27%
-    cold.AddPair(eitherWay, 0);
+    cold.AddPair(eitherWay, CharacterId::None());
     cold.AddPair(75, 25);
     EXPECT_EQ(ImmunityText(cold), "25% (2 hits)");
 
     // Merging fights adds their pairs; attackers are kept apart.
     ImmunityEvidence physical;
-    physical.AddPair(75, 25, 7);
+    physical.AddPair(75, 25, CharacterId(7));
     ImmunityEvidence later;
-    later.AddPair(50, 50, 8);
-    later.AddPair(25, 25, 8);
+    later.AddPair(50, 50, CharacterId(8));
+    later.AddPair(25, 25, CharacterId(8));
     physical.Merge(later);
     EXPECT_EQ(ImmunityText(physical), "50% (2 of 3 hits)");
     ASSERT_EQ(physical.byAttacker.size(), 2u);
@@ -361,12 +361,12 @@ TEST(TargetStats, ValuesCountedNearAndFar)
     EXPECT_EQ(ab.Values(), values);
 
     SaveBests saves;
-    saves.Add(1, 12);
-    saves.Add(1, 9);
-    saves.Add(3, -1);
-    EXPECT_EQ(saves.Best(1), 12);
-    EXPECT_EQ(saves.Best(2), std::nullopt);
-    EXPECT_EQ(saves.Best(3), -1);
+    saves.Add(SaveTypeIndex(1), 12);
+    saves.Add(SaveTypeIndex(1), 9);
+    saves.Add(SaveTypeIndex(3), -1);
+    EXPECT_EQ(saves.Best(SaveTypeIndex(1)), 12);
+    EXPECT_EQ(saves.Best(SaveTypeIndex(2)), std::nullopt);
+    EXPECT_EQ(saves.Best(SaveTypeIndex(3)), -1);
 }
 
 } // namespace
