@@ -62,6 +62,16 @@ void Add(std::string& text, int64_t value)
     text += ' ';
 }
 
+template <class Id>
+void AddCounts(std::string& text, const IdCountList<Id>& counts)
+{
+    text += "|";
+    for (const auto& [id, count] : counts) {
+        Add(text, id.value());
+        Add(text, count);
+    }
+}
+
 // Everything the analysis counted, as text, so that a difference shows.
 std::string Snapshot(const Session& session)
 {
@@ -70,7 +80,7 @@ std::string Snapshot(const Session& session)
     for (const int64_t value :
          {int64_t{data.linesRead}, int64_t{data.recordsParsed}, int64_t{data.experienceTotal},
           data.earliestRecordDate.Milliseconds(), data.latestRecordDate.Milliseconds(),
-          int64_t{data.userCharacterId}, int64_t{data.partyMemberCount},
+          int64_t{data.userCharacterId.value()}, int64_t{data.partyMemberCount},
           int64_t{session.Fights().DroppedFights()},
           static_cast<int64_t>(session.Fights().Fights().size())})
         Add(text, value);
@@ -84,25 +94,21 @@ std::string Snapshot(const Session& session)
         const Character& c = *character;
         text += "\n[" + c.Name() + "] ";
         for (const int64_t value :
-             {int64_t{c.ID()}, int64_t{c.IsPartyMember()}, int64_t{c.Kills()}, int64_t{c.Deaths()},
-              int64_t{c.Spells()}, int64_t{c.DistinctSpells()}, int64_t{c.Attacks()},
-              int64_t{c.AttackHits()}, int64_t{c.EnemyAttacks()}, int64_t{c.EnemyAttackHits()},
-              int64_t{c.DamageDealt()}, int64_t{c.DamageReceived()}, int64_t{c.SaveAttempts()},
-              int64_t{c.SaveSuccesses()}, int64_t{c.HPsHealed()}, int64_t{c.Resists()},
-              int64_t{c.HPsResisted()}})
+             {int64_t{c.ID().value()}, int64_t{c.IsPartyMember()}, int64_t{c.Kills()},
+              int64_t{c.Deaths()}, int64_t{c.Spells()}, int64_t{c.DistinctSpells()},
+              int64_t{c.Attacks()}, int64_t{c.AttackHits()}, int64_t{c.EnemyAttacks()},
+              int64_t{c.EnemyAttackHits()}, int64_t{c.DamageDealt()}, int64_t{c.DamageReceived()},
+              int64_t{c.SaveAttempts()}, int64_t{c.SaveSuccesses()}, int64_t{c.HPsHealed()},
+              int64_t{c.Resists()}, int64_t{c.HPsResisted()}})
             Add(text, value);
-        for (const IdCountList& counts : {c.KillSummary(), c.DeathSummary(), c.CastSummary()}) {
-            text += "|";
-            for (const auto& [id, count] : counts) {
-                Add(text, id);
-                Add(text, count);
-            }
-        }
+        AddCounts(text, c.KillSummary());
+        AddCounts(text, c.DeathSummary());
+        AddCounts(text, c.CastSummary());
         for (const auto* records : {&c.OutboundRecords(), &c.InboundRecords()}) {
             text += "|";
             for (const AttackRecord& record : *records) {
-                Add(text, record.Attacker());
-                Add(text, record.Defender());
+                Add(text, record.Attacker().value());
+                Add(text, record.Defender().value());
                 Add(text, record.NumberAttacks());
                 Add(text, record.TotalDamage());
             }

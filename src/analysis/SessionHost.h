@@ -1,10 +1,9 @@
 #pragma once
 
 #include "LineClass.h"
-
-#include <cstdint>
 #include "model/Indices.h"
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 

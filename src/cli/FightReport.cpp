@@ -33,9 +33,9 @@ std::string FightsText(const Session& session)
         text += "  (The " + FormatThousands(dropped) + " oldest fights are no longer kept.)\n";
     for (const Fight& fight : fights) {
         const FightSummary summary = SummarizeFight(fight, roster);
-        text += "\n== Fight " + std::to_string(fight.Number()) + ": " +
-                TerminalText(summary.name) + ", " + fight.Start().Format() + ", " +
-                DurationText(fight.DurationSeconds()) + " ==\n";
+        text += "\n== Fight " + std::to_string(fight.Number()) + ": " + TerminalText(summary.name) +
+                ", " + fight.Start().Format() + ", " + DurationText(fight.DurationSeconds()) +
+                " ==\n";
         std::vector<std::vector<std::string>> rows = {{"Name", "Side", "Damage", "DPS",
                                                        "Active DPS", "Hit %", "Crits", "Taken",
                                                        "Healing", "Kills", "Deaths"}};

@@ -115,7 +115,8 @@ std::vector<TableColumn> TargetColumns(const Roster& roster)
     };
     for (const std::string& save : roster.saveTypes)
         columns.push_back({save, true, "The best " + save + " save bonus seen"});
-    columns.push_back({roster.SaveTypeName(SaveTypeIndex::None()), true, "The best bonus of other saves seen"});
+    columns.push_back(
+        {roster.SaveTypeName(SaveTypeIndex::None()), true, "The best bonus of other saves seen"});
     // Texts, left-aligned, that still sort by a number.
     columns.push_back({"Immunities", false,
                        "Share of each damage type that immunity absorbed, as most of its hits "

@@ -33,7 +33,7 @@ double ActiveDps(const FightCharacter& character);
 
 // One line of the fights table.
 struct FightSummary {
-    std::string name;         // "Ogre Chieftain (+2)"; "?" when nobody took a blow
+    std::string name; // "Ogre Chieftain (+2)"; "?" when nobody took a blow
     CharacterId mainOpponent;
     int32_t otherOpponents = 0;
     int64_t yourDamage = 0;

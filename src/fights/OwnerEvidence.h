@@ -37,8 +37,7 @@ public:
     bool NoteDamage(int64_t line, int64_t second, CharacterId attacker, CharacterId defender,
                     uint64_t namedTypes);
     // damageType: none for resistance and reduction.
-    bool NoteAbsorb(int64_t line, int64_t second, CharacterId defender,
-                    DamageTypeIndex damageType);
+    bool NoteAbsorb(int64_t line, int64_t second, CharacterId defender, DamageTypeIndex damageType);
     // The character that took part in at least OwnerSharePercent of the
     // absorbed hits, when it is the only one and there are enough hits; none
     // otherwise (hits between one pair of characters name no owner).

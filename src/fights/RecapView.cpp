@@ -184,9 +184,9 @@ RecapView BuildRecap(const DeathRecap& recap, const Roster& roster)
                     StartLine(event.kind == RecapKind::Immunity ? RecapLineKind::Immunity
                                                                 : RecapLineKind::Absorb,
                               event, recap.second);
-                line.absorbs.push_back(
-                    {event.amount, event.kind == RecapKind::Immunity ? event.DamageType()
-                                                                : DamageTypeIndex::None()});
+                line.absorbs.push_back({event.amount, event.kind == RecapKind::Immunity
+                                                          ? event.DamageType()
+                                                          : DamageTypeIndex::None()});
                 view.lines.push_back(std::move(line));
             }
             break;
@@ -208,9 +208,9 @@ RecapView BuildRecap(const DeathRecap& recap, const Roster& roster)
         if (event.kind == RecapKind::Save)
             line.saves.push_back({event.SaveType(), event.amount, event.dc, event.success});
         else
-            line.absorbs.push_back(
-                {event.amount, event.kind == RecapKind::Immunity ? event.DamageType()
-                                                                : DamageTypeIndex::None()});
+            line.absorbs.push_back({event.amount, event.kind == RecapKind::Immunity
+                                                      ? event.DamageType()
+                                                      : DamageTypeIndex::None()});
     }
     for (RecapLine& line : view.lines)
         line.text = LineText(line, roster);

@@ -28,7 +28,10 @@ public:
     // older than the window before it go, and so does everything when time
     // went back by more than the window (the next log began earlier).
     RecapEvent& Next(CharacterId character, int64_t second);
-    void Push(CharacterId character, const RecapEvent& event) { Next(character, event.second) = event; }
+    void Push(CharacterId character, const RecapEvent& event)
+    {
+        Next(character, event.second) = event;
+    }
 
     // The character's events from second - window to second, oldest first;
     // at most max of them, the newest.

@@ -2,7 +2,6 @@
 
 #include "OwnerEvidence.h"
 #include "SideColouring.h"
-
 #include "model/Indices.h"
 
 #include <cstddef>

@@ -96,8 +96,7 @@ bool Character::RecordSave(int32_t /*saveValue*/, SaveTypeIndex /*saveType*/, bo
 }
 
 AttackRecord& Character::GetAttackRecord(CharacterId attackerId, CharacterId defenderId,
-                                         bool outbound,
-                                         int damageTypeCount)
+                                         bool outbound, int damageTypeCount)
 {
     RecordSet& set = outbound ? outbound_ : inbound_;
     const CharacterId key = outbound ? defenderId : attackerId;

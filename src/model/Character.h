@@ -68,10 +68,7 @@ public:
     // order; every other character counts 0. The cost follows the entries,
     // not the number of characters met.
     IdCountList<CharacterId> KillSummary() const { return killsByVictim_.Sorted<CharacterId>(); }
-    IdCountList<CharacterId> DeathSummary() const
-    {
-        return deathsByKiller_.Sorted<CharacterId>();
-    }
+    IdCountList<CharacterId> DeathSummary() const { return deathsByKiller_.Sorted<CharacterId>(); }
     int32_t KillsOf(CharacterId victim) const { return killsByVictim_.Get(victim.value()); }
     int32_t DeathsBy(CharacterId killer) const { return deathsByKiller_.Get(killer.value()); }
     // Average damage per opponent and damage type, for the opponents with a

@@ -2,6 +2,9 @@
 
 #include "util/StrongIndex.h"
 
+#include <cstdint>
+#include <type_traits>
+
 namespace tarvik {
 
 class Character;
@@ -20,5 +23,9 @@ using DamageTypeIndex = StrongIndex<struct DamageTypeTag, 0>;
 using SaveTypeIndex = StrongIndex<struct SaveTypeTag, 1>;
 // A fight, from 0, in the order fights began.
 using FightIndex = StrongIndex<struct FightTag, 0>;
+
+// Held by the million in fights and records: no bigger and no slower to copy
+// than the number.
+static_assert(sizeof(CharacterId) == sizeof(int32_t) && std::is_trivially_copyable_v<CharacterId>);
 
 } // namespace tarvik

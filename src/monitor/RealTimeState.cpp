@@ -142,8 +142,7 @@ bool RealTimeState::LogAttackDamage(bool own, const DamageBreakdown& damage)
         });
         // A sample holder: it pairs no characters.
         list.emplace_back();
-        list.back().CreateAttackRecord(CharacterId::None(), CharacterId::None(),
-                                       damageTypeCount_);
+        list.back().CreateAttackRecord(CharacterId::None(), CharacterId::None(), damageTypeCount_);
         while (list.size() > static_cast<size_t>(maxAttackRecords_))
             list.pop_front();
     }

@@ -160,8 +160,7 @@ json DocumentWithoutCharacters(const Session& session, const std::vector<std::st
     for (const auto& line : errorLines)
         doc["error_lines"].push_back(DisplayText(line));
     doc["user_character_id"] = data.userCharacterId.value();
-    const char* foundBy =
-        !data.userCharacterId.IsNone() ? FoundByName(data.userFoundBy) : nullptr;
+    const char* foundBy = !data.userCharacterId.IsNone() ? FoundByName(data.userFoundBy) : nullptr;
     doc["user_character_found_by"] = foundBy ? json(foundBy) : json(nullptr);
     doc["party_member_count"] = data.partyMemberCount;
 

@@ -137,12 +137,12 @@ DetailGrid BuildSessionStatistics(const Session& session)
         grid.cells.push_back({S + " Kills/Deaths", killsText});
         grid.cells.push_back({"Best " + S + " Killer",
                               side.bestKiller.IsNone() ? "n/a"
-                                                   : name(side.bestKiller) + ": " +
-                                                         N(side.bestKillerKills) + " kills"});
+                                                       : name(side.bestKiller) + ": " +
+                                                             N(side.bestKillerKills) + " kills"});
         grid.cells.push_back({"Best " + S + " Corpse",
                               side.bestCorpse.IsNone() ? "n/a"
-                                                   : name(side.bestCorpse) + ": " +
-                                                         N(side.bestCorpseDeaths) + " deaths"});
+                                                       : name(side.bestCorpse) + ": " +
+                                                             N(side.bestCorpseDeaths) + " deaths"});
         grid.cells.push_back({"Most Effective " + S + " Killer",
                               side.mostEffectiveKiller.IsNone()
                                   ? "n/a"
@@ -158,14 +158,16 @@ DetailGrid BuildSessionStatistics(const Session& session)
                     : " (>" + std::to_string(side.damageDealt) + ":1 dealt/received ratio)";
         }
         grid.cells.push_back({"Total " + S + " Damage", damageText});
-        grid.cells.push_back({"Best " + S + " Damage Dealer",
-                              side.bestDamageDealer.IsNone() ? "n/a"
-                                                         : name(side.bestDamageDealer) + ": " +
-                                                               N(side.bestDealerDamage) + " HPs"});
-        grid.cells.push_back({"Best " + S + " Damage Target",
-                              side.bestDamageTarget.IsNone() ? "n/a"
-                                                         : name(side.bestDamageTarget) + ": " +
-                                                               N(side.bestTargetDamage) + " HPs"});
+        grid.cells.push_back(
+            {"Best " + S + " Damage Dealer",
+             side.bestDamageDealer.IsNone()
+                 ? "n/a"
+                 : name(side.bestDamageDealer) + ": " + N(side.bestDealerDamage) + " HPs"});
+        grid.cells.push_back(
+            {"Best " + S + " Damage Target",
+             side.bestDamageTarget.IsNone()
+                 ? "n/a"
+                 : name(side.bestDamageTarget) + ": " + N(side.bestTargetDamage) + " HPs"});
         grid.cells.push_back({"Most Effective " + S + " Damage Dealer",
                               side.mostEffectiveDamageDealer.IsNone()
                                   ? "n/a"

@@ -206,7 +206,7 @@ TEST_F(ExampleParsing, DamageThatCannotBeTakenApart)
         const char* body;
         int names; // found before the record is discarded
         const char* debug;
-        const char* missing; // named in the debug line; null: none
+        const char* missing;          // named in the debug line; null: none
         std::vector<int32_t> lookups; // each type's place from 0; -1: none found
     };
     const Case cases[] = {

@@ -79,6 +79,54 @@ Character MakeCharacter(const std::string& name, int32_t id)
     return character;
 }
 
+// Indices from 1 (0 and below name none) and from 0 (below 0 name none), at
+// and around the ends of a list of three: the list finds just what Within
+// allows, at the slot the index names.
+TEST(StrongIndex, NamesOnlyPlacesWithinTheList)
+{
+    CharacterList list;
+    for (const char* name : {"Ann", "Bob", "Cid"}) {
+        auto character = std::make_unique<Character>();
+        character->CreateCharacter(name, list.NextId());
+        list.Add(name, std::move(character));
+    }
+    struct Case {
+        int32_t value;
+        bool none;
+        const char* name; // null: none found
+    };
+    const Case fromOne[] = {
+        {-1, true, nullptr}, {0, true, nullptr},  {1, false, "Ann"},
+        {3, false, "Cid"},   {4, false, nullptr},
+    };
+    for (const Case& c : fromOne) {
+        const CharacterId id(c.value);
+        EXPECT_EQ(id.IsNone(), c.none) << c.value;
+        EXPECT_EQ(id.Within(3), c.name != nullptr) << c.value;
+        const Character* found = list.At(id);
+        EXPECT_EQ(found ? found->Name() : std::string("none"), c.name ? c.name : "none") << c.value;
+        if (found)
+            EXPECT_EQ(CharacterId::FromSlot(id.Slot()), id);
+    }
+    EXPECT_TRUE(CharacterId().IsNone());
+    const struct {
+        int32_t value;
+        bool none;
+        bool within;
+        size_t slot;
+    } fromZero[] = {
+        {-1, true, false, 0}, {0, false, true, 0}, {2, false, true, 2}, {3, false, false, 3}};
+    for (const auto& c : fromZero) {
+        const DamageTypeIndex type(c.value);
+        EXPECT_EQ(type.IsNone(), c.none) << c.value;
+        EXPECT_EQ(type.Within(3), c.within) << c.value;
+        if (!c.none)
+            EXPECT_EQ(type.Slot(), c.slot) << c.value;
+    }
+    EXPECT_EQ(DamageTypeIndex(), DamageTypeIndex::None());
+    EXPECT_LT(DamageTypeIndex::None(), DamageTypeIndex(0));
+}
+
 // Counts live only where something was counted, whatever the IDs: a kill of
 // character 2,000,000 costs one entry.
 TEST(Character, KillDeathAndCastCountsKeepOnlyWhatWasCounted)
@@ -90,8 +138,9 @@ TEST(Character, KillDeathAndCastCountsKeepOnlyWhatWasCounted)
     for (const int32_t victim : {2'000'000, 5, 2500, 5, 0, 2500, 2500})
         ASSERT_TRUE(c.RecordKill(MakeCharacter("Victim", victim)));
     EXPECT_EQ(c.Kills(), 7);
-    EXPECT_EQ(c.KillSummary(), (IdCountList<CharacterId>{
-                                   {CharacterId(5), 2}, {CharacterId(2500), 3}, {CharacterId(2'000'000), 1}}));
+    EXPECT_EQ(c.KillSummary(),
+              (IdCountList<CharacterId>{
+                  {CharacterId(5), 2}, {CharacterId(2500), 3}, {CharacterId(2'000'000), 1}}));
     EXPECT_EQ(c.KillsOf(CharacterId(2500)), 3);
     EXPECT_EQ(c.KillsOf(CharacterId(6)), 0);
     EXPECT_TRUE(c.DeathSummary().empty());

@@ -35,13 +35,16 @@ protected:
     void Damage(int second, int32_t attacker, int32_t defender, int32_t physical, int32_t fire = 0)
     {
         damage = {physical, fire, physical + fire};
-        tracker.OnDamage(
-            {At(second), CharacterId(attacker), CharacterId(defender), damage,
-             (physical ? 1u : 0u) | (fire ? 2u : 0u)});
+        tracker.OnDamage({At(second), CharacterId(attacker), CharacterId(defender), damage,
+                          (physical ? 1u : 0u) | (fire ? 2u : 0u)});
     }
     void Attack(int second, int32_t attacker, int32_t defender, AttackOutcome outcome)
     {
-        tracker.OnAttack({At(second), CharacterId(attacker), CharacterId(defender), outcome, true,
+        tracker.OnAttack({At(second),
+                          CharacterId(attacker),
+                          CharacterId(defender),
+                          outcome,
+                          true,
                           {10, 20, 30, false, 0}});
     }
     Roster MakeRoster(int32_t user = 1) const
@@ -105,7 +108,8 @@ TEST_F(Group, MergedFightsAddUpAndRateOverTheirDurations)
     EXPECT_DOUBLE_EQ(you.activeDps, 60.0 / 11);
     const FightCharacterRow& ogre = RowOf(rows, 3);
     EXPECT_EQ(ogre.damageTaken, 50);
-    EXPECT_EQ(ogre.damageFrom, (std::vector<std::pair<CharacterId, int64_t>>{{CharacterId(1), 50}}));
+    EXPECT_EQ(ogre.damageFrom,
+              (std::vector<std::pair<CharacterId, int64_t>>{{CharacterId(1), 50}}));
 
     // One fight reads as itself.
     const std::vector<const Fight*> second = {both[1]};

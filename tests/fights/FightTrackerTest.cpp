@@ -41,8 +41,8 @@ protected:
             named |= 2;
         tracker.OnDamage({when, attacker.id, defender.id, damage, named});
     }
-    void Attack(DateTime when, Who attacker, Who defender, AttackOutcome outcome,
-                int32_t roll, int32_t bonus)
+    void Attack(DateTime when, Who attacker, Who defender, AttackOutcome outcome, int32_t roll,
+                int32_t bonus)
     {
         tracker.OnAttack({when, attacker.id, defender.id, outcome, true,
                           AttackRoll{roll, bonus, roll + bonus, false, 0}});
@@ -440,7 +440,8 @@ TEST_F(Tracker, SpecialImmunitiesAndSpellResultsByName)
 TEST_F(Tracker, ClearForgetsEverything)
 {
     Damage(At(20, 0, 0), 1, 2, 10);
-    tracker.OnSave({At(21, 0, 0), CharacterId(2), SaveTypeIndex(1), 1, 5, 10}); // outside every fight
+    tracker.OnSave(
+        {At(21, 0, 0), CharacterId(2), SaveTypeIndex(1), 1, 5, 10}); // outside every fight
     ASSERT_NE(tracker.OutsideFights(CharacterId(2)), nullptr);
     tracker.Clear();
     EXPECT_TRUE(tracker.Fights().empty());
@@ -530,7 +531,8 @@ TEST_F(Tracker, ManyOpponentsInOneFight)
     ASSERT_NE(target, nullptr);
     ASSERT_EQ(target->damageFrom.size(), 30u);
     for (int32_t attacker = 10; attacker < 40; ++attacker) {
-        EXPECT_EQ(target->damageFrom[static_cast<size_t>(attacker - 10)].first, CharacterId(attacker));
+        EXPECT_EQ(target->damageFrom[static_cast<size_t>(attacker - 10)].first,
+                  CharacterId(attacker));
         EXPECT_EQ(target->DamageFrom(CharacterId(attacker)), 3 * attacker);
     }
     EXPECT_EQ(target->DamageFrom(CharacterId(41)), 0);

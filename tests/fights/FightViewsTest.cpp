@@ -153,9 +153,12 @@ TEST_F(Views, ChartLinesWithATrailingAverage)
 
 TEST_F(Views, TargetsAreEnemiesAndSidesFollowTheMarks)
 {
-    tracker.OnAttack({At(0), CharacterId(1), CharacterId(3), AttackOutcome::Hit, true, {12, 10, 22, false, 0}});
-    tracker.OnAttack({At(0), CharacterId(3), CharacterId(1), AttackOutcome::Miss, true, {5, 8, 13, false, 0}});
-    tracker.OnSave({At(60), CharacterId(4), SaveTypeIndex(3), 10, 6, 18, true}); // outside every fight
+    tracker.OnAttack(
+        {At(0), CharacterId(1), CharacterId(3), AttackOutcome::Hit, true, {12, 10, 22, false, 0}});
+    tracker.OnAttack(
+        {At(0), CharacterId(3), CharacterId(1), AttackOutcome::Miss, true, {5, 8, 13, false, 0}});
+    tracker.OnSave(
+        {At(60), CharacterId(4), SaveTypeIndex(3), 10, 6, 18, true}); // outside every fight
     auto names = [&](const Roster& roster) {
         std::vector<std::string> result;
         for (const TargetRow& row : TargetRows(tracker, roster))
@@ -177,12 +180,25 @@ TEST_F(Views, OldFightsAreDroppedButTheirRollsStillCount)
         // The very first fight alone shows the ogre's AC can be as low as 21;
         // the others' hits and misses bound it from 25 down to 21 at most.
         const int32_t hitTotal = f == 0 ? 21 : 30;
-        tracker.OnAttack(
-            {At(second), CharacterId(1), CharacterId(3), AttackOutcome::Hit, true,
-             {10, hitTotal - 10, hitTotal, false, 0}});
-        tracker.OnAttack({At(second), CharacterId(1), CharacterId(3), AttackOutcome::Miss, true, {5, 15, 20, false, 0}});
+        tracker.OnAttack({At(second),
+                          CharacterId(1),
+                          CharacterId(3),
+                          AttackOutcome::Hit,
+                          true,
+                          {10, hitTotal - 10, hitTotal, false, 0}});
+        tracker.OnAttack({At(second),
+                          CharacterId(1),
+                          CharacterId(3),
+                          AttackOutcome::Miss,
+                          true,
+                          {5, 15, 20, false, 0}});
         Damage(second, 1, 3, 7);
-        tracker.OnAttack({At(second), CharacterId(3), CharacterId(1), AttackOutcome::Miss, true, {4, 18, 22, false, 0}});
+        tracker.OnAttack({At(second),
+                          CharacterId(3),
+                          CharacterId(1),
+                          AttackOutcome::Miss,
+                          true,
+                          {4, 18, 22, false, 0}});
     }
     const auto& fights = tracker.Fights();
     ASSERT_FALSE(fights.empty());
@@ -212,7 +228,8 @@ TEST_F(Views, OldFightsAreDroppedButTheirRollsStillCount)
     ASSERT_EQ(rows[0].damage.rows.size(), 1u);
     EXPECT_EQ(rows[0].damage.rows[0].name, "You");
     EXPECT_EQ(rows[0].damage.rows[0].dps, 7.0);
-    EXPECT_EQ(DamageTakenByAttacker(tracker, CharacterId(3), MakeRoster()).total, rows[0].damage.total);
+    EXPECT_EQ(DamageTakenByAttacker(tracker, CharacterId(3), MakeRoster()).total,
+              rows[0].damage.total);
 
     tracker.Clear();
     EXPECT_EQ(tracker.DroppedFights(), 0);
@@ -258,7 +275,8 @@ TEST_F(Views, TargetSavesFallIntoTheirColumns)
 {
     tracker.OnSave({At(0), CharacterId(3), SaveTypeIndex(3), 10, 7, 20, true}); // Will
     tracker.OnSave({At(0), CharacterId(3), SaveTypeIndex(0), 10, 4, 20, true}); // unmatched
-    tracker.OnAttack({At(0), CharacterId(1), CharacterId(4), AttackOutcome::Hit, true, {10, 20, 30, false, 0}});
+    tracker.OnAttack(
+        {At(0), CharacterId(1), CharacterId(4), AttackOutcome::Hit, true, {10, 20, 30, false, 0}});
     const Roster roster = MakeRoster();
     const auto columns = TargetColumns(roster);
     std::vector<std::string> headers;

@@ -153,7 +153,8 @@ TEST(OwnerEvidence, TheCharacterInNearlyEveryAbsorbedHit)
         for (const OwnerLine& l : c.lines) {
             ++line;
             if (l.damage)
-                evidence.NoteDamage(line, 7, CharacterId(l.a), CharacterId(l.b), static_cast<uint64_t>(l.type));
+                evidence.NoteDamage(line, 7, CharacterId(l.a), CharacterId(l.b),
+                                    static_cast<uint64_t>(l.type));
             else
                 evidence.NoteAbsorb(line, 7, CharacterId(l.a), DamageTypeIndex(l.b));
         }
@@ -166,9 +167,11 @@ TEST(OwnerEvidence, AbsorbsInAnotherSecondOrAfterAGapBelongToNoHit)
     OwnerEvidence evidence;
     for (int hit = 0; hit < 4; ++hit) {
         evidence.NoteDamage(10 * hit, hit, CharacterId(1), CharacterId(2), 1);
-        evidence.NoteAbsorb(10 * hit + 2, hit, CharacterId(2), DamageTypeIndex(0)); // a line between
+        evidence.NoteAbsorb(10 * hit + 2, hit, CharacterId(2),
+                            DamageTypeIndex(0)); // a line between
         evidence.NoteDamage(10 * hit + 4, hit, CharacterId(1), CharacterId(3), 1);
-        evidence.NoteAbsorb(10 * hit + 5, hit + 1, CharacterId(3), DamageTypeIndex(0)); // the next second
+        evidence.NoteAbsorb(10 * hit + 5, hit + 1, CharacterId(3),
+                            DamageTypeIndex(0)); // the next second
     }
     EXPECT_EQ(evidence.AbsorbedHits(), 0);
     EXPECT_EQ(evidence.ByAbsorbs(), CharacterId::None());
@@ -246,7 +249,7 @@ TEST_F(SideDecision, AnInferredMemberWhoseMarkWasRemovedLeavesYourSide)
     evidence.NoteInferredMember(Talia);
     characters.At(Talia)->SetIsPartyMember(true);
     EXPECT_EQ(Decide(Vexa).Of(Talia), Side::Ally); // marked for the evidence: still an ally
-    characters.At(Talia)->SetIsPartyMember(false);   // unmarked by hand
+    characters.At(Talia)->SetIsPartyMember(false); // unmarked by hand
     EXPECT_NE(Decide(Vexa).Of(Talia), Side::Ally);
 }
 

@@ -61,21 +61,21 @@ struct Battle {
     {
         for (const char* name : {"You", "Friend", "Ogre", "Goblin", "Rat", "Wolf"}) {
             auto c = std::make_unique<Character>();
-            c->CreateCharacter(name, characters.Count() + 1);
+            c->CreateCharacter(name, characters.NextId());
             characters.Add(name, std::move(c));
         }
-        characters.At(2)->SetIsPartyMember(true);
+        characters.At(CharacterId(2))->SetIsPartyMember(true);
     }
     void Damage(int second, int32_t attacker, int32_t defender, int32_t physical)
     {
         amounts = {physical, 0, physical};
-        tracker.OnDamage({At(second), attacker, defender, amounts, 1u});
+        tracker.OnDamage({At(second), CharacterId(attacker), CharacterId(defender), amounts, 1u});
     }
     FightSource Source()
     {
         return {&tracker,
                 [this] {
-                    return Roster{characters, userId, damageTypes, saveTypes};
+                    return Roster{characters, CharacterId(userId), damageTypes, saveTypes};
                 },
                 [this] { return now; }};
     }
@@ -152,7 +152,7 @@ private slots:
         b.Damage(100, 2, 4, 50); // fight 2: your friend and the goblin
         b.Damage(101, 4, 2, 7);
         b.Damage(102, 1, 4, 10);
-        b.tracker.OnKill({At(103), 4, 2});
+        b.tracker.OnKill({At(103), CharacterId(4), CharacterId(2)});
         b.now = At(200);
         FightsTab tab;
         tab.SetSource(b.Source());
@@ -186,7 +186,7 @@ private slots:
         // Without your character marked the DPS are 0, and the tab says why.
         tab.SelectFight(1);
         b.userId = 0;
-        b.characters.At(2)->SetIsPartyMember(false);
+        b.characters.At(CharacterId(2))->SetIsPartyMember(false);
         tab.Refresh();
         QVERIFY(tab.MarkHint()->isVisibleTo(&tab));
         // The friend's death is no longer one of your side's.
@@ -386,7 +386,7 @@ private slots:
         b.Damage(0, 1, 3, 30);
         b.Damage(1, 3, 1, 12);
         b.Damage(2, 4, 1, 5);
-        b.tracker.OnKill({At(3), 3, 1});
+        b.tracker.OnKill({At(3), CharacterId(3), CharacterId(1)});
         b.Damage(12, 1, 3, 30);
         b.now = At(200);
         DpsChartView chart;
@@ -421,11 +421,31 @@ private slots:
     {
         Battle b;
         // AC from the rolls against each enemy; AB from its own rolls.
-        b.tracker.OnAttack({At(0), 1, 3, AttackOutcome::Hit, true, {15, 30, 45, false, 0}});
-        b.tracker.OnAttack({At(0), 1, 4, AttackOutcome::Hit, true, {5, 30, 35, false, 0}});
-        b.tracker.OnAttack({At(0), 1, 5, AttackOutcome::Hit, true, {10, 30, 40, false, 0}});
-        b.tracker.OnAttack({At(1), 6, 1, AttackOutcome::Miss, true, {5, 20, 25, false, 0}});
-        b.tracker.OnSave({At(2), 3, 1, 1, 12, 30, true});
+        b.tracker.OnAttack({At(0),
+                            CharacterId(1),
+                            CharacterId(3),
+                            AttackOutcome::Hit,
+                            true,
+                            {15, 30, 45, false, 0}});
+        b.tracker.OnAttack({At(0),
+                            CharacterId(1),
+                            CharacterId(4),
+                            AttackOutcome::Hit,
+                            true,
+                            {5, 30, 35, false, 0}});
+        b.tracker.OnAttack({At(0),
+                            CharacterId(1),
+                            CharacterId(5),
+                            AttackOutcome::Hit,
+                            true,
+                            {10, 30, 40, false, 0}});
+        b.tracker.OnAttack({At(1),
+                            CharacterId(6),
+                            CharacterId(1),
+                            AttackOutcome::Miss,
+                            true,
+                            {5, 20, 25, false, 0}});
+        b.tracker.OnSave({At(2), CharacterId(3), SaveTypeIndex(1), 1, 12, 30, true});
         TargetsTab tab;
         tab.SetSource(b.Source());
         tab.Refresh();
@@ -459,7 +479,12 @@ private slots:
         b.Damage(0, 1, 3, 30); // you, then your friend, hurt the ogre
         b.Damage(1, 2, 3, 10);
         b.Damage(1, 1, 3, 20);
-        b.tracker.OnAttack({At(2), 1, 3, AttackOutcome::Hit, true, {15, 30, 45, false, 0}});
+        b.tracker.OnAttack({At(2),
+                            CharacterId(1),
+                            CharacterId(3),
+                            AttackOutcome::Hit,
+                            true,
+                            {15, 30, 45, false, 0}});
         b.Damage(2, 1, 4, 5);
         TargetsTab tab;
         tab.SetSource(b.Source());

@@ -280,7 +280,7 @@ private slots:
         window.Action("mnuCharacterContextMyCharacter")->trigger();
         QVERIFY(aldric->font(0).bold());
         QVERIFY(aldric->foreground(0).color() != QColor(0, 0, 255));
-        QCOMPARE(window.GetSession().Data().userCharacterId, 0);
+        QCOMPARE(window.GetSession().Data().userCharacterId, CharacterId::None());
 
         // Holding a button on the tree pauses monitoring.
         QTest::mousePress(window.Tree()->viewport(), Qt::LeftButton);

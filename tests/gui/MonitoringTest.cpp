@@ -166,7 +166,7 @@ private slots:
         test::ProgramFolder folder;
         MainWindow window(services_.ForReturning(folder));
         QVERIFY(window.Start());
-        window.GetSession().Data().userCharacterId = 1;
+        window.GetSession().Data().userCharacterId = CharacterId(1);
         window.LogPanel()->HudButton()->click();
         QVERIFY(window.Hud());
         auto* hint = window.Hud()->findChild<QLabel*>("lblMonitoringHint");
@@ -194,7 +194,7 @@ private slots:
         services_.Pass(Tick);
         QVERIFY(test::CharacterNode(window, "Aldric Voss"));
         QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog1.txt"));
-        QVERIFY(window.GetSession().Data().userCharacterId > 0);
+        QVERIFY(!window.GetSession().Data().userCharacterId.IsNone());
 
         window.LogPanel()->HudButton()->click();
         HudWindow* hud = window.Hud();

@@ -123,7 +123,7 @@ private slots:
         tabs->setCurrentWidget(window_->FightsPanel());
         FightsTab& fights = *window_->FightsPanel();
         QVERIFY(fights.FightsView()->model()->rowCount() > 0);
-        fights.SelectCharacter(window_->GetSession().Data().userCharacterId);
+        fights.SelectCharacter(window_->GetSession().Data().userCharacterId.value());
         const struct {
             const char* what;
             QTableView* view;

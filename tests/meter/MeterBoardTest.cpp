@@ -67,9 +67,9 @@ protected:
 
     test::SessionHarness h{test::ShippedAnalysisConfig()};
     MeterBoard board;
-    int32_t aron = 0;
-    int32_t bela = 0;
-    int32_t cedd = 0;
+    CharacterId aron;
+    CharacterId bela;
+    CharacterId cedd;
 };
 
 TEST_F(ScriptedSession, RowsPerModeHoldOnlyYourSideWithSharesOfItsTotal)
@@ -173,19 +173,19 @@ protected:
     {
         for (const char* name : {"You", "Friend", "Late", "Ogre"}) {
             auto c = std::make_unique<Character>();
-            c->CreateCharacter(name, characters.Count() + 1);
+            c->CreateCharacter(name, characters.NextId());
             characters.Add(name, std::move(c));
         }
-        characters.At(2)->SetIsPartyMember(true);
-        characters.At(3)->SetIsPartyMember(true);
+        characters.At(CharacterId(2))->SetIsPartyMember(true);
+        characters.At(CharacterId(3))->SetIsPartyMember(true);
     }
     void Damage(int second, int32_t attacker, int32_t amount)
     {
         damage = {amount, 0, amount};
-        tracker.OnDamage({DateTime::FromCivil(2026, 7, 3, 20, 0, 0).AddSeconds(second), attacker, 4,
-                          damage, 1u});
+        tracker.OnDamage({DateTime::FromCivil(2026, 7, 3, 20, 0, 0).AddSeconds(second),
+                          CharacterId(attacker), CharacterId(4), damage, 1u});
     }
-    Roster MakeRoster() const { return {characters, 1, damageTypes, saveTypes}; }
+    Roster MakeRoster() const { return {characters, CharacterId(1), damageTypes, saveTypes}; }
     CurrentFightChoice Current() const { return {&tracker.Fights().back(), true}; }
 
     CharacterList characters;
@@ -252,7 +252,8 @@ TEST_F(Ordering, RowsHoldEveryoneOnYourSideByTheSidesTable)
     Damage(0, 3, 10);
     // The ogre hits you back, so an enemy has a total of its own to leave out.
     damage = {50, 0, 50};
-    tracker.OnDamage({DateTime::FromCivil(2026, 7, 3, 20, 0, 0), 4, 1, damage, 1u});
+    tracker.OnDamage(
+        {DateTime::FromCivil(2026, 7, 3, 20, 0, 0), CharacterId(4), CharacterId(1), damage, 1u});
 
     // The table wins over the party marks Friend and Late carry.
     struct Case {

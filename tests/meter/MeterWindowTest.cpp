@@ -34,15 +34,16 @@ private:
         {
             for (const char* name : {"You", "Friend", "Ogre"}) {
                 auto c = std::make_unique<Character>();
-                c->CreateCharacter(name, characters.Count() + 1);
+                c->CreateCharacter(name, characters.NextId());
                 characters.Add(name, std::move(c));
             }
-            characters.At(2)->SetIsPartyMember(true);
+            characters.At(CharacterId(2))->SetIsPartyMember(true);
         }
         void Damage(int32_t attacker, int32_t amount)
         {
             damage = {amount, 0, amount};
-            tracker.OnDamage({DateTime::FromCivil(2026, 7, 3, 20, 0, 0), attacker, 3, damage, 1u});
+            tracker.OnDamage({DateTime::FromCivil(2026, 7, 3, 20, 0, 0), CharacterId(attacker),
+                              CharacterId(3), damage, 1u});
         }
         MeterContext Context()
         {
@@ -57,7 +58,7 @@ private:
                                    : CurrentFightChoice{&tracker.Fights().back(), true};
                     },
                     [this] {
-                        return Roster{characters, 1, damageTypes, saveTypes};
+                        return Roster{characters, CharacterId(1), damageTypes, saveTypes};
                     },
                     [this] { return cursor; }};
         }

@@ -351,7 +351,8 @@ void FightsTab::ShowSelectedFights(bool force)
     uint64_t signature = 0;
     size_t deaths = 0;
     for (const int32_t index : SelectedFights()) {
-        const Fight* fight = source_.tracker ? source_.tracker->FightByIndex(FightIndex(index)) : nullptr;
+        const Fight* fight =
+            source_.tracker ? source_.tracker->FightByIndex(FightIndex(index)) : nullptr;
         if (!fight)
             continue;
         indices.push_back(index);
@@ -449,7 +450,8 @@ QString FightsTab::SummaryLine() const
 {
     std::vector<const Fight*> fights;
     for (const int32_t index : SelectedFights()) {
-        if (const Fight* fight = source_.tracker ? source_.tracker->FightByIndex(FightIndex(index)) : nullptr)
+        if (const Fight* fight =
+                source_.tracker ? source_.tracker->FightByIndex(FightIndex(index)) : nullptr)
             fights.push_back(fight);
     }
     if (fights.empty())
