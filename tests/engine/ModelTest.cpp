@@ -105,8 +105,9 @@ TEST(StrongIndex, NamesOnlyPlacesWithinTheList)
         EXPECT_EQ(id.Within(3), c.name != nullptr) << c.value;
         const Character* found = list.At(id);
         EXPECT_EQ(found ? found->Name() : std::string("none"), c.name ? c.name : "none") << c.value;
-        if (found)
+        if (found) {
             EXPECT_EQ(CharacterId::FromSlot(id.Slot()), id);
+        }
     }
     EXPECT_TRUE(CharacterId().IsNone());
     const struct {
@@ -120,8 +121,9 @@ TEST(StrongIndex, NamesOnlyPlacesWithinTheList)
         const DamageTypeIndex type(c.value);
         EXPECT_EQ(type.IsNone(), c.none) << c.value;
         EXPECT_EQ(type.Within(3), c.within) << c.value;
-        if (!c.none)
+        if (!c.none) {
             EXPECT_EQ(type.Slot(), c.slot) << c.value;
+        }
     }
     EXPECT_EQ(DamageTypeIndex(), DamageTypeIndex::None());
     EXPECT_LT(DamageTypeIndex::None(), DamageTypeIndex(0));
