@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PackedRecapEvents.h"
 #include "TargetStats.h"
 #include "model/IdMap.h"
 #include "util/DateTime.h"
@@ -139,6 +140,7 @@ struct RecapEvent {
     struct TypeAmount {
         int32_t type = 0; // 0-based damage type
         int32_t amount = 0;
+        bool operator==(const TypeAmount&) const = default;
     };
 
     int64_t second = 0;
@@ -151,6 +153,8 @@ struct RecapEvent {
     // Damage: the largest amounts by type, in configuration order.
     std::array<TypeAmount, MaxTypes> types{};
     uint8_t typeCount = 0;
+
+    bool operator==(const RecapEvent&) const = default;
 };
 
 // A death and the victim's events of the seconds before it, as read: the
@@ -163,7 +167,7 @@ struct DeathRecap {
     int64_t second = 0;
     int32_t victim = 0;
     int32_t killer = 0;
-    std::vector<RecapEvent> events; // oldest first
+    PackedRecapEvents events; // oldest first
 };
 
 // Combat from the first event after a quiet gap to the last before the next.

@@ -35,11 +35,8 @@ RecapEvent& RecentEvents::Next(int32_t character, int64_t second)
     return entry.event;
 }
 
-void RecentEvents::Cut(int32_t character, int64_t second, size_t max,
-                       std::vector<RecapEvent>& out) const
+void RecentEvents::Cut(int32_t character, int64_t second, size_t max, PackedRecapEvents& out)
 {
-    // Counted first, so that a recap, kept for every death, holds no spare
-    // capacity.
     const int64_t from = second - window_;
     size_t first = count_;
     size_t found = 0;
@@ -52,13 +49,13 @@ void RecentEvents::Cut(int32_t character, int64_t second, size_t max,
             first = i;
         }
     }
-    out.clear();
-    out.reserve(found);
-    for (size_t i = first; i < count_ && out.size() < found; ++i) {
+    cut_.clear();
+    for (size_t i = first; i < count_ && cut_.size() < found; ++i) {
         const Entry& entry = At(i);
         if (entry.character == character && entry.event.second <= second)
-            out.push_back(entry.event);
+            cut_.push_back(entry.event);
     }
+    out.Assign(cut_);
 }
 
 } // namespace tarvik

@@ -32,7 +32,7 @@ public:
 
     // The character's events from second - window to second, oldest first;
     // at most max of them, the newest.
-    void Cut(int32_t character, int64_t second, size_t max, std::vector<RecapEvent>& out) const;
+    void Cut(int32_t character, int64_t second, size_t max, PackedRecapEvents& out);
 
 private:
     struct Entry {
@@ -47,6 +47,7 @@ private:
     size_t first_ = 0;
     size_t count_ = 0;
     int64_t newest_ = 0;
+    std::vector<RecapEvent> cut_; // reused by Cut: no allocation per death
 };
 
 } // namespace tarvik

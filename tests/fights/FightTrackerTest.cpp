@@ -115,29 +115,30 @@ TEST_F(Tracker, EveryDeathKeepsTheVictimsEventsOfTheWindowOldestFirst)
     EXPECT_EQ(recap.victim, you);
     EXPECT_EQ(recap.killer, ogre);
     // The save at 1 s (15 s before), twelve blows and the absorb.
-    ASSERT_EQ(recap.events.size(), 14u);
-    EXPECT_EQ(recap.events.front().kind, RecapKind::Save);
-    EXPECT_EQ(recap.events.front().amount, 24);
-    EXPECT_EQ(recap.events.back().kind, RecapKind::Absorb);
-    for (size_t i = 1; i + 1 < recap.events.size(); ++i) {
-        const RecapEvent& event = recap.events[i];
+    const std::vector<RecapEvent> events = recap.events.Unpack();
+    ASSERT_EQ(events.size(), 14u);
+    EXPECT_EQ(events.front().kind, RecapKind::Save);
+    EXPECT_EQ(events.front().amount, 24);
+    EXPECT_EQ(events.back().kind, RecapKind::Absorb);
+    for (size_t i = 1; i + 1 < events.size(); ++i) {
+        const RecapEvent& event = events[i];
         EXPECT_EQ(event.kind, RecapKind::Damage);
         EXPECT_EQ(event.source, ogre);
         EXPECT_EQ(event.amount, static_cast<int32_t>(i + (i - 1) % 2));
     }
     ASSERT_EQ(deaths[1].victim, other);
-    ASSERT_EQ(deaths[1].events.size(), 1u);
-    EXPECT_EQ(deaths[1].events[0].kind, RecapKind::Healing);
+    ASSERT_EQ(deaths[1].events.Size(), 1u);
+    EXPECT_EQ(deaths[1].events.Unpack()[0].kind, RecapKind::Healing);
 
     // A long run of events keeps the newest.
     tracker.Clear();
     for (int i = 0; i < 400; ++i)
         tracker.OnHealing({At(20, 0, 0).AddSeconds(i / 40), you, i});
     tracker.OnKill({At(20, 0, 10), ogre, you});
-    const DeathRecap& full = tracker.Fights().at(0).Deaths().at(0);
-    ASSERT_EQ(full.events.size(), DeathRecap::MaxEvents);
-    EXPECT_EQ(full.events.back().amount, 399);
-    EXPECT_EQ(full.events.front().amount, static_cast<int32_t>(400 - DeathRecap::MaxEvents));
+    const std::vector<RecapEvent> full = tracker.Fights().at(0).Deaths().at(0).events.Unpack();
+    ASSERT_EQ(full.size(), DeathRecap::MaxEvents);
+    EXPECT_EQ(full.back().amount, 399);
+    EXPECT_EQ(full.front().amount, static_cast<int32_t>(400 - DeathRecap::MaxEvents));
 }
 
 TEST_F(Tracker, FightsReadOutOfOrderAreOrderedAndACutFightJoined)

@@ -73,9 +73,9 @@ protected:
             characters.Add(name, std::move(c));
         }
     }
-    RecapView Build(std::vector<RecapEvent> events, int32_t killer = Ogre) const
+    RecapView Build(const std::vector<RecapEvent>& events, int32_t killer = Ogre) const
     {
-        DeathRecap recap{Death, Victim, killer, std::move(events)};
+        DeathRecap recap{Death, Victim, killer, PackedRecapEvents(events)};
         return BuildRecap(recap, {characters, Victim, damageTypes, saveTypes});
     }
     static std::vector<std::string> Texts(const RecapView& view)
@@ -204,13 +204,18 @@ TEST(RecentEventsRing, CutsTheVictimsEventsOfTheWindow)
     push(1, 120, 3);
     push(1, 130, 4);
     push(2, 131, 5);
-    std::vector<RecapEvent> out;
-    ring.Cut(1, 131, 10, out);
+    auto cut = [&](int32_t who, int64_t second, size_t max) {
+        PackedRecapEvents packed;
+        ring.Cut(who, second, max, packed);
+        return packed.Unpack();
+    };
+    std::vector<RecapEvent> out = cut(1, 131, 10);
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0].amount, 3);
     EXPECT_EQ(out[1].amount, 4);
+    EXPECT_EQ(out[1].second, 130);
     // At most max, the newest.
-    ring.Cut(1, 131, 1, out);
+    out = cut(1, 131, 1);
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].amount, 4);
 
@@ -219,9 +224,8 @@ TEST(RecentEventsRing, CutsTheVictimsEventsOfTheWindow)
     for (int32_t who = 1; who <= 5000; ++who)
         push(who, 200 + who / 100, who);
     EXPECT_LE(ring.Size(), RecentEvents::Capacity);
-    ring.Cut(1, 250, 10, out);
-    EXPECT_TRUE(out.empty());
-    ring.Cut(4999, 249, 10, out);
+    EXPECT_TRUE(cut(1, 250, 10).empty());
+    out = cut(4999, 249, 10);
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].amount, 4999);
 

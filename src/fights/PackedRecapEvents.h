@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace tarvik {
+
+struct RecapEvent;
+
+// A death's recap events packed into bytes: most events take eight to a dozen
+// bytes instead of a whole RecapEvent, as every death keeps its events for
+// as long as its fight is kept. Unpack() gives them back exactly as packed.
+class PackedRecapEvents {
+public:
+    PackedRecapEvents() = default;
+    explicit PackedRecapEvents(std::span<const RecapEvent> events) { Assign(events); }
+
+    // Holds these events, oldest first, in memory of exactly their size.
+    void Assign(std::span<const RecapEvent> events);
+    size_t Size() const { return count_; }
+    bool Empty() const { return count_ == 0; }
+    std::vector<RecapEvent> Unpack() const;
+    // The bytes held: what a recap costs.
+    size_t Bytes() const { return bytes_.size(); }
+
+private:
+    std::vector<uint8_t> bytes_;
+    uint32_t count_ = 0;
+};
+
+} // namespace tarvik
