@@ -199,7 +199,8 @@ void Fight::MergeFrom(const Fight& other)
             if (from.Attacked(slot))
                 to.AddAttacked(slotOf[slot]);
         }
-        to.target.Merge(from.target);
+        if (from.TellsOfTarget())
+            to.MakeTarget().Merge(*from.Target());
     }
     deaths_.insert(deaths_.end(), other.deaths_.begin(), other.deaths_.end());
     std::stable_sort(deaths_.begin(), deaths_.end(),
@@ -237,7 +238,7 @@ void FightCharacter::Reuse(int32_t newId, size_t damageTypes)
     damageFrom.clear();
     damageFromPlace_.Clear();
     attacked.Clear();
-    target.Clear();
+    target_.Clear();
 }
 
 } // namespace tarvik

@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -78,8 +79,42 @@ struct DamageSeries {
     BucketSeries taken;
 };
 
+// Target statistics made on first need and kept on the heap, so that a
+// fight's list of characters stays small to grow and move. Copies copy them.
+class TargetStatsOnHeap {
+public:
+    TargetStatsOnHeap() = default;
+    TargetStatsOnHeap(const TargetStatsOnHeap& other) { *this = other; }
+    TargetStatsOnHeap& operator=(const TargetStatsOnHeap& other)
+    {
+        if (this != &other)
+            stats_ = other.stats_ ? std::make_unique<TargetStats>(*other.stats_) : nullptr;
+        return *this;
+    }
+    TargetStatsOnHeap(TargetStatsOnHeap&&) noexcept = default;
+    TargetStatsOnHeap& operator=(TargetStatsOnHeap&&) noexcept = default;
+
+    const TargetStats* Get() const { return stats_.get(); }
+    TargetStats& Make()
+    {
+        if (!stats_)
+            stats_ = std::make_unique<TargetStats>();
+        return *stats_;
+    }
+    // Forgets what they held and keeps the memory for the next.
+    void Clear()
+    {
+        if (stats_)
+            stats_->Clear();
+    }
+
+private:
+    std::unique_ptr<TargetStats> stats_;
+};
+
 // One character's part in one fight.
 struct FightCharacter {
+
     int32_t id = 0;
     int64_t damageDealt = 0;
     int64_t damageTaken = 0;
@@ -110,7 +145,12 @@ struct FightCharacter {
 
     bool Attacked(size_t slot) const { return attacked.Find(static_cast<int32_t>(slot)); }
     void AddAttacked(size_t slot) { attacked[static_cast<int32_t>(slot)] = 1; }
-    TargetStats target;
+
+    // What the rolls and effects told of it; null before the first told
+    // anything, which is as good as empty.
+    const TargetStats* Target() const { return target_.Get(); }
+    bool TellsOfTarget() const { return target_.Get() && !target_.Get()->Empty(); }
+    TargetStats& MakeTarget() { return target_.Make(); }
 
     int64_t DamageFrom(int32_t attacker) const;
     // From its first to its last damage taken, at least 1 s; 0 without any.
@@ -130,6 +170,7 @@ private:
     // through its index of places.
     static constexpr size_t ScannedAttackers = 8;
     IdMap damageFromPlace_;
+    TargetStatsOnHeap target_;
 };
 
 enum class RecapKind : uint8_t { Damage, Immunity, Absorb, Healing, Save };

@@ -90,10 +90,11 @@ void FightTracker::DropOldestFights(size_t count)
     count = std::min(count, fights_.size());
     for (size_t f = 0; f < count; ++f) {
         for (const FightCharacter& c : fights_[f].characters_) {
-            if (c.id < 1 || (c.target.Empty() && c.damageFrom.empty()))
+            if (c.id < 1 || (!c.TellsOfTarget() && c.damageFrom.empty()))
                 continue;
             EarlierFights& earlier = TrackOf(c.id).earlier;
-            earlier.stats.Merge(c.target);
+            if (c.TellsOfTarget())
+                earlier.stats.Merge(*c.Target());
             for (const auto& [attacker, amount] : c.damageFrom) {
                 auto known =
                     std::find_if(earlier.damageFrom.begin(), earlier.damageFrom.end(),
@@ -197,15 +198,15 @@ void FightTracker::OnAttack(const AttackEvent& event)
         ++attacker.criticalHits;
     if (!event.hasRoll)
         return;
-    TargetStats& from = attacker.target;
+    TargetStats& from = attacker.MakeTarget();
     from.ab.Add(event.roll.bonus);
     if (!event.special && !event.touch)
         (event.offHand ? from.offHand : from.mainHand).Add(event.roll.bonus);
-    TargetStats& to = defender.target;
     if (AcEvidence::Evaded(event.outcome, event.roll))
-        ++to.evaded;
+        ++defender.MakeTarget().evaded;
     else if (AcEvidence::Tells(event.outcome, event.roll))
-        (event.touch ? to.touchAc : to.ac).Add(event.roll.total, IsHit(event.outcome));
+        (event.touch ? defender.MakeTarget().touchAc : defender.MakeTarget().ac)
+            .Add(event.roll.total, IsHit(event.outcome));
 }
 
 void FightTracker::OnDamage(const DamageEvent& event)
@@ -314,7 +315,7 @@ TargetStats& FightTracker::StatsAt(int64_t second, int32_t id, FightCharacter*& 
 {
     if (Fight* fight = FightAt(second)) {
         inFight = &fight->characters_[Slot(*fight, id)];
-        return inFight->target;
+        return inFight->MakeTarget();
     }
     inFight = nullptr;
     return TrackOf(id).outside;

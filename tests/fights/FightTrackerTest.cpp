@@ -44,8 +44,21 @@ protected:
         return starts;
     }
 
+    // The character's target statistics in the first fight; a failure
+    // when it has none.
+    const TargetStats& StatsOf(int32_t id)
+    {
+        const FightCharacter* c = tracker.Fights().at(0).Find(id);
+        if (!c || !c->Target()) {
+            ADD_FAILURE() << "no target statistics for " << id;
+            return none;
+        }
+        return *c->Target();
+    }
+
     FightTracker tracker{DamageTypeCount, 15};
     std::vector<int32_t> damage;
+    const TargetStats none;
 };
 
 TEST_F(Tracker, QuietGapOfAtLeastTheLimitStartsAFight)
@@ -303,9 +316,7 @@ TEST_F(Tracker, ImmunityAbsorbsPairWithTheDamageLineAboveOrBelow)
             }
         }
         tracker.Settle();
-        const FightCharacter* target = tracker.Fights().at(0).Find(warden);
-        ASSERT_NE(target, nullptr) << c.what;
-        const auto& immunities = target->target.immunities;
+        const auto& immunities = StatsOf(warden).immunities;
         auto text = [&](size_t type) {
             return type < immunities.size() &&
                            (immunities[type].absorbs > 0 || immunities[type].Pairs() > 0)
@@ -325,7 +336,7 @@ TEST_F(Tracker, AbsorbsWaitForTheLineBelowUntilTheNextSecond)
     tracker.OnAbsorb({At(20, 0, 0), warden, 25, 1});
     ASSERT_EQ(tracker.Fights().size(), 0u);
     Damage(At(20, 0, 0), 1, warden, 0, 75);
-    const TargetStats* stats = &tracker.Fights().at(0).Find(warden)->target;
+    const TargetStats* stats = &StatsOf(warden);
     ASSERT_GE(stats->immunities.size(), 2u);
     EXPECT_EQ(ImmunityText(stats->immunities[1]), "25% (1 hit)");
     // An absorb below the line may still belong to a line to come in this
@@ -333,7 +344,7 @@ TEST_F(Tracker, AbsorbsWaitForTheLineBelowUntilTheNextSecond)
     tracker.OnAbsorb({At(20, 0, 0), warden, 50, 1});
     EXPECT_EQ(stats->immunities[1].Pairs(), 1);
     Attack(At(20, 0, 1), 1, warden, AttackOutcome::Miss, 3, 5);
-    stats = &tracker.Fights().at(0).Find(warden)->target;
+    stats = &StatsOf(warden);
     EXPECT_EQ(stats->immunities[1].Pairs(), 2);                            // 50 of 125: 40%
     EXPECT_EQ(ImmunityText(stats->immunities[1]), "25-40% (1 of 2 hits)"); // one each
 }
@@ -349,7 +360,7 @@ TEST_F(Tracker, AttackersWhoseHitsTellApartAreKeptApart)
         tracker.OnAbsorb({At(20, 0, 2 * i + 1), golem, 50, 0});
     }
     tracker.Settle();
-    const ImmunityEvidence& physical = tracker.Fights().at(0).Find(golem)->target.immunities[0];
+    const ImmunityEvidence& physical = StatsOf(golem).immunities.at(0);
     ASSERT_EQ(physical.byAttacker.size(), 2u);
     EXPECT_EQ(physical.byAttacker[0].first, 1);
     EXPECT_EQ(PercentText(physical.byAttacker[0].second), "50%");
@@ -374,7 +385,7 @@ TEST_F(Tracker, EvadedHitsAndTouchAttacksStayOutOfTheArmourClass)
     attack(AttackOutcome::Hit, 12, false, true); // touch: 52 hits
     attack(AttackOutcome::Miss, 1, false, true); // a natural 1 tells nothing
     attack(AttackOutcome::Miss, 5, false, true); // touch: 45 misses
-    const TargetStats& stats = tracker.Fights().at(0).Find(boss)->target;
+    const TargetStats& stats = StatsOf(boss);
     EXPECT_EQ(AcText(stats.ac), "49-50");
     EXPECT_EQ(stats.evaded, 2);
     EXPECT_EQ(AcText(stats.touchAc), "46-52");
@@ -397,7 +408,7 @@ TEST_F(Tracker, LadderOfOrdinaryAttacksPerHand)
         attack(bonus, true);
     attack(44, false, true); // a special attack's own bonus is no step
     attack(45, false, false, true);
-    const TargetStats& stats = tracker.Fights().at(0).Find(ogre)->target;
+    const TargetStats& stats = StatsOf(ogre);
     EXPECT_EQ(stats.MainLadder()->Text(), "40 / 35 / 30");
     EXPECT_EQ(stats.OffLadder()->Text(), "38 / 33");
     EXPECT_EQ(stats.ab.Rolls(), 7); // every roll with a bonus
@@ -414,12 +425,12 @@ TEST_F(Tracker, SpecialImmunitiesAndSpellResultsByName)
     tracker.OnSpellResist({At(20, 0, 5), you, "Hammer of the Gods", "IMMUNE"});
     tracker.OnSpellResist({At(20, 0, 6), you, "Implosion", "FAILED"});
     const NameTable& names = tracker.EffectNames();
-    const TargetStats& stats = tracker.Fights().at(0).Find(elemental)->target;
+    const TargetStats& stats = StatsOf(elemental);
     ASSERT_EQ(stats.specialImmunities.size(), 2u);
     EXPECT_EQ(names.Name(stats.specialImmunities[0].name), "Critical Hits");
     EXPECT_EQ(stats.specialImmunities[0].count, 2);
     EXPECT_EQ(names.Name(stats.specialImmunities[1].name), "Sneak Attacks");
-    const TargetStats& yours = tracker.Fights().at(0).Find(you)->target;
+    const TargetStats& yours = StatsOf(you);
     ASSERT_EQ(yours.spellResults.size(), 2u);
     EXPECT_EQ(names.Name(yours.spellResults[0].spell), "Hammer of the Gods");
     EXPECT_EQ(names.Name(yours.spellResults[0].result), "IMMUNE");

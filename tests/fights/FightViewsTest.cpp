@@ -191,8 +191,9 @@ TEST_F(Views, OldFightsAreDroppedButTheirRollsStillCount)
     // Reused memory holds nothing of the fight it came from.
     const FightCharacter& ogre = *fights.back().Find(3);
     EXPECT_EQ(ogre.damageTaken, 7);
-    EXPECT_EQ(ogre.target.ac.rolls, 2);
-    EXPECT_EQ(ogre.target.ab.Rolls(), 1);
+    ASSERT_NE(ogre.Target(), nullptr);
+    EXPECT_EQ(ogre.Target()->ac.rolls, 2);
+    EXPECT_EQ(ogre.Target()->ab.Rolls(), 1);
     EXPECT_EQ(ogre.takenByType, (std::vector<int64_t>{7, 0}));
 
     const std::vector<TargetRow> rows = TargetRows(tracker, MakeRoster());

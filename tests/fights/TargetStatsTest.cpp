@@ -360,6 +360,24 @@ TEST(TargetStats, ValuesCountedNearAndFar)
         {-3, 1}, {17, 1}, {22, 3}, {27, 2}, {2000000, 3}};
     EXPECT_EQ(ab.Values(), values);
 
+    // A copy, far values included, goes its own way; so does what it was
+    // copied from, and a tally cleared for reuse holds nothing far.
+    ValueTally copy = ab;
+    copy.Add(2000000);
+    copy.Add(-900000);
+    EXPECT_EQ(ab.Values(), values);
+    EXPECT_EQ(copy.Count(2000000), 4);
+    EXPECT_EQ(copy.Count(-900000), 1);
+    ValueTally assigned;
+    assigned.Add(5);
+    assigned = copy;
+    ab.Clear();
+    ab.Add(2000000);
+    EXPECT_EQ(assigned.Count(2000000), 4);
+    EXPECT_EQ(assigned.Rolls(), 12);
+    EXPECT_EQ(ab.Values(), (std::vector<std::pair<int32_t, int32_t>>{{2000000, 1}}));
+    EXPECT_EQ(copy.Count(2000000), 4);
+
     SaveBests saves;
     saves.Add(1, 12);
     saves.Add(1, 9);
