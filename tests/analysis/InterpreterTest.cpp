@@ -129,20 +129,13 @@ TEST(InterpreterSeriousErrors, EndTheReadWithTheErrorLine)
 // analysed, and nothing it says is counted.
 TEST(InterpreterNumbers, OutOfRangeOrNegativeAmountsDiscardTheirLineAlone)
 {
+    // Some of each kind; which amounts are out of range is the parser's test.
     const char* const bad[] = {
-        "Orc damages Bob: 99999999999999999999",
-        "Orc damages Bob: 5 (99999999999 Fire)",
-        "Orc damages Bob: 4000000000 (2000000000 Physical 2000000000 Fire)",
         "Orc damages Bob: 4000000000 (2000000000 Fire 2000000000 Fire)",
         "Orc damages Bob: -5 (-5 Fire)",
-        "Orc damages Bob: 0 (5 Physical -5 Fire)",
-        "Bob : healed 99999999999999999999 hit points.",
         "Bob : healed -5 hit points.",
-        "Bob : Damage Resistance absorbs 4294967295 damage",
         "Bob : Damage Resistance absorbs -3 damage",
-        "Experience Points Gained:  99999999999",
         "Experience Points Gained:  -120",
-        "Bob : Will Save : *success* : (6 + 16000000000 = 16000000006 vs. DC: 15)",
         "Bob : Will Save : *failure* : (1 - 99999999999 = 0 vs. DC: 15)",
     };
     const Lines before = {"Orc damages Bob: 12 (5 Physical 7 Fire)", "Bob : healed 4 hit points.",
