@@ -476,8 +476,6 @@ TEST(ShippedVocabulary, EveryAttackAndSaveShapeGoesToItsCharacters)
     }
 }
 
-using Ints = std::vector<int32_t>;
-
 // A parser on the shipped vocabulary, or on the small one of the tests,
 // fed records classified as the reader classifies them.
 class Parsing : public ::testing::Test {

@@ -14,6 +14,7 @@
 namespace tarvik {
 namespace {
 
+using test::GameLine;
 using test::TempDir;
 using test::WriteBytes;
 
@@ -180,8 +181,6 @@ TEST(LogReader, RefusesPipesFoldersAndUtf16)
         EXPECT_FALSE(reader.NextLine(line));
     }
 }
-
-using test::GameLine;
 
 constexpr const char* Stamp = "Wed Jun 04 23:27:01";
 constexpr const char* Header = "Messages for: Wed Jun 04 23:00:00 2025";

@@ -21,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 using Names = std::vector<std::string>;
+using test::TempDir;
 
 Names FolderEntries(const std::string& folder)
 {
@@ -458,8 +459,6 @@ TEST(UserOptions, WindowPositionsNeedPositiveNumbers)
     const WindowPosition unusable = ReadWindowPosition(store, "frmMain", true);
     EXPECT_FALSE(unusable.topLeft || unusable.size);
 }
-
-using test::TempDir;
 
 // A prefix with bin/ and share/tarvik/ and the user's two folders, in one
 // temporary folder.
