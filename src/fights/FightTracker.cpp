@@ -13,6 +13,18 @@ bool IsHit(AttackOutcome outcome)
     return outcome == AttackOutcome::Hit || outcome == AttackOutcome::CriticalHit;
 }
 
+// Stretches a character's first..last span of damage seconds to take in at.
+void WidenSpan(bool& seen, int64_t& first, int64_t& last, int64_t at)
+{
+    if (!seen) {
+        seen = true;
+        first = last = at;
+        return;
+    }
+    first = std::min(first, at);
+    last = std::max(last, at);
+}
+
 // The largest amounts of a damage record by type, kept in type order.
 void TakeLargestTypes(std::span<const int32_t> damage, uint64_t named, RecapEvent& event)
 {
@@ -241,22 +253,8 @@ void FightTracker::OnDamage(const DamageEvent& event)
             add(t);
     }
     const int64_t at = std::max(second, fight.start_);
-    if (!attacker.dealtDamage) {
-        attacker.dealtDamage = true;
-        attacker.firstDamageSecond = at;
-        attacker.lastDamageSecond = at;
-    } else {
-        attacker.firstDamageSecond = std::min(attacker.firstDamageSecond, at);
-        attacker.lastDamageSecond = std::max(attacker.lastDamageSecond, at);
-    }
-    if (!defender.tookDamage) {
-        defender.tookDamage = true;
-        defender.firstTakenSecond = at;
-        defender.lastTakenSecond = at;
-    } else {
-        defender.firstTakenSecond = std::min(defender.firstTakenSecond, at);
-        defender.lastTakenSecond = std::max(defender.lastTakenSecond, at);
-    }
+    WidenSpan(attacker.dealtDamage, attacker.firstDamageSecond, attacker.lastDamageSecond, at);
+    WidenSpan(defender.tookDamage, defender.firstTakenSecond, defender.lastTakenSecond, at);
     const size_t bucket = fight.BucketOf(second);
     attacker.series.dealt.Add(bucket, total);
     defender.series.taken.Add(bucket, total);
