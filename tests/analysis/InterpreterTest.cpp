@@ -40,19 +40,6 @@ protected:
     SessionHarness h;
 };
 
-TEST_F(Interpreter, LeadingDescriptionsAreRemoved)
-{
-    MakeUser("Bob");
-    ASSERT_TRUE(Run({"Off Hand : Bob attacks Orc : *miss* : (3 + 8 = 11)",
-                     // The "+" of a description is not the roll's.
-                     "Sneak Attack + Death Attack : Bob attacks Orc : *hit* : (3 + 9 = 12)"}));
-    EXPECT_EQ(h.Data().characters.Count(), 2);
-    EXPECT_EQ(C("Bob").Attacks(), 2);
-    EXPECT_EQ(C("Bob").AttackHits(), 1);
-    EXPECT_EQ(h.Samples(true), (Ints{8, 9}));
-    EXPECT_TRUE(h.Errors().empty());
-}
-
 TEST(InterpreterDamage, AmountsAndTypeNames)
 {
     struct Case {
