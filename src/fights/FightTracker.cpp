@@ -1,5 +1,7 @@
 #include "FightTracker.h"
 
+#include "FightCounts.h"
+
 #include <algorithm>
 #include <bit>
 #include <limits>
@@ -11,18 +13,6 @@ namespace {
 bool IsHit(AttackOutcome outcome)
 {
     return outcome == AttackOutcome::Hit || outcome == AttackOutcome::CriticalHit;
-}
-
-// Stretches a character's first..last span of damage seconds to take in at.
-void WidenSpan(bool& seen, int64_t& first, int64_t& last, int64_t at)
-{
-    if (!seen) {
-        seen = true;
-        first = last = at;
-        return;
-    }
-    first = std::min(first, at);
-    last = std::max(last, at);
 }
 
 // The largest amounts of a damage record by type, kept in type order.
