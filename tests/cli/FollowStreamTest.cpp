@@ -72,13 +72,35 @@ protected:
         EXPECT_TRUE(loaded.configuration) << loaded.fatalMessage;
         config = loaded.configuration->analysis;
     }
-    std::unique_ptr<Session> NewSession()
+    std::unique_ptr<Session> NewSession(bool monitoring = false)
     {
         auto session = std::make_unique<Session>(config, debug, clock, host);
         session->ClearAllData();
         session->Options().autodetectParty = true;
+        if (monitoring)
+            session->SetMonitoringEnabled(true);
         return session;
     }
+    // A monitoring session whose log folder is followed as `--follow` does.
+    struct Followed {
+        Followed(FollowStreamTest& test, const ReportSections& sections)
+            : test(test)
+            , session(test.NewSession(true))
+            , follower(session->Monitor(), session->FollowerHooks(), test.debug, test.clock)
+            , stream(*session, test.out, sections)
+        {
+        }
+        void Tick()
+        {
+            follower.Tick({test.logs.Path(), "nwclientLog*.txt", false, true});
+            stream.AfterTick(test.clock.Now());
+        }
+
+        FollowStreamTest& test;
+        std::unique_ptr<Session> session;
+        LogFollower follower;
+        FollowStream stream;
+    };
     // Writes into the folder; the file was last written at the clock's time.
     void Put(const std::string& name, const std::string& text, std::ios::openmode mode)
     {
@@ -115,14 +137,10 @@ protected:
 TEST_F(FollowStreamTest, BurstsHalfLinesARenameAndARestartGiveTheTotalsOfAOneShotRead)
 {
     const ReportSections sections{true, true};
-    const auto session = NewSession();
-    session->SetMonitoringEnabled(true);
-    LogFollower follower(session->Monitor(), session->FollowerHooks(), debug, clock);
-    FollowStream stream(*session, out, sections);
-    const auto tick = [&] {
-        follower.Tick({logs.Path(), "nwclientLog*.txt", false, true});
-        stream.AfterTick(clock.Now());
-    };
+    Followed followed(*this, sections);
+    const auto& session = followed.session;
+    FollowStream& stream = followed.stream;
+    const auto tick = [&] { followed.Tick(); };
 
     // The first session, cut in the middle of a line.
     const size_t half = First.find("Drogo: 12") + 3;
@@ -221,15 +239,10 @@ TEST_F(FollowStreamTest, PrintedFightThatChangedIsPrintedAgain)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         out.str("");
-        const ReportSections sections{true, true};
-        const auto session = NewSession();
-        session->SetMonitoringEnabled(true);
-        LogFollower follower(session->Monitor(), session->FollowerHooks(), debug, clock);
-        FollowStream stream(*session, out, sections);
-        const auto tick = [&] {
-            follower.Tick({logs.Path(), "nwclientLog*.txt", false, true});
-            stream.AfterTick(clock.Now());
-        };
+        Followed followed(*this, {true, true});
+        const auto& session = followed.session;
+        FollowStream& stream = followed.stream;
+        const auto tick = [&] { followed.Tick(); };
         At(20, 0, 14);
         Put("nwclientLog1.txt", First, std::ios::trunc);
         tick();
