@@ -1,5 +1,7 @@
 #include "FightTracker.h"
 
+#include "FightCounts.h"
+
 #include <algorithm>
 #include <bit>
 #include <limits>
@@ -242,22 +244,8 @@ void FightTracker::OnDamage(const DamageEvent& event)
             add(t);
     }
     const int64_t at = std::max(second, fight.start_);
-    if (!attacker.dealtDamage) {
-        attacker.dealtDamage = true;
-        attacker.firstDamageSecond = at;
-        attacker.lastDamageSecond = at;
-    } else {
-        attacker.firstDamageSecond = std::min(attacker.firstDamageSecond, at);
-        attacker.lastDamageSecond = std::max(attacker.lastDamageSecond, at);
-    }
-    if (!defender.tookDamage) {
-        defender.tookDamage = true;
-        defender.firstTakenSecond = at;
-        defender.lastTakenSecond = at;
-    } else {
-        defender.firstTakenSecond = std::min(defender.firstTakenSecond, at);
-        defender.lastTakenSecond = std::max(defender.lastTakenSecond, at);
-    }
+    WidenSpan(attacker.dealtDamage, attacker.firstDamageSecond, attacker.lastDamageSecond, at);
+    WidenSpan(defender.tookDamage, defender.firstTakenSecond, defender.lastTakenSecond, at);
     const size_t bucket = fight.BucketOf(second);
     attacker.series.dealt.Add(bucket, total);
     defender.series.taken.Add(bucket, total);

@@ -25,8 +25,6 @@ TEST(Rolls, AttackRollsAsTheGameWritesThem)
         // A negative bonus, as the game writes it and as a sum.
         {"*miss* : (3 - 2 = 1)", AttackRoll{3, -2, 1, false, 0}},
         {"*miss* : (3 + -2 = 1)", AttackRoll{3, -2, 1, false, 0}},
-        // A negative bonus as the game writes it.
-        {"*miss* : (3 - 2 = 1)", AttackRoll{3, -2, 1, false, 0}},
         {"*hit* : (18 - 2 = 16 : Threat Roll: 19 - 2 = 17)", AttackRoll{18, -2, 16, true, 19}},
         {"*hit* : (10 - 19 = 29)", std::nullopt},
         {"*hit* : (19 - 4 = 15 : Threat Roll: 12 - 4 = 8)", AttackRoll{19, -4, 15, true, 12}},
@@ -65,7 +63,6 @@ TEST(Rolls, SaveRollsWithAndWithoutTotalAndDc)
         {"(6 + 16 = 22)", 6, 16, -1},
         {"(3 - 2 = 1 vs. DC: 15)", 3, -2, 15},
         {"(3 + -2 = 1 vs. DC: 15)", 3, -2, 15},
-        {"(3 - 2 = 1 vs. DC: 13)", 3, -2, 13},
         {"(3 - 2 vs. DC: 13)", 3, -2, 13},
     };
     for (const Case& c : cases) {
