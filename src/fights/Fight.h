@@ -114,7 +114,7 @@ private:
 
 // One character's part in one fight.
 struct FightCharacter {
-
+    // Counts and sums first, then the series and who hurt it, then the rolls.
     int32_t id = 0;
     int64_t damageDealt = 0;
     int64_t damageTaken = 0;

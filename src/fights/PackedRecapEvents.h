@@ -9,9 +9,9 @@ namespace tarvik {
 
 struct RecapEvent;
 
-// A death's recap events packed into bytes: most events take eight to a dozen
-// bytes instead of a whole RecapEvent, as every death keeps its events for
-// as long as its fight is kept. Unpack() gives them back exactly as packed.
+// A death's recap events packed into bytes: most take under a dozen bytes
+// instead of the 72 of a RecapEvent, as every death keeps its events for as
+// long as its fight is kept. Unpack() gives them back exactly as packed.
 class PackedRecapEvents {
 public:
     PackedRecapEvents() = default;
