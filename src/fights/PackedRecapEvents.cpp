@@ -19,6 +19,9 @@ constexpr uint8_t AmountBit = 0x20;
 constexpr uint8_t TypeBit = 0x40;
 constexpr uint8_t DcBit = 0x80;
 constexpr int TypeCountBits = 3;
+// The head, then at most ten bytes for the timing and five for each 32-bit
+// number.
+constexpr size_t MaxPackedBytes = 1 + 10 + 4 * 5 + 2 * RecapEvent::MaxTypes * 5;
 
 static_assert(static_cast<uint8_t>(RecapKind::Save) <= KindBits, "a kind fits its bits");
 static_assert(RecapEvent::MaxTypes < (1u << TypeCountBits), "a type count fits its bits");
@@ -31,14 +34,6 @@ uint64_t Zigzag(int64_t value)
 int64_t Unzigzag(uint64_t value)
 {
     return static_cast<int64_t>(value >> 1) ^ -static_cast<int64_t>(value & 1);
-}
-
-size_t VarintSize(uint64_t value)
-{
-    size_t size = 1;
-    for (; value >= 0x80; value >>= 7)
-        ++size;
-    return size;
 }
 
 uint8_t* PutVarint(uint8_t* at, uint64_t value)
@@ -80,25 +75,6 @@ uint64_t Timing(const RecapEvent& event, int64_t previousSecond)
     return Zigzag(event.second - previousSecond) << TypeCountBits | TypeCount(event);
 }
 
-size_t PackedSize(const RecapEvent& event, int64_t previousSecond)
-{
-    size_t size = 1 + VarintSize(Timing(event, previousSecond));
-    const uint8_t head = Head(event);
-    if (head & SourceBit)
-        size += VarintSize(Zigzag(event.source));
-    if (head & AmountBit)
-        size += VarintSize(Zigzag(event.amount));
-    if (head & TypeBit)
-        size += VarintSize(Zigzag(event.type));
-    if (head & DcBit)
-        size += VarintSize(Zigzag(event.dc));
-    for (size_t t = 0; t < TypeCount(event); ++t) {
-        size += VarintSize(Zigzag(event.types[t].type));
-        size += VarintSize(Zigzag(event.types[t].amount));
-    }
-    return size;
-}
-
 uint8_t* Pack(uint8_t* at, const RecapEvent& event, int64_t previousSecond)
 {
     const uint8_t head = Head(event);
@@ -128,23 +104,35 @@ int32_t GetInt32(const uint8_t*& at)
 
 void PackedRecapEvents::Assign(std::span<const RecapEvent> events)
 {
-    // Sized first, so that a recap holds no spare capacity.
-    size_t size = 0;
-    int64_t previous = 0;
-    for (const RecapEvent& event : events) {
-        size += PackedSize(event, previous);
-        previous = event.second;
-    }
+    Packer packer;
+    packer.Start();
+    for (const RecapEvent& event : events)
+        packer.Add(event);
+    packer.Finish(*this);
+}
+
+void PackedRecapEvents::Packer::Start()
+{
     bytes_.clear();
-    bytes_.shrink_to_fit();
-    bytes_.resize(size);
-    uint8_t* at = bytes_.data();
-    previous = 0;
-    for (const RecapEvent& event : events) {
-        at = Pack(at, event, previous);
-        previous = event.second;
-    }
-    count_ = static_cast<uint32_t>(events.size());
+    count_ = 0;
+    previousSecond_ = 0;
+}
+
+void PackedRecapEvents::Packer::Add(const RecapEvent& event)
+{
+    const size_t used = bytes_.size();
+    bytes_.resize(used + MaxPackedBytes);
+    const uint8_t* end = Pack(bytes_.data() + used, event, previousSecond_);
+    bytes_.resize(static_cast<size_t>(end - bytes_.data()));
+    previousSecond_ = event.second;
+    ++count_;
+}
+
+void PackedRecapEvents::Packer::Finish(PackedRecapEvents& out) const
+{
+    // A copy of exactly the bytes: a recap holds no spare capacity.
+    out.bytes_ = std::vector<uint8_t>(bytes_.begin(), bytes_.end());
+    out.count_ = count_;
 }
 
 std::vector<RecapEvent> PackedRecapEvents::Unpack() const

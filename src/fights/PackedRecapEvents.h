@@ -25,6 +25,21 @@ public:
     // The bytes held: what a recap costs.
     size_t Bytes() const { return bytes_.size(); }
 
+    // Packs events one at a time into a buffer kept from recap to recap, so
+    // that a recap costs one allocation of its exact size.
+    class Packer {
+    public:
+        void Start();
+        void Add(const RecapEvent& event);
+        // Hands out the events added since Start().
+        void Finish(PackedRecapEvents& out) const;
+
+    private:
+        std::vector<uint8_t> bytes_;
+        uint32_t count_ = 0;
+        int64_t previousSecond_ = 0;
+    };
+
 private:
     std::vector<uint8_t> bytes_;
     uint32_t count_ = 0;

@@ -49,13 +49,15 @@ void RecentEvents::Cut(int32_t character, int64_t second, size_t max, PackedReca
             first = i;
         }
     }
-    cut_.clear();
-    for (size_t i = first; i < count_ && cut_.size() < found; ++i) {
+    packer_.Start();
+    for (size_t i = first, added = 0; i < count_ && added < found; ++i) {
         const Entry& entry = At(i);
-        if (entry.character == character && entry.event.second <= second)
-            cut_.push_back(entry.event);
+        if (entry.character == character && entry.event.second <= second) {
+            packer_.Add(entry.event);
+            ++added;
+        }
     }
-    out.Assign(cut_);
+    packer_.Finish(out);
 }
 
 } // namespace tarvik

@@ -47,7 +47,7 @@ private:
     size_t first_ = 0;
     size_t count_ = 0;
     int64_t newest_ = 0;
-    std::vector<RecapEvent> cut_; // reused by Cut: no allocation per death
+    PackedRecapEvents::Packer packer_; // reused by Cut: one allocation per death
 };
 
 } // namespace tarvik
