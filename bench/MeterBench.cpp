@@ -9,6 +9,7 @@
 // comparison (run A B A B and compare the medians). --follow only shows the
 // meter over a folder that scripts/replay-log.py writes to, the main window
 // minimised, to look at it (locked from LOCK_AT_SECONDS on).
+#include "BenchWindowHost.h"
 #include "analysis/Session.h"
 #include "app/gui/CharacterTreeWidget.h"
 #include "app/gui/LogChangeWatch.h"
@@ -44,24 +45,6 @@
 using namespace tarvik;
 
 namespace {
-
-class QuietDialogs final : public Dialogs {
-public:
-    void Message(QWidget*, Icon, const QString&, const QString& text) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    Answer Ask(QWidget*, Icon, const QString&, const QString&, bool) override { return Answer::No; }
-    QStringList OpenFiles(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    QString SaveFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    QColor PickColor(QWidget*, const QColor& initial) override { return initial; }
-};
 
 // A line dated now, as the game writes it.
 QByteArray GameLine(const char* body)
@@ -118,19 +101,11 @@ Spread SpreadOf(std::vector<double> values)
 
 int Follow(const QString& programDir, const QString& folder, int seconds, int lockAt)
 {
-    QuietDialogs dialogs;
-    MemorySettingsStore store;
-    WriteStoredVersion(store, ProgramInfo::RunningVersion());
+    BenchWindowHost host;
     // Where a player would put it: top right, clear of the game's menus (twips at 96 dpi).
-    WriteWindowPosition(store, "frmMeter", 900 * 15.0, 60 * 15.0,
+    WriteWindowPosition(host.store, "frmMeter", 900 * 15.0, 60 * 15.0,
                         std::make_pair(300 * 15.0, 190 * 15.0));
-    SystemClock clock;
-    MainWindowEnvironment environment;
-    environment.programDir = programDir;
-    environment.dialogs = &dialogs;
-    environment.store = &store;
-    environment.clock = &clock;
-    MainWindow window(environment);
+    MainWindow window(host.Environment(programDir));
     if (!window.Start())
         return 1;
     window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();
@@ -176,16 +151,8 @@ int main(int argc, char** argv)
     const QString log = logs.filePath("nwclientLog1.txt");
     Append(log, GameLine("Aldric Voss : Initiative Roll : 14 : (9 + 5 = 14)"));
 
-    QuietDialogs dialogs;
-    MemorySettingsStore store;
-    WriteStoredVersion(store, ProgramInfo::RunningVersion());
-    SystemClock clock;
-    MainWindowEnvironment environment;
-    environment.programDir = folder.path();
-    environment.dialogs = &dialogs;
-    environment.store = &store;
-    environment.clock = &clock;
-    MainWindow window(environment);
+    BenchWindowHost host;
+    MainWindow window(host.Environment(folder.path()));
     if (!window.Start())
         return 1;
     window.Action("mnuMainOptionsAutoDetectCharParty")->trigger();

@@ -3,6 +3,7 @@
 // line) and keep its event loop running.
 //
 //   QT_QPA_PLATFORM=offscreen tarvik-window-bench [LINES]
+#include "BenchWindowHost.h"
 #include "LogGenerator.h"
 #include "analysis/Session.h"
 #include "app/gui/LogSelectionPanel.h"
@@ -35,24 +36,6 @@
 using namespace tarvik;
 
 namespace {
-
-class QuietDialogs final : public Dialogs {
-public:
-    void Message(QWidget*, Icon, const QString&, const QString& text) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    Answer Ask(QWidget*, Icon, const QString&, const QString&, bool) override { return Answer::No; }
-    QStringList OpenFiles(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    QString SaveFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    QColor PickColor(QWidget*, const QColor& initial) override { return initial; }
-};
 
 double EngineSeconds(const std::string& log)
 {
@@ -91,16 +74,8 @@ int main(int argc, char** argv)
     }
     QFile::copy(QString(TARVIK_SOURCE_DIR) + "/data/Tarvik.ini", folder.filePath("Tarvik.ini"));
 
-    QuietDialogs dialogs;
-    MemorySettingsStore store;
-    WriteStoredVersion(store, ProgramInfo::RunningVersion());
-    SystemClock clock;
-    MainWindowEnvironment environment;
-    environment.programDir = folder.path();
-    environment.dialogs = &dialogs;
-    environment.store = &store;
-    environment.clock = &clock;
-    MainWindow window(environment);
+    BenchWindowHost host;
+    MainWindow window(host.Environment(folder.path()));
     if (!window.Start())
         return 1;
     window.SelectLogs({log});

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the include order of the layers
 # first, then the whole build once, then the Qt-free engine tests again
-# under AddressSanitizer and UBSan, then a minute of fuzzing for each
+# under AddressSanitizer and UBSan, then half a minute of fuzzing for each
 # libFuzzer target, then the build packed as a Debian package, then the
 # engine built for Windows and run under Wine.
 set -euo pipefail
@@ -27,7 +27,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$sanitize" --output-on-failure --parallel "$jobs" -L engine
 
 # Coverage-guided fuzzing of the entry points that take outside bytes (skipped without clang).
-"$root/scripts/fuzz.sh" 60
+"$root/scripts/fuzz.sh" 30
 
 "$root/scripts/test-package.sh" "$build" --from-build
 "$root/scripts/test-windows.sh" "$build"

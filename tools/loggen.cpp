@@ -11,17 +11,25 @@
 
 namespace {
 
+// Writes one log into folder and says so; false when it could not be written.
+bool WriteLogFile(const std::string& folder, const std::string& name, const std::string& contents)
+{
+    const std::string path = folder + "/" + name;
+    std::ofstream out(path, std::ios::binary);
+    out << contents;
+    if (!out.flush()) {
+        std::cerr << "tarvik-loggen: cannot write " << path << "\n";
+        return false;
+    }
+    std::cout << contents.size() << " bytes written to " << path << "\n";
+    return true;
+}
+
 int WriteDemo(const std::string& folder, uint64_t seed)
 {
     for (const auto& log : tarvik::WriteDemoSession(seed)) {
-        const std::string path = folder + "/" + log.name;
-        std::ofstream out(path, std::ios::binary);
-        out << log.contents;
-        if (!out.flush()) {
-            std::cerr << "tarvik-loggen: cannot write " << path << "\n";
+        if (!WriteLogFile(folder, log.name, log.contents))
             return 1;
-        }
-        std::cout << log.contents.size() << " bytes written to " << path << "\n";
     }
     return 0;
 }
@@ -31,15 +39,7 @@ int WriteRaidLog(const std::string& folder, uint64_t seed)
     tarvik::RaidPlan plan = tarvik::DefaultRaid();
     plan.seed = seed;
     const tarvik::RaidLog log = tarvik::WriteRaid(plan);
-    const std::string path = folder + "/" + log.name;
-    std::ofstream out(path, std::ios::binary);
-    out << log.contents;
-    if (!out.flush()) {
-        std::cerr << "tarvik-loggen: cannot write " << path << "\n";
-        return 1;
-    }
-    std::cout << log.contents.size() << " bytes written to " << path << "\n";
-    return 0;
+    return WriteLogFile(folder, log.name, log.contents) ? 0 : 1;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "Fight.h"
 
+#include "FightCounts.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -157,37 +159,22 @@ void Fight::MergeFrom(const Fight& other)
     for (size_t o = 0; o < other.characters_.size(); ++o) {
         const FightCharacter& from = other.characters_[o];
         FightCharacter& to = characters_[slotOf[o]];
-        to.damageDealt += from.damageDealt;
-        to.damageTaken += from.damageTaken;
+        AddFightCounts(to, from);
         for (size_t t = 0; t < from.dealtByType.size() && t < to.dealtByType.size(); ++t)
             to.dealtByType[t] += from.dealtByType[t];
         for (size_t t = 0; t < from.takenByType.size() && t < to.takenByType.size(); ++t)
             to.takenByType[t] += from.takenByType[t];
-        to.attacks += from.attacks;
         to.attacksReceived += from.attacksReceived;
-        to.hits += from.hits;
-        to.criticalHits += from.criticalHits;
-        to.blows += from.blows;
-        to.largestBlow = std::max(to.largestBlow, from.largestBlow);
-        to.kills += from.kills;
-        to.deaths += from.deaths;
-        to.healingReceived += from.healingReceived;
         if (from.dealtDamage) {
-            to.firstDamageSecond = to.dealtDamage
-                                       ? std::min(to.firstDamageSecond, from.firstDamageSecond)
-                                       : from.firstDamageSecond;
-            to.lastDamageSecond = to.dealtDamage
-                                      ? std::max(to.lastDamageSecond, from.lastDamageSecond)
-                                      : from.lastDamageSecond;
-            to.dealtDamage = true;
+            WidenSpan(to.dealtDamage, to.firstDamageSecond, to.lastDamageSecond,
+                      from.firstDamageSecond);
+            WidenSpan(to.dealtDamage, to.firstDamageSecond, to.lastDamageSecond,
+                      from.lastDamageSecond);
         }
         if (from.tookDamage) {
-            to.firstTakenSecond = to.tookDamage
-                                      ? std::min(to.firstTakenSecond, from.firstTakenSecond)
-                                      : from.firstTakenSecond;
-            to.lastTakenSecond = to.tookDamage ? std::max(to.lastTakenSecond, from.lastTakenSecond)
-                                               : from.lastTakenSecond;
-            to.tookDamage = true;
+            WidenSpan(to.tookDamage, to.firstTakenSecond, to.lastTakenSecond,
+                      from.firstTakenSecond);
+            WidenSpan(to.tookDamage, to.firstTakenSecond, to.lastTakenSecond, from.lastTakenSecond);
         }
         AddSeries(to.series.dealt, start, shift, from.series.dealt, other.start_,
                   other.bucketShift_);
@@ -199,7 +186,8 @@ void Fight::MergeFrom(const Fight& other)
             if (from.Attacked(slot))
                 to.AddAttacked(slotOf[slot]);
         }
-        to.target.Merge(from.target);
+        if (from.TellsOfTarget())
+            to.MakeTarget().Merge(*from.Target());
     }
     deaths_.insert(deaths_.end(), other.deaths_.begin(), other.deaths_.end());
     std::stable_sort(deaths_.begin(), deaths_.end(),
@@ -237,7 +225,7 @@ void FightCharacter::Reuse(CharacterId newId, size_t damageTypes)
     damageFrom.clear();
     damageFromPlace_.Clear();
     attacked.Clear();
-    target.Clear();
+    target_.Clear();
 }
 
 } // namespace tarvik

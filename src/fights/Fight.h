@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PackedRecapEvents.h"
 #include "TargetStats.h"
 #include "model/IdMap.h"
 #include "model/Indices.h"
@@ -8,6 +9,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -78,8 +80,42 @@ struct DamageSeries {
     BucketSeries taken;
 };
 
+// Target statistics made on first need and kept on the heap, so that a
+// fight's list of characters stays small to grow and move. Copies copy them.
+class TargetStatsOnHeap {
+public:
+    TargetStatsOnHeap() = default;
+    TargetStatsOnHeap(const TargetStatsOnHeap& other) { *this = other; }
+    TargetStatsOnHeap& operator=(const TargetStatsOnHeap& other)
+    {
+        if (this != &other)
+            stats_ = other.stats_ ? std::make_unique<TargetStats>(*other.stats_) : nullptr;
+        return *this;
+    }
+    TargetStatsOnHeap(TargetStatsOnHeap&&) noexcept = default;
+    TargetStatsOnHeap& operator=(TargetStatsOnHeap&&) noexcept = default;
+
+    const TargetStats* Get() const { return stats_.get(); }
+    TargetStats& Make()
+    {
+        if (!stats_)
+            stats_ = std::make_unique<TargetStats>();
+        return *stats_;
+    }
+    // Forgets what they held and keeps the memory for the next.
+    void Clear()
+    {
+        if (stats_)
+            stats_->Clear();
+    }
+
+private:
+    std::unique_ptr<TargetStats> stats_;
+};
+
 // One character's part in one fight.
 struct FightCharacter {
+    // Counts and sums first, then the series and who hurt it, then the rolls.
     CharacterId id;
     int64_t damageDealt = 0;
     int64_t damageTaken = 0;
@@ -110,7 +146,12 @@ struct FightCharacter {
 
     bool Attacked(size_t slot) const { return attacked.Find(static_cast<int32_t>(slot)); }
     void AddAttacked(size_t slot) { attacked[static_cast<int32_t>(slot)] = 1; }
-    TargetStats target;
+
+    // What the rolls and effects told of it; null before the first told
+    // anything, which is as good as empty.
+    const TargetStats* Target() const { return target_.Get(); }
+    bool TellsOfTarget() const { return target_.Get() && !target_.Get()->Empty(); }
+    TargetStats& MakeTarget() { return target_.Make(); }
 
     int64_t DamageFrom(CharacterId attacker) const;
     // From its first to its last damage taken, at least 1 s; 0 without any.
@@ -130,6 +171,7 @@ private:
     // through its index of places.
     static constexpr size_t ScannedAttackers = 8;
     IdMap damageFromPlace_;
+    TargetStatsOnHeap target_;
 };
 
 enum class RecapKind : uint8_t { Damage, Immunity, Absorb, Healing, Save };
@@ -140,6 +182,7 @@ struct RecapEvent {
     struct TypeAmount {
         DamageTypeIndex type{0};
         int32_t amount = 0;
+        bool operator==(const TypeAmount&) const = default;
     };
 
     int64_t second = 0;
@@ -155,6 +198,7 @@ struct RecapEvent {
 
     DamageTypeIndex DamageType() const { return DamageTypeIndex(type); }
     SaveTypeIndex SaveType() const { return SaveTypeIndex(type); }
+    bool operator==(const RecapEvent&) const = default;
 };
 
 // A death and the victim's events of the seconds before it, as read: the
@@ -167,7 +211,7 @@ struct DeathRecap {
     int64_t second = 0;
     CharacterId victim;
     CharacterId killer;
-    std::vector<RecapEvent> events; // oldest first
+    PackedRecapEvents events; // oldest first
 };
 
 // Combat from the first event after a quiet gap to the last before the next.

@@ -1,5 +1,6 @@
 #include "FightGroup.h"
 
+#include "FightCounts.h"
 #include "model/RoundNumber.h"
 #include "util/NumberFormat.h"
 
@@ -102,18 +103,9 @@ std::vector<FightCharacterRow> FightCharacterRows(std::span<const Fight* const> 
                 continue;
             }
             FightCharacterRow& row = rows[found->second];
-            row.damageDealt += one.damageDealt;
-            row.damageTaken += one.damageTaken;
-            row.attacks += one.attacks;
-            row.hits += one.hits;
-            row.criticalHits += one.criticalHits;
-            row.blows += one.blows;
-            row.largestBlow = std::max(row.largestBlow, one.largestBlow);
+            AddFightCounts(row, one);
             row.activeSeconds += one.activeSeconds;
             row.takenSeconds += one.takenSeconds;
-            row.kills += one.kills;
-            row.deaths += one.deaths;
-            row.healingReceived += one.healingReceived;
             AddTypes(row.dealtByType, one.dealtByType);
             AddTypes(row.takenByType, one.takenByType);
             AddFrom(row.damageFrom, one.damageFrom);

@@ -1,5 +1,7 @@
 #include "FightTracker.h"
 
+#include "FightCounts.h"
+
 #include <algorithm>
 #include <bit>
 #include <limits>
@@ -91,10 +93,11 @@ void FightTracker::DropOldestFights(size_t count)
     count = std::min(count, fights_.size());
     for (size_t f = 0; f < count; ++f) {
         for (const FightCharacter& c : fights_[f].characters_) {
-            if (c.id.IsNone() || (c.target.Empty() && c.damageFrom.empty()))
+            if (c.id.IsNone() || (!c.TellsOfTarget() && c.damageFrom.empty()))
                 continue;
             EarlierFights& earlier = TrackOf(c.id).earlier;
-            earlier.stats.Merge(c.target);
+            if (c.TellsOfTarget())
+                earlier.stats.Merge(*c.Target());
             for (const auto& [attacker, amount] : c.damageFrom) {
                 auto known =
                     std::find_if(earlier.damageFrom.begin(), earlier.damageFrom.end(),
@@ -199,15 +202,15 @@ void FightTracker::OnAttack(const AttackEvent& event)
         ++attacker.criticalHits;
     if (!event.hasRoll)
         return;
-    TargetStats& from = attacker.target;
+    TargetStats& from = attacker.MakeTarget();
     from.ab.Add(event.roll.bonus);
     if (!event.special && !event.touch)
         (event.offHand ? from.offHand : from.mainHand).Add(event.roll.bonus);
-    TargetStats& to = defender.target;
     if (AcEvidence::Evaded(event.outcome, event.roll))
-        ++to.evaded;
+        ++defender.MakeTarget().evaded;
     else if (AcEvidence::Tells(event.outcome, event.roll))
-        (event.touch ? to.touchAc : to.ac).Add(event.roll.total, IsHit(event.outcome));
+        (event.touch ? defender.MakeTarget().touchAc : defender.MakeTarget().ac)
+            .Add(event.roll.total, IsHit(event.outcome));
 }
 
 void FightTracker::OnDamage(const DamageEvent& event)
@@ -243,22 +246,8 @@ void FightTracker::OnDamage(const DamageEvent& event)
             add(t);
     }
     const int64_t at = std::max(second, fight.start_);
-    if (!attacker.dealtDamage) {
-        attacker.dealtDamage = true;
-        attacker.firstDamageSecond = at;
-        attacker.lastDamageSecond = at;
-    } else {
-        attacker.firstDamageSecond = std::min(attacker.firstDamageSecond, at);
-        attacker.lastDamageSecond = std::max(attacker.lastDamageSecond, at);
-    }
-    if (!defender.tookDamage) {
-        defender.tookDamage = true;
-        defender.firstTakenSecond = at;
-        defender.lastTakenSecond = at;
-    } else {
-        defender.firstTakenSecond = std::min(defender.firstTakenSecond, at);
-        defender.lastTakenSecond = std::max(defender.lastTakenSecond, at);
-    }
+    WidenSpan(attacker.dealtDamage, attacker.firstDamageSecond, attacker.lastDamageSecond, at);
+    WidenSpan(defender.tookDamage, defender.firstTakenSecond, defender.lastTakenSecond, at);
     const size_t bucket = fight.BucketOf(second);
     attacker.series.dealt.Add(bucket, total);
     defender.series.taken.Add(bucket, total);
@@ -316,7 +305,7 @@ TargetStats& FightTracker::StatsAt(int64_t second, CharacterId id, FightCharacte
 {
     if (Fight* fight = FightAt(second)) {
         inFight = &fight->characters_[Slot(*fight, id)];
-        return inFight->target;
+        return inFight->MakeTarget();
     }
     inFight = nullptr;
     return TrackOf(id).outside;

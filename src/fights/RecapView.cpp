@@ -129,7 +129,7 @@ RecapView BuildRecap(const DeathRecap& recap, const Roster& roster)
     view.time = DateOfSecond(recap.second).Format();
     view.victim = roster.NameOf(recap.victim);
     view.killer = roster.NameOf(recap.killer);
-    const std::vector<RecapEvent>& events = recap.events;
+    const std::vector<RecapEvent> events = recap.events.Unpack();
 
     // Which blow each absorb and save joins.
     std::vector<size_t> joins(events.size(), None);

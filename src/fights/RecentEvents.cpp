@@ -35,11 +35,8 @@ RecapEvent& RecentEvents::Next(CharacterId character, int64_t second)
     return entry.event;
 }
 
-void RecentEvents::Cut(CharacterId character, int64_t second, size_t max,
-                       std::vector<RecapEvent>& out) const
+void RecentEvents::Cut(CharacterId character, int64_t second, size_t max, PackedRecapEvents& out)
 {
-    // Counted first, so that a recap, kept for every death, holds no spare
-    // capacity.
     const int64_t from = second - window_;
     size_t first = count_;
     size_t found = 0;
@@ -52,13 +49,15 @@ void RecentEvents::Cut(CharacterId character, int64_t second, size_t max,
             first = i;
         }
     }
-    out.clear();
-    out.reserve(found);
-    for (size_t i = first; i < count_ && out.size() < found; ++i) {
+    packer_.Start();
+    for (size_t i = first, added = 0; i < count_ && added < found; ++i) {
         const Entry& entry = At(i);
-        if (entry.character == character && entry.event.second <= second)
-            out.push_back(entry.event);
+        if (entry.character == character && entry.event.second <= second) {
+            packer_.Add(entry.event);
+            ++added;
+        }
     }
+    packer_.Finish(out);
 }
 
 } // namespace tarvik

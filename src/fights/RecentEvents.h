@@ -35,7 +35,7 @@ public:
 
     // The character's events from second - window to second, oldest first;
     // at most max of them, the newest.
-    void Cut(CharacterId character, int64_t second, size_t max, std::vector<RecapEvent>& out) const;
+    void Cut(CharacterId character, int64_t second, size_t max, PackedRecapEvents& out);
 
 private:
     struct Entry {
@@ -50,6 +50,7 @@ private:
     size_t first_ = 0;
     size_t count_ = 0;
     int64_t newest_ = 0;
+    PackedRecapEvents::Packer packer_; // reused by Cut: one allocation per death
 };
 
 } // namespace tarvik

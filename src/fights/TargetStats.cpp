@@ -40,13 +40,15 @@ void ValueTally::AddCount(int32_t value, int32_t count)
     const int64_t low = std::min<int64_t>(base_, value);
     const int64_t high = std::max<int64_t>(base_ + static_cast<int64_t>(counts_.size()) - 1, value);
     if (high - low >= MaxSpan) {
-        for (auto& [stray, strayCount] : strays_) {
+        if (!strays_)
+            strays_ = std::make_unique<Strays>();
+        for (auto& [stray, strayCount] : *strays_) {
             if (stray == value) {
                 strayCount += count;
                 return;
             }
         }
-        strays_.emplace_back(value, count);
+        strays_->emplace_back(value, count);
         return;
     }
     if (value < base_) {
@@ -58,10 +60,26 @@ void ValueTally::AddCount(int32_t value, int32_t count)
     counts_[static_cast<size_t>(value - base_)] += count;
 }
 
+ValueTally::ValueTally(const ValueTally& other)
+    : counts_(other.counts_)
+    , base_(other.base_)
+    , rolls_(other.rolls_)
+    , strays_(other.strays_ ? std::make_unique<Strays>(*other.strays_) : nullptr)
+{
+}
+
+ValueTally& ValueTally::operator=(const ValueTally& other)
+{
+    if (this != &other)
+        *this = ValueTally(other);
+    return *this;
+}
+
 void ValueTally::Clear()
 {
     counts_.clear();
-    strays_.clear();
+    if (strays_)
+        strays_->clear();
     base_ = 0;
     rolls_ = 0;
 }
@@ -73,8 +91,10 @@ void ValueTally::Merge(const ValueTally& other)
         if (other.counts_[i] != 0)
             AddCount(other.base_ + static_cast<int32_t>(i), other.counts_[i]);
     }
-    for (const auto& [value, count] : other.strays_)
-        AddCount(value, count);
+    if (other.strays_) {
+        for (const auto& [value, count] : *other.strays_)
+            AddCount(value, count);
+    }
 }
 
 int32_t ValueTally::Count(int32_t value) const
@@ -82,9 +102,11 @@ int32_t ValueTally::Count(int32_t value) const
     const int64_t at = static_cast<int64_t>(value) - base_;
     int32_t count =
         at >= 0 && at < static_cast<int64_t>(counts_.size()) ? counts_[static_cast<size_t>(at)] : 0;
-    for (const auto& [stray, strayCount] : strays_) {
-        if (stray == value)
-            count += strayCount;
+    if (strays_) {
+        for (const auto& [stray, strayCount] : *strays_) {
+            if (stray == value)
+                count += strayCount;
+        }
     }
     return count;
 }
@@ -96,11 +118,13 @@ std::vector<std::pair<int32_t, int32_t>> ValueTally::Values() const
         if (counts_[i] != 0)
             values.emplace_back(base_ + static_cast<int32_t>(i), counts_[i]);
     }
-    for (const auto& stray : strays_) {
-        const auto at =
-            std::lower_bound(values.begin(), values.end(), stray,
-                             [](const auto& a, const auto& b) { return a.first < b.first; });
-        values.insert(at, stray);
+    if (strays_) {
+        for (const auto& stray : *strays_) {
+            const auto at =
+                std::lower_bound(values.begin(), values.end(), stray,
+                                 [](const auto& a, const auto& b) { return a.first < b.first; });
+            values.insert(at, stray);
+        }
     }
     return values;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,6 +16,12 @@ namespace tarvik {
 // How often each whole value (an attack bonus, a roll's total) came up.
 class ValueTally {
 public:
+    ValueTally() = default;
+    ValueTally(const ValueTally& other);
+    ValueTally& operator=(const ValueTally& other);
+    ValueTally(ValueTally&&) noexcept = default;
+    ValueTally& operator=(ValueTally&&) noexcept = default;
+
     void Add(int32_t value, int32_t count = 1)
     {
         rolls_ += count;
@@ -41,10 +48,13 @@ private:
     static constexpr int32_t MaxSpan = 512;
     void AddCount(int32_t value, int32_t count);
 
+    using Strays = std::vector<std::pair<int32_t, int32_t>>; // value, count
+
     std::vector<int32_t> counts_;
     int32_t base_ = 0;
-    std::vector<std::pair<int32_t, int32_t>> strays_; // value, count
     int32_t rolls_ = 0;
+    // Made for the first stray: few tallies have any, and a tally stays small.
+    std::unique_ptr<Strays> strays_;
 };
 
 // A range of whole values; an open end is unset.

@@ -236,8 +236,8 @@ TargetStats AllStatsOf(const FightTracker& tracker, CharacterId id)
     if (const FightTracker::EarlierFights* earlier = tracker.Earlier(id))
         stats.Merge(earlier->stats);
     for (const Fight& fight : tracker.Fights()) {
-        if (const FightCharacter* c = fight.Find(id))
-            stats.Merge(c->target);
+        if (const FightCharacter* c = fight.Find(id); c && c->Target())
+            stats.Merge(*c->Target());
     }
     if (const TargetStats* outside = tracker.OutsideFights(id))
         stats.Merge(*outside);
@@ -270,10 +270,11 @@ std::vector<TargetRow> TargetRows(const FightTracker& tracker, const Roster& ros
     }
     for (const Fight& fight : tracker.Fights()) {
         for (const FightCharacter& c : fight.Characters()) {
-            if (c.id.IsNone() || (c.target.Empty() && c.damageFrom.empty()))
+            if (c.id.IsNone() || (!c.TellsOfTarget() && c.damageFrom.empty()))
                 continue;
             Merged& m = entry(c.id);
-            m.stats.Merge(c.target);
+            if (c.Target())
+                m.stats.Merge(*c.Target());
             AddDamage(m.damageFrom, c.damageFrom);
             m.seconds += c.TakenSeconds();
         }
@@ -305,7 +306,7 @@ std::vector<TargetRow> FightTargetRows(const Fight& fight, const Roster& roster,
     std::vector<const FightCharacter*> order;
     const bool sideKnown = roster.AnyOnYourSide();
     for (const FightCharacter& c : fight.Characters()) {
-        if ((!c.target.Empty() || c.damageTaken != 0 || !c.damageFrom.empty()) &&
+        if ((c.TellsOfTarget() || c.damageTaken != 0 || !c.damageFrom.empty()) &&
             ShownAsTarget(roster, c.id, sideKnown))
             order.push_back(&c);
     }
@@ -313,9 +314,10 @@ std::vector<TargetRow> FightTargetRows(const Fight& fight, const Roster& roster,
         order.begin(), order.end(),
         [](const FightCharacter* a, const FightCharacter* b) { return a->id < b->id; });
     std::vector<TargetRow> rows;
+    const TargetStats none;
     for (const FightCharacter* c : order)
-        rows.push_back(
-            MakeTargetRow(c->id, c->target, roster, names, DamageTakenByAttacker(*c, roster)));
+        rows.push_back(MakeTargetRow(c->id, c->Target() ? *c->Target() : none, roster, names,
+                                     DamageTakenByAttacker(*c, roster)));
     return rows;
 }
 
@@ -364,8 +366,10 @@ SpellResultsById SpellResultsByCharacter(const FightTracker& tracker)
             add(id, earlier->stats);
     }
     for (const Fight& fight : tracker.Fights()) {
-        for (const FightCharacter& c : fight.Characters())
-            add(c.id, c.target);
+        for (const FightCharacter& c : fight.Characters()) {
+            if (c.Target())
+                add(c.id, *c.Target());
+        }
     }
     for (size_t slot = 0; slot < tracker.TrackedIds(); ++slot) {
         const CharacterId id = CharacterId::FromSlot(slot);

@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "analysis/Session.h"
+#include "cli/CliOptions.h"
 #include "config/Configuration.h"
 #include "diag/DebugLog.h"
 #include "diag/ErrObject.h"
@@ -71,13 +72,35 @@ protected:
         EXPECT_TRUE(loaded.configuration) << loaded.fatalMessage;
         config = loaded.configuration->analysis;
     }
-    std::unique_ptr<Session> NewSession()
+    std::unique_ptr<Session> NewSession(bool monitoring = false)
     {
         auto session = std::make_unique<Session>(config, debug, clock, host);
         session->ClearAllData();
         session->Options().autodetectParty = true;
+        if (monitoring)
+            session->SetMonitoringEnabled(true);
         return session;
     }
+    // A monitoring session whose log folder is followed as `--follow` does.
+    struct Followed {
+        Followed(FollowStreamTest& test, const ReportSections& sections)
+            : test(test)
+            , session(test.NewSession(true))
+            , follower(session->Monitor(), session->FollowerHooks(), test.debug, test.clock)
+            , stream(*session, test.out, sections)
+        {
+        }
+        void Tick()
+        {
+            follower.Tick({test.logs.Path(), "nwclientLog*.txt", false, true});
+            stream.AfterTick(test.clock.Now());
+        }
+
+        FollowStreamTest& test;
+        std::unique_ptr<Session> session;
+        LogFollower follower;
+        FollowStream stream;
+    };
     // Writes into the folder; the file was last written at the clock's time.
     void Put(const std::string& name, const std::string& text, std::ios::openmode mode)
     {
@@ -114,14 +137,10 @@ protected:
 TEST_F(FollowStreamTest, BurstsHalfLinesARenameAndARestartGiveTheTotalsOfAOneShotRead)
 {
     const ReportSections sections{true, true};
-    const auto session = NewSession();
-    session->SetMonitoringEnabled(true);
-    LogFollower follower(session->Monitor(), session->FollowerHooks(), debug, clock);
-    FollowStream stream(*session, out, sections);
-    const auto tick = [&] {
-        follower.Tick({logs.Path(), "nwclientLog*.txt", false, true});
-        stream.AfterTick(clock.Now());
-    };
+    Followed followed(*this, sections);
+    const auto& session = followed.session;
+    FollowStream& stream = followed.stream;
+    const auto tick = [&] { followed.Tick(); };
 
     // The first session, cut in the middle of a line.
     const size_t half = First.find("Drogo: 12") + 3;
@@ -220,15 +239,10 @@ TEST_F(FollowStreamTest, PrintedFightThatChangedIsPrintedAgain)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         out.str("");
-        const ReportSections sections{true, true};
-        const auto session = NewSession();
-        session->SetMonitoringEnabled(true);
-        LogFollower follower(session->Monitor(), session->FollowerHooks(), debug, clock);
-        FollowStream stream(*session, out, sections);
-        const auto tick = [&] {
-            follower.Tick({logs.Path(), "nwclientLog*.txt", false, true});
-            stream.AfterTick(clock.Now());
-        };
+        Followed followed(*this, {true, true});
+        const auto& session = followed.session;
+        FollowStream& stream = followed.stream;
+        const auto tick = [&] { followed.Tick(); };
         At(20, 0, 14);
         Put("nwclientLog1.txt", First, std::ios::trunc);
         tick();
@@ -261,6 +275,62 @@ TEST_F(FollowStreamTest, PrintedFightThatChangedIsPrintedAgain)
         for (const auto& character : last["characters"])
             damage += character["damage_dealt"].get<int64_t>();
         EXPECT_EQ(damage, c.fightOneDamage + 12); // and the Duergar's 12 on Drogo
+    }
+}
+
+TEST(CliOptions, FollowAndReportSections)
+{
+    std::string error;
+    auto options = ParseCliOptions({"--fights", "--targets", "a.txt"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->fights);
+    EXPECT_TRUE(options->targets);
+    options = ParseCliOptions({"--follow", "logs", "--for", "30", "--json"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->followDir, "logs");
+    EXPECT_EQ(options->forSeconds, 30);
+    options = ParseCliOptions({"--html", "a.txt"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->html);
+    options = ParseCliOptions(
+        {"--serve", "[::]:8080", "--allow-host", "obs-pc", "--follow", "logs"}, error);
+    ASSERT_TRUE(options && options->serve) << error;
+    EXPECT_EQ(options->serve->address, "::");
+    EXPECT_EQ(options->serve->port, 8080);
+    EXPECT_EQ(options->allowedHosts, std::vector<std::string>{"obs-pc"});
+
+    const std::pair<const char*, ErrorListing> listings[] = {
+        {"a.txt", ErrorListing::None},
+        {"--errors", ErrorListing::Problems},
+        {"--errors=all", ErrorListing::All},
+    };
+    for (const auto& [arg, listing] : listings) {
+        options = ParseCliOptions({arg, "b.txt"}, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->listErrors, listing) << arg;
+    }
+
+    const std::pair<std::vector<std::string>, const char*> wrong[] = {
+        {{"--errors=some", "a.txt"}, "Unknown option --errors=some."},
+        {{"--follow", "logs", "a.txt"},
+         "--follow reads the logs of its folder; give no LOG files with it."},
+        {{"--for", "5", "a.txt"}, "--for only goes with --follow."},
+        {{"--follow", "logs", "--for", "0"}, "--for takes a number of seconds, at least 1."},
+        {{"--follow", "logs", "--for", "soon"}, "--for takes a number of seconds, at least 1."},
+        {{"--follow"}, "--follow needs a value."},
+        {{"--json", "--html", "a.txt"}, "--json and --html cannot go together."},
+        {{"--follow", "logs", "--html"}, "--html does not go with --follow."},
+        {{"--serve", "8080", "a.txt"},
+         "--serve needs --follow DIR: it shows the logs as they are written."},
+        {{"--follow", "logs", "--allow-host", "obs-pc"}, "--allow-host only goes with --serve."},
+        {{"--follow", "logs", "--serve", "8080", "--allow-host", "obs-pc:8080"},
+         "--allow-host takes a host name or IP address without a port."},
+        {{"--follow", "logs", "--serve", "70000"},
+         "--serve takes a port from 0 to 65535 (0: any free port)."},
+    };
+    for (const auto& [args, message] : wrong) {
+        EXPECT_FALSE(ParseCliOptions(args, error)) << message;
+        EXPECT_EQ(error, message);
     }
 }
 

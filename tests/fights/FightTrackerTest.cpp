@@ -55,8 +55,21 @@ protected:
         return starts;
     }
 
+    // The character's target statistics in the first fight; a failure
+    // when it has none.
+    const TargetStats& StatsOf(CharacterId id)
+    {
+        const FightCharacter* c = tracker.Fights().at(0).Find(id);
+        if (!c || !c->Target()) {
+            ADD_FAILURE() << "no target statistics for " << id.value();
+            return none;
+        }
+        return *c->Target();
+    }
+
     FightTracker tracker{DamageTypeCount, 15};
     std::vector<int32_t> damage;
+    const TargetStats none;
 };
 
 TEST_F(Tracker, QuietGapOfAtLeastTheLimitStartsAFight)
@@ -126,29 +139,30 @@ TEST_F(Tracker, EveryDeathKeepsTheVictimsEventsOfTheWindowOldestFirst)
     EXPECT_EQ(recap.victim, you);
     EXPECT_EQ(recap.killer, ogre);
     // The save at 1 s (15 s before), twelve blows and the absorb.
-    ASSERT_EQ(recap.events.size(), 14u);
-    EXPECT_EQ(recap.events.front().kind, RecapKind::Save);
-    EXPECT_EQ(recap.events.front().amount, 24);
-    EXPECT_EQ(recap.events.back().kind, RecapKind::Absorb);
-    for (size_t i = 1; i + 1 < recap.events.size(); ++i) {
-        const RecapEvent& event = recap.events[i];
+    const std::vector<RecapEvent> events = recap.events.Unpack();
+    ASSERT_EQ(events.size(), 14u);
+    EXPECT_EQ(events.front().kind, RecapKind::Save);
+    EXPECT_EQ(events.front().amount, 24);
+    EXPECT_EQ(events.back().kind, RecapKind::Absorb);
+    for (size_t i = 1; i + 1 < events.size(); ++i) {
+        const RecapEvent& event = events[i];
         EXPECT_EQ(event.kind, RecapKind::Damage);
         EXPECT_EQ(event.source, ogre);
         EXPECT_EQ(event.amount, static_cast<int32_t>(i + (i - 1) % 2));
     }
     ASSERT_EQ(deaths[1].victim, other);
-    ASSERT_EQ(deaths[1].events.size(), 1u);
-    EXPECT_EQ(deaths[1].events[0].kind, RecapKind::Healing);
+    ASSERT_EQ(deaths[1].events.Size(), 1u);
+    EXPECT_EQ(deaths[1].events.Unpack()[0].kind, RecapKind::Healing);
 
     // A long run of events keeps the newest.
     tracker.Clear();
     for (int i = 0; i < 400; ++i)
         tracker.OnHealing({At(20, 0, 0).AddSeconds(i / 40), you, i});
     tracker.OnKill({At(20, 0, 10), ogre, you});
-    const DeathRecap& full = tracker.Fights().at(0).Deaths().at(0);
-    ASSERT_EQ(full.events.size(), DeathRecap::MaxEvents);
-    EXPECT_EQ(full.events.back().amount, 399);
-    EXPECT_EQ(full.events.front().amount, static_cast<int32_t>(400 - DeathRecap::MaxEvents));
+    const std::vector<RecapEvent> full = tracker.Fights().at(0).Deaths().at(0).events.Unpack();
+    ASSERT_EQ(full.size(), DeathRecap::MaxEvents);
+    EXPECT_EQ(full.back().amount, 399);
+    EXPECT_EQ(full.front().amount, static_cast<int32_t>(400 - DeathRecap::MaxEvents));
 }
 
 TEST_F(Tracker, FightsReadOutOfOrderAreOrderedAndACutFightJoined)
@@ -313,9 +327,7 @@ TEST_F(Tracker, ImmunityAbsorbsPairWithTheDamageLineAboveOrBelow)
             }
         }
         tracker.Settle();
-        const FightCharacter* target = tracker.Fights().at(0).Find(warden);
-        ASSERT_NE(target, nullptr) << c.what;
-        const auto& immunities = target->target.immunities;
+        const auto& immunities = StatsOf(warden).immunities;
         auto text = [&](size_t type) {
             return type < immunities.size() &&
                            (immunities[type].absorbs > 0 || immunities[type].Pairs() > 0)
@@ -335,7 +347,7 @@ TEST_F(Tracker, AbsorbsWaitForTheLineBelowUntilTheNextSecond)
     tracker.OnAbsorb({At(20, 0, 0), warden, 25, DamageTypeIndex(1)});
     ASSERT_EQ(tracker.Fights().size(), 0u);
     Damage(At(20, 0, 0), 1, warden, 0, 75);
-    const TargetStats* stats = &tracker.Fights().at(0).Find(warden)->target;
+    const TargetStats* stats = &StatsOf(warden);
     ASSERT_GE(stats->immunities.size(), 2u);
     EXPECT_EQ(ImmunityText(stats->immunities[1]), "25% (1 hit)");
     // An absorb below the line may still belong to a line to come in this
@@ -343,7 +355,7 @@ TEST_F(Tracker, AbsorbsWaitForTheLineBelowUntilTheNextSecond)
     tracker.OnAbsorb({At(20, 0, 0), warden, 50, DamageTypeIndex(1)});
     EXPECT_EQ(stats->immunities[1].Pairs(), 1);
     Attack(At(20, 0, 1), 1, warden, AttackOutcome::Miss, 3, 5);
-    stats = &tracker.Fights().at(0).Find(warden)->target;
+    stats = &StatsOf(warden);
     EXPECT_EQ(stats->immunities[1].Pairs(), 2);                            // 50 of 125: 40%
     EXPECT_EQ(ImmunityText(stats->immunities[1]), "25-40% (1 of 2 hits)"); // one each
 }
@@ -359,7 +371,7 @@ TEST_F(Tracker, AttackersWhoseHitsTellApartAreKeptApart)
         tracker.OnAbsorb({At(20, 0, 2 * i + 1), golem, 50, DamageTypeIndex(0)});
     }
     tracker.Settle();
-    const ImmunityEvidence& physical = tracker.Fights().at(0).Find(golem)->target.immunities[0];
+    const ImmunityEvidence& physical = StatsOf(golem).immunities.at(0);
     ASSERT_EQ(physical.byAttacker.size(), 2u);
     EXPECT_EQ(physical.byAttacker[0].first, CharacterId(1));
     EXPECT_EQ(PercentText(physical.byAttacker[0].second), "50%");
@@ -384,7 +396,7 @@ TEST_F(Tracker, EvadedHitsAndTouchAttacksStayOutOfTheArmourClass)
     attack(AttackOutcome::Hit, 12, false, true); // touch: 52 hits
     attack(AttackOutcome::Miss, 1, false, true); // a natural 1 tells nothing
     attack(AttackOutcome::Miss, 5, false, true); // touch: 45 misses
-    const TargetStats& stats = tracker.Fights().at(0).Find(boss)->target;
+    const TargetStats& stats = StatsOf(boss);
     EXPECT_EQ(AcText(stats.ac), "49-50");
     EXPECT_EQ(stats.evaded, 2);
     EXPECT_EQ(AcText(stats.touchAc), "46-52");
@@ -407,7 +419,7 @@ TEST_F(Tracker, LadderOfOrdinaryAttacksPerHand)
         attack(bonus, true);
     attack(44, false, true); // a special attack's own bonus is no step
     attack(45, false, false, true);
-    const TargetStats& stats = tracker.Fights().at(0).Find(ogre)->target;
+    const TargetStats& stats = StatsOf(ogre);
     EXPECT_EQ(stats.MainLadder()->Text(), "40 / 35 / 30");
     EXPECT_EQ(stats.OffLadder()->Text(), "38 / 33");
     EXPECT_EQ(stats.ab.Rolls(), 7); // every roll with a bonus
@@ -424,12 +436,12 @@ TEST_F(Tracker, SpecialImmunitiesAndSpellResultsByName)
     tracker.OnSpellResist({At(20, 0, 5), you, "Hammer of the Gods", "IMMUNE"});
     tracker.OnSpellResist({At(20, 0, 6), you, "Implosion", "FAILED"});
     const NameTable& names = tracker.EffectNames();
-    const TargetStats& stats = tracker.Fights().at(0).Find(elemental)->target;
+    const TargetStats& stats = StatsOf(elemental);
     ASSERT_EQ(stats.specialImmunities.size(), 2u);
     EXPECT_EQ(names.Name(stats.specialImmunities[0].name), "Critical Hits");
     EXPECT_EQ(stats.specialImmunities[0].count, 2);
     EXPECT_EQ(names.Name(stats.specialImmunities[1].name), "Sneak Attacks");
-    const TargetStats& yours = tracker.Fights().at(0).Find(you)->target;
+    const TargetStats& yours = StatsOf(you);
     ASSERT_EQ(yours.spellResults.size(), 2u);
     EXPECT_EQ(names.Name(yours.spellResults[0].spell), "Hammer of the Gods");
     EXPECT_EQ(names.Name(yours.spellResults[0].result), "IMMUNE");

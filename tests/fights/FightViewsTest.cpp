@@ -1,9 +1,13 @@
 #include "fights/FightViews.h"
 
 #include "fights/CurrentFightRule.h"
+#include "fights/FightGroup.h"
 #include "fights/FightTables.h"
+#include "fights/RecapView.h"
+#include "fights/RecentEvents.h"
 #include "fights/TargetViews.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -32,22 +36,52 @@ class Views : public ::testing::Test {
 protected:
     Views()
     {
-        for (const char* name : {"You", "Friend", "Ogre", "Goblin", "Rat"}) {
-            auto c = std::make_unique<Character>();
-            c->CreateCharacter(name, characters.NextId());
-            characters.Add(name, std::move(c));
-        }
+        for (const char* name : {"You", "Friend", "Ogre", "Goblin", "Rat"})
+            AddCharacter(name);
         characters.At(CharacterId(2))->SetIsPartyMember(true);
     }
-    void Damage(int second, int32_t attacker, int32_t defender, int32_t physical)
+    int32_t AddCharacter(const std::string& name)
     {
-        damage = {physical, 0, physical};
-        tracker.OnDamage(
-            {At(second), CharacterId(attacker), CharacterId(defender), damage, physical ? 1u : 0u});
+        auto c = std::make_unique<Character>();
+        const int32_t id = characters.Count() + 1;
+        c->CreateCharacter(name, CharacterId(id));
+        characters.Add(name, std::move(c));
+        return id;
+    }
+    void Damage(int second, int32_t attacker, int32_t defender, int32_t physical, int32_t fire = 0)
+    {
+        damage = {physical, fire, physical + fire};
+        tracker.OnDamage({At(second), CharacterId(attacker), CharacterId(defender), damage,
+                          (physical ? 1u : 0u) | (fire ? 2u : 0u)});
+    }
+    void Attack(int second, int32_t attacker, int32_t defender, AttackOutcome outcome)
+    {
+        tracker.OnAttack({At(second),
+                          CharacterId(attacker),
+                          CharacterId(defender),
+                          outcome,
+                          true,
+                          {10, 20, 30, false, 0}});
     }
     Roster MakeRoster(int32_t user = 1) const
     {
         return {characters, CharacterId(user), damageTypes, saveTypes};
+    }
+    std::vector<const Fight*> All() const
+    {
+        std::vector<const Fight*> fights;
+        for (const Fight& fight : tracker.Fights())
+            fights.push_back(&fight);
+        return fights;
+    }
+    const FightCharacterRow& RowOf(const std::vector<FightCharacterRow>& rows, int32_t id)
+    {
+        for (const FightCharacterRow& row : rows) {
+            if (row.id == CharacterId(id))
+                return row;
+        }
+        ADD_FAILURE() << "no row for " << id;
+        return rows.front();
     }
 
     CharacterList characters;
@@ -91,7 +125,11 @@ TEST_F(Views, CurrentFightIsTheRunningOneElseTheLastThatEnded)
     EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(0)), "");
 
     Damage(0, 1, 3, 30);
-    Damage(10, 2, 3, 95);  // first fight: 0..10 s
+    Damage(10, 2, 3, 95); // first fight: 0..10 s
+    // While it runs: 30 by you and 125 by your side over 10 s.
+    EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(12)), "DPS  you 3  /  party 12");
+    EXPECT_TRUE(CurrentFightOf(tracker, At(12)).running);
+    EXPECT_EQ(CurrentFightOf(tracker, At(12)).fight, &tracker.Fights().back());
     Damage(100, 1, 4, 40); // second fight: 100..110 s
     Damage(110, 1, 4, 60);
     struct Case {
@@ -113,17 +151,6 @@ TEST_F(Views, CurrentFightIsTheRunningOneElseTheLastThatEnded)
     }
     // The HUD follows the same fight: 100 damage by you over 10 s.
     EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(200)), "DPS  you 10  /  party 10");
-}
-
-TEST_F(Views, CurrentFightWhileTheFirstRuns)
-{
-    Damage(0, 1, 3, 30);
-    Damage(10, 2, 3, 95);
-    // 30 by you and 125 by your side over 10 s.
-    EXPECT_EQ(HudDpsText(tracker, MakeRoster(), At(12)), "DPS  you 3  /  party 12");
-    const CurrentFightChoice choice = CurrentFightOf(tracker, At(12));
-    EXPECT_TRUE(choice.running);
-    EXPECT_EQ(choice.fight, &tracker.Fights().back());
 }
 
 TEST_F(Views, ChartLinesWithATrailingAverage)
@@ -212,8 +239,9 @@ TEST_F(Views, OldFightsAreDroppedButTheirRollsStillCount)
     // Reused memory holds nothing of the fight it came from.
     const FightCharacter& ogre = *fights.back().Find(CharacterId(3));
     EXPECT_EQ(ogre.damageTaken, 7);
-    EXPECT_EQ(ogre.target.ac.rolls, 2);
-    EXPECT_EQ(ogre.target.ab.Rolls(), 1);
+    ASSERT_NE(ogre.Target(), nullptr);
+    EXPECT_EQ(ogre.Target()->ac.rolls, 2);
+    EXPECT_EQ(ogre.Target()->ab.Rolls(), 1);
     EXPECT_EQ(ogre.takenByType, (std::vector<int64_t>{7, 0}));
 
     const std::vector<TargetRow> rows = TargetRows(tracker, MakeRoster());
@@ -364,6 +392,483 @@ TEST_F(Views, DamageTakenByAttacker)
     const auto inFirst = FightTargetRows(first, roster, tracker.EffectNames());
     ASSERT_FALSE(inFirst.empty());
     EXPECT_EQ(inFirst[0].damage.total, 100);
+}
+
+// Several fights as one, the chat line, a character's breakdown and the
+// chart's extra marks, from a tracker fed by hand.
+TEST_F(Views, MergedFightsAddUpAndRateOverTheirDurations)
+{
+    Damage(0, 1, 3, 30); // fight 1: 10 s
+    Damage(10, 1, 3, 20);
+    Damage(1000, 2, 4, 40); // fight 2: 4 s, long after
+    Damage(1002, 4, 2, 8);
+    Damage(1004, 1, 4, 10);
+    ASSERT_EQ(tracker.Fights().size(), 2u);
+    const Roster roster = MakeRoster();
+    const std::vector<const Fight*> both = All();
+
+    const FightGroupSummary group = SummarizeFights(both, roster);
+    EXPECT_EQ(group.name, "2 fights");
+    EXPECT_EQ(group.seconds, 14); // the quiet time between them does not count
+    EXPECT_EQ(group.summary.yourDamage, 60);
+    EXPECT_EQ(group.summary.partyDamage, 100);
+    EXPECT_EQ(group.summary.damageTakenBySide, 8);
+    EXPECT_DOUBLE_EQ(group.summary.partyDps, 100.0 / 14);
+
+    const std::vector<FightCharacterRow> rows = FightCharacterRows(both, roster);
+    std::vector<int32_t> order;
+    for (const FightCharacterRow& row : rows)
+        order.push_back(row.id.value());
+    EXPECT_EQ(order, (std::vector<int32_t>{1, 3, 2, 4})); // as they first joined
+    const FightCharacterRow& you = RowOf(rows, 1);
+    EXPECT_EQ(you.damageDealt, 60);
+    EXPECT_EQ(you.blows, 3);
+    EXPECT_EQ(you.largestBlow, 30);
+    EXPECT_DOUBLE_EQ(you.dps, 60.0 / 14);
+    // 10 s in the first fight, one second (at least) in the second.
+    EXPECT_DOUBLE_EQ(you.activeDps, 60.0 / 11);
+    const FightCharacterRow& ogre = RowOf(rows, 3);
+    EXPECT_EQ(ogre.damageTaken, 50);
+    EXPECT_EQ(ogre.damageFrom,
+              (std::vector<std::pair<CharacterId, int64_t>>{{CharacterId(1), 50}}));
+
+    // One fight reads as itself.
+    const std::vector<const Fight*> second = {both[1]};
+    const FightGroupSummary one = SummarizeFights(second, roster);
+    EXPECT_EQ(one.name, "Goblin");
+    EXPECT_EQ(one.seconds, 4);
+    EXPECT_EQ(FightCharacterRows(second, roster).size(), 3u);
+}
+
+TEST_F(Views, ChatLineMostDpsFirstWithShares)
+{
+    Damage(0, 1, 3, 60);
+    Damage(1, 2, 3, 40);
+    Damage(2, 3, 1, 5);
+    struct Case {
+        const char* what;
+        int32_t user;
+        bool friendInParty;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"your side", 1, true, "Ogre 2 s | You 30 (60%) | Friend 20 (40%)"},
+        // Without marks nobody is on your side: every damage dealer counts,
+        // and the fight's name counts you among the opponents.
+        {"no side", 0, false, "Ogre (+1) 2 s | You 30 (57%) | Friend 20 (38%) | Ogre 2.5 (5%)"},
+    };
+    for (const Case& c : cases) {
+        characters.At(CharacterId(2))->SetIsPartyMember(c.friendInParty);
+        const Roster roster = MakeRoster(c.user);
+        const std::vector<const Fight*> fights = All();
+        EXPECT_EQ(ChatSummaryLine(SummarizeFights(fights, roster),
+                                  FightCharacterRows(fights, roster), roster),
+                  c.line)
+            << c.what;
+    }
+}
+
+TEST_F(Views, ChatLineStaysWithinTheLimitAndKeepsNamesWhole)
+{
+    std::vector<int32_t> raid;
+    for (int i = 0; i < 12; ++i) {
+        const int32_t id = AddCharacter("Raider with a rather long name " + std::to_string(i));
+        characters.At(CharacterId(id))->SetIsPartyMember(true);
+        raid.push_back(id);
+    }
+    for (int i = 0; i < 12; ++i)
+        Damage(i % 3, raid[static_cast<size_t>(i)], 3, 100 + i);
+    const Roster roster = MakeRoster();
+    const std::vector<const Fight*> fights = All();
+    const std::string line = ChatSummaryLine(SummarizeFights(fights, roster),
+                                             FightCharacterRows(fights, roster), roster);
+    EXPECT_LE(line.size(), ChatLineLimit);
+    // The strongest first; every name listed is whole.
+    EXPECT_EQ(line.rfind("Ogre 2 s | Raider with a rather long name 11 ", 0), 0u) << line;
+    size_t parts = 0;
+    for (size_t at = line.find(" | "); at != std::string::npos; at = line.find(" | ", at + 1))
+        ++parts;
+    EXPECT_EQ(parts, 4u) << line; // each part is about 45 characters
+    EXPECT_EQ(line.back(), ')');
+}
+
+TEST_F(Views, BreakdownOfOneCharacter)
+{
+    Attack(0, 1, 3, AttackOutcome::Hit);
+    Attack(0, 1, 3, AttackOutcome::CriticalHit);
+    Attack(1, 1, 3, AttackOutcome::Miss);
+    Attack(1, 1, 3, AttackOutcome::Miss);
+    Damage(0, 1, 3, 10);
+    Damage(0, 1, 3, 20, 6); // the critical hit
+    Damage(2, 1, 3, 0, 4);  // a spell
+    Damage(3, 2, 3, 60);
+    Damage(3, 3, 1, 9);
+    Damage(4, 4, 1, 3);
+    const Roster roster = MakeRoster();
+    const std::vector<FightCharacterRow> rows = FightCharacterRows(All(), roster);
+    const std::optional<CharacterBreakdown> b = BreakdownOf(rows, CharacterId(1), roster);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->attacks, 4);
+    EXPECT_EQ(b->hits, 2);
+    EXPECT_DOUBLE_EQ(b->hitPercent, 50);
+    EXPECT_EQ(b->criticalHits, 1);
+    EXPECT_DOUBLE_EQ(b->critPercent, 50);
+    EXPECT_EQ(b->blows, 3);
+    EXPECT_EQ(b->largestBlow, 26);
+    EXPECT_DOUBLE_EQ(b->averageBlow, 13.3); // 40 over 3 blows
+    EXPECT_DOUBLE_EQ(b->sideShare, 40);     // of the 100 your side dealt
+    ASSERT_EQ(b->dealtByType.size(), 2u);
+    EXPECT_EQ(b->dealtByType[0].damageType, "Physical");
+    EXPECT_EQ(b->dealtByType[0].amount, 30);
+    EXPECT_EQ(b->dealtByType[1].amount, 10);
+    EXPECT_EQ(b->damageTaken, 12);
+    ASSERT_EQ(b->takenBy.rows.size(), 2u);
+    EXPECT_EQ(b->takenBy.rows[0].name, "Ogre");
+    EXPECT_DOUBLE_EQ(b->takenBy.rows[0].percent, 75);
+    EXPECT_EQ(b->takenBy.rows[1].name, "Goblin");
+    // Taken from second 3 to 4: one second.
+    EXPECT_EQ(b->takenBy.seconds, 1);
+    EXPECT_DOUBLE_EQ(b->takenBy.rows[0].dps, 9);
+    EXPECT_DOUBLE_EQ(b->takenBy.rows[1].dps, 3);
+
+    // The ogre's side is everyone not on yours: it dealt all of that.
+    const std::optional<CharacterBreakdown> ogre = BreakdownOf(rows, CharacterId(3), roster);
+    ASSERT_TRUE(ogre);
+    EXPECT_DOUBLE_EQ(ogre->sideShare, 75);
+    EXPECT_DOUBLE_EQ(ogre->critPercent, 0); // no hits: no share, no division by zero
+    EXPECT_FALSE(BreakdownOf(rows, CharacterId(99), roster));
+
+    const std::vector<BreakdownLine> lines = BreakdownLines(*b);
+    auto value = [&](const std::string& label) {
+        for (const BreakdownLine& line : lines) {
+            if (line.label == label)
+                return line.value;
+        }
+        return std::string("missing");
+    };
+    EXPECT_EQ(value("Hits"), "2 (50%)");
+    EXPECT_EQ(value("Critical hits"), "1 (50%)");
+    EXPECT_EQ(value("Average hit"), "13.3");
+    EXPECT_EQ(value("Damage"), "40 (40% of its side)");
+    EXPECT_EQ(value("Fire"), "10");
+    EXPECT_EQ(value("Ogre"), "9 (75%), 9 DPS");
+}
+
+TEST_F(Views, ChartMarksDeathsAndLeavesOutARepeatedTakenLine)
+{
+    struct Case {
+        const char* what;
+        bool secondOpponent;
+        std::vector<std::string> labels;
+    };
+    const Case cases[] = {
+        // The ogre hurt only your side: its line is what your side took.
+        {"one opponent", false, {"You", "Ogre"}},
+        {"two opponents", true, {"You", "Ogre", "Goblin", "Damage taken"}},
+    };
+    for (const Case& c : cases) {
+        tracker.Clear();
+        Damage(100, 1, 3, 10);
+        Damage(101, 3, 1, 30);
+        if (c.secondOpponent)
+            Damage(102, 4, 1, 5);
+        tracker.OnKill({At(105), CharacterId(3), CharacterId(1)});
+        const DpsChart chart = BuildDpsChart(tracker.Fights().at(0), MakeRoster());
+        std::vector<std::string> labels;
+        for (const ChartLine& line : chart.lines)
+            labels.push_back(line.label);
+        EXPECT_EQ(labels, c.labels) << c.what;
+        EXPECT_EQ(chart.seconds, 5) << c.what;
+        ASSERT_EQ(chart.deaths.size(), 1u) << c.what;
+        EXPECT_EQ(chart.deaths[0].seconds, 5);
+        EXPECT_EQ(chart.deaths[0].text, "You killed by Ogre");
+    }
+    // The time axis ends with the fight; its ticks fall on round seconds.
+    const std::pair<double, double> steps[] = {{212, 50}, {42, 10}, {5, 1}, {0, 1}, {3600, 500}};
+    for (const auto& [span, step] : steps)
+        EXPECT_EQ(NiceTickStep(span, 8), step) << span;
+    EXPECT_EQ(ChartPointText("You", 45.2, 64.24), "You: 64.2 DPS at 45 s");
+    EXPECT_EQ(ChartPointText("Party", 65, 10), "Party: 10 DPS at 1:05");
+}
+
+constexpr CharacterId Victim(1), Ogre(2), Imp(3);
+constexpr int64_t Death = 1000;
+
+RecapEvent Blow(int64_t second, CharacterId from, int32_t physical, int32_t fire = 0)
+{
+    RecapEvent e;
+    e.second = second;
+    e.kind = RecapKind::Damage;
+    e.source = from;
+    e.amount = physical + fire;
+    if (physical)
+        e.types[e.typeCount++] = {DamageTypeIndex(0), physical};
+    if (fire)
+        e.types[e.typeCount++] = {DamageTypeIndex(1), fire};
+    return e;
+}
+RecapEvent Heal(int64_t second, int32_t amount)
+{
+    RecapEvent e;
+    e.second = second;
+    e.kind = RecapKind::Healing;
+    e.amount = amount;
+    return e;
+}
+RecapEvent Immune(int64_t second, int32_t type, int32_t amount)
+{
+    RecapEvent e;
+    e.second = second;
+    e.kind = RecapKind::Immunity;
+    e.type = type;
+    e.amount = amount;
+    return e;
+}
+RecapEvent Reduced(int64_t second, int32_t amount)
+{
+    RecapEvent e;
+    e.second = second;
+    e.kind = RecapKind::Absorb;
+    e.amount = amount;
+    return e;
+}
+RecapEvent Saved(int64_t second, int32_t total, int32_t dc, bool success)
+{
+    RecapEvent e;
+    e.second = second;
+    e.kind = RecapKind::Save;
+    e.type = 2;
+    e.amount = total;
+    e.dc = dc;
+    e.success = success;
+    return e;
+}
+
+class Recaps : public ::testing::Test {
+protected:
+    Recaps()
+    {
+        for (const char* name : {"Vexa", "Ogre", "Imp"}) {
+            auto c = std::make_unique<Character>();
+            c->CreateCharacter(name, characters.NextId());
+            characters.Add(name, std::move(c));
+        }
+    }
+    RecapView Build(const std::vector<RecapEvent>& events, CharacterId killer = Ogre) const
+    {
+        DeathRecap recap{Death, Victim, killer, PackedRecapEvents(events)};
+        return BuildRecap(recap, {characters, Victim, damageTypes, saveTypes});
+    }
+    static std::vector<std::string> Texts(const RecapView& view)
+    {
+        std::vector<std::string> texts;
+        for (const RecapLine& line : view.lines)
+            texts.push_back(line.text);
+        return texts;
+    }
+
+    CharacterList characters;
+    std::vector<std::string> damageTypes = {"Physical", "Fire", "Total"};
+    std::vector<std::string> saveTypes = {"Fort", "Reflex", "Will"};
+};
+
+TEST_F(Recaps, LinesMergedAsAPlayerReadsThem)
+{
+    struct Case {
+        const char* what;
+        std::vector<RecapEvent> events;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"regeneration ticks with nothing between become one line",
+         {Heal(990, 2), Heal(992, 2), Heal(994, 3), Blow(995, Ogre, 40), Heal(996, 2), Heal(998, 2),
+          Blow(1000, Ogre, 30)},
+         {"Healed 7 in 3 ticks", "40 damage from Ogre (40 Physical)", "Healed 4 in 2 ticks",
+          "Killing blow: 30 damage from Ogre (30 Physical)"}},
+        {"absorbs join the blow above in their second, else the one below",
+         {Immune(995, 1, 5), Blow(995, Imp, 0, 10), Blow(995, Ogre, 50), Immune(995, 0, 20),
+          Reduced(995, 5), Blow(1000, Ogre, 12)},
+         {"10 damage from Imp (10 Fire); absorbed 5 Fire",
+          "50 damage from Ogre (50 Physical); absorbed 20 Physical, 5 by resistance or reduction",
+          "Killing blow: 12 damage from Ogre (12 Physical)"}},
+        {"absorbs of nothing are dropped; one with no blow in its second stands alone",
+         {Blow(990, Ogre, 8), Immune(990, 1, 0), Reduced(993, 0), Reduced(994, 6),
+          Blow(1000, Ogre, 9)},
+         {"8 damage from Ogre (8 Physical)", "Resistance or reduction absorbed 6",
+          "Killing blow: 9 damage from Ogre (9 Physical)"}},
+        {"a save joins the blow below it",
+         {Saved(999, 18, 26, false), Blow(999, Imp, 0, 30), Saved(1000, 30, 26, true)},
+         // The ogre killed with no blow in the recap: the last blow is marked.
+         {"Killing blow: 30 damage from Imp (30 Fire); Reflex save failed: 18 vs. DC 26",
+          "Reflex save succeeded: 30 vs. DC 26"}},
+        {"the killer's last blow kills, though others hit after it",
+         {Blow(998, Ogre, 20), Blow(999, Ogre, 25), Blow(1000, Imp, 3)},
+         {"20 damage from Ogre (20 Physical)", "Killing blow: 25 damage from Ogre (25 Physical)",
+          "3 damage from Imp (3 Physical)"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Texts(Build(c.events)), c.lines) << c.what;
+
+    // A killer that dealt no damage: the last blow of all is marked.
+    const RecapView view = Build({Blow(998, Ogre, 20), Blow(999, Ogre, 25)}, Imp);
+    ASSERT_EQ(view.lines.size(), 2u);
+    EXPECT_TRUE(view.lines[1].killingBlow);
+    EXPECT_EQ(view.lines[1].secondsBefore, 1);
+}
+
+TEST_F(Recaps, BlowsSummedPerAttackerWithTheLargest)
+{
+    const RecapView view = Build({Blow(990, Imp, 5), Blow(991, Ogre, 30, 12), Heal(992, 50),
+                                  Blow(993, Imp, 7), Blow(995, Ogre, 21), Blow(1000, Ogre, 9)});
+    ASSERT_EQ(view.byAttacker.size(), 2u);
+    EXPECT_EQ(view.byAttacker[0].name, "Ogre");
+    EXPECT_EQ(view.byAttacker[0].damage, 72);
+    EXPECT_EQ(view.byAttacker[0].blows, 3);
+    EXPECT_EQ(view.byAttacker[0].largest, 42);
+    EXPECT_EQ(view.byAttacker[1].damage, 12);
+    EXPECT_EQ(RecapAttackersText(view),
+              "By attacker: Ogre 72 in 3 blows (largest 42), Imp 12 in 2 blows (largest 7)");
+    EXPECT_EQ(RecapAttackersText(Build({Heal(999, 3)})), "");
+}
+
+TEST_F(Recaps, AtMostFortyLinesTheLatestAndTheKillingBlow)
+{
+    // 50 blows of the imp, one a second, then 10 regeneration ticks each
+    // after a blow of its own: the latest lines are kept.
+    std::vector<RecapEvent> events;
+    for (int i = 0; i < 50; ++i)
+        events.push_back(Blow(900 + i, Imp, i + 1));
+    RecapView view = Build(events, Imp);
+    ASSERT_EQ(view.lines.size(), MaxRecapLines);
+    EXPECT_EQ(view.lines.front().amount, 11);
+    EXPECT_EQ(view.lines.back().amount, 50);
+    EXPECT_TRUE(view.lines.back().killingBlow);
+    // Summing sees every blow kept, not only the lines shown.
+    EXPECT_EQ(view.byAttacker.at(0).blows, 50);
+
+    // The ogre's killing blow, then more imp blows and healing than a recap
+    // shows: the killing blow stays, the oldest lines go.
+    events = {Blow(900, Ogre, 99)};
+    for (int i = 0; i < 45; ++i) {
+        events.push_back(Blow(901 + i, Imp, 1));
+        events.push_back(Heal(901 + i, 2));
+    }
+    view = Build(events, Ogre);
+    ASSERT_EQ(view.lines.size(), MaxRecapLines);
+    EXPECT_TRUE(view.lines.front().killingBlow);
+    EXPECT_EQ(view.lines.front().amount, 99);
+    EXPECT_EQ(view.lines.back().kind, RecapLineKind::Healing);
+}
+
+TEST_F(Recaps, KillingBlowKeptWhenTenRegenerationTicksComeLast)
+{
+    std::vector<RecapEvent> events = {Blow(985, Ogre, 83), Blow(986, Ogre, 91),
+                                      Blow(987, Ogre, 51)};
+    for (int i = 0; i < 10; ++i)
+        events.push_back(Heal(988 + i, 2));
+    const RecapView view = Build(events);
+    EXPECT_EQ(Texts(view),
+              (std::vector<std::string>{
+                  "83 damage from Ogre (83 Physical)", "91 damage from Ogre (91 Physical)",
+                  "Killing blow: 51 damage from Ogre (51 Physical)", "Healed 20 in 10 ticks"}));
+    EXPECT_EQ(view.lines.back().ticks, 10);
+}
+
+TEST(PackedRecapEvents, GivesBackEveryEventAsItWas)
+{
+    // A game date's second: about 63.9 billion seconds after the zero date.
+    constexpr int64_t Now = 63'900'000'000;
+    RecapEvent fourTypes = Blow(Now, CharacterId(7), 1, 200);
+    fourTypes.types[fourTypes.typeCount++] = {DamageTypeIndex(2), 30000};
+    fourTypes.types[fourTypes.typeCount++] = {DamageTypeIndex(12), 4};
+    RecapEvent extremes = Blow(Now, CharacterId(INT32_MAX), INT32_MAX);
+    extremes.types[1] = {DamageTypeIndex(63), INT32_MIN};
+    extremes.typeCount = 2;
+    extremes.amount = INT32_MIN;
+    RecapEvent oddFields = Heal(-Now, 5); // fields its kind does not use
+    oddFields.source = CharacterId(-5);
+    oddFields.type = INT32_MIN;
+    oddFields.dc = INT32_MAX;
+    oddFields.success = true;
+
+    struct Case {
+        const char* what;
+        std::vector<RecapEvent> events;
+    };
+    const std::vector<Case> cases = {
+        {"none", {}},
+        {"a death's usual seconds",
+         {Saved(Now - 15, 24, 17, true), Blow(Now - 14, Ogre, 29, 2), Blow(Now - 14, Ogre, 31),
+          Immune(Now, 1, 10), Reduced(Now, 0), Heal(Now, 12)}},
+        {"four types", {fourTypes}},
+        {"a save without a DC, failed", {Saved(Now, -3, -1, false)}},
+        {"time going back and far ahead",
+         {Heal(Now, 1), Heal(Now - 3600, 1), Heal(Now + 86400 * 365, 1), Reduced(0, 1)}},
+        {"extreme amounts and IDs", {extremes}},
+        {"fields its kind does not use", {oddFields}},
+    };
+    for (const Case& c : cases) {
+        const PackedRecapEvents packed(c.events);
+        EXPECT_EQ(packed.Size(), c.events.size()) << c.what;
+        EXPECT_EQ(packed.Empty(), c.events.empty()) << c.what;
+        EXPECT_EQ(packed.Unpack(), c.events) << c.what;
+    }
+
+    // A busy fight's recap, a blow of two types every second, takes a
+    // fraction of the events it holds.
+    std::vector<RecapEvent> blows;
+    for (int32_t i = 0; i < 256; ++i)
+        blows.push_back(Blow(Now - 255 + i, CharacterId(1200 + i % 5), 40 + i % 30, 3 + i % 9));
+    PackedRecapEvents packed(blows);
+    EXPECT_EQ(packed.Unpack(), blows);
+    EXPECT_LE(packed.Bytes(), blows.size() * sizeof(RecapEvent) / 4);
+    // Assigning replaces what was held.
+    packed.Assign(cases[1].events);
+    EXPECT_EQ(packed.Unpack(), cases[1].events);
+    packed.Assign({});
+    EXPECT_TRUE(packed.Empty());
+    EXPECT_TRUE(packed.Unpack().empty());
+}
+
+TEST(RecentEventsRing, CutsTheVictimsEventsOfTheWindow)
+{
+    RecentEvents ring(15);
+    auto push = [&](int32_t who, int64_t second, int32_t amount) {
+        ring.Next(CharacterId(who), second).amount = amount;
+    };
+    push(1, 100, 1); // older than the window at the death
+    push(2, 110, 2);
+    push(1, 120, 3);
+    push(1, 130, 4);
+    push(2, 131, 5);
+    auto cut = [&](int32_t who, int64_t second, size_t max) {
+        PackedRecapEvents packed;
+        ring.Cut(CharacterId(who), second, max, packed);
+        return packed.Unpack();
+    };
+    std::vector<RecapEvent> out = cut(1, 131, 10);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].amount, 3);
+    EXPECT_EQ(out[1].amount, 4);
+    EXPECT_EQ(out[1].second, 130);
+    // At most max, the newest.
+    out = cut(1, 131, 1);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].amount, 4);
+
+    // Events older than the window go as time moves on: the ring holds the
+    // last seconds, however many characters there are.
+    for (int32_t who = 1; who <= 5000; ++who)
+        push(who, 200 + who / 100, who);
+    EXPECT_LE(ring.Size(), RecentEvents::Capacity);
+    EXPECT_TRUE(cut(1, 250, 10).empty());
+    out = cut(4999, 249, 10);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].amount, 4999);
+
+    // A log that begins earlier starts the ring afresh.
+    push(7, 10, 77);
+    EXPECT_EQ(ring.Size(), 1u);
 }
 
 } // namespace

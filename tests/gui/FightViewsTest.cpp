@@ -417,6 +417,33 @@ private slots:
         QCOMPARE(chart.PointText("You", 0.4), QString("You: 30 DPS at 0 s"));
     }
 
+    void timeAxisNeverLaysOutThousandsOfTicks()
+    {
+        // Qt makes every tick at once: an evening-long fight briefly seen
+        // with a short fight's step (or the other way round) froze the tab.
+        Battle b;
+        for (int second = 0; second <= 10000; second += 10)
+            b.Damage(second, 1, 3, 30);
+        b.Damage(10100, 1, 3, 30);
+        b.Damage(10104, 1, 3, 30);
+        b.now = At(20000);
+        QCOMPARE(b.tracker.Fights().size(), size_t{2});
+        DpsChartView chart;
+        QValueAxis* axis = chart.TimeAxis();
+        double mostTicks = 0;
+        const auto count = [&] {
+            mostTicks = std::max(mostTicks, (axis->max() - axis->min()) / axis->tickInterval());
+        };
+        connect(axis, &QValueAxis::rangeChanged, this, count);
+        connect(axis, &QValueAxis::tickIntervalChanged, this, count);
+        for (size_t fight : {0, 1, 0}) {
+            chart.ShowChart(BuildDpsChart(b.tracker.Fights().at(fight), b.Source().roster()));
+            QCOMPARE(axis->max(), fight == 0 ? 10000.0 : 4.0);
+        }
+        chart.Clear();
+        QVERIFY2(mostTicks <= 20, qPrintable(QString::number(mostTicks)));
+    }
+
     void targetsSortAndFilterByName()
     {
         Battle b;

@@ -52,6 +52,8 @@ private:
 private slots:
     void init() { services_.Reset(); }
 
+    // The panel's texts and the switch itself are the controllers' tests';
+    // here the window's log panel follows it.
     void monitorPanelTogglesMonitoring()
     {
         test::ProgramFolder folder;
@@ -63,9 +65,6 @@ private slots:
         StatusPanel* monitor = window.Status().Panel("Monitor");
         QTest::mouseClick(monitor, Qt::LeftButton);
         QVERIFY(window.Monitoring().Enabled());
-        QCOMPARE(monitor->text(), QString("ACTIVE"));
-        QCOMPARE(monitor->frameShadow(), QFrame::Sunken);
-        QCOMPARE(PanelText(window, "Message"), QString("Log file monitoring enabled."));
         QVERIFY(window.LogPanel()->MaskText().isEmpty());
         QVERIFY(!window.LogPanel()->AnalyzeButton()->isEnabled());
         QVERIFY(!window.LogPanel()->FileList()->isEnabled());
@@ -75,14 +74,12 @@ private slots:
 
         QTest::mouseClick(monitor, Qt::LeftButton);
         QVERIFY(!window.Monitoring().Enabled());
-        QCOMPARE(monitor->text(), QString("INACTIVE"));
-        QCOMPARE(monitor->frameShadow(), QFrame::Raised);
-        QCOMPARE(PanelText(window, "Message"), QString("Log file monitoring disabled."));
-        QCOMPARE(window.LogPanel()->MaskText(), QString("nwclientLog*.txt"));
         QVERIFY(window.LogPanel()->AnalyzeButton()->isEnabled());
     }
 
-    void hudRefusesWithoutTheUsersCharacter()
+    // The HUD needs your character; opened before monitoring, it says how to
+    // start it.
+    void hudNeedsTheUsersCharacterAndTellsHowToMonitor()
     {
         test::ProgramFolder folder;
         MainWindow window(services_.ForReturning(folder));
@@ -95,6 +92,15 @@ private slots:
                          "character in the info pane to set it."));
         QVERIFY(!window.Hud());
         QVERIFY(window.isVisible());
+
+        window.GetSession().Data().userCharacterId = CharacterId(1);
+        window.LogPanel()->HudButton()->click();
+        QVERIFY(window.Hud());
+        auto* hint = window.Hud()->findChild<QLabel*>("lblMonitoringHint");
+        QVERIFY(hint && hint->isVisibleTo(window.Hud()));
+        QCOMPARE(hint->text(),
+                 QString("Monitoring is off: close the HUD and click Monitor in the main window."));
+        window.Hud()->close();
     }
 
     // The file system's notice of a new log and of appended lines starts a
@@ -158,22 +164,6 @@ private slots:
         // Monitoring off: nothing is watched any more.
         window.Monitoring().SetEnabled(false);
         QVERIFY(watch.WatchedPaths().isEmpty());
-    }
-
-    // Opened before monitoring, the HUD says how to start it.
-    void hudWithoutMonitoringShowsTheHint()
-    {
-        test::ProgramFolder folder;
-        MainWindow window(services_.ForReturning(folder));
-        QVERIFY(window.Start());
-        window.GetSession().Data().userCharacterId = CharacterId(1);
-        window.LogPanel()->HudButton()->click();
-        QVERIFY(window.Hud());
-        auto* hint = window.Hud()->findChild<QLabel*>("lblMonitoringHint");
-        QVERIFY(hint && hint->isVisibleTo(window.Hud()));
-        QCOMPARE(hint->text(),
-                 QString("Monitoring is off: close the HUD and click Monitor in the main window."));
-        window.Hud()->close();
     }
 
     // The game writes while Tarvik follows: the tree, the HUD and the fugue

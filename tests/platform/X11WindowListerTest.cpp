@@ -1,10 +1,8 @@
 #include "DebugCapture.h"
+#include "PrivateXvfb.h"
 #include "monitor/GameDetector.h"
 #include "monitor/WindowListerFactory.h"
 
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
@@ -15,39 +13,7 @@
 namespace tarvik {
 namespace {
 
-// A private X server on a display it picks itself; Display() stays empty when
-// it does not start.
-class Xvfb {
-public:
-    static bool IsInstalled() { return std::system("command -v Xvfb >/dev/null 2>&1") == 0; }
-
-    // The shell reports its process id, which exec hands on to Xvfb; Xvfb
-    // reports its display once it takes clients.
-    Xvfb()
-        : output_(
-              ::popen("echo $$; exec Xvfb -displayfd 1 -nolisten tcp -noreset 2>/dev/null", "r"))
-    {
-        int display = -1;
-        if (output_ && std::fscanf(output_, "%d %d", &pid_, &display) == 2)
-            display_ = ":" + std::to_string(display);
-    }
-    ~Xvfb()
-    {
-        if (pid_ > 0)
-            ::kill(pid_, SIGTERM);
-        if (output_)
-            ::pclose(output_);
-    }
-    Xvfb(const Xvfb&) = delete;
-    Xvfb& operator=(const Xvfb&) = delete;
-
-    const std::string& Display() const { return display_; }
-
-private:
-    FILE* output_;
-    pid_t pid_ = -1;
-    std::string display_;
-};
+using test::PrivateXvfb;
 
 // A client that creates windows the way applications do; they go when it
 // disconnects.
@@ -128,9 +94,9 @@ const std::string EditorClass = std::string("gedit\0Gedit\0", 12);
 
 TEST(X11WindowLister, ListsTitlesAndBothClassPartsPreferringTheWindowManagersList)
 {
-    if (!Xvfb::IsInstalled())
+    if (!PrivateXvfb::IsInstalled())
         GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb).";
-    Xvfb server;
+    PrivateXvfb server;
     ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
     XClient client(server.Display());
     ASSERT_TRUE(client.Ok());

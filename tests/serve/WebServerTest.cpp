@@ -517,15 +517,8 @@ TEST_F(WebServerTest, TheEventStreamCarriesTheFollowLinesOfTheSameWrites)
         if (types[i] == "update" || types[i] == "fight")
             fightLines.push_back(printed[i]);
     }
+    // What the lines hold is the follow stream's tests'.
     EXPECT_EQ(current, fightLines);
-    const auto update = nlohmann::json::parse(printed[2]);
-    EXPECT_EQ(update["opponent"], "Duergar Veteran");
-    ASSERT_EQ(update["characters"].size(), 3u);
-    EXPECT_EQ(update["characters"][0]["name"], "Drogo");
-    EXPECT_EQ(update["characters"][0]["side"], "you");
-    EXPECT_EQ(update["characters"][0]["damage_taken"], 41);
-    EXPECT_EQ(update["characters"][2]["name"], "Brenna <script>alert(1)</script>");
-    EXPECT_EQ(update["characters"][2]["side"], "party");
 }
 
 } // namespace

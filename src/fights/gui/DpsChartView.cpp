@@ -69,8 +69,7 @@ void DpsChartView::Clear(const QString& title)
 {
     chart_->removeAllSeries();
     shown_ = {};
-    seconds_->setRange(0, 10);
-    seconds_->setTickInterval(2);
+    FitTimeAxis(10, 2);
     dps_->setRange(0, 10);
     dps_->applyNiceNumbers();
     chart_->setTitle(title);
@@ -136,9 +135,18 @@ void DpsChartView::ShowChart(const DpsChart& chart)
     }
     // The axis ends with the fight; ticks at round seconds.
     const double last = std::max<double>(1.0, static_cast<double>(chart.seconds));
-    seconds_->setRange(0, last);
-    seconds_->setTickInterval(NiceTickStep(last, 8));
+    FitTimeAxis(last, NiceTickStep(last, 8));
     ApplyHidden();
+}
+
+void DpsChartView::FitTimeAxis(double last, double step)
+{
+    // Qt lays out a tick for every step of the range at once, so neither a
+    // long range with the old short step nor the old long range with a short
+    // step may be seen in between: a step past both ends first.
+    seconds_->setTickInterval(std::max(seconds_->max(), last));
+    seconds_->setRange(0, last);
+    seconds_->setTickInterval(step);
 }
 
 void DpsChartView::ApplyHidden()

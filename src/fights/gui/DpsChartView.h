@@ -34,6 +34,7 @@ public:
     int DeathMarks() const;
 
 private:
+    void FitTimeAxis(double last, double step);
     void ShowTip(const QString& text);
     // Hides the lines the player hid and fits the DPS axis to the rest.
     void ApplyHidden();

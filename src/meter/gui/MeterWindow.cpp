@@ -4,6 +4,7 @@
 #include "util/Clock.h"
 #include "util/SettingsStore.h"
 #include "util/gui/QtText.h"
+#include "util/gui/ScreenColormap.h"
 #include "util/gui/WindowPlacement.h"
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShowEvent>
 #include <QSizeGrip>
 #include <QWindow>
 
@@ -439,6 +441,13 @@ void MeterWindow::leaveEvent(QEvent*)
     // While locked the cursor poll decides, as the window may not see the cursor.
     if (!settings_.locked)
         ShowGlyph(false);
+}
+
+void MeterWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Each time: a window made again by a change of flags has Qt's colormap again.
+    ShareScreenColormap(*this);
 }
 
 void MeterWindow::closeEvent(QCloseEvent* event)

@@ -13,6 +13,7 @@
 #include "util/SettingsStore.h"
 #include "util/gui/Dialogs.h"
 #include "util/gui/QtText.h"
+#include "util/gui/ScreenColormap.h"
 #include "util/gui/WindowPlacement.h"
 
 #include <algorithm>
@@ -550,6 +551,8 @@ void HudWindow::ShowPlatformHint(const QString& platformName)
 void HudWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // Each time: changing the window's flags makes its native window again.
+    ShareScreenColormap(*this);
     if (shownOnce_)
         return;
     shownOnce_ = true;
