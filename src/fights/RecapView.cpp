@@ -1,6 +1,7 @@
 #include "RecapView.h"
 
 #include "util/NumberFormat.h"
+#include "util/Text.h"
 
 #include <algorithm>
 
@@ -45,17 +46,6 @@ size_t BlowOf(const std::vector<RecapEvent>& events, size_t i, bool aboveFirst)
     return first != None ? first : aboveFirst ? below() : above();
 }
 
-std::string Join(const std::vector<std::string>& parts, const char* separator)
-{
-    std::string text;
-    for (const auto& part : parts) {
-        if (!text.empty())
-            text += separator;
-        text += part;
-    }
-    return text;
-}
-
 std::string AbsorbText(const RecapAbsorb& absorb, const Roster& roster)
 {
     const std::string amount = FormatThousands(absorb.amount);
@@ -87,12 +77,12 @@ std::string LineText(const RecapLine& line, const Roster& roster)
         if (shown != line.amount && !parts.empty())
             parts.emplace_back("...");
         if (!parts.empty())
-            text += " (" + Join(parts, ", ") + ")";
+            text += " (" + JoinTexts(parts, ", ") + ")";
         if (!line.absorbs.empty()) {
             parts.clear();
             for (const RecapAbsorb& absorb : line.absorbs)
                 parts.push_back(AbsorbText(absorb, roster));
-            text += "; absorbed " + Join(parts, ", ");
+            text += "; absorbed " + JoinTexts(parts, ", ");
         }
         for (const RecapSave& save : line.saves)
             text += "; " + SaveText(save, roster);
@@ -252,7 +242,7 @@ std::string RecapAttackersText(const RecapView& view)
                         (attacker.blows == 1 ? " blow" : " blows") + " (largest " +
                         FormatThousands(attacker.largest) + ")");
     }
-    return parts.empty() ? std::string() : "By attacker: " + Join(parts, ", ");
+    return parts.empty() ? std::string() : "By attacker: " + JoinTexts(parts, ", ");
 }
 
 std::vector<const DeathRecap*> ShownDeaths(const Fight& fight, const Roster& roster)

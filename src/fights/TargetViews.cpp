@@ -20,17 +20,6 @@ bool ShownAsTarget(const Roster& roster, CharacterId id, bool sideKnown)
     return sideKnown ? side == Side::Enemy : !IsYourSide(side);
 }
 
-std::string JoinTexts(const std::vector<std::string>& parts, const char* separator = ", ")
-{
-    std::string text;
-    for (const auto& part : parts) {
-        if (!text.empty())
-            text += separator;
-        text += part;
-    }
-    return text;
-}
-
 void AddDamage(std::vector<std::pair<CharacterId, int64_t>>& into,
                const std::vector<std::pair<CharacterId, int64_t>>& from)
 {

@@ -246,4 +246,15 @@ std::string BoolWord(bool value)
     return value ? "True" : "False";
 }
 
+std::string JoinTexts(const std::vector<std::string>& parts, std::string_view separator)
+{
+    std::string text;
+    for (const auto& part : parts) {
+        if (!text.empty())
+            text += separator;
+        text += part;
+    }
+    return text;
+}
+
 } // namespace tarvik

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvik {
 
@@ -38,6 +39,9 @@ inline std::string_view Trim(std::string_view text)
 {
     return TrimRight(TrimLeft(text));
 }
+
+// The parts with separator between each two.
+std::string JoinTexts(const std::vector<std::string>& parts, std::string_view separator = ", ");
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // Position of needle in haystack ignoring case, or npos. An empty needle is
